@@ -1,0 +1,96 @@
+#include "app/cli/CommandLine.h"
+
+#include <cstdio>
+
+#include "app/cli/Commands.h"
+#include "common/AppInfo.h"
+
+namespace trackmill::cli {
+
+QTextStream& Out() {
+  static QTextStream stream(stdout);
+  return stream;
+}
+
+QTextStream& Err() {
+  static QTextStream stream(stderr);
+  return stream;
+}
+
+int Fail(const QString& message, int exitCode) {
+  Err() << "trackmill: " << message << Qt::endl;
+  return exitCode;
+}
+
+int NotYetAvailable(const QString& command) {
+  return Fail(QStringLiteral("the command \"%1\" is not available in this build").arg(command));
+}
+
+QString TakeOption(QStringList& args, const QString& name, bool* ok) {
+  if (ok) *ok = true;
+  const qsizetype at = args.indexOf(name);
+  if (at < 0) return {};
+  if (at + 1 >= args.size()) {
+    if (ok) *ok = false;
+    args.removeAt(at);
+    return {};
+  }
+  const QString value = args.at(at + 1);
+  args.remove(at, 2);
+  return value;
+}
+
+bool TakeFlag(QStringList& args, const QString& name) { return args.removeAll(name) > 0; }
+
+QString HelpText() {
+  return QStringLiteral(
+      "Usage: trackmill [COMMAND [ARGUMENTS...]]\n"
+      "Without a command, opens the main window.\n"
+      "\n"
+      "Commands:\n"
+      "  toc     [--disc-image FILE | --drive N]\n"
+      "          List the tracks of a disc: number, title, length, size.\n"
+      "  rip     [--disc-image FILE | --drive N] [--tracks 1,3-5] [--format mp3|wav|ogg|wma]\n"
+      "          [--output DIR] [--yes|--no]\n"
+      "          Extract tracks and encode them.\n"
+      "  convert wav2mp3|mp3towav|wav2ogg|wav2wma FILE... [--output DIR] [--yes|--no]\n"
+      "  convert wav2wav IN OUT [--rate HZ] [--channels 1|2] [--bits 8|16|24|32]\n"
+      "          [--encoding pcm|ima-adpcm]\n"
+      "          Convert audio files.\n"
+      "  tag     show FILE | set FILE [--title T] [--artist A] [--album A] [--year Y]\n"
+      "          [--comment C] [--track N] [--genre NAME] | remove FILE\n"
+      "          Show, write or remove the ID3v1 tag of a file.\n"
+      "  cddb    [--disc-image FILE | --drive N] [--server HOST[:PORT]] [--script PATH]\n"
+      "          [--proxy HOST:PORT] [--email ADDRESS]\n"
+      "          Look the disc up in a CDDB server and remember its titles.\n"
+      "\n"
+      "Options:\n"
+      "  -h, --help     Show this help.\n"
+      "  -v, --version  Show the version.\n"
+      "\n"
+      "Settings are read from options.ini in $TRACKMILL_HOME (default ~/.config/trackmill).\n");
+}
+
+int RunCommandLine(const QStringList& arguments) {
+  if (arguments.isEmpty() || arguments.first() == "-h" || arguments.first() == "--help" ||
+      arguments.first() == "help") {
+    Out() << HelpText();
+    Out().flush();
+    return 0;
+  }
+  if (arguments.first() == "-v" || arguments.first() == "--version") {
+    Out() << kAppTitle << ' ' << kAppVersion << Qt::endl;
+    return 0;
+  }
+  const QString command = arguments.first();
+  const QStringList rest = arguments.mid(1);
+  if (command == "tag") return RunTagCommand(rest);
+  if (command == "toc") return RunTocCommand(rest);
+  if (command == "rip") return RunRipCommand(rest);
+  if (command == "convert") return RunConvertCommand(rest);
+  if (command == "cddb") return RunCddbCommand(rest);
+  Err() << HelpText();
+  return Fail(QStringLiteral("unknown command \"%1\"").arg(command), 2);
+}
+
+}  // namespace trackmill::cli

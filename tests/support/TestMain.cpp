@@ -1,0 +1,20 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#ifdef TRACKMILL_TEST_WIDGETS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  // Every test binary gets its own per-user data folder so no test touches the user's files.
+  QTemporaryDir home;
+  qputenv("TRACKMILL_HOME", home.path().toUtf8());
+  TestApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}

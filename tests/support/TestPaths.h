@@ -1,0 +1,23 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+// Paths and helpers that tests share: the built programs, test data and running peer tools.
+namespace trackmill::test {
+
+QString BinaryDir();        // the build tree
+QString TrackmillProgram();  // the built `trackmill`
+QString ToolProgram(const QString& name);  // a program built in tools/
+QString TestDataDir();      // tests/data in the source tree
+
+struct ProcessResult {
+  int exitCode = -1;  // -1 when it could not start or crashed
+  QByteArray out;
+  QByteArray err;
+};
+// Runs a program with an argument vector (no shell), waiting up to timeoutMs.
+ProcessResult RunProgram(const QString& program, const QStringList& args, int timeoutMs = 120000);
+// True when the peer tool is on PATH (tests that need it skip otherwise).
+bool HaveProgram(const QString& name);
+
+}  // namespace trackmill::test
