@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev
-  libcdio-dev libcdio-paranoia-dev libcdio-utils libiso9660-dev
+  libcdio-dev libcdio-paranoia-dev libcdio-utils cd-paranoia libiso9660-dev
   libogg-dev libvorbis-dev
   libmpg123-dev
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
