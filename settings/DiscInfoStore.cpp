@@ -1,0 +1,62 @@
+#include "settings/DiscInfoStore.h"
+
+#include "common/DataFolder.h"
+#include "common/TextForms.h"
+#include "settings/IniFile.h"
+#include "settings/Settings.h"
+
+namespace trackmill {
+namespace {
+
+constexpr char kArtistKey[] = "Artist";
+constexpr char kAlbumKey[] = "Album";
+constexpr char kYearKey[] = "Year";
+constexpr char kGenreKey[] = "Genre";
+constexpr char kCommentKey[] = "Comment";
+constexpr char kTrackNumberKey[] = "TrackNumber";
+
+QString DefaultTitle(int slot) { return QStringLiteral("Track") + TwoDigit(slot); }
+
+}  // namespace
+
+QString DiscInfoFilePath() { return DataFile(QStringLiteral("cdinfo.dat")); }
+
+void LoadDiscInfo(const QString& identifier) {
+  if (identifier.isEmpty()) return;
+  const IniFile ini = IniFile::Load(DiscInfoFilePath());
+  DiscInfo& disc = Settings().Disc;
+  const DiscInfo defaults;
+  disc.Artist = ini.ReadString(identifier, kArtistKey, defaults.Artist);
+  disc.Album = ini.ReadString(identifier, kAlbumKey, defaults.Album);
+  disc.Year = ini.ReadString(identifier, kYearKey, defaults.Year);
+  disc.Genre = ini.ReadInteger(identifier, kGenreKey, defaults.Genre);
+  disc.Comment = ini.ReadString(identifier, kCommentKey, defaults.Comment);
+  disc.TrackNumber = ini.ReadInteger(identifier, kTrackNumberKey, defaults.TrackNumber);
+  // A TrackNumber of 0 or less reads no slot: the titles of the disc shown before stay.
+  const int slotCount = std::min(disc.TrackNumber, kDiscTitleSlots);
+  for (int slot = 1; slot <= slotCount; ++slot) {
+    const QString title = ini.ReadString(identifier, QString::number(slot), QString());
+    disc.Titles[slot - 1] = title.isEmpty() ? DefaultTitle(slot) : title;
+  }
+}
+
+void SaveDiscInfo(const QString& identifier) {
+  if (identifier.isEmpty()) return;
+  const QString path = DiscInfoFilePath();
+  IniFile ini = IniFile::Load(path);
+  // Replacing a file that exists but cannot be read would lose every other disc.
+  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return;
+  const DiscInfo& disc = Settings().Disc;
+  ini.WriteString(identifier, kArtistKey, disc.Artist);
+  ini.WriteString(identifier, kAlbumKey, disc.Album);
+  ini.WriteString(identifier, kYearKey, disc.Year);
+  ini.WriteInteger(identifier, kGenreKey, disc.Genre);
+  ini.WriteString(identifier, kCommentKey, disc.Comment);
+  ini.WriteInteger(identifier, kTrackNumberKey, disc.TrackNumber);
+  // There are only so many slots, whatever TrackNumber claims.
+  const int slotCount = std::min(disc.TrackNumber, kDiscTitleSlots);
+  for (int slot = 1; slot <= slotCount; ++slot) ini.WriteString(identifier, QString::number(slot), disc.Titles[slot - 1]);
+  ini.Save(path);  // a failed write loses this disc's changes silently
+}
+
+}  // namespace trackmill

@@ -1,0 +1,89 @@
+#include "settings/EnglishStrings.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+
+namespace trackmill {
+namespace {
+
+#define TRACKMILL_SUPPORT_EMAIL "trackmill-support@example.org"
+
+struct EnglishEntry {
+  const char* key;
+  const char* text;
+};
+
+// Sorted by key (checked by the tests), so lookups can search by halves.
+constexpr EnglishEntry kEnglishTable[] = {
+    {"RES_Ask_RemoveTag", "Do you want to remove these tags?"},
+    {"RES_Check_CDRom", "Can not find audio CD in your CD device."},
+    {"RES_Check_FileName", "Please check the filename correct or not"},
+    {"RES_Check_Mp3Options", "Create MP3 file error!\nPlease check the output and lame options or run application again."},
+    {"RES_Check_Output", "Please check the output directory setting."},
+    {"RES_Clear_History", " list records are deleted!"},
+    {"RES_Close_CD_Error", "Error while closing CD handle!"},
+    {"RES_CreateFileError", "WAV file will be created maybe is been using,extract failed!"},
+    {"RES_CreateProcess_Error", "Error while creating mp3 encoding process!"},
+    {"RES_CreateWavFileError", " is not a valid file name.Please rename the Title in the CD tracks list."},
+    {"RES_Create_Directory", "creates a new directory?"},
+    {"RES_Decoding", "Decoding"},
+    {"RES_Delete_Fail", "Error when deleting file, please check if the file is being uesd."},
+    {"RES_Directory_Not_Exist", "The output directory does not exist."},
+    {"RES_Discard_Modify", "Discard the modification since last save file."},
+    {"RES_Encoding", "Encoding"},
+    {"RES_Extracting", "Extracting"},
+    {"RES_File_Cannot_Create", " maybe be used!"},
+    {"RES_File_Exist", " has existed,overite it?"},
+    {"RES_Get_CDHandle", "Please access CD devices rightly above all!"},
+    {"RES_Have_Modify", " has been modified,Save it?"},
+    {"RES_ID3Edit_Caption", "ID3 Tag Edit"},
+    {"RES_Initing", "Initializing..."},
+    {"RES_MCI_Init_Fail", "Error while initializing MCI device!"},
+    {"RES_MP3_TO_WAV", "Decoding MP3 to WAV"},
+    {"RES_ModifyCDParmsError", "CD extract failed!Please try again."},
+    {"RES_NoNameStr", "NoName"},
+    {"RES_NoWmaEncoder", "Can not find WMA encoder,please contact with " TRACKMILL_SUPPORT_EMAIL "!"},
+    {"RES_NotFound_CDRom", "No CD devices found!"},
+    {"RES_NotRead_Cd", "Not get CD device information!"},
+    {"RES_Operate_Fail", "maybe be used,operate fail!"},
+    {"RES_Play", "Play "},
+    {"RES_ReadCDAudioError", "Error while reading CD information!"},
+    {"RES_ReadTocError", "Error while reading TOC information!"},
+    {"RES_RealOne_Window_Exist", "Please close RealOne Player firstly.Continue?"},
+    {"RES_RecordingStr", "Recording..."},
+    {"RES_Rip_Time_Error", "Please check the song length to extract."},
+    {"RES_Run_Again", "Configuration finished. Please exit the software and run again!"},
+    {"RES_SaveTag_Error", "Could not save Tag!"},
+    {"RES_Save_Error", "Error while saving sound file!"},
+    {"RES_Save_Fail", "Error when saving WAV file,please check if the file is being uesd."},
+    {"RES_Select_0", "You select to extract 0 second, please change it on Options dialog."},
+    {"RES_Select_Directory", "Please select the directory to save mp3 and wav file"},
+    {"RES_Select_Track", "Please select a track at least!"},
+    {"RES_TitleStr", "Record"},
+    {"RES_WAV_RESAMPLE", "Resampling WAV"},
+    {"RES_WAV_TO_MP3", "Encoding WAV to MP3"},
+    {"RES_WAV_TO_OGG", "Encoding WAV to OGG"},
+    {"RES_WAV_TO_WMA", "Encoding WAV to WMA"},
+    {"RES_Wav_File", "The save file should be WAV!"},
+};
+
+#undef TRACKMILL_SUPPORT_EMAIL
+
+}  // namespace
+
+QString EnglishText(const QString& key) {
+  const QByteArray wanted = key.toLatin1();
+  const auto* found = std::lower_bound(std::begin(kEnglishTable), std::end(kEnglishTable), wanted,
+                                       [](const EnglishEntry& entry, const QByteArray& k) { return k.compare(entry.key) > 0; });
+  if (found == std::end(kEnglishTable) || wanted != found->key) return {};
+  return QString::fromUtf8(found->text);
+}
+
+QStringList EnglishKeys() {
+  QStringList keys;
+  for (const EnglishEntry& entry : kEnglishTable) keys << QLatin1String(entry.key);
+  return keys;
+}
+
+}  // namespace trackmill

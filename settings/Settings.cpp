@@ -1,0 +1,150 @@
+#include "settings/Settings.h"
+
+#include <array>
+#include <variant>
+
+#include "common/DataFolder.h"
+#include "settings/IniFile.h"
+
+namespace trackmill {
+namespace {
+
+// Every key of options.ini, in the order a new file receives them.
+struct SettingKey {
+  const char* section;
+  const char* key;
+  std::variant<QString TSettings::*, qint32 TSettings::*, bool TSettings::*> field;
+};
+
+constexpr char kCommonOptions[] = "CommonOptions";
+constexpr char kMp3Options[] = "Mp3Options";
+constexpr char kOggOptions[] = "OggOptions";
+constexpr char kWmaOptions[] = "WMAOptions";
+constexpr char kCdOptions[] = "CDOptions";
+constexpr char kRecordOptions[] = "RecordOptions";
+constexpr char kQueryCddb[] = "QueryCDDB";
+constexpr char kId3[] = "ID3";
+constexpr char kOptions[] = "Options";
+
+const std::array<SettingKey, 31> kSettingKeys{{
+    {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
+    {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
+    {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
+    {kCommonOptions, "IsNormalize", &TSettings::IsNormalize},
+    {kCommonOptions, "NormalizePercent", &TSettings::NormalizePercent},
+    {kCommonOptions, "EnableRipTime", &TSettings::EnableRipTime},
+    {kCommonOptions, "RipTime", &TSettings::RipTime},
+    {kMp3Options, "IsSelectVBR", &TSettings::IsSelectVBR},
+    {kMp3Options, "IsVBRHead", &TSettings::IsVBRHead},
+    {kMp3Options, "BitRate", &TSettings::BitRate},
+    {kMp3Options, "MaxBitRate", &TSettings::MaxBitRate},
+    {kMp3Options, "MpegQuality", &TSettings::MpegQuality},
+    {kMp3Options, "VBRQuality", &TSettings::VBRQuality},
+    {kMp3Options, "StereoMode", &TSettings::StereoMode},
+    {kOggOptions, "IsUseCompress", &TSettings::IsUseCompress},
+    {kOggOptions, "CompressPosition", &TSettings::CompressPosition},
+    {kOggOptions, "MaxBitRate", &TSettings::OggMaxBitRate},
+    {kOggOptions, "NomalBitRate", &TSettings::OggNominalBitRate},  // the stored name, misspelt
+    {kOggOptions, "MinBitRate", &TSettings::OggMinBitRate},
+    {kWmaOptions, "BitRate", &TSettings::WmaSetting},
+    {kCdOptions, "Index", &TSettings::Index},
+    {kCdOptions, "CDDb", &TSettings::CDDb},
+    {kRecordOptions, "SaveMp3", &TSettings::SaveMp3},
+    {kQueryCddb, "Server", &TSettings::Server},
+    {kQueryCddb, "Script", &TSettings::Script},
+    {kQueryCddb, "UseProxy", &TSettings::UseProxy},
+    {kQueryCddb, "ProxyAddress", &TSettings::ProxyAddress},
+    {kQueryCddb, "Port", &TSettings::Port},
+    {kQueryCddb, "Email", &TSettings::Email},
+    {kId3, "Use", &TSettings::UseID3},
+    {kOptions, "Lan", &TSettings::Lan},
+}};
+
+constexpr qint32 kMinCompressPosition = 30;
+constexpr qint32 kMaxCompressPosition = 100;
+
+const std::array<const char*, 15> kOggBitRates{
+    " Default",   " 45 kbit/s", " 48 kbit/s", " 56 kbit/s", " 64 kbit/s",
+    " 80 kbit/s", " 96 kbit/s", "112 kbit/s", "128 kbit/s", "144 kbit/s",
+    "160 kbit/s", "192 kbit/s", "224 kbit/s", "256 kbit/s", "320 kbit/s"};
+
+TSettings DefaultSettings() {
+  TSettings defaults;
+  defaults.OutputFolder = DefaultOutputFolder();
+  return defaults;
+}
+
+}  // namespace
+
+TSettings& Settings() {
+  static TSettings settings = DefaultSettings();
+  return settings;
+}
+
+QString SettingsFilePath() { return DataFile(QStringLiteral("options.ini")); }
+
+void LoadSettings() {
+  const IniFile ini = IniFile::Load(SettingsFilePath());
+  const TSettings defaults = DefaultSettings();
+  TSettings& settings = Settings();
+  for (const SettingKey& entry : kSettingKeys) {
+    const QString section = QLatin1String(entry.section);
+    const QString key = QLatin1String(entry.key);
+    std::visit(
+        [&](auto field) {
+          using Value = std::remove_cvref_t<decltype(settings.*field)>;
+          if constexpr (std::is_same_v<Value, QString>) {
+            settings.*field = ini.ReadString(section, key, defaults.*field);
+          } else if constexpr (std::is_same_v<Value, bool>) {
+            settings.*field = ini.ReadBool(section, key, defaults.*field);
+          } else {
+            settings.*field = ini.ReadInteger(section, key, defaults.*field);
+          }
+        },
+        entry.field);
+  }
+  settings.CompressPosition = std::clamp(settings.CompressPosition, kMinCompressPosition, kMaxCompressPosition);
+}
+
+void SaveSettings() {
+  const QString path = SettingsFilePath();
+  IniFile ini = IniFile::Load(path);
+  // A file that exists but cannot be read would lose its other sections if replaced.
+  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return;
+  const TSettings& settings = Settings();
+  for (const SettingKey& entry : kSettingKeys) {
+    const QString section = QLatin1String(entry.section);
+    const QString key = QLatin1String(entry.key);
+    std::visit(
+        [&](auto field) {
+          using Value = std::remove_cvref_t<decltype(settings.*field)>;
+          if constexpr (std::is_same_v<Value, QString>) {
+            ini.WriteString(section, key, settings.*field);
+          } else if constexpr (std::is_same_v<Value, bool>) {
+            ini.WriteBool(section, key, settings.*field);
+          } else {
+            ini.WriteInteger(section, key, settings.*field);
+          }
+        },
+        entry.field);
+  }
+  ini.Save(path);  // a failed write loses the changes silently; the old file stays
+}
+
+QString OutputFormatName(qint32 outputFormat) {
+  static const std::array<const char*, 4> kNames{"MP3", "WAV", "OGG", "WMA"};
+  if (outputFormat < 0 || outputFormat >= qint32(kNames.size())) return {};
+  return QLatin1String(kNames[outputFormat]);
+}
+
+QString OggBitRateText(qint32 position) {
+  if (position < 0 || position >= qint32(kOggBitRates.size())) return {};
+  return QLatin1String(kOggBitRates[position]);
+}
+
+qint32 OggBitRateKbps(qint32 position) {
+  if (position <= 0 || position >= qint32(kOggBitRates.size())) return 0;
+  return QString::fromLatin1(kOggBitRates[position]).section(u' ', 0, 0, QString::SectionSkipEmpty).toInt();
+}
+
+}  // namespace trackmill
