@@ -1,0 +1,279 @@
+#include "cd/CDDrive.h"
+
+#include <cdio/cdio.h>
+#include <cdio/logging.h>
+#include <cdio/read.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace trackmill {
+namespace {
+
+constexpr uint8_t kAdapterPhysical = 0;
+constexpr uint8_t kAdapterImage = 1;
+
+// libcdio reports problems on stderr; callers here get results and show their own texts.
+void QuietLog(cdio_log_level_t, const char*) {}
+
+void InitLibrary() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    cdio_log_set_handler(QuietLog);
+    cdio_init();
+  });
+}
+
+// One open drive. cdio guarded by lock; msfAddresses too.
+struct OpenDrive {
+  std::mutex lock;
+  CdIo_t* cdio = nullptr;
+  bool msfAddresses = false;
+  bool isImage = false;
+  ~OpenDrive() {
+    if (cdio) cdio_destroy(cdio);
+  }
+};
+
+struct Registry {
+  std::mutex lock;  // guards every field
+  QStringList images;
+  std::map<CDHandle, std::shared_ptr<OpenDrive>> handles;
+  CDHandle nextHandle = 1;
+};
+
+Registry& TheRegistry() {
+  static Registry registry;
+  return registry;
+}
+
+std::shared_ptr<OpenDrive> FindDrive(CDHandle handle) {
+  Registry& r = TheRegistry();
+  std::lock_guard guard(r.lock);
+  auto it = r.handles.find(handle);
+  return it == r.handles.end() ? nullptr : it->second;
+}
+
+QStringList PhysicalDrives() {
+  QStringList devices;
+  char** list = cdio_get_devices(DRIVER_DEVICE);
+  for (char** d = list; d && *d; ++d) devices << QString::fromLocal8Bit(*d);
+  cdio_free_device_list(list);
+  return devices;
+}
+
+void CopyText(char* field, size_t fieldSize, const QByteArray& text) {
+  std::memset(field, 0, fieldSize);
+  std::memcpy(field, text.constData(), std::min<size_t>(size_t(text.size()), fieldSize - 1));
+}
+
+driver_id_t ImageDriver(const QString& path) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == "cue" || suffix == "bin") return DRIVER_BINCUE;
+  if (suffix == "toc") return DRIVER_CDRDAO;
+  if (suffix == "nrg") return DRIVER_NRG;
+  return DRIVER_UNKNOWN;
+}
+
+void FillImageRecord(TCDREC& rec, int position, const QString& path) {
+  std::memset(&rec, 0, sizeof rec);
+  rec.ha = kAdapterImage;
+  rec.tgt = uint8_t(position);
+  const QFileInfo info(path);
+  CopyText(rec.id, sizeof rec.id, info.absoluteFilePath().toUtf8());
+  CopyText(rec.vendor, sizeof rec.vendor, "Image ");
+  CopyText(rec.prodId, sizeof rec.prodId, info.fileName().toUtf8());
+  CopyText(rec.rev, sizeof rec.rev, info.suffix().toUpper().toUtf8());
+}
+
+void FillPhysicalRecord(TCDREC& rec, int position, const QString& device) {
+  std::memset(&rec, 0, sizeof rec);
+  rec.ha = kAdapterPhysical;
+  rec.tgt = uint8_t(position);
+  CopyText(rec.id, sizeof rec.id, device.toLocal8Bit());
+  cdio_hwinfo_t hw{};
+  CdIo_t* cdio = cdio_open(device.toLocal8Bit().constData(), DRIVER_DEVICE);
+  if (cdio && cdio_get_hwinfo(cdio, &hw)) {
+    CopyText(rec.vendor, sizeof rec.vendor, QByteArray(hw.psz_vendor, int(strnlen(hw.psz_vendor, 9))));
+    CopyText(rec.prodId, sizeof rec.prodId, QByteArray(hw.psz_model, int(strnlen(hw.psz_model, 17))));
+    CopyText(rec.rev, sizeof rec.rev, QByteArray(hw.psz_revision, int(strnlen(hw.psz_revision, 5))));
+  } else {
+    CopyText(rec.prodId, sizeof rec.prodId, QFileInfo(device).fileName().toLocal8Bit());
+  }
+  if (cdio) cdio_destroy(cdio);
+}
+
+void SetAddress(TTOCTRACK& entry, lba_t lba, bool msf) {
+  if (msf) {
+    entry.addr[0] = 0;
+    entry.addr[1] = uint8_t(lba / kSectorsPerMinute);
+    entry.addr[2] = uint8_t(lba / kSectorsPerSecond % 60);
+    entry.addr[3] = uint8_t(lba % kSectorsPerSecond);
+  } else {
+    for (int b = 0; b < 4; ++b) entry.addr[b] = uint8_t(uint32_t(lba) >> (8 * b));
+  }
+}
+
+}  // namespace
+
+int GetCDList(TCDList& list) {
+  InitLibrary();
+  const int capacity = std::min<int>(list.max, kMaxDrives);
+  int found = 0;
+  const QStringList images = DiscImages();
+  for (int i = 0; i < images.size() && found < capacity; ++i) FillImageRecord(list.cd[found++], i, images[i]);
+  if (found < capacity) {
+    const QStringList devices = PhysicalDrives();
+    for (int i = 0; i < devices.size() && found < capacity; ++i)
+      FillPhysicalRecord(list.cd[found++], i, devices[i]);
+  }
+  list.num = uint8_t(found);
+  return found;
+}
+
+CDHandle GetCDHandle(const TGetCDHandle& request) {
+  InitLibrary();
+  CdIo_t* cdio = nullptr;
+  if (request.ha == kAdapterImage) {
+    const QStringList images = DiscImages();
+    if (request.tgt >= images.size()) return 0;
+    const QString path = images[request.tgt];
+    if (!QFileInfo(path).isFile()) return 0;
+    cdio = cdio_open(QFile::encodeName(path).constData(), ImageDriver(path));
+  } else if (request.ha == kAdapterPhysical) {
+    const QStringList devices = PhysicalDrives();
+    if (request.tgt >= devices.size()) return 0;
+    cdio = cdio_open(devices[request.tgt].toLocal8Bit().constData(), DRIVER_DEVICE);
+  }
+  if (!cdio) return 0;
+  auto drive = std::make_shared<OpenDrive>();
+  drive->cdio = cdio;
+  drive->isImage = request.ha == kAdapterImage;
+  Registry& r = TheRegistry();
+  std::lock_guard guard(r.lock);
+  const CDHandle handle = r.nextHandle++;
+  if (r.nextHandle == 0) r.nextHandle = 1;
+  r.handles[handle] = std::move(drive);
+  return handle;
+}
+
+int CloseCDHandle(CDHandle handle) {
+  Registry& r = TheRegistry();
+  std::shared_ptr<OpenDrive> drive;
+  {
+    std::lock_guard guard(r.lock);
+    auto it = r.handles.find(handle);
+    if (it == r.handles.end()) return 0;
+    drive = std::move(it->second);
+    r.handles.erase(it);
+  }
+  return 1;  // the drive closes when its last user lets go
+}
+
+int ModifyCDParms(CDHandle handle, int parameter, int value) {
+  auto drive = FindDrive(handle);
+  if (!drive || parameter != kCDParmMsfAddresses) return 0;
+  std::lock_guard guard(drive->lock);
+  drive->msfAddresses = value != 0;
+  return 1;
+}
+
+int ReadTOC(CDHandle handle, TTOC& toc) {
+  auto drive = FindDrive(handle);
+  if (!drive) return 0;
+  std::lock_guard guard(drive->lock);
+  CdIo_t* cdio = drive->cdio;
+  const track_t first = cdio_get_first_track_num(cdio);
+  const track_t count = cdio_get_num_tracks(cdio);
+  if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0 ||
+      count >= kTocEntries || int(first) + count - 1 > 99)
+    return 0;
+  std::memset(&toc, 0, sizeof toc);
+  toc.firstTrack = first;
+  toc.lastTrack = uint8_t(first + count - 1);
+  for (int k = 0; k <= count; ++k) {
+    const bool leadOut = k == count;
+    const track_t track = leadOut ? track_t(CDIO_CDROM_LEADOUT_TRACK) : track_t(first + k);
+    const lba_t lba = cdio_get_track_lba(cdio, track);
+    // Addresses must fit the minute byte of the MSF form.
+    if (lba == CDIO_INVALID_LBA || lba < 0 || lba / kSectorsPerMinute > 255) return 0;
+    TTOCTRACK& entry = toc.tracks[k];
+    const bool data = !leadOut && cdio_get_track_format(cdio, track) != TRACK_FORMAT_AUDIO;
+    entry.ADR = uint8_t(0x10 | (data ? kControlDataTrack : 0));
+    entry.trackNumber = leadOut ? kLeadOutTrackNumber : uint8_t(track);
+    SetAddress(entry, lba, drive->msfAddresses);
+  }
+  toc.tocLen = uint16_t(2 + 8 * (count + 1));
+  return 1;
+}
+
+int ReadCDAudioLBA(CDHandle handle, TTrackBuf& request) {
+  TTrackBufHeader& h = request.header;
+  h.len = 0;
+  h.startOffset = 0;
+  if (h.numFrames == 0 || uint64_t(h.numFrames) * kCDSectorBytes > h.maxLen ||
+      h.maxLen > request.Capacity() || h.startFrame > uint32_t(CDIO_CD_MAX_LSN)) {
+    h.status = uint32_t(DRIVER_OP_BAD_PARAMETER);
+    return 0;
+  }
+  auto drive = FindDrive(handle);
+  if (!drive) {
+    h.status = uint32_t(DRIVER_OP_UNINIT);
+    return 0;
+  }
+  std::lock_guard guard(drive->lock);
+  const driver_return_code_t rc =
+      cdio_read_audio_sectors(drive->cdio, request.Data(), lsn_t(h.startFrame), h.numFrames);
+  h.status = uint32_t(rc);
+  if (rc != DRIVER_OP_SUCCESS) return 0;
+  // libcdio's image drivers fail a read only when none of it lies in the image file; a read
+  // that runs past the end of a cut image must fail too, as it does on a drive. The last
+  // sector read on its own tells.
+  if (drive->isImage) {
+    uint8_t last[kCDSectorBytes];
+    if (cdio_read_audio_sectors(drive->cdio, last, lsn_t(h.startFrame + h.numFrames - 1), 1) !=
+        DRIVER_OP_SUCCESS) {
+      h.status = uint32_t(DRIVER_OP_ERROR);
+      return 0;
+    }
+  }
+  h.len = h.numFrames * kCDSectorBytes;
+  return 1;
+}
+
+void AddDiscImage(const QString& path) {
+  Registry& r = TheRegistry();
+  std::lock_guard guard(r.lock);
+  if (!r.images.contains(path)) r.images << path;
+}
+
+QStringList DiscImages() {
+  Registry& r = TheRegistry();
+  std::lock_guard guard(r.lock);
+  return r.images;
+}
+
+void ClearDiscImages() {
+  Registry& r = TheRegistry();
+  std::lock_guard guard(r.lock);
+  r.images.clear();
+}
+
+int TocEntryCount(const TTOC& toc) {
+  if (toc.lastTrack < toc.firstTrack) return 0;
+  return std::min(toc.lastTrack - toc.firstTrack + 2, kTocEntries);
+}
+
+bool HasAudioTrack(const TTOC& toc) {
+  const int tracks = TocEntryCount(toc) - 1;
+  for (int k = 0; k < tracks; ++k)
+    if (!(toc.tracks[k].ADR & kControlDataTrack)) return true;
+  return false;
+}
+
+}  // namespace trackmill

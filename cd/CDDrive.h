@@ -1,0 +1,46 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include "cd/CDRecords.h"
+#include "cd/TrackBuf.h"
+
+// The CD drive layer: drive list, drive handles, address format, table of contents and raw
+// audio sector reads, over libcdio.
+//
+// Drives are the disc images the user named (AddDiscImage; host adapter 1, listed first, in
+// the order named) followed by the physical drives libcdio finds (host adapter 0). An image
+// is listed even when it cannot be opened; asking for its handle then fails.
+//
+// Results follow the library convention the callers rely on: non-zero (1) for success, 0 for
+// failure; handles are non-zero. Every function is thread-safe. Calls on one handle are
+// serialised by that handle's lock, so the extraction thread may read sectors while the main
+// thread reads the table of contents. Closing a handle while a read on it runs lets the read
+// finish; the drive is released after it.
+namespace trackmill {
+
+// Fills list.cd with up to list.max (at most 8) drives; sets and returns list.num.
+int GetCDList(TCDList& list);
+// Opens the drive with the request's host adapter and target; 0 when it cannot be opened.
+CDHandle GetCDHandle(const TGetCDHandle& request);
+int CloseCDHandle(CDHandle handle);
+// kCDParmMsfAddresses with value 1 (MSF) or 0 (LBA); other parameters are refused.
+int ModifyCDParms(CDHandle handle, int parameter, int value);
+// 1 and a filled table when the disc's table of contents can be read, else 0.
+int ReadTOC(CDHandle handle, TTOC& toc);
+// Reads request.header.numFrames sectors from sector request.header.startFrame (address in
+// sectors - 150) into the data area. 1 on success with len and startOffset set; 0 on a read
+// error, a request that does not fit its data area, or a count of 0.
+int ReadCDAudioLBA(CDHandle handle, TTrackBuf& request);
+
+// Disc images offered as drives (.cue/.bin, cdrdao .toc, .nrg).
+void AddDiscImage(const QString& path);
+QStringList DiscImages();
+void ClearDiscImages();
+
+// True when the table of contents lists at least one audio track.
+bool HasAudioTrack(const TTOC& toc);
+// Number of table entries (tracks + lead-out) that a successfully read table holds.
+int TocEntryCount(const TTOC& toc);
+
+}  // namespace trackmill
