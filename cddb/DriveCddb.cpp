@@ -1,0 +1,279 @@
+#include "cddb/DriveCddb.h"
+
+#include <QSysInfo>
+#include <QUrl>
+#include <cstring>
+#include <mutex>
+
+#include "cddb/CddbHttp.h"
+#include "cddb/CddbReply.h"
+#include "cddb/CddbServers.h"
+#include "common/AppInfo.h"
+#include "settings/LangString.h"
+
+namespace trackmill {
+namespace {
+
+struct CddbOptions {
+  QString server = QStringLiteral("gnudb.gnudb.org");
+  QString script = QString::fromLatin1(kCddbDefaultScript);
+  QString email;
+  QString client = QStringLiteral("trackmill %1").arg(QLatin1String(kAppVersion));
+  QString helloHost;
+  bool useProxy = false;
+  QString proxyHost;
+  int proxyPort = 80;
+  int connectTimeoutMs = 10000;
+  int requestTimeoutMs = 30000;
+};
+
+std::mutex g_optionsLock;
+CddbOptions g_options;  // guarded by g_optionsLock
+std::atomic<int> g_lastError{kCddbErrorNone};
+thread_local const std::atomic<bool>* t_cancel = nullptr;
+
+CddbOptions OptionsSnapshot() {
+  std::lock_guard lock(g_optionsLock);
+  return g_options;
+}
+
+int FailWith(int error) {
+  g_lastError = error;
+  return 0;
+}
+
+QByteArray Encoded(const QString& word) { return QUrl::toPercentEncoding(word); }
+
+// The request URL: cmd and hello words joined by "+", each word percent-encoded.
+QByteArray CddbUrl(const CddbOptions& options, const QStringList& command) {
+  QString host;
+  int port = 80;
+  SplitHostPort(options.server, 80, host, port);
+  QString script = options.script.trimmed();
+  if (!script.startsWith(QLatin1Char('/'))) script.prepend(QLatin1Char('/'));
+
+  QString client = options.client.trimmed();
+  QString version = QString::fromLatin1(kAppVersion);
+  const qsizetype blank = client.lastIndexOf(QLatin1Char(' '));
+  if (blank > 0) {
+    version = client.mid(blank + 1);
+    client = client.left(blank).trimmed();
+  }
+  if (client.isEmpty()) client = QStringLiteral("trackmill");
+  QString helloHost = options.helloHost.trimmed();
+  if (helloHost.isEmpty()) helloHost = QSysInfo::machineHostName();
+  if (helloHost.isEmpty()) helloHost = QStringLiteral("localhost");
+
+  QByteArray cmd;
+  for (const QString& word : command) {
+    if (!cmd.isEmpty()) cmd += '+';
+    cmd += Encoded(word);
+  }
+  const QByteArray hello = Encoded(options.email.trimmed()) + '+' + Encoded(helloHost) + '+' +
+                           Encoded(client) + '+' + Encoded(version);
+  const QByteArray hostPart = host.contains(QLatin1Char(':'))
+                                  ? '[' + host.toUtf8() + ']'
+                                  : QUrl::toAce(host).isEmpty() ? host.toUtf8() : QUrl::toAce(host);
+  return "http://" + hostPart + ':' + QByteArray::number(port) +
+         QUrl::toPercentEncoding(script, "/~") + "?cmd=" + cmd + "&hello=" + hello + "&proto=6";
+}
+
+// Runs one CDDB command; on a transport failure sets the last error and returns false.
+bool Exchange(const QStringList& command, qsizetype maxBodyBytes, HttpResult& result) {
+  const CddbOptions options = OptionsSnapshot();
+  if (options.email.trimmed().isEmpty()) return FailWith(kCddbErrorNoEmail);
+  HttpRequest request;
+  request.url = CddbUrl(options, command);
+  if (options.useProxy && !options.proxyHost.trimmed().isEmpty()) {
+    request.proxyHost = options.proxyHost.trimmed();
+    request.proxyPort = options.proxyPort;
+  }
+  request.connectTimeoutMs = options.connectTimeoutMs;
+  request.requestTimeoutMs = options.requestTimeoutMs;
+  request.maxBodyBytes = maxBodyBytes;
+  request.cancel = t_cancel;
+  result = HttpGetBounded(request);
+  switch (result.outcome) {
+    case HttpResult::Outcome::Ok:
+    case HttpResult::Outcome::Truncated:
+      return true;
+    case HttpResult::Outcome::TimedOut:
+      return FailWith(kCddbErrorTimeout);
+    case HttpResult::Outcome::Cancelled:
+      return FailWith(kCddbErrorCancelled);
+    case HttpResult::Outcome::HttpError:
+      return FailWith(kCddbErrorHttp);
+    case HttpResult::Outcome::NetworkError:
+      break;
+  }
+  return FailWith(kCddbErrorNetwork);
+}
+
+void CopyText(char* field, size_t fieldSize, const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  const size_t length = std::min(static_cast<size_t>(bytes.size()), fieldSize - 1);
+  std::memcpy(field, bytes.constData(), length);
+  field[length] = '\0';
+}
+
+QString FieldText(const char* field, size_t fieldSize) {
+  return QString::fromUtf8(field, static_cast<qsizetype>(strnlen(field, fieldSize)));
+}
+
+void FillItem(TCDDBQueryItem& item, const CddbMatch& match) {
+  std::memset(&item, 0, sizeof item);
+  CopyText(item.categ, sizeof item.categ, match.category);
+  CopyText(item.cddbId, sizeof item.cddbId, match.discId);
+  const qsizetype slash = match.title.indexOf(QLatin1Char('/'));
+  CopyText(item.artist, sizeof item.artist,
+           slash < 0 ? match.title : match.title.left(slash).trimmed());
+  CopyText(item.title, sizeof item.title,
+           slash < 0 ? match.title : match.title.mid(slash + 1).trimmed());
+}
+
+}  // namespace
+
+bool CDDBSetOption(int option, const QString& text, int value) {
+  std::lock_guard lock(g_optionsLock);
+  switch (option) {
+    case kCddbOptionServer: g_options.server = text.trimmed(); return true;
+    case kCddbOptionProxyHost: g_options.proxyHost = text.trimmed(); return true;
+    case kCddbOptionUseProxy: g_options.useProxy = value != 0; return true;
+    case kCddbOptionClient: g_options.client = text; return true;
+    case kCddbOptionEmail: g_options.email = text.trimmed(); return true;
+    case kCddbOptionProxyPort:
+      g_options.proxyPort = value > 0 && value <= 65535 ? value : 80;
+      return true;
+    case kCddbOptionScript: g_options.script = text; return true;
+    case kCddbOptionHelloHost: g_options.helloHost = text; return true;
+    case kCddbOptionConnectTimeoutMs: g_options.connectTimeoutMs = std::max(1, value); return true;
+    case kCddbOptionRequestTimeoutMs: g_options.requestTimeoutMs = std::max(1, value); return true;
+    default: return false;
+  }
+}
+
+void CDDBResetOptions() {
+  std::lock_guard lock(g_optionsLock);
+  g_options = CddbOptions{};
+}
+
+int CDDBQuery(const CddbToc& toc, TCDDBQuery& query) {
+  if (query.num < 0 || (query.num > 0 && !query.q)) return FailWith(kCddbErrorBadArgument);
+  const QStringList words = CddbQueryWords(toc);
+  if (words.isEmpty()) return FailWith(kCddbErrorBadToc);
+  HttpResult http;
+  if (!Exchange(QStringList{QStringLiteral("cddb"), QStringLiteral("query")} + words,
+                kDiscInfoBufferBytes, http)) {
+    return 0;
+  }
+  const CddbQueryReply reply = ParseCddbQueryReply(http.body);
+  if (reply.code == 202) {
+    query.num = 0;
+    g_lastError = 202;
+    return 1;
+  }
+  if (reply.code != 200 && reply.code != 210 && reply.code != 211) {
+    return FailWith(reply.code != 0 ? reply.code : kCddbErrorBadReply);
+  }
+  const int count = std::min(query.num, static_cast<int>(reply.matches.size()));
+  for (int i = 0; i < count; ++i) FillItem(query.q[i], reply.matches[static_cast<size_t>(i)]);
+  query.num = count;
+  g_lastError = count > 0 ? kCddbErrorNone : reply.code;
+  return 1;
+}
+
+int CDDBGetDiskInfo(const TCDDBQueryItem& item, char* buffer, int size) {
+  if (!buffer || size <= 0) return FailWith(kCddbErrorBadArgument);
+  buffer[0] = '\0';
+  const QString category = FieldText(item.categ, sizeof item.categ);
+  const QString discId = FieldText(item.cddbId, sizeof item.cddbId);
+  if (category.isEmpty() || discId.isEmpty()) return FailWith(kCddbErrorBadArgument);
+  HttpResult http;
+  // Room for the status line besides the entry; the buffer itself bounds the entry below.
+  if (!Exchange({QStringLiteral("cddb"), QStringLiteral("read"), category, discId},
+                static_cast<qsizetype>(size) + 512, http)) {
+    return 0;
+  }
+  if (http.outcome == HttpResult::Outcome::Truncated) {
+    // Drop the cut-off last line rather than hand on half a title.
+    http.body.truncate(http.body.lastIndexOf('\n') + 1);
+  }
+  const CddbReadReply reply = ParseCddbReadReply(http.body);
+  if (reply.code != 210) return FailWith(reply.code != 0 ? reply.code : kCddbErrorBadReply);
+  QByteArray entry = reply.entry.toUtf8();
+  if (entry.size() > size - 1) {
+    entry.truncate(size - 1);
+    entry.truncate(entry.lastIndexOf('\n') + 1);
+  }
+  std::memcpy(buffer, entry.constData(), static_cast<size_t>(entry.size()));
+  buffer[entry.size()] = '\0';
+  g_lastError = kCddbErrorNone;
+  return 1;
+}
+
+int GetAspiLibError() { return g_lastError.load(); }
+
+void CDDBSetCancelFlag(const std::atomic<bool>* flag) { t_cancel = flag; }
+
+void SplitHostPort(const QString& text, int defaultPort, QString& host, int& port) {
+  const QString trimmed = text.trimmed();
+  port = defaultPort;
+  qsizetype colon = -1;
+  if (trimmed.startsWith(QLatin1Char('['))) {
+    const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
+    host = close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1);
+    if (close >= 0 && trimmed.mid(close + 1).startsWith(QLatin1Char(':'))) colon = close + 1;
+  } else {
+    colon = trimmed.count(QLatin1Char(':')) == 1 ? trimmed.indexOf(QLatin1Char(':')) : -1;
+    host = colon < 0 ? trimmed : trimmed.left(colon);
+  }
+  if (colon >= 0) {
+    bool ok = false;
+    const int value = trimmed.mid(colon + 1).toInt(&ok);
+    if (ok && value > 0 && value <= 65535) port = value;
+  }
+}
+
+QString CddbErrorText(int code) {
+  switch (code) {
+    case kCddbErrorNoEmail:
+      return LangString(QStringLiteral("RES_CddbNoEmail"),
+                        QStringLiteral("CDDB servers answer only clients that give a real e-mail "
+                                       "address. Set it in options.ini, section [QueryCDDB], key "
+                                       "Email= (or pass --email ADDRESS)."));
+    case kCddbErrorNetwork:
+      return LangString(QStringLiteral("RES_CddbNoNetwork"),
+                        QStringLiteral("The CDDB server could not be reached; check the network, "
+                                       "the server name and the proxy settings."));
+    case kCddbErrorTimeout:
+      return LangString(QStringLiteral("RES_CddbTimeout"),
+                        QStringLiteral("The CDDB server did not answer in time."));
+    case kCddbErrorHttp:
+      return LangString(QStringLiteral("RES_CddbHttpError"),
+                        QStringLiteral("The CDDB server refused the request; check the server "
+                                       "name and the query script."));
+    case kCddbErrorBadReply:
+      return LangString(QStringLiteral("RES_CddbBadReply"),
+                        QStringLiteral("The CDDB server sent a reply that is not a CDDB reply; "
+                                       "check the server name and the query script."));
+    case kCddbErrorBadToc:
+      return LangString(QStringLiteral("RES_CddbBadToc"),
+                        QStringLiteral("The table of contents of the disc cannot be looked up."));
+    case kCddbErrorCancelled:
+      return LangString(QStringLiteral("RES_CddbCancelled"), QStringLiteral("The query was stopped."));
+    case 202:
+      return LangString(QStringLiteral("RES_CddbNoMatch"),
+                        QStringLiteral("No match found: the CDDB server has no entry for this disc."));
+    default:
+      break;
+  }
+  if (code >= 400 && code <= 599) {
+    return LangString(QStringLiteral("RES_CddbRefused"),
+                      QStringLiteral("The CDDB server refused the request (reply code %1)."))
+        .arg(code);
+  }
+  return LangString(QStringLiteral("RES_CddbFailed"), QStringLiteral("The CDDB query failed (code %1)."))
+      .arg(code);
+}
+
+}  // namespace trackmill
