@@ -1,0 +1,208 @@
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "common/DataFolder.h"
+
+namespace trackmill {
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(bytes);
+}
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QFile::remove(SettingsFilePath());
+    QDir(SettingsFilePath()).removeRecursively();
+    LoadSettings();
+  }
+  void TearDown() override { SetUp(); }
+};
+
+TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
+  SaveSettings();
+  const QByteArray expected =
+      "[CommonOptions]\nOutputFolder=" + DefaultOutputFolder().toUtf8() +
+      "\nOutputFormat=0\nIsKeepWav=0\nIsNormalize=0\nNormalizePercent=95\nEnableRipTime=0\nRipTime=0\n"
+      "[Mp3Options]\nIsSelectVBR=0\nIsVBRHead=0\nBitRate=128\nMaxBitRate=320\nMpegQuality=0\nVBRQuality=4\n"
+      "StereoMode=1\n"
+      "[OggOptions]\nIsUseCompress=1\nCompressPosition=30\nMaxBitRate=0\nNomalBitRate=0\nMinBitRate=0\n"
+      "[WMAOptions]\nBitRate=8\n"
+      "[CDOptions]\nIndex=-1\nCDDb=0\n"
+      "[RecordOptions]\nSaveMp3=0\n"
+      "[QueryCDDB]\nServer=gnudb.gnudb.org\nScript=/~cddb/cddb.cgi\nUseProxy=0\nProxyAddress=\nPort=80\nEmail=\n"
+      "[ID3]\nUse=0\n"
+      "[Options]\nLan=English\n";
+  EXPECT_EQ(ReadAll(SettingsFilePath()), expected);
+}
+
+TEST_F(SettingsTest, EveryFieldSurvivesSaveAndLoad) {
+  TSettings& s = Settings();
+  s.OutputFolder = " /music/Ærø out ";
+  s.OutputFormat = 2;
+  s.IsKeepWav = s.IsNormalize = s.EnableRipTime = s.IsSelectVBR = s.IsVBRHead = true;
+  s.NormalizePercent = 80;
+  s.RipTime = 45;
+  s.BitRate = 192;
+  s.MaxBitRate = 256;
+  s.MpegQuality = 2;
+  s.VBRQuality = 7;
+  s.StereoMode = 4;
+  s.IsUseCompress = false;
+  s.CompressPosition = 77;
+  s.OggMaxBitRate = 14;
+  s.OggNominalBitRate = 8;
+  s.OggMinBitRate = 1;
+  s.WmaSetting = 32;
+  s.Index = 3;
+  s.CDDb = s.SaveMp3 = s.UseProxy = s.UseID3 = true;
+  s.Server = "cddb.example.org";
+  s.Script = "/cgi-bin/cddb";
+  s.ProxyAddress = "proxy.local";
+  s.Port = "not a number";
+  s.Email = "me@example.org";
+  s.Lan = "german";
+  const TSettings saved = s;
+  SaveSettings();
+  s = TSettings{};
+  LoadSettings();
+  EXPECT_EQ(s.OutputFolder, saved.OutputFolder);
+  EXPECT_EQ(s.OutputFormat, 2);
+  EXPECT_TRUE(s.IsKeepWav && s.IsNormalize && s.EnableRipTime && s.IsSelectVBR && s.IsVBRHead);
+  EXPECT_EQ(s.NormalizePercent, 80);
+  EXPECT_EQ(s.RipTime, 45);
+  EXPECT_EQ(s.BitRate, 192);
+  EXPECT_EQ(s.MaxBitRate, 256);
+  EXPECT_EQ(s.MpegQuality, 2);
+  EXPECT_EQ(s.VBRQuality, 7);
+  EXPECT_EQ(s.StereoMode, 4);
+  EXPECT_FALSE(s.IsUseCompress);
+  EXPECT_EQ(s.CompressPosition, 77);
+  EXPECT_EQ(s.OggMaxBitRate, 14);  // Ogg and MP3 both have a MaxBitRate key, in different sections
+  EXPECT_EQ(s.OggNominalBitRate, 8);
+  EXPECT_EQ(s.OggMinBitRate, 1);
+  EXPECT_EQ(s.WmaSetting, 32);
+  EXPECT_EQ(s.Index, 3);
+  EXPECT_TRUE(s.CDDb && s.SaveMp3 && s.UseProxy && s.UseID3);
+  EXPECT_EQ(s.Server, "cddb.example.org");
+  EXPECT_EQ(s.Script, "/cgi-bin/cddb");
+  EXPECT_EQ(s.ProxyAddress, "proxy.local");
+  EXPECT_EQ(s.Port, "not a number");
+  EXPECT_EQ(s.Email, "me@example.org");
+  EXPECT_EQ(s.Lan, "german");
+}
+
+TEST_F(SettingsTest, LoadCorrectsOnlyCompressPositionAndSaveWritesCorrectedValues) {
+  struct Case {
+    QByteArray file;
+    qint32 compressPosition;
+    QByteArray writtenBack;
+  };
+  const Case cases[] = {
+      {"[OggOptions]\nCompressPosition=10\n", 30, "CompressPosition=30\n"},
+      {"[OggOptions]\nCompressPosition=250\n", 100, "CompressPosition=100\n"},
+      {"[OggOptions]\nCompressPosition=-2147483648\n", 30, "CompressPosition=30\n"},
+      {"[OggOptions]\nCompressPosition=55\n", 55, "CompressPosition=55\n"},
+  };
+  for (const Case& c : cases) {
+    WriteAll(SettingsFilePath(), c.file);
+    LoadSettings();
+    EXPECT_EQ(Settings().CompressPosition, c.compressPosition) << c.file.constData();
+    SaveSettings();
+    EXPECT_TRUE(ReadAll(SettingsFilePath()).contains("\n" + c.writtenBack)) << c.file.constData();
+  }
+}
+
+TEST_F(SettingsTest, UnparsableValuesTakeDefaultsAndBooleansAreNormalised) {
+  WriteAll(SettingsFilePath(),
+           "[Mp3Options]\nBitRate=abc\nVBRQuality=12\n"
+           "[CommonOptions]\nIsKeepWav=2\nNormalizePercent=250\nRipTime=-5\n"
+           "[Options]\nLan=\n");
+  LoadSettings();
+  EXPECT_EQ(Settings().BitRate, 128);
+  EXPECT_EQ(Settings().VBRQuality, 12);         // not corrected on load
+  EXPECT_EQ(Settings().NormalizePercent, 250);  // likewise
+  EXPECT_EQ(Settings().RipTime, -5);
+  EXPECT_TRUE(Settings().IsKeepWav);
+  EXPECT_EQ(Settings().Lan, "");  // empty is not English: the language file "CLan_.ini" is used
+  SaveSettings();
+  const QByteArray written = ReadAll(SettingsFilePath());
+  EXPECT_TRUE(written.contains("\nBitRate=128\n"));
+  EXPECT_TRUE(written.contains("\nIsKeepWav=1\n"));
+  EXPECT_TRUE(written.contains("\nLan=\n"));
+}
+
+TEST_F(SettingsTest, UpdateKeepsForeignSectionsKeysAndOrder) {
+  WriteAll(SettingsFilePath(),
+           "[Options]\nLan=French\nWindowLeft=10\n"
+           "[Plugins]\nvisual=on\n"
+           "[Mp3Options]\nStereoMode=0\nFavourite=yes\n");
+  LoadSettings();
+  Settings().StereoMode = 3;
+  SaveSettings();
+  const QByteArray written = ReadAll(SettingsFilePath());
+  EXPECT_TRUE(written.startsWith("[Options]\nLan=French\nWindowLeft=10\n[Plugins]\nvisual=on\n"
+                                 "[Mp3Options]\nStereoMode=3\nFavourite=yes\nIsSelectVBR=0\n"))
+      << written.constData();
+  EXPECT_TRUE(written.contains("[CommonOptions]\nOutputFolder="));
+}
+
+TEST_F(SettingsTest, GarbageOrUnreadableFileGivesDefaults) {
+  QByteArray garbage(70000, '\0');
+  for (int i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 131 + 7) % 256);
+  WriteAll(SettingsFilePath(), garbage + "\n" + QByteArray(300000, '=') + "\nBitRate\n");
+  Settings().BitRate = 1;
+  LoadSettings();
+  EXPECT_EQ(Settings().BitRate, 128);
+  EXPECT_EQ(Settings().Lan, "English");
+  EXPECT_EQ(Settings().OutputFolder, DefaultOutputFolder());
+
+  // A folder in the way: nothing can be read, and saving must not destroy it.
+  QFile::remove(SettingsFilePath());
+  ASSERT_TRUE(QDir().mkpath(SettingsFilePath() + "/keep"));
+  LoadSettings();
+  EXPECT_EQ(Settings().BitRate, 128);
+  SaveSettings();
+  EXPECT_TRUE(QDir(SettingsFilePath() + "/keep").exists());
+}
+
+TEST_F(SettingsTest, ReadOnlyFolderLosesChangesSilentlyAndKeepsOldFile) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  WriteAll(SettingsFilePath(), "[Mp3Options]\nBitRate=160\n");
+  LoadSettings();
+  Settings().BitRate = 320;
+  QFile::Permissions before = QFile::permissions(DataFolder());
+  ASSERT_TRUE(QFile::setPermissions(DataFolder(), QFile::ReadOwner | QFile::ExeOwner));
+  SaveSettings();
+  QFile::setPermissions(DataFolder(), before);
+  EXPECT_EQ(ReadAll(SettingsFilePath()), "[Mp3Options]\nBitRate=160\n");
+}
+
+TEST(SettingsNamesTest, OutputFormatNamesAndOggBitRates) {
+  EXPECT_EQ(OutputFormatName(0), "MP3");
+  EXPECT_EQ(OutputFormatName(3), "WMA");
+  EXPECT_EQ(OutputFormatName(4), "");
+  EXPECT_EQ(OutputFormatName(-1), "");
+  EXPECT_EQ(OggBitRateText(0), " Default");
+  EXPECT_EQ(OggBitRateText(7), "112 kbit/s");
+  EXPECT_EQ(OggBitRateText(15), "");
+  const qint32 kbps[] = {0, 45, 48, 56, 64, 80, 96, 112, 128, 144, 160, 192, 224, 256, 320, 0};
+  for (int position = 0; position < 16; ++position) EXPECT_EQ(OggBitRateKbps(position), kbps[position]) << position;
+  EXPECT_EQ(OggBitRateKbps(-1), 0);
+}
+
+}  // namespace
+}  // namespace trackmill
