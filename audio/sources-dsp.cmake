@@ -9,5 +9,10 @@ list(APPEND AUDIO_DSP_SOURCES
   AudioConverter.cpp
   StereoBalance.cpp
   VorbisBitRate.cpp
+  VorbisLibraries.cpp
+  VorbisEncoder.cpp
+  VorbisDecoder.cpp
+  VorbisOut.cpp
+  VorbisIn.cpp
 )
 list(APPEND AUDIO_LIBS PkgConfig::VORBIS)

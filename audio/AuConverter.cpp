@@ -1,0 +1,59 @@
+#include "audio/AuConverter.h"
+
+#include <QMutexLocker>
+
+namespace trackmill {
+
+TAuConverter::TAuConverter(QObject* parent) : TAuInput(parent) {}
+TAuConverter::~TAuConverter() = default;
+
+int TAuConverter::GetBitsPerSample() {
+  if (!input_) return 0;
+  const int bits = input_->GetBitsPerSample();
+  return fullBits_ ? bits : (bits & ~0x80);
+}
+
+int TAuConverter::GetChannels() { return input_ ? input_->GetChannels() : 0; }
+int TAuConverter::GetSampleRate() { return input_ ? input_->GetSampleRate() : 0; }
+
+void TAuConverter::PauseInput() {
+  if (input_) input_->PauseInput();
+}
+
+void TAuConverter::ResumeInput() {
+  if (input_) input_->ResumeInput();
+}
+
+void TAuConverter::SetInput(TAuInput* input) {
+  if (input == this) return;
+  QMutexLocker lock(&dataLock_);
+  if (busy_) {
+    if (input_) input_->Flush();
+    if (input) input->Init();
+  }
+  input_ = input;
+}
+
+void TAuConverter::GetData(const char*& data, int& byteCount) {
+  QMutexLocker lock(&dataLock_);
+  if (ServePrebuffer(data, byteCount)) return;
+  if (endOfStream_) {
+    byteCount = 0;
+    return;
+  }
+  ReadBlock(data, byteCount);
+  if (byteCount <= 0) {
+    byteCount = 0;
+    endOfStream_ = true;
+    return;
+  }
+  position_ += byteCount;
+  const qint64 size = size_;
+  if (size > 0 && position_ > size) {
+    byteCount -= static_cast<int>(position_ - size);
+    position_ = size;
+    endOfStream_ = true;
+  }
+}
+
+}  // namespace trackmill

@@ -1,0 +1,159 @@
+#include "audio/AuOutput.h"
+
+#include <QCoreApplication>
+#include <QMutexLocker>
+#include <QThread>
+
+#include <cmath>
+
+#include "audio/AuException.h"
+#include "audio/AuThread.h"
+#include "audio/EventHandler.h"
+
+namespace trackmill {
+
+TAuOutput::TAuOutput(QObject* parent) : QObject(parent), thread_(std::make_unique<TAuThread>(this)) {
+  TEventHandler::Acquire();
+  thread_->start();
+}
+
+TAuOutput::~TAuOutput() {
+  ShutDown();
+  TEventHandler::Release();
+}
+
+void TAuOutput::ShutDown() {
+  if (!thread_ || thread_->isFinished()) return;
+  Stop(false);
+  thread_->Terminate();
+}
+
+void TAuOutput::SetInput(TAuInput* input) {
+  if (busy_) {
+    Stop(false);
+    input_ = input;
+    Run();
+  } else {
+    input_ = input;
+  }
+}
+
+void TAuOutput::Run() {
+  QMutexLocker lock(&dataLock_);
+  if (busy_) throw EAuException("Component is Busy");
+  exceptionMessage_.clear();
+  if (!input_) throw EAuException("Input is not assigned");
+  busy_ = true;
+  thread_->stopRequested_ = false;
+  thread_->RequestRun();
+}
+
+void TAuOutput::Stop(bool async) {
+  stopped_ = true;
+  TAuThread* thread = thread_.get();
+  thread->notifyDone_ = async;
+  thread->doneSent_ = false;
+  thread->stopRequested_ = true;
+  while (thread->IsPaused()) {
+    thread->ResumeRun();
+    QThread::yieldCurrentThread();
+  }
+  if (async) return;
+
+  TEventHandler* events = TEventHandler::Instance();
+  events->BlockSender(this);
+  const bool onMainThread = QCoreApplication::instance() &&
+                            QThread::currentThread() == QCoreApplication::instance()->thread();
+  // The event thread may be waiting for this thread to run a handler of this output.
+  while (!(thread->IsParked() || thread->doneSent_) || events->IsDelivering(this)) {
+    if (onMainThread) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::yieldCurrentThread();
+  }
+  events->UnblockSender();
+  thread->notifyDone_ = true;
+  // Its done event was discarded, so nothing else will end the busy state.
+  busy_ = false;
+  thread->stopRequested_ = false;
+}
+
+void TAuOutput::Pause() {
+  if (!input_) throw EAuException("Input is not assigned.");
+  if (!busy_) return;
+  thread_->pauseRequested_ = true;
+  thread_->pauseAcknowledged_.Wait(5000);
+  input_->PauseInput();
+}
+
+void TAuOutput::Resume() {
+  if (!busy_ || !thread_->IsPaused()) return;
+  if (input_) input_->ResumeInput();
+  thread_->ResumeRun();
+}
+
+int TAuOutput::Status() const {
+  if (!busy_) return 2;
+  return thread_->IsPaused() ? 1 : 0;
+}
+
+int TAuOutput::Progress() const {
+  TAuInput* input = input_.data();
+  if (!input) return 0;
+  const qint64 size = input->Size();
+  if (static_cast<qint32>(size & 0xFFFFFFFF) == -1) return -1;
+  if (size == 0) return 0;
+  return static_cast<int>(std::lround(double(input->Position()) / double(size) * 100.0));
+}
+
+QString TAuOutput::ExceptionMessage() const {
+  QMutexLocker lock(&dataLock_);
+  return exceptionMessage_;
+}
+
+void TAuOutput::SetDelay(int delayMs) { thread_->delayMs_ = delayMs; }
+
+void TAuOutput::SetOnDone(EventHandler handler) {
+  QMutexLocker lock(&dataLock_);
+  onDone_ = std::move(handler);
+}
+
+void TAuOutput::SetOnProgress(EventHandler handler) {
+  QMutexLocker lock(&dataLock_);
+  onProgress_ = std::move(handler);
+}
+
+void TAuOutput::SetOnThreadException(EventHandler handler) {
+  QMutexLocker lock(&dataLock_);
+  onThreadException_ = std::move(handler);
+}
+
+TAuOutput::EventHandler TAuOutput::OnDone() const {
+  QMutexLocker lock(&dataLock_);
+  return onDone_;
+}
+
+TAuOutput::EventHandler TAuOutput::OnProgress() const {
+  QMutexLocker lock(&dataLock_);
+  return onProgress_;
+}
+
+TAuOutput::EventHandler TAuOutput::OnThreadException() const {
+  QMutexLocker lock(&dataLock_);
+  return onThreadException_;
+}
+
+void TAuOutput::ReportThreadException(const QString& message) {
+  EventHandler handler;
+  {
+    QMutexLocker lock(&dataLock_);
+    exceptionMessage_ = message;
+    handler = onThreadException_;
+  }
+  if (!handler) return;
+  TEventHandler::Event event;
+  event.kind = TEventHandler::Kind::ThreadException;
+  event.sender = this;
+  event.callback = [handler, this] { handler(this); };
+  TEventHandler::Instance()->Post(std::move(event));
+}
+
+}  // namespace trackmill

@@ -1,0 +1,136 @@
+#include "audio/AuThread.h"
+
+#include <exception>
+
+#include "audio/AuOutput.h"
+#include "audio/EventHandler.h"
+
+namespace trackmill {
+
+TAuThread::TAuThread(TAuOutput* owner) : owner_(owner) {}
+
+TAuThread::~TAuThread() { Terminate(); }
+
+void TAuThread::Terminate() {
+  {
+    std::lock_guard lock(stateLock_);
+    terminated_ = true;
+    resumeRequested_ = true;
+  }
+  stateChanged_.notify_all();
+  wait();
+}
+
+bool TAuThread::IsParked() {
+  std::lock_guard lock(stateLock_);
+  return waiting_ && !runRequested_;
+}
+
+bool TAuThread::IsPaused() {
+  std::lock_guard lock(stateLock_);
+  return paused_;
+}
+
+void TAuThread::RequestRun() {
+  {
+    std::lock_guard lock(stateLock_);
+    runRequested_ = true;
+  }
+  stateChanged_.notify_all();
+}
+
+void TAuThread::ResumeRun() {
+  {
+    std::lock_guard lock(stateLock_);
+    if (!paused_) return;
+    resumeRequested_ = true;
+  }
+  stateChanged_.notify_all();
+}
+
+void TAuThread::Park() {
+  std::unique_lock lock(stateLock_);
+  waiting_ = true;
+  stateChanged_.wait(lock, [this] { return runRequested_ || terminated_; });
+  runRequested_ = false;
+  waiting_ = false;
+}
+
+void TAuThread::PauseHere() {
+  std::unique_lock lock(stateLock_);
+  paused_ = true;
+  resumeRequested_ = false;
+  pauseAcknowledged_.Set();
+  stateChanged_.wait(lock, [this] { return resumeRequested_; });
+  paused_ = false;
+}
+
+void TAuThread::run() {
+  Park();
+  while (!terminated_) {
+    RunOnce();
+    TEventHandler::Event done;
+    done.kind = TEventHandler::Kind::Done;
+    done.sender = owner_;
+    done.worker = this;
+    TAuOutput* owner = owner_;
+    done.callback = [owner] {
+      if (const TAuOutput::EventHandler handler = owner->OnDone()) handler(owner);
+    };
+    TEventHandler::Instance()->Post(std::move(done));
+    doneSent_ = true;
+    if (terminated_) break;
+    Park();
+  }
+}
+
+void TAuThread::RunOnce() {
+  TAuOutput* owner = owner_;
+  try {
+    owner->PrepareOutput();
+    owner->canOutput_ = true;
+    pauseRequested_ = false;
+    {
+      std::lock_guard lock(stateLock_);
+      paused_ = false;
+    }
+    pauseAcknowledged_.Reset();
+    bool more = true;
+    do {
+      const int delayMs = delayMs_;
+      if (delayMs > 5) msleep(static_cast<unsigned long>(delayMs));
+      const int progress = owner->Progress();
+      if (progress != owner->lastProgress_) {
+        owner->lastProgress_ = progress;
+        if (const TAuOutput::EventHandler handler = owner->OnProgress()) {
+          TEventHandler::Event event;
+          event.kind = TEventHandler::Kind::Progress;
+          event.sender = owner;
+          event.callback = [handler, owner] { handler(owner); };
+          TEventHandler::Instance()->Post(std::move(event));
+        }
+      }
+      if (pauseRequested_.exchange(false)) PauseHere();
+      more = owner->OutputBlock(stopRequested_);
+    } while (more && !stopRequested_);
+  } catch (const std::exception& e) {
+    owner->ReportThreadException(QString::fromUtf8(e.what()));
+    stopRequested_ = true;
+  } catch (...) {
+    owner->ReportThreadException(QStringLiteral("Unknown error"));
+    stopRequested_ = true;
+  }
+  stopRequested_ = false;
+  if (owner->busy_) {
+    try {
+      owner->canOutput_ = false;
+      owner->FinishOutput();
+      owner->stopped_ = false;
+    } catch (...) {
+      // A failing finish only ends the run; the done event still follows.
+    }
+  }
+  owner->canOutput_ = false;
+}
+
+}  // namespace trackmill

@@ -1,0 +1,62 @@
+#pragma once
+#include <QThread>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+#include "audio/AuEvent.h"
+
+// TAuThread: the worker thread of one output. Created and started with the output, parked
+// between runs, ended by the output's destructor. Only TAuOutput and TEventHandler drive it.
+// Polled flags (stop, pause request, notify-done, done-sent, delay) are atomics. Parking and
+// pausing hand over under stateLock_, so "parked" is never observed while a run request is
+// pending; Pause() waits on the pause-acknowledge event.
+namespace trackmill {
+
+class TAuOutput;
+
+class TAuThread : public QThread {
+  Q_OBJECT
+ public:
+  explicit TAuThread(TAuOutput* owner);
+  ~TAuThread() override;
+
+  // Ends the thread: asks it to terminate, wakes it while parked and waits for it.
+  void Terminate();
+  // Parked between runs with no run pending.
+  bool IsParked();
+  bool IsPaused();
+  void RequestRun();
+  void ResumeRun();
+
+ protected:
+  void run() override;
+
+ private:
+  friend class TAuOutput;
+  friend class TEventHandler;
+
+  void Park();
+  void RunOnce();
+  void PauseHere();
+
+  TAuOutput* owner_;
+  TAuEvent pauseAcknowledged_;
+  TAuEvent wake_;
+  std::atomic<bool> notifyDone_{true};
+  std::atomic<bool> doneSent_{false};
+  std::atomic<bool> stopRequested_{false};
+  std::atomic<bool> pauseRequested_{false};
+  std::atomic<int> delayMs_{0};
+  std::atomic<bool> terminated_{false};
+
+  std::mutex stateLock_;
+  std::condition_variable stateChanged_;
+  bool waiting_ = false;          // guarded by stateLock_
+  bool runRequested_ = false;     // guarded by stateLock_
+  bool paused_ = false;           // guarded by stateLock_
+  bool resumeRequested_ = false;  // guarded by stateLock_
+};
+
+}  // namespace trackmill

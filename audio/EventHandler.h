@@ -1,0 +1,71 @@
+#pragma once
+#include <QMutex>
+#include <QThread>
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "audio/AuEvent.h"
+
+// TEventHandler: the one process-wide thread that carries pipeline events to the main
+// thread. Outputs post records; the thread takes them in posting order and runs each
+// callback on the main thread with a blocking queued call, so handlers run one at a time and
+// the next event waits for the previous handler to return. A done event is delivered only
+// after the sending worker is parked; it clears the output's Busy and drops that output's
+// other queued events. Events of the blocked sender (an output in a synchronous stop) are
+// discarded.
+//
+// Lifetime: reference counted by the outputs (Acquire() in their constructor, Release() in
+// their destructor); the first reference starts the thread, the last ends it.
+namespace trackmill {
+
+class TAuOutput;
+class TAuThread;
+
+class TEventHandler : public QThread {
+  Q_OBJECT
+ public:
+  enum class Kind : quint8 { Progress = 0, Done = 1, ThreadException = 2, DirectCall = 3 };
+
+  struct Event {
+    Kind kind = Kind::Progress;
+    TAuOutput* sender = nullptr;
+    std::function<void()> callback;  // bound to the handler as it was when posted
+    TAuThread* worker = nullptr;     // done events: the sending worker thread
+  };
+
+  static TEventHandler* Acquire();
+  static void Release();
+  // The running instance; valid while any output holds a reference.
+  static TEventHandler* Instance();
+
+  // Appends the event unless its sender is the blocked sender, then wakes the thread.
+  void Post(Event event);
+  // Discards this output's queued events, now and until UnblockSender().
+  void BlockSender(TAuOutput* sender);
+  void UnblockSender();
+  // Drops every queued event of this output (the one being delivered is not affected).
+  void RemoveEvents(TAuOutput* sender);
+  // True while an event of this output is being delivered, unless the calling thread is the
+  // one running that event's handler (a handler may stop its own output).
+  bool IsDelivering(TAuOutput* sender);
+
+ protected:
+  void run() override;
+
+ private:
+  TEventHandler();
+  void Deliver(Event& event);
+  static void RunOnMainThread(TAuOutput* sender, const std::function<void()>& callback);
+
+  QMutex queueLock_;
+  std::deque<Event> queue_;  // guarded by queueLock_
+  TAuOutput* blockedSender_ = nullptr;  // guarded by queueLock_
+  TAuOutput* currentSender_ = nullptr;  // guarded by queueLock_
+  TAuEvent wake_;
+  std::atomic<bool> terminated_{false};
+};
+
+}  // namespace trackmill
