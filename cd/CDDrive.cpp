@@ -43,8 +43,8 @@ struct OpenDrive {
 struct Registry {
   std::mutex lock;  // guards every field
   QStringList images;
-  std::map<CDHandle, std::shared_ptr<OpenDrive>> handles;
-  CDHandle nextHandle = 1;
+  std::map<TCDHandle, std::shared_ptr<OpenDrive>> handles;
+  TCDHandle nextHandle = 1;
 };
 
 Registry& TheRegistry() {
@@ -52,7 +52,7 @@ Registry& TheRegistry() {
   return registry;
 }
 
-std::shared_ptr<OpenDrive> FindDrive(CDHandle handle) {
+std::shared_ptr<OpenDrive> FindDrive(TCDHandle handle) {
   Registry& r = TheRegistry();
   std::lock_guard guard(r.lock);
   auto it = r.handles.find(handle);
@@ -136,7 +136,7 @@ int GetCDList(TCDList& list) {
   return found;
 }
 
-CDHandle GetCDHandle(const TGetCDHandle& request) {
+TCDHandle GetCDHandle(const TGetCDHandle& request) {
   InitLibrary();
   CdIo_t* cdio = nullptr;
   if (request.ha == kAdapterImage) {
@@ -156,13 +156,13 @@ CDHandle GetCDHandle(const TGetCDHandle& request) {
   drive->isImage = request.ha == kAdapterImage;
   Registry& r = TheRegistry();
   std::lock_guard guard(r.lock);
-  const CDHandle handle = r.nextHandle++;
+  const TCDHandle handle = r.nextHandle++;
   if (r.nextHandle == 0) r.nextHandle = 1;
   r.handles[handle] = std::move(drive);
   return handle;
 }
 
-int CloseCDHandle(CDHandle handle) {
+int CloseCDHandle(TCDHandle handle) {
   Registry& r = TheRegistry();
   std::shared_ptr<OpenDrive> drive;
   {
@@ -175,7 +175,7 @@ int CloseCDHandle(CDHandle handle) {
   return 1;  // the drive closes when its last user lets go
 }
 
-int ModifyCDParms(CDHandle handle, int parameter, int value) {
+int ModifyCDParms(TCDHandle handle, int parameter, int value) {
   auto drive = FindDrive(handle);
   if (!drive || parameter != kCDParmMsfAddresses) return 0;
   std::lock_guard guard(drive->lock);
@@ -183,7 +183,7 @@ int ModifyCDParms(CDHandle handle, int parameter, int value) {
   return 1;
 }
 
-int ReadTOC(CDHandle handle, TTOC& toc) {
+int ReadTOC(TCDHandle handle, TTOC& toc) {
   auto drive = FindDrive(handle);
   if (!drive) return 0;
   std::lock_guard guard(drive->lock);
@@ -212,7 +212,7 @@ int ReadTOC(CDHandle handle, TTOC& toc) {
   return 1;
 }
 
-int ReadCDAudioLBA(CDHandle handle, TTrackBuf& request) {
+int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request) {
   TTrackBufHeader& h = request.header;
   h.len = 0;
   h.startOffset = 0;

@@ -22,16 +22,16 @@ namespace trackmill {
 // Fills list.cd with up to list.max (at most 8) drives; sets and returns list.num.
 int GetCDList(TCDList& list);
 // Opens the drive with the request's host adapter and target; 0 when it cannot be opened.
-CDHandle GetCDHandle(const TGetCDHandle& request);
-int CloseCDHandle(CDHandle handle);
+TCDHandle GetCDHandle(const TGetCDHandle& request);
+int CloseCDHandle(TCDHandle handle);
 // kCDParmMsfAddresses with value 1 (MSF) or 0 (LBA); other parameters are refused.
-int ModifyCDParms(CDHandle handle, int parameter, int value);
+int ModifyCDParms(TCDHandle handle, int parameter, int value);
 // 1 and a filled table when the disc's table of contents can be read, else 0.
-int ReadTOC(CDHandle handle, TTOC& toc);
+int ReadTOC(TCDHandle handle, TTOC& toc);
 // Reads request.header.numFrames sectors from sector request.header.startFrame (address in
 // sectors - 150) into the data area. 1 on success with len and startOffset set; 0 on a read
 // error, a request that does not fit its data area, or a count of 0.
-int ReadCDAudioLBA(CDHandle handle, TTrackBuf& request);
+int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request);
 
 // Disc images offered as drives (.cue/.bin, cdrdao .toc, .nrg).
 void AddDiscImage(const QString& path);

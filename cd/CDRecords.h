@@ -6,7 +6,7 @@
 // (little-endian) order, texts zero-terminated within their fields.
 namespace trackmill {
 
-using CDHandle = uint32_t;  // 0 = no handle
+using TCDHandle = uint32_t;  // 0 = no handle
 
 inline constexpr int kMaxDrives = 8;
 inline constexpr int kTocEntries = 100;

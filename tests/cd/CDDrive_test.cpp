@@ -17,11 +17,11 @@ using test::TestDisc;
 class CDDriveTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    for (CDHandle h : open_) CloseCDHandle(h);
+    for (TCDHandle h : open_) CloseCDHandle(h);
     ClearDiscImages();
   }
   // Offers the image as the only named drive and opens it.
-  CDHandle Open(const QString& image) {
+  TCDHandle Open(const QString& image) {
     ClearDiscImages();
     AddDiscImage(image);
     TCDList list{};
@@ -31,11 +31,11 @@ class CDDriveTest : public ::testing::Test {
     request.ha = list.cd[0].ha;
     request.tgt = list.cd[0].tgt;
     request.lun = list.cd[0].lun;
-    const CDHandle h = GetCDHandle(request);
+    const TCDHandle h = GetCDHandle(request);
     if (h) open_.push_back(h);
     return h;
   }
-  std::vector<CDHandle> open_;
+  std::vector<TCDHandle> open_;
 };
 
 TEST_F(CDDriveTest, ImagesAreListedFirstLikeDrives) {
@@ -63,7 +63,7 @@ TEST_F(CDDriveTest, MissingOrUnreadableImageGivesNoHandle) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("this is no cue sheet\n\x01\x02\xff");
   file.close();
-  const CDHandle h = Open(garbage);
+  const TCDHandle h = Open(garbage);
   TTOC toc;
   if (h) {
     EXPECT_EQ(ReadTOC(h, toc), 0);  // opened or not, no table of contents
@@ -74,7 +74,7 @@ TEST_F(CDDriveTest, TableOfContentsInBothAddressForms) {
   // Hidden audio of 300 sectors before track 1; track 2 has a 20-sector pregap.
   TestDisc disc({"375:300", "13:20", "30"});
   ASSERT_TRUE(disc.Ok());
-  const CDHandle h = Open(disc.CuePath());
+  const TCDHandle h = Open(disc.CuePath());
   ASSERT_NE(h, 0u);
   TTOC toc;
   ASSERT_EQ(ReadTOC(h, toc), 1);  // LBA form by default
@@ -103,7 +103,7 @@ TEST_F(CDDriveTest, TableOfContentsInBothAddressForms) {
 TEST_F(CDDriveTest, ReadsSectorsAndRefusesBadRequests) {
   TestDisc disc({"40", "25"}, {"--bin-sectors", "52"});
   ASSERT_TRUE(disc.Ok());
-  const CDHandle h = Open(disc.CuePath());
+  const TCDHandle h = Open(disc.CuePath());
   ASSERT_NE(h, 0u);
   const QByteArray track2 = disc.ExpectedTrack(2);
 
@@ -130,7 +130,7 @@ TEST_F(CDDriveTest, ReadsSectorsAndRefusesBadRequests) {
 TEST_F(CDDriveTest, CloseWhileAnotherThreadReads) {
   TestDisc disc({"2000"});
   ASSERT_TRUE(disc.Ok());
-  const CDHandle h = Open(disc.CuePath());
+  const TCDHandle h = Open(disc.CuePath());
   ASSERT_NE(h, 0u);
   std::atomic<int> failures{0};
   std::thread reader([&] {

@@ -1,0 +1,282 @@
+#include "cd/CDRipThread.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+#include <csignal>
+
+#include "cd/CDDrive.h"
+#include "cd/NormalizeFile.h"
+#include "settings/Settings.h"
+#include "tests/cd/RipEvents.h"
+#include "tests/cd/TestDisc.h"
+#include "tests/support/TestPaths.h"
+
+namespace trackmill {
+namespace {
+
+using test::ReadWholeFile;
+using test::RipEvents;
+using test::TestDisc;
+
+quint32 Le32(const QByteArray& bytes, int at) { return qFromLittleEndian<quint32>(bytes.constData() + at); }
+
+class CDRipThreadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Settings() = TSettings{};
+    Settings().OutputFolder = out_.path();
+  }
+  void TearDown() override {
+    if (handle_) CloseCDHandle(handle_);
+    ClearDiscImages();
+  }
+  TCDHandle Open(const TestDisc& disc) {
+    EXPECT_TRUE(disc.Ok()) << disc.Error().toStdString();
+    ClearDiscImages();
+    AddDiscImage(disc.CuePath());
+    TGetCDHandle request;
+    request.ha = 1;
+    handle_ = GetCDHandle(request);
+    EXPECT_NE(handle_, 0u);
+    return handle_;
+  }
+  // Runs one extraction to its end and delivers its events.
+  void Rip(int trackNo, const QString& name, RipEvents& events) {
+    TCDRipThread thread(trackNo, name);
+    thread.CDHandle = handle_;
+    thread.NotifyWnd = &events;
+    thread.start();
+    thread.wait();
+    normalizeError_ = thread.NormalizeError();
+    events.Deliver();
+  }
+  QString WavPath(const QString& name) const { return out_.filePath(name + ".wav"); }
+
+  QTemporaryDir out_;
+  TCDHandle handle_ = 0;
+  QString normalizeError_;
+};
+
+// Checks header fields and returns the sample data.
+QByteArray WavData(const QByteArray& wav) {
+  EXPECT_GE(wav.size(), 44);
+  EXPECT_EQ(wav.left(4), "RIFF");
+  EXPECT_EQ(wav.mid(8, 8), "WAVEfmt ");
+  EXPECT_EQ(Le32(wav, 24), 44100u);
+  EXPECT_EQ(Le32(wav, 40), quint32(wav.size() - 44));
+  EXPECT_EQ(Le32(wav, 4), quint32(wav.size() - 8));
+  return wav.mid(44);
+}
+
+TEST_F(CDRipThreadTest, EveryTrackEqualsItsSourceAudio) {
+  // Hidden audio before track 1 (starts at 00:06:00), pregaps, a track shorter than one
+  // read, one that is a multiple of 10 sectors, and an uneven one.
+  TestDisc disc({"37:300", "7:20", "30", "23:15"});
+  Open(disc);
+  const int expectedReads[] = {0, 4 + 2, 1 + 0, 3 + 2, 3};  // with the next track's pregap
+  for (int track = 1; track <= 4; ++track) {
+    SCOPED_TRACE(track);
+    RipEvents events;
+    const QString name = QStringLiteral("Track%1").arg(track);
+    Rip(track, name, events);
+    EXPECT_EQ(WavData(ReadWholeFile(WavPath(name))), disc.ExpectedTrack(track));
+    ASSERT_FALSE(events.progress.empty());
+    EXPECT_EQ(events.progress.back().Percent, 1000);
+    EXPECT_EQ(events.progress.back().ErrorCode, 0);
+    EXPECT_EQ(events.CountStatus(1000), 1);
+    EXPECT_EQ(int(events.ProgressOnly().size()), expectedReads[track]);
+    EXPECT_EQ(events.ProgressOnly().back().Percent, 100);
+    EXPECT_TRUE(events.ripFailed.empty());
+  }
+}
+
+TEST_F(CDRipThreadTest, SameBytesAsCdParanoia) {
+  if (!test::HaveProgram("cd-paranoia")) GTEST_SKIP() << "cd-paranoia not installed";
+  TestDisc disc({"101:40", "64:33", "9"});
+  Open(disc);
+  for (int track = 1; track <= 3; ++track) {
+    SCOPED_TRACE(track);
+    RipEvents events;
+    Rip(track, "ours", events);
+    const QString theirs = out_.filePath("theirs.raw");
+    const auto result = test::RunProgram("cd-paranoia",
+        {"-q", "-d", disc.CuePath(), "-r", QString::number(track), theirs});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(WavData(ReadWholeFile(WavPath("ours"))), ReadWholeFile(theirs));
+  }
+}
+
+TEST_F(CDRipThreadTest, RipTimeLimitsTheLength) {
+  TestDisc disc({"240s", "10s"});
+  Open(disc);
+  Settings().EnableRipTime = true;
+  Settings().RipTime = 20;
+  RipEvents events;
+  Rip(1, "long", events);
+  EXPECT_EQ(ReadWholeFile(WavPath("long")).size(), 44 + 1500 * kCDSectorBytes);
+  Rip(2, "short", events);
+  EXPECT_EQ(WavData(ReadWholeFile(WavPath("short"))), disc.ExpectedTrack(2));
+
+  Settings().RipTime = -5;  // a negative limit extracts nothing and reads nothing
+  RipEvents none;
+  Rip(1, "none", none);
+  EXPECT_EQ(ReadWholeFile(WavPath("none")).size(), 44);
+  ASSERT_EQ(none.progress.size(), 1u);
+  EXPECT_EQ(none.progress[0].Percent, 1000);
+}
+
+TEST_F(CDRipThreadTest, StopLeavesAPlayablePartialFile) {
+  TestDisc longDisc({"600s"});
+  Open(longDisc);
+  RipEvents events;
+  {
+    TCDRipThread thread(1, "stopped");
+    thread.CDHandle = handle_;
+    thread.NotifyWnd = &events;
+    thread.start();
+    while (events.progress.empty() && !thread.isFinished()) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    thread.Stopped = true;
+  }
+  events.Deliver();
+  EXPECT_EQ(events.CountStatus(1000), 0);
+  const QByteArray wav = ReadWholeFile(WavPath("stopped"));
+  const QByteArray data = WavData(wav);
+  EXPECT_LT(data.size(), 600 * 75 * kCDSectorBytes);
+  EXPECT_EQ(data.size() % (10 * kCDSectorBytes), 0);
+  EXPECT_EQ(data, longDisc.ExpectedTrack(1).left(data.size()));
+  if (test::HaveProgram("sox")) {
+    const auto info = test::RunProgram("sox", {"--i", "-s", WavPath("stopped")});
+    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+    EXPECT_EQ(info.out.trimmed().toLongLong(), data.size() / 4);
+  }
+}
+
+TEST_F(CDRipThreadTest, ReadErrorHalfwayKeepsThePartialFile) {
+  // The .bin ends in the middle of track 2 (sectors 50..149). libcdio takes the lead-out
+  // from the size of the .bin, so the cut track must not be the last.
+  TestDisc disc({"50", "100", "50"}, {"--bin-sectors", "100"});
+  Open(disc);
+  RipEvents events;
+  Rip(2, "broken", events);
+  EXPECT_EQ(events.CountStatus(1000), 1);
+  ASSERT_FALSE(events.progress.empty());
+  EXPECT_EQ(events.progress.back().Percent, 1000);
+  EXPECT_EQ(events.progress.back().ErrorCode, kRipReadError);
+  const QByteArray wav = ReadWholeFile(WavPath("broken"));
+  ASSERT_GT(wav.size(), 44);
+  EXPECT_EQ(Le32(wav, 40), 0u);  // header never completed
+  EXPECT_EQ(wav.mid(44), disc.ExpectedTrack(2).left(wav.size() - 44));
+  EXPECT_EQ(wav.size() - 44, 50 * kCDSectorBytes);
+}
+
+TEST_F(CDRipThreadTest, FailuresAreReported) {
+  TestDisc disc({"20", "20"});
+  Open(disc);
+  struct Case {
+    const char* what;
+    int trackNo;
+    QString name;
+    qint32 errorCode;
+  };
+  const Case cases[] = {
+      {"name too long for the file system", 1, QString(300, 'x'), kRipCannotCreate},
+      {"folder missing", 1, "missing/x", kRipCannotCreate},
+      {"no such track", 3, "t3", kRipReadError},
+      {"track 0", 0, "t0", kRipReadError},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RipEvents events;
+    Rip(c.trackNo, c.name, events);
+    ASSERT_EQ(events.progress.size(), 1u);
+    EXPECT_EQ(events.progress[0].Percent, 1000);
+    EXPECT_EQ(events.progress[0].ErrorCode, c.errorCode);
+  }
+  RipEvents noDrive;
+  TCDHandle saved = handle_;
+  handle_ = 0;
+  Rip(1, "nodrive", noDrive);
+  handle_ = saved;
+  EXPECT_EQ(noDrive.ripFailed, std::vector<int>{kRipFailedAddressFormat});
+  EXPECT_TRUE(noDrive.progress.empty());
+}
+
+TEST_F(CDRipThreadTest, FileSizeLimitFailsTheTrack) {
+  TestDisc disc({"300"});
+  Open(disc);
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit limited = saved;
+  limited.rlim_cur = 100000;  // the track needs 705 644 bytes
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  RipEvents events;
+  Rip(1, "limited", events);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  ASSERT_FALSE(events.progress.empty());
+  EXPECT_EQ(events.progress.back().Percent, 1000);
+  EXPECT_EQ(events.progress.back().ErrorCode, kRipWriteError);
+}
+
+TEST_F(CDRipThreadTest, NormalisingAfterExtraction) {
+  TestDisc disc({"33"});
+  Open(disc);
+  RipEvents plain;
+  Rip(1, "plain", plain);
+  const QByteArray extracted = ReadWholeFile(WavPath("plain"));
+
+  Settings().IsNormalize = true;
+  Settings().NormalizePercent = 100;
+  RipEvents full;
+  Rip(1, "full", full);
+  EXPECT_EQ(ReadWholeFile(WavPath("full")), extracted);
+  EXPECT_EQ(full.CountStatus(999), 1);
+  EXPECT_EQ(full.progress.back().Percent, 1000);
+  EXPECT_TRUE(normalizeError_.isEmpty());
+  EXPECT_FALSE(QFile::exists(out_.filePath("full.nor")));
+
+  Settings().NormalizePercent = 50;
+  RipEvents half;
+  Rip(1, "half", half);
+  const QByteArray halved = ReadWholeFile(WavPath("half"));
+  ASSERT_EQ(halved.size(), extracted.size());
+  EXPECT_EQ(halved.left(44), extracted.left(44));
+  for (int i = 44; i < extracted.size(); i += 2) {
+    const auto s = qFromLittleEndian<qint16>(extracted.constData() + i);
+    ASSERT_EQ(qFromLittleEndian<qint16>(halved.constData() + i), ScaleSample(s, 0.5f)) << i;
+  }
+
+  // The temporary file cannot be created: the extracted WAV stays and the track succeeds.
+  ASSERT_TRUE(QDir(out_.path()).mkdir("blocked.nor"));
+  RipEvents blocked;
+  Rip(1, "blocked", blocked);
+  EXPECT_EQ(ReadWholeFile(WavPath("blocked")), extracted);
+  EXPECT_FALSE(normalizeError_.isEmpty());
+  EXPECT_EQ(blocked.progress.back().Percent, 1000);
+  EXPECT_EQ(blocked.progress.back().ErrorCode, 0);
+}
+
+TEST(ScaleSampleTest, RoundsHalvesToEven) {
+  struct Case {
+    qint16 in;
+    float gain;
+    qint16 out;
+  };
+  const Case cases[] = {
+      {3, 0.5f, 2},       {-3, 0.5f, -2},       {5, 0.5f, 2},   {7, 0.5f, 4},
+      {1, 0.5f, 0},       {-1, 0.5f, 0},        {32767, 1.0f, 32767},
+      {-32768, 1.0f, -32768}, {-32768, 0.5f, -16384}, {1234, 0.0f, 0},
+      {30000, 2.0f, 32767}, {-30000, 2.0f, -32768},  // hand-edited gains above 100 % clip
+  };
+  for (const Case& c : cases) EXPECT_EQ(ScaleSample(c.in, c.gain), c.out) << c.in << " x " << c.gain;
+}
+
+}  // namespace
+}  // namespace trackmill
