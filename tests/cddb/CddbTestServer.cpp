@@ -1,0 +1,112 @@
+#include "CddbTestServer.h"
+
+#include <QMetaObject>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace trackmill::test {
+namespace {
+
+QString DecodeParameter(const QUrlQuery& query, const QString& name) {
+  QString value = query.queryItemValue(name, QUrl::FullyEncoded);
+  value.replace(QLatin1Char('+'), QLatin1Char(' '));
+  return QUrl::fromPercentEncoding(value.toUtf8());
+}
+
+void Serve(CddbTestServer* owner, QTcpSocket* socket) {
+  auto buffer = std::make_shared<QByteArray>();
+  QObject::connect(socket, &QTcpSocket::readyRead, socket, [owner, socket, buffer] {
+    buffer->append(socket->readAll());
+    if (!buffer->contains("\r\n\r\n")) return;
+    const QString requestLine = QString::fromUtf8(buffer->left(buffer->indexOf("\r\n")));
+    buffer->clear();
+    RecordedRequest request;
+    request.requestLine = requestLine;
+    request.target = requestLine.section(QLatin1Char(' '), 1, 1);
+    const QUrl url(request.target);
+    const QUrlQuery query(url.query(QUrl::FullyEncoded));
+    request.cmd = DecodeParameter(query, QStringLiteral("cmd"));
+    request.hello = DecodeParameter(query, QStringLiteral("hello"));
+    request.proto = DecodeParameter(query, QStringLiteral("proto"));
+    owner->Record(request);
+
+    const QByteArray header =
+        "HTTP/1.0 200 OK\r\nContent-Type: text/plain; charset=UTF-8\r\nConnection: close\r\n\r\n";
+    switch (owner->GetMode()) {
+      case CddbTestServer::Mode::Silent:
+        return;  // accept, read, never answer
+      case CddbTestServer::Mode::Endless: {
+        socket->write(header + "210 rock 12345678 CD database entry follows\r\n");
+        const auto more = [owner, socket] {
+          if (socket->state() != QAbstractSocket::ConnectedState) return;
+          if (socket->bytesToWrite() > 65536) return;
+          const QByteArray chunk = QByteArray("EXTD=").append(QByteArray(4000, 'x')).append("\r\n");
+          owner->AddBytesSent(socket->write(chunk));
+        };
+        QObject::connect(socket, &QTcpSocket::bytesWritten, socket, more);
+        more();
+        return;
+      }
+      case CddbTestServer::Mode::Answer:
+        break;
+    }
+    const QByteArray body = owner->Answer(request.cmd);
+    owner->AddBytesSent(socket->write(header + body));
+    socket->disconnectFromHost();
+  });
+  QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+}
+
+}  // namespace
+
+CddbTestServer::CddbTestServer(Reply reply, Mode mode) : reply_(std::move(reply)), mode_(mode) {
+  thread_.start();
+  auto* server = new QTcpServer;
+  server->moveToThread(&thread_);
+  QObject::connect(&thread_, &QThread::finished, server, &QObject::deleteLater);
+  QMetaObject::invokeMethod(
+      server,
+      [this, server] {
+        server->listen(QHostAddress::LocalHost, 0);
+        port_ = server->serverPort();
+        QObject::connect(server, &QTcpServer::newConnection, server, [this, server] {
+          while (QTcpSocket* socket = server->nextPendingConnection()) Serve(this, socket);
+        });
+      },
+      Qt::BlockingQueuedConnection);
+}
+
+CddbTestServer::~CddbTestServer() {
+  thread_.quit();
+  thread_.wait();
+}
+
+std::vector<RecordedRequest> CddbTestServer::Requests() const {
+  std::lock_guard lock(lock_);
+  return requests_;
+}
+
+qint64 CddbTestServer::BytesSent() const {
+  std::lock_guard lock(lock_);
+  return bytesSent_;
+}
+
+void CddbTestServer::Record(const RecordedRequest& request) {
+  std::lock_guard lock(lock_);
+  requests_.push_back(request);
+}
+
+void CddbTestServer::AddBytesSent(qint64 bytes) {
+  std::lock_guard lock(lock_);
+  if (bytes > 0) bytesSent_ += bytes;
+}
+
+QByteArray CddbEntryReply(const QString& category, const QString& discId, const QString& entry) {
+  return QStringLiteral("210 %1 %2 CD database entry follows (until terminating `.')\r\n%3\r\n.\r\n")
+      .arg(category, discId, QString(entry).replace(QLatin1String("\n"), QLatin1String("\r\n")))
+      .toUtf8();
+}
+
+}  // namespace trackmill::test
