@@ -1,0 +1,174 @@
+#include "cd/TrackList.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "cd/CDDrive.h"
+#include "common/TextForms.h"
+#include "settings/DiscInfoStore.h"
+#include "settings/LangString.h"
+#include "settings/Settings.h"
+
+namespace trackmill {
+namespace {
+
+constexpr int kDescriptionChars = 26;
+constexpr double kBytesPerSecond = 176400;
+constexpr double kBytesPerMegabyte = 1048576;
+
+QString FieldText(const char* field, size_t size) {
+  return QString::fromLocal8Bit(field, qsizetype(strnlen(field, size)));
+}
+
+QString NoDeviceText() { return LangString("RES_NotFound_CDRom", "No CD devices found!"); }
+QString NoAudioText() { return LangString("RES_Check_CDRom", "Can not find audio CD in your CD device."); }
+
+}  // namespace
+
+TrackLength LengthBetween(int fromMinute, int fromSecond, int toMinute, int toSecond) {
+  TrackLength length{toMinute - fromMinute, toSecond - fromSecond};
+  if (length.seconds < 0) {
+    length.seconds += 60;
+    length.minutes -= 1;
+  }
+  return length;
+}
+
+QString TrackLengthText(const TrackLength& length) {
+  return TwoDigit(length.minutes) + ':' + TwoDigit(length.seconds);
+}
+
+QString TrackSizeText(const TrackLength& length) {
+  const double bytes = (double(length.minutes) * 60 + length.seconds) * kBytesPerSecond;
+  // nearbyint: halves to even under the default rounding mode.
+  const auto hundredths = qint64(std::nearbyint(bytes / kBytesPerMegabyte * 100));
+  return TwoDigit(hundredths / 100) + '.' + TwoDigit(hundredths % 100);
+}
+
+QString TitleForTrack(int trackNumber) {
+  if (trackNumber < 1 || trackNumber > kDiscTitleSlots) return "Track" + TwoDigit(trackNumber);
+  QString& slot = Settings().Disc.Titles[size_t(trackNumber - 1)];
+  if (slot.isEmpty()) slot = "Track" + TwoDigit(trackNumber);
+  return slot;
+}
+
+TrackRow MakeTrackRow(int trackNumber, const TrackLength& length) {
+  TrackRow row;
+  row.Caption = QString::number(trackNumber);
+  row.Title = TitleForTrack(trackNumber);
+  row.Length = TrackLengthText(length);
+  row.Size = TrackSizeText(length);
+  return row;
+}
+
+TCDHandle TrackList::OpenDrive(int driveIndex) {
+  if (driveIndex < 0) driveIndex = 0;
+  TCDList list{};
+  list.max = kMaxDrives;
+  const int found = GetCDList(list);
+  if (driveIndex >= found) driveIndex = 0;
+  if (found == 0) {
+    Status = NoDeviceText();
+    return 0;
+  }
+  const TCDREC& drive = list.cd[driveIndex];
+  DriveDescription = (FieldText(drive.vendor, sizeof drive.vendor) + FieldText(drive.prodId, sizeof drive.prodId))
+                         .left(kDescriptionChars);
+  Status = DriveDescription;
+  TGetCDHandle request;
+  request.ha = drive.ha;
+  request.tgt = drive.tgt;
+  request.lun = drive.lun;
+  TCDHandle handle = GetCDHandle(request);
+  if (handle == 0) {
+    // A library with a fixed number of handles may have them all taken: free one and retry.
+    for (TCDHandle stale = 1; stale <= 10; ++stale) {
+      if (CloseCDHandle(stale)) {
+        handle = GetCDHandle(request);
+        break;
+      }
+    }
+  }
+  if (handle == 0) Status = NoDeviceText();
+  return handle;
+}
+
+bool TrackList::IsAudioCDPresent() const {
+  if (CDHandle == 0) return false;
+  TTOC toc;
+  return ReadTOC(CDHandle, toc) == 1 && HasAudioTrack(toc);
+}
+
+void TrackList::LoadDiscRecord(const std::vector<qint32>& startFrames, qint32 leadOutFrame) {
+  DiscIdentifier = startFrames.empty() ? QString() : DiscIdText(CddbDiscId(startFrames, leadOutFrame));
+  LoadDiscInfo(DiscIdentifier);
+}
+
+void TrackList::ReadTrackListFromTOC() {
+  if (CDHandle == 0) return;
+  Rows.clear();
+  TTOC toc;
+  if (ModifyCDParms(CDHandle, kCDParmMsfAddresses, 1) == 0 || ReadTOC(CDHandle, toc) != 1) {
+    Status = LangString("RES_NotRead_Cd", "Not get CD device information!");
+    return;
+  }
+  const int entries = TocEntryCount(toc);
+  std::vector<qint32> starts;
+  for (int k = 0; k + 1 < entries; ++k) starts.push_back(MsfSectors(toc.tracks[k]));
+  LoadDiscRecord(starts, entries > 0 ? MsfSectors(toc.tracks[entries - 1]) : 0);
+
+  // Entry k describes the k-th track from the first, so track i is entry i - first.
+  const TTOCTRACK* previous = &toc.tracks[0];
+  for (int i = toc.firstTrack; i <= toc.lastTrack && i - toc.firstTrack + 1 < entries; ++i) {
+    const TTOCTRACK& next = toc.tracks[i - toc.firstTrack + 1];
+    Rows.push_back(MakeTrackRow(i, LengthBetween(previous->addr[1], previous->addr[2], next.addr[1], next.addr[2])));
+    previous = &next;
+  }
+  Status = DriveDescription;
+}
+
+void TrackList::Show() {
+  CDHandle = OpenDrive(Settings().Index);
+  if (CDHandle != 0) {
+    if (IsAudioCDPresent())
+      ReadTrackListFromTOC();
+    else
+      NoAudioCD = true;
+    SavedStatus = Status;
+  }
+}
+
+void TrackList::Activate() {
+  if (NoAudioCD) Status = NoAudioText();
+}
+
+void TrackList::Refresh() {
+  if (IsAudioCDPresent()) {
+    ReadTrackListFromTOC();
+    if (Status == NoAudioText()) Status = DriveDescription;
+  } else {
+    Rows.clear();
+    Status = NoAudioText();
+  }
+}
+
+QStringList TrackList::ExtractItems() const {
+  QStringList items;
+  for (size_t i = 0; i < Rows.size(); ++i)
+    if (Rows[i].Checked) items << MakeTrackJobItem(int(i) + 1, Rows[i].Title);
+  return items;
+}
+
+QString TrackList::Close() {
+  DiscInfo& disc = Settings().Disc;
+  disc.TrackNumber = qint32(Rows.size());
+  for (size_t i = 0; i < Rows.size() && i < size_t(kDiscTitleSlots); ++i) disc.Titles[i] = Rows[i].Title;
+  SaveDiscInfo(DiscIdentifier);
+  QString error;
+  if (CDHandle != 0 && CloseCDHandle(CDHandle) == 0)
+    error = LangString("RES_Close_CD_Error", "Error while closing CD handle!");
+  CDHandle = 0;
+  return error;
+}
+
+}  // namespace trackmill

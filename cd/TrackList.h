@@ -1,0 +1,70 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "cd/CDRecords.h"
+
+// The track list of the main window without the window: finding and opening the drive, the
+// rows read from the table of contents with their titles from the disc-info cache, and the
+// status-line texts. The window shows Rows and Status; the command line prints them.
+// Main thread only (it reads and writes Settings() and the disc-info cache).
+namespace trackmill {
+
+struct TrackRow {
+  QString Caption;  // track number, no leading zeros
+  QString Title;
+  QString Length;   // "mm:ss"
+  QString Size;     // megabytes as "MM.hh"
+  bool Checked = true;
+};
+
+// Length between two table addresses: minutes and seconds subtracted, frames ignored, a
+// negative seconds value borrowing a minute.
+struct TrackLength {
+  int minutes = 0;
+  int seconds = 0;
+};
+TrackLength LengthBetween(int fromMinute, int fromSecond, int toMinute, int toSecond);
+QString TrackLengthText(const TrackLength& length);
+// Size of the track as 44.1 kHz 16-bit stereo PCM in megabytes, hundredths rounded half to even.
+QString TrackSizeText(const TrackLength& length);
+// Title slot n of Settings().Disc; an empty slot is first set to "Track" + two-digit n.
+QString TitleForTrack(int trackNumber);
+// The row of track n with the given length.
+TrackRow MakeTrackRow(int trackNumber, const TrackLength& length);
+
+class TrackList {
+ public:
+  TCDHandle CDHandle = 0;  // open drive; 0 = none (the fallback path applies)
+  bool NoAudioCD = false;
+  QString DriveDescription;  // vendor + product, at most 26 characters
+  QString Status;            // the status line
+  QString SavedStatus;
+  QString DiscIdentifier;    // of the listed disc; empty when none
+  std::vector<TrackRow> Rows;
+
+  // Opens drive driveIndex of the drive list (negative or beyond the list: drive 0); sets
+  // DriveDescription and Status. Returns the handle, 0 on failure ("No CD devices found!").
+  TCDHandle OpenDrive(int driveIndex);
+  // The open drive holds a disc with at least one audio track.
+  bool IsAudioCDPresent() const;
+  // Fills Rows from the table of contents of CDHandle (nothing when it is 0).
+  void ReadTrackListFromTOC();
+  // Start-up: open the drive of the settings and list its disc.
+  void Show();
+  // The window became active: a disc missing since start-up is reported again.
+  void Activate();
+  // Refresh command.
+  void Refresh();
+  // Job items of the checked rows: two-digit list position + cleaned title.
+  QStringList ExtractItems() const;
+  // Closing: titles into the disc-info record and the cache, then the drive handle.
+  // Returns the error text when the handle could not be closed, else empty.
+  QString Close();
+
+  // Loads the disc-info record of a table of contents; sets DiscIdentifier.
+  void LoadDiscRecord(const std::vector<qint32>& startFrames, qint32 leadOutFrame);
+};
+
+}  // namespace trackmill
