@@ -1,0 +1,109 @@
+#include "settings/LangString.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "common/DataFolder.h"
+#include "settings/EnglishStrings.h"
+#include "settings/IniFile.h"
+#include "settings/LanguageFile.h"
+#include "settings/Settings.h"
+#include "tests/support/TestPaths.h"
+
+namespace trackmill {
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteLanguageFile(const QString& language, const QByteArray& text) {
+  QFile file(DataFile(LanguageFileName(language)));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(text);
+}
+
+class LangStringTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    for (const char* language : {"german", "Captions", "", "Other"}) QFile::remove(DataFile(LanguageFileName(language)));
+    Settings().Lan = "English";
+  }
+};
+
+TEST_F(LangStringTest, EnglishInAnyCaseGivesTheCallersText) {
+  WriteLanguageFile("English", "[ResourceString]\nRES_Play=never read\n");
+  for (const char* language : {"English", "english", "ENGLISH"}) {
+    Settings().Lan = language;
+    EXPECT_EQ(LangString("RES_Play", "Play "), "Play ") << language;
+  }
+  QFile::remove(DataFile(LanguageFileName("English")));
+}
+
+TEST_F(LangStringTest, OtherLanguagesReadTheirFileOrGiveEmptyText) {
+  WriteLanguageFile("german", "[resourcestring]\nRES_Play=\"Abspielen \"\nRES_Decoding=Dekodieren\n");
+  Settings().Lan = "german";
+  EXPECT_EQ(LangString("RES_Play", "Play "), "Abspielen ");
+  EXPECT_EQ(LangString("res_decoding", "Decoding"), "Dekodieren");
+  EXPECT_EQ(LangString("RES_Encoding", "Encoding"), "");  // key missing
+
+  WriteLanguageFile("Captions", "[MainForm]\nMainForm=Titel\n");  // no ResourceString section
+  Settings().Lan = "Captions";
+  EXPECT_EQ(LangString("RES_Play", "Play "), "");
+
+  Settings().Lan = "Missing";
+  EXPECT_EQ(LangString("RES_Play", "Play "), "");
+
+  WriteLanguageFile("", "[ResourceString]\nRES_Play=from CLan_.ini\n");
+  Settings().Lan = "";
+  EXPECT_EQ(LangString("RES_Play", "Play "), "from CLan_.ini");
+
+  Settings().Lan = "../CLan_german";  // a name that would leave the data folders
+  EXPECT_EQ(LangString("RES_Play", "Play "), "");
+}
+
+TEST_F(LangStringTest, ChangedLanguageFileIsReadAgain) {
+  Settings().Lan = "Other";
+  WriteLanguageFile("Other", "[ResourceString]\nRES_Play=first\n");
+  EXPECT_EQ(LangString("RES_Play", "Play "), "first");
+  WriteLanguageFile("Other", "[ResourceString]\nRES_Play=second version\n");
+  EXPECT_EQ(LangString("RES_Play", "Play "), "second version");
+  QFile::remove(DataFile(LanguageFileName("Other")));
+  EXPECT_EQ(LangString("RES_Play", "Play "), "");
+}
+
+TEST(EnglishStringsTest, TableIsSortedCompleteAndLooksUpEveryKey) {
+  const QStringList keys = EnglishKeys();
+  EXPECT_EQ(keys.size(), 50);
+  for (int i = 0; i < keys.size(); ++i) {
+    EXPECT_TRUE(keys[i].startsWith("RES_")) << keys[i].toStdString();
+    if (i > 0) EXPECT_LT(keys[i - 1].toLatin1(), keys[i].toLatin1()) << "table must stay sorted for the lookup";
+    EXPECT_FALSE(EnglishText(keys[i]).isEmpty()) << keys[i].toStdString();
+  }
+  EXPECT_EQ(EnglishText("RES_Select_Track"), "Please select a track at least!");
+  EXPECT_EQ(EnglishText("RES_Clear_History"), " list records are deleted!");
+  EXPECT_EQ(EnglishText("RES_Check_Mp3Options"),
+            "Create MP3 file error!\nPlease check the output and lame options or run application again.");
+  EXPECT_TRUE(EnglishText("RES_NoWmaEncoder").startsWith("Can not find WMA encoder,please contact with "));
+  EXPECT_TRUE(EnglishText("RES_NoWmaEncoder").endsWith("!"));
+  EXPECT_EQ(EnglishText("RES_Nonexistent"), "");
+  EXPECT_EQ(EnglishText("res_play"), "");
+}
+
+TEST(EnglishLanguageFileTest, ShippedFileIsTheGeneratedOneAndHoldsEveryText) {
+  const QByteArray committed = ReadAll(QStringLiteral(TRACKMILL_SOURCE_DIR) + "/data/CLan_English.ini");
+  ASSERT_FALSE(committed.isEmpty());
+  EXPECT_EQ(ReadAll(test::BinaryDir() + "/data/CLan_English.ini"), committed)
+      << "data/CLan_English.ini is out of date: copy the build's data/CLan_English.ini over it";
+  const IniFile file = IniFile::Parse(committed);
+  for (const QString& key : EnglishKeys()) {
+    QString english = EnglishText(key);
+    english.replace(u'\n', u' ');  // one line per key in the file
+    EXPECT_EQ(file.ReadString("ResourceString", key, "<missing>"), english) << key.toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace trackmill
