@@ -1,0 +1,126 @@
+#include "jobs/EncodeProcess.h"
+
+#include <QFileInfo>
+
+#include "common/FileUtils.h"
+#include "common/JobEvents.h"
+#include "settings/LangString.h"
+
+namespace trackmill {
+namespace {
+
+// How long a killed child may take to be reaped before the runner gives up waiting.
+constexpr int kReapTimeoutMs = 5000;
+
+// A file argument that starts with "-" would be read as a switch by the encoder.
+QString SafeFileArgument(const QString& path) {
+  return path.startsWith('-') ? QStringLiteral("./") + path : path;
+}
+
+}  // namespace
+
+TEncodeProcess::TEncodeProcess(EncoderOutputKind outputKind, qint32 completionPercent,
+                               QObject* parent)
+    : QObject(parent), completionPercent_(completionPercent), parser_(outputKind) {}
+
+TEncodeProcess::~TEncodeProcess() { StopEncoder(0); }
+
+qint64 TEncodeProcess::ChildPid() const { return process_ ? process_->processId() : 0; }
+
+void TEncodeProcess::StartEncoder() {
+  ReleaseProcess();
+  command_.reset();
+  if (QFileInfo::exists(OutputFile) && AsksBeforeOverwrite()) {
+    const QString question =
+        OutputFile + LangString("RES_File_Exist", QStringLiteral(" has existed,overite it?"));
+    if (!OverwriteQuestion || !OverwriteQuestion->ConfirmOverwrite(OutputFile, question)) {
+      Complete(0);
+      return;
+    }
+    if (IsFileInUse(OutputFile)) {
+      Complete(1);
+      return;
+    }
+  }
+  command_ = BuildCommand();
+  if (!command_) return;
+  for (QString& argument : command_->arguments)
+    if (argument == InputFile || argument == OutputFile) argument = SafeFileArgument(argument);
+
+  parser_.Reset();
+  process_ = std::make_unique<QProcess>();
+  process_->setProgram(command_->program);
+  process_->setArguments(command_->arguments);
+  process_->setStandardInputFile(QProcess::nullDevice());
+  connect(process_.get(), &QProcess::readyReadStandardOutput, this, &TEncodeProcess::ReadOutput);
+  connect(process_.get(), &QProcess::readyReadStandardError, this, &TEncodeProcess::ReadOutput);
+  connect(process_.get(), &QProcess::finished, this, &TEncodeProcess::ProcessEnded);
+  process_->start();
+  if (!process_->waitForStarted(-1)) {
+    const QString reason = process_->errorString();
+    process_.reset();
+    throw EEncoderError(LangString("RES_CreateProcess_Error",
+                                   QStringLiteral("Error while creating mp3 encoding process!")) +
+                        ' ' + command_->program + ": " + reason);
+  }
+  startTime_.start();
+}
+
+void TEncodeProcess::StopEncoder(int /*exitCode*/) {
+  if (!Running) return;
+  Running = false;
+  ReleaseProcess();
+}
+
+void TEncodeProcess::ReleaseProcess() {
+  if (!process_) return;
+  process_->disconnect(this);
+  if (process_->state() != QProcess::NotRunning) {
+    process_->kill();
+    process_->waitForFinished(kReapTimeoutMs);
+  }
+  // This may run inside one of the process's own signals; let the event loop delete it.
+  process_.release()->deleteLater();
+}
+
+void TEncodeProcess::ReadOutput() {
+  if (!process_) return;
+  QByteArray chunk = process_->readAllStandardOutput();
+  chunk += process_->readAllStandardError();
+  if (chunk.isEmpty()) return;
+  for (auto& record : parser_.Feed(chunk, startTime_.elapsed()))
+    PostJobProgress(NotifyWnd, std::move(record));
+}
+
+void TEncodeProcess::ProcessEnded(int exitCode, QProcess::ExitStatus status) {
+  ReadOutput();
+  for (auto& record : parser_.Flush(startTime_.elapsed()))
+    PostJobProgress(NotifyWnd, std::move(record));
+  ReleaseProcess();
+  if (parser_.ErrorLine()) {
+    Complete(8, *parser_.ErrorLine());
+    return;
+  }
+  QString reason;
+  if (status == QProcess::CrashExit)
+    reason = LangString("RES_Encoder_Crashed", QStringLiteral("The encoder was killed or crashed."));
+  else if (exitCode != 0)
+    reason = LangString("RES_Encoder_Exit", QStringLiteral("The encoder ended with code %1."))
+                 .arg(exitCode);
+  else if (QFileInfo(OutputFile).size() <= 0)
+    reason = LangString("RES_Encoder_NoOutput", QStringLiteral("The encoder wrote no output."));
+  if (reason.isEmpty()) {
+    Complete(2);
+    return;
+  }
+  if (!parser_.LastMessageLine().isEmpty()) reason += ' ' + parser_.LastMessageLine();
+  Complete(3, reason);
+}
+
+void TEncodeProcess::Complete(qint32 errorCode, const QString& reason) {
+  auto info = MakeStatus(completionPercent_, errorCode);
+  info->TimeElapsed = reason;
+  DeliverCompletion(std::move(info));
+}
+
+}  // namespace trackmill

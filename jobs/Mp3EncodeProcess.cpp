@@ -1,0 +1,31 @@
+#include "jobs/Mp3EncodeProcess.h"
+
+#include "common/DataFolder.h"
+#include "common/JobEvents.h"
+#include "settings/LangString.h"
+#include "settings/Settings.h"
+
+namespace trackmill {
+
+TMp3EncodeProcess::TMp3EncodeProcess(QObject* parent)
+    : TEncodeProcess(EncoderOutputKind::Mp3Encode, status::kMp3Ended, parent) {}
+
+bool TMp3EncodeProcess::AsksBeforeOverwrite() const { return JobKind != 1 && JobKind != 4; }
+
+std::optional<EncoderCommand> TMp3EncodeProcess::BuildCommand() {
+  const QString lame = LameProgram.isEmpty() ? FindProgram(QStringLiteral("lame")) : LameProgram;
+  if (lame.isEmpty())
+    throw EEncoderError(LangString(
+        "RES_NoMp3Encoder",
+        QStringLiteral("Can not find the MP3 encoder \"lame\" beside trackmill or on the PATH. "
+                       "Please install the lame package.")));
+  SetOutputKind(EncodeMode ? EncoderOutputKind::Mp3Encode : EncoderOutputKind::Mp3Decode);
+  if (EncodeMode) return Mp3EncodeCommand(Settings(), lame, InputFile, OutputFile);
+  return Mp3DecodeCommand(lame, InputFile, OutputFile);
+}
+
+void TMp3EncodeProcess::DeliverCompletion(std::unique_ptr<TProcessInfo> info) {
+  PostJobProgress(NotifyWnd, std::move(info));
+}
+
+}  // namespace trackmill

@@ -1,0 +1,35 @@
+#include "jobs/WMAEncodeProcess.h"
+
+#include "common/DataFolder.h"
+#include "common/JobEvents.h"
+#include "settings/LangString.h"
+#include "settings/Settings.h"
+
+namespace trackmill {
+
+TWMAEncodeProcess::TWMAEncodeProcess(QObject* parent)
+    : TEncodeProcess(EncoderOutputKind::WmaEncode, status::kWmaEnded, parent) {}
+
+bool TWMAEncodeProcess::AsksBeforeOverwrite() const { return JobKind != 1; }
+
+std::optional<EncoderCommand> TWMAEncodeProcess::BuildCommand() {
+  const QString program = EncoderProgram.isEmpty()
+                              ? FindProgram(QString::fromLatin1(kWmaEncoderProgram))
+                              : EncoderProgram;
+  if (program.isEmpty()) {
+    emit InformationMessage(LangString(
+        "RES_NoWmaEncoder",
+        QStringLiteral("Can not find WMA encoder, please reinstall Trackmill or contact its "
+                       "support.")));
+    Complete(0);
+    return std::nullopt;
+  }
+  NormalizeWmaSetting(Settings());
+  return WmaEncodeCommand(Settings(), program, InputFile, OutputFile);
+}
+
+void TWMAEncodeProcess::DeliverCompletion(std::unique_ptr<TProcessInfo> info) {
+  SendJobProgress(NotifyWnd, std::move(info));
+}
+
+}  // namespace trackmill
