@@ -15,6 +15,10 @@ int main(int argc, char** argv) {
   // Every test binary gets its own per-user data folder so no test touches the user's files.
   QTemporaryDir home;
   qputenv("TRACKMILL_HOME", home.path().toUtf8());
+#ifdef TRACKMILL_TEST_WIDGETS
+  // Test discovery runs the binary without CTest's environment: never look for a display.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
   TestApplication app(argc, argv);
   return RUN_ALL_TESTS();
 }
