@@ -10,6 +10,7 @@ namespace {
 
 // Anything larger is not a settings file; it is left alone rather than read into memory.
 constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -62,7 +63,9 @@ IniFile IniFile::Parse(QByteArrayView bytes) {
   IniFile ini;
   ini.loadResult_ = LoadResult::Loaded;
   ini.sections_.push_back(Section{});
-  qsizetype pos = 0;
+  // Editors on other systems like to start UTF-8 files with a byte-order mark.
+  ini.byteOrderMark_ = bytes.startsWith(kByteOrderMark);
+  qsizetype pos = ini.byteOrderMark_ ? kByteOrderMark.size() : 0;
   const qsizetype size = bytes.size();
   while (pos < size) {
     qsizetype end = pos;
@@ -107,6 +110,7 @@ IniFile IniFile::Load(const QString& path) {
 
 QByteArray IniFile::Serialize() const {
   QByteArray out;
+  if (byteOrderMark_) out += kByteOrderMark;
   for (const Section& section : sections_) {
     if (section.hasHeader) out += section.header + '\n';
     for (const Line& line : section.lines) out += line.raw + '\n';

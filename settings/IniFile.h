@@ -17,7 +17,8 @@
 //    comment and line order; a new key goes after the last key of its section, a new section
 //    at the end of the file.
 // The reader accepts any bytes: lines end at LF, CR or CR LF; lines that are neither a
-// section header nor a key with "=" are kept verbatim but never read; NUL bytes inside a name
+// section header nor a key with "=" are kept verbatim but never read; a leading UTF-8
+// byte-order mark is skipped (and kept); NUL bytes inside a name
 // or value are dropped; text is UTF-8 (invalid bytes become U+FFFD when read, and lines that
 // are not rewritten keep their bytes). Saving replaces the file in one step (temporary file +
 // rename), so a failed save leaves the old file as it was.
@@ -74,6 +75,7 @@ class IniFile {
   const Line* FindKey(const QString& section, const QString& key) const;
 
   std::vector<Section> sections_;
+  bool byteOrderMark_ = false;  // kept on rewrite
   LoadResult loadResult_ = LoadResult::Missing;
 };
 

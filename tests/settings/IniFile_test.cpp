@@ -54,6 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"cr_only", "[A]\rk=v\rj=w", "A", "j", "w"},
         ReadCase{"mixed_line_ends", "[A]\r\nk=v\nj=w\rm=x", "A", "m", "x"},
         ReadCase{"no_final_line_end", "[A]\nk=v", "A", "k", "v"},
+        ReadCase{"byte_order_mark", "\xEF\xBB\xBF[A]\nk=v\n", "A", "k", "v"},
         ReadCase{"utf8", "[A]\nk=Ærø – 東京\n", "A", "k", "Ærø – 東京"},
         ReadCase{"nul_in_value_dropped", QByteArray("[A]\nk=a\0b\n", 9), "A", "k", "ab"},
         ReadCase{"header_without_bracket", "[A\nk=v\n", "A", "k", "v"},
@@ -134,6 +135,12 @@ TEST(IniFileTest, UntouchedLinesKeepTheirBytes) {
   QByteArray expected = original;
   expected.replace("k=v", "k=w");
   EXPECT_EQ(ini.Serialize(), expected);
+}
+
+TEST(IniFileTest, ByteOrderMarkStaysInFront) {
+  IniFile ini = IniFile::Parse("\xEF\xBB\xBF[A]\nk=v\n");
+  ini.WriteString("A", "k", "w");
+  EXPECT_EQ(ini.Serialize(), "\xEF\xBB\xBF[A]\nk=w\n");
 }
 
 TEST(IniFileTest, AwkwardValuesSurviveWriteThenRead) {
