@@ -17,6 +17,11 @@ QString FindLanguageFile(const QString& language) {
   return FindDataFile(LanguageFileName(language));
 }
 
+QString LanguageFilePath(const QString& language) {
+  const QString found = FindLanguageFile(language);
+  return found.isEmpty() ? DataFile(LanguageFileName(language)) : found;
+}
+
 const IniFile& LanguageFile(const QString& language) {
   struct Cache {
     QString path;

@@ -14,6 +14,8 @@ bool IsEnglish(const QString& language);
 QString LanguageFileName(const QString& language);
 // Path of the language file, empty when none exists (or the name could leave the folder).
 QString FindLanguageFile(const QString& language);
+// Path to name in messages: the file found, else where the per-user copy would be.
+QString LanguageFilePath(const QString& language);
 // Contents of the language file; a missing file reads as a file without keys.
 const IniFile& LanguageFile(const QString& language);
 

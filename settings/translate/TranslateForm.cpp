@@ -2,6 +2,7 @@
 
 #include "settings/IniFile.h"
 #include "settings/LanguageFile.h"
+#include "settings/Settings.h"
 #include "settings/translate/FormTexts.h"
 
 namespace trackmill {
@@ -11,6 +12,11 @@ void TranslateForm(QWidget* window, const QString& language) {
   VisitFormTexts(window, [&file](const QString& section, const QString& key, const QString& current) {
     return file.ReadString(section, key, current);
   });
+}
+
+void TranslateShownForm(QWidget* window) {
+  const QString& language = Settings().Lan;
+  if (!IsEnglish(language)) TranslateForm(window, language);
 }
 
 void WriteFormTexts(QWidget* window, IniFile& languageFile) {

@@ -11,6 +11,9 @@ namespace trackmill {
 class IniFile;
 
 void TranslateForm(QWidget* window, const QString& language);
+// What a window does when it is shown: translate into Settings().Lan unless that is English
+// (the built-in texts). The language switch calls TranslateForm directly, English included.
+void TranslateShownForm(QWidget* window);
 
 // The other direction: every translatable text of the window, as it stands, written into the
 // INI file (the built-in English texts of a window become its part of CLan_English.ini).

@@ -8,6 +8,7 @@
 #include "settings/EnglishStrings.h"
 #include "settings/IniFile.h"
 #include "settings/LanguageFile.h"
+#include "settings/LanguageMenu.h"
 #include "settings/Settings.h"
 #include "tests/support/TestPaths.h"
 
@@ -72,6 +73,28 @@ TEST_F(LangStringTest, ChangedLanguageFileIsReadAgain) {
   EXPECT_EQ(LangString("RES_Play", "Play "), "second version");
   QFile::remove(DataFile(LanguageFileName("Other")));
   EXPECT_EQ(LangString("RES_Play", "Play "), "");
+}
+
+TEST_F(LangStringTest, LanguageMenuNamesLanguagesAndTheirFiles) {
+  QStringList languages;
+  int separators = 0;
+  for (const LanguageMenuItem& item : LanguageMenuItems()) {
+    if (!item.objectName) {
+      ++separators;
+      continue;
+    }
+    languages << LanguageOfMenuItem(item.objectName);
+  }
+  EXPECT_EQ(separators, 1);
+  EXPECT_EQ(languages.size(), 21);
+  EXPECT_EQ(languages.front(), "Arabic");
+  EXPECT_EQ(languages.back(), "Other");
+  EXPECT_TRUE(languages.contains("Netherlands"));
+  EXPECT_EQ(LanguageFilePath("Other"), DataFile("CLan_Other.ini"));  // missing: where it belongs
+  WriteLanguageFile("Other", "");
+  EXPECT_EQ(FindLanguageFile("Other"), DataFile("CLan_Other.ini"));
+  // English is shipped, so the switch back to English always finds its file.
+  EXPECT_TRUE(FindLanguageFile("English").endsWith("/CLan_English.ini"));
 }
 
 TEST(EnglishStringsTest, TableIsSortedCompleteAndLooksUpEveryKey) {

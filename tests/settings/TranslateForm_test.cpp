@@ -25,6 +25,7 @@
 
 #include "common/DataFolder.h"
 #include "settings/IniFile.h"
+#include "settings/Settings.h"
 
 namespace trackmill {
 namespace {
@@ -246,6 +247,19 @@ TEST_F(TranslateFormTest, SwitchKeepsOldTextsForMissingKeysAndEnglishFileRestore
   EXPECT_EQ(form.eject->text(), "&Eject CD");
   EXPECT_EQ(form.query->text(), "&Query CDDB");
   EXPECT_EQ(form.window->statusBar()->currentMessage(), "Ready");
+}
+
+TEST_F(TranslateFormTest, ShownWindowIsTranslatedOnlyForLanguagesOtherThanEnglish) {
+  WriteLanguageFile("English", "[MainForm]\nLabel1=from the English file\n");
+  WriteLanguageFile("german", "[MainForm]\nLabel1=Deutsch\n");
+  MainForm form;
+  Settings().Lan = "ENGLISH";
+  TranslateShownForm(form.window.get());
+  EXPECT_EQ(form.label->text(), "Output:");
+  Settings().Lan = "german";
+  TranslateShownForm(form.window.get());
+  EXPECT_EQ(form.label->text(), "Deutsch");
+  Settings().Lan = "English";
 }
 
 }  // namespace
