@@ -45,6 +45,9 @@ void TAuOutput::Run() {
   if (!input_) throw EAuException("Input is not assigned");
   busy_ = true;
   thread_->stopRequested_ = false;
+  // Cleared here rather than on the worker, so a Pause() right after Run() is not lost.
+  thread_->pauseRequested_ = false;
+  thread_->pauseAcknowledged_.Reset();
   thread_->RequestRun();
 }
 

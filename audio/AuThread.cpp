@@ -89,12 +89,6 @@ void TAuThread::RunOnce() {
   try {
     owner->PrepareOutput();
     owner->canOutput_ = true;
-    pauseRequested_ = false;
-    {
-      std::lock_guard lock(stateLock_);
-      paused_ = false;
-    }
-    pauseAcknowledged_.Reset();
     bool more = true;
     do {
       const int delayMs = delayMs_;
