@@ -14,5 +14,6 @@ list(APPEND AUDIO_DSP_SOURCES
   VorbisDecoder.cpp
   VorbisOut.cpp
   VorbisIn.cpp
+  WaveFileConversion.cpp
 )
 list(APPEND AUDIO_LIBS PkgConfig::VORBIS)

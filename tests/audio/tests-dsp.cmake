@@ -12,3 +12,7 @@ trackmill_add_test(audio_vorbis_test
     ${CMAKE_CURRENT_LIST_DIR}/VorbisFiles_test.cpp
   LIBS trackmill_audio
   LABELS threads)
+trackmill_add_test(audio_wavconvert_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/WaveFileConversion_test.cpp
+  LIBS trackmill_audio
+  LABELS threads)

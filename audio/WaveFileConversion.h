@@ -1,0 +1,76 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+#include "audio/AudioConverter.h"
+#include "audio/FastResampler.h"
+#include "audio/WaveIn.h"
+#include "audio/WaveOut.h"
+
+// The wave file converter behind the "Wave File Converter" window and `convert wav2wav`:
+// one WAV file in, another WAV file out with a chosen sample rate, channel count, bits per
+// sample and encoding (plain PCM or DVI IMA ADPCM). The chain is
+// TWaveIn -> TFastResampler -> TAudioConverter -> TWaveOut; bits and channels the input
+// already has are left alone.
+//
+// Use: SetInputFile(), SetOutputFile(), then Start() any number of times (one run at a time).
+// progressChanged() and finished() are emitted on the main thread while the main event loop
+// runs. Abort() stops without waiting (finished() still follows); StopAndWait() returns once
+// the run is over and emits nothing.
+//
+// Errors: Start() raises EAuException "The output file name is not set!" without an output
+// file, "The input file is not a readable wave file" for an input that is not valid, and
+// "The output file must not be the input file" when both name the same file (it would be
+// emptied before it is read). Failures during the run arrive in finished().
+// Main thread only.
+namespace trackmill {
+
+struct WaveConversionOptions {
+  quint32 sampleRate = 22050;
+  int channels = 1;  // 1 or 2
+  int bitsPerSample = 8;  // 8, 16, 24 or 32
+  TWavType encoding = TWavType::wtPCM;  // wtPCM or wtDVIADPCM (16 bits only)
+};
+
+class WaveFileConversion : public QObject {
+  Q_OBJECT
+ public:
+  explicit WaveFileConversion(QObject* parent = nullptr);
+  ~WaveFileConversion() override;
+
+  // Sets the input; true when it is a WAV file the reader handles.
+  bool SetInputFile(const QString& path);
+  QString InputFile() const { return waveIn_.FileName(); }
+  // The input's format (valid input only).
+  int InputChannels() { return waveIn_.GetChannels(); }
+  int InputSampleRate() { return waveIn_.GetSampleRate(); }
+  int InputBitsPerSample() { return waveIn_.GetBitsPerSample(); }
+  QString InputEncodingName() { return EncodingName(waveIn_.Valid() ? waveIn_.WavType() : TWavType::wtUnsupported); }
+  static QString EncodingName(TWavType type);
+
+  // Takes the name when its extension, lower-cased, is ".wav"; otherwise the output is unset.
+  // Returns whether it was taken.
+  bool SetOutputFile(const QString& path);
+  QString OutputFile() const { return outputFile_; }
+
+  void Start(const WaveConversionOptions& options);
+  bool IsRunning() const { return waveOut_.Busy(); }
+  int Progress() const { return waveOut_.Progress(); }
+  void Abort();
+  void StopAndWait();
+
+ signals:
+  void progressChanged(int percent);
+  // failure is empty when the conversion succeeded.
+  void finished(const QString& failure);
+
+ private:
+  TWaveIn waveIn_;
+  TFastResampler resampler_;
+  TAudioConverter converter_;
+  TWaveOut waveOut_;
+  QString outputFile_;
+  QString failure_;
+};
+
+}  // namespace trackmill
