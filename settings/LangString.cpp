@@ -8,7 +8,7 @@ namespace trackmill {
 QString LangString(const QString& key, const QString& english) {
   const QString& language = Settings().Lan;
   if (IsEnglish(language)) return english;
-  return LanguageFile(language).ReadString(QStringLiteral("ResourceString"), key, QString());
+  return LanguageText(language, QStringLiteral("ResourceString"), key, QString());
 }
 
 }  // namespace trackmill

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QMutex>
 
 #include "common/DataFolder.h"
 
@@ -22,14 +23,23 @@ QString LanguageFilePath(const QString& language) {
   return found.isEmpty() ? DataFile(LanguageFileName(language)) : found;
 }
 
-const IniFile& LanguageFile(const QString& language) {
-  struct Cache {
-    QString path;
-    QDateTime modified;
-    qint64 sizeBytes = -1;
-    IniFile ini;
-  };
-  static Cache cache;
+namespace {
+
+struct LanguageFileCache {
+  QMutex mutex;
+  QString path;  // guarded by mutex, like the rest
+  QDateTime modified;
+  qint64 sizeBytes = -1;
+  IniFile ini;
+};
+
+LanguageFileCache& Cache() {
+  static LanguageFileCache cache;
+  return cache;
+}
+
+// REQUIRES: cache.mutex held.
+const IniFile& CurrentFile(LanguageFileCache& cache, const QString& language) {
   const QString path = FindLanguageFile(language);
   const QFileInfo info(path);
   const QDateTime modified = path.isEmpty() ? QDateTime() : info.lastModified();
@@ -41,6 +51,20 @@ const IniFile& LanguageFile(const QString& language) {
     cache.ini = path.isEmpty() ? IniFile() : IniFile::Load(path);
   }
   return cache.ini;
+}
+
+}  // namespace
+
+IniFile LanguageFile(const QString& language) {
+  LanguageFileCache& cache = Cache();
+  const QMutexLocker lock(&cache.mutex);
+  return CurrentFile(cache, language);
+}
+
+QString LanguageText(const QString& language, const QString& section, const QString& key, const QString& defaultValue) {
+  LanguageFileCache& cache = Cache();
+  const QMutexLocker lock(&cache.mutex);
+  return CurrentFile(cache, language).ReadString(section, key, defaultValue);
 }
 
 }  // namespace trackmill

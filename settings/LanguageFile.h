@@ -4,8 +4,8 @@
 #include "settings/IniFile.h"
 
 // The language file of a language name: "CLan_" + name + ".ini", looked up along
-// DataSearchPath() (the per-user folder first, then the shipped data). Main thread only:
-// the last file read is cached and re-read when it changes on disk.
+// DataSearchPath() (the per-user folder first, then the shipped data). Thread-safe: the last
+// file read is cached (under a lock) and read again when it changes on disk.
 namespace trackmill {
 
 // True for the built-in language: "English" in any case.
@@ -17,6 +17,9 @@ QString FindLanguageFile(const QString& language);
 // Path to name in messages: the file found, else where the per-user copy would be.
 QString LanguageFilePath(const QString& language);
 // Contents of the language file; a missing file reads as a file without keys.
-const IniFile& LanguageFile(const QString& language);
+IniFile LanguageFile(const QString& language);
+// One value of the language file (defaultValue when the file, section or key is missing).
+QString LanguageText(const QString& language, const QString& section, const QString& key,
+                     const QString& defaultValue);
 
 }  // namespace trackmill

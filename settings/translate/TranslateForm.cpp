@@ -8,7 +8,7 @@
 namespace trackmill {
 
 void TranslateForm(QWidget* window, const QString& language) {
-  const IniFile& file = LanguageFile(language);
+  const IniFile file = LanguageFile(language);
   VisitFormTexts(window, [&file](const QString& section, const QString& key, const QString& current) {
     return file.ReadString(section, key, current);
   });

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 #include "common/DataFolder.h"
+#include "common/FileUtils.h"
 #include "settings/EnglishStrings.h"
 #include "settings/IniFile.h"
 #include "settings/LanguageFile.h"
@@ -75,6 +79,29 @@ TEST_F(LangStringTest, ChangedLanguageFileIsReadAgain) {
   EXPECT_EQ(LangString("RES_Play", "Play "), "");
 }
 
+TEST_F(LangStringTest, WorkersReadMessagesWhileTheFileChanges) {
+  Settings().Lan = "german";
+  WriteLanguageFile("german", "[ResourceString]\nRES_Encoding=Kodieren\n");
+  std::vector<std::thread> workers;
+  std::atomic<int> wrongTexts = 0;
+  for (int t = 0; t < 4; ++t) {
+    workers.emplace_back([&wrongTexts] {
+      for (int i = 0; i < 200; ++i) {
+        const QString text = LangString("RES_Encoding", "Encoding");
+        if (text != "Kodieren" && text != "Kodierung") ++wrongTexts;
+      }
+    });
+  }
+  // Replaced in one step, as editors and installers do: a half-written file would read empty.
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_TRUE(WriteFileAtomically(DataFile(LanguageFileName("german")),
+                                    i % 2 ? "[ResourceString]\nRES_Encoding=Kodierung\n"
+                                          : "[ResourceString]\nRES_Encoding=Kodieren\n"));
+  }
+  for (std::thread& worker : workers) worker.join();
+  EXPECT_EQ(wrongTexts, 0);
+}
+
 TEST_F(LangStringTest, LanguageMenuNamesLanguagesAndTheirFiles) {
   QStringList languages;
   int separators = 0;
@@ -102,7 +129,9 @@ TEST(EnglishStringsTest, TableIsSortedCompleteAndLooksUpEveryKey) {
   EXPECT_EQ(keys.size(), 50);
   for (int i = 0; i < keys.size(); ++i) {
     EXPECT_TRUE(keys[i].startsWith("RES_")) << keys[i].toStdString();
-    if (i > 0) EXPECT_LT(keys[i - 1].toLatin1(), keys[i].toLatin1()) << "table must stay sorted for the lookup";
+    if (i > 0) {
+      EXPECT_LT(keys[i - 1].toLatin1(), keys[i].toLatin1()) << "table must stay sorted for the lookup";
+    }
     EXPECT_FALSE(EnglishText(keys[i]).isEmpty()) << keys[i].toStdString();
   }
   EXPECT_EQ(EnglishText("RES_Select_Track"), "Please select a track at least!");
