@@ -194,12 +194,22 @@ int CDDBGetDiskInfo(const TCDDBQueryItem& item, char* buffer, int size) {
                 static_cast<qsizetype>(size) + 512, http)) {
     return 0;
   }
-  if (http.outcome == HttpResult::Outcome::Truncated) {
+  const int code =
+      StoreDiscEntry(http.body, http.outcome == HttpResult::Outcome::Truncated, buffer, size);
+  if (code != 210) return FailWith(code != 0 ? code : kCddbErrorBadReply);
+  g_lastError = kCddbErrorNone;
+  return 1;
+}
+
+int StoreDiscEntry(QByteArray readReply, bool cutOff, char* buffer, int size) {
+  if (!buffer || size <= 0) return 0;
+  buffer[0] = '\0';
+  if (cutOff) {
     // Drop the cut-off last line rather than hand on half a title.
-    http.body.truncate(http.body.lastIndexOf('\n') + 1);
+    readReply.truncate(readReply.lastIndexOf('\n') + 1);
   }
-  const CddbReadReply reply = ParseCddbReadReply(http.body);
-  if (reply.code != 210) return FailWith(reply.code != 0 ? reply.code : kCddbErrorBadReply);
+  const CddbReadReply reply = ParseCddbReadReply(readReply);
+  if (reply.code != 210) return reply.code;
   QByteArray entry = reply.entry.toUtf8();
   if (entry.size() > size - 1) {
     entry.truncate(size - 1);
@@ -207,8 +217,7 @@ int CDDBGetDiskInfo(const TCDDBQueryItem& item, char* buffer, int size) {
   }
   std::memcpy(buffer, entry.constData(), static_cast<size_t>(entry.size()));
   buffer[entry.size()] = '\0';
-  g_lastError = kCddbErrorNone;
-  return 1;
+  return reply.code;
 }
 
 int GetAspiLibError() { return g_lastError.load(); }

@@ -77,6 +77,12 @@ int CDDBGetDiskInfo(const TCDDBQueryItem& item, char* buffer, int size);
 
 int GetAspiLibError();
 
+// The step of CDDBGetDiskInfo after the transfer: the entry of a "cddb read" reply into
+// buffer, zero-terminated, at most size bytes written, cut at a line end when it does not
+// fit (cutOff: the reply itself was cut, so its last line is dropped). Returns the reply code
+// (210 when buffer holds an entry; buffer is then the empty text for any other code).
+int StoreDiscEntry(QByteArray readReply, bool cutOff, char* buffer, int size);
+
 // A clear message for an error code (through LangString: main thread only).
 QString CddbErrorText(int code);
 

@@ -1,8 +1,150 @@
-#include "app/cli/Commands.h"
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPointer>
+
 #include "app/cli/CommandLine.h"
+#include "app/cli/Commands.h"
+#include "cd/CDDrive.h"
+#include "cd/TrackList.h"
+#include "cddb/CddbDriveToc.h"
+#include "cddb/DriveCddb.h"
+#include "cddb/QueryCDDBThread.h"
+#include "settings/LangString.h"
+#include "settings/Settings.h"
+#include "tags/Id3Genres.h"
 
 namespace trackmill::cli {
+namespace {
 
-int RunCddbCommand(const QStringList& args) { return NotYetAvailable("cddb"); }
+// Receives the worker's one event and ends the local event loop.
+class QueryWaiter : public QObject {
+ public:
+  explicit QueryWaiter(QEventLoop& loop) : loop_(loop) {}
+  int received = 0;  // the event number, 0 until it came
+  int detail = 0;
+
+  bool event(QEvent* e) override {
+    if (e->type() != CddbQueryEvent::EventType()) return QObject::event(e);
+    const auto* query = static_cast<CddbQueryEvent*>(e);
+    received = query->Event();
+    detail = query->Detail();
+    loop_.quit();
+    return true;
+  }
+
+ private:
+  QEventLoop& loop_;
+};
+
+QString GenreText(int position) {
+  const QStringList& list = GenreDisplayList();
+  return position > 0 && position < list.size() ? list.at(position) : QString();
+}
+
+// Command-line server settings for this run only; options.ini keeps its own.
+bool ApplyServerOptions(QStringList& args, QString& error) {
+  bool ok = true;
+  const QString server = TakeOption(args, QStringLiteral("--server"), &ok);
+  if (!ok) return error = QStringLiteral("--server needs HOST[:PORT]"), false;
+  const QString script = TakeOption(args, QStringLiteral("--script"), &ok);
+  if (!ok) return error = QStringLiteral("--script needs a path"), false;
+  const QString proxy = TakeOption(args, QStringLiteral("--proxy"), &ok);
+  if (!ok) return error = QStringLiteral("--proxy needs HOST:PORT"), false;
+  const QString email = TakeOption(args, QStringLiteral("--email"), &ok);
+  if (!ok) return error = QStringLiteral("--email needs an address"), false;
+
+  TSettings& settings = Settings();
+  if (!server.isEmpty()) settings.Server = server;
+  if (!script.isEmpty()) settings.Script = script;
+  if (!email.isEmpty()) settings.Email = email;
+  if (!proxy.isEmpty()) {
+    QString host;
+    int port = 80;
+    SplitHostPort(proxy, 80, host, port);
+    if (host.isEmpty()) return error = QStringLiteral("--proxy needs HOST:PORT"), false;
+    settings.UseProxy = true;
+    settings.ProxyAddress = host;
+    settings.Port = QString::number(port);
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunCddbCommand(const QStringList& arguments) {
+  QStringList args = arguments;
+  LoadSettings();
+  bool ok = true;
+  const QString image = TakeOption(args, QStringLiteral("--disc-image"), &ok);
+  if (!ok) return Fail(QStringLiteral("--disc-image needs a file"), 2);
+  const QString driveText = TakeOption(args, QStringLiteral("--drive"), &ok);
+  if (!ok) return Fail(QStringLiteral("--drive needs a number"), 2);
+  QString error;
+  if (!ApplyServerOptions(args, error)) return Fail(error, 2);
+  if (!args.isEmpty()) return Fail(QStringLiteral("unknown argument \"%1\"").arg(args.first()), 2);
+  if (!image.isEmpty() && !driveText.isEmpty()) {
+    return Fail(QStringLiteral("give either --disc-image or --drive"), 2);
+  }
+
+  int driveIndex = Settings().Index;
+  if (!image.isEmpty()) {
+    ClearDiscImages();
+    AddDiscImage(image);
+    driveIndex = 0;  // images are listed before the physical drives
+  } else if (!driveText.isEmpty()) {
+    driveIndex = driveText.toInt(&ok);
+    if (!ok || driveIndex < 0) return Fail(QStringLiteral("--drive needs a number"), 2);
+  }
+
+  TrackList list;
+  list.CDHandle = list.OpenDrive(driveIndex);
+  if (list.CDHandle == 0) return Fail(list.Status);
+  list.ReadTrackListFromTOC();
+  TTOC toc{};
+  if (list.Rows.empty() || ReadTOC(list.CDHandle, toc) != 1) {
+    CloseCDHandle(list.CDHandle);
+    return Fail(LangString(QStringLiteral("RES_ReadTocError"),
+                           QStringLiteral("Error while reading TOC information!")));
+  }
+  const CddbToc cddbToc = CddbTocFromTOC(toc);
+
+  QStringList titles;
+  for (const TrackRow& row : list.Rows) titles << row.Title;
+  DiscInfo& disc = Settings().Disc;
+  QEventLoop loop;
+  QueryWaiter waiter(loop);
+  QPointer<TQueryCDDBThread> worker = new TQueryCDDBThread(
+      &waiter, cddbToc, CddbQuerySettings::FromSettings(Settings()), &disc, &titles);
+  worker->start();
+  loop.exec();
+  if (worker) worker->wait();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  if (waiter.received != kCddbEventEnded) {
+    CloseCDHandle(list.CDHandle);
+    return Fail(CddbErrorText(waiter.detail));
+  }
+  for (qsizetype i = 0; i < titles.size() && i < static_cast<qsizetype>(list.Rows.size()); ++i) {
+    list.Rows[static_cast<size_t>(i)].Title = titles.at(i);
+  }
+  Out() << "Artist: " << disc.Artist << '\n'
+        << "Album:  " << disc.Album << '\n'
+        << "Year:   " << disc.Year << '\n'
+        << "Genre:  " << GenreText(disc.Genre) << '\n';
+  for (const TrackRow& row : list.Rows) {
+    Out() << QStringLiteral("%1").arg(row.Caption, 3) << "  " << row.Title << '\n';
+  }
+  if (waiter.detail == 0) {
+    Out() << LangString(QStringLiteral("RES_CddbNoTitles"),
+                        QStringLiteral("The CDDB entries hold no track titles; the titles stay "
+                                       "as they were."))
+          << '\n';
+  }
+  Out().flush();
+  // Stores the titles and album facts in cdinfo.dat, as closing the main window does.
+  const QString closeError = list.Close();
+  if (!closeError.isEmpty()) Err() << "trackmill: " << closeError << Qt::endl;
+  return 0;
+}
 
 }  // namespace trackmill::cli
