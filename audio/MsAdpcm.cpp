@@ -21,7 +21,9 @@ struct Channel {
 
   qint16 Decode(int nibble) {
     const int signedNibble = nibble >= 8 ? nibble - 16 : nibble;
-    qint64 predicted = (sample1 * c1 + sample2 * c2) / 256;
+    // Rounded down (an arithmetic shift), as the encoders that write these files predict;
+    // rounding toward zero drifts by one on some negative predictions.
+    qint64 predicted = (sample1 * c1 + sample2 * c2) >> 8;
     predicted += signedNibble * delta;
     predicted = std::clamp<qint64>(predicted, -32768, 32767);
     delta = std::clamp<qint64>(delta * kAdaptation[nibble] / 256, 16, kMaxDelta);

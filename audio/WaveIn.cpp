@@ -36,8 +36,9 @@ TWaveIn::~TWaveIn() {
   CloseFile();
 }
 
-TWavType TWaveIn::WavType() const {
+TWavType TWaveIn::WavType() {
   QMutexLocker lock(&openLock_);
+  OpenFile();
   return scan_.type;
 }
 

@@ -31,8 +31,8 @@ class TWaveIn : public TAuFileIn {
   ~TWaveIn() override;
 
   bool SeekTo(qint64 frame) override;
-  // The type found by the last opening (wtUnsupported before).
-  TWavType WavType() const;
+  // The type of the file; opens it, like the format getters.
+  TWavType WavType();
 
  protected:
   void OpenFile() override;

@@ -7,3 +7,7 @@ trackmill_add_test(audio_pipeline_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/AuOutput_test.cpp
   LIBS trackmill_audio_core_test_support
   LABELS threads)
+
+trackmill_add_test(audio_wavein_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/WaveIn_test.cpp ${CMAKE_CURRENT_LIST_DIR}/WaveInDefects_test.cpp
+  LIBS trackmill_audio_core_test_support)
