@@ -127,8 +127,10 @@ void TrackList::ReadTrackListFromTOC() {
   Status = DriveDescription;
 }
 
-void TrackList::Show() {
-  CDHandle = OpenDrive(Settings().Index);
+void TrackList::Show() { Show(Settings().Index); }
+
+void TrackList::Show(int driveIndex) {
+  CDHandle = OpenDrive(driveIndex);
   if (CDHandle != 0) {
     if (IsAudioCDPresent())
       ReadTrackListFromTOC();

@@ -51,8 +51,9 @@ class TrackList {
   bool IsAudioCDPresent() const;
   // Fills Rows from the table of contents of CDHandle (nothing when it is 0).
   void ReadTrackListFromTOC();
-  // Start-up: open the drive of the settings and list its disc.
+  // Start-up: open the drive of the settings (or the given one) and list its disc.
   void Show();
+  void Show(int driveIndex);
   // The window became active: a disc missing since start-up is reported again.
   void Activate();
   // Refresh command.

@@ -1,6 +1,18 @@
 #pragma once
+#include <QString>
 #include <QStringList>
 
 // The drive choice shared by toc, rip and cddb: `--disc-image FILE | --drive N`.
 namespace trackmill::cli {
+
+struct DriveChoice {
+  int driveIndex = 0;  // position in the drive list (GetCDList)
+  QString error;       // set when the options are malformed
+};
+
+// Takes the drive options out of args. --disc-image offers the image as a drive and chooses
+// it; --drive N chooses drive N of the list; neither: the drive of the settings
+// (Settings().Index, so load the settings first).
+DriveChoice TakeDriveOption(QStringList& args);
+
 }  // namespace trackmill::cli

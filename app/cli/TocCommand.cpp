@@ -1,8 +1,36 @@
 #include "app/cli/Commands.h"
 #include "app/cli/CommandLine.h"
+#include "app/cli/DriveOption.h"
+#include "cd/CDDrive.h"
+#include "cd/TrackList.h"
+#include "settings/LangString.h"
+#include "settings/Settings.h"
 
 namespace trackmill::cli {
 
-int RunTocCommand(const QStringList& args) { return NotYetAvailable("toc"); }
+// Lists the disc as the main window does: number, title, length, size, tab-separated, then
+// the drive description. Nothing is saved.
+int RunTocCommand(const QStringList& arguments) {
+  LoadSettings();
+  QStringList args = arguments;
+  const DriveChoice drive = TakeDriveOption(args);
+  if (!drive.error.isEmpty()) return Fail(drive.error, 2);
+  if (!args.isEmpty()) return Fail(QStringLiteral("unexpected argument \"%1\"").arg(args.first()), 2);
+
+  TrackList list;
+  list.Show(drive.driveIndex);
+  if (list.CDHandle == 0) return Fail(list.Status);
+  list.Activate();
+  if (list.NoAudioCD || list.Rows.empty()) {
+    const QString status = list.Status;
+    CloseCDHandle(list.CDHandle);
+    return Fail(status);
+  }
+  for (const TrackRow& row : list.Rows)
+    Out() << row.Caption << '\t' << row.Title << '\t' << row.Length << '\t' << row.Size << '\n';
+  Out() << list.DriveDescription << Qt::endl;
+  CloseCDHandle(list.CDHandle);
+  return 0;
+}
 
 }  // namespace trackmill::cli

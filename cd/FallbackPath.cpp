@@ -1,0 +1,49 @@
+#include "cd/FallbackPath.h"
+
+#include "audio/AuException.h"
+#include "cd/CDRecords.h"
+
+namespace trackmill {
+
+bool IsAudioCDPresent(TCDIn& cdIn) {
+  const int count = cdIn.TrackCount();
+  for (int n = 1; n <= count; ++n)
+    if (!cdIn.IsDataTrack(n)) return true;
+  return false;
+}
+
+void ReadTrackListFromCDIn(TrackList& list, TCDIn& cdIn) {
+  std::vector<qint32> starts = cdIn.TocStartSectors();
+  std::vector<qint32> trackFrames;
+  for (size_t k = 0; k + 1 < starts.size(); ++k) trackFrames.push_back(starts[k] + kLeadInSectors);
+  list.LoadDiscRecord(trackFrames, starts.empty() ? 0 : starts.back() + kLeadInSectors);
+  list.Rows.clear();
+  const int count = cdIn.TrackCount();
+  for (int n = 1; n <= count; ++n) {
+    const TCDIn::TrackTime time = cdIn.TrackLength(n);
+    list.Rows.push_back(MakeTrackRow(n, {time.minutes, time.seconds}));
+  }
+  list.Status = cdIn.DriveName();
+  list.SavedStatus = list.Status;
+}
+
+FallbackResult RunFallbackPath(TrackList& list, TCDIn& cdIn, int settingsIndex, bool hintAlreadyShown) {
+  FallbackResult result;
+  const int drives = cdIn.DriveCount();
+  // There is no driver layer to put in place on this system: with no drive, only the hint.
+  if (drives == 0) result.ShowNoDeviceHint = !hintAlreadyShown;
+  try {
+    if (drives > 0) cdIn.SelectDrive(settingsIndex <= 0 || settingsIndex >= drives ? 0 : settingsIndex);
+    if (drives > 0 && IsAudioCDPresent(cdIn)) {
+      ReadTrackListFromCDIn(list, cdIn);
+      result.Listed = true;
+    } else {
+      list.NoAudioCD = true;
+    }
+  } catch (const EAuException&) {
+    list.NoAudioCD = true;  // busy reading: the list stays as it is
+  }
+  return result;
+}
+
+}  // namespace trackmill
