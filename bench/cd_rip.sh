@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Extraction speed: every track of a 10-track, 40-minute disc image to WAV files, by
+# `trackmill rip`, by cd-paranoia on the same image, and by cat of the .bin (the limit set by
+# the disk). One run each, wall time; ratios printed. Build with -DCMAKE_BUILD_TYPE=Release.
+# Usage: bench/cd_rip.sh [BUILD_DIR]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+trackmill=$build/bin/trackmill
+discimage=$build/bin/discimage
+for tool in "$trackmill" "$discimage"; do
+  [ -x "$tool" ] || { echo "missing $tool (build first)" >&2; exit 1; }
+done
+command -v cd-paranoia >/dev/null || { echo "cd-paranoia is not installed (scripts/setup.sh)" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export TRACKMILL_HOME=$work/home
+mkdir -p "$TRACKMILL_HOME" "$work/ours" "$work/paranoia" "$work/cat"
+
+tracks=()
+for _ in $(seq 10); do tracks+=(--track 240s); done
+"$discimage" --out "$work/disc" "${tracks[@]}"
+cat "$work/disc.bin" > /dev/null  # every contender reads from the page cache
+
+now() { date +%s.%N; }
+seconds() { awk -v a="$1" -v b="$2" 'BEGIN { print b - a }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+start=$(now)
+cat "$work/disc.bin" > "$work/cat/disc.raw"
+sync "$work/cat/disc.raw"
+cat_time=$(seconds "$start" "$(now)")
+rm -f "$work/cat/disc.raw"
+
+start=$(now)
+"$trackmill" rip --disc-image "$work/disc.cue" --format wav --output "$work/ours" > /dev/null 2>&1
+sync "$work"/ours/*.wav
+ours_time=$(seconds "$start" "$(now)")
+rm -f "$work"/ours/*.wav
+
+start=$(now)
+(cd "$work/paranoia" && for t in $(seq 10); do
+  cd-paranoia -q -d "$work/disc.cue" -w "$t" "track$t.wav" > /dev/null 2>&1
+done)
+sync "$work"/paranoia/*.wav
+paranoia_time=$(seconds "$start" "$(now)")
+
+printf 'cat of the .bin:   %6.2f s\n' "$cat_time"
+printf 'trackmill rip:     %6.2f s\n' "$ours_time"
+printf 'cd-paranoia:       %6.2f s\n' "$paranoia_time"
+echo "ratio trackmill / cd-paranoia: $(ratio "$ours_time" "$paranoia_time") (target <= 1.0)"
+echo "ratio trackmill / cat:         $(ratio "$ours_time" "$cat_time") (target <= 3)"
