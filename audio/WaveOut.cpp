@@ -75,9 +75,14 @@ void TWaveOut::PrepareOutput() {
   // file as it was.
   input_->Init();
   inputOpen_ = true;
+  const int bits = input_->GetBitsPerSample();
+  // Refused before the target is created, so an existing file is not truncated for nothing.
+  const bool mayAppend = fileMode_ == TFileOutputMode::foAppend && (streamSupplied_ || QFileInfo::exists(fileName_));
+  if (runType_ == TWavType::wtDVIADPCM && bits != 16 && !mayAppend) {
+    throw EAuException("Cannot encode 8 bit sound into ADPCM.");
+  }
   OpenTarget();
 
-  const int bits = input_->GetBitsPerSample();
   channels_ = input_->GetChannels();
   const quint32 rate = static_cast<quint32>(input_->GetSampleRate());
   announcedBytes_ = input_->Size();

@@ -11,3 +11,8 @@ trackmill_add_test(audio_pipeline_test
 trackmill_add_test(audio_wavein_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/WaveIn_test.cpp ${CMAKE_CURRENT_LIST_DIR}/WaveInDefects_test.cpp
   LIBS trackmill_audio_core_test_support)
+
+trackmill_add_test(audio_waveout_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/WaveOut_test.cpp
+  LIBS trackmill_audio_core_test_support
+  LABELS threads)
