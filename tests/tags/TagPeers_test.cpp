@@ -1,0 +1,161 @@
+// Tags written here are read by peer tools (ffprobe), and tags written by a peer tool
+// (id3v2) are read here; the command line is run as the user runs it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include "tags/Id3v2Tags.h"
+#include "tests/support/TestPaths.h"
+#include "tests/tags/Id3TestFiles.h"
+
+namespace trackmill {
+namespace {
+
+using test::HaveProgram;
+using test::ReadBytes;
+using test::RunProgram;
+using test::TrackmillProgram;
+
+class TagPeersTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* tool : {"sox", "lame", "ffprobe"})
+      if (!HaveProgram(tool)) GTEST_SKIP() << tool << " is not installed";
+    mp3_ = dir_.filePath("song.mp3");
+    const QString wav = dir_.filePath("song.wav");
+    ASSERT_EQ(RunProgram("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", "0.5", "sine", "440"}).exitCode, 0);
+    ASSERT_EQ(RunProgram("lame", {"--silent", wav, mp3_}).exitCode, 0);
+    untagged_ = ReadBytes(mp3_);
+    ASSERT_FALSE(untagged_.isEmpty());
+  }
+
+  static test::ProcessResult Tag(const QStringList& args) { return RunProgram(TrackmillProgram(), QStringList{"tag"} + args); }
+
+  // The format tags as ffprobe sees them.
+  QJsonObject Probe(const QString& path) const {
+    const auto result = RunProgram("ffprobe", {"-v", "error", "-show_entries", "format_tags", "-of", "json", path});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    return QJsonDocument::fromJson(result.out).object()["format"].toObject()["tags"].toObject();
+  }
+
+  QTemporaryDir dir_;
+  QString mp3_;
+  QByteArray untagged_;
+};
+
+TEST_F(TagPeersTest, SetIsReadByFfprobeShowAndRemoveRoundTrip) {
+  auto result = Tag({"set", mp3_, "--title", "Night Train", "--artist", "The Testers", "--album", "Loopback",
+                     "--year", "2004", "--comment", "made; with \"quotes\"", "--track", "7", "--genre", "rock"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(QFile(mp3_).size(), untagged_.size() + 128);
+  QJsonObject tags = Probe(mp3_);
+  EXPECT_EQ(tags["title"].toString(), "Night Train");
+  EXPECT_EQ(tags["artist"].toString(), "The Testers");
+  EXPECT_EQ(tags["album"].toString(), "Loopback");
+  EXPECT_EQ(tags["date"].toString(), "2004");
+  EXPECT_EQ(tags["comment"].toString(), "made; with \"quotes\"");
+  EXPECT_EQ(tags["track"].toString(), "7");
+  EXPECT_EQ(tags["genre"].toString(), "Rock");
+
+  // Fields not named keep their values; the block is overwritten, not appended again.
+  result = Tag({"set", mp3_, "--title", "Day Train", "--track", "0", "--genre", "Gangsta Rap"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(QFile(mp3_).size(), untagged_.size() + 128);
+  result = Tag({"show", mp3_});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out,
+            "title: Day Train\nartist: The Testers\nalbum: Loopback\nyear: 2004\n"
+            "comment: made; with \"quotes\"\ntrack: 0\ngenre: Gangsta Rap\n");
+  tags = Probe(mp3_);
+  EXPECT_EQ(tags["title"].toString(), "Day Train");
+  EXPECT_FALSE(tags.contains("track"));
+
+  result = Tag({"remove", mp3_});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(ReadBytes(mp3_), untagged_);
+  EXPECT_TRUE(Probe(mp3_).isEmpty());
+  result = Tag({"remove", mp3_});
+  EXPECT_EQ(result.exitCode, 0) << "nothing to remove is not a failure";
+}
+
+TEST_F(TagPeersTest, ShowReadsTagWrittenById3v2Tool) {
+  if (!HaveProgram("id3v2")) GTEST_SKIP() << "id3v2 is not installed";
+  const auto written = RunProgram("id3v2", {"-1", "-t", QString::fromUtf8("Caf\u00e9 Song"), "-a", "Artist", "-A", "Album",
+                                            "-y", "1999", "-c", "Comment", "-T", "12", "-g", "8", mp3_});
+  ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
+  const auto result = Tag({"show", mp3_});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(QString::fromUtf8(result.out),
+            QString::fromUtf8("title: Caf\u00e9 Song\nartist: Artist\nalbum: Album\nyear: 1999\n"
+                              "comment: Comment\ntrack: 12\ngenre: Jazz\n"));
+}
+
+TEST_F(TagPeersTest, Id3v24TagIsReadByFfprobe) {
+  TId3v2Tags tags;
+  tags.SetTitle(QString::fromUtf8("\u00c5ngstr\u00f6m \u266b"));
+  tags.SetArtist("Artist");
+  tags.SetAlbum("Album");
+  tags.SetGenre("Jazz");
+  tags.SetTrack("3");
+  tags.SetComposer("Composer");
+  tags.SetEncoder("Trackmill");
+  tags.SetCopyright("2004 Nobody");
+  tags.SetLanguage("eng");
+  QFile file(mp3_);
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(tags.WriteToHandle(&file, true));
+  file.close();
+  EXPECT_TRUE(ReadBytes(mp3_).endsWith(untagged_));
+
+  const QJsonObject probed = Probe(mp3_);
+  EXPECT_EQ(probed["title"].toString(), QString::fromUtf8("\u00c5ngstr\u00f6m \u266b"));
+  EXPECT_EQ(probed["artist"].toString(), "Artist");
+  EXPECT_EQ(probed["album"].toString(), "Album");
+  EXPECT_EQ(probed["genre"].toString(), "Jazz");
+  EXPECT_EQ(probed["track"].toString(), "3");
+  EXPECT_EQ(probed["composer"].toString(), "Composer");
+  EXPECT_EQ(probed["encoded_by"].toString(), "Trackmill");
+  EXPECT_EQ(probed["copyright"].toString(), "2004 Nobody");
+  EXPECT_EQ(probed["language"].toString(), "eng");
+}
+
+TEST_F(TagPeersTest, FailuresExitNonZeroAndLeaveFilesAlone) {
+  const QString folder = dir_.filePath("folder.mp3");
+  ASSERT_TRUE(QDir().mkdir(folder));
+  const QString readOnly = dir_.filePath("ro.mp3");
+  ASSERT_TRUE(QFile::copy(mp3_, readOnly));
+  ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner));
+
+  struct Case {
+    QStringList args;
+    const char* message;
+  };
+  std::vector<Case> cases = {
+      {{"show", mp3_}, "has no ID3v1 tag"},
+      {{"show", dir_.filePath("missing.mp3")}, "does not exist"},
+      {{"show", folder}, "not a regular file"},
+      {{"set", folder, "--title", "x"}, "not a regular file"},
+      {{"set", mp3_, "--track", "300"}, "--track"},
+      {{"set", mp3_, "--track"}, "--track"},
+      {{"set", mp3_, "--genre", "Polka Metal"}, "unknown genre"},
+      {{"set", mp3_, "--titel", "x"}, "unknown argument"},
+      {{"show"}, "usage"},
+      {{"frobnicate", mp3_}, "usage"},
+  };
+  if (::geteuid() != 0) cases.push_back({{"set", readOnly, "--title", "x"}, "read-only"});
+  for (const Case& c : cases) {
+    const auto result = Tag(c.args);
+    EXPECT_NE(result.exitCode, 0) << c.args.join(' ').toStdString();
+    EXPECT_TRUE(result.err.contains(c.message)) << c.args.join(' ').toStdString() << ": " << result.err.toStdString();
+  }
+  EXPECT_EQ(ReadBytes(mp3_), untagged_);
+  EXPECT_EQ(ReadBytes(readOnly), untagged_);
+}
+
+}  // namespace
+}  // namespace trackmill
