@@ -16,3 +16,7 @@ trackmill_add_test(audio_waveout_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/WaveOut_test.cpp
   LIBS trackmill_audio_core_test_support
   LABELS threads)
+
+trackmill_add_test(audio_waveconverter_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/WaveConverter_test.cpp
+  LIBS trackmill_audio_core_test_support)
