@@ -90,33 +90,67 @@ ChebyshevLowPass::ChebyshevLowPass(const ChebyshevCoefficients& coefficients, in
 
 void ChebyshevLowPass::Reset() { history_ = {}; }
 
+namespace {
+
+using Coefficients = ChebyshevCoefficients;
+
+// One stage over one channel. The term of the newest output is added last, so the recursion
+// waits on one multiply and one add per sample.
+template <typename T, typename Load, typename Store>
+void RunStage(const Coefficients& c, T& x1, T& x2, T& x3, T& x4, T& y1, T& y2, T& y3, T& y4,
+              std::size_t frameCount, Load load, Store store) {
+  const double a0 = c.a[0], a1 = c.a[1], a2 = c.a[2], a3 = c.a[3], a4 = c.a[4];
+  const double b0 = c.b[0], b1 = c.b[1], b2 = c.b[2], b3 = c.b[3];
+  for (std::size_t n = 0; n < frameCount; ++n) {
+    const T x = load(n);
+    const T older = a0 * x + a1 * x1 + a2 * x2 + a3 * x3 + a4 * x4 + b3 * y4 + b2 * y3 + b1 * y2;
+    const T y = older + b0 * y1;
+    x4 = x3;
+    x3 = x2;
+    x2 = x1;
+    x1 = x;
+    y4 = y3;
+    y3 = y2;
+    y2 = y1;
+    y1 = y;
+    store(n, y);
+  }
+}
+
+typedef double Pair __attribute__((vector_size(16)));
+
+}  // namespace
+
 void ChebyshevLowPass::Process(float* frames, std::size_t frameCount) {
-  const double a0 = c_.a[0], a1 = c_.a[1], a2 = c_.a[2], a3 = c_.a[3], a4 = c_.a[4];
-  const double b0 = c_.b[0], b1 = c_.b[1], b2 = c_.b[2], b3 = c_.b[3];
   const std::size_t stride = static_cast<std::size_t>(channels_);
-  for (int ch = 0; ch < channels_; ++ch) {
-    // The four stages run sample by sample with their histories in locals; the result is the
-    // same as running each stage over the whole block in turn.
-    ChannelHistory h = history_[ch];
-    float* p = frames + ch;
-    for (std::size_t n = 0; n < frameCount; ++n, p += stride) {
-      double x = *p;
-      for (StageHistory& s : h) {
-        const double y = a0 * x + a1 * s.x1 + a2 * s.x2 + a3 * s.x3 + a4 * s.x4 + b0 * s.y1 +
-                         b1 * s.y2 + b2 * s.y3 + b3 * s.y4;
-        s.x4 = s.x3;
-        s.x3 = s.x2;
-        s.x2 = s.x1;
-        s.x1 = x;
-        s.y4 = s.y3;
-        s.y3 = s.y2;
-        s.y2 = s.y1;
-        s.y1 = y;
-        x = y;
-      }
-      *p = static_cast<float>(x);
+  if (channels_ == 2) {
+    // Both channels of a frame move together in one vector.
+    for (int stage = 0; stage < kStages; ++stage) {
+      StageHistory& l = history_[0][stage];
+      StageHistory& r = history_[1][stage];
+      Pair x1 = {l.x1, r.x1}, x2 = {l.x2, r.x2}, x3 = {l.x3, r.x3}, x4 = {l.x4, r.x4};
+      Pair y1 = {l.y1, r.y1}, y2 = {l.y2, r.y2}, y3 = {l.y3, r.y3}, y4 = {l.y4, r.y4};
+      RunStage<Pair>(
+          c_, x1, x2, x3, x4, y1, y2, y3, y4, frameCount,
+          [frames](std::size_t n) { return Pair{frames[2 * n], frames[2 * n + 1]}; },
+          [frames](std::size_t n, Pair y) {
+            frames[2 * n] = static_cast<float>(y[0]);
+            frames[2 * n + 1] = static_cast<float>(y[1]);
+          });
+      l = {x1[0], x2[0], x3[0], x4[0], y1[0], y2[0], y3[0], y4[0]};
+      r = {x1[1], x2[1], x3[1], x4[1], y1[1], y2[1], y3[1], y4[1]};
     }
-    history_[ch] = h;
+    return;
+  }
+  for (int ch = 0; ch < channels_; ++ch) {
+    float* p = frames + ch;
+    for (int stage = 0; stage < kStages; ++stage) {
+      StageHistory& h = history_[ch][stage];
+      RunStage<double>(
+          c_, h.x1, h.x2, h.x3, h.x4, h.y1, h.y2, h.y3, h.y4, frameCount,
+          [p, stride](std::size_t n) { return static_cast<double>(p[n * stride]); },
+          [p, stride](std::size_t n, double y) { p[n * stride] = static_cast<float>(y); });
+    }
   }
 }
 
