@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/AuConverter.h"
 #include "audio/AuException.h"
 
 namespace trackmill {
@@ -122,9 +123,9 @@ bool TAuFileIn::Valid() {
 }
 
 bool TAuFileIn::Seek(qint64 frame) {
+  QMutexLocker lock(&dataLock_);
   if (!seekable_ || frame < 0) return false;
   if (totalFrames_ != 0 && totalFrames_ < frame) return false;
-  QMutexLocker lock(&dataLock_);
   if (busy_) {
     ClearPrebuffer();
     bool ok = false;
@@ -144,11 +145,22 @@ bool TAuFileIn::Seek(qint64 frame) {
 }
 
 bool TAuFileIn::Jump(int offsetPermille) {
+  QMutexLocker lock(&dataLock_);
   const qint64 size = size_;
   if (!seekable_ || size == 0) return false;
   double fraction = double(position_) / double(size) + offsetPermille / 1000.0;
   fraction = std::clamp(fraction, 0.0, 1.0);
   return Seek(std::llround(double(totalFrames_) * fraction));
+}
+
+bool JumpThroughChain(TAuInput* input, int offsetPermille) {
+  // Bounded by the chain's length; SetInput() refuses only the direct self-reference.
+  for (int depth = 0; input != nullptr && depth < 64; ++depth) {
+    if (auto* file = qobject_cast<TAuFileIn*>(input)) return file->Jump(offsetPermille);
+    auto* converter = qobject_cast<TAuConverter*>(input);
+    input = converter ? converter->Input() : nullptr;
+  }
+  return false;
 }
 
 }  // namespace trackmill

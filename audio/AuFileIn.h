@@ -61,6 +61,10 @@ class TAuFileIn : public TAuStreamedInput {
   qint64 totalSeconds_ = 0;
 };
 
+// Applies Jump() to the file input at the end of a chain of converters starting at input.
+// False when the chain ends in something that is not a file input.
+bool JumpThroughChain(TAuInput* input, int offsetPermille);
+
 // A file input that carries tags. The tag containers of each scheme are added here once the
 // tag library provides them.
 class TAuTaggedFileIn : public TAuFileIn {

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "CoreTestSupport.h"
+#include "audio/AuConverter.h"
 #include "audio/AuException.h"
 #include "audio/WaveIn.h"
 
@@ -238,6 +239,30 @@ TEST(WaveInRange, SeekWhileOpenMovesToTheFrame) {
   EXPECT_EQ(qFromLittleEndian<qint16>(data), 40);
   EXPECT_FALSE(f.in.Seek(1000));
   f.in.Flush();
+}
+
+// A converter that hands its input's data through unchanged.
+class TPassThrough : public TAuConverter {
+ protected:
+  void OpenInput() override { input_->Init(); size_ = input_->Size(); busy_ = true; }
+  void CloseInput() override { input_->Flush(); busy_ = false; }
+  void ReadBlock(const char*& data, int& byteCount) override { input_->GetData(data, byteCount); }
+};
+
+TEST(WaveInRange, JumpReachesTheFileThroughConverters) {
+  Opened f(HundredFrames());
+  TPassThrough first, second;
+  first.SetInput(&f.in);
+  second.SetInput(&first);
+  second.Init();
+  ASSERT_TRUE(JumpThroughChain(&second, 500));
+  const char* data = nullptr;
+  int count = 2;
+  second.GetData(data, count);
+  ASSERT_EQ(count, 2);
+  EXPECT_EQ(qFromLittleEndian<qint16>(data), 50);
+  second.Flush();
+  EXPECT_FALSE(JumpThroughChain(nullptr, 10));
 }
 
 TEST(WaveInErrors, ReadingAClosedInputAndMissingFilesFail) {
