@@ -26,7 +26,7 @@ TEventHandler::TEventHandler() { setObjectName(QStringLiteral("mainevent")); }
 
 TEventHandler* TEventHandler::Acquire() {
   std::lock_guard lock(instanceLock);
-  if (references++ == 0) {
+  if (references++ == 0 && instance == nullptr) {
     instance = new TEventHandler();
     instance->start();
   }
@@ -38,6 +38,10 @@ void TEventHandler::Release() {
   {
     std::lock_guard lock(instanceLock);
     if (references <= 0 || --references > 0) return;
+    // The last output freed from inside one of its own handlers: the event thread is waiting
+    // for that handler to return, so it cannot be joined here. It stays, idle, for the next
+    // output.
+    if (runningHandlerOf != nullptr) return;
     ending = instance;
     instance = nullptr;
   }

@@ -227,6 +227,24 @@ TEST(AuOutputLifetime, DestroyingARunningOutputStopsIt) {
   EXPECT_FALSE(in->Busy());
 }
 
+TEST(AuOutputLifetime, TheLastOutputMayBeFreedByItsOwnDoneHandler) {
+  TMemoryIn in(test::Tones16(100, 1), 16, 1, 8000);
+  auto* out = new TCollectingOut;
+  out->SetInput(&in);
+  bool freed = false;
+  out->SetOnDone([&freed](TAuOutput* sender) {
+    delete sender;
+    freed = true;
+  });
+  out->Run();
+  ASSERT_TRUE(test::WaitFor([&] { return freed; }));
+  // The pipeline still works afterwards.
+  TCollectingOut next;
+  next.SetInput(&in);
+  ASSERT_TRUE(test::RunUntilDone(next));
+  EXPECT_EQ(next.collected.size(), 200);
+}
+
 TEST(AuOutputLifetime, DestroyedInputIsForgotten) {
   TCollectingOut out;
   auto in = std::make_unique<TMemoryIn>(test::Tones16(10, 1), 16, 1, 8000);
