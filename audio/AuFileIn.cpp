@@ -153,6 +153,15 @@ bool TAuFileIn::Jump(int offsetPermille) {
   return Seek(std::llround(double(totalFrames_) * fraction));
 }
 
+TAuTaggedFileIn::TAuTaggedFileIn(QObject* parent)
+    : TAuFileIn(parent),
+      id3v1Tags_(std::make_unique<TId3v1Tags>()),
+      id3v2Tags_(std::make_unique<TId3v2Tags>()),
+      apev2Tags_(std::make_unique<TAPEv2Tags>()),
+      commonTags_(std::make_unique<TCommonTags>()) {}
+
+TAuTaggedFileIn::~TAuTaggedFileIn() = default;
+
 bool JumpThroughChain(TAuInput* input, int offsetPermille) {
   // Bounded by the chain's length; SetInput() refuses only the direct self-reference.
   for (int depth = 0; input != nullptr && depth < 64; ++depth) {
