@@ -1,6 +1,9 @@
 #include "jobs/EncodeProcess.h"
 
 #include <QFileInfo>
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 #include "common/FileUtils.h"
 #include "common/JobEvents.h"
@@ -52,6 +55,12 @@ void TEncodeProcess::StartEncoder() {
   process_->setProgram(command_->program);
   process_->setArguments(command_->arguments);
   process_->setStandardInputFile(QProcess::nullDevice());
+  process_->setChildProcessModifier([] {
+    // The child ends with us (no orphan encoder if the program dies), and a Ctrl+C on the
+    // terminal reaches only us: the job decides how its encoder is stopped.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    ::setpgid(0, 0);
+  });
   connect(process_.get(), &QProcess::readyReadStandardOutput, this, &TEncodeProcess::ReadOutput);
   connect(process_.get(), &QProcess::readyReadStandardError, this, &TEncodeProcess::ReadOutput);
   connect(process_.get(), &QProcess::finished, this, &TEncodeProcess::ProcessEnded);

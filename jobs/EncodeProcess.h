@@ -31,6 +31,17 @@
 // OverwriteQuestion are not owned and must outlive a running encode.
 namespace trackmill {
 
+// Completion codes of the encoder runners, and the code the job runner uses for a step it
+// skips (the item failed before the encoder could run).
+namespace encoder_result {
+inline constexpr qint32 kDeclined = 0;
+inline constexpr qint32 kInUse = 1;
+inline constexpr qint32 kEnded = 2;
+inline constexpr qint32 kFailed = 3;
+inline constexpr qint32 kSkipped = 4;
+inline constexpr qint32 kErrorLine = 8;
+}  // namespace encoder_result
+
 class EEncoderError : public std::runtime_error {
  public:
   explicit EEncoderError(const QString& message)

@@ -1,9 +1,173 @@
 #include "app/cli/FileJobCommand.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QTextStream>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
 #include "app/cli/CommandLine.h"
+#include "app/cli/TerminalProgress.h"
+#include "jobs/JobRunner.h"
+#include "jobs/Mp3EncodeProcess.h"
+#include "jobs/OverwriteQuestion.h"
+#include "jobs/WMAEncodeProcess.h"
+#include "settings/Settings.h"
 
 namespace trackmill::cli {
-int RunFileJobCommand(const QString& kind, const QStringList& args) {
-  return NotYetAvailable("convert " + kind);
+namespace {
+
+// Ctrl+C and termination requests reach the event loop through this pipe, so the job is
+// stopped from the main thread like the Stop button does.
+int gStopPipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(gStopPipe[1], &byte, 1);
 }
+
+// Asks on the terminal; refuses when there is none to ask on.
+class TerminalOverwriteQuestion : public TOverwriteQuestion {
+ public:
+  explicit TerminalOverwriteQuestion(TerminalProgress& progress) : progress_(progress) {}
+  bool ConfirmOverwrite(const QString& path, const QString& question) override {
+    progress_.Break();
+    if (::isatty(STDIN_FILENO) != 1) {
+      Err() << "trackmill: " << path << " exists; not replaced (use --yes to replace it)"
+            << Qt::endl;
+      return false;
+    }
+    Err() << question << " [y/N] ";
+    Err().flush();
+    QTextStream in(stdin);
+    const QString answer = in.readLine().trimmed().toLower();
+    return answer == "y" || answer == "yes";
+  }
+
+ private:
+  TerminalProgress& progress_;
+};
+
+QString ResultWord(JobItemResult result) {
+  switch (result) {
+    case JobItemResult::Done: return QStringLiteral("done");
+    case JobItemResult::Failed: return QStringLiteral("failed");
+    case JobItemResult::Declined: return QStringLiteral("not replaced");
+    case JobItemResult::Stopped: return QStringLiteral("stopped");
+    case JobItemResult::Pending: break;
+  }
+  return QStringLiteral("not done");
+}
+
+int KindOfConversion(const QString& conversion) {
+  if (conversion == "wav2mp3") return 2;
+  if (conversion == "mp3towav") return 3;
+  if (conversion == "wav2ogg") return 5;
+  if (conversion == "wav2wma") return 6;
+  return 0;
+}
+
+}  // namespace
+
+int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items,
+                     const QString& overwrite, const QString& itemNoun) {
+  TerminalProgress progress;
+  std::unique_ptr<TOverwriteQuestion> question;
+  if (overwrite.isEmpty())
+    question = std::make_unique<TerminalOverwriteQuestion>(progress);
+  else
+    question = std::make_unique<TFixedOverwriteAnswer>(overwrite == "yes");
+
+  TMp3EncodeProcess mp3Runner;
+  TWMAEncodeProcess wmaRunner;
+  TJobRunner job(jobKind, cdHandle, items, &mp3Runner, &wmaRunner, question.get());
+  QEventLoop loop;
+  bool stopRequested = false;
+
+  // A step changes caption and phase one after the other: show the state once both are set.
+  bool updateQueued = false;
+  QObject::connect(&job, &TJobRunner::Changed, [&] {
+    if (updateQueued) return;
+    updateQueued = true;
+    QTimer::singleShot(0, &job, [&] {
+      updateQueued = false;
+      if (!job.IsFinished() && !job.Caption().isEmpty())
+        progress.Show(job.Caption(), job.Phase(), job.GaugePercent(), job.ElapsedText(),
+                      job.EstimatedText());
+    });
+  });
+  auto printMessage = [&](const QString& text) {
+    progress.Break();
+    Err() << "trackmill: " << QString(text).replace("\r\n", "\n") << Qt::endl;
+  };
+  QObject::connect(&job, &TJobRunner::ErrorMessage, printMessage);
+  QObject::connect(&job, &TJobRunner::InformationMessage, printMessage);
+  QObject::connect(&job, &TJobRunner::Finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+
+  std::unique_ptr<QSocketNotifier> stopNotifier;
+  if (::pipe(gStopPipe) == 0) {
+    stopNotifier = std::make_unique<QSocketNotifier>(gStopPipe[0], QSocketNotifier::Read);
+    QObject::connect(stopNotifier.get(), &QSocketNotifier::activated, [&] {
+      char byte;
+      [[maybe_unused]] const ssize_t got = ::read(gStopPipe[0], &byte, 1);
+      if (stopRequested) return;
+      stopRequested = true;
+      progress.Break();
+      Err() << "trackmill: stopping..." << Qt::endl;
+      job.Stop();
+    });
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+  }
+
+  job.Start();
+  if (!job.IsFinished()) loop.exec();
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+  stopNotifier.reset();
+  ::close(gStopPipe[0]);
+  ::close(gStopPipe[1]);
+  progress.Break();
+
+  const auto& results = job.ItemResults();
+  for (int item = 0; item < job.ItemCount(); ++item)
+    Out() << ResultWord(results[item]) << ": " << job.ResultFile(item) << '\n';
+  Out() << job.DoneCount() << " of " << job.ItemCount() << ' ' << itemNoun << " done"
+        << (stopRequested ? " (stopped)" : "") << Qt::endl;
+  if (stopRequested) return 130;
+  return job.DoneCount() == job.ItemCount() ? 0 : 1;
+}
+
+int RunFileJobCommand(const QString& kind, const QStringList& arguments) {
+  const int jobKind = KindOfConversion(kind);
+  if (jobKind == 0) return Fail(QStringLiteral("unknown conversion \"%1\"").arg(kind), 2);
+  QStringList args = arguments;
+  bool ok = true;
+  const QString output = TakeOption(args, "--output", &ok);
+  if (!ok) return Fail("--output needs a folder", 2);
+  const bool yes = TakeFlag(args, "--yes");
+  const bool no = TakeFlag(args, "--no");
+  if (yes && no) return Fail("--yes and --no exclude each other", 2);
+  for (const QString& arg : args)
+    if (arg.startsWith("--")) return Fail(QStringLiteral("unknown option \"%1\"").arg(arg), 2);
+  if (args.isEmpty()) return Fail("convert " + kind + " needs at least one file", 2);
+
+  LoadSettings();
+  // Options given here hold for this run only; the settings file is not written.
+  if (!output.isEmpty()) Settings().OutputFolder = QFileInfo(output).absoluteFilePath();
+  if (Settings().OutputFolder.isEmpty()) return Fail("no output folder is set (use --output)");
+  if (!QDir().mkpath(Settings().OutputFolder))
+    return Fail(QStringLiteral("cannot create the output folder %1").arg(Settings().OutputFolder));
+
+  QStringList items;
+  for (const QString& file : args) items << QFileInfo(file).absoluteFilePath();
+  return RunJobInTerminal(jobKind, 0, items, yes ? "yes" : (no ? "no" : ""),
+                          QStringLiteral("files"));
+}
+
 }  // namespace trackmill::cli

@@ -1,0 +1,228 @@
+#include "jobs/JobPipeline.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "audio/FastResampler.h"
+#include "audio/VorbisBitRate.h"
+#include "audio/VorbisOut.h"
+#include "audio/WaveIn.h"
+#include "audio/WaveOut.h"
+#include "common/FileUtils.h"
+#include "common/JobEvents.h"
+#include "common/TextForms.h"
+#include "jobs/EncodeProcess.h"
+#include "jobs/JobRunner.h"
+#include "jobs/JobTexts.h"
+#include "settings/Settings.h"
+#include "tags/Id3Genres.h"
+
+namespace trackmill {
+using namespace encoder_result;
+namespace {
+
+constexpr int kCdSampleRate = 44100;
+// A pause before the next step, so the finished output file is fully released.
+constexpr int kSettleMs = 300;
+
+// The Vorbis bit rate of an Ogg list position (0 automatic).
+TVorbisBitRate OggBitRateOfPosition(int position) {
+  const int kbps = OggBitRateKbps(position);
+  if (kbps <= 0) return TVorbisBitRate::brAutoSelect;
+  for (int at = 1; at <= static_cast<int>(TVorbisBitRate::bitrate499); ++at)
+    if (VorbisBitRateValue(VorbisBitRateAt(at)) == kbps * 1000) return VorbisBitRateAt(at);
+  return TVorbisBitRate::brAutoSelect;
+}
+
+}  // namespace
+
+TJobPipeline::TJobPipeline(TJobRunner& runner)
+    : runner_(runner),
+      waveIn1_(std::make_unique<TWaveIn>()),
+      fastResampler1_(std::make_unique<TFastResampler>()),
+      waveOut1_(std::make_unique<TWaveOut>()),
+      vorbisOut1_(std::make_unique<TVorbisOut>()) {
+  fastResampler1_->SetInput(waveIn1_.get());
+  fastResampler1_->SetOutSampleRate(kCdSampleRate);
+  waveOut1_->SetInput(fastResampler1_.get());
+  waveOut1_->SetWavType(TWavType::wtPCM);
+  waveOut1_->SetBlockSize(512);
+  waveOut1_->SetCreateNonMsHeaders(true);
+  waveOut1_->SetFileMode(TFileOutputMode::foRewrite);
+  vorbisOut1_->SetInput(waveIn1_.get());
+  vorbisOut1_->SetCompression(0.2f);
+  vorbisOut1_->SetFileMode(TFileOutputMode::foRewrite);
+  vorbisOut1_->SetSerial(0);
+
+  auto progress = [this](TAuOutput* output) { PostOutputProgress(output); };
+  waveOut1_->SetOnProgress(progress);
+  vorbisOut1_->SetOnProgress(progress);
+  waveOut1_->SetOnDone([this](TAuOutput*) {
+    SendJobProgress(&runner_, MakeStatus(status::kResampleEnded, 0));
+  });
+  vorbisOut1_->SetOnDone([this](TAuOutput*) {
+    PostJobProgress(&runner_, MakeStatus(status::kOggEnded, 0));
+  });
+}
+
+TJobPipeline::~TJobPipeline() {
+  StopRunning();
+  // Outputs go before the converters and the input they read.
+  vorbisOut1_.reset();
+  waveOut1_.reset();
+}
+
+float TJobPipeline::OggQuality() {
+  const TSettings& settings = Settings();
+  return settings.IsUseCompress ? (settings.CompressPosition - 10) / 100.0f : 0.2f;
+}
+
+QString TJobPipeline::TemporaryFile() const {
+  const char* name =
+      runner_.jobKind_ == 2 ? TJobRunner::kMp3ResampleTemp : TJobRunner::kOggResampleTemp;
+  return runner_.OutputFolder() + QString::fromLatin1(name);
+}
+
+void TJobPipeline::PostOutputProgress(TAuOutput* output) {
+  PostJobProgress(&runner_, stepStart_.MakeForPercent(std::max(0, output->Progress())));
+}
+
+void TJobPipeline::SkipItem(int item, qint32 endPercent, const QString& message) {
+  runner_.Fail(item, message);
+  runner_.progressSeen_ = true;
+  runner_.PostStatus(endPercent, kSkipped);
+}
+
+void TJobPipeline::StartFileItem(int item) {
+  const int kind = runner_.jobKind_;
+  const QString path = runner_.items_[item];
+  const qint32 endPercent = kind == 2 ? status::kMp3Ended : status::kOggEnded;
+  waveIn1_->SetFileName(path);
+  if (!waveIn1_->Valid()) {
+    runner_.SetCaption("Encoding(", item + 1, item);
+    SkipItem(item, endPercent,
+             path + JobText("RES_Not_Wav_File", " is not a WAV file this program can read."));
+    return;
+  }
+  if (waveIn1_->GetSampleRate() < kCdSampleRate) {
+    runner_.SetCaption("Resampling(", item + 1, item);
+    StartResampling(item);
+    return;
+  }
+  if (item == 0)
+    runner_.SetPhase(kind == 2 ? "RES_WAV_TO_MP3" : "RES_WAV_TO_OGG",
+                     kind == 2 ? "Encoding WAV to MP3" : "Encoding WAV to OGG");
+  else
+    runner_.SetPhase("RES_Encoding", "Encoding");
+  runner_.SetCaption("Encoding(", item + 1, item);
+  if (kind == 2)
+    runner_.StartMp3(path, runner_.FileResult(item, ".mp3"), true, item);
+  else
+    StartOggEncode(path, runner_.FileResult(item, ".ogg"), item);
+}
+
+void TJobPipeline::StartResampling(int item) {
+  waveOut1_->SetFileName(TemporaryFile());
+  runner_.SetPhase("RES_WAV_RESAMPLE", "Resampling WAV");
+  stepStart_.Restart();
+  try {
+    waveOut1_->Run();
+  } catch (const std::exception& error) {
+    SkipItem(item, runner_.jobKind_ == 2 ? status::kMp3Ended : status::kOggEnded,
+             QString::fromUtf8(error.what()));
+  }
+}
+
+void TJobPipeline::StartOggEncode(const QString& wav, const QString& ogg, int item) {
+  waveIn1_->SetFileName(wav);
+  vorbisOut1_->SetFileName(ogg);
+  ApplyOggSettings(item);
+  stepStart_.Restart();
+  try {
+    vorbisOut1_->Run();
+  } catch (const std::exception& error) {
+    SkipItem(item, status::kOggEnded, QString::fromUtf8(error.what()));
+  }
+}
+
+void TJobPipeline::ApplyOggSettings(int item) {
+  const TSettings& settings = Settings();
+  vorbisOut1_->SetCompression(OggQuality());
+  if (settings.IsUseCompress) {
+    vorbisOut1_->SetDesiredNominalBitrate(TVorbisBitRate::brAutoSelect);
+    vorbisOut1_->SetMinimumBitrate(TVorbisBitRate::brAutoSelect);
+  } else {
+    // The nominal rate first: the other two are taken only relative to it.
+    vorbisOut1_->SetDesiredNominalBitrate(OggBitRateOfPosition(settings.OggNominalBitRate));
+    vorbisOut1_->SetDesiredMaximumBitrate(OggBitRateOfPosition(settings.OggMaxBitRate));
+    vorbisOut1_->SetMinimumBitrate(OggBitRateOfPosition(settings.OggMinBitRate));
+  }
+  TVorbisTags& comments = vorbisOut1_->Comments();
+  comments.Clear();
+  // The disc fields describe a CD being ripped, not an arbitrary file being converted.
+  if (runner_.jobKind_ != 1 || !settings.UseID3) return;
+  const DiscInfo& disc = settings.Disc;
+  if (!disc.Artist.isEmpty()) comments.SetArtist(disc.Artist);
+  if (!disc.Album.isEmpty()) comments.SetAlbum(disc.Album);
+  if (!disc.Year.isEmpty()) comments.SetDate(disc.Year);
+  const QString genre = GenreName(ListIndexToGenre(disc.Genre));
+  if (!genre.isEmpty()) comments.SetGenre(genre);
+  comments.SetTitle(runner_.TrackTitle(item));
+  const int track = SplitJobItem(runner_.items_[item]).trackNo;
+  if (track > 0) comments.SetTrack(QString::number(track));
+}
+
+void TJobPipeline::HandleOggEnded(const TProcessInfo& info) {
+  BlockingWait(kSettleMs);
+  const int item = runner_.oggCount_;
+  const QString failure = vorbisOut1_->ExceptionMessage();
+  if (info.ErrorCode == kSkipped)
+    runner_.SetResult(item, JobItemResult::Failed);
+  else if (!failure.isEmpty())
+    runner_.Fail(item, runner_.ResultFile(item) + ": " + failure);
+  else
+    runner_.SetResult(item, JobItemResult::Done);
+  runner_.progressSeen_ = false;
+  ++runner_.oggCount_;
+  if (runner_.oggCount_ >= runner_.items_.size()) {
+    runner_.FinishJob(false);
+    BlockingWait(kSettleMs);
+    runner_.CloseJob();
+    return;
+  }
+  if (runner_.jobKind_ == 1)
+    runner_.StartNextExtraction();
+  else
+    StartFileItem(runner_.oggCount_);
+}
+
+void TJobPipeline::HandleResampleEnded() {
+  const int kind = runner_.jobKind_;
+  const int item = kind == 2 ? runner_.encodedCount_ : runner_.oggCount_;
+  const QString failure = waveOut1_->ExceptionMessage();
+  if (!failure.isEmpty()) {
+    SkipItem(item, kind == 2 ? status::kMp3Ended : status::kOggEnded,
+             runner_.items_.value(item) + ": " + failure);
+    return;
+  }
+  runner_.SetCaption("Encoding(", item + 1, item);
+  runner_.SetPhase("RES_Encoding", "Encoding");
+  if (kind == 2)
+    runner_.StartMp3(TemporaryFile(), runner_.FileResult(item, ".mp3"), true, item);
+  else
+    StartOggEncode(TemporaryFile(), runner_.FileResult(item, ".ogg"), item);
+}
+
+void TJobPipeline::StopRunning() {
+  if (vorbisOut1_->Busy()) {
+    vorbisOut1_->Pause();
+    vorbisOut1_->Stop(false);
+  }
+  if (waveOut1_->Busy()) waveOut1_->Stop(false);
+}
+
+void TJobPipeline::RemoveTemporaryFile() {
+  if (runner_.jobKind_ == 2 || runner_.jobKind_ == 5) QFile::remove(TemporaryFile());
+}
+
+}  // namespace trackmill

@@ -1,0 +1,304 @@
+#include "jobs/JobRunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "cd/CDRipThread.h"
+#include "common/FileUtils.h"
+#include "common/JobEvents.h"
+#include "common/TextForms.h"
+#include "jobs/JobPipeline.h"
+#include "jobs/JobTexts.h"
+#include "jobs/Mp3EncodeProcess.h"
+#include "jobs/WMAEncodeProcess.h"
+#include "jobs/WmaEstimate.h"
+#include "settings/Settings.h"
+#include "tags/Id3Genres.h"
+#include "tags/Id3Tag.h"
+
+namespace trackmill {
+using namespace encoder_result;
+
+TJobRunner::TJobRunner(int jobKind, TCDHandle cdHandle, const QStringList& items,
+                       TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner,
+                       TOverwriteQuestion* overwriteQuestion, QObject* parent)
+    : QObject(parent),
+      jobKind_(jobKind),
+      cdHandle_(cdHandle),
+      items_(items),
+      results_(items.size(), JobItemResult::Pending),
+      mp3Runner_(mp3Runner),
+      wmaRunner_(wmaRunner),
+      overwriteQuestion_(overwriteQuestion),
+      pipeline_(std::make_unique<TJobPipeline>(*this)) {
+  timer1_.setInterval(1000);
+  connect(&timer1_, &QTimer::timeout, this, &TJobRunner::WmaTimerTick);
+  for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_),
+                                 static_cast<TEncodeProcess*>(wmaRunner_)})
+    if (runner)
+      connect(runner, &TEncodeProcess::InformationMessage, this,
+              &TJobRunner::InformationMessage);
+}
+
+TJobRunner::~TJobRunner() {
+  if (started_ && !finished_) FinishJob(true);
+}
+
+void TJobRunner::Start() {
+  if (started_) return;
+  started_ = true;
+  if (items_.isEmpty()) {
+    CloseJob();
+    return;
+  }
+  switch (jobKind_) {
+    case 1:
+      SetCaption("Extracting(", 1, 0);
+      ShowInitializing();
+      StartExtraction(0);
+      break;
+    case 4:
+      SetPhase("RES_WAV_TO_MP3", "Encoding WAV to MP3");
+      SetCaption("Encoding(", 1, 0);
+      StartMp3(items_[0], FileResult(0, ".mp3"), true, 0);
+      break;
+    default:
+      StartFileItem(0);
+      break;
+  }
+}
+
+void TJobRunner::Stop() {
+  if (finished_) return;
+  pipeline_->StopRunning();
+  FinishJob(true);
+  CloseJob();
+}
+
+// ---- texts and view state -------------------------------------------------------------
+
+QString TJobRunner::OutputFolder() const {
+  return IncludeTrailingSeparator(Settings().OutputFolder);
+}
+
+QString TJobRunner::TrackTitle(int item) const { return SplitJobItem(items_.value(item)).baseName; }
+
+QString TJobRunner::TrackWav(int item) const { return OutputFolder() + TrackTitle(item) + ".wav"; }
+
+QString TJobRunner::FileResult(int item, const QString& extension) const {
+  const QFileInfo source(items_.value(item));
+  const QString name = source.completeBaseName() + extension;
+  if (jobKind_ == 4) return source.dir().filePath(name);
+  return OutputFolder() + name;
+}
+
+QString TJobRunner::ItemName(int item) const {
+  return jobKind_ == 1 ? TrackTitle(item) : items_.value(item);
+}
+
+QString TJobRunner::ResultFile(int item) const {
+  if (item < 0 || item >= items_.size()) return {};
+  static const char* const kExtensions[] = {".mp3", ".wav", ".ogg", ".wma"};
+  switch (jobKind_) {
+    case 1: {
+      const int format = Settings().OutputFormat;
+      const QString extension = format >= 0 && format <= 3 ? kExtensions[format] : ".wav";
+      return OutputFolder() + TrackTitle(item) + extension;
+    }
+    case 2: case 4: return FileResult(item, ".mp3");
+    case 3: return FileResult(item, ".wav");
+    case 5: return FileResult(item, ".ogg");
+    case 6: return FileResult(item, ".wma");
+    default: return {};
+  }
+}
+
+void TJobRunner::SetCaption(const QString& phase, int current, int item) {
+  caption_ = JobCaption(phase, current, items_.size(), ItemName(item));
+  emit Changed();
+}
+
+void TJobRunner::SetPhase(const char* key, const QString& english) {
+  phase_ = JobText(key, english);
+  emit Changed();
+}
+
+void TJobRunner::ShowInitializing() {
+  initializingVisible_ = true;
+  gauge_ = 0;
+  gaugeTextVisible_ = false;
+  emit Changed();
+}
+
+int TJobRunner::DoneCount() const {
+  return static_cast<int>(std::count(results_.begin(), results_.end(), JobItemResult::Done));
+}
+
+void TJobRunner::SetResult(int item, JobItemResult result) {
+  if (item < 0 || item >= static_cast<int>(results_.size())) return;
+  // A failure noted earlier in the item's steps stays a failure.
+  if (results_[item] == JobItemResult::Failed && result == JobItemResult::Done) return;
+  results_[item] = result;
+}
+
+void TJobRunner::Fail(int item, const QString& message) {
+  SetResult(item, JobItemResult::Failed);
+  if (!message.isEmpty()) emit ErrorMessage(message);
+}
+
+void TJobRunner::PostStatus(qint32 percent, qint32 errorCode) {
+  PostJobProgress(this, MakeStatus(percent, errorCode));
+}
+
+// ---- starting steps -----------------------------------------------------------------
+
+void TJobRunner::StartExtraction(int item) {
+  ripThread_.reset();
+  const JobItemParts parts = SplitJobItem(items_[item]);
+  ripThread_ = std::make_unique<TCDRipThread>(parts.trackNo, parts.baseName);
+  ripThread_->CDHandle = cdHandle_;
+  ripThread_->NotifyWnd = this;
+  ripThread_->start();
+}
+
+void TJobRunner::StartMp3(const QString& input, const QString& output, bool encode, int item) {
+  if (!mp3Runner_) {
+    Fail(item, JobText("RES_NoMp3Runner", "No MP3 encoder is available."));
+    progressSeen_ = true;
+    PostStatus(status::kMp3Ended, kSkipped);
+    return;
+  }
+  mp3Runner_->Running = true;
+  mp3Runner_->InputFile = input;
+  mp3Runner_->OutputFile = output;
+  mp3Runner_->NotifyWnd = this;
+  mp3Runner_->EncodeMode = encode;
+  mp3Runner_->JobKind = jobKind_;
+  mp3Runner_->OverwriteQuestion = overwriteQuestion_;
+  try {
+    mp3Runner_->StartEncoder();
+  } catch (const EEncoderError& error) {
+    // Nothing was started: the item fails and the job goes on.
+    mp3Runner_->Running = false;
+    Fail(item, error.Message());
+    progressSeen_ = true;
+    PostStatus(status::kMp3Ended, kSkipped);
+  }
+}
+
+void TJobRunner::NoteWmaStart(const QString& input) {
+  wmaStart_.start();
+  gauge_ = 0;
+  estimated_.clear();
+  wmaInputSize_ = FileSizeBySearch(input);
+  timer1_.start();
+  emit Changed();
+}
+
+void TJobRunner::StartWma(const QString& input, const QString& output, int item) {
+  wmaOutput_ = output;
+  NoteWmaStart(input);
+  if (!wmaRunner_) {
+    Fail(item, JobText("RES_NoWmaEncoder"));
+    progressSeen_ = true;
+    PostStatus(status::kWmaEnded, kSkipped);
+    return;
+  }
+  wmaRunner_->Running = true;
+  wmaRunner_->InputFile = input;
+  wmaRunner_->OutputFile = output;
+  wmaRunner_->NotifyWnd = this;
+  wmaRunner_->JobKind = jobKind_;
+  wmaRunner_->OverwriteQuestion = overwriteQuestion_;
+  try {
+    wmaRunner_->StartEncoder();
+  } catch (const EEncoderError& error) {
+    wmaRunner_->Running = false;
+    Fail(item, error.Message());
+    progressSeen_ = true;
+    PostStatus(status::kWmaEnded, kSkipped);
+  }
+}
+
+void TJobRunner::StartFileItem(int item) {
+  const QString path = items_[item];
+  switch (jobKind_) {
+    case 2:
+    case 5:
+      pipeline_->StartFileItem(item);
+      break;
+    case 3:
+      SetPhase(item == 0 ? "RES_MP3_TO_WAV" : "RES_Decoding",
+               item == 0 ? "Decoding MP3 to WAV" : "Decoding");
+      SetCaption("Decoding(", item + 1, item);
+      StartMp3(path, FileResult(item, ".wav"), false, item);
+      break;
+    case 6:
+      SetPhase(item == 0 ? "RES_WAV_TO_WMA" : "RES_Encoding",
+               item == 0 ? "Encoding WAV to WMA" : "Encoding");
+      SetCaption("Encoding(", item + 1, item);
+      StartWma(path, FileResult(item, ".wma"), item);
+      break;
+    default:
+      break;
+  }
+}
+
+void TJobRunner::StartNextExtraction() {
+  SetCaption("Extracting(", extractedCount_ + 1, extractedCount_);
+  ShowInitializing();
+  SetPhase("RES_Extracting", "Extracting");
+  StartExtraction(extractedCount_);
+}
+
+// ---- events -----------------------------------------------------------------------------
+
+bool TJobRunner::event(QEvent* event) {
+  if (event->type() == RipFailedEvent::EventType()) {
+    if (!finished_) HandleRipFailed(static_cast<RipFailedEvent*>(event)->Reason());
+    return true;
+  }
+  if (event->type() != JobProgressEvent::EventType()) return QObject::event(event);
+  std::unique_ptr<TProcessInfo> info = static_cast<JobProgressEvent*>(event)->TakeInfo();
+  // Reports that arrive after the job ended (a step stopped mid-way) are dropped.
+  if (finished_ || !info) return true;
+  switch (info->Percent) {
+    case status::kNormalizeBegins: HandleNormalizeBegins(); break;
+    case status::kExtractionEnded: HandleExtractionEnded(std::move(info)); break;
+    case status::kMp3Ended: HandleMp3Ended(*info); break;
+    case status::kOggEnded: pipeline_->HandleOggEnded(*info); break;
+    case status::kResampleEnded: pipeline_->HandleResampleEnded(); break;
+    case status::kWmaEnded: HandleWmaEnded(*info); break;
+    default: HandleProgress(*info); break;
+  }
+  return true;
+}
+
+void TJobRunner::HandleProgress(const TProcessInfo& info) {
+  timer1_.stop();
+  progressSeen_ = true;
+  elapsed_ = info.TimeElapsed;
+  estimated_ = info.TimeEstimated;
+  if (info.Percent > 0) {
+    initializingVisible_ = false;
+    gaugeTextVisible_ = true;
+    gauge_ = std::clamp(info.Percent, 0, 100);
+  }
+  emit Changed();
+}
+
+void TJobRunner::HandleNormalizeBegins() {
+  SetCaption("Normalizing(", extractedCount_ + 1, extractedCount_);
+}
+
+void TJobRunner::HandleRipFailed(int reason) {
+  Fail(extractedCount_, reason == kRipFailedAddressFormat
+                            ? JobText("RES_ModifyCDParmsError")
+                            : JobText("RES_ReadTocError"));
+  // Without the drive no further track can be read: the job ends here.
+  FinishJob(false);
+  CloseJob();
+}
+
+}  // namespace trackmill

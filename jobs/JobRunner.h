@@ -1,0 +1,158 @@
+#pragma once
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+#include "cd/CDRecords.h"
+#include "common/ProcessInfo.h"
+
+// The job runner: carries a list of items (CD tracks or files) through one job, one item and
+// one step at a time, and tells its view what to show. The job window and the command line
+// are thin views over it.
+//
+// Job kinds: 1 CD extraction (items "NN" + title; then, by the output format, MP3 encode and
+// ID3 tag, nothing, Ogg Vorbis encode or WMA encode), 2 WAV to MP3 (resampled first through
+// "VoVE3ReTemp.wav" below 44100 Hz), 3 MP3 to WAV, 4 recorder WAV to MP3 beside the source,
+// 5 WAV to Ogg Vorbis (resampled first through "MyReTemp.wav" below 44100 Hz), 6 WAV to WMA.
+// File items are full paths; results go to the output folder of the settings.
+//
+// Workers (the extraction thread, the encoder runners, the pipeline outputs) report only
+// through WM_RIP_FAILED / WM_JOB_PROGRESS events to this object, which handles them on its
+// thread and starts the next step from there. No worker touches a view.
+//
+// Life cycle: construct on the main thread, connect the view, Start(). The runner emits
+// Finished() once, after the last item or after Stop(); nothing runs after that. The
+// encoder runners and the overwrite question are not owned and must outlive the job.
+// Destroying a running job stops it.
+//
+// Failures: every failure of an item is shown (ErrorMessage) and the job goes on with the
+// next item, except a drive that refuses the address format or the table of contents, which
+// ends the job. ItemResults() says how each item ended.
+namespace trackmill {
+
+class TMp3EncodeProcess;
+class TWMAEncodeProcess;
+class TOverwriteQuestion;
+class TCDRipThread;
+class TJobPipeline;
+
+enum class JobItemResult { Pending, Done, Failed, Declined, Stopped };
+
+class TJobRunner : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr char kMp3ResampleTemp[] = "VoVE3ReTemp.wav";
+  static constexpr char kOggResampleTemp[] = "MyReTemp.wav";
+
+  TJobRunner(int jobKind, TCDHandle cdHandle, const QStringList& items,
+             TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner,
+             TOverwriteQuestion* overwriteQuestion, QObject* parent = nullptr);
+  ~TJobRunner() override;
+
+  // Starts the first step.
+  void Start();
+  // The Stop button: ends the running step (partial output stays), cleans up, Finished().
+  void Stop();
+
+  // What the view shows.
+  int JobKind() const { return jobKind_; }
+  QString Caption() const { return caption_; }
+  QString Phase() const { return phase_; }            // the group box text
+  int GaugePercent() const { return gauge_; }
+  bool GaugeTextVisible() const { return gaugeTextVisible_; }
+  bool InitializingVisible() const { return initializingVisible_; }  // "Initializing..."
+  QString ElapsedText() const { return elapsed_; }
+  QString EstimatedText() const { return estimated_; }
+  bool IsFinished() const { return finished_; }
+
+  int ItemCount() const { return static_cast<int>(results_.size()); }
+  const std::vector<JobItemResult>& ItemResults() const { return results_; }
+  int DoneCount() const;
+  // The file an item ends up as (empty while unknown).
+  QString ResultFile(int item) const;
+
+ signals:
+  // Something the view shows has changed.
+  void Changed();
+  // An error box (caption Trackmill, error icon).
+  void ErrorMessage(const QString& text);
+  // An information box (e.g. no WMA encoder).
+  void InformationMessage(const QString& text);
+  // The job is over; the window closes.
+  void Finished();
+
+ protected:
+  bool event(QEvent* event) override;
+
+ private:
+  friend class TJobPipeline;
+
+  // Steps.
+  void StartExtraction(int item);
+  void StartMp3(const QString& input, const QString& output, bool encode, int item);
+  void StartWma(const QString& input, const QString& output, int item);
+  void StartFileItem(int item);  // kinds 2, 3, 5, 6: the first step of an item
+  void FinishJob(bool stopped);
+  void CloseJob();
+
+  // Handlers of WM_JOB_PROGRESS by Percent.
+  void HandleProgress(const TProcessInfo& info);
+  void HandleNormalizeBegins();
+  void HandleExtractionEnded(std::unique_ptr<TProcessInfo> info);
+  void HandleMp3Ended(const TProcessInfo& info);
+  void HandleWmaEnded(const TProcessInfo& info);
+  void HandleRipFailed(int reason);
+  void StartNextExtraction();
+  void WmaTimerTick();
+  void WriteId3Tag(int item);
+
+  // Helpers.
+  QString OutputFolder() const;
+  QString TrackTitle(int item) const;
+  QString TrackWav(int item) const;     // output folder + title + ".wav"
+  QString FileResult(int item, const QString& extension) const;  // kinds 2..6
+  QString ItemName(int item) const;     // title (kind 1) or full path
+  void SetCaption(const QString& phase, int current, int item);
+  void SetPhase(const char* key, const QString& english);
+  void ShowInitializing();
+  void SetResult(int item, JobItemResult result);
+  void Fail(int item, const QString& message);
+  void PostStatus(qint32 percent, qint32 errorCode);
+  void NoteWmaStart(const QString& input);
+
+  int jobKind_;
+  TCDHandle cdHandle_;
+  QStringList items_;
+  std::vector<JobItemResult> results_;
+  TMp3EncodeProcess* mp3Runner_;
+  TWMAEncodeProcess* wmaRunner_;
+  TOverwriteQuestion* overwriteQuestion_;
+
+  int extractedCount_ = 0;
+  int encodedCount_ = 0;
+  int oggCount_ = 0;
+  bool progressSeen_ = false;
+  bool started_ = false;
+  bool finished_ = false;
+  std::unique_ptr<TCDRipThread> ripThread_;
+  std::unique_ptr<TJobPipeline> pipeline_;
+
+  QElapsedTimer wmaStart_;
+  qint64 wmaInputSize_ = -1;
+  QString wmaOutput_;
+  QTimer timer1_;
+
+  QString caption_;
+  QString phase_;
+  int gauge_ = 0;
+  bool gaugeTextVisible_ = false;
+  bool initializingVisible_ = true;
+  QString elapsed_;
+  QString estimated_;
+};
+
+}  // namespace trackmill

@@ -1,0 +1,213 @@
+// The step-end reports of the job runner (extraction, MP3 and WMA encodes), the WMA time
+// estimate, the ID3 tag after an MP3 of a CD track, and the end of the job.
+#include <QFile>
+#include <QFileInfo>
+
+#include "cd/CDRipThread.h"
+#include "common/FileUtils.h"
+#include "common/JobEvents.h"
+#include "common/TextForms.h"
+#include "jobs/JobPipeline.h"
+#include "jobs/JobRunner.h"
+#include "jobs/JobTexts.h"
+#include "jobs/Mp3EncodeProcess.h"
+#include "jobs/WMAEncodeProcess.h"
+#include "jobs/WmaEstimate.h"
+#include "settings/Settings.h"
+#include "tags/Id3Genres.h"
+#include "tags/Id3Tag.h"
+
+namespace trackmill {
+using namespace encoder_result;
+namespace {
+
+constexpr int kOutputMp3 = 0;
+constexpr int kOutputWav = 1;
+constexpr int kOutputOgg = 2;
+}  // namespace
+
+void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
+  if (jobKind_ != 1) return;
+  const int item = extractedCount_;
+  switch (info->ErrorCode) {
+    case kRipDone: break;
+    case kRipReadError: Fail(item, JobText("RES_ReadCDAudioError")); break;
+    case kRipCannotCreate:
+      Fail(item, IncludeTrailingSeparator(Settings().OutputFolder) + TrackTitle(item) + ".wav" +
+                     JobText("RES_CreateWavFileError"));
+      break;
+    default:
+      Fail(item, TrackWav(item) +
+                     JobText("RES_WriteWavFileError",
+                             " could not be written completely. Please check the free space "
+                             "of the output folder."));
+      break;
+  }
+  if (info->ErrorCode == kRipDone && ripThread_ && !ripThread_->NormalizeError().isEmpty())
+    emit ErrorMessage(ripThread_->NormalizeError());
+  ++extractedCount_;
+
+  const int format = Settings().OutputFormat;
+  if (format == kOutputWav) {
+    if (info->ErrorCode == kRipDone) SetResult(item, JobItemResult::Done);
+    if (extractedCount_ >= items_.size()) {
+      FinishJob(false);
+      CloseJob();
+    } else {
+      StartNextExtraction();
+    }
+    return;
+  }
+
+  const qint32 endPercent = format == kOutputMp3   ? status::kMp3Ended
+                            : format == kOutputOgg ? status::kOggEnded
+                                                   : status::kWmaEnded;
+  if (info->ErrorCode != kRipDone) {
+    // The encode is skipped; its end is reported as usual so the job goes on.
+    info->Percent = endPercent;
+    info->ErrorCode = kSkipped;
+    progressSeen_ = true;
+    PostJobProgress(this, std::move(info));
+    return;
+  }
+  SetCaption("Encoding(", extractedCount_, item);
+  SetPhase("RES_Encoding", "Encoding");
+  const QString wav = TrackWav(item);
+  const QString base = wav.chopped(4);
+  if (format == kOutputMp3) {
+    StartMp3(wav, base + ".mp3", true, item);
+  } else if (format == kOutputOgg) {
+    pipeline_->StartOggEncode(wav, base + ".ogg", item);
+  } else {
+    ripThread_.reset();
+    StartWma(wav, base + ".wma", item);
+  }
+}
+
+void TJobRunner::HandleMp3Ended(const TProcessInfo& info) {
+  const int item = encodedCount_;
+  const QString name = items_.value(item);
+  if (info.ErrorCode == kInUse && !progressSeen_)
+    Fail(item, name + JobText("RES_Operate_Fail"));
+  else if ((info.ErrorCode == kEnded || info.ErrorCode == kFailed) && !progressSeen_)
+    Fail(item, JobText("RES_Check_Mp3Options") +
+                   (info.TimeElapsed.isEmpty() ? QString() : "\n" + info.TimeElapsed));
+  else if (info.ErrorCode == kFailed)
+    Fail(item, ResultFile(item) + ": " + info.TimeElapsed);
+  else if (info.ErrorCode == kInUse || info.ErrorCode == kSkipped)
+    SetResult(item, JobItemResult::Failed);
+
+  if (info.ErrorCode == kDeclined) SetResult(item, JobItemResult::Declined);
+  if (info.ErrorCode == kEnded && progressSeen_) {
+    SetResult(item, JobItemResult::Done);
+    if (jobKind_ == 1 && Settings().UseID3) WriteId3Tag(item);
+  }
+
+  progressSeen_ = false;
+  ++encodedCount_;
+  if (encodedCount_ >= items_.size()) {
+    FinishJob(false);
+    CloseJob();
+    return;
+  }
+  switch (jobKind_) {
+    case 1: StartNextExtraction(); break;
+    case 2: pipeline_->StartFileItem(encodedCount_); break;
+    case 3: StartFileItem(encodedCount_); break;
+    default: break;
+  }
+}
+
+void TJobRunner::HandleWmaEnded(const TProcessInfo& info) {
+  timer1_.stop();
+  const int item = encodedCount_;
+  if (info.ErrorCode == kInUse && !progressSeen_)
+    Fail(item, items_.value(item) + JobText("RES_Operate_Fail"));
+  else if (info.ErrorCode == kErrorLine)
+    Fail(item, info.TimeElapsed);
+  else if (info.ErrorCode == kFailed)
+    Fail(item, ResultFile(item) + ": " + info.TimeElapsed);
+  else if (info.ErrorCode == kInUse || info.ErrorCode == kSkipped)
+    SetResult(item, JobItemResult::Failed);
+  else if (info.ErrorCode == kDeclined)
+    SetResult(item, JobItemResult::Declined);
+  else if (info.ErrorCode == kEnded)
+    SetResult(item, JobItemResult::Done);
+
+  progressSeen_ = false;
+  ++encodedCount_;
+  if (encodedCount_ >= items_.size()) {
+    FinishJob(false);
+    CloseJob();
+    return;
+  }
+  if (jobKind_ == 1) {
+    StartNextExtraction();
+  } else if (jobKind_ == 6) {
+    estimated_.clear();
+    StartFileItem(encodedCount_);
+  }
+}
+
+void TJobRunner::WmaTimerTick() {
+  const bool running = wmaRunner_ && wmaRunner_->Running;
+  const WmaEstimate estimate =
+      EstimateWma(wmaStart_.elapsed(), running, wmaInputSize_, FileSizeBySearch(wmaOutput_),
+                  Settings().WmaSetting);
+  elapsed_ = estimate.elapsedText;
+  if (running) initializingVisible_ = false;
+  if (estimate.hasEstimate) {
+    estimated_ = estimate.estimatedText;
+    gaugeTextVisible_ = true;
+    // The gauge never goes back while the guess changes.
+    gauge_ = std::max(gauge_, std::min(estimate.percent, 100));
+  }
+  emit Changed();
+}
+
+void TJobRunner::WriteId3Tag(int item) {
+  const DiscInfo& disc = Settings().Disc;
+  Tid3tag tag;
+  tag.SetTitle(TrackTitle(item));
+  tag.SetArtist(disc.Artist);
+  tag.SetAlbum(disc.Album);
+  tag.SetYear(disc.Year);
+  tag.Genre = ListIndexToGenre(disc.Genre);
+  tag.SetComment(disc.Comment);
+  tag.SetTrack(static_cast<quint8>(std::clamp(SplitJobItem(items_[item]).trackNo, 0, 255)));
+  const quint16 result = tag.WriteTag(OutputFolder() + TrackTitle(item) + ".mp3");
+  if (!Tid3tag::IsSuccess(result))
+    Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
+}
+
+void TJobRunner::FinishJob(bool stopped) {
+  if (finished_) return;
+  finished_ = true;
+  timer1_.stop();
+  if (ripThread_) {
+    ripThread_->Stopped = true;
+    ripThread_.reset();
+  }
+  pipeline_->StopRunning();
+  if (mp3Runner_ && mp3Runner_->Running) mp3Runner_->StopEncoder(0);
+  if (wmaRunner_ && wmaRunner_->Running) wmaRunner_->StopEncoder(0);
+  for (auto& result : results_)
+    if (result == JobItemResult::Pending) result = JobItemResult::Stopped;
+  // The extracted WAVs are intermediate files once every track is extracted; the WAV of a
+  // track whose encode failed is kept, since it is then the only copy of the track.
+  if (jobKind_ == 1 && extractedCount_ >= items_.size() && Settings().OutputFormat != kOutputWav &&
+      !Settings().IsKeepWav) {
+    for (int item = 0; item < items_.size(); ++item)
+      if (results_[item] == JobItemResult::Done) QFile::remove(TrackWav(item));
+  }
+  pipeline_->RemoveTemporaryFile();
+  Q_UNUSED(stopped);
+}
+
+void TJobRunner::CloseJob() {
+  finished_ = true;
+  emit Changed();
+  emit Finished();
+}
+
+}  // namespace trackmill

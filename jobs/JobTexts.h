@@ -1,0 +1,15 @@
+#pragma once
+#include <QString>
+
+// Message texts of the job runner and the encoder runners in the current language, with the
+// built-in English text of the key (or the given fallback for keys the English table lacks).
+// Main thread only, like LangString.
+namespace trackmill {
+
+QString JobText(const char* key, const QString& fallback = {});
+
+// Window caption of a job step: phase + two-digit(current) + "/" + two-digit(count) + "): "
+// + name, phase being "Extracting(", "Normalizing(", "Encoding(", "Decoding(" or "Resampling(".
+QString JobCaption(const QString& phase, int current, int count, const QString& name);
+
+}  // namespace trackmill
