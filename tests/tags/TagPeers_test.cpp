@@ -102,6 +102,7 @@ TEST_F(TagPeersTest, Id3v24TagIsReadByFfprobe) {
   tags.SetAlbum("Album");
   tags.SetGenre("Jazz");
   tags.SetTrack("3");
+  tags.SetYear("2004");
   tags.SetComposer("Composer");
   tags.SetEncoder("Trackmill");
   tags.SetCopyright("2004 Nobody");
@@ -118,6 +119,7 @@ TEST_F(TagPeersTest, Id3v24TagIsReadByFfprobe) {
   EXPECT_EQ(probed["album"].toString(), "Album");
   EXPECT_EQ(probed["genre"].toString(), "Jazz");
   EXPECT_EQ(probed["track"].toString(), "3");
+  EXPECT_EQ(probed["date"].toString(), "2004");
   EXPECT_EQ(probed["composer"].toString(), "Composer");
   EXPECT_EQ(probed["encoded_by"].toString(), "Trackmill");
   EXPECT_EQ(probed["copyright"].toString(), "2004 Nobody");
