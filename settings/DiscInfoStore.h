@@ -16,9 +16,14 @@ QString DiscIdText(quint32 discId);
 
 QString DiscInfoFilePath();
 // Fills Settings().Disc from the identifier's section; nothing happens for an empty id.
+// Missing values take the defaults (TrackNumber 100, Genre -1, empty texts); slots 1 to
+// TrackNumber (at most kDiscTitleSlots) are read, an empty title becoming "Track" + two-digit
+// slot; a TrackNumber of 0 or less reads no slot, so the titles shown before stay.
 void LoadDiscInfo(const QString& identifier);
 // Writes Settings().Disc to the identifier's section (crash-safe); nothing for an empty id.
-// A file that cannot be written loses the changes silently.
+// Keys of slots above TrackNumber already in the section stay; slots beyond kDiscTitleSlots do
+// not exist and are never written. A file that cannot be written, or that exists but cannot
+// be read (its other discs would be lost), loses the changes silently.
 void SaveDiscInfo(const QString& identifier);
 
 }  // namespace trackmill

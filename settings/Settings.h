@@ -74,7 +74,8 @@ QString SettingsFilePath();
 // clamps CompressPosition to 30..100. Never fails.
 void LoadSettings();
 // Writes every key in table order, keeping other sections and keys of the file. A file that
-// cannot be written loses the changes silently (the old file stays intact).
+// cannot be written loses the changes silently (the old file stays intact); so does a file
+// that exists but cannot be read, since replacing it would lose what it holds.
 void SaveSettings();
 // "MP3", "WAV", "OGG", "WMA" for OutputFormat 0..3, empty otherwise.
 QString OutputFormatName(qint32 outputFormat);
