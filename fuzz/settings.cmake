@@ -1,2 +1,2 @@
 # The INI reader behind options.ini, cdinfo.dat and the language files.
-trackmill_add_fuzzer(ini ${CMAKE_CURRENT_LIST_DIR}/IniFileFuzzer.cpp trackmill_settings)
+trackmill_add_fuzzer(ini ${CMAKE_SOURCE_DIR}/tests/settings/IniFileFuzzer.cpp trackmill_settings)
