@@ -93,14 +93,26 @@ class FormTextWalker {
   const FormTextVisitor& visitor_;
 };
 
+// Depth-first in creation order: the order the window owns its parts in. Another window
+// parented to this one (a dialog, a tool window) has its own section and is not part of it;
+// menus are windows too in Qt, but they belong to the window.
+void VisitParts(QObject* parent, const FormTextWalker& walker) {
+  for (QObject* child : parent->children()) {
+    if (auto* widget = qobject_cast<QWidget*>(child); widget && widget->isWindow() && !qobject_cast<QMenu*>(widget)) {
+      continue;
+    }
+    walker.Visit(child);
+    VisitParts(child, walker);
+  }
+}
+
 }  // namespace
 
 void VisitFormTexts(QWidget* window, const FormTextVisitor& visitor) {
   if (!window || window->objectName().isEmpty()) return;
   const FormTextWalker walker(window, visitor);
   window->setWindowTitle(walker.Text(window->objectName(), window->windowTitle()));
-  // Depth-first in creation order: the order the window owns its parts in.
-  for (QObject* object : window->findChildren<QObject*>()) walker.Visit(object);
+  VisitParts(window, walker);
 }
 
 }  // namespace trackmill

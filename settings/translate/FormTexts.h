@@ -11,7 +11,8 @@ class QWidget;
 // name when it has none and shows one message), "_ColumnN" for the header of a tree or table
 // view and "_PageN" for tab pages. The window caption's key is the window's own name.
 // Objects without a name, Qt's internal "qt_" objects, menu separators and widgets of other
-// kinds (edits, sliders, ...) have no translatable text. Main thread only (touches widgets).
+// kinds (edits, sliders, ...) have no translatable text. Other windows parented to the window
+// (dialogs) are left to their own sections. Main thread only (touches widgets).
 namespace trackmill {
 
 // Called once per text, in the window's object order (caption first); returns the new text.

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -181,6 +182,20 @@ TEST_F(TranslateFormTest, EveryKindOfTextIsTranslatedByName) {
   EXPECT_EQ(form.query->text(), "CDDB &abfragen");
   form.query->trigger();  // a menu item linked to a command keeps its command
   EXPECT_TRUE(form.queryTriggered);
+}
+
+TEST_F(TranslateFormTest, DialogsOwnedByTheWindowKeepTheirTexts) {
+  WriteLanguageFile("Deutsch", kGerman);
+  MainForm form;
+  auto* dialog = new QDialog(form.window.get());
+  dialog->setObjectName("frmRecord");
+  dialog->setWindowTitle("Record");
+  auto* dialogLabel = new QLabel("Output:", dialog);
+  dialogLabel->setObjectName("Label1");  // same name as a label of the main window
+  TranslateForm(form.window.get(), "Deutsch");
+  EXPECT_EQ(form.label->text(), "Ausgabe:");
+  EXPECT_EQ(dialogLabel->text(), "Output:");
+  EXPECT_EQ(dialog->windowTitle(), "Record");
 }
 
 TEST_F(TranslateFormTest, StatusBarPanelsAreReadByPosition) {
