@@ -16,3 +16,6 @@ trackmill_add_test(audio_wavconvert_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/WaveFileConversion_test.cpp
   LIBS trackmill_audio
   LABELS threads)
+trackmill_add_test(audio_wav2wav_command_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/Wav2WavCommand_test.cpp
+  DEPENDS trackmill)
