@@ -1,0 +1,143 @@
+// The convert command end to end: the real trackmill, lame, WMA encoder and peer tools.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "tests/jobs/JobTestSupport.h"
+#include "tests/support/TestPaths.h"
+
+namespace trackmill {
+namespace {
+
+class ConvertCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = QDir(tmp_.path());
+    dir_.mkdir("home");
+    dir_.mkdir("out");
+    qputenv("TRACKMILL_HOME", Path("home").toUtf8());
+  }
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+  test::ProcessResult Convert(const QStringList& args) {
+    return test::RunProgram(test::TrackmillProgram(), QStringList{"convert"} + args);
+  }
+  QStringList OutputFiles() const { return QDir(Path("out")).entryList(QDir::Files, QDir::Name); }
+
+  QTemporaryDir tmp_;
+  QDir dir_;
+};
+
+TEST_F(ConvertCommandTest, WavToMp3ResamplesLowRatesThroughATemporaryFile) {
+  ASSERT_TRUE(test::MakeWav(Path("low.wav"), 4.0, 22050));
+  ASSERT_TRUE(test::MakeWav(Path("cd.wav"), 3.0, 48000));
+  const auto result = Convert({"wav2mp3", Path("low.wav"), Path("cd.wav"), "--output", Path("out")});
+  EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_TRUE(result.err.contains("Resampling(01/02)")) << result.err.toStdString();
+  EXPECT_FALSE(result.err.contains("Resampling(02/02)"));
+  EXPECT_TRUE(result.out.contains("2 of 2 files done"));
+  EXPECT_EQ(OutputFiles(), QStringList({"cd.mp3", "low.mp3"}));  // the temporary file is gone
+  EXPECT_NEAR(test::ProbeDuration(Path("out/low.mp3")), 4.0, 0.1);
+  EXPECT_NEAR(test::ProbeDuration(Path("out/cd.mp3")), 3.0, 0.1);
+}
+
+TEST_F(ConvertCommandTest, WavToOggAndBackThroughMp3AndToWma) {
+  if (!test::HaveProgram("ogginfo")) GTEST_SKIP() << "ogginfo missing";
+  ASSERT_TRUE(test::MakeWav(Path("a.wav"), 3.0, 32000, 1));
+  auto result = Convert({"wav2ogg", Path("a.wav"), "--output", Path("out")});
+  EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_TRUE(result.err.contains("Resampling(01/01)"));
+  EXPECT_EQ(OutputFiles(), QStringList({"a.ogg"}));
+  EXPECT_EQ(test::RunProgram("ogginfo", {Path("out/a.ogg")}).exitCode, 0);
+  EXPECT_NEAR(test::ProbeDuration(Path("out/a.ogg")), 3.0, 0.1);
+
+  ASSERT_TRUE(test::MakeWav(Path("b.wav"), 5.0));
+  result = Convert({"wav2mp3", Path("b.wav"), "--output", Path("out")});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  result = Convert({"mp3towav", Path("out/b.mp3"), "--output", Path("dec")});
+  EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const auto sox = test::RunProgram("sox", {"--i", "-D", Path("dec/b.wav")});
+  EXPECT_NEAR(QString::fromUtf8(sox.out).trimmed().toDouble(), 5.0, 0.1);
+
+  result = Convert({"wav2wma", Path("b.wav"), "--output", Path("out")});
+  EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_TRUE(test::ProbeField(Path("out/b.wma"), "stream=codec_name").contains("wmav2"));
+  EXPECT_NEAR(test::ProbeDuration(Path("out/b.wma")), 5.0, 0.1);
+}
+
+TEST_F(ConvertCommandTest, ExistingOutputsFollowYesAndNo) {
+  ASSERT_TRUE(test::MakeWav(Path("a.wav"), 1.0));
+  QFile old(Path("out/a.mp3"));
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("keep me");
+  old.close();
+  auto result = Convert({"wav2mp3", Path("a.wav"), "--output", Path("out"), "--no"});
+  EXPECT_NE(result.exitCode, 0);
+  EXPECT_TRUE(result.out.contains("0 of 1 files done"));
+  EXPECT_EQ(QFileInfo(Path("out/a.mp3")).size(), 7);
+  // Without a terminal to ask on, nothing is replaced either.
+  result = Convert({"wav2mp3", Path("a.wav"), "--output", Path("out")});
+  EXPECT_NE(result.exitCode, 0);
+  EXPECT_EQ(QFileInfo(Path("out/a.mp3")).size(), 7);
+  result = Convert({"wav2mp3", Path("a.wav"), "--output", Path("out"), "--yes"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_GT(QFileInfo(Path("out/a.mp3")).size(), 7);
+}
+
+TEST_F(ConvertCommandTest, FailuresEndTheirItemAndTheJobGoesOn) {
+  ASSERT_TRUE(test::MakeWav(Path("a.wav"), 1.0));
+  ASSERT_TRUE(test::MakeWav(Path("b.wav"), 1.0));
+  // a.mp3 cannot be written (a folder has the name; a read-only folder would not stop root).
+  ASSERT_TRUE(dir_.mkpath("out/a.mp3"));
+  QFile notWav(Path("c.wav"));
+  ASSERT_TRUE(notWav.open(QIODevice::WriteOnly));
+  notWav.write("not a wave file at all");
+  notWav.close();
+  const auto result = Convert({"wav2mp3", Path("a.wav"), Path("c.wav"), Path("b.wav"),
+                               "--output", Path("out"), "--yes"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(result.out.contains("failed: " + Path("out/a.mp3").toUtf8()));
+  EXPECT_TRUE(result.out.contains("failed: " + Path("out/c.mp3").toUtf8()));
+  EXPECT_TRUE(result.out.contains("done: " + Path("out/b.mp3").toUtf8()));
+  EXPECT_TRUE(result.out.contains("1 of 3 files done"));
+  EXPECT_TRUE(result.err.contains("not a WAV file")) << result.err.toStdString();
+}
+
+TEST_F(ConvertCommandTest, MissingLameIsReportedForEveryItem) {
+  ASSERT_TRUE(test::MakeWav(Path("a.wav"), 1.0));
+  ASSERT_TRUE(test::MakeWav(Path("b.wav"), 1.0));
+  const QByteArray oldPath = qgetenv("PATH");
+  qputenv("PATH", Path("home").toUtf8());
+  const auto result = Convert({"wav2mp3", Path("a.wav"), Path("b.wav"), "--output", Path("out")});
+  qputenv("PATH", oldPath);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err.count("Can not find the MP3 encoder \"lame\""), 2) << result.err.toStdString();
+  EXPECT_TRUE(result.out.contains("0 of 2 files done"));
+}
+
+TEST_F(ConvertCommandTest, AwkwardFileNamesReachTheEncoderIntact) {
+  const QStringList names = {"-Don't \"quote\" me.wav", "$HOME `id`; rm -rf x.wav",
+                             "Ünïcödé – ñame.wav", "-b.wav"};
+  QStringList args = {"wav2wma"};
+  for (const QString& name : names) {
+    ASSERT_TRUE(test::MakeWav(Path(name), 1.0));
+    args << Path(name);
+  }
+  args << "--output" << Path("out");
+  auto result = Convert(args);
+  EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+  args[0] = "wav2mp3";
+  result = Convert(args);
+  EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+  QStringList expected;
+  for (QString name : names) {
+    name.chop(4);
+    expected << name + ".mp3" << name + ".wma";
+  }
+  expected.sort();
+  EXPECT_EQ(OutputFiles(), expected);
+}
+
+}  // namespace
+}  // namespace trackmill
