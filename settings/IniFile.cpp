@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include "common/FileUtils.h"
 
@@ -23,7 +24,9 @@ QByteArrayView TrimBlanks(QByteArrayView bytes) {
 }
 
 QString DecodeText(QByteArrayView bytes) {
-  QString text = QString::fromUtf8(bytes);
+  // A U+FEFF at the start of a value is text like any other, not a byte-order mark to drop.
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+  QString text = decoder.decode(bytes);
   text.remove(QChar(u'\0'));
   return text;
 }

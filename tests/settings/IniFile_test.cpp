@@ -146,7 +146,7 @@ TEST(IniFileTest, ByteOrderMarkStaysInFront) {
 TEST(IniFileTest, AwkwardValuesSurviveWriteThenRead) {
   const QStringList values{
       "", " leading", "trailing ", "\"quoted\"", "\"", "a=b", "[NotASection]", "; not a comment",
-      "Ærø – 東京", "\t tab", "\"\""};
+      "Ærø – 東京", "\t tab", "\"\"", QString(QChar(0xFEFF)) + "starts with U+FEFF"};
   IniFile ini;
   for (int i = 0; i < values.size(); ++i) ini.WriteString("V", QString::number(i), values[i]);
   const IniFile reread = IniFile::Parse(ini.Serialize());
