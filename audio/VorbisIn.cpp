@@ -8,6 +8,7 @@
 #include "audio/AuFileStream.h"
 #include "audio/VorbisDecoder.h"
 #include "audio/VorbisLibraries.h"
+#include "tags/CommonTags.h"
 #include "tags/VorbisComments.h"
 
 namespace trackmill {
@@ -54,6 +55,7 @@ void TVorbisIn::OpenFile() {
   }
   comments_.Clear();
   ReadVorbisComments(decoder_->Comments(), comments_);
+  CopyVorbisToCommon(comments_, CommonTags());
   channels_ = decoder_->Channels();
   sampleRate_ = static_cast<int>(decoder_->SampleRate());
   bitsPerSample_ = 16;

@@ -8,8 +8,9 @@
 #include "tags/VorbisTags.h"
 
 // TVorbisIn: a tagged file input that decodes an Ogg Vorbis file (or a supplied stream) to
-// 16-bit signed PCM with the stream's channels and rate, and reads its comments. Size is the
-// stream's length in bytes of that PCM (-1 when the stream cannot be measured, e.g. a pipe).
+// 16-bit signed PCM with the stream's channels and rate, and reads its comments (into
+// Comments() and the common tags). Size is the stream's length in bytes of that PCM (-1 when
+// the stream cannot be measured, e.g. a pipe).
 // Data is decoded 12288 bytes at a time.
 //
 // Threads: as TAuFileIn (format getters and Comments() from the main thread before a run,

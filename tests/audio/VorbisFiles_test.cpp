@@ -12,6 +12,7 @@
 #include "audio/VorbisOut.h"
 #include "tests/audio/PcmMemoryInput.h"
 #include "tests/audio/RunOutput.h"
+#include "tags/CommonTags.h"
 #include "tests/support/TestPaths.h"
 
 namespace trackmill {
@@ -89,6 +90,7 @@ TEST_F(VorbisFiles, WrittenFilePassesOgginfoAndCarriesTheComments) {
   in.SetFileName(Path("tone.ogg"));
   EXPECT_EQ(in.Comments().Artist(), QStringLiteral("Zoë & Ñandú"));
   EXPECT_EQ(in.Comments().Title(), QStringLiteral("Song = One"));
+  EXPECT_EQ(in.CommonTags().Artist(), QStringLiteral("Zoë & Ñandú"));
   EXPECT_EQ(in.GetChannels(), 2);
   EXPECT_EQ(in.GetSampleRate(), 44100);
   EXPECT_EQ(in.GetBitsPerSample(), 16);
