@@ -4,6 +4,7 @@
 
 #include "app/cli/CommandLine.h"
 #include "app/cli/Commands.h"
+#include "app/cli/DriveOption.h"
 #include "cd/CDDrive.h"
 #include "cd/TrackList.h"
 #include "cddb/CddbDriveToc.h"
@@ -74,30 +75,14 @@ bool ApplyServerOptions(QStringList& args, QString& error) {
 int RunCddbCommand(const QStringList& arguments) {
   QStringList args = arguments;
   LoadSettings();
-  bool ok = true;
-  const QString image = TakeOption(args, QStringLiteral("--disc-image"), &ok);
-  if (!ok) return Fail(QStringLiteral("--disc-image needs a file"), 2);
-  const QString driveText = TakeOption(args, QStringLiteral("--drive"), &ok);
-  if (!ok) return Fail(QStringLiteral("--drive needs a number"), 2);
+  const DriveChoice drive = TakeDriveOption(args);
+  if (!drive.error.isEmpty()) return Fail(drive.error, 2);
   QString error;
   if (!ApplyServerOptions(args, error)) return Fail(error, 2);
   if (!args.isEmpty()) return Fail(QStringLiteral("unknown argument \"%1\"").arg(args.first()), 2);
-  if (!image.isEmpty() && !driveText.isEmpty()) {
-    return Fail(QStringLiteral("give either --disc-image or --drive"), 2);
-  }
-
-  int driveIndex = Settings().Index;
-  if (!image.isEmpty()) {
-    ClearDiscImages();
-    AddDiscImage(image);
-    driveIndex = 0;  // images are listed before the physical drives
-  } else if (!driveText.isEmpty()) {
-    driveIndex = driveText.toInt(&ok);
-    if (!ok || driveIndex < 0) return Fail(QStringLiteral("--drive needs a number"), 2);
-  }
 
   TrackList list;
-  list.CDHandle = list.OpenDrive(driveIndex);
+  list.CDHandle = list.OpenDrive(drive.driveIndex);
   if (list.CDHandle == 0) return Fail(list.Status);
   list.ReadTrackListFromTOC();
   TTOC toc{};

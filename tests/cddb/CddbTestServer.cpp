@@ -109,4 +109,13 @@ QByteArray CddbEntryReply(const QString& category, const QString& discId, const 
       .toUtf8();
 }
 
+quint32 ReferenceCddbDiscId(const std::vector<qint32>& startFrames, qint32 leadOutFrame) {
+  quint32 digitSum = 0;
+  for (const qint32 frame : startFrames) {
+    for (int seconds = frame / 75; seconds > 0; seconds /= 10) digitSum += seconds % 10;
+  }
+  const quint32 playing = static_cast<quint32>(leadOutFrame / 75 - startFrames.front() / 75);
+  return ((digitSum % 255) << 24) | (playing << 8) | static_cast<quint32>(startFrames.size());
+}
+
 }  // namespace trackmill::test

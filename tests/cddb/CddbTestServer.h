@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 // A small HTTP server on 127.0.0.1 that answers CDDB commands the way a CDDB server script
 // does, on a thread of its own (the code under test blocks while it waits for replies).
@@ -54,5 +55,9 @@ class CddbTestServer {
 // Replies of a well-behaved server built from a table: query words -> query reply, and
 // "category discid" -> xmcd entry lines.
 QByteArray CddbEntryReply(const QString& category, const QString& discId, const QString& entry);
+
+// The disc id as the CDDB protocol defines it, written out independently of the code under
+// test: digit sums of each track's start second, the playing time and the track count.
+quint32 ReferenceCddbDiscId(const std::vector<qint32>& startFrames, qint32 leadOutFrame);
 
 }  // namespace trackmill::test

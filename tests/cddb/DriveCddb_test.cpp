@@ -13,17 +13,6 @@ namespace {
 
 using test::CddbTestServer;
 
-// The disc id as the CDDB protocol defines it, written out independently of the code under
-// test: digit sums of each track's start second, the playing time and the track count.
-quint32 ReferenceDiscId(const std::vector<qint32>& starts, qint32 leadOut) {
-  quint32 digitSum = 0;
-  for (const qint32 frame : starts) {
-    for (int seconds = frame / 75; seconds > 0; seconds /= 10) digitSum += seconds % 10;
-  }
-  const quint32 playing = static_cast<quint32>(leadOut / 75 - starts.front() / 75);
-  return ((digitSum % 255) << 24) | (playing << 8) | static_cast<quint32>(starts.size());
-}
-
 CddbToc RandomToc(QRandomGenerator& random) {
   CddbToc toc;
   const int tracks = random.bounded(1, 100);
@@ -78,7 +67,7 @@ TEST_F(DriveCddbTest, QueryLineCarriesDiscIdOffsetsLengthAndHello) {
     EXPECT_EQ(GetAspiLibError(), 202);
 
     QStringList expected{QStringLiteral("cddb"), QStringLiteral("query"),
-                         QStringLiteral("%1").arg(ReferenceDiscId(toc.trackStartFrames, toc.leadOutFrame), 8, 16, QLatin1Char('0')),
+                         QStringLiteral("%1").arg(test::ReferenceCddbDiscId(toc.trackStartFrames, toc.leadOutFrame), 8, 16, QLatin1Char('0')),
                          QString::number(toc.trackStartFrames.size())};
     for (const qint32 frame : toc.trackStartFrames) expected << QString::number(frame);
     expected << QString::number(toc.leadOutFrame / 75);

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "CddbTestServer.h"
+#include "settings/DiscInfoStore.h"
+#include "settings/Settings.h"
+#include "tests/support/TestPaths.h"
+
+namespace trackmill {
+namespace {
+
+using test::CddbTestServer;
+using test::RunProgram;
+
+// A three-track image: 30 s, 45 s and 20 s of audio, track 1 at the usual 2-second address.
+const std::vector<qint32> kStarts = {150, 150 + 2250, 150 + 2250 + 3375};
+constexpr qint32 kLeadOut = 150 + 2250 + 3375 + 1500;
+
+class CddbCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    image_ = dir_.filePath(QStringLiteral("disc"));
+    const auto made = RunProgram(test::ToolProgram(QStringLiteral("discimage")),
+                                 {"--out", image_, "--track", "30s", "--track", "45s", "--track", "20s"});
+    ASSERT_EQ(made.exitCode, 0) << made.err.constData();
+    image_ += QStringLiteral(".cue");
+    discId_ = QStringLiteral("%1").arg(test::ReferenceCddbDiscId(kStarts, kLeadOut), 8, 16, QLatin1Char('0'));
+    QFile::remove(DiscInfoFilePath());
+  }
+
+  test::ProcessResult Cddb(const CddbTestServer& server, QStringList extra) {
+    QStringList args{"cddb", "--disc-image", image_, "--server", server.HostPort()};
+    return RunProgram(test::TrackmillProgram(), args + extra);
+  }
+
+  QByteArray Answer(const QString& cmd) const {
+    if (cmd.startsWith(QLatin1String("cddb query"))) {
+      return QStringLiteral("200 blues %1 Test Artist / Test Album\r\n").arg(discId_).toUtf8();
+    }
+    return test::CddbEntryReply(QStringLiteral("blues"), discId_,
+                                QStringLiteral("# xmcd\nDISCID=%1\nDTITLE=Test Artist / Test Album\n"
+                                               "DYEAR=1971\nDGENRE=Blues\nTTITLE0=Morning\n"
+                                               "TTITLE1=Noon\nTTITLE2=Night\nEXTD=\n")
+                                    .arg(discId_));
+  }
+
+  QTemporaryDir dir_;
+  QString image_;
+  QString discId_;
+};
+
+TEST_F(CddbCommandTest, LooksUpPrintsAndKeepsTheTitles) {
+  CddbTestServer server([this](const QString& cmd) { return Answer(cmd); });
+  const auto run = Cddb(server, {"--email", "ripper@example.org"});
+  ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+  const QString out = QString::fromUtf8(run.out);
+  for (const char* expected : {"Test Artist", "Test Album", "1971", "Blues", "Morning", "Noon", "Night"}) {
+    EXPECT_TRUE(out.contains(QLatin1String(expected))) << expected << "\n" << out.toStdString();
+  }
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].cmd, QStringLiteral("cddb query %1 3 150 2400 5775 97").arg(discId_));
+  EXPECT_TRUE(requests[0].hello.startsWith(QLatin1String("ripper@example.org ")));
+  EXPECT_EQ(requests[1].cmd, QStringLiteral("cddb read blues %1").arg(discId_));
+
+  // Stored under the disc's identifier for toc and rip.
+  const quint32 id = test::ReferenceCddbDiscId(kStarts, kLeadOut);
+  LoadDiscInfo(DiscIdText(id));
+  const DiscInfo& disc = Settings().Disc;
+  EXPECT_EQ(disc.Artist, QStringLiteral("Test Artist"));
+  EXPECT_EQ(disc.Album, QStringLiteral("Test Album"));
+  EXPECT_EQ(disc.Year, QStringLiteral("1971"));
+  EXPECT_EQ(disc.Genre, 18);
+  EXPECT_EQ(disc.TrackNumber, 3);
+  EXPECT_EQ(disc.Titles[2], QStringLiteral("Night"));
+
+  const auto toc = RunProgram(test::TrackmillProgram(), {"toc", "--disc-image", image_});
+  ASSERT_EQ(toc.exitCode, 0) << toc.err.constData();
+  EXPECT_TRUE(toc.out.contains("Morning") && toc.out.contains("Night")) << toc.out.constData();
+}
+
+TEST_F(CddbCommandTest, ProxyOptionSendsTheRequestThroughTheProxy) {
+  CddbTestServer proxy([this](const QString& cmd) { return Answer(cmd); });
+  const auto run = RunProgram(test::TrackmillProgram(),
+                              {"cddb", "--disc-image", image_, "--server", "cddb.invalid:8880",
+                               "--proxy", proxy.HostPort(), "--email", "ripper@example.org"});
+  ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+  const auto requests = proxy.Requests();
+  ASSERT_FALSE(requests.empty());
+  EXPECT_TRUE(requests[0].target.startsWith(QLatin1String("http://cddb.invalid:8880/")));
+}
+
+TEST_F(CddbCommandTest, FailuresExitNonZeroWithAClearMessage) {
+  struct Case {
+    const char* name;
+    QByteArray reply;
+    QStringList extra;
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {"no e-mail", "202 No match\r\n", {}, "[QueryCDDB]"},
+      {"no match", "202 No match found\r\n", {"--email", "a@b.org"}, "No match"},
+      {"refused", "409 No handshake\r\n", {"--email", "a@b.org"}, "refused"},
+  };
+  for (const Case& c : cases) {
+    CddbTestServer server([&c](const QString&) { return c.reply; });
+    const auto run = Cddb(server, c.extra);
+    EXPECT_NE(run.exitCode, 0) << c.name;
+    EXPECT_TRUE(run.err.contains(c.message)) << c.name << ": " << run.err.constData();
+  }
+  quint16 closedPort = 0;
+  {
+    CddbTestServer gone([](const QString&) { return QByteArray(); });
+    closedPort = gone.Port();
+  }
+  const auto run = RunProgram(test::TrackmillProgram(),
+                              {"cddb", "--disc-image", image_, "--server",
+                               QStringLiteral("127.0.0.1:%1").arg(closedPort), "--email", "a@b.org"});
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_TRUE(run.err.contains("could not be reached")) << run.err.constData();
+  EXPECT_FALSE(QFile::exists(DiscInfoFilePath()));  // nothing stored on failure
+}
+
+}  // namespace
+}  // namespace trackmill
