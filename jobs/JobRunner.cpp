@@ -54,6 +54,7 @@ void TJobRunner::Start() {
   }
   switch (jobKind_) {
     case 1:
+      SetPhase("RES_Extracting", "Extracting");
       SetCaption("Extracting(", 1, 0);
       ShowInitializing();
       StartExtraction(0);

@@ -9,6 +9,7 @@
 #include "app/cli/Commands.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/DriveOption.h"
+#include "app/cli/FileJobCommand.h"
 #include "app/cli/TerminalProgress.h"
 #include "cd/CDDrive.h"
 #include "cd/CDRipThread.h"
@@ -41,40 +42,6 @@ QSet<int> ParseTrackSelection(const QString& text, bool* ok) {
   return tracks;
 }
 
-// Receives the extraction thread's events on the main thread and shows them.
-class RipMonitor : public QObject {
- public:
-  RipMonitor(TerminalProgress& progress, const QString& caption) : progress_(progress), caption_(caption) {}
-  int ripFailed = 0;
-  bool ended = false;
-  qint32 errorCode = 0;
-
- protected:
-  bool event(QEvent* e) override {
-    if (e->type() == RipFailedEvent::EventType()) {
-      ripFailed = static_cast<RipFailedEvent*>(e)->Reason();
-      return true;
-    }
-    if (e->type() != JobProgressEvent::EventType()) return QObject::event(e);
-    const TProcessInfo& info = static_cast<JobProgressEvent*>(e)->Info();
-    if (info.Percent == status::kNormalizeBegins) {
-      normalising_ = true;
-    } else if (info.Percent == status::kExtractionEnded) {
-      ended = true;
-      errorCode = info.ErrorCode;
-    } else if (info.Percent >= 0 && info.Percent <= 100) {
-      progress_.Show(caption_, normalising_ ? "Normalising" : "Extracting", info.Percent, info.TimeElapsed,
-                     info.TimeEstimated);
-    }
-    return true;
-  }
-
- private:
-  TerminalProgress& progress_;
-  QString caption_;
-  bool normalising_ = false;
-};
-
 }  // namespace
 
 // Extracts the chosen tracks to WAV files named by their cleaned titles, one extraction
@@ -98,10 +65,13 @@ int RunRipCommand(const QStringList& arguments) {
   if (!args.isEmpty()) return Fail(QStringLiteral("unexpected argument \"%1\"").arg(args.first()), 2);
   if (yes && no) return Fail("give either --yes or --no", 2);
 
-  if (format.isEmpty()) format = OutputFormatName(Settings().OutputFormat);
-  if (format.compare("wav", Qt::CaseInsensitive) != 0)
-    return Fail(QStringLiteral("the rip command writes WAV files only for now; use --format wav (asked: %1)")
-                    .arg(format.isEmpty() ? QStringLiteral("none") : format), 2);
+  if (!format.isEmpty()) {
+    // Given here, the format holds for this run only.
+    const QStringList formats = {"mp3", "wav", "ogg", "wma"};
+    const qsizetype position = formats.indexOf(format.toLower());
+    if (position < 0) return Fail(QStringLiteral("unknown format \"%1\": use mp3, wav, ogg or wma").arg(format), 2);
+    Settings().OutputFormat = static_cast<qint32>(position);
+  }
   if (!output.isEmpty()) Settings().OutputFolder = QFileInfo(output).absoluteFilePath();
 
   TrackList list;
@@ -139,52 +109,8 @@ int RunRipCommand(const QStringList& arguments) {
   if (Settings().EnableRipTime && Settings().RipTime == 0)
     return Fail(LangString("RES_Select_0", "You select to extract 0 second, please change it on Options dialog."));
 
-  TerminalProgress progress;
-  int failures = 0;
-  for (const QString& item : items) {
-    const JobItemParts parts = SplitJobItem(item);
-    RipMonitor monitor(progress, parts.baseName);
-    TCDRipThread thread(parts.trackNo, parts.baseName);
-    thread.CDHandle = list.CDHandle;
-    thread.NotifyWnd = &monitor;
-    QEventLoop loop;
-    QObject::connect(&thread, &QThread::finished, &loop, &QEventLoop::quit);
-    thread.start();
-    loop.exec();
-    thread.wait();
-    QCoreApplication::sendPostedEvents(&monitor);
-    progress.Break();
-
-    const QString path = thread.FileName();
-    if (monitor.ripFailed == kRipFailedAddressFormat)
-      return Fail("the drive refused to report minute/second/frame addresses");
-    if (monitor.ripFailed == kRipFailedReadToc)
-      return Fail(LangString("RES_ReadTocError", "Error while reading TOC information!"));
-    if (!monitor.ended) return Fail("the extraction of " + parts.baseName + " ended without a result");
-    switch (monitor.errorCode) {
-      case kRipDone:
-        if (!thread.NormalizeError().isEmpty())
-          Err() << "trackmill: warning: " << thread.NormalizeError() << " The track was kept as extracted." << Qt::endl;
-        Out() << path << Qt::endl;
-        continue;
-      case kRipReadError:
-        Err() << "trackmill: " << parts.baseName << ": "
-              << LangString("RES_ReadCDAudioError", "Error while reading CD information!") << Qt::endl;
-        break;
-      case kRipCannotCreate:
-        Err() << "trackmill: " << path
-              << LangString("RES_CreateWavFileError",
-                            " is not a valid file name.Please rename the Title in the CD tracks list.")
-              << Qt::endl;
-        break;
-      default:
-        Err() << "trackmill: cannot write " << path << " (is the disk full, or the file too large?)" << Qt::endl;
-        break;
-    }
-    ++failures;
-  }
-  if (failures > 0) return Fail(QStringLiteral("%1 of %2 tracks could not be extracted").arg(failures).arg(items.size()));
-  return 0;
+  // Extraction, encoding and tagging run as a job of the job runner, as in the window.
+  return RunJobInTerminal(1, list.CDHandle, items, yes ? "yes" : (no ? "no" : ""), QStringLiteral("tracks"));
 }
 
 }  // namespace trackmill::cli

@@ -1,0 +1,136 @@
+// The rip command as a CD job: a generated disc image through extraction, encoding and tags.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "cd/CDDrive.h"
+#include "cd/TrackList.h"
+#include "settings/Settings.h"
+#include "tags/Id3Genres.h"
+#include "tests/jobs/JobTestSupport.h"
+#include "tests/support/TestPaths.h"
+
+namespace trackmill {
+namespace {
+
+// Lengths by the table of contents: the second track's pre-gap belongs to the first.
+constexpr double kTrackSeconds[] = {4.0, 2.0, 4.0};
+
+class RipJobTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = QDir(tmp_.path());
+    dir_.mkdir("home");
+    qputenv("TRACKMILL_HOME", Path("home").toUtf8());
+    ASSERT_EQ(test::RunProgram(test::ToolProgram("discimage"),
+                               {"--music", "--out", Path("disc"), "--track", "3s", "--track",
+                                "2s:75", "--track", "4s"})
+                  .exitCode,
+              0);
+    WriteDiscInfo();
+  }
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+
+  // Titles and disc fields of the image in cdinfo.dat, and ID3 on, as a user would have them.
+  void WriteDiscInfo() {
+    ClearDiscImages();
+    AddDiscImage(Path("disc.cue"));
+    TrackList list;
+    list.Show(0);
+    ASSERT_NE(list.CDHandle, 0u);
+    const QString id = list.DiscIdentifier;
+    CloseCDHandle(list.CDHandle);
+    ASSERT_FALSE(id.isEmpty());
+    QFile info(Path("home/cdinfo.dat"));
+    ASSERT_TRUE(info.open(QIODevice::WriteOnly));
+    info.write(QStringLiteral("[%1]\nArtist=The Übertones\nAlbum=Live \"at\" $HOME\nYear=1999\n"
+                              "Genre=%2\nComment=demo disc\nTrackNumber=3\n1=-Opening; `act`\n"
+                              "2=Intermezzo\n3=Café Finale\n")
+                   .arg(id)
+                   .arg(GenreToListIndex(17))
+                   .toUtf8());
+    info.close();
+    QFile options(Path("home/options.ini"));
+    ASSERT_TRUE(options.open(QIODevice::WriteOnly));
+    options.write("[ID3]\nUse=1\n");
+  }
+  test::ProcessResult Rip(const QStringList& extra) {
+    return test::RunProgram(test::TrackmillProgram(),
+                            QStringList{"rip", "--disc-image", Path("disc.cue"), "--output",
+                                        Path("out")} + extra);
+  }
+  QStringList OutputFiles() const { return QDir(Path("out")).entryList(QDir::Files, QDir::Name); }
+
+  QTemporaryDir tmp_;
+  QDir dir_;
+};
+
+TEST_F(RipJobTest, Mp3WithId3TagsAndNoIntermediateWavs) {
+  const auto result = Rip({"--format", "mp3"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_TRUE(result.out.contains("3 of 3 tracks done"));
+  EXPECT_TRUE(result.err.contains("Encoding(02/03): Intermezzo")) << result.err.toStdString();
+  EXPECT_EQ(OutputFiles(),
+            QStringList({"-Opening; `act`.mp3", "Café Finale.mp3", "Intermezzo.mp3"}));
+  EXPECT_NEAR(test::ProbeDuration(Path("out/-Opening; `act`.mp3")), kTrackSeconds[0], 0.1);
+  EXPECT_NEAR(test::ProbeDuration(Path("out/Intermezzo.mp3")), kTrackSeconds[1], 0.1);
+  const QString tags = test::ProbeField(Path("out/Café Finale.mp3"), "format_tags");
+  for (const char* expected : {"album=Live \"at\" $HOME", "date=1999", "track=3", "genre=Rock",
+                               "comment=demo disc"})
+    EXPECT_TRUE(tags.contains(expected)) << expected << "\n" << tags.toStdString();
+  // ID3v1 text is ISO-8859-1, which ffprobe cannot show: look at the block itself.
+  QFile mp3(Path("out/Café Finale.mp3"));
+  ASSERT_TRUE(mp3.open(QIODevice::ReadOnly));
+  const QByteArray block = mp3.readAll().right(128);
+  EXPECT_TRUE(block.startsWith("TAG" + QString("Café Finale").toLatin1()));
+  EXPECT_EQ(block.mid(33, 13), QString("The Übertones").toLatin1());
+}
+
+TEST_F(RipJobTest, OggWithVorbisComments) {
+  if (!test::HaveProgram("ogginfo") || !test::HaveProgram("vorbiscomment")) GTEST_SKIP();
+  const auto result = Rip({"--format", "ogg", "--tracks", "1,3"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(OutputFiles(), QStringList({"-Opening; `act`.ogg", "Café Finale.ogg"}));
+  EXPECT_EQ(test::RunProgram("ogginfo", {Path("out/Café Finale.ogg")}).exitCode, 0);
+  EXPECT_NEAR(test::ProbeDuration(Path("out/Café Finale.ogg")), kTrackSeconds[2], 0.1);
+  const QString comments = QString::fromUtf8(
+      test::RunProgram("vorbiscomment", {"-l", Path("out/Café Finale.ogg")}).out);
+  for (const char* expected : {"title=Café Finale", "artist=The Übertones", "date=1999",
+                               "genre=Rock", "tracknumber=3"})
+    EXPECT_TRUE(comments.contains(QString::fromUtf8(expected), Qt::CaseInsensitive))
+        << expected << "\n" << comments.toStdString();
+}
+
+TEST_F(RipJobTest, WmaAndWav) {
+  auto result = Rip({"--format", "wma", "--tracks", "2"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(OutputFiles(), QStringList({"Intermezzo.wma"}));
+  EXPECT_TRUE(test::ProbeField(Path("out/Intermezzo.wma"), "stream=codec_name").contains("wmav2"));
+  EXPECT_NEAR(test::ProbeDuration(Path("out/Intermezzo.wma")), kTrackSeconds[1], 0.1);
+
+  QDir(Path("out")).removeRecursively();
+  result = Rip({"--format", "wav"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  // The WAV holds exactly the sectors of the track in the image.
+  QFile wav(Path("out/Intermezzo.wav"));
+  QFile bin(Path("disc.bin"));
+  ASSERT_TRUE(wav.open(QIODevice::ReadOnly) && bin.open(QIODevice::ReadOnly));
+  const QByteArray data = wav.readAll().mid(44);
+  EXPECT_EQ(data.size(), 2 * 44100 * 4);
+  EXPECT_TRUE(bin.readAll().contains(data));
+}
+
+TEST_F(RipJobTest, KeepWavKeepsTheIntermediateFiles) {
+  QFile options(Path("home/options.ini"));
+  ASSERT_TRUE(options.open(QIODevice::WriteOnly));
+  options.write("[CommonOptions]\nIsKeepWav=1\n");
+  options.close();
+  const auto result = Rip({"--format", "mp3", "--tracks", "2"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(OutputFiles(), QStringList({"Intermezzo.mp3", "Intermezzo.wav"}));
+}
+
+}  // namespace
+}  // namespace trackmill
