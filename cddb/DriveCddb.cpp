@@ -71,9 +71,9 @@ QByteArray CddbUrl(const CddbOptions& options, const QStringList& command) {
   }
   const QByteArray hello = Encoded(options.email.trimmed()) + '+' + Encoded(helloHost) + '+' +
                            Encoded(client) + '+' + Encoded(version);
-  const QByteArray hostPart = host.contains(QLatin1Char(':'))
-                                  ? '[' + host.toUtf8() + ']'
-                                  : QUrl::toAce(host).isEmpty() ? host.toUtf8() : QUrl::toAce(host);
+  QByteArray hostPart = QUrl::toAce(host);  // international names in their ASCII form
+  if (hostPart.isEmpty()) hostPart = Encoded(host);
+  if (host.contains(QLatin1Char(':'))) hostPart = '[' + host.toLatin1() + ']';  // IPv6
   return "http://" + hostPart + ':' + QByteArray::number(port) +
          QUrl::toPercentEncoding(script, "/~") + "?cmd=" + cmd + "&hello=" + hello + "&proto=6";
 }
