@@ -81,6 +81,11 @@ void VorbisEncoder::WritePage(const unsigned char* header, long headerLength, co
 
 void VorbisEncoder::Write(const char* pcm, int frameCount, int bitsPerSample) {
   if (ended_) return;
+  if (frameCount <= 0 && endRequested_) {
+    // The end was announced already and every page is out.
+    ended_ = true;
+    return;
+  }
   if (frameCount > kMaxFramesPerWrite) frameCount = kMaxFramesPerWrite;
   if (frameCount > 0) {
     float** buffer = vorbis_analysis_buffer(&s_->dsp, kMaxFramesPerWrite);
@@ -116,6 +121,7 @@ void VorbisEncoder::Write(const char* pcm, int frameCount, int bitsPerSample) {
     }
   }
   vorbis_analysis_wrote(&s_->dsp, frameCount > 0 ? frameCount : 0);
+  if (frameCount <= 0) endRequested_ = true;
 
   ogg_packet packet;
   ogg_page page;

@@ -53,6 +53,7 @@ class VorbisEncoder {
   QIODevice* device_;
   int channels_;
   bool ended_ = false;
+  bool endRequested_ = false;
   std::unique_ptr<State> s_;
 };
 
