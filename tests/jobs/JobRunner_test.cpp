@@ -1,0 +1,97 @@
+#include "jobs/JobRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "jobs/JobPipeline.h"
+#include "jobs/Mp3EncodeProcess.h"
+#include "jobs/OverwriteQuestion.h"
+#include "jobs/WMAEncodeProcess.h"
+#include "jobs/WmaEstimate.h"
+#include "common/TextForms.h"
+#include "settings/Settings.h"
+#include "tests/jobs/JobTestSupport.h"
+
+namespace trackmill {
+namespace {
+
+TEST(WmaEstimate, GuessesFromTheGrowingOutput) {
+  struct Case {
+    qint64 elapsedMs, inputBytes, outputBytes;
+    bool running, hasEstimate;
+    const char* estimate;
+  };
+  const Case cases[] = {
+      {3000, 1000000, 500, true, true, "00:04"},         // small input: 2 s, at least elapsed+1
+      {1000, 1000000, -1, true, true, "00:02"},
+      {4000, 21790000, 0, true, false, ""},              // no output yet: no guess
+      {4000, 21790000, 250000, true, true, "00:16"},     // expected 1000000 bytes at index 8
+      {4000, 21790000, 2000000, true, true, "00:05"},    // output beyond the guess
+      {4000, 21790000, 250000, false, false, ""},        // encoder not running
+  };
+  for (const Case& c : cases) {
+    const WmaEstimate e = EstimateWma(c.elapsedMs, c.running, c.inputBytes, c.outputBytes, 8);
+    EXPECT_EQ(e.hasEstimate, c.hasEstimate) << c.elapsedMs << " " << c.outputBytes;
+    if (c.hasEstimate) {
+      EXPECT_EQ(e.estimatedText, c.estimate);
+    }
+    EXPECT_EQ(e.elapsedText, DurationText(std::llround(c.elapsedMs / 1000.0)));
+  }
+  EXPECT_EQ(EstimateWma(4000, true, 21790000, 250000, 40).estimatedText, "00:16");
+}
+
+class JobRunnerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Settings() = TSettings();
+    Settings().OutputFolder = tmp_.filePath("out");
+    QDir().mkpath(Settings().OutputFolder);
+  }
+  QTemporaryDir tmp_;
+  TMp3EncodeProcess mp3_;
+  TWMAEncodeProcess wma_;
+  TFixedOverwriteAnswer yes_{true};
+};
+
+TEST_F(JobRunnerTest, TwentyFilesOneEncoderAtATimeAndNothingLeftAfterStop) {
+  QStringList items;
+  for (int i = 0; i < 20; ++i) {
+    items << tmp_.filePath(QStringLiteral("in%1.wav").arg(i));
+    ASSERT_TRUE(test::MakeWav(items.back(), i < 4 ? 1.0 : 30.0));
+  }
+  TJobRunner job(2, 0, items, &mp3_, &wma_, &yes_);
+  size_t mostChildren = 0;
+  QStringList captions;
+  QObject::connect(&job, &TJobRunner::Changed, [&] {
+    mostChildren = std::max(mostChildren, test::ChildPids().size());
+    if (captions.isEmpty() || captions.back() != job.Caption()) captions << job.Caption();
+  });
+  job.Start();
+  // Let a few items finish, then stop in the middle of an encode.
+  ASSERT_TRUE(test::WaitUntil([&] { return job.DoneCount() >= 5 && job.GaugePercent() > 0; }));
+  EXPECT_EQ(mostChildren, 1u);
+  EXPECT_EQ(job.Caption().left(16), QStringLiteral("Encoding(06/20):"));
+  EXPECT_TRUE(captions.contains("Encoding(02/20): " + items[1]));
+  job.Stop();
+  EXPECT_TRUE(job.IsFinished());
+  EXPECT_TRUE(test::ChildPids().empty());
+  EXPECT_EQ(job.DoneCount(), 5);
+  EXPECT_EQ(job.ItemResults()[5], JobItemResult::Stopped);
+  EXPECT_EQ(job.ItemResults()[19], JobItemResult::Stopped);
+  // Reports of the stopped encoder never arrive.
+  test::WaitUntil([] { return false; }, 300);
+  EXPECT_EQ(job.DoneCount(), 5);
+}
+
+TEST_F(JobRunnerTest, OggQualityFollowsTheSettings) {
+  Settings().IsUseCompress = true;
+  Settings().CompressPosition = 60;
+  EXPECT_FLOAT_EQ(TJobPipeline::OggQuality(), 0.5f);
+  Settings().IsUseCompress = false;
+  EXPECT_FLOAT_EQ(TJobPipeline::OggQuality(), 0.2f);
+}
+
+}  // namespace
+}  // namespace trackmill
