@@ -1,0 +1,122 @@
+// The toc and rip commands, run as the user runs them.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include "cd/CDDrive.h"
+#include "cd/TrackList.h"
+#include "common/DataFolder.h"
+#include "settings/Settings.h"
+#include "tests/cd/TestDisc.h"
+#include "tests/support/TestPaths.h"
+
+namespace trackmill {
+namespace {
+
+using test::ReadWholeFile;
+using test::RunProgram;
+using test::TestDisc;
+using test::TrackmillProgram;
+
+class RipCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Settings() = TSettings{}; }
+  void TearDown() override { ClearDiscImages(); }
+  // Names the disc's tracks in the disc-info cache, as the window does when it closes.
+  void NameTracks(const TestDisc& disc, const QStringList& titles) {
+    AddDiscImage(disc.CuePath());
+    TrackList list;
+    list.Show(0);
+    ASSERT_EQ(list.Rows.size(), size_t(titles.size()));
+    for (int i = 0; i < titles.size(); ++i) list.Rows[size_t(i)].Title = titles[i];
+    list.Close();
+    ClearDiscImages();
+  }
+  QTemporaryDir out_;
+};
+
+TEST_F(RipCommandTest, TocListsTheTracks) {
+  TestDisc disc({"240s", "30s:75"});
+  ASSERT_TRUE(disc.Ok());
+  const auto result = RunProgram(TrackmillProgram(), {"toc", "--disc-image", disc.CuePath()});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(QString::fromUtf8(result.out),
+            "1\tTrack01\t04:01\t40.54\n"  // the pregap of track 2 belongs to track 1
+            "2\tTrack02\t00:30\t05.05\n"
+            "Image disc.cue\n");
+}
+
+TEST_F(RipCommandTest, MissingImageOrBadOptionsFailClearly) {
+  TestDisc disc({"20"});
+  ASSERT_TRUE(disc.Ok());
+  struct Case {
+    QStringList args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"toc", "--disc-image", "/nonexistent/disc.cue"}, "No CD devices found!"},
+      {{"rip", "--disc-image", "/nonexistent/disc.cue", "--format", "wav"}, "No CD devices found!"},
+      {{"toc", "--disc-image"}, "--disc-image needs a file name"},
+      {{"toc", "--disc-image", "a.cue", "--drive", "0"}, "not both"},
+      {{"rip", "--disc-image", disc.CuePath(), "--format", "wav", "--tracks", "2-1"}, "bad track list"},
+  };
+  for (const Case& c : cases) {
+    const auto result = RunProgram(TrackmillProgram(), c.args);
+    EXPECT_NE(result.exitCode, 0) << c.args.join(' ').toStdString();
+    EXPECT_TRUE(result.err.contains(c.message)) << result.err.toStdString();
+  }
+}
+
+TEST_F(RipCommandTest, RipsChosenTracksUnderTheirCleanedTitles) {
+  TestDisc disc({"75", "40:10", "52"});
+  ASSERT_TRUE(disc.Ok());
+  NameTracks(disc, {"AC/DC: Live?", "Second", "Third \"quoted\""});
+  const auto result = RunProgram(TrackmillProgram(), {"rip", "--disc-image", disc.CuePath(), "--tracks", "1,3",
+                                                      "--format", "wav", "--output", out_.path()});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(QDir(out_.path()).entryList(QDir::Files, QDir::Name),
+            QStringList({"ACDC Live.wav", "Third \"quoted\".wav"}));
+  const QString first = out_.filePath("ACDC Live.wav");
+  EXPECT_EQ(ReadWholeFile(first).mid(44), disc.ExpectedTrack(1));
+  EXPECT_EQ(ReadWholeFile(out_.filePath("Third \"quoted\".wav")).mid(44), disc.ExpectedTrack(3));
+  if (test::HaveProgram("sox")) {
+    const auto info = RunProgram("sox", {"--i", first});
+    EXPECT_TRUE(info.out.contains("Channels       : 2")) << info.out.toStdString();
+    EXPECT_TRUE(info.out.contains("Sample Rate    : 44100"));
+    EXPECT_TRUE(info.out.contains("= 49980 samples"));  // 75 sectors + the next pregap of 10
+  }
+  // The command line never writes the settings file.
+  EXPECT_FALSE(QFile::exists(SettingsFilePath()));
+}
+
+TEST_F(RipCommandTest, UnusableTitleIsReported) {
+  TestDisc disc({"20", "20"});
+  ASSERT_TRUE(disc.Ok());
+  NameTracks(disc, {QString(300, 'x'), "fine"});
+  const auto result =
+      RunProgram(TrackmillProgram(), {"rip", "--disc-image", disc.CuePath(), "--format", "wav", "--output", out_.path()});
+  EXPECT_NE(result.exitCode, 0);
+  EXPECT_TRUE(result.err.contains(" is not a valid file name")) << result.err.toStdString();
+  EXPECT_TRUE(QFile::exists(out_.filePath("fine.wav")));  // the other track still comes
+}
+
+TEST_F(RipCommandTest, FileSizeLimitIsAnErrorNotASuccess) {
+  TestDisc disc({"300"});
+  ASSERT_TRUE(disc.Ok());
+  QProcess process;
+  process.setChildProcessModifier([] {
+    rlimit limit{100000, 100000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  });
+  process.start(TrackmillProgram(), {"rip", "--disc-image", disc.CuePath(), "--format", "wav", "--output", out_.path()});
+  ASSERT_TRUE(process.waitForFinished(60000));
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);  // not killed by SIGXFSZ
+  EXPECT_NE(process.exitCode(), 0);
+  EXPECT_TRUE(process.readAllStandardError().contains("Track01.wav"));
+}
+
+}  // namespace
+}  // namespace trackmill
