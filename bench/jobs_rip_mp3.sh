@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Ripping to MP3: every track of a 10-track, 40-minute disc image by `trackmill rip` at the
+# default settings (128 kbit/s joint stereo), against cd-paranoia followed by
+# `lame -b 128 -m j` of each track, one after another in a shell loop. One run each, wall
+# time; the ratio is printed. Build with -DCMAKE_BUILD_TYPE=Release.
+# Usage: bench/jobs_rip_mp3.sh [BUILD_DIR]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+trackmill=$build/bin/trackmill
+discimage=$build/bin/discimage
+for tool in "$trackmill" "$discimage"; do
+  [ -x "$tool" ] || { echo "missing $tool (build first)" >&2; exit 1; }
+done
+for tool in cd-paranoia lame; do
+  command -v "$tool" >/dev/null || { echo "$tool is not installed (scripts/setup.sh)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export TRACKMILL_HOME=$work/home
+mkdir -p "$TRACKMILL_HOME" "$work/ours" "$work/peer"
+
+tracks=()
+for _ in $(seq 10); do tracks+=(--track 240s); done
+"$discimage" --music --out "$work/disc" "${tracks[@]}" > /dev/null
+cat "$work/disc.bin" > /dev/null  # both contenders read from the page cache
+
+now() { date +%s.%N; }
+seconds() { awk -v a="$1" -v b="$2" 'BEGIN { print b - a }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+
+start=$(now)
+"$trackmill" rip --disc-image "$work/disc.cue" --format mp3 --output "$work/ours" > /dev/null 2>&1
+sync "$work"/ours/*.mp3
+ours_time=$(seconds "$start" "$(now)")
+ours_count=$(ls "$work"/ours/*.mp3 | wc -l)
+
+start=$(now)
+(cd "$work/peer" && for t in $(seq 10); do
+  cd-paranoia -q -d "$work/disc.cue" -w "$t" "track$t.wav" > /dev/null 2>&1
+  lame --quiet -b 128 -m j "track$t.wav" "track$t.mp3"
+  rm -f "track$t.wav"
+done)
+sync "$work"/peer/*.mp3
+peer_time=$(seconds "$start" "$(now)")
+
+printf 'trackmill rip --format mp3:   %7.2f s (%d files)\n' "$ours_time" "$ours_count"
+printf 'cd-paranoia + lame loop:      %7.2f s\n' "$peer_time"
+echo "ratio trackmill / peer: $(ratio "$ours_time" "$peer_time") (target <= 1.05)"
