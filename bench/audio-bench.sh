@@ -53,7 +53,9 @@ row "WAV -> Ogg q0.2 (oggenc -q 2)" 1.05 "$bench" ogg "$work/in.wav" "$work/o5.o
   oggenc -Q -q 2 -o "$work/p5.ogg" "$work/in.wav"
 
 for op in resample22050 mono8 ima ogg; do
-  short=$("$bench" $op "$work/in60.wav" "$work/m.out" 2>&1 | awk '/peak-rss-kb/ {print $2}')
-  long=$("$bench" $op "$work/in.wav" "$work/m.out" 2>&1 | awk '/peak-rss-kb/ {print $2}')
+  ext=wav
+  [ "$op" = ogg ] && ext=ogg
+  short=$("$bench" $op "$work/in60.wav" "$work/m.$ext" 2>&1 | awk '/peak-rss-kb/ {print $2}')
+  long=$("$bench" $op "$work/in.wav" "$work/m.$ext" 2>&1 | awk '/peak-rss-kb/ {print $2}')
   printf 'peak memory %-14s 1 min %6s kB   5 min %6s kB\n' "$op" "$short" "$long"
 done
