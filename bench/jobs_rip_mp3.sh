@@ -39,7 +39,7 @@ ours_count=$(ls "$work"/ours/*.mp3 | wc -l)
 start=$(now)
 (cd "$work/peer" && for t in $(seq 10); do
   cd-paranoia -q -d "$work/disc.cue" -w "$t" "track$t.wav" > /dev/null 2>&1
-  lame --quiet -b 128 -m j "track$t.wav" "track$t.mp3"
+  lame -b 128 -m j "track$t.wav" "track$t.mp3" > /dev/null 2>&1
   rm -f "track$t.wav"
 done)
 sync "$work"/peer/*.mp3

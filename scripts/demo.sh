@@ -8,4 +8,4 @@ build=$root/build
 "$root/scripts/build.sh" "$build"
 "$build/bin/trackmill" --version
 "$build/bin/trackmill" toc --disc-image "$build/demo/demo.cue"
-"$build/bin/trackmill" rip --disc-image "$build/demo/demo.cue" --format wav --output "$build/demo/ripped"
+"$build/bin/trackmill" rip --disc-image "$build/demo/demo.cue" --format mp3 --yes --output "$build/demo/ripped"
