@@ -82,15 +82,21 @@ TEST_F(CddbCommandTest, LooksUpPrintsAndKeepsTheTitles) {
   EXPECT_TRUE(toc.out.contains("Morning") && toc.out.contains("Night")) << toc.out.constData();
 }
 
-TEST_F(CddbCommandTest, ProxyOptionSendsTheRequestThroughTheProxy) {
+TEST_F(CddbCommandTest, ProxyOptionAndEmailFromTheSettingsFile) {
+  QFile ini(SettingsFilePath());
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write("[QueryCDDB]\nEmail=ini@example.org\n");
+  ini.close();
   CddbTestServer proxy([this](const QString& cmd) { return Answer(cmd); });
   const auto run = RunProgram(test::TrackmillProgram(),
                               {"cddb", "--disc-image", image_, "--server", "cddb.invalid:8880",
-                               "--proxy", proxy.HostPort(), "--email", "ripper@example.org"});
+                               "--proxy", proxy.HostPort()});
+  QFile::remove(SettingsFilePath());
   ASSERT_EQ(run.exitCode, 0) << run.err.constData();
   const auto requests = proxy.Requests();
   ASSERT_FALSE(requests.empty());
   EXPECT_TRUE(requests[0].target.startsWith(QLatin1String("http://cddb.invalid:8880/")));
+  EXPECT_TRUE(requests[0].hello.startsWith(QLatin1String("ini@example.org ")));
 }
 
 TEST_F(CddbCommandTest, FailuresExitNonZeroWithAClearMessage) {
