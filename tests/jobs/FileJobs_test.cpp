@@ -3,7 +3,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <signal.h>
 
 #include "tests/jobs/JobTestSupport.h"
 #include "tests/support/TestPaths.h"
@@ -137,6 +139,36 @@ TEST_F(ConvertCommandTest, AwkwardFileNamesReachTheEncoderIntact) {
   }
   expected.sort();
   EXPECT_EQ(OutputFiles(), expected);
+}
+
+// Processes whose command line mentions the folder (encoders left behind would).
+int ProcessesMentioning(const QString& text) {
+  int count = 0;
+  for (const QString& entry : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    QFile cmdline("/proc/" + entry + "/cmdline");
+    if (entry.toLongLong() > 0 && cmdline.open(QIODevice::ReadOnly) &&
+        cmdline.readAll().contains(text.toUtf8()) && test::ProcessAlive(entry.toLongLong()))
+      ++count;
+  }
+  return count;
+}
+
+TEST_F(ConvertCommandTest, InterruptStopsTheJobAndLeavesNoEncoder) {
+  ASSERT_TRUE(test::MakeWav(Path("long.wav"), 400.0));
+  ASSERT_TRUE(test::MakeWav(Path("next.wav"), 1.0));
+  QProcess trackmill;
+  trackmill.start(test::TrackmillProgram(), {"convert", "wav2mp3", Path("long.wav"),
+                                             Path("next.wav"), "--output", Path("out")});
+  ASSERT_TRUE(trackmill.waitForStarted());
+  ASSERT_TRUE(test::WaitUntil([&] { return QFileInfo(Path("out/long.mp3")).size() > 0; }));
+  ::kill(static_cast<pid_t>(trackmill.processId()), SIGINT);
+  ASSERT_TRUE(trackmill.waitForFinished(60000));
+  EXPECT_EQ(trackmill.exitCode(), 130);
+  const QByteArray out = trackmill.readAllStandardOutput();
+  EXPECT_TRUE(out.contains("stopped: " + Path("out/long.mp3").toUtf8())) << out.toStdString();
+  EXPECT_TRUE(out.contains("0 of 2 files done (stopped)")) << out.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(Path("out/next.mp3")));
+  EXPECT_EQ(ProcessesMentioning(Path("long.wav")), 0);
 }
 
 }  // namespace
