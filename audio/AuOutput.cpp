@@ -1,7 +1,6 @@
 #include "audio/AuOutput.h"
 
 #include <QCoreApplication>
-#include <QMutexLocker>
 #include <QThread>
 
 #include <cmath>
@@ -14,7 +13,7 @@ namespace trackmill {
 
 TAuOutput::TAuOutput(QObject* parent) : QObject(parent), thread_(std::make_unique<TAuThread>(this)) {
   TEventHandler::Acquire();
-  thread_->start();
+  thread_->Start();
 }
 
 TAuOutput::~TAuOutput() {
@@ -23,7 +22,7 @@ TAuOutput::~TAuOutput() {
 }
 
 void TAuOutput::ShutDown() {
-  if (!thread_ || thread_->isFinished()) return;
+  if (!thread_ || thread_->Ended()) return;
   Stop(false);
   thread_->Terminate();
 }
@@ -39,7 +38,7 @@ void TAuOutput::SetInput(TAuInput* input) {
 }
 
 void TAuOutput::Run() {
-  QMutexLocker lock(&dataLock_);
+  std::lock_guard lock(dataLock_);
   if (busy_) throw EAuException("Component is Busy");
   exceptionMessage_.clear();
   if (!input_) throw EAuException("Input is not assigned");
@@ -108,46 +107,46 @@ int TAuOutput::Progress() const {
 }
 
 QString TAuOutput::ExceptionMessage() const {
-  QMutexLocker lock(&dataLock_);
+  std::lock_guard lock(dataLock_);
   return exceptionMessage_;
 }
 
 void TAuOutput::SetDelay(int delayMs) { thread_->delayMs_ = delayMs; }
 
 void TAuOutput::SetOnDone(EventHandler handler) {
-  QMutexLocker lock(&dataLock_);
+  std::lock_guard lock(dataLock_);
   onDone_ = std::move(handler);
 }
 
 void TAuOutput::SetOnProgress(EventHandler handler) {
-  QMutexLocker lock(&dataLock_);
+  std::lock_guard lock(dataLock_);
   onProgress_ = std::move(handler);
 }
 
 void TAuOutput::SetOnThreadException(EventHandler handler) {
-  QMutexLocker lock(&dataLock_);
+  std::lock_guard lock(dataLock_);
   onThreadException_ = std::move(handler);
 }
 
 TAuOutput::EventHandler TAuOutput::OnDone() const {
-  QMutexLocker lock(&dataLock_);
+  std::lock_guard lock(dataLock_);
   return onDone_;
 }
 
 TAuOutput::EventHandler TAuOutput::OnProgress() const {
-  QMutexLocker lock(&dataLock_);
+  std::lock_guard lock(dataLock_);
   return onProgress_;
 }
 
 TAuOutput::EventHandler TAuOutput::OnThreadException() const {
-  QMutexLocker lock(&dataLock_);
+  std::lock_guard lock(dataLock_);
   return onThreadException_;
 }
 
 void TAuOutput::ReportThreadException(const QString& message) {
   EventHandler handler;
   {
-    QMutexLocker lock(&dataLock_);
+    std::lock_guard lock(dataLock_);
     exceptionMessage_ = message;
     handler = onThreadException_;
   }

@@ -1,5 +1,4 @@
 #pragma once
-#include <QMutex>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -7,6 +6,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include "audio/AuInput.h"
 
@@ -102,7 +102,7 @@ class TAuOutput : public QObject {
   std::atomic<bool> canOutput_{false};
   std::atomic<int> lastProgress_{0};
   std::atomic<bool> busy_{false};
-  mutable QMutex dataLock_;  // held by Run(); guards the handlers and the exception message
+  mutable std::mutex dataLock_;  // held by Run(); guards the handlers and the exception message
   QString exceptionMessage_;
   EventHandler onDone_;
   EventHandler onProgress_;

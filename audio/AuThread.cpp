@@ -1,5 +1,6 @@
 #include "audio/AuThread.h"
 
+#include <chrono>
 #include <exception>
 
 #include "audio/AuOutput.h"
@@ -11,6 +12,8 @@ TAuThread::TAuThread(TAuOutput* owner) : owner_(owner) {}
 
 TAuThread::~TAuThread() { Terminate(); }
 
+void TAuThread::Start() { thread_ = std::thread([this] { Main(); }); }
+
 void TAuThread::Terminate() {
   {
     std::lock_guard lock(stateLock_);
@@ -18,7 +21,8 @@ void TAuThread::Terminate() {
     resumeRequested_ = true;
   }
   stateChanged_.notify_all();
-  wait();
+  if (thread_.joinable()) thread_.join();
+  ended_ = true;
 }
 
 bool TAuThread::IsParked() {
@@ -65,7 +69,7 @@ void TAuThread::PauseHere() {
   paused_ = false;
 }
 
-void TAuThread::run() {
+void TAuThread::Main() {
   Park();
   while (!terminated_) {
     RunOnce();
@@ -92,7 +96,7 @@ void TAuThread::RunOnce() {
     bool more = true;
     do {
       const int delayMs = delayMs_;
-      if (delayMs > 5) msleep(static_cast<unsigned long>(delayMs));
+      if (delayMs > 5) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
       const int progress = owner->Progress();
       if (progress != owner->lastProgress_) {
         owner->lastProgress_ = progress;

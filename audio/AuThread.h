@@ -1,9 +1,8 @@
 #pragma once
-#include <QThread>
-
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "audio/AuEvent.h"
 
@@ -11,16 +10,19 @@
 // between runs, ended by the output's destructor. Only TAuOutput and TEventHandler drive it.
 // Polled flags (stop, pause request, notify-done, done-sent, delay) are atomics. Parking and
 // pausing hand over under stateLock_, so "parked" is never observed while a run request is
-// pending; Pause() waits on the pause-acknowledge event.
+// pending; Pause() waits on the pause-acknowledge event. A std::thread, so that joining it
+// orders its last writes before the owner frees anything.
 namespace trackmill {
 
 class TAuOutput;
 
-class TAuThread : public QThread {
-  Q_OBJECT
+class TAuThread {
  public:
   explicit TAuThread(TAuOutput* owner);
-  ~TAuThread() override;
+  ~TAuThread();
+
+  void Start();
+  bool Ended() const { return ended_; }
 
   // Ends the thread: asks it to terminate, wakes it while parked and waits for it.
   void Terminate();
@@ -30,10 +32,8 @@ class TAuThread : public QThread {
   void RequestRun();
   void ResumeRun();
 
- protected:
-  void run() override;
-
  private:
+  void Main();
   friend class TAuOutput;
   friend class TEventHandler;
 
@@ -50,6 +50,8 @@ class TAuThread : public QThread {
   std::atomic<bool> pauseRequested_{false};
   std::atomic<int> delayMs_{0};
   std::atomic<bool> terminated_{false};
+  std::atomic<bool> ended_{false};
+  std::thread thread_;
 
   std::mutex stateLock_;
   std::condition_variable stateChanged_;

@@ -1,10 +1,12 @@
 #include "audio/EventHandler.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
-#include <QMutexLocker>
+#include <QEvent>
 
+#include <chrono>
+#include <condition_variable>
 #include <exception>
+#include <memory>
 #include <mutex>
 
 #include "audio/AuOutput.h"
@@ -22,13 +24,21 @@ thread_local TAuOutput* runningHandlerOf = nullptr;
 
 }  // namespace
 
-TEventHandler::TEventHandler() { setObjectName(QStringLiteral("mainevent")); }
+TEventHandler::TEventHandler() : mainThreadCalls_(std::make_unique<TMainThreadCalls>()) {
+  if (QCoreApplication* app = QCoreApplication::instance()) mainThreadCalls_->moveToThread(app->thread());
+  thread_ = std::thread([this] { Main(); });
+}
+
+TEventHandler::~TEventHandler() {
+  terminated_ = true;
+  wake_.Set();
+  if (thread_.joinable()) thread_.join();
+}
 
 TEventHandler* TEventHandler::Acquire() {
   std::lock_guard lock(instanceLock);
   if (references++ == 0 && instance == nullptr) {
     instance = new TEventHandler();
-    instance->start();
   }
   return instance;
 }
@@ -45,9 +55,6 @@ void TEventHandler::Release() {
     ending = instance;
     instance = nullptr;
   }
-  ending->terminated_ = true;
-  ending->wake_.Set();
-  ending->wait();
   delete ending;
 }
 
@@ -58,7 +65,7 @@ TEventHandler* TEventHandler::Instance() {
 
 void TEventHandler::Post(Event event) {
   {
-    QMutexLocker lock(&queueLock_);
+    std::lock_guard lock(queueLock_);
     if (event.sender != nullptr && event.sender == blockedSender_) return;
     queue_.push_back(std::move(event));
   }
@@ -66,33 +73,33 @@ void TEventHandler::Post(Event event) {
 }
 
 void TEventHandler::BlockSender(TAuOutput* sender) {
-  QMutexLocker lock(&queueLock_);
+  std::lock_guard lock(queueLock_);
   blockedSender_ = sender;
   std::erase_if(queue_, [sender](const Event& e) { return e.sender == sender; });
 }
 
 void TEventHandler::UnblockSender() {
-  QMutexLocker lock(&queueLock_);
+  std::lock_guard lock(queueLock_);
   blockedSender_ = nullptr;
 }
 
 void TEventHandler::RemoveEvents(TAuOutput* sender) {
-  QMutexLocker lock(&queueLock_);
+  std::lock_guard lock(queueLock_);
   std::erase_if(queue_, [sender](const Event& e) { return e.sender == sender; });
 }
 
 bool TEventHandler::IsDelivering(TAuOutput* sender) {
   if (runningHandlerOf == sender) return false;
-  QMutexLocker lock(&queueLock_);
+  std::lock_guard lock(queueLock_);
   return currentSender_ == sender;
 }
 
-void TEventHandler::run() {
+void TEventHandler::Main() {
   while (!terminated_) {
     Event event;
     bool have = false;
     {
-      QMutexLocker lock(&queueLock_);
+      std::lock_guard lock(queueLock_);
       if (!queue_.empty()) {
         event = std::move(queue_.front());
         queue_.pop_front();
@@ -105,7 +112,7 @@ void TEventHandler::run() {
       continue;
     }
     Deliver(event);
-    QMutexLocker lock(&queueLock_);
+    std::lock_guard lock(queueLock_);
     currentSender_ = nullptr;
   }
 }
@@ -118,7 +125,7 @@ void TEventHandler::Deliver(Event& event) {
       break;
     case Kind::Done: {
       TAuThread* worker = event.worker;
-      while (!worker->IsParked() && !worker->terminated_) msleep(10);
+      while (!worker->IsParked() && !worker->terminated_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
       event.sender->busy_ = false;
       RemoveEvents(event.sender);
       if (worker->notifyDone_) RunOnMainThread(event.sender, event.callback);
@@ -132,7 +139,8 @@ void TEventHandler::Deliver(Event& event) {
 
 void TEventHandler::RunOnMainThread(TAuOutput* sender, const std::function<void()>& callback) {
   if (!callback) return;
-  auto guarded = [sender, &callback] {
+  auto call = std::make_shared<TMainThreadCalls::Call>();
+  call->run = [sender, callback] {
     TAuOutput* outer = runningHandlerOf;
     runningHandlerOf = sender;
     try {
@@ -142,12 +150,38 @@ void TEventHandler::RunOnMainThread(TAuOutput* sender, const std::function<void(
     }
     runningHandlerOf = outer;
   };
-  QCoreApplication* app = QCoreApplication::instance();
-  if (!app) {
-    guarded();
+  if (!QCoreApplication::instance()) {
+    call->run();
     return;
   }
-  QMetaObject::invokeMethod(app, guarded, Qt::BlockingQueuedConnection);
+  mainThreadCalls_->RunAndWait(call);
+}
+
+void TMainThreadCalls::RunAndWait(const std::shared_ptr<Call>& call) {
+  std::unique_lock lock(lock_);
+  pending_.push_back(call);
+  // The event carries nothing; the call travels through pending_.
+  QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+  finished_.wait(lock, [&call] { return call->done; });
+}
+
+void TMainThreadCalls::customEvent(QEvent*) {
+  for (;;) {
+    std::shared_ptr<Call> call;
+    {
+      std::lock_guard lock(lock_);
+      if (pending_.empty()) return;
+      call = pending_.front();
+      pending_.pop_front();
+    }
+    call->run();
+    call->run = nullptr;
+    {
+      std::lock_guard lock(lock_);
+      call->done = true;
+    }
+    finished_.notify_all();
+  }
 }
 
 }  // namespace trackmill

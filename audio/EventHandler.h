@@ -1,11 +1,13 @@
 #pragma once
-#include <QMutex>
-#include <QThread>
+#include <QObject>
 
 #include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "audio/AuEvent.h"
 
@@ -19,13 +21,18 @@
 //
 // Lifetime: reference counted by the outputs (Acquire() in their constructor, Release() in
 // their destructor); the first reference starts the thread, the last ends it.
+//
+// The thread is a std::thread and handlers reach the main thread through a queue under our
+// own lock (a Qt event only wakes the main thread), so every hand-over is visible to the
+// thread checker.
 namespace trackmill {
 
 class TAuOutput;
 class TAuThread;
 
-class TEventHandler : public QThread {
-  Q_OBJECT
+class TMainThreadCalls;
+
+class TEventHandler {
  public:
   enum class Kind : quint8 { Progress = 0, Done = 1, ThreadException = 2, DirectCall = 3 };
 
@@ -52,20 +59,41 @@ class TEventHandler : public QThread {
   // one running that event's handler (a handler may stop its own output).
   bool IsDelivering(TAuOutput* sender);
 
- protected:
-  void run() override;
-
  private:
   TEventHandler();
+  ~TEventHandler();
+  void Main();
   void Deliver(Event& event);
-  static void RunOnMainThread(TAuOutput* sender, const std::function<void()>& callback);
+  void RunOnMainThread(TAuOutput* sender, const std::function<void()>& callback);
 
-  QMutex queueLock_;
+  std::mutex queueLock_;
   std::deque<Event> queue_;  // guarded by queueLock_
   TAuOutput* blockedSender_ = nullptr;  // guarded by queueLock_
   TAuOutput* currentSender_ = nullptr;  // guarded by queueLock_
   TAuEvent wake_;
   std::atomic<bool> terminated_{false};
+  std::unique_ptr<TMainThreadCalls> mainThreadCalls_;
+  std::thread thread_;
+};
+
+// Runs queued calls on the main thread; posted to by the event thread only.
+class TMainThreadCalls : public QObject {
+  Q_OBJECT
+ public:
+  struct Call {
+    std::function<void()> run;
+    bool done = false;  // guarded by TMainThreadCalls::lock_
+  };
+  // Runs the call on the main thread and waits for it to return.
+  void RunAndWait(const std::shared_ptr<Call>& call);
+
+ protected:
+  void customEvent(QEvent*) override;
+
+ private:
+  std::mutex lock_;
+  std::condition_variable finished_;
+  std::deque<std::shared_ptr<Call>> pending_;  // guarded by lock_
 };
 
 }  // namespace trackmill
