@@ -35,4 +35,17 @@ DriveChoice TakeDriveOption(QStringList& args) {
   return choice;
 }
 
+QString OpenListedDisc(const DriveChoice& drive, TrackList& list) {
+  list.Show(drive.driveIndex);
+  if (list.CDHandle == 0) return list.Status;
+  list.Activate();
+  if (list.NoAudioCD || list.Rows.empty()) {
+    const QString status = list.Status;
+    CloseCDHandle(list.CDHandle);
+    list.CDHandle = 0;
+    return status;
+  }
+  return {};
+}
+
 }  // namespace trackmill::cli

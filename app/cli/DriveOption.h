@@ -2,6 +2,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "cd/TrackList.h"
+
 // The drive choice shared by toc, rip and cddb: `--disc-image FILE | --drive N`.
 namespace trackmill::cli {
 
@@ -14,5 +16,10 @@ struct DriveChoice {
 // it; --drive N chooses drive N of the list; neither: the drive of the settings
 // (Settings().Index, so load the settings first).
 DriveChoice TakeDriveOption(QStringList& args);
+
+// Opens the chosen drive and lists its disc into list, as the main window does on start-up.
+// Returns the status text when there is no drive or no audio disc (the handle is then
+// closed again); empty on success, with list.CDHandle open for the caller to close.
+QString OpenListedDisc(const DriveChoice& drive, TrackList& list);
 
 }  // namespace trackmill::cli

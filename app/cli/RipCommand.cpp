@@ -75,14 +75,7 @@ int RunRipCommand(const QStringList& arguments) {
   if (!output.isEmpty()) Settings().OutputFolder = QFileInfo(output).absoluteFilePath();
 
   TrackList list;
-  list.Show(drive.driveIndex);
-  if (list.CDHandle == 0) return Fail(list.Status);
-  list.Activate();
-  if (list.NoAudioCD || list.Rows.empty()) {
-    const QString status = list.Status;
-    CloseCDHandle(list.CDHandle);
-    return Fail(status);
-  }
+  if (const QString status = OpenListedDisc(drive, list); !status.isEmpty()) return Fail(status);
   struct HandleCloser {
     TCDHandle handle;
     ~HandleCloser() { CloseCDHandle(handle); }

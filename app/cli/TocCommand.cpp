@@ -18,14 +18,7 @@ int RunTocCommand(const QStringList& arguments) {
   if (!args.isEmpty()) return Fail(QStringLiteral("unexpected argument \"%1\"").arg(args.first()), 2);
 
   TrackList list;
-  list.Show(drive.driveIndex);
-  if (list.CDHandle == 0) return Fail(list.Status);
-  list.Activate();
-  if (list.NoAudioCD || list.Rows.empty()) {
-    const QString status = list.Status;
-    CloseCDHandle(list.CDHandle);
-    return Fail(status);
-  }
+  if (const QString status = OpenListedDisc(drive, list); !status.isEmpty()) return Fail(status);
   for (const TrackRow& row : list.Rows)
     Out() << row.Caption << '\t' << row.Title << '\t' << row.Length << '\t' << row.Size << '\n';
   Out() << list.DriveDescription << Qt::endl;
