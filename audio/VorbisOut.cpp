@@ -13,8 +13,8 @@ namespace trackmill {
 TVorbisOut::TVorbisOut(QObject* parent) : TAuFileOut(parent) {}
 
 TVorbisOut::~TVorbisOut() {
-  // The worker must be parked before the encoder it uses goes away.
-  Stop(false);
+  // The worker must be ended before the encoder it uses goes away.
+  ShutDown();
 }
 
 void TVorbisOut::SetFileMode(TFileOutputMode mode) { fileMode_ = mode; }
