@@ -7,7 +7,7 @@ build=$1
 seconds=${2:-0}
 shopt -s nullglob
 for target in "$build"/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue
   name=$(basename "$target")
   corpus="$root/fuzz/corpus/${name#fuzz_}"
   mkdir -p "$corpus"
