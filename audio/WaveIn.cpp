@@ -102,13 +102,7 @@ void TWaveIn::TakeFormat() {
       blockFrames_ = valid_ ? ima::FramesPerBlock(channels_, scan_.blockAlign) : 0;
       if (blockFrames_ < 2) valid_ = false;
       if (!valid_) break;
-      qint64 frames = scan_.factFrames;
-      if (available >= 0) {
-        frames = std::min(frames, (available + scan_.blockAlign - 1) / scan_.blockAlign * blockFrames_);
-      }
-      size_ = frames * 2 * channels_;
-      buffer_.resize(std::max(wav::kBufferBytes, blockFrames_ * 2 * channels_));
-      block_.resize(scan_.blockAlign);
+      SizeAdpcmBlocks(available);
       break;
     }
     case TWavType::wtMSADPCM: {
@@ -119,13 +113,7 @@ void TWaveIn::TakeFormat() {
         valid_ = false;
         break;
       }
-      qint64 frames = scan_.factFrames;
-      if (available >= 0) {
-        frames = std::min(frames, (available + scan_.blockAlign - 1) / scan_.blockAlign * blockFrames_);
-      }
-      size_ = frames * 2 * channels_;
-      buffer_.resize(std::max(wav::kBufferBytes, blockFrames_ * 2 * channels_));
-      block_.resize(scan_.blockAlign);
+      SizeAdpcmBlocks(available);
       break;
     }
     case TWavType::wtACM:
@@ -134,6 +122,18 @@ void TWaveIn::TakeFormat() {
       break;
   }
   if (valid_ && channels_ * bitsPerSample_ / 8 > wav::kBufferBytes) valid_ = false;
+}
+
+// ADPCM data decodes block by block to 16-bit frames: the size is the frames "fact" names,
+// cut to the blocks the file really holds (available bytes, when known).
+void TWaveIn::SizeAdpcmBlocks(qint64 available) {
+  qint64 frames = scan_.factFrames;
+  if (available >= 0) {
+    frames = std::min(frames, (available + scan_.blockAlign - 1) / scan_.blockAlign * blockFrames_);
+  }
+  size_ = frames * 2 * channels_;
+  buffer_.resize(std::max(wav::kBufferBytes, blockFrames_ * 2 * channels_));
+  block_.resize(scan_.blockAlign);
 }
 
 bool TWaveIn::DecodeMpegLayer3() {

@@ -42,6 +42,7 @@ class TWaveIn : public TAuFileIn {
  private:
   void TakeFormat();
   bool DecodeMpegLayer3();
+  void SizeAdpcmBlocks(qint64 available);
   void Refill();
   void RefillFloat();
   // Bytes of the data chunk from the first audio byte to the end of the stream (-1 unknown).
