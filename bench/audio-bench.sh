@@ -3,28 +3,15 @@
 # Prints wall time of ours and the peer's (best of three) and the ratio ours/peer.
 # Usage: bench/audio-bench.sh BUILD_DIR (a Release build with the audio_bench target built)
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 build=${1:?usage: audio-bench.sh BUILD_DIR}
 bench="$build/bin/audio_bench"
-[ -x "$bench" ] || { echo "build the audio_bench target first" >&2; exit 1; }
+require_built "$bench"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-sox -r 44100 -c 2 -n -b 16 "$work/in.wav" synth 300 sine 220-3520 sine 330 vol 0.4 2>/dev/null
-sox -r 44100 -c 2 -n -b 16 "$work/in60.wav" synth 60 sine 220-3520 sine 330 vol 0.4 2>/dev/null
+make_sweep_wavs "$work"
 sox "$work/in.wav" -e ima-adpcm "$work/in-ima.wav"
-
-best() {  # best wall time in seconds of three runs of the command
-  local best_t=
-  for _ in 1 2 3; do
-    local t0 t1 t
-    t0=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    t1=$(date +%s.%N)
-    t=$(echo "$t1 - $t0" | bc -l)
-    if [ -z "$best_t" ] || [ "$(echo "$t < $best_t" | bc -l)" = 1 ]; then best_t=$t; fi
-  done
-  echo "$best_t"
-}
 
 row() {  # name target ours... -- peer...
   local name=$1 target=$2

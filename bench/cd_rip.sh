@@ -4,14 +4,13 @@
 # the disk). One run each, wall time; ratios printed. Build with -DCMAKE_BUILD_TYPE=Release.
 # Usage: bench/cd_rip.sh [BUILD_DIR]
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 trackmill=$build/bin/trackmill
 discimage=$build/bin/discimage
-for tool in "$trackmill" "$discimage"; do
-  [ -x "$tool" ] || { echo "missing $tool (build first)" >&2; exit 1; }
-done
-command -v cd-paranoia >/dev/null || { echo "cd-paranoia is not installed (scripts/setup.sh)" >&2; exit 1; }
+require_built "$trackmill" "$discimage"
+require_installed cd-paranoia
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

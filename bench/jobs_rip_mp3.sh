@@ -5,16 +5,13 @@
 # time; the ratio is printed. Build with -DCMAKE_BUILD_TYPE=Release.
 # Usage: bench/jobs_rip_mp3.sh [BUILD_DIR]
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 trackmill=$build/bin/trackmill
 discimage=$build/bin/discimage
-for tool in "$trackmill" "$discimage"; do
-  [ -x "$tool" ] || { echo "missing $tool (build first)" >&2; exit 1; }
-done
-for tool in cd-paranoia lame; do
-  command -v "$tool" >/dev/null || { echo "$tool is not installed (scripts/setup.sh)" >&2; exit 1; }
-done
+require_built "$trackmill" "$discimage"
+require_installed cd-paranoia lame
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

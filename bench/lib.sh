@@ -1,0 +1,34 @@
+# Shared pieces of the benchmark scripts (sourced, not run).
+
+# best CMD...: best wall time in seconds of three runs of the command, output discarded.
+best() {
+  local best_t= t0 t1 t
+  for _ in 1 2 3; do
+    t0=$(date +%s.%N)
+    "$@" >/dev/null 2>&1
+    t1=$(date +%s.%N)
+    t=$(echo "$t1 - $t0" | bc -l)
+    if [ -z "$best_t" ] || [ "$(echo "$t < $best_t" | bc -l)" = 1 ]; then best_t=$t; fi
+  done
+  echo "$best_t"
+}
+
+# make_sweep_wavs DIR: DIR/in.wav (5 minutes) and DIR/in60.wav (1 minute), 44.1 kHz 16-bit stereo.
+make_sweep_wavs() {
+  sox -r 44100 -c 2 -n -b 16 "$1/in.wav" synth 300 sine 220-3520 sine 330 vol 0.4 2>/dev/null
+  sox -r 44100 -c 2 -n -b 16 "$1/in60.wav" synth 60 sine 220-3520 sine 330 vol 0.4 2>/dev/null
+}
+
+# require_built FILE...: each must be an executable of the build.
+require_built() {
+  for tool in "$@"; do
+    [ -x "$tool" ] || { echo "missing $tool (build it first)" >&2; exit 1; }
+  done
+}
+
+# require_installed NAME...: each must be on PATH.
+require_installed() {
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "$tool is not installed (scripts/setup.sh)" >&2; exit 1; }
+  done
+}
