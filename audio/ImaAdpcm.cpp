@@ -71,13 +71,22 @@ int DecodeBlock(const char* block, int blockBytes, int channels, qint16* out, in
     Predictor p{view.I16(4 * ch), std::min<int>(view.U8(4 * ch + 2), 88)};
     out[ch] = static_cast<qint16>(p.sample);
     // Group g of this channel starts at header + (g * channels + ch) * 4 and codes frames
-    // 1 + 8g .. 8 + 8g.
-    for (int frame = 1; frame < frames; ++frame) {
-      const int k = frame - 1;
-      const int byte = 4 * channels + ((k / 8) * channels + ch) * 4 + (k % 8) / 2;
-      const int packed = static_cast<quint8>(block[byte]);
-      const int nibble = (k % 2 == 0) ? (packed & 0x0F) : (packed >> 4);
-      out[frame * channels + ch] = static_cast<qint16>(p.Decode(nibble));
+    // 1 + 8g .. 8 + 8g, low nibble first. Walking the groups directly keeps divisions out of
+    // the per-sample loop.
+    const auto* group = reinterpret_cast<const quint8*>(block) + 4 * channels + 4 * ch;
+    qint16* target = out + channels + ch;
+    int remaining = frames - 1;
+    while (remaining > 0) {
+      for (int b = 0; b < 4 && remaining > 0; ++b) {
+        const int packed = group[b];
+        *target = static_cast<qint16>(p.Decode(packed & 0x0F));
+        target += channels;
+        if (--remaining == 0) break;
+        *target = static_cast<qint16>(p.Decode(packed >> 4));
+        target += channels;
+        --remaining;
+      }
+      group += 4 * channels;
     }
   }
   return frames;
