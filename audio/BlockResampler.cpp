@@ -86,7 +86,7 @@ std::size_t BlockResampler::Stretch(std::size_t inFrames) {
   std::size_t src = 0;
   std::size_t dst = 0;
   while (src < inFrames && dst < outCapacityFrames_) {
-    std::memcpy(&work_[dst * ch], &inFloats_[src * ch], ch * sizeof(float));
+    for (std::size_t c = 0; c < ch; ++c) work_[dst * ch + c] = inFloats_[src * ch + c];
     ++dst;
     acc -= inStep;
     if (acc < 0) {
@@ -106,7 +106,8 @@ std::size_t BlockResampler::Decimate(std::size_t inFrames) {
   for (std::size_t src = 0; src < inFrames; ++src) {
     acc -= outStep;
     if (acc < 0) {
-      if (dst != src) std::memmove(&inFloats_[dst * ch], &inFloats_[src * ch], ch * sizeof(float));
+      // dst never passes src, so a forward copy within the buffer is safe.
+      for (std::size_t c = 0; c < ch; ++c) inFloats_[dst * ch + c] = inFloats_[src * ch + c];
       ++dst;
       acc += inStep;
     }

@@ -97,7 +97,7 @@ using Coefficients = ChebyshevCoefficients;
 // One stage over one channel. The term of the newest output is added last, so the recursion
 // waits on one multiply and one add per sample.
 template <typename T, typename Load, typename Store>
-void RunStage(const Coefficients& c, T& x1, T& x2, T& x3, T& x4, T& y1, T& y2, T& y3, T& y4,
+[[gnu::always_inline]] inline void RunStage(const Coefficients& c, T& x1, T& x2, T& x3, T& x4, T& y1, T& y2, T& y3, T& y4,
               std::size_t frameCount, Load load, Store store) {
   const double a0 = c.a[0], a1 = c.a[1], a2 = c.a[2], a3 = c.a[3], a4 = c.a[4];
   const double b0 = c.b[0], b1 = c.b[1], b2 = c.b[2], b3 = c.b[3];
@@ -119,19 +119,23 @@ void RunStage(const Coefficients& c, T& x1, T& x2, T& x3, T& x4, T& y1, T& y2, T
 
 typedef double Pair __attribute__((vector_size(16)));
 
-}  // namespace
+using ChannelHistory = std::array<ChebyshevStageHistory, ChebyshevLowPass::kStages>;
 
-void ChebyshevLowPass::Process(float* frames, std::size_t frameCount) {
-  const std::size_t stride = static_cast<std::size_t>(channels_);
-  if (channels_ == 2) {
+// Every stage is a serial recursion, so the time goes into multiply-add latency: where the
+// processor has fused multiply-add, a second copy of this function uses it.
+[[gnu::target_clones("fma", "default")]] void FilterFrames(const Coefficients& c,
+                                                          ChannelHistory* history, int channels,
+                                                          float* frames, std::size_t frameCount) {
+  const std::size_t stride = static_cast<std::size_t>(channels);
+  if (channels == 2) {
     // Both channels of a frame move together in one vector.
-    for (int stage = 0; stage < kStages; ++stage) {
-      StageHistory& l = history_[0][stage];
-      StageHistory& r = history_[1][stage];
+    for (int stage = 0; stage < ChebyshevLowPass::kStages; ++stage) {
+      ChebyshevStageHistory& l = history[0][stage];
+      ChebyshevStageHistory& r = history[1][stage];
       Pair x1 = {l.x1, r.x1}, x2 = {l.x2, r.x2}, x3 = {l.x3, r.x3}, x4 = {l.x4, r.x4};
       Pair y1 = {l.y1, r.y1}, y2 = {l.y2, r.y2}, y3 = {l.y3, r.y3}, y4 = {l.y4, r.y4};
       RunStage<Pair>(
-          c_, x1, x2, x3, x4, y1, y2, y3, y4, frameCount,
+          c, x1, x2, x3, x4, y1, y2, y3, y4, frameCount,
           [frames](std::size_t n) { return Pair{frames[2 * n], frames[2 * n + 1]}; },
           [frames](std::size_t n, Pair y) {
             frames[2 * n] = static_cast<float>(y[0]);
@@ -142,16 +146,22 @@ void ChebyshevLowPass::Process(float* frames, std::size_t frameCount) {
     }
     return;
   }
-  for (int ch = 0; ch < channels_; ++ch) {
+  for (int ch = 0; ch < channels; ++ch) {
     float* p = frames + ch;
-    for (int stage = 0; stage < kStages; ++stage) {
-      StageHistory& h = history_[ch][stage];
+    for (int stage = 0; stage < ChebyshevLowPass::kStages; ++stage) {
+      ChebyshevStageHistory& h = history[ch][stage];
       RunStage<double>(
-          c_, h.x1, h.x2, h.x3, h.x4, h.y1, h.y2, h.y3, h.y4, frameCount,
+          c, h.x1, h.x2, h.x3, h.x4, h.y1, h.y2, h.y3, h.y4, frameCount,
           [p, stride](std::size_t n) { return static_cast<double>(p[n * stride]); },
           [p, stride](std::size_t n, double y) { p[n * stride] = static_cast<float>(y); });
     }
   }
+}
+
+}  // namespace
+
+void ChebyshevLowPass::Process(float* frames, std::size_t frameCount) {
+  FilterFrames(c_, history_.data(), channels_, frames, frameCount);
 }
 
 }  // namespace trackmill

@@ -19,6 +19,12 @@ struct ChebyshevCoefficients {
 // Designs the filter for a cutoff given as a fraction of the sample rate (0 < fc < 0.5).
 ChebyshevCoefficients DesignChebyshevLowPass(double cutoffFraction);
 
+// What one stage of one channel remembers of the samples before the current one.
+struct ChebyshevStageHistory {
+  double x1 = 0, x2 = 0, x3 = 0, x4 = 0;
+  double y1 = 0, y2 = 0, y3 = 0, y4 = 0;
+};
+
 class ChebyshevLowPass {
  public:
   static constexpr int kMaxChannels = 8;
@@ -32,11 +38,7 @@ class ChebyshevLowPass {
   void Reset();
 
  private:
-  struct StageHistory {
-    double x1 = 0, x2 = 0, x3 = 0, x4 = 0;
-    double y1 = 0, y2 = 0, y3 = 0, y4 = 0;
-  };
-  using ChannelHistory = std::array<StageHistory, kStages>;
+  using ChannelHistory = std::array<ChebyshevStageHistory, kStages>;
 
   ChebyshevCoefficients c_;
   int channels_;

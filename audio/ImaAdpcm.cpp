@@ -1,6 +1,7 @@
 #include "audio/ImaAdpcm.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "audio/LittleEndian.h"
@@ -17,19 +18,40 @@ constexpr int kStepTable[89] = {
     9493,  10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
 constexpr int kIndexAdjust[16] = {-1, -1, -1, -1, 2, 4, 6, 8, -1, -1, -1, -1, 2, 4, 6, 8};
 
+// What each nibble does at each step index, worked out once: the signed difference it adds
+// to the sample and the step index that follows. The decoder's chains then wait on loads and
+// one add instead of the bit tests and clamps.
+struct NibbleTables {
+  std::array<int, 89 * 16> delta{};
+  std::array<quint8, 89 * 16> nextIndex{};
+};
+
+constexpr NibbleTables MakeNibbleTables() {
+  NibbleTables tables;
+  for (int index = 0; index < 89; ++index) {
+    const int step = kStepTable[index];
+    for (int nibble = 0; nibble < 16; ++nibble) {
+      int delta = step >> 3;
+      if (nibble & 4) delta += step;
+      if (nibble & 2) delta += step >> 1;
+      if (nibble & 1) delta += step >> 2;
+      const auto at = static_cast<std::size_t>(index * 16 + nibble);
+      tables.delta[at] = (nibble & 8) ? -delta : delta;
+      tables.nextIndex[at] = static_cast<quint8>(std::clamp(index + kIndexAdjust[nibble], 0, 88));
+    }
+  }
+  return tables;
+}
+constexpr NibbleTables kNibble = MakeNibbleTables();
+
 struct Predictor {
   int sample;
-  int index;
+  int index;  // 0..88
 
   int Decode(int nibble) {
-    const int step = kStepTable[index];
-    int delta = step >> 3;
-    if (nibble & 4) delta += step;
-    if (nibble & 2) delta += step >> 1;
-    if (nibble & 1) delta += step >> 2;
-    sample += (nibble & 8) ? -delta : delta;
-    sample = std::clamp(sample, -32767, 32767);
-    index = std::clamp(index + kIndexAdjust[nibble], 0, 88);
+    const auto at = static_cast<std::size_t>(index * 16 + nibble);
+    sample = std::clamp(sample + kNibble.delta[at], -32767, 32767);
+    index = kNibble.nextIndex[at];
     return sample;
   }
 
@@ -64,30 +86,35 @@ int FramesPerBlock(int channels, int blockBytes) {
 }
 
 int DecodeBlock(const char* block, int blockBytes, int channels, qint16* out, int maxFrames) {
+  if (channels > kMaxChannels) return 0;
   const int frames = std::min(FramesPerBlock(channels, blockBytes), maxFrames);
   if (frames <= 0) return 0;
   const LeView view(block, blockBytes);
+  std::array<Predictor, kMaxChannels> predictors;
   for (int ch = 0; ch < channels; ++ch) {
-    Predictor p{view.I16(4 * ch), std::min<int>(view.U8(4 * ch + 2), 88)};
-    out[ch] = static_cast<qint16>(p.sample);
-    // Group g of this channel starts at header + (g * channels + ch) * 4 and codes frames
-    // 1 + 8g .. 8 + 8g, low nibble first. Walking the groups directly keeps divisions out of
-    // the per-sample loop.
-    const auto* group = reinterpret_cast<const quint8*>(block) + 4 * channels + 4 * ch;
-    qint16* target = out + channels + ch;
-    int remaining = frames - 1;
-    while (remaining > 0) {
-      for (int b = 0; b < 4 && remaining > 0; ++b) {
-        const int packed = group[b];
-        *target = static_cast<qint16>(p.Decode(packed & 0x0F));
+    predictors[ch] = {view.I16(4 * ch), std::min<int>(view.U8(4 * ch + 2), 88)};
+    out[ch] = static_cast<qint16>(predictors[ch].sample);
+  }
+  // Group g of channel ch starts at header + (g * channels + ch) * 4 and codes frames
+  // 1 + 8g .. 8 + 8g, low nibble first. Going group by group, all channels in turn, gives the
+  // processor one independent sample chain per channel to overlap.
+  const auto* groups = reinterpret_cast<const quint8*>(block) + 4 * channels;
+  for (int first = 1; first < frames; first += 8) {
+    const int count = std::min(8, frames - first);
+    for (int ch = 0; ch < channels; ++ch) {
+      Predictor p = predictors[ch];
+      const quint8* group = groups + 4 * ch;
+      qint16* target = out + first * channels + ch;
+      quint32 nibbles = quint32(group[0]) | quint32(group[1]) << 8 | quint32(group[2]) << 16 |
+                        quint32(group[3]) << 24;
+      for (int i = 0; i < count; ++i) {
+        *target = static_cast<qint16>(p.Decode(static_cast<int>(nibbles & 0x0F)));
+        nibbles >>= 4;
         target += channels;
-        if (--remaining == 0) break;
-        *target = static_cast<qint16>(p.Decode(packed >> 4));
-        target += channels;
-        --remaining;
       }
-      group += 4 * channels;
+      predictors[ch] = p;
     }
+    groups += 4 * channels;
   }
   return frames;
 }

@@ -12,12 +12,15 @@ struct TImaChannelState {
   int stepIndex = 0;
 };
 
+// Channels a block may have.
+constexpr int kMaxChannels = 64;
+
 // Frames one block of blockBytes holds for this channel count (0 when the block is too small).
 int FramesPerBlock(int channels, int blockBytes);
 
 // Decodes one block (blockBytes may be short at the end of a file: only whole groups are
 // decoded). Writes at most maxFrames frames of 16-bit samples to out and returns the frame
-// count; 0 when the block is too short for its headers.
+// count; 0 when the block is too short for its headers or has over kMaxChannels channels.
 int DecodeBlock(const char* block, int blockBytes, int channels, qint16* out, int maxFrames);
 
 // Encodes FramesPerBlock(channels, blockBytes) frames of 16-bit samples from in into one block

@@ -3,14 +3,48 @@
 #include <cmath>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace trackmill::samples {
 
 namespace {
 
+// NaN becomes silence: converting it to an integer would be undefined.
 inline float Clamp(float x) {
+  if (std::isnan(x)) return 0.0f;
   if (x >= 1.0f) return 1.0f;
   if (x <= -1.0f) return -1.0f;
   return x;
+}
+
+// Eight samples at a time, with the same result as ToPcm16 for every float: the clamp, the
+// single-precision product and the conversion rounding to nearest-even (the default mode
+// that lrintf follows too). Returns how many samples it wrote; the caller does the rest.
+std::size_t FromFloats16Vector(const float* in, std::size_t count, std::uint8_t* bytes) {
+#ifdef __SSE2__
+  const __m128 one = _mm_set1_ps(1.0f);
+  const __m128 minusOne = _mm_set1_ps(-1.0f);
+  const __m128 scale = _mm_set1_ps(32767.0f);
+  std::size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m128 a = _mm_loadu_ps(in + i);
+    __m128 b = _mm_loadu_ps(in + i + 4);
+    a = _mm_and_ps(a, _mm_cmpord_ps(a, a));  // NaN -> 0, as in Clamp
+    b = _mm_and_ps(b, _mm_cmpord_ps(b, b));
+    a = _mm_mul_ps(_mm_min_ps(_mm_max_ps(a, minusOne), one), scale);
+    b = _mm_mul_ps(_mm_min_ps(_mm_max_ps(b, minusOne), one), scale);
+    const __m128i packed = _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + 2 * i), packed);
+  }
+  return i;
+#else
+  (void)in;
+  (void)count;
+  (void)bytes;
+  return 0;
+#endif
 }
 
 }  // namespace
@@ -31,6 +65,7 @@ float FromPcm24(const std::uint8_t* b) {
 float FromPcm32(std::int32_t v) { return static_cast<float>(v) * (1.0f / 2147483648.0f); }
 
 std::uint8_t ToPcm8(float x) {
+  if (std::isnan(x)) return 128;
   if (x >= 1.0f) return 255;
   if (x > -1.0f) return static_cast<std::uint8_t>(std::floor((x + 1.0f) * 128.0f));
   return 0;
@@ -82,7 +117,7 @@ void FromFloats(const float* in, std::size_t count, int bitsPerSample, std::uint
       for (std::size_t i = 0; i < count; ++i) bytes[i] = ToPcm8(in[i]);
       break;
     case 16:
-      for (std::size_t i = 0; i < count; ++i) {
+      for (std::size_t i = FromFloats16Vector(in, count, bytes); i < count; ++i) {
         const std::uint16_t v = static_cast<std::uint16_t>(ToPcm16(in[i]));
         bytes[2 * i] = static_cast<std::uint8_t>(v);
         bytes[2 * i + 1] = static_cast<std::uint8_t>(v >> 8);

@@ -9,6 +9,7 @@
 //   16-bit: to float v / 32768;         back: clamp, nearest-even of x * 32767 (single precision)
 //   24-bit: to float v / 8388608;       back: clamp, floor(x * 8388607)
 //   32-bit: to float v / 2147483648;    back: clamp, nearest-even of x * 2147483647 (double)
+// A NaN goes back as silence at every width.
 // Pure functions, thread-safe.
 namespace trackmill::samples {
 

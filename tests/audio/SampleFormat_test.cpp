@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "audio/SampleFormat.h"
@@ -84,6 +86,35 @@ TEST(SampleToFloat, TwentyFourBitSamplesAreStoredLowByteFirst) {
   EXPECT_EQ(bytes[0], 0xFF);
   EXPECT_EQ(bytes[1], 0xFF);
   EXPECT_EQ(bytes[2], 0x1F);
+}
+
+// Whole blocks take a vector path; every sample must still follow the single-sample rule.
+TEST(SampleFromFloats, BlocksRoundEverySampleLikeTheSingleSampleRule) {
+  std::vector<float> in;
+  for (int v = -32768; v <= 32767; v += 97) {
+    in.push_back((float(v) + 0.5f) / 32767.0f);  // ties after scaling
+    in.push_back(float(v) / 32768.0f);
+  }
+  const float inf = std::numeric_limits<float>::infinity();
+  for (float odd : {1.0f, -1.0f, 1.0000001f, -1.0000001f, 40.0f, -40.0f, inf, -inf, 0.0f, -0.0f, 1e-30f})
+    in.push_back(odd);
+  in.resize(in.size() + 5, 0.25f);  // a tail shorter than one vector
+  std::vector<std::uint8_t> bytes(in.size() * 2);
+  FromFloats(in.data(), in.size(), 16, bytes.data());
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    const auto written = std::int16_t(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    ASSERT_EQ(written, ToPcm16(in[i])) << "sample " << i << " = " << in[i];
+  }
+}
+
+TEST(SampleFromFloats, NotANumberBecomesSilenceAtEveryWidth) {
+  const std::vector<float> nans(16, std::numeric_limits<float>::quiet_NaN());
+  for (int bits : {8, 16, 24, 32}) {
+    std::vector<std::uint8_t> bytes(nans.size() * std::size_t(bits / 8), 0xAA);
+    FromFloats(nans.data(), nans.size(), bits, bytes.data());
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+      ASSERT_EQ(bytes[i], bits == 8 ? 128 : 0) << bits << "-bit byte " << i;
+  }
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ TEST_P(WaveFileFormats, OutputIsReadBySoxWithTheChosenFormat) {
   EXPECT_EQ(Soxi("-r", out), QString::number(c.rate));
   EXPECT_EQ(Soxi("-c", out), QString::number(c.channels));
   EXPECT_EQ(Soxi("-e", out), QString::fromLatin1(c.soxEncoding));
-  if (c.encoding == TWavType::wtPCM) EXPECT_EQ(Soxi("-b", out), QString::number(c.bits));
+  if (c.encoding == TWavType::wtPCM) { EXPECT_EQ(Soxi("-b", out), QString::number(c.bits)); }
   // One second of input gives one second of output (ADPCM rounds up to whole blocks).
   const qint64 samples = Soxi("-s", out).toLongLong();
   EXPECT_GE(samples, qint64(c.rate) - 1);

@@ -56,7 +56,7 @@ TEST_F(WaveOutTest, MonoThousandFramesGiveThe2044ByteFile) {
                               "data" + QByteArray::fromHex("d0070000");
   EXPECT_EQ(file.left(44).toHex(), expected.toHex());
   EXPECT_EQ(file.mid(44), test::Tones16(1000, 1));
-  if (test::HaveProgram("sox")) EXPECT_EQ(SoxFrames(path), 1000);
+  if (test::HaveProgram("sox")) { EXPECT_EQ(SoxFrames(path), 1000); }
 }
 
 TEST_F(WaveOutTest, ImaAdpcmHeaderNumbers) {
@@ -229,7 +229,7 @@ TEST_F(WaveOutTest, EarlyStopLeavesTheRealLengthInTheHeader) {
   EXPECT_LT(file.size(), 800044);
   EXPECT_EQ(U32At(file, 40), quint32(file.size() - 44));
   EXPECT_EQ(U32At(file, 4), quint32(file.size() - 8));
-  if (test::HaveProgram("sox")) EXPECT_EQ(SoxFrames(path), (file.size() - 44) / 4);
+  if (test::HaveProgram("sox")) { EXPECT_EQ(SoxFrames(path), (file.size() - 44) / 4); }
 }
 
 // ---- append --------------------------------------------------------------------------------
@@ -250,7 +250,7 @@ TEST_F(WaveOutTest, AppendingTheSameFormatAddsAtTheEnd) {
   oldPart.replace(4, 4, before.mid(4, 4)).replace(40, 4, before.mid(40, 4));
   EXPECT_EQ(oldPart, before);
   EXPECT_EQ(after.mid(before.size()), test::Tones16(1000, 2));
-  if (test::HaveProgram("sox")) EXPECT_EQ(SoxFrames(path), 4000);
+  if (test::HaveProgram("sox")) { EXPECT_EQ(SoxFrames(path), 4000); }
 }
 
 TEST_F(WaveOutTest, AppendingImaAdpcmKeepsTheFrameCountRight) {
@@ -268,7 +268,7 @@ TEST_F(WaveOutTest, AppendingImaAdpcmKeepsTheFrameCountRight) {
   EXPECT_EQ(U32At(file, 56), 3u * 512u);
   // The first part's padded block counts whole; the appended frames count exactly.
   EXPECT_EQ(U32At(file, 48), 2u * 1017u + 700u);
-  if (test::HaveProgram("ffprobe")) EXPECT_EQ(Probe(path), "adpcm_ima_wav,22050,1");
+  if (test::HaveProgram("ffprobe")) { EXPECT_EQ(Probe(path), "adpcm_ima_wav,22050,1"); }
 }
 
 struct RefusedAppend {
