@@ -71,7 +71,10 @@ void TWaveIn::TakeFormat() {
   bitsPerSample_ = scan_.bitsPerSample;
   const qint64 available = AvailableDataBytes();
   const auto cutToFile = [available](qint64 bytes) { return available >= 0 ? std::min(bytes, available) : bytes; };
-  if (channels_ < 1 || channels_ > kMaxChannels || sampleRate_ <= 0) valid_ = false;
+  if (channels_ < 1 || channels_ > kMaxChannels || sampleRate_ <= 0) {
+    valid_ = false;
+    return;  // every size below divides by the channel count or the block size
+  }
 
   switch (scan_.type) {
     case TWavType::wtUnsupported:

@@ -106,6 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
                     [] { return Riff(Chunk("fmt ", Fmt(1, 1, 8000, 2, 16)) + Chunk("JUNK", QByteArray(70000, 'j')) + Chunk("data", Pcm16({1, 2}))); }},
         InvalidCase{"ShortFmtChunk", [] { return Riff(Chunk("fmt ", Le16(1) + Le16(1)) + Chunk("data", Pcm16({1, 2}))); }},
         InvalidCase{"ZeroChannels", [] { return Riff(Chunk("fmt ", Fmt(1, 0, 8000, 2, 16)) + Chunk("data", Pcm16({1, 2}))); }},
+        InvalidCase{"MsAdpcmZeroChannelsZeroBlock",
+                    [] { return Riff(Chunk("fmt ", Fmt(2, 0, 8000, 0, 4, MsExtra(500, 7))) + Chunk("fact", Le32(500)) + Chunk("data", QByteArray(256, 0))); }},
         InvalidCase{"TwelveBitPcm", [] { return Riff(Chunk("fmt ", Fmt(1, 1, 8000, 2, 12)) + Chunk("data", Pcm16({1, 2}))); }},
         InvalidCase{"UnknownExtensibleSubformat",
                     [] { return Riff(Chunk("fmt ", Fmt(0xFFFE, 2, 8000, 4, 16, Le16(22) + Le16(16) + Le32(3) + QByteArray(16, 7))) + Chunk("data", Pcm16({1, 2}))); }},
