@@ -121,11 +121,9 @@ typedef double Pair __attribute__((vector_size(16)));
 
 using ChannelHistory = std::array<ChebyshevStageHistory, ChebyshevLowPass::kStages>;
 
-// Every stage is a serial recursion, so the time goes into multiply-add latency: where the
-// processor has fused multiply-add, a second copy of this function uses it.
-[[gnu::target_clones("fma", "default")]] void FilterFrames(const Coefficients& c,
-                                                          ChannelHistory* history, int channels,
-                                                          float* frames, std::size_t frameCount) {
+[[gnu::always_inline]] inline void FilterFrames(const Coefficients& c, ChannelHistory* history,
+                                                int channels, float* frames,
+                                                std::size_t frameCount) {
   const std::size_t stride = static_cast<std::size_t>(channels);
   if (channels == 2) {
     // Both channels of a frame move together in one vector.
@@ -158,9 +156,31 @@ using ChannelHistory = std::array<ChebyshevStageHistory, ChebyshevLowPass::kStag
   }
 }
 
+// Every stage is a serial recursion, so the time goes into multiply-add latency: where the
+// processor has fused multiply-add, a second copy of the filter uses it. The choice is made
+// at run time by hand rather than through an ifunc, whose resolver would run before the
+// sanitizers' runtimes are up.
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("fma")]] void FilterFramesFma(const Coefficients& c, ChannelHistory* history,
+                                            int channels, float* frames, std::size_t frameCount) {
+  FilterFrames(c, history, channels, frames, frameCount);
+}
+
+bool HasFma() {
+  static const bool has = __builtin_cpu_supports("fma");
+  return has;
+}
+#endif
+
 }  // namespace
 
 void ChebyshevLowPass::Process(float* frames, std::size_t frameCount) {
+#if defined(__x86_64__) || defined(__i386__)
+  if (HasFma()) {
+    FilterFramesFma(c_, history_.data(), channels_, frames, frameCount);
+    return;
+  }
+#endif
   FilterFrames(c_, history_.data(), channels_, frames, frameCount);
 }
 
