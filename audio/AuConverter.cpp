@@ -42,18 +42,7 @@ void TAuConverter::GetData(const char*& data, int& byteCount) {
     return;
   }
   ReadBlock(data, byteCount);
-  if (byteCount <= 0) {
-    byteCount = 0;
-    endOfStream_ = true;
-    return;
-  }
-  position_ += byteCount;
-  const qint64 size = size_;
-  if (size > 0 && position_ > size) {
-    byteCount -= static_cast<int>(position_ - size);
-    position_ = size;
-    endOfStream_ = true;
-  }
+  CountDelivered(byteCount);
 }
 
 }  // namespace trackmill

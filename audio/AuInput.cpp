@@ -55,6 +55,23 @@ void TAuInput::ClearPrebuffer() {
   prebufferRead_ = 0;
 }
 
+void TAuInput::CountDelivered(int& byteCount) {
+  if (byteCount <= 0) {
+    byteCount = 0;
+    endOfStream_ = true;
+    return;
+  }
+  position_ += byteCount;
+  const qint64 size = size_;
+  if (size > 0 && position_ >= size) {
+    endOfStream_ = true;
+    if (position_ > size) {
+      byteCount -= static_cast<int>(position_ - size);
+      position_ = size;
+    }
+  }
+}
+
 bool TAuInput::ServePrebuffer(const char*& data, int& byteCount) {
   if (prebufferFill_ <= 0) return false;
   const int count = std::min(byteCount, prebufferFill_ - prebufferRead_);

@@ -84,6 +84,9 @@ class TAuInput : public QObject {
   // Caller holds the data lock.
   bool ServePrebuffer(const char*& data, int& byteCount);
   void ClearPrebuffer();  // caller holds the data lock
+  // Counts one ReadBlock() result into Position: nothing read, or reaching Size, ends the
+  // stream, and bytes beyond Size are cut off. Caller holds the data lock.
+  void CountDelivered(int& byteCount);
 
   std::atomic<qint64> position_{0};
   std::atomic<qint64> size_{0};

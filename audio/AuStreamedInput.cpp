@@ -14,23 +14,6 @@ void TAuStreamedInput::SetStream(QIODevice* stream) {
   streamSupplied_ = stream != nullptr;
 }
 
-void TAuStreamedInput::CountDelivered(int& byteCount) {
-  if (byteCount <= 0) {
-    byteCount = 0;
-    endOfStream_ = true;
-    return;
-  }
-  position_ += byteCount;
-  const qint64 size = size_;
-  if (size > 0 && position_ >= size) {
-    endOfStream_ = true;
-    if (position_ > size) {
-      byteCount -= static_cast<int>(position_ - size);
-      position_ = size;
-    }
-  }
-}
-
 void TAuStreamedInput::GetData(const char*& data, int& byteCount) {
   QMutexLocker lock(&dataLock_);
   if (ServePrebuffer(data, byteCount)) return;

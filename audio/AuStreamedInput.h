@@ -34,9 +34,6 @@ class TAuStreamedInput : public TAuInput {
   void SetEndSample(qint64 frame) { endSample_ = frame; }
 
  protected:
-  // Applies the end-of-size rule to one ReadBlock() result. Caller holds the data lock.
-  void CountDelivered(int& byteCount);
-
   QIODevice* stream_ = nullptr;  // the stream being read (owned or supplied)
   bool streamSupplied_ = false;
   std::unique_ptr<QIODevice> ownedStream_;
