@@ -91,9 +91,4 @@ QByteArray Tones16(int frames, int channels) {
   return pcm;
 }
 
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 }  // namespace trackmill::test

@@ -51,6 +51,5 @@ bool RunTool(const QString& program, const QStringList& args);
 QByteArray ToolOutput(const QString& program, const QStringList& args);
 // A stereo or multichannel 16-bit test signal of frames frames (deterministic tones).
 QByteArray Tones16(int frames, int channels);
-QByteArray ReadFile(const QString& path);
 
 }  // namespace trackmill::test

@@ -34,11 +34,6 @@ QByteArray Tone(int frames, int rate) {
   return Pcm16(s);
 }
 
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class VorbisFiles : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -157,7 +152,7 @@ TEST_F(VorbisFiles, DecodesLikeTheReferenceDecoderAndSeeks) {
                                "440", "sine", "1250", "vol", "0.5"}).exitCode, 0);
   ASSERT_EQ(RunProgram("oggenc", {"-Q", "-q", "2", "-o", ogg, wav}).exitCode, 0);
   ASSERT_EQ(RunProgram("oggdec", {"-Q", "-R", "-o", raw, ogg}).exitCode, 0);
-  const QByteArray reference = ReadAll(raw);
+  const QByteArray reference = test::ReadBytes(raw);
   ASSERT_EQ(reference.size(), 4000000);
 
   TVorbisIn in;

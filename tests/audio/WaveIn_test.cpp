@@ -11,6 +11,7 @@
 #include "audio/AuException.h"
 #include "audio/WaveIn.h"
 #include "support/TestPaths.h"
+#include "tests/support/TestPaths.h"
 
 namespace trackmill {
 namespace {
@@ -81,7 +82,7 @@ TEST_P(WaveInPeer, ReadsWhatSoxDecodes) {
   EXPECT_EQ(in.GetBitsPerSample(), c.bits);
   EXPECT_EQ(in.WavType(), c.type);
   const QByteArray ours = test::ReadWhole(in);
-  const QByteArray reference = test::ReadFile(raw);
+  const QByteArray reference = test::ReadBytes(raw);
   ASSERT_FALSE(ours.isEmpty());
 
   const QVector<qint64> got = Samples(ours, c.bits);
@@ -157,7 +158,7 @@ TEST(WaveInExtensibleFloat, ReadsWhatSoxDecodes) {
   EXPECT_EQ(in.WavType(), TWavType::wtExtIEEEFloat);
   EXPECT_EQ(in.GetChannels(), 4);
   const QVector<qint64> got = Samples(test::ReadWhole(in), 32);
-  const QByteArray reference = test::ReadFile(raw);
+  const QByteArray reference = test::ReadBytes(raw);
   ASSERT_EQ(got.size(), reference.size() / 4);
   for (qsizetype i = 0; i < got.size(); ++i) {
     float f;

@@ -10,6 +10,7 @@
 #include "audio/WaveIn.h"
 #include "audio/WaveOut.h"
 #include "support/TestPaths.h"
+#include "tests/support/TestPaths.h"
 
 namespace trackmill {
 namespace {
@@ -49,7 +50,7 @@ TEST_F(WaveOutTest, MonoThousandFramesGiveThe2044ByteFile) {
   TMemoryIn in(test::Tones16(1000, 1), 16, 1, 44100);
   const QString path = Path("mono.wav");
   ASSERT_EQ(Write(in, path), "");
-  const QByteArray file = test::ReadFile(path);
+  const QByteArray file = test::ReadBytes(path);
   ASSERT_EQ(file.size(), 2044);
   const QByteArray expected = QByteArray("RIFF") + QByteArray::fromHex("f4070000") + "WAVEfmt " +
                               QByteArray::fromHex("10000000" "0100" "0100" "44ac0000" "88580100" "0200" "1000") +
@@ -63,7 +64,7 @@ TEST_F(WaveOutTest, ImaAdpcmHeaderNumbers) {
   TMemoryIn in(test::Tones16(1000, 1), 16, 1, 44100);
   const QString path = Path("ima.wav");
   ASSERT_EQ(Write(in, path, [](TWaveOut& out) { out.SetWavType(TWavType::wtDVIADPCM); }), "");
-  const QByteArray file = test::ReadFile(path);
+  const QByteArray file = test::ReadBytes(path);
   ASSERT_EQ(file.size(), 60 + 512);
   EXPECT_EQ(U32At(file, 4), 52u + 512u);
   EXPECT_EQ(U32At(file, 16), 20u);
@@ -82,7 +83,7 @@ TEST_F(WaveOutTest, StereoImaAdpcmBlocksHold505Frames) {
   TMemoryIn in(test::Tones16(2000, 2), 16, 2, 22050);
   const QString path = Path("ima2.wav");
   ASSERT_EQ(Write(in, path, [](TWaveOut& out) { out.SetWavType(TWavType::wtDVIADPCM); }), "");
-  const QByteArray file = test::ReadFile(path);
+  const QByteArray file = test::ReadBytes(path);
   EXPECT_EQ(U16At(file, 38), 505);
   EXPECT_EQ(U32At(file, 48), 2000u);
   EXPECT_EQ(U32At(file, 56), 4u * 512u);  // 2000 / 505 needs four blocks
@@ -138,7 +139,7 @@ TEST_P(WaveOutPeer, SoxAndFfprobeReadTheFile) {
               out.SetCreateNonMsHeaders(!c.extensible);
             }),
             "");
-  const QByteArray file = test::ReadFile(path);
+  const QByteArray file = test::ReadBytes(path);
   EXPECT_EQ(U16At(file, 20), c.adpcm ? 0x11 : (c.extensible ? 0xFFFE : 1));
   EXPECT_EQ(Probe(path), QString("%1,32000,%2").arg(c.codec).arg(c.channels));
   if (c.adpcm) {
@@ -185,7 +186,7 @@ TEST_F(WaveOutTest, UnknownSizeIsCorrectedOnFinish) {
     in.announceSize = false;
     const QString path = Path(adpcm ? "unknown-ima.wav" : "unknown.wav");
     ASSERT_EQ(Write(in, path, [adpcm](TWaveOut& out) { if (adpcm) out.SetWavType(TWavType::wtDVIADPCM); }), "");
-    const QByteArray file = test::ReadFile(path);
+    const QByteArray file = test::ReadBytes(path);
     EXPECT_EQ(U32At(file, 4), quint32(file.size() - 8));
     if (adpcm) {
       EXPECT_EQ(U32At(file, 56), quint32(file.size() - 60));
@@ -202,7 +203,7 @@ TEST_F(WaveOutTest, ShortInputIsPaddedToTheAnnouncedSize) {
   in.announcedBytes = 3000;
   const QString path = Path("padded.wav");
   ASSERT_EQ(Write(in, path), "");
-  const QByteArray file = test::ReadFile(path);
+  const QByteArray file = test::ReadBytes(path);
   ASSERT_EQ(file.size(), 3044);
   EXPECT_EQ(U32At(file, 40), 3000u);
   EXPECT_EQ(file.mid(2044), QByteArray(1000, '\0'));
@@ -224,7 +225,7 @@ TEST_F(WaveOutTest, EarlyStopLeavesTheRealLengthInTheHeader) {
   out.Run();
   ASSERT_TRUE(test::WaitFor([&] { return !out.Busy(); }));
   EXPECT_FALSE(done);
-  const QByteArray file = test::ReadFile(path);
+  const QByteArray file = test::ReadBytes(path);
   ASSERT_GT(file.size(), 44);
   EXPECT_LT(file.size(), 800044);
   EXPECT_EQ(U32At(file, 40), quint32(file.size() - 44));
@@ -238,10 +239,10 @@ TEST_F(WaveOutTest, AppendingTheSameFormatAddsAtTheEnd) {
   const QString path = Path("append.wav");
   TMemoryIn first(test::Tones16(3000, 2), 16, 2, 44100);
   ASSERT_EQ(Write(first, path), "");
-  const QByteArray before = test::ReadFile(path);
+  const QByteArray before = test::ReadBytes(path);
   TMemoryIn second(test::Tones16(1000, 2), 16, 2, 44100);
   ASSERT_EQ(Write(second, path, [](TWaveOut& out) { out.SetFileMode(TFileOutputMode::foAppend); }), "");
-  const QByteArray after = test::ReadFile(path);
+  const QByteArray after = test::ReadBytes(path);
   ASSERT_EQ(after.size(), before.size() + 4000);
   EXPECT_EQ(U32At(after, 40), 16000u);
   EXPECT_EQ(U32At(after, 4), quint32(after.size() - 8));
@@ -263,7 +264,7 @@ TEST_F(WaveOutTest, AppendingImaAdpcmKeepsTheFrameCountRight) {
   ASSERT_EQ(Write(first, path, adpcm), "");
   TMemoryIn second(test::Tones16(700, 1), 16, 1, 22050);
   ASSERT_EQ(Write(second, path, adpcm), "");
-  const QByteArray file = test::ReadFile(path);
+  const QByteArray file = test::ReadBytes(path);
   ASSERT_EQ(file.size(), 60 + 3 * 512);
   EXPECT_EQ(U32At(file, 56), 3u * 512u);
   // The first part's padded block counts whole; the appended frames count exactly.
@@ -285,7 +286,7 @@ TEST_P(WaveOutRefusedAppend, FailsAndLeavesTheFileAsItWas) {
   const RefusedAppend& c = GetParam();
   const QString path = Path("existing.wav");
   c.makeExisting(path);
-  const QByteArray before = test::ReadFile(path);
+  const QByteArray before = test::ReadBytes(path);
   ASSERT_FALSE(before.isEmpty());
   QByteArray pcm = test::Tones16(500, c.channels);
   if (c.bits == 8) pcm.truncate(pcm.size() / 2);
@@ -295,7 +296,7 @@ TEST_P(WaveOutRefusedAppend, FailsAndLeavesTheFileAsItWas) {
     out.SetFileMode(c.mode);
   });
   EXPECT_EQ(failure, c.message);
-  EXPECT_EQ(test::ReadFile(path), before);
+  EXPECT_EQ(test::ReadBytes(path), before);
   EXPECT_FALSE(in.Busy());
 }
 

@@ -19,7 +19,7 @@
 namespace trackmill {
 namespace {
 
-using test::ReadWholeFile;
+using test::ReadBytes;
 using test::RipEvents;
 using test::TestDisc;
 
@@ -84,7 +84,7 @@ TEST_F(CDRipThreadTest, EveryTrackEqualsItsSourceAudio) {
     RipEvents events;
     const QString name = QStringLiteral("Track%1").arg(track);
     Rip(track, name, events);
-    EXPECT_EQ(WavData(ReadWholeFile(WavPath(name))), disc.ExpectedTrack(track));
+    EXPECT_EQ(WavData(ReadBytes(WavPath(name))), disc.ExpectedTrack(track));
     ASSERT_FALSE(events.progress.empty());
     EXPECT_EQ(events.progress.back().Percent, 1000);
     EXPECT_EQ(events.progress.back().ErrorCode, 0);
@@ -107,7 +107,7 @@ TEST_F(CDRipThreadTest, SameBytesAsCdParanoia) {
     const auto result = test::RunProgram("cd-paranoia",
         {"-q", "-d", disc.CuePath(), "-r", QString::number(track), theirs});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_EQ(WavData(ReadWholeFile(WavPath("ours"))), ReadWholeFile(theirs));
+    EXPECT_EQ(WavData(ReadBytes(WavPath("ours"))), ReadBytes(theirs));
   }
 }
 
@@ -118,14 +118,14 @@ TEST_F(CDRipThreadTest, RipTimeLimitsTheLength) {
   Settings().RipTime = 20;
   RipEvents events;
   Rip(1, "long", events);
-  EXPECT_EQ(ReadWholeFile(WavPath("long")).size(), 44 + 1500 * kCDSectorBytes);
+  EXPECT_EQ(ReadBytes(WavPath("long")).size(), 44 + 1500 * kCDSectorBytes);
   Rip(2, "short", events);
-  EXPECT_EQ(WavData(ReadWholeFile(WavPath("short"))), disc.ExpectedTrack(2));
+  EXPECT_EQ(WavData(ReadBytes(WavPath("short"))), disc.ExpectedTrack(2));
 
   Settings().RipTime = -5;  // a negative limit extracts nothing and reads nothing
   RipEvents none;
   Rip(1, "none", none);
-  EXPECT_EQ(ReadWholeFile(WavPath("none")).size(), 44);
+  EXPECT_EQ(ReadBytes(WavPath("none")).size(), 44);
   ASSERT_EQ(none.progress.size(), 1u);
   EXPECT_EQ(none.progress[0].Percent, 1000);
 }
@@ -146,7 +146,7 @@ TEST_F(CDRipThreadTest, StopLeavesAPlayablePartialFile) {
   }
   events.Deliver();
   EXPECT_EQ(events.CountStatus(1000), 0);
-  const QByteArray wav = ReadWholeFile(WavPath("stopped"));
+  const QByteArray wav = ReadBytes(WavPath("stopped"));
   const QByteArray data = WavData(wav);
   EXPECT_LT(data.size(), 600 * 75 * kCDSectorBytes);
   EXPECT_EQ(data.size() % (10 * kCDSectorBytes), 0);
@@ -169,7 +169,7 @@ TEST_F(CDRipThreadTest, ReadErrorHalfwayKeepsThePartialFile) {
   ASSERT_FALSE(events.progress.empty());
   EXPECT_EQ(events.progress.back().Percent, 1000);
   EXPECT_EQ(events.progress.back().ErrorCode, kRipReadError);
-  const QByteArray wav = ReadWholeFile(WavPath("broken"));
+  const QByteArray wav = ReadBytes(WavPath("broken"));
   ASSERT_GT(wav.size(), 44);
   EXPECT_EQ(Le32(wav, 40), 0u);  // header never completed
   EXPECT_EQ(wav.mid(44), disc.ExpectedTrack(2).left(wav.size() - 44));
@@ -230,13 +230,13 @@ TEST_F(CDRipThreadTest, NormalisingAfterExtraction) {
   Open(disc);
   RipEvents plain;
   Rip(1, "plain", plain);
-  const QByteArray extracted = ReadWholeFile(WavPath("plain"));
+  const QByteArray extracted = ReadBytes(WavPath("plain"));
 
   Settings().IsNormalize = true;
   Settings().NormalizePercent = 100;
   RipEvents full;
   Rip(1, "full", full);
-  EXPECT_EQ(ReadWholeFile(WavPath("full")), extracted);
+  EXPECT_EQ(ReadBytes(WavPath("full")), extracted);
   EXPECT_EQ(full.CountStatus(999), 1);
   EXPECT_EQ(full.progress.back().Percent, 1000);
   EXPECT_TRUE(normalizeError_.isEmpty());
@@ -245,7 +245,7 @@ TEST_F(CDRipThreadTest, NormalisingAfterExtraction) {
   Settings().NormalizePercent = 50;
   RipEvents half;
   Rip(1, "half", half);
-  const QByteArray halved = ReadWholeFile(WavPath("half"));
+  const QByteArray halved = ReadBytes(WavPath("half"));
   ASSERT_EQ(halved.size(), extracted.size());
   EXPECT_EQ(halved.left(44), extracted.left(44));
   for (int i = 44; i < extracted.size(); i += 2) {
@@ -257,7 +257,7 @@ TEST_F(CDRipThreadTest, NormalisingAfterExtraction) {
   ASSERT_TRUE(QDir(out_.path()).mkdir("blocked.nor"));
   RipEvents blocked;
   Rip(1, "blocked", blocked);
-  EXPECT_EQ(ReadWholeFile(WavPath("blocked")), extracted);
+  EXPECT_EQ(ReadBytes(WavPath("blocked")), extracted);
   EXPECT_FALSE(normalizeError_.isEmpty());
   EXPECT_EQ(blocked.progress.back().Percent, 1000);
   EXPECT_EQ(blocked.progress.back().ErrorCode, 0);

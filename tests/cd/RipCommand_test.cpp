@@ -16,7 +16,7 @@
 namespace trackmill {
 namespace {
 
-using test::ReadWholeFile;
+using test::ReadBytes;
 using test::RunProgram;
 using test::TestDisc;
 using test::TrackmillProgram;
@@ -80,8 +80,8 @@ TEST_F(RipCommandTest, RipsChosenTracksUnderTheirCleanedTitles) {
   EXPECT_EQ(QDir(out_.path()).entryList(QDir::Files, QDir::Name),
             QStringList({"ACDC Live.wav", "Third \"quoted\".wav"}));
   const QString first = out_.filePath("ACDC Live.wav");
-  EXPECT_EQ(ReadWholeFile(first).mid(44), disc.ExpectedTrack(1));
-  EXPECT_EQ(ReadWholeFile(out_.filePath("Third \"quoted\".wav")).mid(44), disc.ExpectedTrack(3));
+  EXPECT_EQ(ReadBytes(first).mid(44), disc.ExpectedTrack(1));
+  EXPECT_EQ(ReadBytes(out_.filePath("Third \"quoted\".wav")).mid(44), disc.ExpectedTrack(3));
   if (test::HaveProgram("sox")) {
     const auto info = RunProgram("sox", {"--i", first});
     EXPECT_TRUE(info.out.contains("Channels       : 2")) << info.out.toStdString();

@@ -16,13 +16,7 @@ TestDisc::TestDisc(const QStringList& trackSpecs, const QStringList& extra) {
 }
 
 QByteArray TestDisc::ExpectedTrack(int track) const {
-  return ReadWholeFile(dir_.filePath(QStringLiteral("track%1.pcm").arg(track, 2, 10, QChar('0'))));
-}
-
-QByteArray ReadWholeFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
+  return ReadBytes(dir_.filePath(QStringLiteral("track%1.pcm").arg(track, 2, 10, QChar('0'))));
 }
 
 }  // namespace trackmill::test

@@ -27,6 +27,5 @@ class TestDisc {
   QString error_;
 };
 
-QByteArray ReadWholeFile(const QString& path);
 
 }  // namespace trackmill::test

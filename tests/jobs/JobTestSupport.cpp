@@ -15,10 +15,7 @@ QString JobTestData(const QString& name) {
   return QStringLiteral(TRACKMILL_SOURCE_DIR) + "/tests/jobs/data/" + name;
 }
 
-QByteArray ReadJobTestData(const QString& name) {
-  QFile file(JobTestData(name));
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+QByteArray ReadJobTestData(const QString& name) { return ReadBytes(JobTestData(name)); }
 
 bool MakeWav(const QString& path, double seconds, int rate, int channels) {
   const auto result = RunProgram("sox", {"-n", "-r", QString::number(rate), "-c",

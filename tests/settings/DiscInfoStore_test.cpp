@@ -7,15 +7,10 @@
 
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "tests/support/TestPaths.h"
 
 namespace trackmill {
 namespace {
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write(bytes);
-}
 
 QString Title(int slot) { return Settings().Disc.Titles[slot - 1]; }
 
@@ -45,7 +40,7 @@ TEST_F(DiscInfoStoreTest, DiscSeenFirstTimeGetsDefaults) {
 }
 
 TEST_F(DiscInfoStoreTest, ZeroByteFileReadsAsDefaultsAndCanBeSavedInto) {
-  WriteAll(DiscInfoFilePath(), "");
+  ASSERT_TRUE(test::WriteBytes(DiscInfoFilePath(), ""));
   LoadDiscInfo("-5");
   EXPECT_EQ(Settings().Disc.TrackNumber, 100);
   EXPECT_EQ(Title(42), "Track42");
@@ -85,7 +80,7 @@ TEST_F(DiscInfoStoreTest, EverythingSurvivesSaveAndLoad) {
 }
 
 TEST_F(DiscInfoStoreTest, EmptyOrMissingTitlesBecomeTrackNumbers) {
-  WriteAll(DiscInfoFilePath(), "[77]\nTrackNumber=4\n1=One\n3=\n4=   \n");
+  ASSERT_TRUE(test::WriteBytes(DiscInfoFilePath(), "[77]\nTrackNumber=4\n1=One\n3=\n4=   \n"));
   LoadDiscInfo("77");
   EXPECT_EQ(Title(1), "One");
   EXPECT_EQ(Title(2), "Track02");
@@ -95,7 +90,7 @@ TEST_F(DiscInfoStoreTest, EmptyOrMissingTitlesBecomeTrackNumbers) {
 
 TEST_F(DiscInfoStoreTest, TrackNumberZeroOrNegativeKeepsPreviousTitles) {
   for (const char* count : {"0", "-3"}) {
-    WriteAll(DiscInfoFilePath(), QByteArray("[77]\nArtist=New\nTrackNumber=") + count + "\n1=Ignored\n");
+    ASSERT_TRUE(test::WriteBytes(DiscInfoFilePath(), QByteArray("[77]\nArtist=New\nTrackNumber=") + count + "\n1=Ignored\n"));
     Settings().Disc.Titles[0] = "Old title";
     LoadDiscInfo("77");
     EXPECT_EQ(Settings().Disc.Artist, "New");
@@ -104,7 +99,7 @@ TEST_F(DiscInfoStoreTest, TrackNumberZeroOrNegativeKeepsPreviousTitles) {
 }
 
 TEST_F(DiscInfoStoreTest, TrackNumberAboveSlotCountIsBounded) {
-  WriteAll(DiscInfoFilePath(), "[9]\nTrackNumber=2147483647\n100=Last\n");
+  ASSERT_TRUE(test::WriteBytes(DiscInfoFilePath(), "[9]\nTrackNumber=2147483647\n100=Last\n"));
   LoadDiscInfo("9");
   EXPECT_EQ(Title(100), "Last");
   EXPECT_EQ(Title(99), "Track99");
@@ -117,7 +112,7 @@ TEST_F(DiscInfoStoreTest, TrackNumberAboveSlotCountIsBounded) {
 }
 
 TEST_F(DiscInfoStoreTest, ShorterSaveKeepsHigherKeysAndOtherDiscs) {
-  WriteAll(DiscInfoFilePath(), "[other]\nArtist=Someone\n");
+  ASSERT_TRUE(test::WriteBytes(DiscInfoFilePath(), "[other]\nArtist=Someone\n"));
   DiscInfo& disc = Settings().Disc;
   disc.TrackNumber = 15;
   for (int slot = 1; slot <= 15; ++slot) disc.Titles[slot - 1] = QString("First %1").arg(slot);

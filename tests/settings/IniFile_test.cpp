@@ -5,20 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include "tests/support/TestPaths.h"
 
 namespace trackmill {
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write(bytes);
-}
 
 struct ReadCase {
   const char* name;
@@ -183,7 +173,7 @@ TEST(IniFileTest, LoadTellsMissingFromUnreadable) {
   EXPECT_EQ(IniFile::Load(dir.filePath("absent.ini")).LastLoadResult(), IniFile::LoadResult::Missing);
   ASSERT_TRUE(QDir(dir.path()).mkdir("folder.ini"));
   EXPECT_EQ(IniFile::Load(dir.filePath("folder.ini")).LastLoadResult(), IniFile::LoadResult::Unreadable);
-  WriteAll(dir.filePath("empty.ini"), "");
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("empty.ini"), ""));
   const IniFile empty = IniFile::Load(dir.filePath("empty.ini"));
   EXPECT_EQ(empty.LastLoadResult(), IniFile::LoadResult::Loaded);
   EXPECT_TRUE(empty.SectionNames().isEmpty());
@@ -192,11 +182,11 @@ TEST(IniFileTest, LoadTellsMissingFromUnreadable) {
 TEST(IniFileTest, SaveReplacesWholeFileOrLeavesItAlone) {
   QTemporaryDir dir;
   const QString path = dir.filePath("options.ini");
-  WriteAll(path, "[A]\nk=old\n");
+  ASSERT_TRUE(test::WriteBytes(path, "[A]\nk=old\n"));
   IniFile ini = IniFile::Load(path);
   ini.WriteString("A", "k", "new");
   ASSERT_TRUE(ini.Save(path));
-  EXPECT_EQ(ReadAll(path), "[A]\nk=new\n");
+  EXPECT_EQ(test::ReadBytes(path), "[A]\nk=new\n");
   EXPECT_FALSE(ini.Save(dir.filePath("no/such/folder/options.ini")));
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"options.ini"});  // no stray temporary file
 }

@@ -19,11 +19,6 @@
 namespace trackmill {
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void WriteLanguageFile(const QString& language, const QByteArray& text) {
   QFile file(DataFile(LanguageFileName(language)));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -145,9 +140,9 @@ TEST(EnglishStringsTest, TableIsSortedCompleteAndLooksUpEveryKey) {
 }
 
 TEST(EnglishLanguageFileTest, ShippedFileIsTheGeneratedOneAndHoldsEveryText) {
-  const QByteArray committed = ReadAll(QStringLiteral(TRACKMILL_SOURCE_DIR) + "/data/CLan_English.ini");
+  const QByteArray committed = test::ReadBytes(QStringLiteral(TRACKMILL_SOURCE_DIR) + "/data/CLan_English.ini");
   ASSERT_FALSE(committed.isEmpty());
-  EXPECT_EQ(ReadAll(test::BinaryDir() + "/data/CLan_English.ini"), committed)
+  EXPECT_EQ(test::ReadBytes(test::BinaryDir() + "/data/CLan_English.ini"), committed)
       << "data/CLan_English.ini is out of date: copy the build's data/CLan_English.ini over it";
   const IniFile file = IniFile::Parse(committed);
   for (const QString& key : EnglishKeys()) {

@@ -7,20 +7,10 @@
 #include <QFile>
 
 #include "common/DataFolder.h"
+#include "tests/support/TestPaths.h"
 
 namespace trackmill {
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write(bytes);
-}
 
 class SettingsTest : public ::testing::Test {
  protected:
@@ -46,7 +36,7 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
       "[QueryCDDB]\nServer=gnudb.gnudb.org\nScript=/~cddb/cddb.cgi\nUseProxy=0\nProxyAddress=\nPort=80\nEmail=\n"
       "[ID3]\nUse=0\n"
       "[Options]\nLan=English\n";
-  EXPECT_EQ(ReadAll(SettingsFilePath()), expected);
+  EXPECT_EQ(test::ReadBytes(SettingsFilePath()), expected);
 }
 
 TEST_F(SettingsTest, EveryFieldSurvivesSaveAndLoad) {
@@ -118,19 +108,19 @@ TEST_F(SettingsTest, LoadCorrectsOnlyCompressPositionAndSaveWritesCorrectedValue
       {"[OggOptions]\nCompressPosition=55\n", 55, "CompressPosition=55\n"},
   };
   for (const Case& c : cases) {
-    WriteAll(SettingsFilePath(), c.file);
+    ASSERT_TRUE(test::WriteBytes(SettingsFilePath(), c.file));
     LoadSettings();
     EXPECT_EQ(Settings().CompressPosition, c.compressPosition) << c.file.constData();
     SaveSettings();
-    EXPECT_TRUE(ReadAll(SettingsFilePath()).contains("\n" + c.writtenBack)) << c.file.constData();
+    EXPECT_TRUE(test::ReadBytes(SettingsFilePath()).contains("\n" + c.writtenBack)) << c.file.constData();
   }
 }
 
 TEST_F(SettingsTest, UnparsableValuesTakeDefaultsAndBooleansAreNormalised) {
-  WriteAll(SettingsFilePath(),
-           "[Mp3Options]\nBitRate=abc\nVBRQuality=12\n"
-           "[CommonOptions]\nIsKeepWav=2\nNormalizePercent=250\nRipTime=-5\n"
-           "[Options]\nLan=\n");
+  ASSERT_TRUE(test::WriteBytes(SettingsFilePath(),
+                               "[Mp3Options]\nBitRate=abc\nVBRQuality=12\n"
+                               "[CommonOptions]\nIsKeepWav=2\nNormalizePercent=250\nRipTime=-5\n"
+                               "[Options]\nLan=\n"));
   LoadSettings();
   EXPECT_EQ(Settings().BitRate, 128);
   EXPECT_EQ(Settings().VBRQuality, 12);         // not corrected on load
@@ -139,21 +129,21 @@ TEST_F(SettingsTest, UnparsableValuesTakeDefaultsAndBooleansAreNormalised) {
   EXPECT_TRUE(Settings().IsKeepWav);
   EXPECT_EQ(Settings().Lan, "");  // empty is not English: the language file "CLan_.ini" is used
   SaveSettings();
-  const QByteArray written = ReadAll(SettingsFilePath());
+  const QByteArray written = test::ReadBytes(SettingsFilePath());
   EXPECT_TRUE(written.contains("\nBitRate=128\n"));
   EXPECT_TRUE(written.contains("\nIsKeepWav=1\n"));
   EXPECT_TRUE(written.contains("\nLan=\n"));
 }
 
 TEST_F(SettingsTest, UpdateKeepsForeignSectionsKeysAndOrder) {
-  WriteAll(SettingsFilePath(),
-           "[Options]\nLan=French\nWindowLeft=10\n"
-           "[Plugins]\nvisual=on\n"
-           "[Mp3Options]\nStereoMode=0\nFavourite=yes\n");
+  ASSERT_TRUE(test::WriteBytes(SettingsFilePath(),
+                               "[Options]\nLan=French\nWindowLeft=10\n"
+                               "[Plugins]\nvisual=on\n"
+                               "[Mp3Options]\nStereoMode=0\nFavourite=yes\n"));
   LoadSettings();
   Settings().StereoMode = 3;
   SaveSettings();
-  const QByteArray written = ReadAll(SettingsFilePath());
+  const QByteArray written = test::ReadBytes(SettingsFilePath());
   EXPECT_TRUE(written.startsWith("[Options]\nLan=French\nWindowLeft=10\n[Plugins]\nvisual=on\n"
                                  "[Mp3Options]\nStereoMode=3\nFavourite=yes\nIsSelectVBR=0\n"))
       << written.constData();
@@ -163,7 +153,7 @@ TEST_F(SettingsTest, UpdateKeepsForeignSectionsKeysAndOrder) {
 TEST_F(SettingsTest, GarbageOrUnreadableFileGivesDefaults) {
   QByteArray garbage(70000, '\0');
   for (int i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 131 + 7) % 256);
-  WriteAll(SettingsFilePath(), garbage + "\n" + QByteArray(300000, '=') + "\nBitRate\n");
+  ASSERT_TRUE(test::WriteBytes(SettingsFilePath(), garbage + "\n" + QByteArray(300000, '=') + "\nBitRate\n"));
   Settings().BitRate = 1;
   LoadSettings();
   EXPECT_EQ(Settings().BitRate, 128);
@@ -181,14 +171,14 @@ TEST_F(SettingsTest, GarbageOrUnreadableFileGivesDefaults) {
 
 TEST_F(SettingsTest, ReadOnlyFolderLosesChangesSilentlyAndKeepsOldFile) {
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-  WriteAll(SettingsFilePath(), "[Mp3Options]\nBitRate=160\n");
+  ASSERT_TRUE(test::WriteBytes(SettingsFilePath(), "[Mp3Options]\nBitRate=160\n"));
   LoadSettings();
   Settings().BitRate = 320;
   QFile::Permissions before = QFile::permissions(DataFolder());
   ASSERT_TRUE(QFile::setPermissions(DataFolder(), QFile::ReadOwner | QFile::ExeOwner));
   SaveSettings();
   QFile::setPermissions(DataFolder(), before);
-  EXPECT_EQ(ReadAll(SettingsFilePath()), "[Mp3Options]\nBitRate=160\n");
+  EXPECT_EQ(test::ReadBytes(SettingsFilePath()), "[Mp3Options]\nBitRate=160\n");
 }
 
 TEST(SettingsNamesTest, OutputFormatNamesAndOggBitRates) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -19,5 +20,10 @@ struct ProcessResult {
 ProcessResult RunProgram(const QString& program, const QStringList& args, int timeoutMs = 120000);
 // True when the peer tool is on PATH (tests that need it skip otherwise).
 bool HaveProgram(const QString& name);
+
+// The whole file; empty when it cannot be read.
+QByteArray ReadBytes(const QString& path);
+// Replaces the file's contents; false when it cannot be written in full.
+bool WriteBytes(const QString& path, const QByteArray& bytes);
 
 }  // namespace trackmill::test

@@ -4,6 +4,8 @@
 #include <QString>
 #include <cstddef>
 
+#include "tests/support/TestPaths.h"
+
 // Small builders of ID3 test data shared by the tag tests.
 namespace trackmill::test {
 
@@ -25,16 +27,6 @@ inline QByteArray Id3v1Block(const QByteArray& title, const QByteArray& artist, 
 template <std::size_t N>
 QByteArray Bytes(const char (&literal)[N]) {
   return QByteArray(literal, N - 1);
-}
-
-inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace trackmill::test
