@@ -17,14 +17,7 @@ trap 'rm -rf "$work"' EXIT
 export TRACKMILL_HOME=$work/home
 mkdir -p "$TRACKMILL_HOME" "$work/ours" "$work/paranoia" "$work/cat"
 
-tracks=()
-for _ in $(seq 10); do tracks+=(--track 240s); done
-"$discimage" --out "$work/disc" "${tracks[@]}"
-cat "$work/disc.bin" > /dev/null  # every contender reads from the page cache
-
-now() { date +%s.%N; }
-seconds() { awk -v a="$1" -v b="$2" 'BEGIN { print b - a }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+make_forty_minute_disc "$discimage" "$work/disc"
 
 start=$(now)
 cat "$work/disc.bin" > "$work/cat/disc.raw"

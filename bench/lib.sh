@@ -32,3 +32,20 @@ require_installed() {
     command -v "$tool" >/dev/null || { echo "$tool is not installed (scripts/setup.sh)" >&2; exit 1; }
   done
 }
+
+# Wall-clock arithmetic for the one-run benchmarks.
+now() { date +%s.%N; }
+seconds() { awk -v a="$1" -v b="$2" 'BEGIN { print b - a }'; }
+# ratio A B [DECIMALS]: A / B, two decimals unless told otherwise.
+ratio() { awk -v a="$1" -v b="$2" -v d="${3:-2}" 'BEGIN { printf "%.*f", d, a / b }'; }
+
+# make_forty_minute_disc DISCIMAGE PREFIX [OPTION...]: PREFIX.cue/.bin with ten 4-minute
+# tracks, read once so that every contender starts from the page cache.
+make_forty_minute_disc() {
+  local discimage=$1 prefix=$2
+  shift 2
+  local tracks=()
+  for _ in $(seq 10); do tracks+=(--track 240s); done
+  "$discimage" "$@" --out "$prefix" "${tracks[@]}" > /dev/null
+  cat "$prefix.bin" > /dev/null
+}
