@@ -74,6 +74,26 @@ TSettings DefaultSettings() {
   return defaults;
 }
 
+// One name per value type, so that the key table drives loading and saving alike.
+QString ReadValue(const IniFile& ini, const QString& section, const QString& key, const QString& fallback) {
+  return ini.ReadString(section, key, fallback);
+}
+qint32 ReadValue(const IniFile& ini, const QString& section, const QString& key, qint32 fallback) {
+  return ini.ReadInteger(section, key, fallback);
+}
+bool ReadValue(const IniFile& ini, const QString& section, const QString& key, bool fallback) {
+  return ini.ReadBool(section, key, fallback);
+}
+void WriteValue(IniFile& ini, const QString& section, const QString& key, const QString& value) {
+  ini.WriteString(section, key, value);
+}
+void WriteValue(IniFile& ini, const QString& section, const QString& key, qint32 value) {
+  ini.WriteInteger(section, key, value);
+}
+void WriteValue(IniFile& ini, const QString& section, const QString& key, bool value) {
+  ini.WriteBool(section, key, value);
+}
+
 }  // namespace
 
 TSettings& Settings() {
@@ -90,18 +110,8 @@ void LoadSettings() {
   for (const SettingKey& entry : kSettingKeys) {
     const QString section = QLatin1String(entry.section);
     const QString key = QLatin1String(entry.key);
-    std::visit(
-        [&](auto field) {
-          using Value = std::remove_cvref_t<decltype(settings.*field)>;
-          if constexpr (std::is_same_v<Value, QString>) {
-            settings.*field = ini.ReadString(section, key, defaults.*field);
-          } else if constexpr (std::is_same_v<Value, bool>) {
-            settings.*field = ini.ReadBool(section, key, defaults.*field);
-          } else {
-            settings.*field = ini.ReadInteger(section, key, defaults.*field);
-          }
-        },
-        entry.field);
+    std::visit([&](auto field) { settings.*field = ReadValue(ini, section, key, defaults.*field); },
+               entry.field);
   }
   settings.CompressPosition = std::clamp(settings.CompressPosition, kMinCompressPosition, kMaxCompressPosition);
 }
@@ -115,18 +125,7 @@ void SaveSettings() {
   for (const SettingKey& entry : kSettingKeys) {
     const QString section = QLatin1String(entry.section);
     const QString key = QLatin1String(entry.key);
-    std::visit(
-        [&](auto field) {
-          using Value = std::remove_cvref_t<decltype(settings.*field)>;
-          if constexpr (std::is_same_v<Value, QString>) {
-            ini.WriteString(section, key, settings.*field);
-          } else if constexpr (std::is_same_v<Value, bool>) {
-            ini.WriteBool(section, key, settings.*field);
-          } else {
-            ini.WriteInteger(section, key, settings.*field);
-          }
-        },
-        entry.field);
+    std::visit([&](auto field) { WriteValue(ini, section, key, settings.*field); }, entry.field);
   }
   ini.Save(path);  // a failed write loses the changes silently; the old file stays
 }
