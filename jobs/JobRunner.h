@@ -98,6 +98,8 @@ class TJobRunner : public QObject {
   void StartFileItem(int item);  // kinds 2, 3, 5, 6: the first step of an item
   void FinishJob(bool stopped);
   void CloseJob();
+  // Counts the current item as ended; false when it was the last and the job is closed.
+  bool MoveToNextItem();
 
   // Handlers of WM_JOB_PROGRESS by Percent.
   void HandleProgress(const TProcessInfo& info);

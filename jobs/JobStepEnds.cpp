@@ -84,6 +84,15 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
   }
 }
 
+bool TJobRunner::MoveToNextItem() {
+  progressSeen_ = false;
+  ++encodedCount_;
+  if (encodedCount_ < items_.size()) return true;
+  FinishJob(false);
+  CloseJob();
+  return false;
+}
+
 void TJobRunner::HandleMp3Ended(const TProcessInfo& info) {
   const int item = encodedCount_;
   const QString name = items_.value(item);
@@ -103,13 +112,7 @@ void TJobRunner::HandleMp3Ended(const TProcessInfo& info) {
     if (jobKind_ == 1 && Settings().UseID3) WriteId3Tag(item);
   }
 
-  progressSeen_ = false;
-  ++encodedCount_;
-  if (encodedCount_ >= items_.size()) {
-    FinishJob(false);
-    CloseJob();
-    return;
-  }
+  if (!MoveToNextItem()) return;
   switch (jobKind_) {
     case 1: StartNextExtraction(); break;
     case 2: pipeline_->StartFileItem(encodedCount_); break;
@@ -134,13 +137,7 @@ void TJobRunner::HandleWmaEnded(const TProcessInfo& info) {
   else if (info.ErrorCode == kEnded)
     SetResult(item, JobItemResult::Done);
 
-  progressSeen_ = false;
-  ++encodedCount_;
-  if (encodedCount_ >= items_.size()) {
-    FinishJob(false);
-    CloseJob();
-    return;
-  }
+  if (!MoveToNextItem()) return;
   if (jobKind_ == 1) {
     StartNextExtraction();
   } else if (jobKind_ == 6) {
