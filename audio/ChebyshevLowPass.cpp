@@ -97,8 +97,9 @@ using Coefficients = ChebyshevCoefficients;
 // One stage over one channel. The term of the newest output is added last, so the recursion
 // waits on one multiply and one add per sample.
 template <typename T, typename Load, typename Store>
-[[gnu::always_inline]] inline void RunStage(const Coefficients& c, T& x1, T& x2, T& x3, T& x4, T& y1, T& y2, T& y3, T& y4,
-              std::size_t frameCount, Load load, Store store) {
+[[gnu::always_inline]] inline void RunStage(const Coefficients& c, T& x1, T& x2, T& x3, T& x4,
+                                            T& y1, T& y2, T& y3, T& y4, std::size_t frameCount,
+                                            Load load, Store store) {
   const double a0 = c.a[0], a1 = c.a[1], a2 = c.a[2], a3 = c.a[3], a4 = c.a[4];
   const double b0 = c.b[0], b1 = c.b[1], b2 = c.b[2], b3 = c.b[3];
   for (std::size_t n = 0; n < frameCount; ++n) {
