@@ -33,20 +33,6 @@ void TMemoryIn::ReadBlock(const char*& data, int& byteCount) {
   position_ += byteCount;
 }
 
-QByteArray ReadWhole(TAuInput& input) {
-  QByteArray all;
-  input.Init();
-  for (;;) {
-    const char* data = nullptr;
-    int count = 16384;
-    input.GetData(data, count);
-    if (count <= 0) break;
-    all.append(data, count);
-  }
-  input.Flush();
-  return all;
-}
-
 bool WaitFor(const std::function<bool()>& condition) {
   QDeadlineTimer deadline(60000);
   while (!condition()) {

@@ -40,8 +40,6 @@ class TMemoryIn : public TAuInput {
   qint64 offset_ = 0;
 };
 
-// Reads the input from Init to the end (Flush included).
-QByteArray ReadWhole(TAuInput& input);
 // Runs the output and waits (processing events) for its OnDone; false when it never came.
 bool RunUntilDone(TAuOutput& output);
 // Processes events until the condition holds (gives up after a minute).

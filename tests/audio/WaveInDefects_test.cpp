@@ -11,6 +11,7 @@
 #include "audio/AuConverter.h"
 #include "audio/AuException.h"
 #include "audio/WaveIn.h"
+#include "tests/audio/PcmMemoryInput.h"
 
 // WAV files built byte by byte: the defects and oddities a reader meets, read through a
 // supplied in-memory stream.
@@ -62,7 +63,7 @@ TEST(WaveInTolerance, JunkBeforeRiffListChunkAndLowerCaseIdsAreRead) {
   QByteArray chunks = Chunk("FMT ", Fmt(1, 2, 8000, 4, 16)) + Chunk("LIST", "INFOISFT\4\0\0\0abcd") + Chunk("Data", data);
   Opened f("garbage!" + Riff(chunks).replace(8, 4, "wave"));
   EXPECT_TRUE(f.in.Valid());
-  EXPECT_EQ(test::ReadWhole(f.in), data);
+  EXPECT_EQ(test::DrainInput(f.in), data);
 }
 
 TEST(WaveInTolerance, DataSizeBeyondTheFileIsCutToTheFile) {
@@ -85,7 +86,7 @@ class WaveInInvalid : public ::testing::TestWithParam<InvalidCase> {};
 TEST_P(WaveInInvalid, IsInvalidAndDeliversNothing) {
   Opened f(GetParam().file());
   EXPECT_FALSE(f.in.Valid());
-  EXPECT_TRUE(test::ReadWhole(f.in).isEmpty());
+  EXPECT_TRUE(test::DrainInput(f.in).isEmpty());
   EXPECT_EQ(f.in.GetSampleRate(), 8000);
 }
 
@@ -120,7 +121,7 @@ TEST(WaveInAdpcm, PredictorIndexBeyondTheTableRaisesOnRead) {
   block[0] = char(9);  // only 7 pairs
   Opened f(Riff(Chunk("fmt ", Fmt(2, 1, 8000, 256, 4, MsExtra(500, 7))) + Chunk("fact", Le32(500)) + Chunk("data", block)));
   ASSERT_TRUE(f.in.Valid());
-  EXPECT_THROW(test::ReadWhole(f.in), EAuException);
+  EXPECT_THROW(test::DrainInput(f.in), EAuException);
 }
 
 TEST(WaveInAdpcm, ImaStepIndexOutOfRangeAndShortLastBlockAreSafe) {
@@ -132,7 +133,7 @@ TEST(WaveInAdpcm, ImaStepIndexOutOfRangeAndShortLastBlockAreSafe) {
   QByteArray data = block + block.left(100);  // a short last block
   Opened f(Riff(Chunk("fmt ", Fmt(0x11, 1, 8000, 256, 4, Le16(2) + Le16(505))) + Chunk("fact", Le32(900)) + Chunk("data", data)));
   ASSERT_TRUE(f.in.Valid());
-  const QByteArray pcm = test::ReadWhole(f.in);
+  const QByteArray pcm = test::DrainInput(f.in);
   // 505 frames of the first block, then the whole groups of the short one: 1 + 24 × 8.
   EXPECT_EQ(pcm.size(), (505 + 193) * 2);
 }
@@ -141,7 +142,7 @@ TEST(WaveInAdpcm, DeliversExactlyTheFactFrames) {
   QByteArray block(256, char(0x12));
   std::memset(block.data(), 0, 4);
   Opened f(Riff(Chunk("fmt ", Fmt(0x11, 1, 8000, 256, 4, Le16(2) + Le16(505))) + Chunk("fact", Le32(700)) + Chunk("data", block + block)));
-  EXPECT_EQ(test::ReadWhole(f.in).size(), 700 * 2);
+  EXPECT_EQ(test::DrainInput(f.in).size(), 700 * 2);
 }
 
 // The float rule: x >= 1 is the largest value, x <= -1 the smallest, else floor(x × (2^31 - 1)).
@@ -153,7 +154,7 @@ TEST(WaveInFloat, ValuesMapByTheFloatRule) {
     data.append(bytes, 4);
   }
   Opened f(Riff(Chunk("fmt ", Fmt(3, 1, 8000, 4, 32)) + Chunk("data", data)));
-  const QByteArray pcm = test::ReadWhole(f.in);
+  const QByteArray pcm = test::DrainInput(f.in);
   ASSERT_EQ(pcm.size(), 24);
   const qint32* v = reinterpret_cast<const qint32*>(pcm.constData());
   EXPECT_EQ(v[0], 1073741823);
@@ -176,7 +177,7 @@ TEST(WaveInFloat, SixtyFourBitDataReadsAsHalfTheBytes) {
   f.in.Init();
   EXPECT_EQ(f.in.Size(), data.size() / 2);
   f.in.Flush();
-  EXPECT_EQ(test::ReadWhole(f.in).size(), data.size() / 2);
+  EXPECT_EQ(test::DrainInput(f.in).size(), data.size() / 2);
   EXPECT_FALSE(f.in.SeekTo(0));
 }
 
@@ -200,7 +201,7 @@ TEST(WaveInRange, StartAndEndSampleSelectFramesAndResetAfterTheRun) {
 
   f.in.SetStartSample(10);
   f.in.SetEndSample(19);
-  const QByteArray pcm = test::ReadWhole(f.in);
+  const QByteArray pcm = test::DrainInput(f.in);
   ASSERT_EQ(pcm.size(), 20);
   EXPECT_EQ(qFromLittleEndian<qint16>(pcm.constData()), 10);
   EXPECT_EQ(qFromLittleEndian<qint16>(pcm.constData() + 18), 19);
@@ -209,7 +210,7 @@ TEST(WaveInRange, StartAndEndSampleSelectFramesAndResetAfterTheRun) {
 TEST(WaveInRange, StartSampleAloneRunsToTheLastFrame) {
   Opened f(HundredFrames());
   f.in.SetStartSample(90);
-  const QByteArray pcm = test::ReadWhole(f.in);
+  const QByteArray pcm = test::DrainInput(f.in);
   ASSERT_EQ(pcm.size(), 20);
   EXPECT_EQ(qFromLittleEndian<qint16>(pcm.constData() + 18), 99);
 }

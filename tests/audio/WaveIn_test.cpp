@@ -12,6 +12,7 @@
 #include "audio/WaveIn.h"
 #include "support/TestPaths.h"
 #include "tests/support/TestPaths.h"
+#include "tests/audio/PcmMemoryInput.h"
 
 namespace trackmill {
 namespace {
@@ -81,7 +82,7 @@ TEST_P(WaveInPeer, ReadsWhatSoxDecodes) {
   EXPECT_EQ(in.GetChannels(), c.channels);
   EXPECT_EQ(in.GetBitsPerSample(), c.bits);
   EXPECT_EQ(in.WavType(), c.type);
-  const QByteArray ours = test::ReadWhole(in);
+  const QByteArray ours = test::DrainInput(in);
   const QByteArray reference = test::ReadBytes(raw);
   ASSERT_FALSE(ours.isEmpty());
 
@@ -157,7 +158,7 @@ TEST(WaveInExtensibleFloat, ReadsWhatSoxDecodes) {
   in.SetFileName(file);
   EXPECT_EQ(in.WavType(), TWavType::wtExtIEEEFloat);
   EXPECT_EQ(in.GetChannels(), 4);
-  const QVector<qint64> got = Samples(test::ReadWhole(in), 32);
+  const QVector<qint64> got = Samples(test::DrainInput(in), 32);
   const QByteArray reference = test::ReadBytes(raw);
   ASSERT_EQ(got.size(), reference.size() / 4);
   for (qsizetype i = 0; i < got.size(); ++i) {
@@ -187,7 +188,7 @@ TEST(WaveInMpegLayer3, DecodesTheWholeFileToSixteenBitPcm) {
   EXPECT_EQ(in.GetChannels(), 2);
   EXPECT_EQ(in.GetSampleRate(), 44100);
   EXPECT_EQ(in.GetBitsPerSample(), 16);
-  const QByteArray ours = test::ReadWhole(in);
+  const QByteArray ours = test::DrainInput(in);
   const QVector<qint64> a = Samples(ours, 16);
   const QVector<qint64> b = Samples(peer, 16);
   // Decoders differ by the encoder delay they trim; allow one MPEG frame of difference and

@@ -11,6 +11,7 @@
 #include "audio/WaveOut.h"
 #include "support/TestPaths.h"
 #include "tests/support/TestPaths.h"
+#include "tests/audio/PcmMemoryInput.h"
 
 namespace trackmill {
 namespace {
@@ -147,7 +148,7 @@ TEST_P(WaveOutPeer, SoxAndFfprobeReadTheFile) {
     // decoding of them matches ours.
     TWaveIn back;
     back.SetFileName(path);
-    const QByteArray ours = test::ReadWhole(back);
+    const QByteArray ours = test::DrainInput(back);
     ASSERT_EQ(ours.size(), pcm.size());
     const QByteArray theirs = SoxRaw(path, {"-e", "signed", "-b", "16"});
     ASSERT_GE(theirs.size(), ours.size());

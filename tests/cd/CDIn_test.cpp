@@ -7,25 +7,14 @@
 #include "cd/FallbackPath.h"
 #include "settings/Settings.h"
 #include "tests/cd/TestDisc.h"
+#include "tests/audio/PcmMemoryInput.h"
 
 namespace trackmill {
 namespace {
 
 using test::TestDisc;
 
-QByteArray ReadAll(TCDIn& in) {
-  QByteArray all;
-  in.Init();
-  for (;;) {
-    const char* data = nullptr;
-    int count = 10000;
-    in.GetData(data, count);
-    if (count <= 0) break;
-    all.append(data, count);
-  }
-  in.Flush();
-  return all;
-}
+QByteArray ReadAll(TCDIn& in) { return test::DrainInput(in, 10000); }
 
 class CDInTest : public ::testing::Test {
  protected:
