@@ -87,12 +87,6 @@ void TJobPipeline::PostOutputProgress(TAuOutput* output) {
   PostJobProgress(&runner_, stepStart_.MakeForPercent(std::max(0, output->Progress())));
 }
 
-void TJobPipeline::SkipItem(int item, qint32 endPercent, const QString& message) {
-  runner_.Fail(item, message);
-  runner_.progressSeen_ = true;
-  runner_.PostStatus(endPercent, kSkipped);
-}
-
 void TJobPipeline::StartFileItem(int item) {
   const int kind = runner_.jobKind_;
   const QString path = runner_.items_[item];
@@ -100,7 +94,7 @@ void TJobPipeline::StartFileItem(int item) {
   waveIn1_->SetFileName(path);
   if (!waveIn1_->Valid()) {
     runner_.SetCaption("Encoding(", item + 1, item);
-    SkipItem(item, endPercent,
+    runner_.SkipItem(item, endPercent,
              path + JobText("RES_Not_Wav_File", " is not a WAV file this program can read."));
     return;
   }
@@ -128,7 +122,7 @@ void TJobPipeline::StartResampling(int item) {
   try {
     waveOut1_->Run();
   } catch (const std::exception& error) {
-    SkipItem(item, runner_.jobKind_ == 2 ? status::kMp3Ended : status::kOggEnded,
+    runner_.SkipItem(item, runner_.jobKind_ == 2 ? status::kMp3Ended : status::kOggEnded,
              QString::fromUtf8(error.what()));
   }
 }
@@ -141,7 +135,7 @@ void TJobPipeline::StartOggEncode(const QString& wav, const QString& ogg, int it
   try {
     vorbisOut1_->Run();
   } catch (const std::exception& error) {
-    SkipItem(item, status::kOggEnded, QString::fromUtf8(error.what()));
+    runner_.SkipItem(item, status::kOggEnded, QString::fromUtf8(error.what()));
   }
 }
 
@@ -201,7 +195,7 @@ void TJobPipeline::HandleResampleEnded() {
   const int item = kind == 2 ? runner_.encodedCount_ : runner_.oggCount_;
   const QString failure = waveOut1_->ExceptionMessage();
   if (!failure.isEmpty()) {
-    SkipItem(item, kind == 2 ? status::kMp3Ended : status::kOggEnded,
+    runner_.SkipItem(item, kind == 2 ? status::kMp3Ended : status::kOggEnded,
              runner_.items_.value(item) + ": " + failure);
     return;
   }

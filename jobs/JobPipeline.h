@@ -44,7 +44,6 @@ class TJobPipeline {
   void StartResampling(int item);
   void ApplyOggSettings(int item);
   void PostOutputProgress(TAuOutput* output);
-  void SkipItem(int item, qint32 endPercent, const QString& message);
 
   TJobRunner& runner_;
   std::unique_ptr<TWaveIn> waveIn1_;

@@ -165,27 +165,11 @@ void TJobRunner::StartExtraction(int item) {
 
 void TJobRunner::StartMp3(const QString& input, const QString& output, bool encode, int item) {
   if (!mp3Runner_) {
-    Fail(item, JobText("RES_NoMp3Runner", "No MP3 encoder is available."));
-    progressSeen_ = true;
-    PostStatus(status::kMp3Ended, kSkipped);
+    SkipItem(item, status::kMp3Ended, JobText("RES_NoMp3Runner", "No MP3 encoder is available."));
     return;
   }
-  mp3Runner_->Running = true;
-  mp3Runner_->InputFile = input;
-  mp3Runner_->OutputFile = output;
-  mp3Runner_->NotifyWnd = this;
   mp3Runner_->EncodeMode = encode;
-  mp3Runner_->JobKind = jobKind_;
-  mp3Runner_->OverwriteQuestion = overwriteQuestion_;
-  try {
-    mp3Runner_->StartEncoder();
-  } catch (const EEncoderError& error) {
-    // Nothing was started: the item fails and the job goes on.
-    mp3Runner_->Running = false;
-    Fail(item, error.Message());
-    progressSeen_ = true;
-    PostStatus(status::kMp3Ended, kSkipped);
-  }
+  LaunchEncoder(*mp3Runner_, input, output, item, status::kMp3Ended);
 }
 
 void TJobRunner::NoteWmaStart(const QString& input) {
@@ -201,24 +185,31 @@ void TJobRunner::StartWma(const QString& input, const QString& output, int item)
   wmaOutput_ = output;
   NoteWmaStart(input);
   if (!wmaRunner_) {
-    Fail(item, JobText("RES_NoWmaEncoder"));
-    progressSeen_ = true;
-    PostStatus(status::kWmaEnded, kSkipped);
+    SkipItem(item, status::kWmaEnded, JobText("RES_NoWmaEncoder"));
     return;
   }
-  wmaRunner_->Running = true;
-  wmaRunner_->InputFile = input;
-  wmaRunner_->OutputFile = output;
-  wmaRunner_->NotifyWnd = this;
-  wmaRunner_->JobKind = jobKind_;
-  wmaRunner_->OverwriteQuestion = overwriteQuestion_;
+  LaunchEncoder(*wmaRunner_, input, output, item, status::kWmaEnded);
+}
+
+void TJobRunner::SkipItem(int item, qint32 endPercent, const QString& message) {
+  Fail(item, message);
+  progressSeen_ = true;
+  PostStatus(endPercent, kSkipped);
+}
+
+void TJobRunner::LaunchEncoder(TEncodeProcess& encoder, const QString& input, const QString& output,
+                               int item, qint32 endPercent) {
+  encoder.Running = true;
+  encoder.InputFile = input;
+  encoder.OutputFile = output;
+  encoder.NotifyWnd = this;
+  encoder.JobKind = jobKind_;
+  encoder.OverwriteQuestion = overwriteQuestion_;
   try {
-    wmaRunner_->StartEncoder();
+    encoder.StartEncoder();
   } catch (const EEncoderError& error) {
-    wmaRunner_->Running = false;
-    Fail(item, error.Message());
-    progressSeen_ = true;
-    PostStatus(status::kWmaEnded, kSkipped);
+    encoder.Running = false;  // nothing was started
+    SkipItem(item, endPercent, error.Message());
   }
 }
 

@@ -34,6 +34,7 @@
 // ends the job. ItemResults() says how each item ended.
 namespace trackmill {
 
+class TEncodeProcess;
 class TMp3EncodeProcess;
 class TWMAEncodeProcess;
 class TOverwriteQuestion;
@@ -124,6 +125,11 @@ class TJobRunner : public QObject {
   void SetResult(int item, JobItemResult result);
   void Fail(int item, const QString& message);
   void PostStatus(qint32 percent, qint32 errorCode);
+  // The item fails before its step starts; its end is reported as usual so the job goes on.
+  void SkipItem(int item, qint32 endPercent, const QString& message);
+  // Fills the encoder's fields and starts it; a start that fails skips the item.
+  void LaunchEncoder(TEncodeProcess& encoder, const QString& input, const QString& output, int item,
+                     qint32 endPercent);
   void NoteWmaStart(const QString& input);
 
   int jobKind_;
