@@ -72,8 +72,11 @@ quint16 Tid3tag::ReadTag(const QString& fileName) {
   if (!file.seek(size - kBlockSize)) return kIoError;
   const QByteArray block = file.read(kBlockSize);
   if (block.size() != kBlockSize) return kReadError;
-  if (!HasMagic(block)) return kNoTag;
+  return ReadBlock(block);
+}
 
+quint16 Tid3tag::ReadBlock(const QByteArray& block) {
+  if (block.size() != kBlockSize || !HasMagic(block)) return kNoTag;
   Title = FieldText(block, kTitleOffset, kTextWidth);
   Artist = FieldText(block, kArtistOffset, kTextWidth);
   Album = FieldText(block, kAlbumOffset, kTextWidth);
@@ -94,7 +97,15 @@ quint16 Tid3tag::WriteTag(const QString& fileName) {
   if (const quint16 status = OpenExclusive(file); status != kOk) return status;
   bool hasBlock = false;
   if (const quint16 status = EndsWithBlock(file, &hasBlock); status != kOk) return status;
+  const QByteArray block = RenderBlock();
+  const qint64 size = file.size();
+  if (!file.seek(hasBlock ? size - kBlockSize : size)) return kIoError;
+  if (file.write(block) != kBlockSize || !file.flush()) return kWriteError;
+  FileName = target;
+  return kOk;
+}
 
+QByteArray Tid3tag::RenderBlock() const {
   QByteArray block(kBlockSize, '\0');
   block.replace(0, kMagicSize, kMagic);
   PutField(block, kTitleOffset, kTextWidth, Title);
@@ -108,12 +119,7 @@ quint16 Tid3tag::WriteTag(const QString& fileName) {
     PutField(block, kCommentOffset, kTextWidth, Comment);
   }
   block[kGenreOffset] = static_cast<char>(Genre);
-
-  const qint64 size = file.size();
-  if (!file.seek(hasBlock ? size - kBlockSize : size)) return kIoError;
-  if (file.write(block) != kBlockSize || !file.flush()) return kWriteError;
-  FileName = target;
-  return kOk;
+  return block;
 }
 
 quint16 Tid3tag::RemoveTagReporting() {
