@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "tests/cd/TestDisc.h"
+#include "tests/support/TestPaths.h"
 
 namespace trackmill {
 namespace {
@@ -59,14 +60,16 @@ TEST_F(CDDriveTest, MissingOrUnreadableImageGivesNoHandle) {
   EXPECT_EQ(Open("/nonexistent/disc.cue"), 0u);
   QTemporaryDir dir;
   const QString garbage = dir.filePath("garbage.cue");
-  QFile file(garbage);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("this is no cue sheet\n\x01\x02\xff");
-  file.close();
-  const TCDHandle h = Open(garbage);
-  TTOC toc;
-  if (h) {
-    EXPECT_EQ(ReadTOC(h, toc), 0);  // opened or not, no table of contents
+  // The data file beside the second sheet lets libcdio parse it up to its broken lines.
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("garbage.bin"), QByteArray(2352 * 4, '\0')));
+  for (const QByteArray& sheet : {QByteArray("this is no cue sheet\n\x01\x02\xff"),
+                                  QByteArray("FILE \"garbage.bin\" BINARY'  TRILE \"x\" BINAR\xbc\xb4 01 4\n")}) {
+    ASSERT_TRUE(test::WriteBytes(garbage, sheet));
+    const TCDHandle h = Open(garbage);
+    TTOC toc;
+    if (h) {
+      EXPECT_EQ(ReadTOC(h, toc), 0);  // opened or not, no table of contents
+    }
   }
 }
 
