@@ -51,8 +51,8 @@ QString WriteDiscImage(const QString& folder, const QJsonObject& disc) {
 }
 
 TEST(PublishedDiscIdTest, TrackListAndQueryFormThePublishedIds) {
-  const QJsonArray discs =
-      QJsonDocument::fromJson(test::ReadBytes(test::TestDataDir() + "/published-disc-ids.json"))["discs"].toArray();
+  const QByteArray json = test::ReadBytes(test::TestDataDir() + "/published-disc-ids.json");
+  const QJsonArray discs = QJsonDocument::fromJson(json)["discs"].toArray();
   ASSERT_EQ(discs.size(), 5);
   for (const QJsonValue& value : discs) {
     const QJsonObject disc = value.toObject();
