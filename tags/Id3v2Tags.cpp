@@ -167,7 +167,8 @@ QByteArray TId3v2Tags::RenderTag(bool allowUnicode) const {
       // A reader takes a byte-order mark at the start of UTF-8 text for a mark, not for text,
       // so a value that begins with U+FEFF gets one in front and reads back whole.
       const QString text = value.toWide();
-      data = char(kUtf8) + (text.startsWith(QChar(0xFEFF)) ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+      const QByteArray mark = text.startsWith(QChar(0xFEFF)) ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+      data = char(kUtf8) + mark + text.toUtf8();
     } else {
       data = char(kLatin1) + value.toAnsi();
     }

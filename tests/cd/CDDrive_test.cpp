@@ -62,8 +62,9 @@ TEST_F(CDDriveTest, MissingOrUnreadableImageGivesNoHandle) {
   const QString garbage = dir.filePath("garbage.cue");
   // The data file beside the second sheet lets libcdio parse it up to its broken lines.
   ASSERT_TRUE(test::WriteBytes(dir.filePath("garbage.bin"), QByteArray(2352 * 4, '\0')));
-  for (const QByteArray& sheet : {QByteArray("this is no cue sheet\n\x01\x02\xff"),
-                                  QByteArray("FILE \"garbage.bin\" BINARY'  TRILE \"x\" BINAR\xbc\xb4 01 4\n")}) {
+  const QByteArray sheets[] = {"this is no cue sheet\n\x01\x02\xff",
+                               "FILE \"garbage.bin\" BINARY'  TRILE \"x\" BINAR\xbc\xb4 01 4\n"};
+  for (const QByteArray& sheet : sheets) {
     ASSERT_TRUE(test::WriteBytes(garbage, sheet));
     const TCDHandle h = Open(garbage);
     TTOC toc;

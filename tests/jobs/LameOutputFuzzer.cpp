@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   trackmill::TEncoderOutputParser parser(kind);
   for (size_t at = 0; at < length; at += chunk) {
     // The chunks point into the input: a copy per chunk would cost more than the parsing.
-    const auto piece = QByteArray::fromRawData(text + at, static_cast<qsizetype>(std::min(chunk, length - at)));
+    const qsizetype pieceSize = static_cast<qsizetype>(std::min(chunk, length - at));
+    const auto piece = QByteArray::fromRawData(text + at, pieceSize);
     for (const auto& record : parser.Feed(piece, static_cast<qint64>(at) * 7)) {
       if (record->Percent < 1 || record->Percent > 100) __builtin_trap();
     }
