@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -121,6 +122,32 @@ void SetAddress(TTOCTRACK& entry, lba_t lba, bool msf) {
 
 }  // namespace
 
+// libcdio's cue sheet and cdrdao table readers keep their tracks in fixed arrays and write
+// past them when a file holds more track statements than a disc can have. The word TRACK
+// (their keyword; they take no other case) is counted wherever it stands, which also counts
+// it where they would not read it as a statement.
+bool ImageFitsReader(const QString& path) {
+  constexpr qint64 kMaxSheetBytes = 1024 * 1024;
+  constexpr int kMaxTracks = 99;
+  const driver_id_t driver = ImageDriver(path);
+  if (driver != DRIVER_BINCUE && driver != DRIVER_CDRDAO) return true;
+  QFileInfo sheet(path);
+  // Given the .bin, libcdio reads the .cue of the same name.
+  if (sheet.suffix().compare("bin", Qt::CaseInsensitive) == 0)
+    sheet.setFile(sheet.path() + '/' + sheet.completeBaseName() + ".cue");
+  QFile file(sheet.filePath());
+  if (!file.exists()) return true;  // libcdio fails to open it on its own
+  if (file.size() > kMaxSheetBytes || !file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray text = file.read(kMaxSheetBytes);
+  auto separator = [](char c) { return c == '\0' || std::isspace(static_cast<unsigned char>(c)); };
+  int tracks = 0;
+  for (qsizetype at = text.indexOf("TRACK"); at >= 0; at = text.indexOf("TRACK", at + 1)) {
+    const qsizetype end = at + 5;
+    if ((at == 0 || separator(text[at - 1])) && (end == text.size() || separator(text[end]))) ++tracks;
+  }
+  return tracks <= kMaxTracks;
+}
+
 int GetCDList(TCDList& list) {
   InitLibrary();
   const int capacity = std::min<int>(list.max, kMaxDrives);
@@ -143,7 +170,7 @@ TCDHandle GetCDHandle(const TGetCDHandle& request) {
     const QStringList images = DiscImages();
     if (request.tgt >= images.size()) return 0;
     const QString path = images[request.tgt];
-    if (!QFileInfo(path).isFile()) return 0;
+    if (!QFileInfo(path).isFile() || !ImageFitsReader(path)) return 0;
     cdio = cdio_open(QFile::encodeName(path).constData(), ImageDriver(path));
   } else if (request.ha == kAdapterPhysical) {
     const QStringList devices = PhysicalDrives();

@@ -33,6 +33,9 @@ int ReadTOC(TCDHandle handle, TTOC& toc);
 // error, a request that does not fit its data area, or a count of 0.
 int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request);
 
+// False for an image libcdio must not be given: a cue sheet (or the .bin beside one) or a
+// cdrdao table with more than 99 TRACK words, or larger than any such file (1 MiB).
+bool ImageFitsReader(const QString& path);
 // Disc images offered as drives (.cue/.bin, cdrdao .toc, .nrg).
 void AddDiscImage(const QString& path);
 QStringList DiscImages();

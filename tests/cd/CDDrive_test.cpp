@@ -74,6 +74,32 @@ TEST_F(CDDriveTest, MissingOrUnreadableImageGivesNoHandle) {
   }
 }
 
+// libcdio writes past its track arrays when a sheet has more track statements than a disc.
+TEST_F(CDDriveTest, SheetsWithMoreTracksThanADiscHoldAreNotOpened) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.bin"), QByteArray(2352 * 120, '\0')));
+  auto cueSheet = [](int tracks) {
+    QByteArray text = "FILE \"disc.bin\" BINARY\n";
+    for (int i = 1; i <= tracks; ++i)
+      text += QString::asprintf("  TRACK %02d AUDIO\n    INDEX 01 00:01:%02d\n", std::min(i, 99), i % 75).toLatin1();
+    return text;
+  };
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(99)));
+  TTOC toc;
+  const TCDHandle full = Open(dir.filePath("disc.cue"));
+  ASSERT_NE(full, 0u);
+  ASSERT_EQ(ReadTOC(full, toc), 1);
+  EXPECT_EQ(toc.lastTrack, 99);
+
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(101)));
+  EXPECT_EQ(Open(dir.filePath("disc.cue")), 0u);
+  EXPECT_FALSE(ImageFitsReader(dir.filePath("disc.bin"))) << "the sheet beside the data counts";
+  QByteArray table = "CD_DA\n";
+  for (int i = 0; i < 101; ++i) table += "TRACK AUDIO\nFILE \"disc.bin\" 0 00:00:01\n";
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.toc"), table));
+  EXPECT_EQ(Open(dir.filePath("disc.toc")), 0u);
+}
+
 TEST_F(CDDriveTest, TableOfContentsInBothAddressForms) {
   // Hidden audio of 300 sectors before track 1; track 2 has a 20-sector pregap.
   TestDisc disc({"375:300", "13:20", "30"});
