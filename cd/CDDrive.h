@@ -34,7 +34,8 @@ int ReadTOC(TCDHandle handle, TTOC& toc);
 int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request);
 
 // False for an image libcdio must not be given: a cue sheet (or the .bin beside one) or a
-// cdrdao table with more than 99 TRACK words, or larger than any such file (1 MiB).
+// cdrdao table with more TRACK words than fit from its first track number to 99, or larger
+// than any such file (1 MiB).
 bool ImageFitsReader(const QString& path);
 // Disc images offered as drives (.cue/.bin, cdrdao .toc, .nrg).
 void AddDiscImage(const QString& path);

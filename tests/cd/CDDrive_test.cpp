@@ -78,9 +78,9 @@ TEST_F(CDDriveTest, MissingOrUnreadableImageGivesNoHandle) {
 TEST_F(CDDriveTest, SheetsWithMoreTracksThanADiscHoldAreNotOpened) {
   QTemporaryDir dir;
   ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.bin"), QByteArray(2352 * 120, '\0')));
-  auto cueSheet = [](int tracks) {
+  auto cueSheet = [](int tracks, int first = 1) {
     QByteArray text = "FILE \"disc.bin\" BINARY\n";
-    for (int i = 1; i <= tracks; ++i)
+    for (int i = first; i < first + tracks; ++i)
       text += QString::asprintf("  TRACK %02d AUDIO\n    INDEX 01 00:01:%02d\n", std::min(i, 99), i % 75).toLatin1();
     return text;
   };
@@ -91,6 +91,10 @@ TEST_F(CDDriveTest, SheetsWithMoreTracksThanADiscHoldAreNotOpened) {
   ASSERT_EQ(ReadTOC(full, toc), 1);
   EXPECT_EQ(toc.lastTrack, 99);
 
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(9, 91)));
+  EXPECT_NE(Open(dir.filePath("disc.cue")), 0u) << "tracks 91 to 99";
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(10, 91)));
+  EXPECT_EQ(Open(dir.filePath("disc.cue")), 0u);
   ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(101)));
   EXPECT_EQ(Open(dir.filePath("disc.cue")), 0u);
   EXPECT_FALSE(ImageFitsReader(dir.filePath("disc.bin"))) << "the sheet beside the data counts";
