@@ -25,8 +25,10 @@ constexpr char kRecordOptions[] = "RecordOptions";
 constexpr char kQueryCddb[] = "QueryCDDB";
 constexpr char kId3[] = "ID3";
 constexpr char kOptions[] = "Options";
+constexpr char kMusicBrainz[] = "MusicBrainz";
+constexpr char kReplayGain[] = "ReplayGain";
 
-const std::array<SettingKey, 31> kSettingKeys{{
+const std::array<SettingKey, 36> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -58,6 +60,11 @@ const std::array<SettingKey, 31> kSettingKeys{{
     {kQueryCddb, "Email", &TSettings::Email},
     {kId3, "Use", &TSettings::UseID3},
     {kOptions, "Lan", &TSettings::Lan},
+    {kMusicBrainz, "Server", &TSettings::MusicBrainzServer},
+    {kMusicBrainz, "CoverArtServer", &TSettings::CoverArtServer},
+    {kMusicBrainz, "Contact", &TSettings::MusicBrainzContact},
+    {kMusicBrainz, "CoverArt", &TSettings::UseCoverArt},
+    {kReplayGain, "Mode", &TSettings::ReplayGainMode},
 }};
 
 constexpr qint32 kMinCompressPosition = 30;
@@ -114,6 +121,8 @@ void LoadSettings() {
                entry.field);
   }
   settings.CompressPosition = std::clamp(settings.CompressPosition, kMinCompressPosition, kMaxCompressPosition);
+  if (settings.ReplayGainMode < kReplayGainOff || settings.ReplayGainMode > kReplayGainAlbum)
+    settings.ReplayGainMode = kReplayGainOff;
 }
 
 void SaveSettings() {
