@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "cd/CDRecords.h"
 #include "cd/TrackBuf.h"
@@ -32,6 +33,19 @@ int ReadTOC(TCDHandle handle, TTOC& toc);
 // sectors - 150) into the data area. 1 on success with len and startOffset set; 0 on a read
 // error, a request that does not fit its data area, or a count of 0.
 int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request);
+
+// CD-Text of a disc (drives, cue sheets, cdrdao tables of contents), UTF-8. Empty texts where
+// the disc holds none.
+struct TCDTextEntry {
+  QString title;
+  QString performer;
+};
+struct TCDText {
+  TCDTextEntry disc;
+  std::vector<TCDTextEntry> tracks;  // tracks[n - 1] is track n; as long as the last track
+};
+// 1 and the text when the disc carries any CD-Text (its first language block), else 0.
+int ReadCDText(TCDHandle handle, TCDText& text);
 
 // Disc images offered as drives (.cue/.bin, cdrdao .toc, .nrg).
 void AddDiscImage(const QString& path);
