@@ -40,6 +40,7 @@ class TWMAEncodeProcess;
 class TOverwriteQuestion;
 class TCDRipThread;
 class TJobPipeline;
+class TOutputTagger;
 
 enum class JobItemResult { Pending, Done, Failed, Declined, Stopped };
 
@@ -112,6 +113,8 @@ class TJobRunner : public QObject {
   void StartNextExtraction();
   void WmaTimerTick();
   void WriteId3Tag(int item);
+  // Full tags, cover and ReplayGain of a finished MP3 or Ogg Vorbis result (OutputTagger).
+  void TagFinishedFile(int item);
 
   // Helpers.
   QString OutputFolder() const;
@@ -148,6 +151,7 @@ class TJobRunner : public QObject {
   bool finished_ = false;
   std::unique_ptr<TCDRipThread> ripThread_;
   std::unique_ptr<TJobPipeline> pipeline_;
+  std::unique_ptr<TOutputTagger> tagger_;
 
   QElapsedTimer wmaStart_;
   qint64 wmaInputSize_ = -1;
