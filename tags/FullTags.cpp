@@ -64,6 +64,26 @@ std::vector<std::pair<const char*, QString>> GainFields(const TrackTags& tags) {
   return fields;
 }
 
+// A text of the tags under its ID3v2 frame id (none: Vorbis comments only) and comment name.
+struct TextField {
+  const char* frame;
+  const char* comment;
+  QString value;
+};
+
+std::vector<TextField> TextFields(const TrackTags& tags) {
+  const QString albumArtist = tags.albumArtist != tags.artist ? tags.albumArtist : QString();
+  return {{"TIT2", "TITLE", tags.title},
+          {"TPE1", "ARTIST", tags.artist},
+          {"TPE2", "ALBUMARTIST", albumArtist},
+          {"TALB", "ALBUM", tags.album},
+          {"TDRC", "DATE", tags.year},
+          {"TCON", "GENRE", tags.genre},
+          {"COMM", "COMMENT", tags.comment},
+          {nullptr, "TRACKNUMBER", tags.track > 0 ? QString::number(tags.track) : QString()},
+          {nullptr, "TRACKTOTAL", tags.trackTotal > 0 ? QString::number(tags.trackTotal) : QString()}};
+}
+
 QString TrackText(const TrackTags& tags) {
   if (tags.track <= 0) return {};
   return tags.trackTotal > 0 ? QStringLiteral("%1/%2").arg(tags.track).arg(tags.trackTotal) : QString::number(tags.track);
@@ -101,17 +121,9 @@ bool SaveId3v2(TagLib::MPEG::File& file) {
 }
 
 void FillId3v2(TagLib::ID3v2::Tag* tag, const TrackTags& tags) {
-  const auto set = [tag](const char* id, const QString& text) {
-    if (!text.isEmpty()) SetFrame(tag, id, text);
-  };
-  set("TIT2", tags.title);
-  set("TPE1", tags.artist);
-  set("TPE2", tags.albumArtist != tags.artist ? tags.albumArtist : QString());
-  set("TALB", tags.album);
-  set("TDRC", tags.year);
-  set("TCON", tags.genre);
-  set("TRCK", TrackText(tags));
-  set("COMM", tags.comment);
+  for (const TextField& field : TextFields(tags))
+    if (field.frame && !field.value.isEmpty()) SetFrame(tag, field.frame, field.value);
+  if (tags.track > 0) SetFrame(tag, "TRCK", TrackText(tags));
   for (const auto& [name, value] : GainFields(tags)) SetUserText(tag, name, value);
   if (!tags.coverJpeg.isEmpty()) {
     tag->removeFrames("APIC");
@@ -136,15 +148,7 @@ void FillXiph(TagLib::Ogg::XiphComment* comment, const TrackTags& tags) {
   const auto set = [comment](const char* name, const QString& value) {
     if (!value.isEmpty()) comment->addField(name, Text(value), true);
   };
-  set("TITLE", tags.title);
-  set("ARTIST", tags.artist);
-  set("ALBUMARTIST", tags.albumArtist != tags.artist ? tags.albumArtist : QString());
-  set("ALBUM", tags.album);
-  set("DATE", tags.year);
-  set("GENRE", tags.genre);
-  set("TRACKNUMBER", tags.track > 0 ? QString::number(tags.track) : QString());
-  set("TRACKTOTAL", tags.trackTotal > 0 ? QString::number(tags.trackTotal) : QString());
-  set("COMMENT", tags.comment);
+  for (const TextField& field : TextFields(tags)) set(field.comment, field.value);
   for (const auto& [name, value] : GainFields(tags)) set(name, value);
 }
 

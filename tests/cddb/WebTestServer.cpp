@@ -3,6 +3,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include "LoopbackListener.h"
+
 namespace trackmill::test {
 namespace {
 
@@ -40,19 +42,7 @@ void Serve(WebTestServer* owner, QTcpSocket* socket) {
 
 WebTestServer::WebTestServer(Handler handler) : handler_(std::move(handler)) {
   thread_.start();
-  auto* server = new QTcpServer;
-  server->moveToThread(&thread_);
-  QObject::connect(&thread_, &QThread::finished, server, &QObject::deleteLater);
-  QMetaObject::invokeMethod(
-      server,
-      [this, server] {
-        server->listen(QHostAddress::LocalHost, 0);
-        port_ = server->serverPort();
-        QObject::connect(server, &QTcpServer::newConnection, server, [this, server] {
-          while (QTcpSocket* socket = server->nextPendingConnection()) Serve(this, socket);
-        });
-      },
-      Qt::BlockingQueuedConnection);
+  port_ = ListenOnLoopback(thread_, [this](QTcpSocket* socket) { Serve(this, socket); });
 }
 
 WebTestServer::~WebTestServer() {
