@@ -4,10 +4,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include "WebTestServer.h"
 #include "cddb/MusicBrainzReply.h"
+#include "cddb/MusicBrainzThread.h"
 #include "cddb/MusicBrainzToc.h"
 #include "settings/DiscInfoStore.h"
 #include "settings/Settings.h"
@@ -196,6 +198,51 @@ TEST_F(MusicBrainzCommandTest, BusyServerIsAskedOnceMore) {
   const auto refused = Run(alwaysBusy.BaseUrl());
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_EQ(alwaysBusy.Requests().size(), 2u);
+}
+
+// The window's side: the worker's one event, received on the main thread.
+class EventCatcher : public QObject {
+ public:
+  MusicBrainzLookup lookup;
+  CoverFetch cover;
+  int count = 0;
+  bool event(QEvent* e) override {
+    if (e->type() != MusicBrainzEvent::EventType()) return QObject::event(e);
+    lookup = static_cast<MusicBrainzEvent*>(e)->lookup;
+    cover = static_cast<MusicBrainzEvent*>(e)->cover;
+    ++count;
+    return true;
+  }
+};
+
+TEST(MusicBrainzThread, LooksUpAndFetchesOffTheMainThreadAndStaysSilentOnceStopped) {
+  const MusicBrainzToc toc = MakeMusicBrainzToc(1, {150, 22650, 56400}, {}, 90150);
+  WebTestServer server([](const QString& target) {
+    if (target.endsWith("/front-500")) return WebAnswer{200, "\xFF\xD8\xFF\xE0 jpeg", "image/jpeg"};
+    return WebAnswer{200, TestData("musicbrainz-discid-example.json")};
+  });
+  MusicBrainzServers servers;
+  servers.server = servers.coverArtServer = server.BaseUrl();
+  EventCatcher window;
+  const auto runToEnd = [](TMusicBrainzThread* worker) {
+    worker->start();
+    worker->wait();  // it is deleted only below, by its deferred deletion
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  };
+  runToEnd(new TMusicBrainzThread(&window, toc, servers));
+  ASSERT_EQ(window.count, 1);
+  ASSERT_EQ(window.lookup.releases.size(), 1u);
+  EXPECT_EQ(window.lookup.releases[0].tracks[2].title, QStringLiteral("Coda"));
+
+  runToEnd(new TMusicBrainzThread(&window, QStringLiteral("0b9a6c55"), servers));
+  EXPECT_EQ(window.count, 2);
+  EXPECT_TRUE(window.cover.jpeg.startsWith("\xFF\xD8\xFF"));
+
+  auto* stopped = new TMusicBrainzThread(&window, toc, servers);
+  stopped->Stop();
+  runToEnd(stopped);
+  EXPECT_EQ(window.count, 2);
 }
 
 }  // namespace
