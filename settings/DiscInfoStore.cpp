@@ -48,12 +48,12 @@ bool LoadDiscInfo(const QString& identifier) {
   return ini.HasSection(identifier);
 }
 
-void SaveDiscInfo(const QString& identifier) {
-  if (identifier.isEmpty()) return;
+bool SaveDiscInfo(const QString& identifier) {
+  if (identifier.isEmpty()) return true;
   const QString path = DiscInfoFilePath();
   IniFile ini = IniFile::Load(path);
   // Replacing a file that exists but cannot be read would lose every other disc.
-  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return;
+  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return false;
   const DiscInfo& disc = Settings().Disc;
   ini.WriteString(identifier, kArtistKey, disc.Artist);
   ini.WriteString(identifier, kAlbumKey, disc.Album);
@@ -70,7 +70,7 @@ void SaveDiscInfo(const QString& identifier) {
   };
   writeIfUsed(kReleaseKey, disc.MusicBrainzRelease);
   for (int slot = 1; slot <= slotCount; ++slot) writeIfUsed(TrackArtistKey(slot), disc.TrackArtists[slot - 1]);
-  ini.Save(path);  // a failed write loses this disc's changes silently
+  return ini.Save(path);
 }
 
 QString DiscCoverPath(const QString& identifier) {

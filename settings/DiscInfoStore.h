@@ -23,9 +23,9 @@ QString DiscInfoFilePath();
 bool LoadDiscInfo(const QString& identifier);
 // Writes Settings().Disc to the identifier's section (crash-safe); nothing for an empty id.
 // Keys of slots above TrackNumber already in the section stay; slots beyond kDiscTitleSlots do
-// not exist and are never written. A file that cannot be written, or that exists but cannot
-// be read (its other discs would be lost), loses the changes silently.
-void SaveDiscInfo(const QString& identifier);
+// not exist and are never written. False when the changes are lost: the file cannot be
+// written, or it exists but cannot be read (its other discs would be lost).
+bool SaveDiscInfo(const QString& identifier);
 // Where the front cover of a disc is kept beside its record ("covers/ID.jpg" in the per-user
 // data folder); empty for an empty id. The file exists only when a cover was fetched.
 QString DiscCoverPath(const QString& identifier);
