@@ -1,7 +1,7 @@
-// Tables of contents of five pressed discs with their published CDDB and MusicBrainz ids: a
-// first track after a pregap, an enhanced disc (data track last) and a mixed-mode disc (data
-// track first) among them. Each disc is written as a cue sheet over a sparse .bin of the disc's length, so that
-// libcdio reads its table of contents as it reads a real disc's.
+// Tables of contents of five pressed discs with their published CDDB and MusicBrainz ids: a first
+// track after a pregap, an enhanced disc (data track last) and a mixed-mode disc (data track
+// first) among them. Each disc is written as a cue sheet over a sparse .bin of the disc's length,
+// so that libcdio reads its table of contents as it reads a real disc's.
 #include <gtest/gtest.h>
 
 #include <QFile>
