@@ -14,10 +14,10 @@
 // one step at a time, and tells its view what to show. The job window and the command line
 // are thin views over it.
 //
-// Job kinds: 1 CD extraction (items "NN" + title; then, by the output format, MP3 encode and
-// ID3 tag, nothing, Ogg Vorbis encode or WMA encode), 2 WAV to MP3 (resampled first through
-// "VoVE3ReTemp.wav" below 44100 Hz), 3 MP3 to WAV, 4 recorder WAV to MP3 beside the source,
-// 5 WAV to Ogg Vorbis (resampled first through "MyReTemp.wav" below 44100 Hz), 6 WAV to WMA.
+// Job kinds (job_kind:: in common/JobCodes.h): 1 CD extraction (items "NN" + title; then,
+// by the output format, MP3 encode and ID3 tag, nothing, Ogg Vorbis encode or WMA encode),
+// 2 WAV to MP3 (resampled first through "VoVE3ReTemp.wav" below 44100 Hz), 3 MP3 to WAV,
+// 4 recorder WAV to MP3 beside the source, 5 WAV to Ogg Vorbis (resampled first through "MyReTemp.wav" below 44100 Hz), 6 WAV to WMA.
 // File items are full paths; results go to the output folder of the settings.
 //
 // Workers (the extraction thread, the encoder runners, the pipeline outputs) report only

@@ -131,9 +131,8 @@ void SaveSettings() {
 }
 
 QString OutputFormatName(qint32 outputFormat) {
-  static const std::array<const char*, 4> kNames{"MP3", "WAV", "OGG", "WMA"};
-  if (outputFormat < 0 || outputFormat >= qint32(kNames.size())) return {};
-  return QLatin1String(kNames[outputFormat]);
+  if (!output_format::IsKnown(outputFormat)) return {};
+  return QString::fromLatin1(output_format::kExtensions[outputFormat]).toUpper();
 }
 
 QString OggBitRateText(qint32 position) {
