@@ -15,9 +15,9 @@
 // Each output owns one worker thread (TAuThread), created with the output and parked between
 // runs. Run() wakes it; the worker calls PrepareOutput() (which is expected to Init() the
 // input), then OutputBlock() step by step until it returns false or a stop is requested, then
-// FinishOutput() (expected to Flush() the input). A failure on the worker thread never escapes
-// it: the message is kept (ExceptionMessage()), OnThreadException is raised, the run is
-// finished normally and OnDone follows.
+// FinishOutput() (expected to Flush() the input). A failure on the worker thread, finishing
+// included, never escapes it: the message is kept (ExceptionMessage()), OnThreadException is
+// raised, the run is finished normally and OnDone follows.
 //
 // Events: OnProgress (percent changed), OnThreadException and OnDone are std::function
 // callbacks taking the sending output. They run on the application's main thread, one at a
@@ -48,7 +48,8 @@ class TAuOutput : public QObject {
  protected:
   // One step of the run; abort is the current stop request. Returns whether there is more.
   virtual bool OutputBlock(bool abort) = 0;
-  // Ends the run (expected to Flush() the input). Failures here are swallowed.
+  // Ends the run (expected to Flush() the input); throws when the output could not be
+  // completed. Runs after a failed or stopped run too.
   virtual void FinishOutput() = 0;
   // Starts the run (expected to Init() the input).
   virtual void PrepareOutput() = 0;

@@ -90,6 +90,7 @@ void TAuThread::Main() {
 
 void TAuThread::RunOnce() {
   TAuOutput* owner = owner_;
+  bool failed = false;
   try {
     owner->PrepareOutput();
     owner->canOutput_ = true;
@@ -114,18 +115,24 @@ void TAuThread::RunOnce() {
   } catch (const std::exception& e) {
     owner->ReportThreadException(QString::fromUtf8(e.what()));
     stopRequested_ = true;
+    failed = true;
   } catch (...) {
     owner->ReportThreadException(QStringLiteral("Unknown error"));
     stopRequested_ = true;
+    failed = true;
   }
   stopRequested_ = false;
   if (owner->busy_) {
+    // Finishing (header, padding, flush, close) is part of the run: its failure is the run's,
+    // unless the run had already failed for a reason of its own.
     try {
       owner->canOutput_ = false;
       owner->FinishOutput();
       owner->stopped_ = false;
+    } catch (const std::exception& e) {
+      if (!failed) owner->ReportThreadException(QString::fromUtf8(e.what()));
     } catch (...) {
-      // A failing finish only ends the run; the done event still follows.
+      if (!failed) owner->ReportThreadException(QStringLiteral("Unknown error"));
     }
   }
   owner->canOutput_ = false;
