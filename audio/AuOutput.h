@@ -58,13 +58,15 @@ class TAuOutput : public QObject {
   // Starts a run on the worker thread.
   void Run();
   // Ends a run early. async: return at once, OnDone still follows. Otherwise returns only once
-  // the worker is parked or has sent its done event; no OnDone of this run is delivered and
-  // this output's queued events are discarded.
+  // the worker is parked or has sent its done event (at most one step away); no handler of
+  // this output runs after that, no OnDone of this run is delivered and this output's queued
+  // events are discarded. Never runs the event loop, so it is safe in any handler.
   void Stop(bool async = true);
-  // Waits up to 5 s for the worker to acknowledge, then calls the input's PauseInput().
+  // Returns at once; the worker holds before its next step and the input's PauseInput() then
+  // follows on the main thread. Status() is 1 from here on.
   void Pause();
   void Resume();
-  // 2 idle, 1 busy and paused, 0 busy and running.
+  // 2 idle, 1 busy and paused (or asked to), 0 busy and running.
   int Status() const;
   // Percent done: 0 without input or with an empty input, -1 when the size is unknown.
   int Progress() const;

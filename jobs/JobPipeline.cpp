@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "audio/FastResampler.h"
 #include "audio/VorbisBitRate.h"
@@ -170,10 +171,17 @@ void TJobPipeline::ApplyOggSettings(int item) {
 }
 
 void TJobPipeline::HandleOggEnded(const TProcessInfo& info) {
-  BlockingWait(kSettleMs);
+  // The runner is the timer's context: a job destroyed meanwhile cancels it, and one stopped
+  // meanwhile has finished already.
+  QTimer::singleShot(kSettleMs, &runner_, [this, errorCode = info.ErrorCode] {
+    if (!runner_.finished_) ContinueAfterOgg(errorCode);
+  });
+}
+
+void TJobPipeline::ContinueAfterOgg(qint32 errorCode) {
   const int item = runner_.oggCount_;
   const QString failure = vorbisOut1_->ExceptionMessage();
-  if (info.ErrorCode == kSkipped)
+  if (errorCode == kSkipped)
     runner_.SetResult(item, JobItemResult::Failed);
   else if (!failure.isEmpty())
     runner_.Fail(item, runner_.ResultFile(item) + ": " + failure);
@@ -183,8 +191,7 @@ void TJobPipeline::HandleOggEnded(const TProcessInfo& info) {
   ++runner_.oggCount_;
   if (runner_.oggCount_ >= runner_.items_.size()) {
     runner_.FinishJob(false);
-    BlockingWait(kSettleMs);
-    runner_.CloseJob();
+    QTimer::singleShot(kSettleMs, &runner_, [this] { runner_.CloseJob(); });
     return;
   }
   if (runner_.jobKind_ == job_kind::kRipCd)

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMetaObject>
 
 #include "cd/CDRipThread.h"
 #include "common/FileUtils.h"
@@ -75,7 +76,7 @@ void TJobRunner::Stop() {
   if (finished_) return;
   pipeline_->StopRunning();
   FinishJob(true);
-  CloseJob();
+  QMetaObject::invokeMethod(this, &TJobRunner::CloseJob, Qt::QueuedConnection);
 }
 
 // ---- texts and view state -------------------------------------------------------------

@@ -25,7 +25,8 @@
 // thread and starts the next step from there. No worker touches a view.
 //
 // Life cycle: construct on the main thread, connect the view, Start(). The runner emits
-// Finished() once, after the last item or after Stop(); nothing runs after that. The
+// Finished() once, after the last item or after Stop(); nothing runs after that. Handlers of
+// the workers' reports never sleep or wait on the main thread: fixed pauses are timers. The
 // encoder runners and the overwrite question are not owned and must outlive the job.
 // Destroying a running job stops it.
 //
@@ -56,7 +57,10 @@ class TJobRunner : public QObject {
 
   // Starts the first step.
   void Start();
-  // The Stop button: ends the running step (partial output stays), cleans up, Finished().
+  // The Stop button: ends the running step at once (partial output stays) and cleans up;
+  // IsFinished() holds on return. Finished() follows from the event loop, never from inside
+  // Stop(), and Stop() never runs the event loop: it is safe in a handler of a window that
+  // Finished() destroys. Main thread only.
   void Stop();
 
   // What the view shows.
@@ -146,6 +150,7 @@ class TJobRunner : public QObject {
   bool progressSeen_ = false;
   bool started_ = false;
   bool finished_ = false;
+  bool closed_ = false;  // Finished() was emitted
   std::unique_ptr<TCDRipThread> ripThread_;
   std::unique_ptr<TJobPipeline> pipeline_;
 

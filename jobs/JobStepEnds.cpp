@@ -197,6 +197,8 @@ void TJobRunner::FinishJob(bool stopped) {
 }
 
 void TJobRunner::CloseJob() {
+  if (closed_) return;
+  closed_ = true;
   finished_ = true;
   emit Changed();
   emit Finished();
