@@ -26,7 +26,7 @@ constexpr char kQueryCddb[] = "QueryCDDB";
 constexpr char kId3[] = "ID3";
 constexpr char kOptions[] = "Options";
 
-const std::array<SettingKey, 31> kSettingKeys{{
+const std::array<SettingKey, 32> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -34,6 +34,7 @@ const std::array<SettingKey, 31> kSettingKeys{{
     {kCommonOptions, "NormalizePercent", &TSettings::NormalizePercent},
     {kCommonOptions, "EnableRipTime", &TSettings::EnableRipTime},
     {kCommonOptions, "RipTime", &TSettings::RipTime},
+    {kCommonOptions, "EncoderStallMinutes", &TSettings::EncoderStallMinutes},
     {kMp3Options, "IsSelectVBR", &TSettings::IsSelectVBR},
     {kMp3Options, "IsVBRHead", &TSettings::IsVBRHead},
     {kMp3Options, "BitRate", &TSettings::BitRate},

@@ -31,6 +31,8 @@ struct TSettings {
   qint32 NormalizePercent = 95;
   bool EnableRipTime = false;
   qint32 RipTime = 0;  // seconds
+  // An encoder that neither prints nor grows its output this long is stopped; 0 or less: never.
+  qint32 EncoderStallMinutes = 10;
   // [Mp3Options]
   bool IsSelectVBR = false;
   bool IsVBRHead = false;
