@@ -117,18 +117,18 @@ void LoadSettings() {
   settings.CompressPosition = std::clamp(settings.CompressPosition, kMinCompressPosition, kMaxCompressPosition);
 }
 
-void SaveSettings() {
+bool SaveSettings() {
   const QString path = SettingsFilePath();
   IniFile ini = IniFile::Load(path);
   // A file that exists but cannot be read would lose its other sections if replaced.
-  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return;
+  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return false;
   const TSettings& settings = Settings();
   for (const SettingKey& entry : kSettingKeys) {
     const QString section = QLatin1String(entry.section);
     const QString key = QLatin1String(entry.key);
     std::visit([&](auto field) { WriteValue(ini, section, key, settings.*field); }, entry.field);
   }
-  ini.Save(path);  // a failed write loses the changes silently; the old file stays
+  return ini.Save(path);  // a failed write leaves the old file as it was
 }
 
 QString OutputFormatName(qint32 outputFormat) {
