@@ -28,7 +28,7 @@ constexpr char kOptions[] = "Options";
 constexpr char kMusicBrainz[] = "MusicBrainz";
 constexpr char kReplayGain[] = "ReplayGain";
 
-const std::array<SettingKey, 36> kSettingKeys{{
+const std::array<SettingKey, 37> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -36,6 +36,7 @@ const std::array<SettingKey, 36> kSettingKeys{{
     {kCommonOptions, "NormalizePercent", &TSettings::NormalizePercent},
     {kCommonOptions, "EnableRipTime", &TSettings::EnableRipTime},
     {kCommonOptions, "RipTime", &TSettings::RipTime},
+    {kCommonOptions, "EncoderStallMinutes", &TSettings::EncoderStallMinutes},
     {kMp3Options, "IsSelectVBR", &TSettings::IsSelectVBR},
     {kMp3Options, "IsVBRHead", &TSettings::IsVBRHead},
     {kMp3Options, "BitRate", &TSettings::BitRate},
@@ -140,9 +141,8 @@ bool SaveSettings() {
 }
 
 QString OutputFormatName(qint32 outputFormat) {
-  static const std::array<const char*, 4> kNames{"MP3", "WAV", "OGG", "WMA"};
-  if (outputFormat < 0 || outputFormat >= qint32(kNames.size())) return {};
-  return QLatin1String(kNames[outputFormat]);
+  if (!output_format::IsKnown(outputFormat)) return {};
+  return QString::fromLatin1(output_format::kExtensions[outputFormat]).toUpper();
 }
 
 QString OggBitRateText(qint32 position) {
