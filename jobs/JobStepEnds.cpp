@@ -175,8 +175,8 @@ void TJobRunner::WriteId3Tag(int item) {
 }
 
 void TJobRunner::TagFinishedFile(int item) {
+  // Results that take no full tags (WAV, WMA) are passed over by the tagger.
   const bool cdTrack = jobKind_ == job_kind::kRipCd;
-  if (!cdTrack && jobKind_ != job_kind::kWavToMp3 && jobKind_ != job_kind::kWavToOgg) return;
   const QString error = tagger_->TagFinishedFile(ResultFile(item), cdTrack ? TrackWav(item) : items_.value(item),
                                                  cdTrack ? SplitJobItem(items_[item]).trackNo : 0, TrackTitle(item));
   if (!error.isEmpty()) Fail(item, error);

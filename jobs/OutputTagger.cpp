@@ -39,7 +39,8 @@ QString TOutputTagger::TagFinishedFile(const QString& output, const QString& sou
   const TSettings& settings = Settings();
   if (!TakesFullTags(output)) return {};
   TrackTags tags;
-  const bool discTags = cdTrack > 0 && settings.UseID3;
+  // A lossless rip keeps what is known of the disc whatever the MP3 tag setting says.
+  const bool discTags = cdTrack > 0 && (settings.UseID3 || QFileInfo(output).suffix().toLower() == QLatin1String("flac"));
   if (discTags) {
     FillDiscFields(tags, cdTrack, title);
     const QString cover = DiscCoverPath(settings.Disc.Identifier);
