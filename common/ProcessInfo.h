@@ -22,7 +22,8 @@ inline constexpr qint32 kMp3Ended = 2000;
 inline constexpr qint32 kOggEnded = 3000;
 inline constexpr qint32 kResampleEnded = 4000;
 inline constexpr qint32 kWmaEnded = 5000;
-// True for the step-end values 999..5000 above (anything else is progress).
+inline constexpr qint32 kFlacEnded = 6000;
+// True for the step-end values 999..6000 above (anything else is progress).
 bool IsStatusValue(qint32 percent);
 }  // namespace status
 

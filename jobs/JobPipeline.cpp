@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "audio/FastResampler.h"
+#include "audio/FlacOut.h"
 #include "audio/VorbisBitRate.h"
 #include "audio/VorbisOut.h"
 #include "audio/WaveIn.h"
@@ -41,7 +42,8 @@ TJobPipeline::TJobPipeline(TJobRunner& runner)
       waveIn1_(std::make_unique<TWaveIn>()),
       fastResampler1_(std::make_unique<TFastResampler>()),
       waveOut1_(std::make_unique<TWaveOut>()),
-      vorbisOut1_(std::make_unique<TVorbisOut>()) {
+      vorbisOut1_(std::make_unique<TVorbisOut>()),
+      flacOut1_(std::make_unique<TFlacOut>()) {
   fastResampler1_->SetInput(waveIn1_.get());
   fastResampler1_->SetOutSampleRate(kCdSampleRate);
   waveOut1_->SetInput(fastResampler1_.get());
@@ -53,21 +55,27 @@ TJobPipeline::TJobPipeline(TJobRunner& runner)
   vorbisOut1_->SetCompression(0.2f);
   vorbisOut1_->SetFileMode(TFileOutputMode::foRewrite);
   vorbisOut1_->SetSerial(0);
+  flacOut1_->SetInput(waveIn1_.get());
 
   auto progress = [this](TAuOutput* output) { PostOutputProgress(output); };
   waveOut1_->SetOnProgress(progress);
   vorbisOut1_->SetOnProgress(progress);
+  flacOut1_->SetOnProgress(progress);
   waveOut1_->SetOnDone([this](TAuOutput*) {
     SendJobProgress(&runner_, MakeStatus(status::kResampleEnded, 0));
   });
   vorbisOut1_->SetOnDone([this](TAuOutput*) {
     PostJobProgress(&runner_, MakeStatus(status::kOggEnded, 0));
   });
+  flacOut1_->SetOnDone([this](TAuOutput*) {
+    PostJobProgress(&runner_, MakeStatus(status::kFlacEnded, 0));
+  });
 }
 
 TJobPipeline::~TJobPipeline() {
   StopRunning();
   // Outputs go before the converters and the input they read.
+  flacOut1_.reset();
   vorbisOut1_.reset();
   waveOut1_.reset();
 }
@@ -90,12 +98,20 @@ void TJobPipeline::PostOutputProgress(TAuOutput* output) {
 void TJobPipeline::StartFileItem(int item) {
   const int kind = runner_.jobKind_;
   const QString path = runner_.items_[item];
-  const qint32 endPercent = kind == 2 ? status::kMp3Ended : status::kOggEnded;
+  const qint32 endPercent = kind == 2 ? status::kMp3Ended : kind == 7 ? status::kFlacEnded : status::kOggEnded;
   waveIn1_->SetFileName(path);
   if (!waveIn1_->Valid()) {
     runner_.SetCaption("Encoding(", item + 1, item);
     runner_.SkipItem(item, endPercent,
              path + JobText("RES_Not_Wav_File", " is not a WAV file this program can read."));
+    return;
+  }
+  // FLAC keeps any sample rate; the other encoders get 44100 Hz at least.
+  if (kind == 7) {
+    runner_.SetPhase(item == 0 ? "RES_WAV_TO_FLAC" : "RES_Encoding",
+                     item == 0 ? "Encoding WAV to FLAC" : "Encoding");
+    runner_.SetCaption("Encoding(", item + 1, item);
+    StartFlacEncode(path, runner_.FileResult(item, ".flac"), item);
     return;
   }
   if (waveIn1_->GetSampleRate() < kCdSampleRate) {
@@ -139,6 +155,37 @@ void TJobPipeline::StartOggEncode(const QString& wav, const QString& ogg, int it
   }
 }
 
+void TJobPipeline::StartFlacEncode(const QString& wav, const QString& flac, int item) {
+  waveIn1_->SetFileName(wav);
+  flacOut1_->SetFileName(flac);
+  flacOut1_->SetCompressionLevel(Settings().FlacCompressionLevel);
+  // A lossless rip keeps what is known of the disc whatever the tag settings for MP3 say.
+  flacOut1_->SetComments(runner_.jobKind_ == 1 ? DiscComments(item) : FlacComments{});
+  stepStart_.Restart();
+  try {
+    flacOut1_->Run();
+  } catch (const std::exception& error) {
+    runner_.SkipItem(item, status::kFlacEnded, QString::fromUtf8(error.what()));
+  }
+}
+
+FlacComments TJobPipeline::DiscComments(int item) const {
+  const DiscInfo& disc = Settings().Disc;
+  FlacComments comments;
+  auto add = [&comments](const char* name, const QString& value) {
+    if (!value.isEmpty()) comments.append({QByteArray(name), value.toUtf8()});
+  };
+  add("ARTIST", disc.Artist);
+  add("ALBUM", disc.Album);
+  add("TITLE", runner_.TrackTitle(item));
+  add("DATE", disc.Year);
+  add("GENRE", GenreName(ListIndexToGenre(disc.Genre)));
+  const int track = SplitJobItem(runner_.items_[item]).trackNo;
+  if (track > 0) add("TRACKNUMBER", QString::number(track));
+  if (disc.TrackNumber > 0 && disc.TrackNumber < kDiscTitleSlots) add("TRACKTOTAL", QString::number(disc.TrackNumber));
+  return comments;
+}
+
 void TJobPipeline::ApplyOggSettings(int item) {
   const TSettings& settings = Settings();
   vorbisOut1_->SetCompression(OggQuality());
@@ -166,10 +213,13 @@ void TJobPipeline::ApplyOggSettings(int item) {
   if (track > 0) comments.SetTrack(QString::number(track));
 }
 
-void TJobPipeline::HandleOggEnded(const TProcessInfo& info) {
+void TJobPipeline::HandleEncodeEnded(const TProcessInfo& info) {
   BlockingWait(kSettleMs);
+  // oggCount_ counts the items whose pipeline encode (Ogg or FLAC) ended.
   const int item = runner_.oggCount_;
-  const QString failure = vorbisOut1_->ExceptionMessage();
+  const TAuOutput& output = info.Percent == status::kFlacEnded ? static_cast<TAuOutput&>(*flacOut1_)
+                                                                 : static_cast<TAuOutput&>(*vorbisOut1_);
+  const QString failure = output.ExceptionMessage();
   if (info.ErrorCode == kSkipped)
     runner_.SetResult(item, JobItemResult::Failed);
   else if (!failure.isEmpty())
@@ -212,6 +262,7 @@ void TJobPipeline::StopRunning() {
     vorbisOut1_->Pause();
     vorbisOut1_->Stop(false);
   }
+  if (flacOut1_->Busy()) flacOut1_->Stop(false);
   if (waveOut1_->Busy()) waveOut1_->Stop(false);
 }
 

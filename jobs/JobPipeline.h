@@ -2,17 +2,18 @@
 #include <QString>
 #include <memory>
 
+#include "audio/FlacOut.h"
 #include "common/ProcessInfo.h"
 
 // The steps of a job that run through the audio pipeline instead of an external encoder:
 // resampling a WAV below 44100 Hz to 44100 Hz into a temporary file of the output folder
 // ("VoVE3ReTemp.wav" before an MP3 encode, "MyReTemp.wav" before an Ogg Vorbis encode), and
-// the Ogg Vorbis encode with the Ogg settings and, for CD tracks, Vorbis comments from the
-// disc fields.
+// the Ogg Vorbis and FLAC encodes with their settings and, for CD tracks, Vorbis comments
+// from the disc fields.
 //
 // Part of TJobRunner (it reaches into the runner's counters and view state); main thread
 // only. The outputs' events arrive on the main thread; progress is posted to the runner, the
-// end of an Ogg encode is posted, the end of a resampling is sent and waited for.
+// end of an Ogg or FLAC encode is posted, the end of a resampling is sent and waited for.
 namespace trackmill {
 
 class TJobRunner;
@@ -20,6 +21,7 @@ class TWaveIn;
 class TFastResampler;
 class TWaveOut;
 class TVorbisOut;
+class TFlacOut;
 class TAuOutput;
 
 class TJobPipeline {
@@ -27,10 +29,12 @@ class TJobPipeline {
   explicit TJobPipeline(TJobRunner& runner);
   ~TJobPipeline();
 
-  // Kinds 2 and 5: the first step of an item (resampling, MP3 encode or Ogg encode).
+  // Kinds 2, 5 and 7: the first step of an item (resampling, MP3, Ogg or FLAC encode).
   void StartFileItem(int item);
   void StartOggEncode(const QString& wav, const QString& ogg, int item);
-  void HandleOggEnded(const TProcessInfo& info);
+  void StartFlacEncode(const QString& wav, const QString& flac, int item);
+  // The end of an Ogg (kOggEnded) or FLAC (kFlacEnded) encode.
+  void HandleEncodeEnded(const TProcessInfo& info);
   void HandleResampleEnded();
   // Stops a running resampling or Ogg encode at once; no end report follows.
   void StopRunning();
@@ -43,6 +47,8 @@ class TJobPipeline {
   QString TemporaryFile() const;
   void StartResampling(int item);
   void ApplyOggSettings(int item);
+  // The Vorbis comments of a CD track's FLAC file, from the disc fields.
+  FlacComments DiscComments(int item) const;
   void PostOutputProgress(TAuOutput* output);
 
   TJobRunner& runner_;
@@ -50,6 +56,7 @@ class TJobPipeline {
   std::unique_ptr<TFastResampler> fastResampler1_;
   std::unique_ptr<TWaveOut> waveOut1_;
   std::unique_ptr<TVorbisOut> vorbisOut1_;
+  std::unique_ptr<TFlacOut> flacOut1_;
   ProgressClock stepStart_;
 };
 

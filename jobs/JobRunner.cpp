@@ -28,6 +28,7 @@ TJobRunner::TJobRunner(int jobKind, TCDHandle cdHandle, const QStringList& items
       cdHandle_(cdHandle),
       items_(items),
       results_(items.size(), JobItemResult::Pending),
+      checksums_(items.size()),
       mp3Runner_(mp3Runner),
       wmaRunner_(wmaRunner),
       overwriteQuestion_(overwriteQuestion),
@@ -100,17 +101,18 @@ QString TJobRunner::ItemName(int item) const {
 
 QString TJobRunner::ResultFile(int item) const {
   if (item < 0 || item >= items_.size()) return {};
-  static const char* const kExtensions[] = {".mp3", ".wav", ".ogg", ".wma"};
+  static const char* const kExtensions[] = {".mp3", ".wav", ".ogg", ".wma", ".flac"};
   switch (jobKind_) {
     case 1: {
       const int format = Settings().OutputFormat;
-      const QString extension = format >= 0 && format <= 3 ? kExtensions[format] : ".wav";
+      const QString extension = format >= 0 && format <= 4 ? kExtensions[format] : ".wav";
       return OutputFolder() + TrackTitle(item) + extension;
     }
     case 2: case 4: return FileResult(item, ".mp3");
     case 3: return FileResult(item, ".wav");
     case 5: return FileResult(item, ".ogg");
     case 6: return FileResult(item, ".wma");
+    case 7: return FileResult(item, ".flac");
     default: return {};
   }
 }
@@ -159,6 +161,7 @@ void TJobRunner::StartExtraction(int item) {
   const JobItemParts parts = SplitJobItem(items_[item]);
   ripThread_ = std::make_unique<TCDRipThread>(parts.trackNo, parts.baseName);
   ripThread_->CDHandle = cdHandle_;
+  ripThread_->Options.ReadOffset = ReadOffsetOf(cdHandle_);
   ripThread_->NotifyWnd = this;
   ripThread_->start();
 }
@@ -218,6 +221,7 @@ void TJobRunner::StartFileItem(int item) {
   switch (jobKind_) {
     case 2:
     case 5:
+    case 7:
       pipeline_->StartFileItem(item);
       break;
     case 3:
@@ -259,7 +263,8 @@ bool TJobRunner::event(QEvent* event) {
     case status::kNormalizeBegins: HandleNormalizeBegins(); break;
     case status::kExtractionEnded: HandleExtractionEnded(std::move(info)); break;
     case status::kMp3Ended: HandleMp3Ended(*info); break;
-    case status::kOggEnded: pipeline_->HandleOggEnded(*info); break;
+    case status::kOggEnded:
+    case status::kFlacEnded: pipeline_->HandleEncodeEnded(*info); break;
     case status::kResampleEnded: pipeline_->HandleResampleEnded(); break;
     case status::kWmaEnded: HandleWmaEnded(*info); break;
     default: HandleProgress(*info); break;

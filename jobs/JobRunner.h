@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "cd/AccurateRipSum.h"
 #include "cd/CDRecords.h"
 #include "common/ProcessInfo.h"
 
@@ -17,7 +18,8 @@
 // Job kinds: 1 CD extraction (items "NN" + title; then, by the output format, MP3 encode and
 // ID3 tag, nothing, Ogg Vorbis encode or WMA encode), 2 WAV to MP3 (resampled first through
 // "VoVE3ReTemp.wav" below 44100 Hz), 3 MP3 to WAV, 4 recorder WAV to MP3 beside the source,
-// 5 WAV to Ogg Vorbis (resampled first through "MyReTemp.wav" below 44100 Hz), 6 WAV to WMA.
+// 5 WAV to Ogg Vorbis (resampled first through "MyReTemp.wav" below 44100 Hz), 6 WAV to WMA,
+// 7 WAV to FLAC (any sample rate). Kind 1 encodes to FLAC with output format 4.
 // File items are full paths; results go to the output folder of the settings.
 //
 // Workers (the extraction thread, the encoder runners, the pipeline outputs) report only
@@ -71,8 +73,11 @@ class TJobRunner : public QObject {
   bool IsFinished() const { return finished_; }
 
   int ItemCount() const { return static_cast<int>(results_.size()); }
+  const QStringList& Items() const { return items_; }
   const std::vector<JobItemResult>& ItemResults() const { return results_; }
   int DoneCount() const;
+  // Kind 1: the checksums of each item's extracted audio (invalid until it was read whole).
+  const std::vector<AccurateRipChecksums>& Checksums() const { return checksums_; }
   // The file an item ends up as (empty while unknown).
   QString ResultFile(int item) const;
 
@@ -96,7 +101,7 @@ class TJobRunner : public QObject {
   void StartExtraction(int item);
   void StartMp3(const QString& input, const QString& output, bool encode, int item);
   void StartWma(const QString& input, const QString& output, int item);
-  void StartFileItem(int item);  // kinds 2, 3, 5, 6: the first step of an item
+  void StartFileItem(int item);  // kinds 2, 3, 5, 6, 7: the first step of an item
   void FinishJob(bool stopped);
   void CloseJob();
   // Counts the current item as ended; false when it was the last and the job is closed.
@@ -136,6 +141,7 @@ class TJobRunner : public QObject {
   TCDHandle cdHandle_;
   QStringList items_;
   std::vector<JobItemResult> results_;
+  std::vector<AccurateRipChecksums> checksums_;
   TMp3EncodeProcess* mp3Runner_;
   TWMAEncodeProcess* wmaRunner_;
   TOverwriteQuestion* overwriteQuestion_;

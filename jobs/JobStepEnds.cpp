@@ -24,6 +24,7 @@ namespace {
 constexpr int kOutputMp3 = 0;
 constexpr int kOutputWav = 1;
 constexpr int kOutputOgg = 2;
+constexpr int kOutputFlac = 4;
 }  // namespace
 
 void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
@@ -43,8 +44,10 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
                              "of the output folder."));
       break;
   }
-  if (info->ErrorCode == kRipDone && ripThread_ && !ripThread_->NormalizeError().isEmpty())
-    emit ErrorMessage(ripThread_->NormalizeError());
+  if (info->ErrorCode == kRipDone && ripThread_) {
+    checksums_[size_t(item)] = ripThread_->Checksums();
+    if (!ripThread_->NormalizeError().isEmpty()) emit ErrorMessage(ripThread_->NormalizeError());
+  }
   ++extractedCount_;
 
   const int format = Settings().OutputFormat;
@@ -59,9 +62,10 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
     return;
   }
 
-  const qint32 endPercent = format == kOutputMp3   ? status::kMp3Ended
-                            : format == kOutputOgg ? status::kOggEnded
-                                                   : status::kWmaEnded;
+  const qint32 endPercent = format == kOutputMp3    ? status::kMp3Ended
+                            : format == kOutputOgg  ? status::kOggEnded
+                            : format == kOutputFlac ? status::kFlacEnded
+                                                    : status::kWmaEnded;
   if (info->ErrorCode != kRipDone) {
     // The encode is skipped; its end is reported as usual so the job goes on.
     info->Percent = endPercent;
@@ -78,6 +82,8 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
     StartMp3(wav, base + ".mp3", true, item);
   } else if (format == kOutputOgg) {
     pipeline_->StartOggEncode(wav, base + ".ogg", item);
+  } else if (format == kOutputFlac) {
+    pipeline_->StartFlacEncode(wav, base + ".flac", item);
   } else {
     ripThread_.reset();
     StartWma(wav, base + ".wma", item);

@@ -1,4 +1,5 @@
 #pragma once
+#include <QMap>
 #include <QString>
 #include <array>
 
@@ -23,12 +24,13 @@ struct DiscInfo {
 struct TSettings {
   // [CommonOptions]
   QString OutputFolder;  // default: DefaultOutputFolder()
-  qint32 OutputFormat = 0;  // 0 MP3, 1 WAV, 2 OGG, 3 WMA
+  qint32 OutputFormat = 0;  // 0 MP3, 1 WAV, 2 OGG, 3 WMA, 4 FLAC
   bool IsKeepWav = false;
   bool IsNormalize = false;
   qint32 NormalizePercent = 95;
   bool EnableRipTime = false;
   qint32 RipTime = 0;  // seconds
+  bool WriteRipLog = true;  // a log and a cue sheet beside the ripped tracks
   // [Mp3Options]
   bool IsSelectVBR = false;
   bool IsVBRHead = false;
@@ -45,9 +47,16 @@ struct TSettings {
   qint32 OggMinBitRate = 0;
   // [WMAOptions]
   qint32 WmaSetting = 8;  // position in the WMA setting table
+  // [FlacOptions]
+  qint32 FlacCompressionLevel = 5;  // 0 fastest .. 8 smallest
   // [CDOptions]
   qint32 Index = -1;
   bool CDDb = false;
+  // [ReadOffsets]: samples by drive (DriveIdentity); a drive not listed reads with offset 0.
+  QMap<QString, qint32> ReadOffsets;
+  // [AccurateRip]
+  bool UseAccurateRip = true;  // look the rip up after extracting
+  QString AccurateRipServer = QStringLiteral("www.accuraterip.com");  // HOST[:PORT], plain HTTP
   // [RecordOptions]
   bool SaveMp3 = false;
   // cdinfo.dat
@@ -77,7 +86,7 @@ void LoadSettings();
 // cannot be written loses the changes silently (the old file stays intact); so does a file
 // that exists but cannot be read, since replacing it would lose what it holds.
 void SaveSettings();
-// "MP3", "WAV", "OGG", "WMA" for OutputFormat 0..3, empty otherwise.
+// "MP3", "WAV", "OGG", "WMA", "FLAC" for OutputFormat 0..4, empty otherwise.
 QString OutputFormatName(qint32 outputFormat);
 // Text of an Ogg bit-rate list position (" Default", " 45 kbit/s", ...), empty when out of range.
 QString OggBitRateText(qint32 position);

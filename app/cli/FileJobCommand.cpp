@@ -69,13 +69,14 @@ int KindOfConversion(const QString& conversion) {
   if (conversion == "mp3towav") return 3;
   if (conversion == "wav2ogg") return 5;
   if (conversion == "wav2wma") return 6;
+  if (conversion == "wav2flac") return 7;
   return 0;
 }
 
 }  // namespace
 
 int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items,
-                     const QString& overwrite, const QString& itemNoun) {
+                     const QString& overwrite, const QString& itemNoun, const AfterJob& afterJob) {
   TerminalProgress progress;
   std::unique_ptr<TOverwriteQuestion> question;
   if (overwrite.isEmpty())
@@ -101,11 +102,15 @@ int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items,
                       job.EstimatedText());
     });
   });
+  QStringList errors;
   auto printMessage = [&](const QString& text) {
     progress.Break();
     Err() << "trackmill: " << QString(text).replace("\r\n", "\n") << Qt::endl;
   };
-  QObject::connect(&job, &TJobRunner::ErrorMessage, printMessage);
+  QObject::connect(&job, &TJobRunner::ErrorMessage, [&](const QString& text) {
+    errors << text;
+    printMessage(text);
+  });
   QObject::connect(&job, &TJobRunner::InformationMessage, printMessage);
   QObject::connect(&job, &TJobRunner::Finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
 
@@ -137,10 +142,11 @@ int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items,
   const auto& results = job.ItemResults();
   for (int item = 0; item < job.ItemCount(); ++item)
     Out() << ResultWord(results[item]) << ": " << job.ResultFile(item) << '\n';
+  const int afterCode = afterJob && !stopRequested ? afterJob(job, errors, *question) : 0;
   Out() << job.DoneCount() << " of " << job.ItemCount() << ' ' << itemNoun << " done"
         << (stopRequested ? " (stopped)" : "") << Qt::endl;
   if (stopRequested) return 130;
-  return job.DoneCount() == job.ItemCount() ? 0 : 1;
+  return job.DoneCount() == job.ItemCount() ? afterCode : 1;
 }
 
 int RunFileJobCommand(const QString& kind, const QStringList& arguments) {
