@@ -44,6 +44,22 @@ TEST_F(ConvertCommandTest, WavToMp3ResamplesLowRatesThroughATemporaryFile) {
   EXPECT_NEAR(test::ProbeDuration(Path("out/cd.mp3")), 3.0, 0.1);
 }
 
+TEST_F(ConvertCommandTest, WavToFlacIsLosslessAtAnyRate) {
+  if (!test::HaveProgram("flac")) GTEST_SKIP() << "flac missing";
+  ASSERT_TRUE(test::MakeWav(Path("mono.wav"), 2.0, 22050, 1));
+  ASSERT_TRUE(test::MakeWav(Path("cd.wav"), 3.0));
+  const auto result = Convert({"wav2flac", Path("mono.wav"), Path("cd.wav"), "--output", Path("out")});
+  EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(OutputFiles(), QStringList({"cd.flac", "mono.flac"}));
+  for (const char* name : {"mono", "cd"}) {
+    const QString flac = Path(QStringLiteral("out/%1.flac").arg(name));
+    EXPECT_EQ(test::RunProgram("flac", {"-t", "-s", flac}).exitCode, 0) << name;
+    const auto decoded = test::RunProgram("flac", {"-d", "-s", "-c", "--force-raw-format", "--endian=little",
+                                                   "--sign=signed", flac});
+    EXPECT_EQ(decoded.out, test::ReadBytes(Path(QStringLiteral("%1.wav").arg(name))).mid(44)) << name;
+  }
+}
+
 TEST_F(ConvertCommandTest, WavToOggAndBackThroughMp3AndToWma) {
   if (!test::HaveProgram("ogginfo")) GTEST_SKIP() << "ogginfo missing";
   ASSERT_TRUE(test::MakeWav(Path("a.wav"), 3.0, 32000, 1));
