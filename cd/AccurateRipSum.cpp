@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace trackmill {
@@ -16,15 +17,32 @@ AccurateRipSum::AccurateRipSum(qint64 trackSamples, bool firstTrack, bool lastTr
       firstCounted_(firstTrack ? kEdgeSamples : 1),
       lastCounted_(lastTrack ? trackSamples - kEdgeSamples : trackSamples) {}
 
-void AccurateRipSum::AddSample(quint32 sample) {
-  const qint64 position = ++position_;
-  if (position >= firstCounted_ && position <= lastCounted_) {
-    const quint64 product = quint64(sample) * quint64(position);
-    v1_ += quint32(product);
-    v2High_ += quint32(product >> 32);
+void AccurateRipSum::AddSamples(const uint8_t* pcm, qint64 count) {
+  // Samples of this call have the 1-based positions position_ + 1 .. position_ + count; the
+  // loops below run over only the part that each sum counts, without a test per sample.
+  const qint64 first = position_ + 1;
+  const qint64 from = std::max(first, firstCounted_);
+  const qint64 to = std::min(first + count - 1, lastCounted_);
+  quint32 v1 = 0;
+  quint32 high = 0;
+  for (qint64 position = from; position <= to; ++position) {
+    quint32 sample;
+    std::memcpy(&sample, pcm + (position - first) * 4, 4);  // little-endian, as on the disc
+    const quint64 product = quint64(sample) * quint64(quint32(position));
+    v1 += quint32(product);
+    high += quint32(product >> 32);
   }
-  const qint64 inSector = position - 1 - qint64(kChecksumSector) * kSamplesPerSector;
-  if (inSector >= 0 && inSector < kSamplesPerSector) frame450_ += sample * quint32(inSector + 1);
+  v1_ += v1;
+  v2High_ += high;
+  const qint64 sectorFirst = qint64(kChecksumSector) * kSamplesPerSector + 1;
+  const qint64 sectorFrom = std::max(first, sectorFirst);
+  const qint64 sectorTo = std::min(first + count - 1, sectorFirst + kSamplesPerSector - 1);
+  for (qint64 position = sectorFrom; position <= sectorTo; ++position) {
+    quint32 sample;
+    std::memcpy(&sample, pcm + (position - first) * 4, 4);
+    frame450_ += sample * quint32(position - sectorFirst + 1);
+  }
+  position_ += count;
 }
 
 void AccurateRipSum::Add(const uint8_t* pcm, size_t bytes) {
@@ -34,13 +52,11 @@ void AccurateRipSum::Add(const uint8_t* pcm, size_t bytes) {
     --bytes;
     if (partialBytes_ == 4) {
       partialBytes_ = 0;
-      AddSample(quint32(partial_[0]) | quint32(partial_[1]) << 8 | quint32(partial_[2]) << 16 |
-                quint32(partial_[3]) << 24);
+      AddSamples(partial_, 1);
     }
   }
-  const size_t whole = bytes / 4;
-  for (size_t i = 0; i < whole; ++i, pcm += 4)
-    AddSample(quint32(pcm[0]) | quint32(pcm[1]) << 8 | quint32(pcm[2]) << 16 | quint32(pcm[3]) << 24);
+  AddSamples(pcm, qint64(bytes / 4));
+  pcm += bytes / 4 * 4;
   partialBytes_ = bytes % 4;
   std::memcpy(partial_, pcm, partialBytes_);
 }

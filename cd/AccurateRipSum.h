@@ -36,7 +36,7 @@ class AccurateRipSum {
   AccurateRipChecksums Result() const;
 
  private:
-  void AddSample(quint32 sample);
+  void AddSamples(const uint8_t* pcm, qint64 count);
 
   qint64 trackSamples_;
   qint64 firstCounted_;  // 1-based positions counted: firstCounted_ .. lastCounted_

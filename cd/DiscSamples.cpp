@@ -10,10 +10,16 @@ namespace trackmill {
 
 bool ReadDiscSamples(TCDHandle handle, TTrackBuf& request, qint64 firstSample, qint64 sampleCount,
                      qint64 discSamples, char* out) {
-  std::memset(out, 0, size_t(sampleCount) * kBytesPerStereoSample);
+  const qint64 end = firstSample + sampleCount;
   const qint64 readFrom = std::clamp<qint64>(firstSample, 0, discSamples);
-  const qint64 readTo = std::clamp<qint64>(firstSample + sampleCount, 0, discSamples);
-  if (readTo <= readFrom) return true;
+  const qint64 readTo = std::clamp<qint64>(end, readFrom, discSamples);
+  if (readTo == readFrom) {
+    std::memset(out, 0, size_t(sampleCount) * kBytesPerStereoSample);
+    return true;
+  }
+  // Silence before and after the part that lies on the disc (firstSample <= readFrom < readTo <= end).
+  std::memset(out, 0, size_t(readFrom - firstSample) * kBytesPerStereoSample);
+  std::memset(out + (readTo - firstSample) * kBytesPerStereoSample, 0, size_t(end - readTo) * kBytesPerStereoSample);
   const qint64 firstSector = readFrom / kSamplesPerSector;
   const qint64 endSector = (readTo + kSamplesPerSector - 1) / kSamplesPerSector;
   const qint64 sectors = endSector - firstSector;

@@ -197,6 +197,11 @@ TEST_F(AccurateRipTest, ReadOffsetIsFoundSavedAndApplied) {
   ASSERT_EQ(Rip(cue, {"--no-accuraterip", "--read-offset", "0"}).exitCode, 0);
   EXPECT_EQ(test::ReadBytes(out_.filePath("Track02.wav")).mid(44 + kShift * 4),
             disc_.ExpectedTrack(2).chopped(kShift * 4));
+  // Before the start of the disc there is only silence too.
+  ASSERT_EQ(Rip(disc_.CuePath(), {"--no-accuraterip", "--read-offset", "-50", "--tracks", "1"}).exitCode, 0);
+  const QByteArray first = test::ReadBytes(out_.filePath("Track01.wav")).mid(44);
+  EXPECT_EQ(first.left(200), QByteArray(200, '\0'));
+  EXPECT_EQ(first.mid(200), disc_.ExpectedTrack(1).chopped(200));
 }
 
 }  // namespace
