@@ -76,7 +76,8 @@ void TFlacOut::PrepareOutput() {
             FLAC__stream_encoder_set_sample_rate(e, uint32_t(input_->GetSampleRate())) &&
             FLAC__stream_encoder_set_compression_level(e, uint32_t(compressionLevel_));
   const qint64 totalFrames = input_->GetTotalFrames();
-  if (ok && totalFrames > 0) ok = FLAC__stream_encoder_set_total_samples_estimate(e, FLAC__uint64(totalFrames));
+  if (ok && totalFrames > 0)
+    ok = FLAC__stream_encoder_set_total_samples_estimate(e, FLAC__uint64(totalFrames));
   if (ok && !comments_.isEmpty()) {
     encoder->comments = FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT);
     for (const auto& [name, value] : comments_) {
@@ -115,7 +116,8 @@ bool TFlacOut::OutputBlock(bool abort) {
       samples_[size_t(i)] = int32_t(u << 8) >> 8;
     }
   }
-  if (frames > 0 && !FLAC__stream_encoder_process_interleaved(encoder_->encoder, samples_.data(), uint32_t(frames)))
+  if (frames > 0 &&
+      !FLAC__stream_encoder_process_interleaved(encoder_->encoder, samples_.data(), uint32_t(frames)))
     throw EAuException("FLAC encoding failed.");
   if (!endOfInput && got > 0) return true;
   // The last frame and the final STREAMINFO are written here rather than in FinishOutput(),

@@ -1,9 +1,8 @@
 #pragma once
 #include <QByteArray>
 #include <QList>
-#include <QPair>
 #include <QObject>
-
+#include <QPair>
 #include <memory>
 #include <vector>
 

@@ -154,7 +154,8 @@ TCDHandle GetCDHandle(const TGetCDHandle& request) {
     cdio = cdio_open(devices[request.tgt].toLocal8Bit().constData(), DRIVER_DEVICE);
     cdio_hwinfo_t hw{};
     if (cdio && cdio_get_hwinfo(cdio, &hw))
-      identity = QString::fromLatin1(hw.psz_vendor).trimmed() + ' ' + QString::fromLatin1(hw.psz_model).trimmed();
+      identity =
+          QString::fromLatin1(hw.psz_vendor).trimmed() + ' ' + QString::fromLatin1(hw.psz_model).trimmed();
     else
       identity = devices[request.tgt];
   }

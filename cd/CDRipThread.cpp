@@ -73,8 +73,12 @@ void TCDRipThread::run() {
     sampleCount = std::min(sampleCount, qint64(Options.RipTime) * kSectorsPerSecond * kSamplesPerSector);
   AccurateRipSum sum(trackSamples, disc.IsFirstAudio(index), disc.IsLastAudio(index));
   // Each track is read from its own address: sector numbers are MSF addresses less the lead-in.
-  const qint64 firstSample = qint64(track.startFrame - kLeadInSectors) * kSamplesPerSector + Options.ReadOffset;
-  const qint64 discSamples = qint64(disc.leadOutFrame - kLeadInSectors) * kSamplesPerSector;
+  const qint64 firstSample =
+      qint64(track.startFrame - kLeadInSectors) * kSamplesPerSector + Options.ReadOffset;
+  // Only what the read offset shifts past the lead-out is silence; a track that the table of
+  // contents runs past it is read, and fails, as it is.
+  const qint64 discEnd = std::max(disc.leadOutFrame, track.endFrame) - kLeadInSectors;
+  const qint64 discSamples = discEnd * kSamplesPerSector;
   RipTrack(FileName(), firstSample, std::max<qint64>(sampleCount, 0), discSamples, sum);
 }
 
@@ -93,7 +97,7 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
     return;
   }
   const qint64 sectorsPerRead = IsDiscImageHandle(CDHandle) ? kImageSectorsPerRead : kSectorsPerRead;
-  const qint64 samplesPerRead = sectorsPerRead * kSamplesPerSector;
+  qint64 samplesPerRead = sectorsPerRead * kSamplesPerSector;
   // One sector more than a chunk: a chunk that starts inside a sector spans one more.
   TTrackBuf request(0, quint32(sectorsPerRead + 1));
   QByteArray chunk;
@@ -105,6 +109,12 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
     const qint64 count = std::min(samplesPerRead, sampleCount - done);
     chunk.resize(count * kBytesPerStereoSample);
     readFailed = !ReadDiscSamples(CDHandle, request, firstSample + done, count, discSamples, chunk.data());
+    if (readFailed && samplesPerRead > kSectorsPerRead * kSamplesPerSector) {
+      // A large read fails as a whole; reads of a drive's size keep what can still be read.
+      samplesPerRead = kSectorsPerRead * kSamplesPerSector;
+      readFailed = false;
+      continue;
+    }
     if (!readFailed) {
       sum.Add(reinterpret_cast<const uint8_t*>(chunk.constData()), size_t(chunk.size()));
       if (file.write(chunk) != chunk.size()) writeFailed = true;

@@ -24,13 +24,13 @@ DiscLayout DiscLayout::FromStarts(const std::vector<qint32>& startFrames, qint32
   DiscLayout disc;
   for (size_t k = 0; k < startFrames.size(); ++k) {
     const qint32 next = k + 1 < startFrames.size() ? startFrames[k + 1] : leadOutFrame;
-    if (startFrames[k] < 0 || next <= startFrames[k]) return {};
+    if (startFrames[k] < 0) return {};
     DiscTrack track;
     track.number = firstTrack + int(k);
     track.startFrame = startFrames[k];
-    track.endFrame = next;
-    track.data = std::find(dataTrackNumbers.begin(), dataTrackNumbers.end(), track.number) !=
-                 dataTrackNumbers.end();
+    track.endFrame = std::max(next, track.startFrame);
+    track.data =
+        std::find(dataTrackNumbers.begin(), dataTrackNumbers.end(), track.number) != dataTrackNumbers.end();
     disc.tracks.push_back(track);
   }
   for (size_t k = 0; k + 1 < disc.tracks.size(); ++k) {

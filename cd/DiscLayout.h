@@ -15,9 +15,9 @@ namespace trackmill {
 inline constexpr int kSessionGapFrames = 11400;
 
 struct DiscTrack {
-  int number = 0;          // as the disc numbers it
-  qint32 startFrame = 0;   // absolute
-  qint32 endFrame = 0;     // absolute, exclusive: the next track, session gap or lead-out
+  int number = 0;         // as the disc numbers it
+  qint32 startFrame = 0;  // absolute
+  qint32 endFrame = 0;    // absolute, exclusive: the next track, session gap or lead-out
   bool data = false;
   qint32 Frames() const { return endFrame - startFrame; }
 };
@@ -26,7 +26,8 @@ struct DiscLayout {
   std::vector<DiscTrack> tracks;  // every track, data tracks included
   qint32 leadOutFrame = 0;        // absolute lead-out of the whole disc
 
-  // Empty (no tracks) when the table is unusable: no tracks or addresses that go back.
+  // Empty (no tracks) when the table is unusable: no tracks or negative addresses. A track
+  // whose successor's address goes back ends where it starts.
   static DiscLayout FromToc(const TTOC& msfToc);
   static DiscLayout FromStarts(const std::vector<qint32>& startFrames, qint32 leadOutFrame,
                                const std::vector<int>& dataTrackNumbers = {}, int firstTrack = 1);

@@ -19,7 +19,8 @@ bool ReadDiscSamples(TCDHandle handle, TTrackBuf& request, qint64 firstSample, q
   }
   // Silence before and after the part that lies on the disc (firstSample <= readFrom < readTo <= end).
   std::memset(out, 0, size_t(readFrom - firstSample) * kBytesPerStereoSample);
-  std::memset(out + (readTo - firstSample) * kBytesPerStereoSample, 0, size_t(end - readTo) * kBytesPerStereoSample);
+  std::memset(out + (readTo - firstSample) * kBytesPerStereoSample, 0,
+              size_t(end - readTo) * kBytesPerStereoSample);
   const qint64 firstSector = readFrom / kSamplesPerSector;
   const qint64 endSector = (readTo + kSamplesPerSector - 1) / kSamplesPerSector;
   const qint64 sectors = endSector - firstSector;
@@ -27,7 +28,8 @@ bool ReadDiscSamples(TCDHandle handle, TTrackBuf& request, qint64 firstSample, q
   request.header.startFrame = quint32(firstSector);
   request.header.numFrames = quint32(sectors);
   request.header.maxLen = quint32(request.Capacity());
-  if (ReadCDAudioLBA(handle, request) != 1 || request.AudioBytes() < quint64(sectors) * kCDSectorBytes) return false;
+  if (ReadCDAudioLBA(handle, request) != 1 || request.AudioBytes() < quint64(sectors) * kCDSectorBytes)
+    return false;
   const qint64 skip = (readFrom - firstSector * kSamplesPerSector) * kBytesPerStereoSample;
   std::memcpy(out + (readFrom - firstSample) * kBytesPerStereoSample, request.Audio() + skip,
               size_t((readTo - readFrom) * kBytesPerStereoSample));

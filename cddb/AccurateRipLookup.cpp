@@ -104,14 +104,21 @@ AccurateRipVerdict JudgeTrack(const AccurateRipLookup& lookup, int audioIndex,
 QString VerdictText(const AccurateRipVerdict& verdict, AccurateRipLookup::Outcome outcome) {
   switch (verdict.kind) {
     case AccurateRipVerdict::Kind::Accurate:
-      return QStringLiteral("accurately ripped (confidence %1, v%2)").arg(verdict.confidence).arg(verdict.version);
-    case AccurateRipVerdict::Kind::NotAccurate: return QStringLiteral("not accurately ripped");
-    case AccurateRipVerdict::Kind::NotInDatabase: return QStringLiteral("not in database");
-    case AccurateRipVerdict::Kind::NotChecked: return QStringLiteral("not checked");
-    case AccurateRipVerdict::Kind::NoAnswer: break;
+      return QStringLiteral("accurately ripped (confidence %1, v%2)")
+          .arg(verdict.confidence)
+          .arg(verdict.version);
+    case AccurateRipVerdict::Kind::NotAccurate:
+      return QStringLiteral("not accurately ripped");
+    case AccurateRipVerdict::Kind::NotInDatabase:
+      return QStringLiteral("not in database");
+    case AccurateRipVerdict::Kind::NotChecked:
+      return QStringLiteral("not checked");
+    case AccurateRipVerdict::Kind::NoAnswer:
+      break;
   }
-  return outcome == AccurateRipLookup::Outcome::Unreadable ? QStringLiteral("AccurateRip reply unreadable")
-                                                           : QStringLiteral("AccurateRip database not reachable");
+  return outcome == AccurateRipLookup::Outcome::Unreadable
+             ? QStringLiteral("AccurateRip reply unreadable")
+             : QStringLiteral("AccurateRip database not reachable");
 }
 
 }  // namespace trackmill

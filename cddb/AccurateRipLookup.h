@@ -18,7 +18,7 @@ namespace trackmill {
 struct AccurateRipLookup {
   enum class Outcome { Found, NotInDatabase, Unreachable, Unreadable };
   Outcome outcome = Outcome::Unreachable;
-  QString detail;                      // why it was unreachable or unreadable
+  QString detail;                       // why it was unreachable or unreadable
   std::vector<DbarPressing> pressings;  // Found: the blocks that name this disc
 };
 

@@ -67,9 +67,7 @@ TJobPipeline::TJobPipeline(TJobRunner& runner)
   vorbisOut1_->SetOnDone([this](TAuOutput*) {
     PostJobProgress(&runner_, MakeStatus(status::kOggEnded, 0));
   });
-  flacOut1_->SetOnDone([this](TAuOutput*) {
-    PostJobProgress(&runner_, MakeStatus(status::kFlacEnded, 0));
-  });
+  flacOut1_->SetOnDone([this](TAuOutput*) { PostJobProgress(&runner_, MakeStatus(status::kFlacEnded, 0)); });
 }
 
 TJobPipeline::~TJobPipeline() {
@@ -98,7 +96,9 @@ void TJobPipeline::PostOutputProgress(TAuOutput* output) {
 void TJobPipeline::StartFileItem(int item) {
   const int kind = runner_.jobKind_;
   const QString path = runner_.items_[item];
-  const qint32 endPercent = kind == 2 ? status::kMp3Ended : kind == 7 ? status::kFlacEnded : status::kOggEnded;
+  const qint32 endPercent = kind == 2   ? status::kMp3Ended
+                            : kind == 7 ? status::kFlacEnded
+                                        : status::kOggEnded;
   waveIn1_->SetFileName(path);
   if (!waveIn1_->Valid()) {
     runner_.SetCaption("Encoding(", item + 1, item);
@@ -182,7 +182,8 @@ FlacComments TJobPipeline::DiscComments(int item) const {
   add("GENRE", GenreName(ListIndexToGenre(disc.Genre)));
   const int track = SplitJobItem(runner_.items_[item]).trackNo;
   if (track > 0) add("TRACKNUMBER", QString::number(track));
-  if (disc.TrackNumber > 0 && disc.TrackNumber < kDiscTitleSlots) add("TRACKTOTAL", QString::number(disc.TrackNumber));
+  if (disc.TrackNumber > 0 && disc.TrackNumber < kDiscTitleSlots)
+    add("TRACKTOTAL", QString::number(disc.TrackNumber));
   return comments;
 }
 
@@ -218,7 +219,7 @@ void TJobPipeline::HandleEncodeEnded(const TProcessInfo& info) {
   // oggCount_ counts the items whose pipeline encode (Ogg or FLAC) ended.
   const int item = runner_.oggCount_;
   const TAuOutput& output = info.Percent == status::kFlacEnded ? static_cast<TAuOutput&>(*flacOut1_)
-                                                                 : static_cast<TAuOutput&>(*vorbisOut1_);
+                                                               : static_cast<TAuOutput&>(*vorbisOut1_);
   const QString failure = output.ExceptionMessage();
   if (info.ErrorCode == kSkipped)
     runner_.SetResult(item, JobItemResult::Failed);

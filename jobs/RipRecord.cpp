@@ -7,23 +7,13 @@
 
 #include "common/AppInfo.h"
 #include "common/TextForms.h"
+#include "jobs/JobTexts.h"
 #include "jobs/OverwriteQuestion.h"
 
 namespace trackmill {
 namespace {
 
 QString Hex8(quint32 value) { return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')); }
-
-QString ResultText(JobItemResult result) {
-  switch (result) {
-    case JobItemResult::Done: return QStringLiteral("done");
-    case JobItemResult::Failed: return QStringLiteral("failed");
-    case JobItemResult::Declined: return QStringLiteral("not replaced");
-    case JobItemResult::Stopped: return QStringLiteral("stopped");
-    case JobItemResult::Pending: break;
-  }
-  return QStringLiteral("not done");
-}
 
 // The line by which a log or cue sheet tells which disc it belongs to.
 QString DiscLine(const RipRecord& record) { return "REM DISCID " + Hex8(record.discId.cddbId).toUpper(); }
@@ -59,8 +49,10 @@ QString WriteRecordFile(const QString& path, const QByteArray& text, const QStri
 }  // namespace
 
 QString RipFilesBaseName(const DiscInfo& info) {
-  const QString artist = info.Artist.trimmed().isEmpty() ? QStringLiteral("Unknown Artist") : info.Artist.trimmed();
-  const QString album = info.Album.trimmed().isEmpty() ? QStringLiteral("Unknown Album") : info.Album.trimmed();
+  const QString artist =
+      info.Artist.trimmed().isEmpty() ? QStringLiteral("Unknown Artist") : info.Artist.trimmed();
+  const QString album =
+      info.Album.trimmed().isEmpty() ? QStringLiteral("Unknown Album") : info.Album.trimmed();
   return CleanFileName(artist + " - " + album);
 }
 
@@ -80,10 +72,11 @@ QString RipLogText(const RipRecord& record) {
     lines << "AccurateRip reply unreadable: " + record.lookupDetail;
   for (const RippedTrack& track : record.tracks) {
     lines << QString() << QStringLiteral("Track %1").arg(track.number, 2, 10, QLatin1Char('0'))
-          << "  File: " + track.file << "  Result: " + ResultText(track.result);
+          << "  File: " + track.file << "  Result: " + JobItemResultWord(track.result);
     if (!track.sums.valid) continue;
     lines << "  CRC32: " + Hex8(track.sums.crc32).toUpper()
-          << QStringLiteral("  AccurateRip checksums: v1 %1, v2 %2").arg(Hex8(track.sums.v1), Hex8(track.sums.v2));
+          << QStringLiteral("  AccurateRip checksums: v1 %1, v2 %2")
+                 .arg(Hex8(track.sums.v1), Hex8(track.sums.v2));
     if (record.lookedUp) lines << "  AccurateRip: " + VerdictText(track.verdict, record.outcome);
   }
   lines << QString();
@@ -100,7 +93,8 @@ QString CueSheetText(const RipRecord& record) {
   if (!record.info.Album.isEmpty()) lines << "TITLE \"" + CueText(record.info.Album) + "\"";
   auto openTrack = [&](int number) {
     lines << QStringLiteral("  TRACK %1 AUDIO").arg(number, 2, 10, QLatin1Char('0'));
-    const QString title = number >= 1 && number <= kDiscTitleSlots ? record.info.Titles[size_t(number - 1)] : QString();
+    const QString title =
+        number >= 1 && number <= kDiscTitleSlots ? record.info.Titles[size_t(number - 1)] : QString();
     if (!title.isEmpty()) lines << "    TITLE \"" + CueText(title) + "\"";
   };
   bool opened = false;  // the track began in the previous file, with its pregap
@@ -112,7 +106,8 @@ QString CueSheetText(const RipRecord& record) {
     opened = false;
     // The next track's pregap lies at the end of this file, when the next track was ripped.
     const int index = record.disc.IndexOf(track.number);
-    if (index < 0 || k + 1 >= record.tracks.size() || record.tracks[k + 1].number != track.number + 1) continue;
+    if (index < 0 || k + 1 >= record.tracks.size() || record.tracks[k + 1].number != track.number + 1)
+      continue;
     const size_t next = size_t(index) + 1;
     const int pregap = next < record.pregapFrames.size() ? record.pregapFrames[next] : 0;
     const qint32 frames = record.disc.tracks[size_t(index)].Frames();
@@ -127,9 +122,11 @@ QString CueSheetText(const RipRecord& record) {
 QString WriteRipLogAndCue(const RipRecord& record, const QString& folder, TOverwriteQuestion* question) {
   const QString base = QDir(folder).filePath(RipFilesBaseName(record.info));
   bool declined = false;
-  QString error = WriteRecordFile(base + ".log", RipLogText(record).toUtf8(), LogDiscLine(record), question, &declined);
+  QString error =
+      WriteRecordFile(base + ".log", RipLogText(record).toUtf8(), LogDiscLine(record), question, &declined);
   if (error.isEmpty() && !declined)
-    error = WriteRecordFile(base + ".cue", CueSheetText(record).toUtf8(), DiscLine(record), question, &declined);
+    error =
+        WriteRecordFile(base + ".cue", CueSheetText(record).toUtf8(), DiscLine(record), question, &declined);
   return error;
 }
 

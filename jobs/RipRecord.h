@@ -23,27 +23,27 @@ namespace trackmill {
 class TOverwriteQuestion;
 
 struct RippedTrack {
-  int number = 0;          // on the disc
-  QString file;            // the track's final file
+  int number = 0;  // on the disc
+  QString file;    // the track's final file
   JobItemResult result = JobItemResult::Pending;
   AccurateRipChecksums sums;
   AccurateRipVerdict verdict;
 };
 
 struct RipRecord {
-  QString drive;                     // DriveIdentity
+  QString drive;  // DriveIdentity
   qint32 readOffset = 0;
   DiscLayout disc;
-  std::vector<int> pregapFrames;     // by position in disc.tracks
+  std::vector<int> pregapFrames;  // by position in disc.tracks
   AccurateRipDiscId discId;
-  bool lookedUp = false;             // false: the lookup was switched off
+  bool lookedUp = false;  // false: the lookup was switched off
   AccurateRipLookup::Outcome outcome = AccurateRipLookup::Outcome::Unreachable;
   QString lookupDetail;
   DiscInfo info;
-  QString outputFormat;              // "FLAC", ...
-  QStringList settings;              // "Name: value" lines
-  std::vector<RippedTrack> tracks;   // in rip order
-  QStringList errors;                // as the job reported them
+  QString outputFormat;             // "FLAC", ...
+  QStringList settings;             // "Name: value" lines
+  std::vector<RippedTrack> tracks;  // in rip order
+  QStringList errors;               // as the job reported them
 };
 
 // "Artist - Album" with the characters file names may not hold removed.

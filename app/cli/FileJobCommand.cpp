@@ -14,6 +14,7 @@
 #include "app/cli/CommandLine.h"
 #include "app/cli/TerminalProgress.h"
 #include "jobs/JobRunner.h"
+#include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/OverwriteQuestion.h"
 #include "jobs/WMAEncodeProcess.h"
@@ -53,17 +54,6 @@ class TerminalOverwriteQuestion : public TOverwriteQuestion {
   TerminalProgress& progress_;
 };
 
-QString ResultWord(JobItemResult result) {
-  switch (result) {
-    case JobItemResult::Done: return QStringLiteral("done");
-    case JobItemResult::Failed: return QStringLiteral("failed");
-    case JobItemResult::Declined: return QStringLiteral("not replaced");
-    case JobItemResult::Stopped: return QStringLiteral("stopped");
-    case JobItemResult::Pending: break;
-  }
-  return QStringLiteral("not done");
-}
-
 int KindOfConversion(const QString& conversion) {
   if (conversion == "wav2mp3") return 2;
   if (conversion == "mp3towav") return 3;
@@ -75,8 +65,8 @@ int KindOfConversion(const QString& conversion) {
 
 }  // namespace
 
-int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items,
-                     const QString& overwrite, const QString& itemNoun, const AfterJob& afterJob) {
+int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items, const QString& overwrite,
+                     const QString& itemNoun, const AfterJob& afterJob) {
   TerminalProgress progress;
   std::unique_ptr<TOverwriteQuestion> question;
   if (overwrite.isEmpty())
@@ -141,7 +131,7 @@ int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items,
 
   const auto& results = job.ItemResults();
   for (int item = 0; item < job.ItemCount(); ++item)
-    Out() << ResultWord(results[item]) << ": " << job.ResultFile(item) << '\n';
+    Out() << JobItemResultWord(results[item]) << ": " << job.ResultFile(item) << '\n';
   const int afterCode = afterJob && !stopRequested ? afterJob(job, errors, *question) : 0;
   Out() << job.DoneCount() << " of " << job.ItemCount() << ' ' << itemNoun << " done"
         << (stopRequested ? " (stopped)" : "") << Qt::endl;

@@ -20,8 +20,8 @@ int RunFileJobCommand(const QString& kind, const QStringList& args);
 // afterJob runs once the job has ended (not after a stop), before the summary line, with the
 // error messages the job showed; a non-zero result becomes the exit code of a job whose items
 // all succeeded.
-using AfterJob = std::function<int(const TJobRunner& job, const QStringList& errors,
-                                   TOverwriteQuestion& question)>;
-int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items,
-                     const QString& overwrite, const QString& itemNoun, const AfterJob& afterJob = {});
+using AfterJob =
+    std::function<int(const TJobRunner& job, const QStringList& errors, TOverwriteQuestion& question)>;
+int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items, const QString& overwrite,
+                     const QString& itemNoun, const AfterJob& afterJob = {});
 }  // namespace trackmill::cli

@@ -33,7 +33,8 @@ std::vector<int> MatchesByOffset(TCDHandle handle, const DiscLayout& disc, const
         known.insert(pressing.tracks[size_t(audioIndex)].frame450);
     // The sector lies well inside every track long enough to have it.
     if (known.isEmpty() || track.Frames() <= kChecksumSector + 1) continue;
-    const qint64 sectorStart = qint64(track.startFrame - kLeadInSectors + kChecksumSector) * kSamplesPerSector;
+    const qint64 sectorStart =
+        qint64(track.startFrame - kLeadInSectors + kChecksumSector) * kSamplesPerSector;
     if (!ReadDiscSamples(handle, request, sectorStart - kSearchSamples, windowSamples, discSamples,
                          reinterpret_cast<char*>(window.data()))) {
       *readError = QStringLiteral("track %1 could not be read").arg(track.number);
@@ -75,7 +76,8 @@ int RunOffsetCommand(const QStringList& arguments) {
   if (lookup.outcome != AccurateRipLookup::Outcome::Found)
     return Fail(lookup.outcome == AccurateRipLookup::Outcome::NotInDatabase
                     ? QStringLiteral("the disc is not in the AccurateRip database; try another disc")
-                    : VerdictText({}, lookup.outcome) + (lookup.detail.isEmpty() ? QString() : " (" + lookup.detail + ")"));
+                    : VerdictText({}, lookup.outcome) +
+                          (lookup.detail.isEmpty() ? QString() : " (" + lookup.detail + ")"));
   QString readError;
   const std::vector<int> matches = MatchesByOffset(list.CDHandle, disc, lookup, &readError);
   if (!readError.isEmpty()) return Fail(readError);
@@ -88,7 +90,8 @@ int RunOffsetCommand(const QStringList& arguments) {
       best = at;
   }
   if (matches.empty() || matches[size_t(best)] == 0)
-    return Fail(QStringLiteral("no read offset within %1 samples agrees with the database").arg(kSearchSamples));
+    return Fail(
+        QStringLiteral("no read offset within %1 samples agrees with the database").arg(kSearchSamples));
   const int offset = best - kSearchSamples;
   Out() << QStringLiteral("read offset: %1 samples").arg(offset) << Qt::endl;
   if (save) {

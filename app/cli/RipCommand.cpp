@@ -7,8 +7,8 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "app/cli/Commands.h"
 #include "app/cli/CommandLine.h"
+#include "app/cli/Commands.h"
 #include "app/cli/DriveOption.h"
 #include "app/cli/FileJobCommand.h"
 #include "app/cli/RipVerification.h"
@@ -83,7 +83,8 @@ int RunRipCommand(const QStringList& arguments) {
     // Given here, the format holds for this run only.
     const QStringList formats = {"mp3", "wav", "ogg", "wma", "flac"};
     const qsizetype position = formats.indexOf(format.toLower());
-    if (position < 0) return Fail(QStringLiteral("unknown format \"%1\": use mp3, wav, ogg, wma or flac").arg(format), 2);
+    if (position < 0)
+      return Fail(QStringLiteral("unknown format \"%1\": use mp3, wav, ogg, wma or flac").arg(format), 2);
     Settings().OutputFormat = static_cast<qint32>(position);
   }
   if (!output.isEmpty()) Settings().OutputFolder = QFileInfo(output).absoluteFilePath();
@@ -119,10 +120,11 @@ int RunRipCommand(const QStringList& arguments) {
     return Fail(LangString("RES_Select_0", "You select to extract 0 second, please change it on Options dialog."));
 
   // Extraction, encoding and tagging run as a job of the job runner, as in the window.
-  return RunJobInTerminal(1, list.CDHandle, items, yes ? "yes" : (no ? "no" : ""), QStringLiteral("tracks"),
-                          [&](const TJobRunner& job, const QStringList& errors, TOverwriteQuestion& question) {
-                            return VerifyRip(job, list.CDHandle, verify, errors, question);
-                          });
+  return RunJobInTerminal(
+      1, list.CDHandle, items, yes ? "yes" : (no ? "no" : ""), QStringLiteral("tracks"),
+      [&](const TJobRunner& job, const QStringList& errors, TOverwriteQuestion& question) {
+        return VerifyRip(job, list.CDHandle, verify, errors, question);
+      });
 }
 
 }  // namespace trackmill::cli

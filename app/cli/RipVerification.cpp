@@ -13,7 +13,8 @@ QStringList SettingLines() {
   const TSettings& s = Settings();
   QStringList lines;
   if (s.OutputFormat == 4) lines << QStringLiteral("FLAC compression level: %1").arg(s.FlacCompressionLevel);
-  lines << (s.IsNormalize ? QStringLiteral("Normalizing: %1 %").arg(s.NormalizePercent) : QStringLiteral("Normalizing: off"));
+  lines << (s.IsNormalize ? QStringLiteral("Normalizing: %1 %").arg(s.NormalizePercent)
+                          : QStringLiteral("Normalizing: off"));
   if (s.EnableRipTime) lines << QStringLiteral("Extracted length limit: %1 s").arg(s.RipTime);
   return lines;
 }
@@ -31,7 +32,8 @@ int VerifyRip(const TJobRunner& job, TCDHandle handle, const VerifyOptions& opti
   record.drive = DriveIdentity(handle);
   record.readOffset = ReadOffsetOf(handle);
   record.disc = DiscLayout::FromToc(toc);
-  for (const DiscTrack& track : record.disc.tracks) record.pregapFrames.push_back(TrackPregapFrames(handle, track.number));
+  for (const DiscTrack& track : record.disc.tracks)
+    record.pregapFrames.push_back(TrackPregapFrames(handle, track.number));
   record.discId = AccurateRipDiscId::Of(record.disc);
   record.info = Settings().Disc;
   record.outputFormat = OutputFormatName(Settings().OutputFormat);
@@ -67,10 +69,12 @@ int VerifyRip(const TJobRunner& job, TCDHandle handle, const VerifyOptions& opti
   if (options.lookUp) {
     if (lookup.outcome == AccurateRipLookup::Outcome::Unreachable ||
         lookup.outcome == AccurateRipLookup::Outcome::Unreadable)
-      Out() << VerdictText({}, lookup.outcome) << (lookup.detail.isEmpty() ? QString() : " (" + lookup.detail + ")")
-            << '\n';
+      Out() << VerdictText({}, lookup.outcome)
+            << (lookup.detail.isEmpty() ? QString() : " (" + lookup.detail + ")") << '\n';
     else
-      Out() << QStringLiteral("AccurateRip: %1 of %2 tracks accurately ripped\n").arg(accurate).arg(record.tracks.size());
+      Out() << QStringLiteral("AccurateRip: %1 of %2 tracks accurately ripped\n")
+                   .arg(accurate)
+                   .arg(record.tracks.size());
   }
   if (Settings().WriteRipLog) {
     const QString error = WriteRipLogAndCue(record, Settings().OutputFolder, &question);

@@ -15,7 +15,7 @@ namespace trackmill::cli {
 
 struct VerifyOptions {
   bool lookUp = true;
-  QString server;            // HOST[:PORT]
+  QString server;  // HOST[:PORT]
   bool requireAccurate = false;
 };
 

@@ -25,7 +25,8 @@ using test::TestDisc;
 
 TEST(AccurateRipIdTest, PublishedDiscsGetTheirPublishedIds) {
   const QJsonArray discs =
-      QJsonDocument::fromJson(test::ReadBytes(test::TestDataDir() + "/published-disc-ids.json"))["discs"].toArray();
+      QJsonDocument::fromJson(test::ReadBytes(test::TestDataDir() + "/published-disc-ids.json"))["discs"]
+          .toArray();
   ASSERT_EQ(discs.size(), 5);
   for (const QJsonValue& value : discs) {
     const QJsonObject disc = value.toObject();
@@ -68,9 +69,9 @@ class AccurateRipTest : public ::testing::Test {
     id_ = AccurateRipDiscId::Of(DiscLayout::FromToc(toc));
   }
   test::ProcessResult Rip(const QString& image, const QStringList& extra) {
-    return RunProgram(test::TrackmillProgram(),
-                      QStringList{"rip", "--disc-image", image, "--format", "wav", "--output", out_.path(), "--yes"} +
-                          extra);
+    return RunProgram(test::TrackmillProgram(), QStringList{"rip", "--disc-image", image, "--format", "wav",
+                                                            "--output", out_.path(), "--yes"} +
+                                                    extra);
   }
   // One database block: the disc's header and, per track, confidence and checksums.
   QByteArray Block(const std::vector<std::pair<quint8, quint32>>& entries, quint32 id1Change = 0) const {
@@ -100,18 +101,22 @@ TEST_F(AccurateRipTest, ChecksumsAgreeWithThePeerTool) {
   for (int track = 1; track <= 3; ++track) {
     const QString wav = out_.filePath(QStringLiteral("Track%1.wav").arg(track, 2, 10, QLatin1Char('0')));
     const QString number = QString::number(track);
-    const QString v1 = RunProgram("accuraterip-checksum", {"--accuraterip-v1", wav, number, "3"}).out.trimmed();
-    const QString v2 = RunProgram("accuraterip-checksum", {"--accuraterip-v2", wav, number, "3"}).out.trimmed();
+    const QString v1 =
+        RunProgram("accuraterip-checksum", {"--accuraterip-v1", wav, number, "3"}).out.trimmed();
+    const QString v2 =
+        RunProgram("accuraterip-checksum", {"--accuraterip-v2", wav, number, "3"}).out.trimmed();
     EXPECT_EQ(v1.toUInt(nullptr, 16), sums_[size_t(track - 1)].v1) << track;
     EXPECT_EQ(v2.toUInt(nullptr, 16), sums_[size_t(track - 1)].v2) << track;
     // What the rip took on the way, in its own pieces, is the same.
-    EXPECT_TRUE(log.contains(QStringLiteral("v1 %1, v2 %2").arg(v1.toLower(), v2.toLower()))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("v1 %1, v2 %2").arg(v1.toLower(), v2.toLower())))
+        << log.toStdString();
   }
   // Fed in pieces that split samples, the sums do not change.
   const QByteArray pcm = disc_.ExpectedTrack(2);
   AccurateRipSum pieces(pcm.size() / 4, false, false);
   for (qsizetype at = 0; at < pcm.size(); at += 7)
-    pieces.Add(reinterpret_cast<const uint8_t*>(pcm.constData() + at), size_t(std::min<qsizetype>(7, pcm.size() - at)));
+    pieces.Add(reinterpret_cast<const uint8_t*>(pcm.constData() + at),
+               size_t(std::min<qsizetype>(7, pcm.size() - at)));
   EXPECT_EQ(pieces.Result().v2, sums_[1].v2);
   EXPECT_TRUE(pieces.Result().valid);
 }
@@ -128,19 +133,23 @@ TEST_F(AccurateRipTest, EachDatabaseAnswerGetsAClearReport) {
   const QByteArray mismatch = Block({{4, wrong}, {4, wrong}, {4, wrong}});
   const Case cases[] = {
       {"v2", matchV2, "accurately ripped (confidence 7, v2)", 0},
-      {"v1", Block({{3, sums_[0].v1}, {3, sums_[1].v1}, {3, sums_[2].v1}}), "accurately ripped (confidence 3, v1)", 0},
+      {"v1", Block({{3, sums_[0].v1}, {3, sums_[1].v1}, {3, sums_[2].v1}}),
+       "accurately ripped (confidence 3, v1)", 0},
       {"pressings", mismatch + Block({{12, sums_[0].v2}, {12, sums_[1].v2}, {12, sums_[2].v2}}),
        "accurately ripped (confidence 12, v2)", 0},
       {"mismatch", mismatch, "not accurately ripped", 3},
-      {"other disc", Block({{7, sums_[0].v2}, {7, sums_[1].v2}, {7, sums_[2].v2}}, 1), "AccurateRip reply unreadable", 3},
+      {"other disc", Block({{7, sums_[0].v2}, {7, sums_[1].v2}, {7, sums_[2].v2}}, 1),
+       "AccurateRip reply unreadable", 3},
       {"empty", QByteArray(), "not in database", 3},
-      {"404", "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", "not in database", 3},
+      {"404", "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", "not in database",
+       3},
       {"truncated", matchV2.left(30), "AccurateRip reply unreadable", 3},
       {"garbage", QByteArray(5000, '\xA7'), "AccurateRip reply unreadable", 3},
   };
   for (const Case& c : cases) {
     test::CddbTestServer server([&](const QString&) { return c.reply; });
-    const auto result = Rip(disc_.CuePath(), {"--accuraterip-server", server.HostPort(), "--require-accurate"});
+    const auto result =
+        Rip(disc_.CuePath(), {"--accuraterip-server", server.HostPort(), "--require-accurate"});
     EXPECT_EQ(result.exitCode, c.exitRequiringAccuracy) << c.name << result.err.toStdString();
     EXPECT_TRUE(result.out.contains(c.line)) << c.name << "\n" << result.out.toStdString();
     EXPECT_TRUE(result.out.contains("3 of 3 tracks done")) << c.name;
@@ -178,8 +187,9 @@ TEST_F(AccurateRipTest, ReadOffsetIsFoundSavedAndApplied) {
   test::CddbTestServer server([&](const QString&) {
     return Block({{5, sums_[0].v2}, {5, sums_[1].v2}, {5, sums_[2].v2}});
   });
-  const auto found = RunProgram(test::TrackmillProgram(),
-                                {"offset", "--disc-image", cue, "--accuraterip-server", server.HostPort(), "--save"});
+  const auto found =
+      RunProgram(test::TrackmillProgram(),
+                 {"offset", "--disc-image", cue, "--accuraterip-server", server.HostPort(), "--save"});
   ASSERT_EQ(found.exitCode, 0) << found.err.toStdString();
   EXPECT_TRUE(found.out.contains("read offset: 123 samples")) << found.out.toStdString();
   EXPECT_TRUE(test::ReadBytes(QDir(qEnvironmentVariable("TRACKMILL_HOME")).filePath("options.ini"))

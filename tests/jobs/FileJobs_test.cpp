@@ -54,8 +54,8 @@ TEST_F(ConvertCommandTest, WavToFlacIsLosslessAtAnyRate) {
   for (const char* name : {"mono", "cd"}) {
     const QString flac = Path(QStringLiteral("out/%1.flac").arg(name));
     EXPECT_EQ(test::RunProgram("flac", {"-t", "-s", flac}).exitCode, 0) << name;
-    const auto decoded = test::RunProgram("flac", {"-d", "-s", "-c", "--force-raw-format", "--endian=little",
-                                                   "--sign=signed", flac});
+    const auto decoded = test::RunProgram(
+        "flac", {"-d", "-s", "-c", "--force-raw-format", "--endian=little", "--sign=signed", flac});
     EXPECT_EQ(decoded.out, test::ReadBytes(Path(QStringLiteral("%1.wav").arg(name))).mid(44)) << name;
   }
 }

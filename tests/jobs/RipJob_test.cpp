@@ -57,13 +57,15 @@ class RipJobTest : public ::testing::Test {
     options.write("[ID3]\nUse=1\n");
   }
   test::ProcessResult Rip(const QStringList& extra) {
-    return test::RunProgram(test::TrackmillProgram(),
-                            QStringList{"rip", "--disc-image", Path("disc.cue"), "--output",
-                                        Path("out"), "--no-accuraterip"} + extra);
+    return test::RunProgram(
+        test::TrackmillProgram(),
+        QStringList{"rip", "--disc-image", Path("disc.cue"), "--output", Path("out"), "--no-accuraterip"} +
+            extra);
   }
   // The tracks, without the rip log and cue sheet.
   QStringList OutputFiles() const {
-    return QDir(Path("out")).entryList({"*.mp3", "*.ogg", "*.wma", "*.wav", "*.flac"}, QDir::Files, QDir::Name);
+    return QDir(Path("out"))
+        .entryList({"*.mp3", "*.ogg", "*.wma", "*.wav", "*.flac"}, QDir::Files, QDir::Name);
   }
 
   QTemporaryDir tmp_;
@@ -133,13 +135,13 @@ TEST_F(RipJobTest, FlacIsBitExactWithCommentsAndSignature) {
   const QString flac = Path("out/Café Finale.flac");
   EXPECT_EQ(test::RunProgram("flac", {"-t", "-s", flac}).exitCode, 0);
   const QString tags = QString::fromUtf8(test::RunProgram("metaflac", {"--export-tags-to=-", flac}).out);
-  for (const char* expected : {"ARTIST=The Übertones", "ALBUM=Live \"at\" $HOME", "TITLE=Café Finale", "DATE=1999",
-                               "GENRE=Rock", "TRACKNUMBER=3", "TRACKTOTAL=3"})
+  for (const char* expected : {"ARTIST=The Übertones", "ALBUM=Live \"at\" $HOME", "TITLE=Café Finale",
+                               "DATE=1999", "GENRE=Rock", "TRACKNUMBER=3", "TRACKTOTAL=3"})
     EXPECT_TRUE(tags.contains(QString::fromUtf8(expected))) << expected << "\n" << tags.toStdString();
   EXPECT_NE(test::RunProgram("metaflac", {"--show-md5sum", flac}).out.trimmed(), QByteArray(32, '0'));
   // Decoding gives back the disc's samples.
-  const auto raw = test::RunProgram("flac", {"-d", "-s", "-c", "--force-raw-format", "--endian=little",
-                                             "--sign=signed", flac});
+  const auto raw = test::RunProgram(
+      "flac", {"-d", "-s", "-c", "--force-raw-format", "--endian=little", "--sign=signed", flac});
   ASSERT_EQ(raw.out.size(), 4 * 44100 * 4);
   EXPECT_TRUE(test::ReadBytes(Path("disc.bin")).contains(raw.out));
 }
@@ -150,25 +152,27 @@ TEST_F(RipJobTest, LogAndCueSheetDescribeTheDisc) {
   ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
   const QString base = Path("out/The Übertones - Live \"at\" $HOME");
   const QString log = QString::fromUtf8(test::ReadBytes(base + ".log"));
-  for (const char* expected : {"Trackmill 4.1", "Read offset: 0 samples", "disc.cue", "File: ", "CRC32: ",
-                               "AccurateRip: not looked up", "No errors"})
+  for (const char* expected : {"Trackmill 4.1", "Read offset: 0 samples", "disc.cue",
+                               "File: ", "CRC32: ", "AccurateRip: not looked up", "No errors"})
     EXPECT_TRUE(log.contains(QString::fromUtf8(expected))) << expected << "\n" << log.toStdString();
   const QString cue = base + ".cue";
   const auto printed = test::RunProgram("cueprint", {"-d", "%N %P\\n", "-t", "%n %t\\n", cue});
   ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
-  EXPECT_EQ(QString::fromUtf8(printed.out), "3 The Übertones\n1 -Opening; `act`\n2 Intermezzo\n3 Café Finale\n");
+  EXPECT_EQ(QString::fromUtf8(printed.out),
+            "3 The Übertones\n1 -Opening; `act`\n2 Intermezzo\n3 Café Finale\n");
   // cuetools' reading of the cue sheet, with the files' lengths, gives back the table of
   // contents: 3 s, then 2 s whose second of pregap ends the first file, then 4 s.
-  const QStringList toc = QString::fromUtf8(test::RunProgram("cueconvert", {"-i", "cue", "-o", "toc", cue}).out)
-                              .split('\n', Qt::SkipEmptyParts);
+  const QStringList toc =
+      QString::fromUtf8(test::RunProgram("cueconvert", {"-i", "cue", "-o", "toc", cue}).out)
+          .split('\n', Qt::SkipEmptyParts);
   const QStringList files = toc.filter("FILE ");
   ASSERT_EQ(files.size(), 3) << toc.join('\n').toStdString();
   EXPECT_EQ(files[0], "FILE \"-Opening; `act`.wav\" 0 00:03:00");
-  EXPECT_EQ(files[1], "FILE \"-Opening; `act`.wav\" 00:03:00");  // track 2's pregap ends file 1
+  EXPECT_EQ(files[1], "FILE \"-Opening; `act`.wav\" 00:03:00");          // track 2's pregap ends file 1
   EXPECT_EQ(files[2], QString::fromUtf8("FILE \"Café Finale.wav\" 0"));  // track 3 has none
   const double fileSeconds[] = {test::ProbeDuration(Path("out/-Opening; `act`.wav")),
                                 test::ProbeDuration(Path("out/Intermezzo.wav"))};
-  EXPECT_NEAR(fileSeconds[0], 3.0 + 1.0, 0.01);  // track 2 starts after file 1: at 4 s
+  EXPECT_NEAR(fileSeconds[0], 3.0 + 1.0, 0.01);                   // track 2 starts after file 1: at 4 s
   EXPECT_NEAR(fileSeconds[0] + fileSeconds[1], 4.0 + 2.0, 0.01);  // track 3 after file 2: at 6 s
   EXPECT_TRUE(test::ReadBytes(cue).startsWith("REM DISCID "));
 }

@@ -36,7 +36,8 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
       "[CDOptions]\nIndex=-1\nCDDb=0\n"
       "[AccurateRip]\nUse=1\nServer=www.accuraterip.com\n"
       "[RecordOptions]\nSaveMp3=0\n"
-      "[QueryCDDB]\nServer=gnudb.gnudb.org\nScript=/~cddb/cddb.cgi\nUseProxy=0\nProxyAddress=\nPort=80\nEmail=\n"
+      "[QueryCDDB]\nServer=gnudb.gnudb.org\nScript=/~cddb/"
+      "cddb.cgi\nUseProxy=0\nProxyAddress=\nPort=80\nEmail=\n"
       "[ID3]\nUse=0\n"
       "[Options]\nLan=English\n";
   EXPECT_EQ(test::ReadBytes(SettingsFilePath()), expected);
