@@ -175,6 +175,16 @@ TEST_F(RipJobTest, LogAndCueSheetDescribeTheDisc) {
   EXPECT_NEAR(fileSeconds[0], 3.0 + 1.0, 0.01);                   // track 2 starts after file 1: at 4 s
   EXPECT_NEAR(fileSeconds[0] + fileSeconds[1], 4.0 + 2.0, 0.01);  // track 3 after file 2: at 6 s
   EXPECT_TRUE(test::ReadBytes(cue).startsWith("REM DISCID "));
+
+  // Another disc's log under the same name stays unless the user agrees; this disc's own is
+  // simply renewed.
+  ASSERT_TRUE(test::WriteBytes(base + ".log", "another disc\n"));
+  ASSERT_EQ(Rip({"--format", "wav", "--tracks", "1", "--no"}).exitCode, 0);
+  EXPECT_EQ(test::ReadBytes(base + ".log"), "another disc\n");
+  ASSERT_EQ(Rip({"--format", "wav", "--tracks", "1", "--yes"}).exitCode, 0);
+  EXPECT_TRUE(test::ReadBytes(base + ".log").contains("Trackmill 4.1"));
+  ASSERT_EQ(Rip({"--format", "wav", "--tracks", "1", "--no"}).exitCode, 0);
+  EXPECT_EQ(QString::fromUtf8(test::ReadBytes(base + ".log")).count("Track 0"), 1);
 }
 
 TEST_F(RipJobTest, KeepWavKeepsTheIntermediateFiles) {
