@@ -1,5 +1,6 @@
 #include "cd/TrackList.h"
 
+#include <QDir>
 #include <cmath>
 #include <cstring>
 
@@ -165,12 +166,14 @@ QString TrackList::Close() {
   DiscInfo& disc = Settings().Disc;
   disc.TrackNumber = qint32(Rows.size());
   for (size_t i = 0; i < Rows.size() && i < size_t(kDiscTitleSlots); ++i) disc.Titles[i] = Rows[i].Title;
-  SaveDiscInfo(DiscIdentifier);
-  QString error;
+  QStringList errors;
+  if (!SaveDiscInfo(DiscIdentifier))
+    errors << LangString("RES_SaveDiscInfoError", "The titles of this disc could not be saved in %1.")
+                  .arg(QDir::toNativeSeparators(DiscInfoFilePath()));
   if (CDHandle != 0 && CloseCDHandle(CDHandle) == 0)
-    error = LangString("RES_Close_CD_Error", "Error while closing CD handle!");
+    errors << LangString("RES_Close_CD_Error", "Error while closing CD handle!");
   CDHandle = 0;
-  return error;
+  return errors.join('\n');
 }
 
 }  // namespace trackmill

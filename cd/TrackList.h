@@ -60,8 +60,9 @@ class TrackList {
   void Refresh();
   // Job items of the checked rows: two-digit list position + cleaned title.
   QStringList ExtractItems() const;
-  // Closing: titles into the disc-info record and the cache, then the drive handle.
-  // Returns the error text when the handle could not be closed, else empty.
+  // Closing: titles into the disc-info record and the cache, then the drive handle. Returns
+  // the error texts, one per line, when the titles could not be saved or the handle could not
+  // be closed; empty when all went well.
   QString Close();
 
   // Loads the disc-info record of a table of contents; sets DiscIdentifier.

@@ -64,6 +64,7 @@ constexpr EnglishEntry kEnglishTable[] = {
     {"RES_RecordingStr", "Recording..."},
     {"RES_Rip_Time_Error", "Please check the song length to extract."},
     {"RES_Run_Again", "Configuration finished. Please exit the software and run again!"},
+    {"RES_SaveDiscInfoError", "The titles of this disc could not be saved in %1."},
     {"RES_SaveTag_Error", "Could not save Tag!"},
     {"RES_Save_Error", "Error while saving sound file!"},
     {"RES_Save_Fail", "Error when saving WAV file,please check if the file is being uesd."},

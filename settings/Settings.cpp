@@ -130,11 +130,11 @@ void LoadSettings() {
   }
 }
 
-void SaveSettings() {
+bool SaveSettings() {
   const QString path = SettingsFilePath();
   IniFile ini = IniFile::Load(path);
   // A file that exists but cannot be read would lose its other sections if replaced.
-  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return;
+  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return false;
   const TSettings& settings = Settings();
   for (const SettingKey& entry : kSettingKeys) {
     const QString section = QLatin1String(entry.section);
@@ -143,7 +143,7 @@ void SaveSettings() {
   }
   for (auto it = settings.ReadOffsets.cbegin(); it != settings.ReadOffsets.cend(); ++it)
     ini.WriteInteger(QLatin1String(kReadOffsets), it.key(), it.value());
-  ini.Save(path);  // a failed write loses the changes silently; the old file stays
+  return ini.Save(path);  // a failed write leaves the old file as it was
 }
 
 QString OutputFormatName(qint32 outputFormat) {

@@ -82,10 +82,10 @@ QString SettingsFilePath();
 // Reads every key into Settings() (defaults for anything missing or unparsable), then
 // clamps CompressPosition to 30..100. Never fails.
 void LoadSettings();
-// Writes every key in table order, keeping other sections and keys of the file. A file that
-// cannot be written loses the changes silently (the old file stays intact); so does a file
-// that exists but cannot be read, since replacing it would lose what it holds.
-void SaveSettings();
+// Writes every key in table order, keeping other sections and keys of the file. False when the
+// changes are lost: the file cannot be written (the old file stays intact), or it exists but
+// cannot be read, since replacing it would lose what it holds.
+bool SaveSettings();
 // "MP3", "WAV", "OGG", "WMA", "FLAC" for OutputFormat 0..4, empty otherwise.
 QString OutputFormatName(qint32 outputFormat);
 // Text of an Ogg bit-rate list position (" Default", " 45 kbit/s", ...), empty when out of range.

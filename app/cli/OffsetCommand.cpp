@@ -96,7 +96,7 @@ int RunOffsetCommand(const QStringList& arguments) {
   Out() << QStringLiteral("read offset: %1 samples").arg(offset) << Qt::endl;
   if (save) {
     Settings().ReadOffsets.insert(DriveIdentity(list.CDHandle), offset);
-    SaveSettings();
+    if (!SaveSettings()) return Fail("the read offset could not be saved in " + SettingsFilePath());
     Out() << "saved for " << DriveIdentity(list.CDHandle) << Qt::endl;
   }
   return 0;

@@ -1,12 +1,12 @@
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 
 #include "common/DataFolder.h"
+#include "tests/support/PermissionsBind.h"
 #include "tests/support/TestPaths.h"
 
 namespace trackmill {
@@ -23,7 +23,7 @@ class SettingsTest : public ::testing::Test {
 };
 
 TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
-  SaveSettings();
+  ASSERT_TRUE(SaveSettings());
   const QByteArray expected =
       "[CommonOptions]\nOutputFolder=" + DefaultOutputFolder().toUtf8() +
       "\nOutputFormat=0\nIsKeepWav=0\nIsNormalize=0\nNormalizePercent=95\nEnableRipTime=0\nRipTime=0\n"
@@ -177,18 +177,17 @@ TEST_F(SettingsTest, GarbageOrUnreadableFileGivesDefaults) {
   ASSERT_TRUE(QDir().mkpath(SettingsFilePath() + "/keep"));
   LoadSettings();
   EXPECT_EQ(Settings().BitRate, 128);
-  SaveSettings();
+  EXPECT_FALSE(SaveSettings());
   EXPECT_TRUE(QDir(SettingsFilePath() + "/keep").exists());
 }
 
-TEST_F(SettingsTest, ReadOnlyFolderLosesChangesSilentlyAndKeepsOldFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+TEST_F(SettingsTest, ReadOnlyFolderLosesChangesAndKeepsOldFile) {
   ASSERT_TRUE(test::WriteBytes(SettingsFilePath(), "[Mp3Options]\nBitRate=160\n"));
   LoadSettings();
   Settings().BitRate = 320;
   QFile::Permissions before = QFile::permissions(DataFolder());
   ASSERT_TRUE(QFile::setPermissions(DataFolder(), QFile::ReadOwner | QFile::ExeOwner));
-  SaveSettings();
+  test::RunWherePermissionsBind([] { EXPECT_FALSE(SaveSettings()); });
   QFile::setPermissions(DataFolder(), before);
   EXPECT_EQ(test::ReadBytes(SettingsFilePath()), "[Mp3Options]\nBitRate=160\n");
 }
