@@ -6,12 +6,6 @@
 
 namespace trackmill {
 
-bool status::IsStatusValue(qint32 percent) {
-  return percent == kNormalizeBegins || percent == kExtractionEnded || percent == kMp3Ended ||
-         percent == kOggEnded || percent == kResampleEnded || percent == kWmaEnded ||
-         percent == kFlacEnded;
-}
-
 ProgressClock::ProgressClock() { timer_.start(); }
 
 void ProgressClock::Restart() { timer_.restart(); }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "audio/FastResampler.h"
 #include "audio/FlacOut.h"
@@ -10,6 +11,7 @@
 #include "audio/WaveIn.h"
 #include "audio/WaveOut.h"
 #include "common/FileUtils.h"
+#include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
 #include "jobs/EncodeProcess.h"
@@ -84,8 +86,8 @@ float TJobPipeline::OggQuality() {
 }
 
 QString TJobPipeline::TemporaryFile() const {
-  const char* name =
-      runner_.jobKind_ == 2 ? TJobRunner::kMp3ResampleTemp : TJobRunner::kOggResampleTemp;
+  const char* name = runner_.jobKind_ == job_kind::kWavToMp3 ? TJobRunner::kMp3ResampleTemp
+                                                             : TJobRunner::kOggResampleTemp;
   return runner_.OutputFolder() + QString::fromLatin1(name);
 }
 
@@ -96,9 +98,9 @@ void TJobPipeline::PostOutputProgress(TAuOutput* output) {
 void TJobPipeline::StartFileItem(int item) {
   const int kind = runner_.jobKind_;
   const QString path = runner_.items_[item];
-  const qint32 endPercent = kind == 2   ? status::kMp3Ended
-                            : kind == 7 ? status::kFlacEnded
-                                        : status::kOggEnded;
+  const qint32 endPercent = kind == job_kind::kWavToMp3    ? status::kMp3Ended
+                            : kind == job_kind::kWavToFlac ? status::kFlacEnded
+                                                           : status::kOggEnded;
   waveIn1_->SetFileName(path);
   if (!waveIn1_->Valid()) {
     runner_.SetCaption("Encoding(", item + 1, item);
@@ -107,7 +109,7 @@ void TJobPipeline::StartFileItem(int item) {
     return;
   }
   // FLAC keeps any sample rate; the other encoders get 44100 Hz at least.
-  if (kind == 7) {
+  if (kind == job_kind::kWavToFlac) {
     runner_.SetPhase(item == 0 ? "RES_WAV_TO_FLAC" : "RES_Encoding",
                      item == 0 ? "Encoding WAV to FLAC" : "Encoding");
     runner_.SetCaption("Encoding(", item + 1, item);
@@ -120,12 +122,12 @@ void TJobPipeline::StartFileItem(int item) {
     return;
   }
   if (item == 0)
-    runner_.SetPhase(kind == 2 ? "RES_WAV_TO_MP3" : "RES_WAV_TO_OGG",
-                     kind == 2 ? "Encoding WAV to MP3" : "Encoding WAV to OGG");
+    runner_.SetPhase(kind == job_kind::kWavToMp3 ? "RES_WAV_TO_MP3" : "RES_WAV_TO_OGG",
+                     kind == job_kind::kWavToMp3 ? "Encoding WAV to MP3" : "Encoding WAV to OGG");
   else
     runner_.SetPhase("RES_Encoding", "Encoding");
   runner_.SetCaption("Encoding(", item + 1, item);
-  if (kind == 2)
+  if (kind == job_kind::kWavToMp3)
     runner_.StartMp3(path, runner_.FileResult(item, ".mp3"), true, item);
   else
     StartOggEncode(path, runner_.FileResult(item, ".ogg"), item);
@@ -138,8 +140,10 @@ void TJobPipeline::StartResampling(int item) {
   try {
     waveOut1_->Run();
   } catch (const std::exception& error) {
-    runner_.SkipItem(item, runner_.jobKind_ == 2 ? status::kMp3Ended : status::kOggEnded,
-             QString::fromUtf8(error.what()));
+    runner_.SkipItem(item,
+                     runner_.jobKind_ == job_kind::kWavToMp3 ? status::kMp3Ended
+                                                             : status::kOggEnded,
+                     QString::fromUtf8(error.what()));
   }
 }
 
@@ -160,7 +164,7 @@ void TJobPipeline::StartFlacEncode(const QString& wav, const QString& flac, int 
   flacOut1_->SetFileName(flac);
   flacOut1_->SetCompressionLevel(Settings().FlacCompressionLevel);
   // A lossless rip keeps what is known of the disc whatever the tag settings for MP3 say.
-  flacOut1_->SetComments(runner_.jobKind_ == 1 ? DiscComments(item) : FlacComments{});
+  flacOut1_->SetComments(runner_.jobKind_ == job_kind::kRipCd ? DiscComments(item) : FlacComments{});
   stepStart_.Restart();
   try {
     flacOut1_->Run();
@@ -202,7 +206,7 @@ void TJobPipeline::ApplyOggSettings(int item) {
   TVorbisTags& comments = vorbisOut1_->Comments();
   comments.Clear();
   // The disc fields describe a CD being ripped, not an arbitrary file being converted.
-  if (runner_.jobKind_ != 1 || !settings.UseID3) return;
+  if (runner_.jobKind_ != job_kind::kRipCd || !settings.UseID3) return;
   const DiscInfo& disc = settings.Disc;
   if (!disc.Artist.isEmpty()) comments.SetArtist(disc.Artist);
   if (!disc.Album.isEmpty()) comments.SetAlbum(disc.Album);
@@ -215,13 +219,20 @@ void TJobPipeline::ApplyOggSettings(int item) {
 }
 
 void TJobPipeline::HandleEncodeEnded(const TProcessInfo& info) {
-  BlockingWait(kSettleMs);
+  // The runner is the timer's context: a job destroyed meanwhile cancels it, and one stopped
+  // meanwhile has finished already.
+  QTimer::singleShot(kSettleMs, &runner_, [this, percent = info.Percent, errorCode = info.ErrorCode] {
+    if (!runner_.finished_) ContinueAfterEncode(percent, errorCode);
+  });
+}
+
+void TJobPipeline::ContinueAfterEncode(qint32 percent, qint32 errorCode) {
   // oggCount_ counts the items whose pipeline encode (Ogg or FLAC) ended.
   const int item = runner_.oggCount_;
-  const TAuOutput& output = info.Percent == status::kFlacEnded ? static_cast<TAuOutput&>(*flacOut1_)
-                                                               : static_cast<TAuOutput&>(*vorbisOut1_);
+  const TAuOutput& output = percent == status::kFlacEnded ? static_cast<TAuOutput&>(*flacOut1_)
+                                                          : static_cast<TAuOutput&>(*vorbisOut1_);
   const QString failure = output.ExceptionMessage();
-  if (info.ErrorCode == kSkipped)
+  if (errorCode == kSkipped)
     runner_.SetResult(item, JobItemResult::Failed);
   else if (!failure.isEmpty())
     runner_.Fail(item, runner_.ResultFile(item) + ": " + failure);
@@ -231,11 +242,10 @@ void TJobPipeline::HandleEncodeEnded(const TProcessInfo& info) {
   ++runner_.oggCount_;
   if (runner_.oggCount_ >= runner_.items_.size()) {
     runner_.FinishJob(false);
-    BlockingWait(kSettleMs);
-    runner_.CloseJob();
+    QTimer::singleShot(kSettleMs, &runner_, [this] { runner_.CloseJob(); });
     return;
   }
-  if (runner_.jobKind_ == 1)
+  if (runner_.jobKind_ == job_kind::kRipCd)
     runner_.StartNextExtraction();
   else
     StartFileItem(runner_.oggCount_);
@@ -243,16 +253,16 @@ void TJobPipeline::HandleEncodeEnded(const TProcessInfo& info) {
 
 void TJobPipeline::HandleResampleEnded() {
   const int kind = runner_.jobKind_;
-  const int item = kind == 2 ? runner_.encodedCount_ : runner_.oggCount_;
+  const int item = kind == job_kind::kWavToMp3 ? runner_.encodedCount_ : runner_.oggCount_;
   const QString failure = waveOut1_->ExceptionMessage();
   if (!failure.isEmpty()) {
-    runner_.SkipItem(item, kind == 2 ? status::kMp3Ended : status::kOggEnded,
+    runner_.SkipItem(item, kind == job_kind::kWavToMp3 ? status::kMp3Ended : status::kOggEnded,
              runner_.items_.value(item) + ": " + failure);
     return;
   }
   runner_.SetCaption("Encoding(", item + 1, item);
   runner_.SetPhase("RES_Encoding", "Encoding");
-  if (kind == 2)
+  if (kind == job_kind::kWavToMp3)
     runner_.StartMp3(TemporaryFile(), runner_.FileResult(item, ".mp3"), true, item);
   else
     StartOggEncode(TemporaryFile(), runner_.FileResult(item, ".ogg"), item);
@@ -268,7 +278,8 @@ void TJobPipeline::StopRunning() {
 }
 
 void TJobPipeline::RemoveTemporaryFile() {
-  if (runner_.jobKind_ == 2 || runner_.jobKind_ == 5) QFile::remove(TemporaryFile());
+  if (runner_.jobKind_ == job_kind::kWavToMp3 || runner_.jobKind_ == job_kind::kWavToOgg)
+    QFile::remove(TemporaryFile());
 }
 
 }  // namespace trackmill

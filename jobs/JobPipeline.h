@@ -33,7 +33,8 @@ class TJobPipeline {
   void StartFileItem(int item);
   void StartOggEncode(const QString& wav, const QString& ogg, int item);
   void StartFlacEncode(const QString& wav, const QString& flac, int item);
-  // The end of an Ogg (kOggEnded) or FLAC (kFlacEnded) encode.
+  // The end of an Ogg (kOggEnded) or FLAC (kFlacEnded) encode; goes on after a pause (a
+  // timer), so the finished output file is fully released.
   void HandleEncodeEnded(const TProcessInfo& info);
   void HandleResampleEnded();
   // Stops a running resampling or Ogg encode at once; no end report follows.
@@ -45,6 +46,7 @@ class TJobPipeline {
 
  private:
   QString TemporaryFile() const;
+  void ContinueAfterEncode(qint32 percent, qint32 errorCode);
   void StartResampling(int item);
   void ApplyOggSettings(int item);
   // The Vorbis comments of a CD track's FLAC file, from the disc fields.

@@ -29,7 +29,7 @@ constexpr char kOptions[] = "Options";
 constexpr char kAccurateRip[] = "AccurateRip";
 constexpr char kReadOffsets[] = "ReadOffsets";
 
-const std::array<SettingKey, 35> kSettingKeys{{
+const std::array<SettingKey, 36> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -37,6 +37,7 @@ const std::array<SettingKey, 35> kSettingKeys{{
     {kCommonOptions, "NormalizePercent", &TSettings::NormalizePercent},
     {kCommonOptions, "EnableRipTime", &TSettings::EnableRipTime},
     {kCommonOptions, "RipTime", &TSettings::RipTime},
+    {kCommonOptions, "EncoderStallMinutes", &TSettings::EncoderStallMinutes},
     {kCommonOptions, "WriteRipLog", &TSettings::WriteRipLog},
     {kMp3Options, "IsSelectVBR", &TSettings::IsSelectVBR},
     {kMp3Options, "IsVBRHead", &TSettings::IsVBRHead},
@@ -147,9 +148,8 @@ bool SaveSettings() {
 }
 
 QString OutputFormatName(qint32 outputFormat) {
-  static const std::array<const char*, 5> kNames{"MP3", "WAV", "OGG", "WMA", "FLAC"};
-  if (outputFormat < 0 || outputFormat >= qint32(kNames.size())) return {};
-  return QLatin1String(kNames[outputFormat]);
+  if (!output_format::IsKnown(outputFormat)) return {};
+  return QString::fromLatin1(output_format::kExtensions[outputFormat]).toUpper();
 }
 
 QString OggBitRateText(qint32 position) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <array>
 
+#include "common/JobCodes.h"
+
 // The one process-wide settings record. Loaded from options.ini in the per-user data folder
 // when the program starts, changed in memory, written back whole at exit (SaveSettings).
 // Only the main (user-interface) thread changes it; workers read it while no window edits it.
@@ -24,12 +26,14 @@ struct DiscInfo {
 struct TSettings {
   // [CommonOptions]
   QString OutputFolder;  // default: DefaultOutputFolder()
-  qint32 OutputFormat = 0;  // 0 MP3, 1 WAV, 2 OGG, 3 WMA, 4 FLAC
+  qint32 OutputFormat = output_format::kMp3;  // output_format::k*; 4 FLAC
   bool IsKeepWav = false;
   bool IsNormalize = false;
   qint32 NormalizePercent = 95;
   bool EnableRipTime = false;
   qint32 RipTime = 0;  // seconds
+  // An encoder that neither prints nor grows its output this long is stopped; 0 or less: never.
+  qint32 EncoderStallMinutes = 10;
   bool WriteRipLog = true;  // a log and a cue sheet beside the ripped tracks
   // [Mp3Options]
   bool IsSelectVBR = false;

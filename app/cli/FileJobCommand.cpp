@@ -13,6 +13,7 @@
 
 #include "app/cli/CommandLine.h"
 #include "app/cli/TerminalProgress.h"
+#include "common/JobCodes.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
@@ -55,11 +56,11 @@ class TerminalOverwriteQuestion : public TOverwriteQuestion {
 };
 
 int KindOfConversion(const QString& conversion) {
-  if (conversion == "wav2mp3") return 2;
-  if (conversion == "mp3towav") return 3;
-  if (conversion == "wav2ogg") return 5;
-  if (conversion == "wav2wma") return 6;
-  if (conversion == "wav2flac") return 7;
+  if (conversion == "wav2mp3") return job_kind::kWavToMp3;
+  if (conversion == "mp3towav") return job_kind::kMp3ToWav;
+  if (conversion == "wav2ogg") return job_kind::kWavToOgg;
+  if (conversion == "wav2wma") return job_kind::kWavToWma;
+  if (conversion == "wav2flac") return job_kind::kWavToFlac;
   return 0;
 }
 

@@ -27,6 +27,7 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
   const QByteArray expected =
       "[CommonOptions]\nOutputFolder=" + DefaultOutputFolder().toUtf8() +
       "\nOutputFormat=0\nIsKeepWav=0\nIsNormalize=0\nNormalizePercent=95\nEnableRipTime=0\nRipTime=0\n"
+      "EncoderStallMinutes=10\n"
       "WriteRipLog=1\n"
       "[Mp3Options]\nIsSelectVBR=0\nIsVBRHead=0\nBitRate=128\nMaxBitRate=320\nMpegQuality=0\nVBRQuality=4\n"
       "StereoMode=1\n"
@@ -50,6 +51,7 @@ TEST_F(SettingsTest, EveryFieldSurvivesSaveAndLoad) {
   s.IsKeepWav = s.IsNormalize = s.EnableRipTime = s.IsSelectVBR = s.IsVBRHead = true;
   s.NormalizePercent = 80;
   s.RipTime = 45;
+  s.EncoderStallMinutes = 3;
   s.BitRate = 192;
   s.MaxBitRate = 256;
   s.MpegQuality = 2;
@@ -82,6 +84,7 @@ TEST_F(SettingsTest, EveryFieldSurvivesSaveAndLoad) {
   EXPECT_TRUE(s.IsKeepWav && s.IsNormalize && s.EnableRipTime && s.IsSelectVBR && s.IsVBRHead);
   EXPECT_EQ(s.NormalizePercent, 80);
   EXPECT_EQ(s.RipTime, 45);
+  EXPECT_EQ(s.EncoderStallMinutes, 3);
   EXPECT_EQ(s.BitRate, 192);
   EXPECT_EQ(s.MaxBitRate, 256);
   EXPECT_EQ(s.MpegQuality, 2);
