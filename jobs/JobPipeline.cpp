@@ -80,8 +80,7 @@ TJobPipeline::~TJobPipeline() {
   waveOut1_.reset();
 }
 
-float TJobPipeline::OggQuality() {
-  const TSettings& settings = Settings();
+float TJobPipeline::OggQuality(const TSettings& settings) {
   return settings.IsUseCompress ? (settings.CompressPosition - 10) / 100.0f : 0.2f;
 }
 
@@ -191,31 +190,31 @@ FlacComments TJobPipeline::DiscComments(int item) const {
   return comments;
 }
 
-void TJobPipeline::ApplyOggSettings(int item) {
-  const TSettings& settings = Settings();
-  vorbisOut1_->SetCompression(OggQuality());
+void TJobPipeline::ApplyOggEncoding(TVorbisOut& out, const TSettings& settings) {
+  out.SetCompression(OggQuality(settings));
   if (settings.IsUseCompress) {
-    vorbisOut1_->SetDesiredNominalBitrate(TVorbisBitRate::brAutoSelect);
-    vorbisOut1_->SetMinimumBitrate(TVorbisBitRate::brAutoSelect);
+    out.SetDesiredNominalBitrate(TVorbisBitRate::brAutoSelect);
+    out.SetMinimumBitrate(TVorbisBitRate::brAutoSelect);
   } else {
     // The nominal rate first: the other two are taken only relative to it.
-    vorbisOut1_->SetDesiredNominalBitrate(OggBitRateOfPosition(settings.OggNominalBitRate));
-    vorbisOut1_->SetDesiredMaximumBitrate(OggBitRateOfPosition(settings.OggMaxBitRate));
-    vorbisOut1_->SetMinimumBitrate(OggBitRateOfPosition(settings.OggMinBitRate));
+    out.SetDesiredNominalBitrate(OggBitRateOfPosition(settings.OggNominalBitRate));
+    out.SetDesiredMaximumBitrate(OggBitRateOfPosition(settings.OggMaxBitRate));
+    out.SetMinimumBitrate(OggBitRateOfPosition(settings.OggMinBitRate));
   }
-  TVorbisTags& comments = vorbisOut1_->Comments();
-  comments.Clear();
+}
+
+void TJobPipeline::SetVorbisComments(TVorbisTags& tags, const FlacComments& comments) {
+  tags.Clear();
+  // Names outside the container's set (TRACKTOTAL) are left out.
+  for (const auto& [name, value] : comments)
+    tags.SetValue(QString::fromUtf8(name).toLower(), TagValue::Wide(QString::fromUtf8(value)));
+}
+
+void TJobPipeline::ApplyOggSettings(int item) {
+  ApplyOggEncoding(*vorbisOut1_, Settings());
   // The disc fields describe a CD being ripped, not an arbitrary file being converted.
-  if (runner_.jobKind_ != job_kind::kRipCd || !settings.UseID3) return;
-  const DiscInfo& disc = settings.Disc;
-  if (!disc.Artist.isEmpty()) comments.SetArtist(disc.Artist);
-  if (!disc.Album.isEmpty()) comments.SetAlbum(disc.Album);
-  if (!disc.Year.isEmpty()) comments.SetDate(disc.Year);
-  const QString genre = GenreName(ListIndexToGenre(disc.Genre));
-  if (!genre.isEmpty()) comments.SetGenre(genre);
-  comments.SetTitle(runner_.TrackTitle(item));
-  const int track = SplitJobItem(runner_.items_[item]).trackNo;
-  if (track > 0) comments.SetTrack(QString::number(track));
+  const bool tagged = runner_.jobKind_ == job_kind::kRipCd && Settings().UseID3;
+  SetVorbisComments(vorbisOut1_->Comments(), tagged ? DiscComments(item) : FlacComments{});
 }
 
 void TJobPipeline::HandleEncodeEnded(const TProcessInfo& info) {

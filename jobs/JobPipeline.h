@@ -4,6 +4,7 @@
 
 #include "audio/FlacOut.h"
 #include "common/ProcessInfo.h"
+#include "settings/Settings.h"
 
 // The steps of a job that run through the audio pipeline instead of an external encoder:
 // resampling a WAV below 44100 Hz to 44100 Hz into a temporary file of the output folder
@@ -23,6 +24,7 @@ class TWaveOut;
 class TVorbisOut;
 class TFlacOut;
 class TAuOutput;
+class TVorbisTags;
 
 class TJobPipeline {
  public:
@@ -42,15 +44,18 @@ class TJobPipeline {
   // Kinds 2 and 5: deletes the temporary file.
   void RemoveTemporaryFile();
   // Compression of the Ogg output from the settings (quality mode).
-  static float OggQuality();
+  static float OggQuality(const TSettings& settings = Settings());
+  // Quality or bit rates of an Ogg encode from the settings.
+  static void ApplyOggEncoding(TVorbisOut& out, const TSettings& settings);
+  static void SetVorbisComments(TVorbisTags& tags, const FlacComments& comments);
+  // The Vorbis comments of a CD track, from the disc fields.
+  FlacComments DiscComments(int item) const;
 
  private:
   QString TemporaryFile() const;
   void ContinueAfterEncode(qint32 percent, qint32 errorCode);
   void StartResampling(int item);
   void ApplyOggSettings(int item);
-  // The Vorbis comments of a CD track's FLAC file, from the disc fields.
-  FlacComments DiscComments(int item) const;
   void PostOutputProgress(TAuOutput* output);
 
   TJobRunner& runner_;

@@ -10,6 +10,7 @@
 #include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
+#include "jobs/EncoderPool.h"
 #include "jobs/JobPipeline.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
@@ -55,6 +56,7 @@ void TJobRunner::Start() {
     CloseJob();
     return;
   }
+  if (StartParallel()) return;
   switch (jobKind_) {
     case job_kind::kRipCd:
       SetPhase("RES_Extracting", "Extracting");
@@ -149,7 +151,11 @@ void TJobRunner::SetResult(int item, JobItemResult result) {
 
 void TJobRunner::Fail(int item, const QString& message) {
   SetResult(item, JobItemResult::Failed);
-  if (!message.isEmpty()) emit ErrorMessage(message);
+  if (message.isEmpty()) return;
+  if (pool_ && item >= reportedCount_ && item < int(heldMessages_.size()))
+    heldMessages_[size_t(item)] << message;
+  else
+    emit ErrorMessage(message);
 }
 
 void TJobRunner::PostStatus(qint32 percent, qint32 errorCode) {
@@ -275,6 +281,8 @@ bool TJobRunner::event(QEvent* event) {
 }
 
 void TJobRunner::HandleProgress(const TProcessInfo& info) {
+  // An older item still encoding keeps the gauge.
+  if (pool_ && pool_->OldestRunningItem() >= 0) return;
   timer1_.stop();
   progressSeen_ = true;
   elapsed_ = info.TimeElapsed;

@@ -32,6 +32,13 @@
 // encoder runners and the overwrite question are not owned and must outlive the job.
 // Destroying a running job stops it.
 //
+// Encoding on every core: with [CommonOptions] EncoderProcesses above 1 (0: one per
+// processor), the encodes of a rip or of a WAV to MP3/Ogg/WMA/FLAC job run several at once
+// (see TEncoderPool), the overwrite questions come before anything starts, and messages,
+// results, caption and gauge still go item by item (the caption follows the oldest item
+// still running). 1, a decoding job, or an input below 44100 Hz to MP3 or Ogg: one step at
+// a time as described above.
+//
 // Failures: every failure of an item is shown (ErrorMessage) and the job goes on with the
 // next item, except a drive that refuses the address format or the table of contents, which
 // ends the job. ItemResults() says how each item ended.
@@ -43,8 +50,13 @@ class TWMAEncodeProcess;
 class TOverwriteQuestion;
 class TCDRipThread;
 class TJobPipeline;
+class TEncoderPool;
+struct TSettings;
 
 enum class JobItemResult { Pending, Done, Failed, Declined, Stopped };
+
+// Encoders a job runs at once: [CommonOptions] EncoderProcesses, or one per processor for 0.
+int EncoderProcessCount(const TSettings& settings);
 
 class TJobRunner : public QObject {
   Q_OBJECT
@@ -159,6 +171,20 @@ class TJobRunner : public QObject {
   bool closed_ = false;  // Finished() was emitted
   std::unique_ptr<TCDRipThread> ripThread_;
   std::unique_ptr<TJobPipeline> pipeline_;
+
+  // Several encoders at once ([CommonOptions] EncoderProcesses above 1; JobParallel.cpp):
+  // extraction goes on while the pool encodes, and each item's messages and result are
+  // given out only once every item before it has ended.
+  bool StartParallel();
+  void AddToPool(int item, const QString& input);
+  void PoolItemEnded(int item, bool ok, const QString& error);
+  void SettleItem(int item);
+  void ReportSettledItems();
+  void FollowOldestItem();
+  std::unique_ptr<TEncoderPool> pool_;
+  std::vector<QStringList> heldMessages_;  // by item, while an earlier item runs
+  std::vector<bool> settled_;              // by item: its result is final
+  int reportedCount_ = 0;                  // items whose messages were given out
 
   QElapsedTimer wmaStart_;
   qint64 wmaInputSize_ = -1;

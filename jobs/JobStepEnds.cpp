@@ -8,6 +8,7 @@
 #include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
+#include "jobs/EncoderPool.h"
 #include "jobs/JobPipeline.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JobTexts.h"
@@ -40,9 +41,22 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
   }
   if (info->ErrorCode == kRipDone && ripThread_) {
     checksums_[size_t(item)] = ripThread_->Checksums();
-    if (!ripThread_->NormalizeError().isEmpty()) emit ErrorMessage(ripThread_->NormalizeError());
+    if (!ripThread_->NormalizeError().isEmpty()) {
+      if (pool_) heldMessages_[size_t(item)] << ripThread_->NormalizeError();
+      else emit ErrorMessage(ripThread_->NormalizeError());
+    }
   }
   ++extractedCount_;
+  if (pool_) {
+    if (info->ErrorCode == kRipDone && results_[size_t(item)] == JobItemResult::Pending)
+      AddToPool(item, TrackWav(item));
+    else
+      SettleItem(item);
+    if (extractedCount_ < items_.size()) StartNextExtraction();
+    FollowOldestItem();
+    ReportSettledItems();
+    return;
+  }
 
   const int format = Settings().OutputFormat;
   if (format == output_format::kWav) {
@@ -186,6 +200,7 @@ void TJobRunner::FinishJob(bool stopped) {
     ripThread_.reset();
   }
   pipeline_->StopRunning();
+  if (pool_) pool_->Stop();
   if (mp3Runner_ && mp3Runner_->Running) mp3Runner_->StopEncoder(0);
   if (wmaRunner_ && wmaRunner_->Running) wmaRunner_->StopEncoder(0);
   for (auto& result : results_)

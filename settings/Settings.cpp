@@ -29,7 +29,7 @@ constexpr char kOptions[] = "Options";
 constexpr char kAccurateRip[] = "AccurateRip";
 constexpr char kReadOffsets[] = "ReadOffsets";
 
-const std::array<SettingKey, 36> kSettingKeys{{
+const std::array<SettingKey, 37> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -38,6 +38,7 @@ const std::array<SettingKey, 36> kSettingKeys{{
     {kCommonOptions, "EnableRipTime", &TSettings::EnableRipTime},
     {kCommonOptions, "RipTime", &TSettings::RipTime},
     {kCommonOptions, "EncoderStallMinutes", &TSettings::EncoderStallMinutes},
+    {kCommonOptions, "EncoderProcesses", &TSettings::EncoderProcesses},
     {kCommonOptions, "WriteRipLog", &TSettings::WriteRipLog},
     {kMp3Options, "IsSelectVBR", &TSettings::IsSelectVBR},
     {kMp3Options, "IsVBRHead", &TSettings::IsVBRHead},

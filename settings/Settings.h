@@ -34,6 +34,8 @@ struct TSettings {
   qint32 RipTime = 0;  // seconds
   // An encoder that neither prints nor grows its output this long is stopped; 0 or less: never.
   qint32 EncoderStallMinutes = 10;
+  // Encoders that run at once; 0: one per processor; 1: one item after another.
+  qint32 EncoderProcesses = 0;
   bool WriteRipLog = true;  // a log and a cue sheet beside the ripped tracks
   // [Mp3Options]
   bool IsSelectVBR = false;

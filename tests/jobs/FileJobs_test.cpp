@@ -1,6 +1,7 @@
 // The convert command end to end: the real trackmill, lame, WMA encoder and peer tools.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -170,6 +171,7 @@ int ProcessesMentioning(const QString& text) {
 }
 
 TEST_F(ConvertCommandTest, InterruptStopsTheJobAndLeavesNoEncoder) {
+  ASSERT_TRUE(test::WriteBytes(Path("home/options.ini"), "[CommonOptions]\nEncoderProcesses=1\n"));
   ASSERT_TRUE(test::MakeWav(Path("long.wav"), 400.0));
   ASSERT_TRUE(test::MakeWav(Path("next.wav"), 1.0));
   QProcess trackmill;
@@ -185,6 +187,43 @@ TEST_F(ConvertCommandTest, InterruptStopsTheJobAndLeavesNoEncoder) {
   EXPECT_TRUE(out.contains("0 of 2 files done (stopped)")) << out.toStdString();
   EXPECT_FALSE(QFileInfo::exists(Path("out/next.mp3")));
   EXPECT_EQ(ProcessesMentioning(Path("long.wav")), 0);
+}
+
+// Several encoders at once: results in item order, the questions first, and a stop leaves
+// no half-written file under a final name.
+TEST_F(ConvertCommandTest, ParallelEncodesKeepItemOrderAndNoPartialFiles) {
+  ASSERT_TRUE(test::WriteBytes(Path("home/options.ini"), "[CommonOptions]\nEncoderProcesses=3\n"));
+  ASSERT_TRUE(test::MakeWav(Path("a.wav"), 6.0));
+  ASSERT_TRUE(test::WriteBytes(Path("b.wav"), "not a wave file"));
+  ASSERT_TRUE(test::MakeWav(Path("c.wav"), 1.0));
+  ASSERT_TRUE(test::WriteBytes(Path("d.wav"), "not one either"));
+  const QStringList inputs = {Path("a.wav"), Path("b.wav"), Path("c.wav"), Path("d.wav")};
+  auto result = Convert(QStringList{"wav2mp3"} + inputs + QStringList{"--output", Path("out")});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(result.out.contains("done: " + Path("out/a.mp3").toUtf8() + "\nfailed: " +
+                                  Path("out/b.mp3").toUtf8() + "\ndone: " + Path("out/c.mp3").toUtf8()))
+      << result.out.toStdString();
+  EXPECT_LT(result.err.indexOf("b.wav"), result.err.indexOf("d.wav")) << result.err.toStdString();
+  EXPECT_EQ(OutputFiles(), QStringList({"a.mp3", "c.mp3"}));
+  EXPECT_NEAR(test::ProbeDuration(Path("out/a.mp3")), 6.0, 0.1);
+
+  // Declined before anything starts: nothing is encoded again.
+  const QDateTime before = QFileInfo(Path("out/a.mp3")).lastModified();
+  result = Convert({"wav2mp3", Path("a.wav"), Path("c.wav"), "--output", Path("out"), "--no"});
+  EXPECT_TRUE(result.out.contains("0 of 2 files done")) << result.out.toStdString();
+  EXPECT_EQ(QFileInfo(Path("out/a.mp3")).lastModified(), before);
+
+  ASSERT_TRUE(test::MakeWav(Path("long.wav"), 400.0));
+  QProcess trackmill;
+  trackmill.start(test::TrackmillProgram(),
+                  {"convert", "wav2flac", Path("long.wav"), Path("c.wav"), "--output", Path("out")});
+  ASSERT_TRUE(trackmill.waitForStarted());
+  ASSERT_TRUE(test::WaitUntil([&] { return QFileInfo(Path("out/long.partial.flac")).size() > 0; }));
+  ::kill(static_cast<pid_t>(trackmill.processId()), SIGINT);
+  ASSERT_TRUE(trackmill.waitForFinished(60000));
+  EXPECT_EQ(trackmill.exitCode(), 130);
+  EXPECT_FALSE(QFileInfo::exists(Path("out/long.flac")));
+  EXPECT_EQ(QDir(Path("out")).entryList({"*partial*"}, QDir::Files), QStringList());
 }
 
 }  // namespace

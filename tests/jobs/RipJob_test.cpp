@@ -54,7 +54,7 @@ class RipJobTest : public ::testing::Test {
     info.close();
     QFile options(Path("home/options.ini"));
     ASSERT_TRUE(options.open(QIODevice::WriteOnly));
-    options.write("[ID3]\nUse=1\n");
+    options.write("[ID3]\nUse=1\n[CommonOptions]\nEncoderProcesses=2\n");
   }
   test::ProcessResult Rip(const QStringList& extra) {
     return test::RunProgram(
@@ -76,7 +76,10 @@ TEST_F(RipJobTest, Mp3WithId3TagsAndNoIntermediateWavs) {
   const auto result = Rip({"--format", "mp3"});
   ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
   EXPECT_TRUE(result.out.contains("3 of 3 tracks done"));
-  EXPECT_TRUE(result.err.contains("Encoding(02/03): Intermezzo")) << result.err.toStdString();
+  // Encoded two at a time, reported in track order; the caption follows the oldest track.
+  EXPECT_TRUE(result.out.contains("Opening; `act`.mp3\ndone: " + Path("out/Intermezzo.mp3").toUtf8()))
+      << result.out.toStdString();
+  EXPECT_TRUE(result.err.contains("Encoding(01/03): -Opening")) << result.err.toStdString();
   EXPECT_EQ(OutputFiles(),
             QStringList({"-Opening; `act`.mp3", "Café Finale.mp3", "Intermezzo.mp3"}));
   EXPECT_NEAR(test::ProbeDuration(Path("out/-Opening; `act`.mp3")), kTrackSeconds[0], 0.1);
@@ -190,7 +193,7 @@ TEST_F(RipJobTest, LogAndCueSheetDescribeTheDisc) {
 TEST_F(RipJobTest, KeepWavKeepsTheIntermediateFiles) {
   QFile options(Path("home/options.ini"));
   ASSERT_TRUE(options.open(QIODevice::WriteOnly));
-  options.write("[CommonOptions]\nIsKeepWav=1\n");
+  options.write("[CommonOptions]\nIsKeepWav=1\nEncoderProcesses=1\n");
   options.close();
   const auto result = Rip({"--format", "mp3", "--tracks", "2"});
   ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();

@@ -27,7 +27,7 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
   const QByteArray expected =
       "[CommonOptions]\nOutputFolder=" + DefaultOutputFolder().toUtf8() +
       "\nOutputFormat=0\nIsKeepWav=0\nIsNormalize=0\nNormalizePercent=95\nEnableRipTime=0\nRipTime=0\n"
-      "EncoderStallMinutes=10\n"
+      "EncoderStallMinutes=10\nEncoderProcesses=0\n"
       "WriteRipLog=1\n"
       "[Mp3Options]\nIsSelectVBR=0\nIsVBRHead=0\nBitRate=128\nMaxBitRate=320\nMpegQuality=0\nVBRQuality=4\n"
       "StereoMode=1\n"
