@@ -45,19 +45,34 @@ TEST_F(ConvertCommandTest, WavToMp3ResamplesLowRatesThroughATemporaryFile) {
   EXPECT_NEAR(test::ProbeDuration(Path("out/cd.mp3")), 3.0, 0.1);
 }
 
-TEST_F(ConvertCommandTest, WavToFlacIsLosslessAtAnyRate) {
+TEST_F(ConvertCommandTest, WavToFlacIsLosslessAtAnyRateAndSampleSize) {
   if (!test::HaveProgram("flac")) GTEST_SKIP() << "flac missing";
-  ASSERT_TRUE(test::MakeWav(Path("mono.wav"), 2.0, 22050, 1));
-  ASSERT_TRUE(test::MakeWav(Path("cd.wav"), 3.0));
-  const auto result = Convert({"wav2flac", Path("mono.wav"), Path("cd.wav"), "--output", Path("out")});
+  struct Input {
+    const char* name;
+    QStringList soxFormat;
+  };
+  const Input inputs[] = {{"cd", {"-r", "44100", "-c", "2", "-b", "16"}},
+                          {"mono8", {"-r", "22050", "-c", "1", "-b", "8"}},
+                          {"hires24", {"-r", "96000", "-c", "2", "-b", "24"}}};
+  QStringList files;
+  for (const Input& input : inputs) {
+    files << Path(QStringLiteral("%1.wav").arg(input.name));
+    ASSERT_EQ(test::RunProgram("sox", QStringList{"-n"} + input.soxFormat +
+                                          QStringList{files.back(), "synth", "1.5", "sine", "300-3000"})
+                  .exitCode,
+              0);
+  }
+  const auto result = Convert(QStringList{"wav2flac"} + files + QStringList{"--output", Path("out")});
   EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-  EXPECT_EQ(OutputFiles(), QStringList({"cd.flac", "mono.flac"}));
-  for (const char* name : {"mono", "cd"}) {
-    const QString flac = Path(QStringLiteral("out/%1.flac").arg(name));
-    EXPECT_EQ(test::RunProgram("flac", {"-t", "-s", flac}).exitCode, 0) << name;
-    const auto decoded = test::RunProgram(
-        "flac", {"-d", "-s", "-c", "--force-raw-format", "--endian=little", "--sign=signed", flac});
-    EXPECT_EQ(decoded.out, test::ReadBytes(Path(QStringLiteral("%1.wav").arg(name))).mid(44)) << name;
+  for (const Input& input : inputs) {
+    const QString flac = Path(QStringLiteral("out/%1.flac").arg(input.name));
+    EXPECT_EQ(test::RunProgram("flac", {"-t", "-s", flac}).exitCode, 0) << input.name;
+    // Both read back by sox as raw signed samples of the source's size.
+    const QString wav = Path(QStringLiteral("%1.wav").arg(input.name));
+    const QByteArray source = test::RunProgram("sox", {wav, "-t", "raw", "-e", "signed-integer", "-"}).out;
+    EXPECT_FALSE(source.isEmpty());
+    EXPECT_EQ(test::RunProgram("sox", {flac, "-t", "raw", "-e", "signed-integer", "-"}).out, source)
+        << input.name;
   }
 }
 
