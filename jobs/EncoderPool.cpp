@@ -66,10 +66,14 @@ class PoolSlot : public QObject {
       return true;
     }
     process_->Running = false;
-    if (info->ErrorCode == kEnded) Finish(true, {});
-    else if (info->ErrorCode == kErrorLine) Finish(false, info->TimeElapsed);
-    else if (info->ErrorCode == kFailed) Finish(false, encode_.output + ": " + info->TimeElapsed);
-    else Finish(false, encode_.output + JobText("RES_Operate_Fail"));
+    if (info->ErrorCode == kEnded)
+      Finish(true, {});
+    else if (info->ErrorCode == kErrorLine)
+      Finish(false, info->TimeElapsed);
+    else if (info->ErrorCode == kFailed)
+      Finish(false, encode_.output + ": " + info->TimeElapsed);
+    else
+      Finish(false, encode_.output + JobText("RES_Operate_Fail"));
     return true;
   }
 
@@ -189,7 +193,8 @@ void TEncoderPool::Stop() {
 }
 
 bool TEncoderPool::Idle() const {
-  return queue_.empty() && std::none_of(slots_.begin(), slots_.end(), [](const auto& s) { return s->Busy(); });
+  return queue_.empty() &&
+         std::none_of(slots_.begin(), slots_.end(), [](const auto& s) { return s->Busy(); });
 }
 
 int TEncoderPool::OldestRunningItem() const {

@@ -70,7 +70,8 @@ bool TJobRunner::StartParallel() {
   for (int item = 0; item < items_.size() && asks; ++item) {
     const QString output = ResultFile(item);
     if (!QFileInfo::exists(output)) continue;
-    const QString question = output + LangString("RES_File_Exist", QStringLiteral(" has existed,overite it?"));
+    const QString question =
+        output + LangString("RES_File_Exist", QStringLiteral(" has existed,overite it?"));
     if (!overwriteQuestion_ || !overwriteQuestion_->ConfirmOverwrite(output, question))
       SetResult(item, JobItemResult::Declined);
     else if (IsFileInUse(output))
@@ -110,8 +111,8 @@ void TJobRunner::AddToPool(int item, const QString& input) {
   encode.input = input;
   encode.output = ResultFile(item);
   // Disc fields go into Ogg files with the tag setting on, into FLAC files always.
-  const bool tagged = jobKind_ == job_kind::kRipCd &&
-                      (Settings().OutputFormat == output_format::kFlac || Settings().UseID3);
+  const bool tagged =
+      jobKind_ == job_kind::kRipCd && (Settings().OutputFormat == output_format::kFlac || Settings().UseID3);
   if (tagged) encode.comments = pipeline_->DiscComments(item);
   pool_->Add(std::move(encode));
 }

@@ -12,7 +12,8 @@ namespace {
 QStringList SettingLines() {
   const TSettings& s = Settings();
   QStringList lines;
-  if (s.OutputFormat == output_format::kFlac) lines << QStringLiteral("FLAC compression level: %1").arg(s.FlacCompressionLevel);
+  if (s.OutputFormat == output_format::kFlac)
+    lines << QStringLiteral("FLAC compression level: %1").arg(s.FlacCompressionLevel);
   lines << (s.IsNormalize ? QStringLiteral("Normalizing: %1 %").arg(s.NormalizePercent)
                           : QStringLiteral("Normalizing: off"));
   if (s.EnableRipTime) lines << QStringLiteral("Extracted length limit: %1 s").arg(s.RipTime);
