@@ -67,6 +67,11 @@ void TCDRipThread::run() {
     return;
   }
   const DiscTrack& track = disc.tracks[size_t(index)];
+  // A track that starts at or past the lead-out has no audio to read: not an empty success.
+  if (track.startFrame >= disc.leadOutFrame) {
+    PostJobProgress(NotifyWnd, MakeStatus(status::kExtractionEnded, kRipReadError));
+    return;
+  }
   const qint64 trackSamples = qint64(track.Frames()) * kSamplesPerSector;
   qint64 sampleCount = trackSamples;
   if (Options.EnableRipTime)

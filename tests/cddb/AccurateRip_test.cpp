@@ -38,9 +38,12 @@ TEST(AccurateRipIdTest, PublishedDiscsGetTheirPublishedIds) {
     ASSERT_EQ(layout.tracks.size(), starts.size());
     const AccurateRipDiscId id = AccurateRipDiscId::Of(layout);
     EXPECT_EQ(id.Text(), disc["accuraterip_id"].toString()) << disc["album"].toString().toStdString();
-    // An enhanced CD's last audio track stops at the session gap before the data track.
+    // An enhanced CD's last audio track stops at the session gap before the data track; a
+    // mixed-mode disc's first audio track is its second.
     if (!data.empty() && data.back() == int(starts.size()))
       EXPECT_EQ(layout.tracks[starts.size() - 2].endFrame, starts.back() - kSessionGapFrames);
+    EXPECT_TRUE(layout.IsFirstAudio(data.empty() || data.front() != 1 ? 0 : 1));
+    EXPECT_TRUE(layout.IsLastAudio(int(starts.size()) - (data.empty() || data.back() == 1 ? 1 : 2)));
   }
   const AccurateRipDiscId id{11, 0x001f27c4, 0x010ea9c1, 0xbb12a00c};
   EXPECT_EQ(id.DatabasePath(), "4/c/7/dBAR-011-001f27c4-010ea9c1-bb12a00c.bin");

@@ -229,16 +229,21 @@ TEST_F(ConvertCommandTest, ParallelEncodesKeepItemOrderAndNoPartialFiles) {
   EXPECT_EQ(QFileInfo(Path("out/a.mp3")).lastModified(), before);
 
   ASSERT_TRUE(test::MakeWav(Path("long.wav"), 400.0));
-  QProcess trackmill;
-  trackmill.start(test::TrackmillProgram(),
-                  {"convert", "wav2flac", Path("long.wav"), Path("c.wav"), "--output", Path("out")});
-  ASSERT_TRUE(trackmill.waitForStarted());
-  ASSERT_TRUE(test::WaitUntil([&] { return QFileInfo(Path("out/long.partial.flac")).size() > 0; }));
-  ::kill(static_cast<pid_t>(trackmill.processId()), SIGINT);
-  ASSERT_TRUE(trackmill.waitForFinished(60000));
-  EXPECT_EQ(trackmill.exitCode(), 130);
-  EXPECT_FALSE(QFileInfo::exists(Path("out/long.flac")));
-  EXPECT_EQ(QDir(Path("out")).entryList({"*partial*"}, QDir::Files), QStringList());
+  ASSERT_TRUE(QFile::copy(Path("long.wav"), Path("long2.wav")));
+  for (const char* kind : {"wav2flac", "wav2mp3"}) {
+    QProcess trackmill;
+    trackmill.start(test::TrackmillProgram(), {"convert", kind, Path("long.wav"), Path("long2.wav"),
+                                               Path("c.wav"), "--output", Path("out"), "--yes"});
+    ASSERT_TRUE(trackmill.waitForStarted());
+    ASSERT_TRUE(test::WaitUntil([&] {
+      return !QDir(Path("out")).entryList({"long2.partial.*"}, QDir::Files).isEmpty();
+    }));
+    ::kill(static_cast<pid_t>(trackmill.processId()), SIGINT);
+    ASSERT_TRUE(trackmill.waitForFinished(60000));
+    EXPECT_EQ(trackmill.exitCode(), 130) << kind;
+    EXPECT_EQ(QDir(Path("out")).entryList({"long*", "*partial*"}, QDir::Files), QStringList()) << kind;
+    EXPECT_EQ(ProcessesMentioning(Path("long.wav")), 0) << kind;
+  }
 }
 
 }  // namespace

@@ -190,6 +190,24 @@ TEST_F(RipJobTest, LogAndCueSheetDescribeTheDisc) {
   EXPECT_EQ(QString::fromUtf8(test::ReadBytes(base + ".log")).count("Track 0"), 1);
 }
 
+TEST_F(RipJobTest, ParallelRipReportsReadErrorsInTrackOrder) {
+  // The .bin ends inside track 2: its read fails halfway, track 3's at once.
+  ASSERT_EQ(test::RunProgram(test::ToolProgram("discimage"), {"--out", Path("cut"), "--track", "3s", "--track",
+                                                              "2s", "--track", "3s", "--bin-sectors", "300"})
+                .exitCode,
+            0);
+  const auto result = test::RunProgram(test::TrackmillProgram(),
+                                       {"rip", "--disc-image", Path("cut.cue"), "--output", Path("cutout"),
+                                        "--format", "flac", "--no-accuraterip", "--yes"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(result.out.contains("done: " + Path("cutout/Track01.flac").toUtf8() + "\nfailed: " +
+                                  Path("cutout/Track02.flac").toUtf8() + "\nfailed: " +
+                                  Path("cutout/Track03.flac").toUtf8()))
+      << result.out.toStdString();
+  EXPECT_EQ(QDir(Path("cutout")).entryList({"*.flac"}, QDir::Files), QStringList({"Track01.flac"}));
+  EXPECT_EQ(result.err.count("Error while reading CD information!"), 2) << result.err.toStdString();
+}
+
 TEST_F(RipJobTest, KeepWavKeepsTheIntermediateFiles) {
   QFile options(Path("home/options.ini"));
   ASSERT_TRUE(options.open(QIODevice::WriteOnly));
