@@ -22,7 +22,8 @@ std::optional<EncoderCommand> TMp3EncodeProcess::BuildCommand() {
         QStringLiteral("Can not find the MP3 encoder \"lame\" beside trackmill or on the PATH. "
                        "Please install the lame package.")));
   SetOutputKind(EncodeMode ? EncoderOutputKind::Mp3Encode : EncoderOutputKind::Mp3Decode);
-  if (EncodeMode) return Mp3EncodeCommand(Settings(), lame, InputFile, OutputFile);
+  if (EncodeMode)
+    return Mp3EncodeCommand(CommandSettings ? *CommandSettings : Settings(), lame, InputFile, OutputFile);
   return Mp3DecodeCommand(lame, InputFile, OutputFile);
 }
 

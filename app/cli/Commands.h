@@ -12,5 +12,6 @@ int RunRipCommand(const QStringList& args);
 int RunConvertCommand(const QStringList& args);
 int RunCddbCommand(const QStringList& args);
 int RunMusicBrainzCommand(const QStringList& args);
+int RunOffsetCommand(const QStringList& args);
 
 }  // namespace trackmill::cli
