@@ -1,6 +1,7 @@
 #include "cd/CDDrive.h"
 
 #include <cdio/cdio.h>
+#include <cdio/cdtext.h>
 #include <cdio/logging.h>
 #include <cdio/read.h>
 
@@ -36,6 +37,7 @@ struct OpenDrive {
   CdIo_t* cdio = nullptr;
   bool msfAddresses = false;
   bool isImage = false;
+  QString identity;  // set before the handle is published, then constant
   ~OpenDrive() {
     if (cdio) cdio_destroy(cdio);
   }
@@ -184,21 +186,30 @@ int GetCDList(TCDList& list) {
 TCDHandle GetCDHandle(const TGetCDHandle& request) {
   InitLibrary();
   CdIo_t* cdio = nullptr;
+  QString identity;
   if (request.ha == kAdapterImage) {
     const QStringList images = DiscImages();
     if (request.tgt >= images.size()) return 0;
     const QString path = images[request.tgt];
     if (!QFileInfo(path).isFile() || !ImageFitsReader(path)) return 0;
     cdio = cdio_open(QFile::encodeName(path).constData(), ImageDriver(path));
+    identity = QFileInfo(path).absoluteFilePath();
   } else if (request.ha == kAdapterPhysical) {
     const QStringList devices = PhysicalDrives();
     if (request.tgt >= devices.size()) return 0;
     cdio = cdio_open(devices[request.tgt].toLocal8Bit().constData(), DRIVER_DEVICE);
+    cdio_hwinfo_t hw{};
+    if (cdio && cdio_get_hwinfo(cdio, &hw))
+      identity =
+          QString::fromLatin1(hw.psz_vendor).trimmed() + ' ' + QString::fromLatin1(hw.psz_model).trimmed();
+    else
+      identity = devices[request.tgt];
   }
   if (!cdio) return 0;
   auto drive = std::make_shared<OpenDrive>();
   drive->cdio = cdio;
   drive->isImage = request.ha == kAdapterImage;
+  drive->identity = identity.replace(QLatin1Char('='), QLatin1Char('_'));
   Registry& r = TheRegistry();
   std::lock_guard guard(r.lock);
   const TCDHandle handle = r.nextHandle++;
@@ -257,6 +268,29 @@ int ReadTOC(TCDHandle handle, TTOC& toc) {
   return 1;
 }
 
+int ReadCDText(TCDHandle handle, TCDText& text) {
+  auto drive = FindDrive(handle);
+  if (!drive) return 0;
+  std::lock_guard guard(drive->lock);
+  cdtext_t* cdtext = cdio_get_cdtext(drive->cdio);  // owned by the drive object
+  if (!cdtext) return 0;
+  bool any = false;
+  const auto field = [&](cdtext_field_t key, track_t track) {
+    const char* value = cdtext_get_const(cdtext, key, track);
+    const QString result = value ? QString::fromUtf8(value).trimmed() : QString();
+    any = any || !result.isEmpty();
+    return result;
+  };
+  text = {};
+  text.disc = {field(CDTEXT_FIELD_TITLE, 0), field(CDTEXT_FIELD_PERFORMER, 0)};
+  const track_t last = cdio_get_last_track_num(drive->cdio);
+  if (last != CDIO_INVALID_TRACK && last <= 99) {
+    for (track_t track = 1; track <= last; ++track)
+      text.tracks.push_back({field(CDTEXT_FIELD_TITLE, track), field(CDTEXT_FIELD_PERFORMER, track)});
+  }
+  return any ? 1 : 0;
+}
+
 int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request) {
   TTrackBufHeader& h = request.header;
   h.len = 0;
@@ -289,6 +323,26 @@ int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request) {
   }
   h.len = h.numFrames * kCDSectorBytes;
   return 1;
+}
+
+QString DriveIdentity(TCDHandle handle) {
+  auto drive = FindDrive(handle);
+  return drive ? drive->identity : QString();
+}
+
+int TrackPregapFrames(TCDHandle handle, int trackNumber) {
+  auto drive = FindDrive(handle);
+  if (!drive || trackNumber < 1 || trackNumber > 99) return 0;
+  std::lock_guard guard(drive->lock);
+  const lba_t start = cdio_get_track_lba(drive->cdio, track_t(trackNumber));
+  const lba_t pregap = cdio_get_track_pregap_lba(drive->cdio, track_t(trackNumber));
+  if (start == CDIO_INVALID_LBA || pregap == CDIO_INVALID_LBA || pregap > start) return 0;
+  return int(start - pregap);
+}
+
+bool IsDiscImageHandle(TCDHandle handle) {
+  auto drive = FindDrive(handle);
+  return drive && drive->isImage;
 }
 
 void AddDiscImage(const QString& path) {

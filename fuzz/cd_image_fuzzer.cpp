@@ -2,8 +2,8 @@
 // (cue sheet, cdrdao table of contents, Nero image), the rest is the file. Small data files
 // beside it give the images something to point at: libcdio reads a cue sheet's data from the
 // .bin of the same name, a cdrdao table's from the file it names. The table of contents is
-// read in MSF form, the track lengths worked out as the track list does, and the first
-// sectors of every track read.
+// read in MSF form, the track lengths worked out as the track list does, the CD-Text read,
+// and the first sectors of every track read.
 //
 // libcdio opens images only by name, so each input is written once to a folder in memory
 // (/dev/shm where there is one); the images are named as drives once, at start-up.
@@ -17,6 +17,7 @@
 
 #include "cd/CDDrive.h"
 #include "cd/TrackList.h"
+#include "settings/DiscInfoStore.h"
 
 using namespace trackmill;
 
@@ -61,6 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   request.tgt = drives.cd[kind].tgt;
   const TCDHandle handle = GetCDHandle(request);
   if (handle != 0) {
+    TCDText text;
+    ReadCDText(handle, text);
     TTOC toc;
     if (ModifyCDParms(handle, kCDParmMsfAddresses, 1) == 1 && ReadTOC(handle, toc) == 1) {
       HasAudioTrack(toc);

@@ -3,14 +3,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMetaObject>
 
 #include "cd/CDRipThread.h"
 #include "common/FileUtils.h"
+#include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
+#include "jobs/EncoderPool.h"
 #include "jobs/JobPipeline.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
+#include "jobs/OutputTagger.h"
 #include "jobs/WMAEncodeProcess.h"
 #include "jobs/WmaEstimate.h"
 #include "settings/Settings.h"
@@ -28,10 +32,12 @@ TJobRunner::TJobRunner(int jobKind, TCDHandle cdHandle, const QStringList& items
       cdHandle_(cdHandle),
       items_(items),
       results_(items.size(), JobItemResult::Pending),
+      checksums_(items.size()),
       mp3Runner_(mp3Runner),
       wmaRunner_(wmaRunner),
       overwriteQuestion_(overwriteQuestion),
-      pipeline_(std::make_unique<TJobPipeline>(*this)) {
+      pipeline_(std::make_unique<TJobPipeline>(*this)),
+      tagger_(std::make_unique<TOutputTagger>()) {
   timer1_.setInterval(1000);
   connect(&timer1_, &QTimer::timeout, this, &TJobRunner::WmaTimerTick);
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_),
@@ -52,14 +58,15 @@ void TJobRunner::Start() {
     CloseJob();
     return;
   }
+  if (StartParallel()) return;
   switch (jobKind_) {
-    case 1:
+    case job_kind::kRipCd:
       SetPhase("RES_Extracting", "Extracting");
       SetCaption("Extracting(", 1, 0);
       ShowInitializing();
       StartExtraction(0);
       break;
-    case 4:
+    case job_kind::kRecorderWavToMp3:
       SetPhase("RES_WAV_TO_MP3", "Encoding WAV to MP3");
       SetCaption("Encoding(", 1, 0);
       StartMp3(items_[0], FileResult(0, ".mp3"), true, 0);
@@ -74,7 +81,7 @@ void TJobRunner::Stop() {
   if (finished_) return;
   pipeline_->StopRunning();
   FinishJob(true);
-  CloseJob();
+  QMetaObject::invokeMethod(this, &TJobRunner::CloseJob, Qt::QueuedConnection);
 }
 
 // ---- texts and view state -------------------------------------------------------------
@@ -90,27 +97,28 @@ QString TJobRunner::TrackWav(int item) const { return OutputFolder() + TrackTitl
 QString TJobRunner::FileResult(int item, const QString& extension) const {
   const QFileInfo source(items_.value(item));
   const QString name = source.completeBaseName() + extension;
-  if (jobKind_ == 4) return source.dir().filePath(name);
+  if (jobKind_ == job_kind::kRecorderWavToMp3) return source.dir().filePath(name);
   return OutputFolder() + name;
 }
 
 QString TJobRunner::ItemName(int item) const {
-  return jobKind_ == 1 ? TrackTitle(item) : items_.value(item);
+  return jobKind_ == job_kind::kRipCd ? TrackTitle(item) : items_.value(item);
 }
 
 QString TJobRunner::ResultFile(int item) const {
   if (item < 0 || item >= items_.size()) return {};
-  static const char* const kExtensions[] = {".mp3", ".wav", ".ogg", ".wma"};
   switch (jobKind_) {
-    case 1: {
-      const int format = Settings().OutputFormat;
-      const QString extension = format >= 0 && format <= 3 ? kExtensions[format] : ".wav";
-      return OutputFolder() + TrackTitle(item) + extension;
+    case job_kind::kRipCd: {
+      const qint32 format = Settings().OutputFormat;
+      const char* extension =
+          output_format::kExtensions[output_format::IsKnown(format) ? format : output_format::kWav];
+      return OutputFolder() + TrackTitle(item) + '.' + QLatin1String(extension);
     }
-    case 2: case 4: return FileResult(item, ".mp3");
-    case 3: return FileResult(item, ".wav");
-    case 5: return FileResult(item, ".ogg");
-    case 6: return FileResult(item, ".wma");
+    case job_kind::kWavToMp3: case job_kind::kRecorderWavToMp3: return FileResult(item, ".mp3");
+    case job_kind::kMp3ToWav: return FileResult(item, ".wav");
+    case job_kind::kWavToOgg: return FileResult(item, ".ogg");
+    case job_kind::kWavToWma: return FileResult(item, ".wma");
+    case job_kind::kWavToFlac: return FileResult(item, ".flac");
     default: return {};
   }
 }
@@ -145,7 +153,11 @@ void TJobRunner::SetResult(int item, JobItemResult result) {
 
 void TJobRunner::Fail(int item, const QString& message) {
   SetResult(item, JobItemResult::Failed);
-  if (!message.isEmpty()) emit ErrorMessage(message);
+  if (message.isEmpty()) return;
+  if (pool_ && item >= reportedCount_ && item < int(heldMessages_.size()))
+    heldMessages_[size_t(item)] << message;
+  else
+    emit ErrorMessage(message);
 }
 
 void TJobRunner::PostStatus(qint32 percent, qint32 errorCode) {
@@ -159,6 +171,7 @@ void TJobRunner::StartExtraction(int item) {
   const JobItemParts parts = SplitJobItem(items_[item]);
   ripThread_ = std::make_unique<TCDRipThread>(parts.trackNo, parts.baseName);
   ripThread_->CDHandle = cdHandle_;
+  ripThread_->Options.ReadOffset = ReadOffsetOf(cdHandle_);
   ripThread_->NotifyWnd = this;
   ripThread_->start();
 }
@@ -216,17 +229,18 @@ void TJobRunner::LaunchEncoder(TEncodeProcess& encoder, const QString& input, co
 void TJobRunner::StartFileItem(int item) {
   const QString path = items_[item];
   switch (jobKind_) {
-    case 2:
-    case 5:
+    case job_kind::kWavToMp3:
+    case job_kind::kWavToOgg:
+    case job_kind::kWavToFlac:
       pipeline_->StartFileItem(item);
       break;
-    case 3:
+    case job_kind::kMp3ToWav:
       SetPhase(item == 0 ? "RES_MP3_TO_WAV" : "RES_Decoding",
                item == 0 ? "Decoding MP3 to WAV" : "Decoding");
       SetCaption("Decoding(", item + 1, item);
       StartMp3(path, FileResult(item, ".wav"), false, item);
       break;
-    case 6:
+    case job_kind::kWavToWma:
       SetPhase(item == 0 ? "RES_WAV_TO_WMA" : "RES_Encoding",
                item == 0 ? "Encoding WAV to WMA" : "Encoding");
       SetCaption("Encoding(", item + 1, item);
@@ -259,7 +273,8 @@ bool TJobRunner::event(QEvent* event) {
     case status::kNormalizeBegins: HandleNormalizeBegins(); break;
     case status::kExtractionEnded: HandleExtractionEnded(std::move(info)); break;
     case status::kMp3Ended: HandleMp3Ended(*info); break;
-    case status::kOggEnded: pipeline_->HandleOggEnded(*info); break;
+    case status::kOggEnded:
+    case status::kFlacEnded: pipeline_->HandleEncodeEnded(*info); break;
     case status::kResampleEnded: pipeline_->HandleResampleEnded(); break;
     case status::kWmaEnded: HandleWmaEnded(*info); break;
     default: HandleProgress(*info); break;
@@ -268,6 +283,8 @@ bool TJobRunner::event(QEvent* event) {
 }
 
 void TJobRunner::HandleProgress(const TProcessInfo& info) {
+  // An older item still encoding keeps the gauge.
+  if (pool_ && pool_->OldestRunningItem() >= 0) return;
   timer1_.stop();
   progressSeen_ = true;
   elapsed_ = info.TimeElapsed;

@@ -5,12 +5,15 @@
 
 #include "cd/CDRipThread.h"
 #include "common/FileUtils.h"
+#include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
+#include "jobs/EncoderPool.h"
 #include "jobs/JobPipeline.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
+#include "jobs/OutputTagger.h"
 #include "jobs/WMAEncodeProcess.h"
 #include "jobs/WmaEstimate.h"
 #include "settings/Settings.h"
@@ -19,15 +22,9 @@
 
 namespace trackmill {
 using namespace encoder_result;
-namespace {
-
-constexpr int kOutputMp3 = 0;
-constexpr int kOutputWav = 1;
-constexpr int kOutputOgg = 2;
-}  // namespace
 
 void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
-  if (jobKind_ != 1) return;
+  if (jobKind_ != job_kind::kRipCd) return;
   const int item = extractedCount_;
   switch (info->ErrorCode) {
     case kRipDone: break;
@@ -43,12 +40,27 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
                              "of the output folder."));
       break;
   }
-  if (info->ErrorCode == kRipDone && ripThread_ && !ripThread_->NormalizeError().isEmpty())
-    emit ErrorMessage(ripThread_->NormalizeError());
+  if (info->ErrorCode == kRipDone && ripThread_) {
+    checksums_[size_t(item)] = ripThread_->Checksums();
+    if (!ripThread_->NormalizeError().isEmpty()) {
+      if (pool_) heldMessages_[size_t(item)] << ripThread_->NormalizeError();
+      else emit ErrorMessage(ripThread_->NormalizeError());
+    }
+  }
   ++extractedCount_;
+  if (pool_) {
+    if (info->ErrorCode == kRipDone && results_[size_t(item)] == JobItemResult::Pending)
+      AddToPool(item, TrackWav(item));
+    else
+      SettleItem(item);
+    if (extractedCount_ < items_.size()) StartNextExtraction();
+    FollowOldestItem();
+    ReportSettledItems();
+    return;
+  }
 
   const int format = Settings().OutputFormat;
-  if (format == kOutputWav) {
+  if (format == output_format::kWav) {
     if (info->ErrorCode == kRipDone) SetResult(item, JobItemResult::Done);
     if (extractedCount_ >= items_.size()) {
       FinishJob(false);
@@ -59,9 +71,10 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
     return;
   }
 
-  const qint32 endPercent = format == kOutputMp3   ? status::kMp3Ended
-                            : format == kOutputOgg ? status::kOggEnded
-                                                   : status::kWmaEnded;
+  const qint32 endPercent = format == output_format::kMp3    ? status::kMp3Ended
+                            : format == output_format::kOgg  ? status::kOggEnded
+                            : format == output_format::kFlac ? status::kFlacEnded
+                                                             : status::kWmaEnded;
   if (info->ErrorCode != kRipDone) {
     // The encode is skipped; its end is reported as usual so the job goes on.
     info->Percent = endPercent;
@@ -74,10 +87,12 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
   SetPhase("RES_Encoding", "Encoding");
   const QString wav = TrackWav(item);
   const QString base = wav.chopped(4);
-  if (format == kOutputMp3) {
+  if (format == output_format::kMp3) {
     StartMp3(wav, base + ".mp3", true, item);
-  } else if (format == kOutputOgg) {
+  } else if (format == output_format::kOgg) {
     pipeline_->StartOggEncode(wav, base + ".ogg", item);
+  } else if (format == output_format::kFlac) {
+    pipeline_->StartFlacEncode(wav, base + ".flac", item);
   } else {
     ripThread_.reset();
     StartWma(wav, base + ".wma", item);
@@ -109,14 +124,15 @@ void TJobRunner::HandleMp3Ended(const TProcessInfo& info) {
   if (info.ErrorCode == kDeclined) SetResult(item, JobItemResult::Declined);
   if (info.ErrorCode == kEnded && progressSeen_) {
     SetResult(item, JobItemResult::Done);
-    if (jobKind_ == 1 && Settings().UseID3) WriteId3Tag(item);
+    if (jobKind_ == job_kind::kRipCd && Settings().UseID3) WriteId3Tag(item);
+    TagFinishedFile(item);
   }
 
   if (!MoveToNextItem()) return;
   switch (jobKind_) {
-    case 1: StartNextExtraction(); break;
-    case 2: pipeline_->StartFileItem(encodedCount_); break;
-    case 3: StartFileItem(encodedCount_); break;
+    case job_kind::kRipCd: StartNextExtraction(); break;
+    case job_kind::kWavToMp3: pipeline_->StartFileItem(encodedCount_); break;
+    case job_kind::kMp3ToWav: StartFileItem(encodedCount_); break;
     default: break;
   }
 }
@@ -138,9 +154,9 @@ void TJobRunner::HandleWmaEnded(const TProcessInfo& info) {
     SetResult(item, JobItemResult::Done);
 
   if (!MoveToNextItem()) return;
-  if (jobKind_ == 1) {
+  if (jobKind_ == job_kind::kRipCd) {
     StartNextExtraction();
-  } else if (jobKind_ == 6) {
+  } else if (jobKind_ == job_kind::kWavToWma) {
     estimated_.clear();
     StartFileItem(encodedCount_);
   }
@@ -177,6 +193,14 @@ void TJobRunner::WriteId3Tag(int item) {
     Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
 }
 
+void TJobRunner::TagFinishedFile(int item) {
+  // Results that take no full tags (WAV, WMA) are passed over by the tagger.
+  const bool cdTrack = jobKind_ == job_kind::kRipCd;
+  const QString error = tagger_->TagFinishedFile(ResultFile(item), cdTrack ? TrackWav(item) : items_.value(item),
+                                                 cdTrack ? SplitJobItem(items_[item]).trackNo : 0, TrackTitle(item));
+  if (!error.isEmpty()) Fail(item, error);
+}
+
 void TJobRunner::FinishJob(bool stopped) {
   if (finished_) return;
   finished_ = true;
@@ -186,14 +210,16 @@ void TJobRunner::FinishJob(bool stopped) {
     ripThread_.reset();
   }
   pipeline_->StopRunning();
+  if (const QString error = tagger_->FinishAlbum(); !error.isEmpty()) emit ErrorMessage(error);
+  if (pool_) pool_->Stop();
   if (mp3Runner_ && mp3Runner_->Running) mp3Runner_->StopEncoder(0);
   if (wmaRunner_ && wmaRunner_->Running) wmaRunner_->StopEncoder(0);
   for (auto& result : results_)
     if (result == JobItemResult::Pending) result = JobItemResult::Stopped;
   // The extracted WAVs are intermediate files once every track is extracted; the WAV of a
   // track whose encode failed is kept, since it is then the only copy of the track.
-  if (jobKind_ == 1 && extractedCount_ >= items_.size() && Settings().OutputFormat != kOutputWav &&
-      !Settings().IsKeepWav) {
+  if (jobKind_ == job_kind::kRipCd && extractedCount_ >= items_.size() &&
+      Settings().OutputFormat != output_format::kWav && !Settings().IsKeepWav) {
     for (int item = 0; item < items_.size(); ++item)
       if (results_[item] == JobItemResult::Done) QFile::remove(TrackWav(item));
   }
@@ -202,6 +228,8 @@ void TJobRunner::FinishJob(bool stopped) {
 }
 
 void TJobRunner::CloseJob() {
+  if (closed_) return;
+  closed_ = true;
   finished_ = true;
   emit Changed();
   emit Finished();

@@ -10,7 +10,9 @@ namespace trackmill {
 TMp3EncodeProcess::TMp3EncodeProcess(QObject* parent)
     : TEncodeProcess(EncoderOutputKind::Mp3Encode, status::kMp3Ended, parent) {}
 
-bool TMp3EncodeProcess::AsksBeforeOverwrite() const { return JobKind != 1 && JobKind != 4; }
+bool TMp3EncodeProcess::AsksBeforeOverwrite() const {
+  return JobKind != job_kind::kRipCd && JobKind != job_kind::kRecorderWavToMp3;
+}
 
 std::optional<EncoderCommand> TMp3EncodeProcess::BuildCommand() {
   const QString lame = LameProgram.isEmpty() ? FindProgram(QStringLiteral("lame")) : LameProgram;
@@ -20,7 +22,8 @@ std::optional<EncoderCommand> TMp3EncodeProcess::BuildCommand() {
         QStringLiteral("Can not find the MP3 encoder \"lame\" beside trackmill or on the PATH. "
                        "Please install the lame package.")));
   SetOutputKind(EncodeMode ? EncoderOutputKind::Mp3Encode : EncoderOutputKind::Mp3Decode);
-  if (EncodeMode) return Mp3EncodeCommand(Settings(), lame, InputFile, OutputFile);
+  if (EncodeMode)
+    return Mp3EncodeCommand(CommandSettings ? *CommandSettings : Settings(), lame, InputFile, OutputFile);
   return Mp3DecodeCommand(lame, InputFile, OutputFile);
 }
 

@@ -35,6 +35,7 @@ constexpr EnglishEntry kEnglishTable[] = {
     {"RES_Encoder_Crashed", "The encoder was killed or crashed."},
     {"RES_Encoder_Exit", "The encoder ended with code %1."},
     {"RES_Encoder_NoOutput", "The encoder wrote no output."},
+    {"RES_Encoder_Stalled", "The encoder printed nothing and its output did not grow for %1 seconds; it was stopped."},
     {"RES_Encoding", "Encoding"},
     {"RES_Extracting", "Extracting"},
     {"RES_File_Cannot_Create", " maybe be used!"},
