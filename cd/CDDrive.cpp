@@ -126,13 +126,15 @@ void SetAddress(TTOCTRACK& entry, lba_t lba, bool msf) {
 
 // libcdio's cue sheet and cdrdao table readers keep their tracks in fixed arrays and write
 // past them when a file holds more track statements than a disc can have, or (cue sheets)
-// when the number of the first track leaves too little room after it. The word TRACK (their
+// when the number of the first track leaves too little room after it; the cue sheet reader
+// (libcdio 2.1) also reads past them for any first track number above 66. The word TRACK (their
 // keyword; they take no other case) is counted wherever it stands, which also counts it
 // where they would not read it as a statement; the first track's number is the largest one
 // after a TRACK up to the first that opens a short line.
 bool ImageFitsReader(const QString& path) {
   constexpr qint64 kMaxSheetBytes = 1024 * 1024;
   constexpr int kMaxTracks = 99;
+  constexpr int kMaxFirstTrack = 66;
   constexpr qsizetype kShortLine = 80;
   const driver_id_t driver = ImageDriver(path);
   if (driver != DRIVER_BINCUE && driver != DRIVER_CDRDAO) return true;
@@ -165,7 +167,7 @@ bool ImageFitsReader(const QString& path) {
     firstSeen = (lineStart == 0 || text[lineStart - 1] == '\n' || text[lineStart - 1] == '\r') &&
                 text.indexOf('\n', at) - lineStart <= kShortLine && text.indexOf('\n', at) >= 0;
   }
-  return firstNumber + tracks - 1 <= kMaxTracks;
+  return firstNumber <= kMaxFirstTrack && firstNumber + tracks - 1 <= kMaxTracks;
 }
 
 int GetCDList(TCDList& list) {

@@ -48,8 +48,8 @@ struct TCDText {
 int ReadCDText(TCDHandle handle, TCDText& text);
 
 // False for an image libcdio must not be given: a cue sheet (or the .bin beside one) or a
-// cdrdao table with more TRACK words than fit from its first track number to 99, or larger
-// than any such file (1 MiB).
+// cdrdao table with more TRACK words than fit from its first track number to 99, a cue sheet
+// whose first track number is above 66, or a file larger than any sheet (1 MiB).
 bool ImageFitsReader(const QString& path);
 // Disc images offered as drives (.cue/.bin, cdrdao .toc, .nrg).
 void AddDiscImage(const QString& path);

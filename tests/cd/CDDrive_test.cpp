@@ -91,9 +91,11 @@ TEST_F(CDDriveTest, SheetsWithMoreTracksThanADiscHoldAreNotOpened) {
   ASSERT_EQ(ReadTOC(full, toc), 1);
   EXPECT_EQ(toc.lastTrack, 99);
 
-  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(9, 91)));
-  EXPECT_NE(Open(dir.filePath("disc.cue")), 0u) << "tracks 91 to 99";
-  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(10, 91)));
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(34, 66)));
+  EXPECT_NE(Open(dir.filePath("disc.cue")), 0u) << "tracks 66 to 99";
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(35, 66)));
+  EXPECT_EQ(Open(dir.filePath("disc.cue")), 0u);
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(1, 67)));
   EXPECT_EQ(Open(dir.filePath("disc.cue")), 0u);
   ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(101)));
   EXPECT_EQ(Open(dir.filePath("disc.cue")), 0u);
