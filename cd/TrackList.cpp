@@ -20,8 +20,8 @@ QString FieldText(const char* field, size_t size) {
   return QString::fromLocal8Bit(field, qsizetype(strnlen(field, size)));
 }
 
-QString NoDeviceText() { return LangString("RES_NotFound_CDRom", "No CD devices found!"); }
-QString NoAudioText() { return LangString("RES_Check_CDRom", "Can not find audio CD in your CD device."); }
+QString NoDeviceText() { return LangString("RES_NotFound_CDRom"); }
+QString NoAudioText() { return LangString("RES_Check_CDRom"); }
 
 }  // namespace
 
@@ -109,7 +109,7 @@ void TrackList::ReadTrackListFromTOC() {
   ForgetDisc();
   TTOC toc;
   if (ModifyCDParms(CDHandle, kCDParmMsfAddresses, 1) == 0 || ReadTOC(CDHandle, toc) != 1) {
-    Status = LangString("RES_NotRead_Cd", "Not get CD device information!");
+    Status = LangString("RES_NotRead_Cd");
     return;
   }
   const int entries = TocEntryCount(toc);
@@ -178,7 +178,7 @@ QString TrackList::Close(bool* titlesSaved) {
   if (titlesSaved) *titlesSaved = saved;
   QString error;
   if (CDHandle != 0 && CloseCDHandle(CDHandle) == 0)
-    error = LangString("RES_Close_CD_Error", "Error while closing CD handle!");
+    error = LangString("RES_Close_CD_Error");
   CDHandle = 0;
   return error;
 }

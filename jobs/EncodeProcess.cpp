@@ -35,7 +35,7 @@ void TEncodeProcess::StartEncoder() {
   command_.reset();
   if (QFileInfo::exists(OutputFile) && AsksBeforeOverwrite()) {
     const QString question =
-        OutputFile + LangString("RES_File_Exist", QStringLiteral(" has existed,overite it?"));
+        OutputFile + LangString("RES_File_Exist");
     if (!OverwriteQuestion || !OverwriteQuestion->ConfirmOverwrite(OutputFile, question)) {
       Complete(0);
       return;
@@ -68,8 +68,7 @@ void TEncodeProcess::StartEncoder() {
   if (!process_->waitForStarted(-1)) {
     const QString reason = process_->errorString();
     process_.reset();
-    throw EEncoderError(LangString("RES_CreateProcess_Error",
-                                   QStringLiteral("Error while creating mp3 encoding process!")) +
+    throw EEncoderError(LangString("RES_CreateProcess_Error") +
                         ' ' + command_->program + ": " + reason);
   }
   startTime_.start();
@@ -112,12 +111,12 @@ void TEncodeProcess::ProcessEnded(int exitCode, QProcess::ExitStatus status) {
   }
   QString reason;
   if (status == QProcess::CrashExit)
-    reason = LangString("RES_Encoder_Crashed", QStringLiteral("The encoder was killed or crashed."));
+    reason = LangString("RES_Encoder_Crashed");
   else if (exitCode != 0)
-    reason = LangString("RES_Encoder_Exit", QStringLiteral("The encoder ended with code %1."))
+    reason = LangString("RES_Encoder_Exit")
                  .arg(exitCode);
   else if (QFileInfo(OutputFile).size() <= 0)
-    reason = LangString("RES_Encoder_NoOutput", QStringLiteral("The encoder wrote no output."));
+    reason = LangString("RES_Encoder_NoOutput");
   if (reason.isEmpty()) {
     Complete(2);
     return;

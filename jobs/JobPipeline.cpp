@@ -95,7 +95,7 @@ void TJobPipeline::StartFileItem(int item) {
   if (!waveIn1_->Valid()) {
     runner_.SetCaption("Encoding(", item + 1, item);
     runner_.SkipItem(item, endPercent,
-             path + JobText("RES_Not_Wav_File", " is not a WAV file this program can read."));
+             path + JobText("RES_Not_Wav_File"));
     return;
   }
   if (waveIn1_->GetSampleRate() < kCdSampleRate) {
@@ -104,10 +104,9 @@ void TJobPipeline::StartFileItem(int item) {
     return;
   }
   if (item == 0)
-    runner_.SetPhase(kind == 2 ? "RES_WAV_TO_MP3" : "RES_WAV_TO_OGG",
-                     kind == 2 ? "Encoding WAV to MP3" : "Encoding WAV to OGG");
+    runner_.SetPhase(kind == 2 ? "RES_WAV_TO_MP3" : "RES_WAV_TO_OGG");
   else
-    runner_.SetPhase("RES_Encoding", "Encoding");
+    runner_.SetPhase("RES_Encoding");
   runner_.SetCaption("Encoding(", item + 1, item);
   if (kind == 2)
     runner_.StartMp3(path, runner_.FileResult(item, ".mp3"), true, item);
@@ -117,7 +116,7 @@ void TJobPipeline::StartFileItem(int item) {
 
 void TJobPipeline::StartResampling(int item) {
   waveOut1_->SetFileName(TemporaryFile());
-  runner_.SetPhase("RES_WAV_RESAMPLE", "Resampling WAV");
+  runner_.SetPhase("RES_WAV_RESAMPLE");
   stepStart_.Restart();
   try {
     waveOut1_->Run();
@@ -200,7 +199,7 @@ void TJobPipeline::HandleResampleEnded() {
     return;
   }
   runner_.SetCaption("Encoding(", item + 1, item);
-  runner_.SetPhase("RES_Encoding", "Encoding");
+  runner_.SetPhase("RES_Encoding");
   if (kind == 2)
     runner_.StartMp3(TemporaryFile(), runner_.FileResult(item, ".mp3"), true, item);
   else

@@ -38,9 +38,7 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
       break;
     default:
       Fail(item, TrackWav(item) +
-                     JobText("RES_WriteWavFileError",
-                             " could not be written completely. Please check the free space "
-                             "of the output folder."));
+                     JobText("RES_WriteWavFileError"));
       break;
   }
   if (info->ErrorCode == kRipDone && ripThread_ && !ripThread_->NormalizeError().isEmpty())
@@ -71,7 +69,7 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
     return;
   }
   SetCaption("Encoding(", extractedCount_, item);
-  SetPhase("RES_Encoding", "Encoding");
+  SetPhase("RES_Encoding");
   const QString wav = TrackWav(item);
   const QString base = wav.chopped(4);
   if (format == kOutputMp3) {

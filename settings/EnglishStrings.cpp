@@ -17,6 +17,17 @@ struct EnglishEntry {
 // Sorted by key (checked by the tests), so lookups can search by halves.
 constexpr EnglishEntry kEnglishTable[] = {
     {"RES_Ask_RemoveTag", "Do you want to remove these tags?"},
+    {"RES_CddbBadReply", "The CDDB server sent a reply that is not a CDDB reply; check the server name and the query script."},
+    {"RES_CddbBadToc", "The table of contents of the disc cannot be looked up."},
+    {"RES_CddbCancelled", "The query was stopped."},
+    {"RES_CddbFailed", "The CDDB query failed (code %1)."},
+    {"RES_CddbHttpError", "The CDDB server refused the request; check the server name and the query script."},
+    {"RES_CddbNoEmail", "CDDB servers answer only clients that give a real e-mail address. Set it in options.ini, section [QueryCDDB], key Email= (or pass --email ADDRESS)."},
+    {"RES_CddbNoMatch", "No match found: the CDDB server has no entry for this disc."},
+    {"RES_CddbNoNetwork", "The CDDB server could not be reached; check the network, the server name and the proxy settings."},
+    {"RES_CddbNoTitles", "The CDDB entries hold no track titles; the titles stay as they were."},
+    {"RES_CddbRefused", "The CDDB server refused the request (reply code %1)."},
+    {"RES_CddbTimeout", "The CDDB server did not answer in time."},
     {"RES_Check_CDRom", "Can not find audio CD in your CD device."},
     {"RES_Check_FileName", "Please check the filename correct or not"},
     {"RES_Check_Mp3Options", "Create MP3 file error!\nPlease check the output and lame options or run application again."},
@@ -47,6 +58,8 @@ constexpr EnglishEntry kEnglishTable[] = {
     {"RES_MCI_Init_Fail", "Error while initializing MCI device!"},
     {"RES_MP3_TO_WAV", "Decoding MP3 to WAV"},
     {"RES_ModifyCDParmsError", "CD extract failed!Please try again."},
+    {"RES_NoMp3Encoder", "Can not find the MP3 encoder \"lame\" beside trackmill or on the PATH. Please install the lame package."},
+    {"RES_NoMp3Runner", "No MP3 encoder is available."},
     {"RES_NoNameStr", "NoName"},
     {"RES_NoWmaEncoder", "Can not find WMA encoder,please contact with " TRACKMILL_SUPPORT_EMAIL "!"},
     {"RES_Normalize_Create", "Cannot create %1."},
@@ -57,6 +70,7 @@ constexpr EnglishEntry kEnglishTable[] = {
     {"RES_Normalize_Write", "Cannot write %1."},
     {"RES_NotFound_CDRom", "No CD devices found!"},
     {"RES_NotRead_Cd", "Not get CD device information!"},
+    {"RES_Not_Wav_File", " is not a WAV file this program can read."},
     {"RES_Operate_Fail", "maybe be used,operate fail!"},
     {"RES_Play", "Play "},
     {"RES_ReadCDAudioError", "Error while reading CD information!"},
@@ -81,6 +95,7 @@ constexpr EnglishEntry kEnglishTable[] = {
     {"RES_WAV_TO_OGG", "Encoding WAV to OGG"},
     {"RES_WAV_TO_WMA", "Encoding WAV to WMA"},
     {"RES_Wav_File", "The save file should be WAV!"},
+    {"RES_WriteWavFileError", " could not be written completely. Please check the free space of the output folder."},
 };
 
 #undef TRACKMILL_SUPPORT_EMAIL
