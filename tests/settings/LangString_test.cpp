@@ -168,5 +168,28 @@ TEST(EnglishLanguageFileTest, ShippedFileIsTheGeneratedOneAndHoldsEveryText) {
   }
 }
 
+// Every shipped translation holds every key of the English file, keeps its placeholders and
+// the blanks by which a text joins a file name or a title.
+TEST(ShippedTranslationsTest, HoldEveryEnglishKeyWithItsPlaceholdersAndJoiningBlanks) {
+  const QString data = QStringLiteral(TRACKMILL_SOURCE_DIR) + "/data/";
+  const IniFile english = IniFile::Load(data + "CLan_English.ini");
+  for (const char* language : {"German", "French"}) {
+    const IniFile translation = IniFile::Load(data + LanguageFileName(language));
+    ASSERT_EQ(translation.LastLoadResult(), IniFile::LoadResult::Loaded) << language;
+    for (const QString& section : english.SectionNames()) {
+      for (const QString& key : english.KeyNames(section)) {
+        const std::string where = std::string(language) + " [" + section.toStdString() + "] " + key.toStdString();
+        const QString text = english.ReadString(section, key, {});
+        const QString translated = translation.ReadString(section, key, "<missing>");
+        EXPECT_NE(translated, "<missing>") << where;
+        EXPECT_EQ(translated.isEmpty(), text.isEmpty()) << where;
+        EXPECT_EQ(translated.contains("%1"), text.contains("%1")) << where;
+        if (text.startsWith(' ')) EXPECT_TRUE(translated.startsWith(' ')) << where;
+        if (text.endsWith(' ')) EXPECT_TRUE(translated.endsWith(' ')) << where;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace trackmill
