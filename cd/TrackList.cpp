@@ -1,5 +1,6 @@
 #include "cd/TrackList.h"
 
+#include <QDir>
 #include <cmath>
 #include <cstring>
 
@@ -173,14 +174,13 @@ bool TrackList::SaveTitles() {
   return SaveDiscInfo(DiscIdentifier);
 }
 
-QString TrackList::Close(bool* titlesSaved) {
-  const bool saved = SaveTitles();
-  if (titlesSaved) *titlesSaved = saved;
-  QString error;
-  if (CDHandle != 0 && CloseCDHandle(CDHandle) == 0)
-    error = LangString("RES_Close_CD_Error");
+QString TrackList::Close() {
+  QStringList errors;
+  if (!SaveTitles())
+    errors << LangString("RES_SaveDiscInfoError").arg(QDir::toNativeSeparators(DiscInfoFilePath()));
+  if (CDHandle != 0 && CloseCDHandle(CDHandle) == 0) errors << LangString("RES_Close_CD_Error");
   CDHandle = 0;
-  return error;
+  return errors.join('\n');
 }
 
 }  // namespace trackmill

@@ -1,5 +1,6 @@
 // The drive side of the main window: opening the drive or image at start-up and on request,
 // the fallback path on activation, Refresh, media changes and the tray.
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -63,7 +64,8 @@ void TMainForm::StartWatching() { mediaWatcher_->Watch(list_.CDHandle, !list_.Ro
 
 void TMainForm::SaveTitlesOrTell() {
   if (list_.SaveTitles()) return;
-  ShowMessageBox(this, LangString("RES_Save_Titles_Error").arg(DiscInfoFilePath()), QMessageBox::Critical);
+  ShowMessageBox(this, LangString("RES_SaveDiscInfoError").arg(QDir::toNativeSeparators(DiscInfoFilePath())),
+                 QMessageBox::Critical);
 }
 
 void TMainForm::FormActivate() {
