@@ -35,6 +35,8 @@ struct OpenDrive {
   CdIo_t* cdio = nullptr;
   bool msfAddresses = false;
   bool isImage = false;
+  QString path;  // device or image file; fixed once opened
+  driver_id_t driver = DRIVER_UNKNOWN;
   ~OpenDrive() {
     if (cdio) cdio_destroy(cdio);
   }
@@ -138,22 +140,28 @@ int GetCDList(TCDList& list) {
 
 TCDHandle GetCDHandle(const TGetCDHandle& request) {
   InitLibrary();
-  CdIo_t* cdio = nullptr;
+  QString path;
+  driver_id_t driver = DRIVER_UNKNOWN;
   if (request.ha == kAdapterImage) {
     const QStringList images = DiscImages();
     if (request.tgt >= images.size()) return 0;
-    const QString path = images[request.tgt];
+    path = images[request.tgt];
     if (!QFileInfo(path).isFile()) return 0;
-    cdio = cdio_open(QFile::encodeName(path).constData(), ImageDriver(path));
+    driver = ImageDriver(path);
   } else if (request.ha == kAdapterPhysical) {
     const QStringList devices = PhysicalDrives();
     if (request.tgt >= devices.size()) return 0;
-    cdio = cdio_open(devices[request.tgt].toLocal8Bit().constData(), DRIVER_DEVICE);
+    path = devices[request.tgt];
+    driver = DRIVER_DEVICE;
   }
+  if (path.isEmpty()) return 0;
+  CdIo_t* cdio = cdio_open(QFile::encodeName(path).constData(), driver);
   if (!cdio) return 0;
   auto drive = std::make_shared<OpenDrive>();
   drive->cdio = cdio;
   drive->isImage = request.ha == kAdapterImage;
+  drive->path = path;
+  drive->driver = driver;
   Registry& r = TheRegistry();
   std::lock_guard guard(r.lock);
   const TCDHandle handle = r.nextHandle++;
@@ -245,6 +253,34 @@ int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request) {
   h.len = h.numFrames * kCDSectorBytes;
   return 1;
 }
+
+bool MediaPresent(TCDHandle handle) {
+  const auto drive = FindDrive(handle);
+  if (!drive) return false;
+  // The open handle keeps the table it read first; only a new look sees a changed disc.
+  if (drive->isImage && !QFileInfo(drive->path).isFile()) return false;
+  CdIo_t* probe = cdio_open(QFile::encodeName(drive->path).constData(), drive->driver);
+  if (!probe) return false;
+  const track_t count = cdio_get_num_tracks(probe);
+  cdio_destroy(probe);
+  return count != CDIO_INVALID_TRACK && count > 0;
+}
+
+namespace {
+TrayResult MoveTray(TCDHandle handle, bool open) {
+  const auto drive = FindDrive(handle);
+  if (!drive) return TrayResult::Failed;
+  if (drive->isImage) return TrayResult::NoTray;
+  const QByteArray device = QFile::encodeName(drive->path);
+  driver_id_t driver = DRIVER_DEVICE;
+  const driver_return_code_t rc =
+      open ? cdio_eject_media_drive(device.constData()) : cdio_close_tray(device.constData(), &driver);
+  return rc == DRIVER_OP_SUCCESS ? TrayResult::Done : TrayResult::Failed;
+}
+}  // namespace
+
+TrayResult EjectTray(TCDHandle handle) { return MoveTray(handle, true); }
+TrayResult CloseTray(TCDHandle handle) { return MoveTray(handle, false); }
 
 void AddDiscImage(const QString& path) {
   Registry& r = TheRegistry();

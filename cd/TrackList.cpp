@@ -106,7 +106,7 @@ void TrackList::LoadDiscRecord(const std::vector<qint32>& startFrames, qint32 le
 
 void TrackList::ReadTrackListFromTOC() {
   if (CDHandle == 0) return;
-  Rows.clear();
+  ForgetDisc();
   TTOC toc;
   if (ModifyCDParms(CDHandle, kCDParmMsfAddresses, 1) == 0 || ReadTOC(CDHandle, toc) != 1) {
     Status = LangString("RES_NotRead_Cd");
@@ -149,9 +149,14 @@ void TrackList::Refresh() {
     ReadTrackListFromTOC();
     if (Status == NoAudioText()) Status = DriveDescription;
   } else {
-    Rows.clear();
+    ForgetDisc();
     Status = NoAudioText();
   }
+}
+
+void TrackList::ForgetDisc() {
+  Rows.clear();
+  DiscIdentifier.clear();
 }
 
 QStringList TrackList::ExtractItems() const {
@@ -161,11 +166,16 @@ QStringList TrackList::ExtractItems() const {
   return items;
 }
 
-QString TrackList::Close() {
+bool TrackList::SaveTitles() {
   DiscInfo& disc = Settings().Disc;
   disc.TrackNumber = qint32(Rows.size());
   for (size_t i = 0; i < Rows.size() && i < size_t(kDiscTitleSlots); ++i) disc.Titles[i] = Rows[i].Title;
-  SaveDiscInfo(DiscIdentifier);
+  return SaveDiscInfo(DiscIdentifier);
+}
+
+QString TrackList::Close(bool* titlesSaved) {
+  const bool saved = SaveTitles();
+  if (titlesSaved) *titlesSaved = saved;
   QString error;
   if (CDHandle != 0 && CloseCDHandle(CDHandle) == 0)
     error = LangString("RES_Close_CD_Error");

@@ -58,11 +58,17 @@ class TrackList {
   void Activate();
   // Refresh command.
   void Refresh();
+  // No disc listed any more: the rows go, and so does the disc they belonged to, so that
+  // closing never writes an empty list over that disc's titles.
+  void ForgetDisc();
   // Job items of the checked rows: two-digit list position + cleaned title.
   QStringList ExtractItems() const;
-  // Closing: titles into the disc-info record and the cache, then the drive handle.
+  // Titles of the rows into the disc-info record, saved to the cache; false when the cache
+  // could not be written (nothing to save without a disc counts as saved).
+  bool SaveTitles();
+  // Closing: SaveTitles (its result in *titlesSaved when given), then the drive handle.
   // Returns the error text when the handle could not be closed, else empty.
-  QString Close();
+  QString Close(bool* titlesSaved = nullptr);
 
   // Loads the disc-info record of a table of contents; sets DiscIdentifier.
   void LoadDiscRecord(const std::vector<qint32>& startFrames, qint32 leadOutFrame);

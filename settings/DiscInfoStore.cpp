@@ -40,12 +40,12 @@ void LoadDiscInfo(const QString& identifier) {
   }
 }
 
-void SaveDiscInfo(const QString& identifier) {
-  if (identifier.isEmpty()) return;
+bool SaveDiscInfo(const QString& identifier) {
+  if (identifier.isEmpty()) return true;
   const QString path = DiscInfoFilePath();
   IniFile ini = IniFile::Load(path);
   // Replacing a file that exists but cannot be read would lose every other disc.
-  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return;
+  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return false;
   const DiscInfo& disc = Settings().Disc;
   ini.WriteString(identifier, kArtistKey, disc.Artist);
   ini.WriteString(identifier, kAlbumKey, disc.Album);
@@ -56,7 +56,7 @@ void SaveDiscInfo(const QString& identifier) {
   // There are only so many slots, whatever TrackNumber claims.
   const int slotCount = std::min(disc.TrackNumber, kDiscTitleSlots);
   for (int slot = 1; slot <= slotCount; ++slot) ini.WriteString(identifier, QString::number(slot), disc.Titles[slot - 1]);
-  ini.Save(path);  // a failed write loses this disc's changes silently
+  return ini.Save(path);
 }
 
 }  // namespace trackmill

@@ -26,7 +26,7 @@ constexpr char kQueryCddb[] = "QueryCDDB";
 constexpr char kId3[] = "ID3";
 constexpr char kOptions[] = "Options";
 
-const std::array<SettingKey, 31> kSettingKeys{{
+const std::array<SettingKey, 32> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -49,6 +49,7 @@ const std::array<SettingKey, 31> kSettingKeys{{
     {kWmaOptions, "BitRate", &TSettings::WmaSetting},
     {kCdOptions, "Index", &TSettings::Index},
     {kCdOptions, "CDDb", &TSettings::CDDb},
+    {kCdOptions, "DiscImage", &TSettings::DiscImage},
     {kRecordOptions, "SaveMp3", &TSettings::SaveMp3},
     {kQueryCddb, "Server", &TSettings::Server},
     {kQueryCddb, "Script", &TSettings::Script},
@@ -116,18 +117,18 @@ void LoadSettings() {
   settings.CompressPosition = std::clamp(settings.CompressPosition, kMinCompressPosition, kMaxCompressPosition);
 }
 
-void SaveSettings() {
+bool SaveSettings() {
   const QString path = SettingsFilePath();
   IniFile ini = IniFile::Load(path);
   // A file that exists but cannot be read would lose its other sections if replaced.
-  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return;
+  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return false;
   const TSettings& settings = Settings();
   for (const SettingKey& entry : kSettingKeys) {
     const QString section = QLatin1String(entry.section);
     const QString key = QLatin1String(entry.key);
     std::visit([&](auto field) { WriteValue(ini, section, key, settings.*field); }, entry.field);
   }
-  ini.Save(path);  // a failed write loses the changes silently; the old file stays
+  return ini.Save(path);  // a failed write leaves the old file as it was
 }
 
 QString OutputFormatName(qint32 outputFormat) {

@@ -46,8 +46,9 @@ struct TSettings {
   // [WMAOptions]
   qint32 WmaSetting = 8;  // position in the WMA setting table
   // [CDOptions]
-  qint32 Index = -1;
+  qint32 Index = -1;  // position in the drive list; -1 = none chosen
   bool CDDb = false;
+  QString DiscImage;  // the image last opened in the window; reopened when no drive is chosen
   // [RecordOptions]
   bool SaveMp3 = false;
   // cdinfo.dat
@@ -73,10 +74,10 @@ QString SettingsFilePath();
 // Reads every key into Settings() (defaults for anything missing or unparsable), then
 // clamps CompressPosition to 30..100. Never fails.
 void LoadSettings();
-// Writes every key in table order, keeping other sections and keys of the file. A file that
-// cannot be written loses the changes silently (the old file stays intact); so does a file
-// that exists but cannot be read, since replacing it would lose what it holds.
-void SaveSettings();
+// Writes every key in table order, keeping other sections and keys of the file. Returns false
+// when the file cannot be written (the old file stays intact) or exists but cannot be read
+// (replacing it would lose what it holds); the caller tells the user.
+bool SaveSettings();
 // "MP3", "WAV", "OGG", "WMA" for OutputFormat 0..3, empty otherwise.
 QString OutputFormatName(qint32 outputFormat);
 // Text of an Ogg bit-rate list position (" Default", " 45 kbit/s", ...), empty when out of range.

@@ -147,7 +147,7 @@ TEST_F(DiscInfoStoreTest, UnreadableFileIsNeverReplaced) {
   ASSERT_TRUE(QDir().mkpath(DiscInfoFilePath() + "/inside"));
   LoadDiscInfo("1");
   EXPECT_EQ(Title(1), "Track01");
-  SaveDiscInfo("1");
+  EXPECT_FALSE(SaveDiscInfo("1"));
   EXPECT_TRUE(QDir(DiscInfoFilePath() + "/inside").exists());
   QDir(DiscInfoFilePath()).removeRecursively();
 }

@@ -23,7 +23,7 @@ class SettingsTest : public ::testing::Test {
 };
 
 TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
-  SaveSettings();
+  EXPECT_TRUE(SaveSettings());
   const QByteArray expected =
       "[CommonOptions]\nOutputFolder=" + DefaultOutputFolder().toUtf8() +
       "\nOutputFormat=0\nIsKeepWav=0\nIsNormalize=0\nNormalizePercent=95\nEnableRipTime=0\nRipTime=0\n"
@@ -31,7 +31,7 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
       "StereoMode=1\n"
       "[OggOptions]\nIsUseCompress=1\nCompressPosition=30\nMaxBitRate=0\nNomalBitRate=0\nMinBitRate=0\n"
       "[WMAOptions]\nBitRate=8\n"
-      "[CDOptions]\nIndex=-1\nCDDb=0\n"
+      "[CDOptions]\nIndex=-1\nCDDb=0\nDiscImage=\n"
       "[RecordOptions]\nSaveMp3=0\n"
       "[QueryCDDB]\nServer=gnudb.gnudb.org\nScript=/~cddb/cddb.cgi\nUseProxy=0\nProxyAddress=\nPort=80\nEmail=\n"
       "[ID3]\nUse=0\n"
@@ -165,7 +165,7 @@ TEST_F(SettingsTest, GarbageOrUnreadableFileGivesDefaults) {
   ASSERT_TRUE(QDir().mkpath(SettingsFilePath() + "/keep"));
   LoadSettings();
   EXPECT_EQ(Settings().BitRate, 128);
-  SaveSettings();
+  EXPECT_FALSE(SaveSettings());  // reported to the caller, never replaced
   EXPECT_TRUE(QDir(SettingsFilePath() + "/keep").exists());
 }
 

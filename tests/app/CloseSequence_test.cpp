@@ -1,0 +1,46 @@
+#include "app/shell/CloseSequence.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "settings/DiscInfoStore.h"
+#include "settings/IniFile.h"
+#include "settings/Settings.h"
+
+namespace trackmill {
+namespace {
+
+TEST(CloseSequenceTest, SavesTitlesAndSettingsAndReportsEachFailure) {
+  QFile::remove(SettingsFilePath());
+  QFile::remove(DiscInfoFilePath());
+  LoadSettings();
+  Settings().OutputFormat = 4;  // a format this build does not know stays as stored
+  TrackList list;
+  list.DiscIdentifier = "123";
+  list.Rows.resize(2);
+  list.Rows[0].Title = "First";
+  list.Rows[1].Title = "Second";
+  CloseReport report = SaveOnClose(list);
+  EXPECT_TRUE(report.handleError.isEmpty());
+  EXPECT_TRUE(report.saveErrors.isEmpty());
+  const IniFile titles = IniFile::Load(DiscInfoFilePath());
+  EXPECT_EQ(titles.ReadString("123", "2", ""), "Second");
+  EXPECT_EQ(titles.ReadInteger("123", "TrackNumber", 0), 2);
+  EXPECT_EQ(IniFile::Load(SettingsFilePath()).ReadInteger("CommonOptions", "OutputFormat", 0), 4);
+
+  // Folders in the way of both files: neither can be written, and the user is told of both.
+  QFile::remove(SettingsFilePath());
+  QFile::remove(DiscInfoFilePath());
+  ASSERT_TRUE(QDir().mkpath(SettingsFilePath() + "/x") && QDir().mkpath(DiscInfoFilePath() + "/x"));
+  report = SaveOnClose(list);
+  ASSERT_EQ(report.saveErrors.size(), 2);
+  EXPECT_EQ(report.saveErrors[0], "The track titles could not be saved to " + DiscInfoFilePath() + ".");
+  EXPECT_EQ(report.saveErrors[1], "The settings could not be saved to " + SettingsFilePath() + ".");
+  QDir(SettingsFilePath()).removeRecursively();
+  QDir(DiscInfoFilePath()).removeRecursively();
+}
+
+}  // namespace
+}  // namespace trackmill
