@@ -15,7 +15,7 @@ deb=$(echo "$work"/trackmill_*_*.deb)
 [ -f "$deb" ] || fail "no trackmill_VERSION_ARCH.deb written"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in lame qt6-qpa-plugins libqt6core6 libcdio19 libvorbisenc2 libmpg123-0 libcurl4; do
+for package in lame qt6-qpa-plugins libqt6core6 libqt6widgets6 libcdio19 libvorbisenc2 libmpg123-0 libcurl4; do
   grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 
