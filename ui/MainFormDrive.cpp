@@ -63,8 +63,7 @@ void TMainForm::StartWatching() { mediaWatcher_->Watch(list_.CDHandle, !list_.Ro
 
 void TMainForm::SaveTitlesOrTell() {
   if (list_.SaveTitles()) return;
-  ShowMessageBox(this, LangString("RES_Save_Titles_Error")
-                           .arg(DiscInfoFilePath()), QMessageBox::Critical);
+  ShowMessageBox(this, LangString("RES_Save_Titles_Error").arg(DiscInfoFilePath()), QMessageBox::Critical);
 }
 
 void TMainForm::FormActivate() {
@@ -82,8 +81,8 @@ void TMainForm::FormActivate() {
 }
 
 void TMainForm::OpenDiscImageExecute() {
-  const QString start = QFileInfo(Settings().DiscImage).absolutePath();
-  const QString path = QFileDialog::getOpenFileName(this, QString(), Settings().DiscImage.isEmpty() ? QString() : start,
+  const QString folder = Settings().DiscImage.isEmpty() ? QString() : QFileInfo(Settings().DiscImage).absolutePath();
+  const QString path = QFileDialog::getOpenFileName(this, QString(), folder,
                                                     QStringLiteral("Disc images (*.cue *.toc *.nrg);;Any file (*)"));
   if (!path.isEmpty()) OpenDiscImage(path);
 }

@@ -169,14 +169,14 @@ TEST_F(SettingsTest, GarbageOrUnreadableFileGivesDefaults) {
   EXPECT_TRUE(QDir(SettingsFilePath() + "/keep").exists());
 }
 
-TEST_F(SettingsTest, ReadOnlyFolderLosesChangesSilentlyAndKeepsOldFile) {
+TEST_F(SettingsTest, ReadOnlyFolderKeepsOldFileAndSaysSo) {
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
   ASSERT_TRUE(test::WriteBytes(SettingsFilePath(), "[Mp3Options]\nBitRate=160\n"));
   LoadSettings();
   Settings().BitRate = 320;
   QFile::Permissions before = QFile::permissions(DataFolder());
   ASSERT_TRUE(QFile::setPermissions(DataFolder(), QFile::ReadOwner | QFile::ExeOwner));
-  SaveSettings();
+  EXPECT_FALSE(SaveSettings());
   QFile::setPermissions(DataFolder(), before);
   EXPECT_EQ(test::ReadBytes(SettingsFilePath()), "[Mp3Options]\nBitRate=160\n");
 }

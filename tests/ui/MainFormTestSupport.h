@@ -2,26 +2,17 @@
 #include <QAction>
 #include <QTemporaryDir>
 #include <QToolButton>
-#include <QUrl>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "tests/cd/TestDisc.h"
 #include "tests/ui/ModalAnswerer.h"
+#include "tests/ui/UrlCatcher.h"
 #include "ui/MainForm.h"
 
 // A main window over a fresh per-user folder whose output folder is a temporary folder.
 namespace trackmill::test {
-
-// Receives the addresses that QDesktopServices would hand to the file browser or browser.
-class UrlCatcher : public QObject {
-  Q_OBJECT
- public:
-  QList<QUrl> opened;
- public slots:
-  void Open(const QUrl& url) { opened << url; }
-};
 
 class MainFormTest : public ::testing::Test {
  protected:

@@ -12,6 +12,7 @@
 #include "common/DataFolder.h"
 #include "settings/LanguageFile.h"
 #include "settings/Settings.h"
+#include "tests/ui/UrlCatcher.h"
 #include "ui/AboutBox.h"
 #include "ui/EditTrackNameForm.h"
 #include "ui/HelpPages.h"
@@ -55,17 +56,8 @@ TEST(EditTrackNameFormTest, OkOnlyWithATitleAndEnterAcceptsTheEditedTitle) {
   EXPECT_EQ(cancelled.result(), QDialog::Rejected);
 }
 
-// Receives the addresses that QDesktopServices would hand to the browser.
-class UrlCatcher : public QObject {
-  Q_OBJECT
- public:
-  QList<QUrl> opened;
- public slots:
-  void Open(const QUrl& url) { opened << url; }
-};
-
 TEST(NoDeviceHintFormTest, LinksOpenTheirPagesAndCloseEndsWithOk) {
-  UrlCatcher catcher;
+  test::UrlCatcher catcher;
   QDesktopServices::setUrlHandler("https", &catcher, "Open");
   TfrmNoDeviceHint hint;
   hint.show();
@@ -123,4 +115,3 @@ TEST(HelpPagesTest, ManualAndHomePageAreTheShippedManual) {
 }  // namespace
 }  // namespace trackmill
 
-#include "SmallWindows_test.moc"
