@@ -4,8 +4,9 @@
 
 // TAuFileStream: a file opened by name with an access and sharing mode.
 //
-// Mode kAuCreate (0xFFFF) creates or truncates the file for reading and writing with no
-// sharing. Any other mode opens an existing file: access from the low two bits (read, write,
+// Mode kAuCreate (0xFFFF) creates or empties the file for reading and writing with no
+// sharing; it is emptied only once locked. Any other mode opens an existing file, never
+// emptying it: access from the low two bits (read, write,
 // read-write), sharing from bits 4..7. Sharing is carried by advisory locks (flock) so that
 // the file-in-use test and other Trackmill processes see it: "none" takes an exclusive lock,
 // "others may read" or "others may write" a shared one, "others may read and write" none.

@@ -46,7 +46,6 @@ void TAuOutput::Run() {
   thread_->stopRequested_ = false;
   // Cleared here rather than on the worker, so a Pause() right after Run() is not lost.
   thread_->pauseRequested_ = false;
-  thread_->pauseAcknowledged_.Reset();
   thread_->RequestRun();
 }
 
@@ -56,21 +55,17 @@ void TAuOutput::Stop(bool async) {
   thread->notifyDone_ = async;
   thread->doneSent_ = false;
   thread->stopRequested_ = true;
-  while (thread->IsPaused()) {
-    thread->ResumeRun();
-    QThread::yieldCurrentThread();
-  }
+  thread->pauseRequested_ = false;
+  // A paused worker wakes for the stop; one about to pause sees the request and does not.
+  thread->ResumeRun();
   if (async) return;
 
   TEventHandler* events = TEventHandler::Instance();
+  // No handler of this output runs from here on: queued events are dropped, and a delivery
+  // waiting for the main thread is called off, so nothing here waits on the event loop.
   events->BlockSender(this);
-  const bool onMainThread = QCoreApplication::instance() &&
-                            QThread::currentThread() == QCoreApplication::instance()->thread();
-  // The event thread may be waiting for this thread to run a handler of this output.
-  while (!(thread->IsParked() || thread->doneSent_) || events->IsDelivering(this)) {
-    if (onMainThread) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::yieldCurrentThread();
-  }
+  thread->WaitUntilParkedOrDoneSent();
+  events->WaitWhileDelivering(this);
   events->UnblockSender();
   thread->notifyDone_ = true;
   // Its done event was discarded, so nothing else will end the busy state.
@@ -82,19 +77,20 @@ void TAuOutput::Pause() {
   if (!input_) throw EAuException("Input is not assigned.");
   if (!busy_) return;
   thread_->pauseRequested_ = true;
-  thread_->pauseAcknowledged_.Wait(5000);
-  input_->PauseInput();
 }
 
 void TAuOutput::Resume() {
-  if (!busy_ || !thread_->IsPaused()) return;
+  if (!busy_) return;
+  // A pause not yet taken is simply withdrawn.
+  thread_->pauseRequested_ = false;
+  if (!thread_->IsPaused()) return;
   if (input_) input_->ResumeInput();
   thread_->ResumeRun();
 }
 
 int TAuOutput::Status() const {
   if (!busy_) return 2;
-  return thread_->IsPaused() ? 1 : 0;
+  return thread_->pauseRequested_ || thread_->IsPaused() ? 1 : 0;
 }
 
 int TAuOutput::Progress() const {

@@ -15,9 +15,9 @@
 // Each output owns one worker thread (TAuThread), created with the output and parked between
 // runs. Run() wakes it; the worker calls PrepareOutput() (which is expected to Init() the
 // input), then OutputBlock() step by step until it returns false or a stop is requested, then
-// FinishOutput() (expected to Flush() the input). A failure on the worker thread never escapes
-// it: the message is kept (ExceptionMessage()), OnThreadException is raised, the run is
-// finished normally and OnDone follows.
+// FinishOutput() (expected to Flush() the input). A failure on the worker thread, finishing
+// included, never escapes it: the message is kept (ExceptionMessage()), OnThreadException is
+// raised, the run is finished normally and OnDone follows.
 //
 // Events: OnProgress (percent changed), OnThreadException and OnDone are std::function
 // callbacks taking the sending output. They run on the application's main thread, one at a
@@ -48,7 +48,8 @@ class TAuOutput : public QObject {
  protected:
   // One step of the run; abort is the current stop request. Returns whether there is more.
   virtual bool OutputBlock(bool abort) = 0;
-  // Ends the run (expected to Flush() the input). Failures here are swallowed.
+  // Ends the run (expected to Flush() the input); throws when the output could not be
+  // completed. Runs after a failed or stopped run too.
   virtual void FinishOutput() = 0;
   // Starts the run (expected to Init() the input).
   virtual void PrepareOutput() = 0;
@@ -57,13 +58,15 @@ class TAuOutput : public QObject {
   // Starts a run on the worker thread.
   void Run();
   // Ends a run early. async: return at once, OnDone still follows. Otherwise returns only once
-  // the worker is parked or has sent its done event; no OnDone of this run is delivered and
-  // this output's queued events are discarded.
+  // the worker is parked or has sent its done event (at most one step away); no handler of
+  // this output runs after that, no OnDone of this run is delivered and this output's queued
+  // events are discarded. Never runs the event loop, so it is safe in any handler.
   void Stop(bool async = true);
-  // Waits up to 5 s for the worker to acknowledge, then calls the input's PauseInput().
+  // Returns at once; the worker holds before its next step and the input's PauseInput() then
+  // follows on the main thread. Status() is 1 from here on.
   void Pause();
   void Resume();
-  // 2 idle, 1 busy and paused, 0 busy and running.
+  // 2 idle, 1 busy and paused (or asked to), 0 busy and running.
   int Status() const;
   // Percent done: 0 without input or with an empty input, -1 when the size is unknown.
   int Progress() const;

@@ -20,6 +20,10 @@ class TAuStreamedOutput : public TAuOutput {
   QIODevice* Stream() const { return stream_; }
 
  protected:
+  // Flushes the stream and closes it when the output opened it. Throws EAuException
+  // "failure: reason" when written data did not reach the file; the stream is closed anyway.
+  void FinishStream(const QString& failure);
+
   QIODevice* stream_ = nullptr;
   bool streamSupplied_ = false;
   std::unique_ptr<QIODevice> ownedStream_;

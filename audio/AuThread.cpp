@@ -35,6 +35,19 @@ bool TAuThread::IsPaused() {
   return paused_;
 }
 
+void TAuThread::WaitUntilParkedOrDoneSent() {
+  std::unique_lock lock(stateLock_);
+  stateChanged_.wait(lock, [this] { return (waiting_ && !runRequested_) || doneSent_; });
+}
+
+void TAuThread::NoteDoneSent() {
+  {
+    std::lock_guard lock(stateLock_);
+    doneSent_ = true;
+  }
+  stateChanged_.notify_all();
+}
+
 void TAuThread::RequestRun() {
   {
     std::lock_guard lock(stateLock_);
@@ -55,6 +68,7 @@ void TAuThread::ResumeRun() {
 void TAuThread::Park() {
   std::unique_lock lock(stateLock_);
   waiting_ = true;
+  stateChanged_.notify_all();
   stateChanged_.wait(lock, [this] { return runRequested_ || terminated_; });
   runRequested_ = false;
   waiting_ = false;
@@ -64,8 +78,16 @@ void TAuThread::PauseHere() {
   std::unique_lock lock(stateLock_);
   paused_ = true;
   resumeRequested_ = false;
-  pauseAcknowledged_.Set();
-  stateChanged_.wait(lock, [this] { return resumeRequested_; });
+  // The input hears of the pause on the main thread, unless the pause has ended by then.
+  TAuOutput* owner = owner_;
+  TEventHandler::Event event;
+  event.kind = TEventHandler::Kind::Progress;
+  event.sender = owner;
+  event.callback = [owner, this] {
+    if (IsPaused() && owner->input_) owner->input_->PauseInput();
+  };
+  TEventHandler::Instance()->Post(std::move(event));
+  stateChanged_.wait(lock, [this] { return resumeRequested_ || stopRequested_; });
   paused_ = false;
 }
 
@@ -82,7 +104,7 @@ void TAuThread::Main() {
       if (const TAuOutput::EventHandler handler = owner->OnDone()) handler(owner);
     };
     TEventHandler::Instance()->Post(std::move(done));
-    doneSent_ = true;
+    NoteDoneSent();
     if (terminated_) break;
     Park();
   }
@@ -90,6 +112,7 @@ void TAuThread::Main() {
 
 void TAuThread::RunOnce() {
   TAuOutput* owner = owner_;
+  bool failed = false;
   try {
     owner->PrepareOutput();
     owner->canOutput_ = true;
@@ -108,24 +131,30 @@ void TAuThread::RunOnce() {
           TEventHandler::Instance()->Post(std::move(event));
         }
       }
-      if (pauseRequested_.exchange(false)) PauseHere();
+      if (pauseRequested_.exchange(false) && !stopRequested_) PauseHere();
       more = owner->OutputBlock(stopRequested_);
     } while (more && !stopRequested_);
   } catch (const std::exception& e) {
     owner->ReportThreadException(QString::fromUtf8(e.what()));
     stopRequested_ = true;
+    failed = true;
   } catch (...) {
     owner->ReportThreadException(QStringLiteral("Unknown error"));
     stopRequested_ = true;
+    failed = true;
   }
   stopRequested_ = false;
   if (owner->busy_) {
+    // Finishing (header, padding, flush, close) is part of the run: its failure is the run's,
+    // unless the run had already failed for a reason of its own.
     try {
       owner->canOutput_ = false;
       owner->FinishOutput();
       owner->stopped_ = false;
+    } catch (const std::exception& e) {
+      if (!failed) owner->ReportThreadException(QString::fromUtf8(e.what()));
     } catch (...) {
-      // A failing finish only ends the run; the done event still follows.
+      if (!failed) owner->ReportThreadException(QStringLiteral("Unknown error"));
     }
   }
   owner->canOutput_ = false;

@@ -4,13 +4,13 @@
 #include <mutex>
 #include <thread>
 
-#include "audio/AuEvent.h"
 
 // TAuThread: the worker thread of one output. Created and started with the output, parked
 // between runs, ended by the output's destructor. Only TAuOutput and TEventHandler drive it.
 // Polled flags (stop, pause request, notify-done, done-sent, delay) are atomics. Parking and
 // pausing hand over under stateLock_, so "parked" is never observed while a run request is
-// pending; Pause() waits on the pause-acknowledge event. A std::thread, so that joining it
+// pending; parking and sending the done event are announced on stateChanged_. A stop request
+// also ends or prevents a pause. A std::thread, so that joining it
 // orders its last writes before the owner frees anything.
 namespace trackmill {
 
@@ -28,6 +28,9 @@ class TAuThread {
   void Terminate();
   // Parked between runs with no run pending.
   bool IsParked();
+  // Blocks until the worker is parked or has sent its done event (a stop request makes that
+  // at most one step away).
+  void WaitUntilParkedOrDoneSent();
   bool IsPaused();
   void RequestRun();
   void ResumeRun();
@@ -40,10 +43,9 @@ class TAuThread {
   void Park();
   void RunOnce();
   void PauseHere();
+  void NoteDoneSent();
 
   TAuOutput* owner_;
-  TAuEvent pauseAcknowledged_;
-  TAuEvent wake_;
   std::atomic<bool> notifyDone_{true};
   std::atomic<bool> doneSent_{false};
   std::atomic<bool> stopRequested_{false};

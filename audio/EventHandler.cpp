@@ -73,12 +73,16 @@ void TEventHandler::Post(Event event) {
 }
 
 void TEventHandler::BlockSender(TAuOutput* sender) {
-  std::lock_guard lock(queueLock_);
-  blockedSender_ = sender;
-  std::erase_if(queue_, [sender](const Event& e) { return e.sender == sender; });
+  {
+    std::lock_guard lock(queueLock_);
+    blockedSender_ = sender;
+    std::erase_if(queue_, [sender](const Event& e) { return e.sender == sender; });
+  }
+  mainThreadCalls_->Block(sender);
 }
 
 void TEventHandler::UnblockSender() {
+  mainThreadCalls_->Unblock();
   std::lock_guard lock(queueLock_);
   blockedSender_ = nullptr;
 }
@@ -88,10 +92,10 @@ void TEventHandler::RemoveEvents(TAuOutput* sender) {
   std::erase_if(queue_, [sender](const Event& e) { return e.sender == sender; });
 }
 
-bool TEventHandler::IsDelivering(TAuOutput* sender) {
-  if (runningHandlerOf == sender) return false;
-  std::lock_guard lock(queueLock_);
-  return currentSender_ == sender;
+void TEventHandler::WaitWhileDelivering(TAuOutput* sender) {
+  if (runningHandlerOf == sender) return;
+  std::unique_lock lock(queueLock_);
+  delivered_.wait(lock, [this, sender] { return currentSender_ != sender; });
 }
 
 void TEventHandler::Main() {
@@ -112,8 +116,11 @@ void TEventHandler::Main() {
       continue;
     }
     Deliver(event);
-    std::lock_guard lock(queueLock_);
-    currentSender_ = nullptr;
+    {
+      std::lock_guard lock(queueLock_);
+      currentSender_ = nullptr;
+    }
+    delivered_.notify_all();
   }
 }
 
@@ -140,6 +147,7 @@ void TEventHandler::Deliver(Event& event) {
 void TEventHandler::RunOnMainThread(TAuOutput* sender, const std::function<void()>& callback) {
   if (!callback) return;
   auto call = std::make_shared<TMainThreadCalls::Call>();
+  call->sender = sender;
   call->run = [sender, callback] {
     TAuOutput* outer = runningHandlerOf;
     runningHandlerOf = sender;
@@ -159,10 +167,29 @@ void TEventHandler::RunOnMainThread(TAuOutput* sender, const std::function<void(
 
 void TMainThreadCalls::RunAndWait(const std::shared_ptr<Call>& call) {
   std::unique_lock lock(lock_);
+  if (call->sender != nullptr && call->sender == blocked_) return;
   pending_.push_back(call);
   // The event carries nothing; the call travels through pending_.
   QCoreApplication::postEvent(this, new QEvent(QEvent::User));
   finished_.wait(lock, [&call] { return call->done; });
+}
+
+void TMainThreadCalls::Block(TAuOutput* sender) {
+  {
+    std::lock_guard lock(lock_);
+    blocked_ = sender;
+    std::erase_if(pending_, [sender](const std::shared_ptr<Call>& call) {
+      if (call->sender != sender) return false;
+      call->done = true;
+      return true;
+    });
+  }
+  finished_.notify_all();
+}
+
+void TMainThreadCalls::Unblock() {
+  std::lock_guard lock(lock_);
+  blocked_ = nullptr;
 }
 
 void TMainThreadCalls::customEvent(QEvent*) {

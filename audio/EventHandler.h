@@ -50,14 +50,16 @@ class TEventHandler {
 
   // Appends the event unless its sender is the blocked sender, then wakes the thread.
   void Post(Event event);
-  // Discards this output's queued events, now and until UnblockSender().
+  // Discards this output's events, now and until UnblockSender(): queued ones are dropped and
+  // a delivery waiting for the main thread is called off (its handler does not run).
   void BlockSender(TAuOutput* sender);
   void UnblockSender();
   // Drops every queued event of this output (the one being delivered is not affected).
   void RemoveEvents(TAuOutput* sender);
-  // True while an event of this output is being delivered, unless the calling thread is the
-  // one running that event's handler (a handler may stop its own output).
-  bool IsDelivering(TAuOutput* sender);
+  // Waits until no event of this output is being delivered, unless the calling thread is the
+  // one running that event's handler (a handler may stop its own output). Never waits on the
+  // main thread for a blocked sender.
+  void WaitWhileDelivering(TAuOutput* sender);
 
  private:
   TEventHandler();
@@ -70,6 +72,7 @@ class TEventHandler {
   std::deque<Event> queue_;  // guarded by queueLock_
   TAuOutput* blockedSender_ = nullptr;  // guarded by queueLock_
   TAuOutput* currentSender_ = nullptr;  // guarded by queueLock_
+  std::condition_variable delivered_;   // currentSender_ was cleared
   TAuEvent wake_;
   std::atomic<bool> terminated_{false};
   std::unique_ptr<TMainThreadCalls> mainThreadCalls_;
@@ -82,10 +85,14 @@ class TMainThreadCalls : public QObject {
  public:
   struct Call {
     std::function<void()> run;
+    TAuOutput* sender = nullptr;
     bool done = false;  // guarded by TMainThreadCalls::lock_
   };
-  // Runs the call on the main thread and waits for it to return.
+  // Runs the call on the main thread and waits for it to return (or to be called off).
   void RunAndWait(const std::shared_ptr<Call>& call);
+  // Calls of this sender, pending now or posted until Unblock(), return without running.
+  void Block(TAuOutput* sender);
+  void Unblock();
 
  protected:
   void customEvent(QEvent*) override;
@@ -94,6 +101,7 @@ class TMainThreadCalls : public QObject {
   std::mutex lock_;
   std::condition_variable finished_;
   std::deque<std::shared_ptr<Call>> pending_;  // guarded by lock_
+  TAuOutput* blocked_ = nullptr;               // guarded by lock_
 };
 
 }  // namespace trackmill

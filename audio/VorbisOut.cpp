@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <exception>
+
 #include "audio/AuException.h"
 #include "audio/AuFileStream.h"
 #include "audio/VorbisEncoder.h"
@@ -57,12 +59,15 @@ bool TVorbisOut::OutputBlock(bool abort) {
 
 void TVorbisOut::FinishOutput() {
   encoder_.reset();
-  if (!streamSupplied_) {
-    ownedStream_.reset();
-    stream_ = nullptr;
+  comments_.Clear();
+  std::exception_ptr failure;
+  try {
+    FinishStream(QStringLiteral("Error writing ogg file"));
+  } catch (...) {
+    failure = std::current_exception();
   }
   if (input_) input_->Flush();
-  comments_.Clear();
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace trackmill

@@ -252,7 +252,7 @@ void TWaveOut::FinishOutput() {
     // The announced frame count in "fact" must name exactly what the blocks hold.
     if (framesEncoded_ != announcedBytes_ / 2 / channels_) CorrectHeader();
   }
-  if (auto* file = qobject_cast<QFileDevice*>(stream_)) file->flush();
+  FinishStream(QStringLiteral("Error writing wave file"));
 }
 
 }  // namespace trackmill

@@ -1,5 +1,6 @@
 #include "cd/TrackList.h"
 
+#include <QDir>
 #include <cmath>
 #include <cstring>
 
@@ -173,14 +174,19 @@ bool TrackList::SaveTitles() {
   return SaveDiscInfo(DiscIdentifier);
 }
 
+QString TrackList::TitlesNotSavedText() {
+  return LangString("RES_SaveDiscInfoError").arg(QDir::toNativeSeparators(DiscInfoFilePath()));
+}
+
 QString TrackList::Close(bool* titlesSaved) {
   const bool saved = SaveTitles();
   if (titlesSaved) *titlesSaved = saved;
-  QString error;
+  QStringList errors;
+  if (!saved && !titlesSaved) errors << TitlesNotSavedText();
   if (CDHandle != 0 && CloseCDHandle(CDHandle) == 0)
-    error = LangString("RES_Close_CD_Error");
+    errors << LangString("RES_Close_CD_Error");
   CDHandle = 0;
-  return error;
+  return errors.join('\n');
 }
 
 }  // namespace trackmill

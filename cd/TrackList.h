@@ -66,8 +66,11 @@ class TrackList {
   // Titles of the rows into the disc-info record, saved to the cache; false when the cache
   // could not be written (nothing to save without a disc counts as saved).
   bool SaveTitles();
-  // Closing: SaveTitles (its result in *titlesSaved when given), then the drive handle.
-  // Returns the error text when the handle could not be closed, else empty.
+  // The message for a SaveTitles that failed.
+  static QString TitlesNotSavedText();
+  // Closing: SaveTitles, then the drive handle. Returns the error texts, one per line: the
+  // handle could not be closed, and, unless titlesSaved is given to take SaveTitles' result,
+  // the titles could not be saved; empty when all went well.
   QString Close(bool* titlesSaved = nullptr);
 
   // Loads the disc-info record of a table of contents; sets DiscIdentifier.

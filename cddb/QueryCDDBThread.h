@@ -7,14 +7,10 @@
 #include <mutex>
 
 #include "cddb/CddbToc.h"
+#include "common/JobCodes.h"
 #include "settings/Settings.h"
 
 namespace trackmill {
-
-// The message the query worker posts to its window (the user message base + 104).
-inline constexpr int WM_QUERY_CDDB = 1128;
-inline constexpr int kCddbEventNoMatch = 6;  // detail: the last error code (GetAspiLibError)
-inline constexpr int kCddbEventEnded = 7;    // detail: 1 when an entry gave the track titles
 
 class CddbQueryEvent : public QEvent {
  public:
@@ -43,12 +39,14 @@ struct CddbQuerySettings {
 // caller's disc fields (artist, album, year, genre) and row titles.
 //
 // Use: construct on the main thread, start(); the worker deletes itself once finished (hold
-// it in a QPointer). It posts exactly one CddbQueryEvent to window: 7 when the query has
-// ended (also when no entry held track titles), 6 with the last error code when there was
-// no match, the server could not be asked or refused, or no entry could be fetched.
+// it in a QPointer). It posts exactly one CddbQueryEvent to window: kCddbEventEnded when the
+// query has ended (also when no entry held track titles), kCddbEventNoMatch with the last
+// error code when there was no match, the server could not be asked or refused, or no entry
+// could be fetched.
 // Ownership: disc and rowTitles belong to the caller (rowTitles[0] is the row of the disc's
 // first track) and must stay alive until the event arrives or Stop() has returned; the
-// caller does not touch them meanwhile. All writes happen just before event 7 is posted.
+// caller does not touch them meanwhile. All writes happen just before kCddbEventEnded is
+// posted.
 // Stop() (main thread) abandons the running transfer; once it returns, the worker writes
 // nothing and posts nothing.
 class TQueryCDDBThread : public QThread {
@@ -62,7 +60,7 @@ class TQueryCDDBThread : public QThread {
   void run() override;
 
  private:
-  // Writes the results and posts event 7, unless stopped; both under stopLock_.
+  // Writes the results and posts kCddbEventEnded, unless stopped; both under stopLock_.
   void Finish(const DiscInfo& found, const QStringList& rows, bool titlesFound);
   void Post(int event, int detail);
 

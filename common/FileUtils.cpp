@@ -6,7 +6,6 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QThread>
 
 namespace trackmill {
 
@@ -21,8 +20,6 @@ bool IsFileInUse(const QString& path) {
   ::close(fd);
   return locked;
 }
-
-void BlockingWait(int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }
 
 QString IncludeTrailingSeparator(const QString& folder) {
   if (folder.isEmpty() || folder.endsWith('/')) return folder;

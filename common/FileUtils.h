@@ -8,8 +8,6 @@ namespace trackmill {
 // True when the file exists and cannot be opened for reading and writing, or another
 // process holds a lock on it.
 bool IsFileInUse(const QString& path);
-// Blocks the calling thread for ms milliseconds (no event processing).
-void BlockingWait(int ms);
 // Appends '/' to a non-empty folder name that lacks one.
 QString IncludeTrailingSeparator(const QString& folder);
 // Size in bytes of the file found by a directory search, -1 when absent (or not a file).

@@ -3,19 +3,13 @@
 #include <QObject>
 #include <memory>
 
+#include "common/JobCodes.h"
 #include "common/ProcessInfo.h"
 
 // The two messages job workers post to their job window, as Qt events whose type numbers
 // are the message numbers. A posted event owns its record; the receiver may take it.
 // Posting is thread-safe (QCoreApplication::postEvent); the receiver handles it on its thread.
 namespace trackmill {
-
-inline constexpr int WM_RIP_FAILED = 1125;
-inline constexpr int WM_JOB_PROGRESS = 1126;
-
-// WM_RIP_FAILED reasons.
-inline constexpr int kRipFailedAddressFormat = 1;
-inline constexpr int kRipFailedReadToc = 2;
 
 class JobProgressEvent : public QEvent {
  public:

@@ -6,11 +6,6 @@
 
 namespace trackmill {
 
-bool status::IsStatusValue(qint32 percent) {
-  return percent == kNormalizeBegins || percent == kExtractionEnded || percent == kMp3Ended ||
-         percent == kOggEnded || percent == kResampleEnded || percent == kWmaEnded;
-}
-
 ProgressClock::ProgressClock() { timer_.start(); }
 
 void ProgressClock::Restart() { timer_.restart(); }

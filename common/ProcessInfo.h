@@ -3,9 +3,11 @@
 #include <QString>
 #include <memory>
 
+#include "common/JobCodes.h"
+
 // The progress record that every job worker sends to its job window.
-// Percent 0..100 is progress; the status values below mark the end of a step, with the
-// step's result in ErrorCode. A record belongs to whoever receives it.
+// Percent 0..100 is progress; the status values (common/JobCodes.h) mark the end of a step,
+// with the step's result in ErrorCode. A record belongs to whoever receives it.
 namespace trackmill {
 
 struct TProcessInfo {
@@ -15,16 +17,6 @@ struct TProcessInfo {
   qint32 ErrorCode = 0;
 };
 
-namespace status {
-inline constexpr qint32 kNormalizeBegins = 999;
-inline constexpr qint32 kExtractionEnded = 1000;
-inline constexpr qint32 kMp3Ended = 2000;
-inline constexpr qint32 kOggEnded = 3000;
-inline constexpr qint32 kResampleEnded = 4000;
-inline constexpr qint32 kWmaEnded = 5000;
-// True for the step-end values 999..5000 above (anything else is progress).
-bool IsStatusValue(qint32 percent);
-}  // namespace status
 
 // Builds progress records for one step: Percent = done*100 div total, elapsed seconds
 // rounded from the wall clock since construction (or Restart), estimate = elapsed*100/Percent

@@ -1,6 +1,7 @@
 #include "jobs/EncodeProcess.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <csignal>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include "common/FileUtils.h"
 #include "common/JobEvents.h"
 #include "settings/LangString.h"
+#include "settings/Settings.h"
 
 namespace trackmill {
 namespace {
@@ -24,7 +26,9 @@ QString SafeFileArgument(const QString& path) {
 
 TEncodeProcess::TEncodeProcess(EncoderOutputKind outputKind, qint32 completionPercent,
                                QObject* parent)
-    : QObject(parent), completionPercent_(completionPercent), parser_(outputKind) {}
+    : QObject(parent), completionPercent_(completionPercent), parser_(outputKind) {
+  connect(&stallTimer_, &QTimer::timeout, this, &TEncodeProcess::CheckForStall);
+}
 
 TEncodeProcess::~TEncodeProcess() { StopEncoder(0); }
 
@@ -37,11 +41,11 @@ void TEncodeProcess::StartEncoder() {
     const QString question =
         OutputFile + LangString("RES_File_Exist");
     if (!OverwriteQuestion || !OverwriteQuestion->ConfirmOverwrite(OutputFile, question)) {
-      Complete(0);
+      Complete(encoder_result::kDeclined);
       return;
     }
     if (IsFileInUse(OutputFile)) {
-      Complete(1);
+      Complete(encoder_result::kInUse);
       return;
     }
   }
@@ -72,6 +76,30 @@ void TEncodeProcess::StartEncoder() {
                         ' ' + command_->program + ": " + reason);
   }
   startTime_.start();
+  const qint64 minutes = Settings().EncoderStallMinutes;
+  stallLimitMs_ = StallLimitMs > 0 ? StallLimitMs : minutes * 60000;
+  if (stallLimitMs_ > 0) {
+    sinceSignOfLife_.start();
+    lastOutputSize_ = -1;
+    stallTimer_.start(int(std::clamp<qint64>(stallLimitMs_ / 4, 50, 5000)));
+  }
+}
+
+void TEncodeProcess::CheckForStall() {
+  if (!process_) return;
+  // Some encoders print nothing until they end: a growing output file is a sign of life too.
+  const qint64 size = QFileInfo(OutputFile).size();
+  if (size != lastOutputSize_) {
+    lastOutputSize_ = size;
+    sinceSignOfLife_.restart();
+    return;
+  }
+  if (sinceSignOfLife_.elapsed() < stallLimitMs_) return;
+  const qint64 seconds = std::max<qint64>(1, stallLimitMs_ / 1000);
+  ReleaseProcess();
+  Complete(encoder_result::kFailed,
+           LangString("RES_Encoder_Stalled")
+               .arg(seconds));
 }
 
 void TEncodeProcess::StopEncoder(int /*exitCode*/) {
@@ -81,6 +109,7 @@ void TEncodeProcess::StopEncoder(int /*exitCode*/) {
 }
 
 void TEncodeProcess::ReleaseProcess() {
+  stallTimer_.stop();
   if (!process_) return;
   process_->disconnect(this);
   if (process_->state() != QProcess::NotRunning) {
@@ -96,8 +125,14 @@ void TEncodeProcess::ReadOutput() {
   QByteArray chunk = process_->readAllStandardOutput();
   chunk += process_->readAllStandardError();
   if (chunk.isEmpty()) return;
+  sinceSignOfLife_.restart();
   for (auto& record : parser_.Feed(chunk, startTime_.elapsed()))
     PostJobProgress(NotifyWnd, std::move(record));
+  // An error line ends the encode at once: such an encoder may well hang after it.
+  if (parser_.ErrorLine() && process_->state() != QProcess::NotRunning) {
+    ReleaseProcess();
+    Complete(encoder_result::kErrorLine, *parser_.ErrorLine());
+  }
 }
 
 void TEncodeProcess::ProcessEnded(int exitCode, QProcess::ExitStatus status) {
@@ -106,7 +141,7 @@ void TEncodeProcess::ProcessEnded(int exitCode, QProcess::ExitStatus status) {
     PostJobProgress(NotifyWnd, std::move(record));
   ReleaseProcess();
   if (parser_.ErrorLine()) {
-    Complete(8, *parser_.ErrorLine());
+    Complete(encoder_result::kErrorLine, *parser_.ErrorLine());
     return;
   }
   QString reason;
@@ -118,11 +153,11 @@ void TEncodeProcess::ProcessEnded(int exitCode, QProcess::ExitStatus status) {
   else if (QFileInfo(OutputFile).size() <= 0)
     reason = LangString("RES_Encoder_NoOutput");
   if (reason.isEmpty()) {
-    Complete(2);
+    Complete(encoder_result::kEnded);
     return;
   }
   if (!parser_.LastMessageLine().isEmpty()) reason += ' ' + parser_.LastMessageLine();
-  Complete(3, reason);
+  Complete(encoder_result::kFailed, reason);
 }
 
 void TEncodeProcess::Complete(qint32 errorCode, const QString& reason) {

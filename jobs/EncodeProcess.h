@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QString>
+#include <QTimer>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -22,8 +23,10 @@
 //
 // Completion ErrorCode: 0 the user declined to overwrite (or there is no encoder), 1 the
 // output file is in use, 2 the child ended and wrote its output, 3 the child failed (exit
-// code not 0, crashed or was killed, or left no output; the reason is in TimeElapsed),
-// 8 (WMA) the encoder printed an error line (the line is in TimeElapsed).
+// code not 0, crashed or was killed, left no output, or stalled: neither printed anything
+// nor grew its output file for the stall limit, and was stopped; the reason is in
+// TimeElapsed), 8 (WMA) the encoder printed an error line (the line is in TimeElapsed; the
+// child is stopped as soon as the line arrives).
 //
 // The child is started from an argument vector, never through a shell. Its output is read on
 // the main thread through the event loop (QProcess), so every field is touched by the main
@@ -63,6 +66,8 @@ class TEncodeProcess : public QObject {
   QObject* NotifyWnd = nullptr;
   int JobKind = 0;
   TOverwriteQuestion* OverwriteQuestion = nullptr;
+  // How long the child may show no sign of life; 0: [CommonOptions] EncoderStallMinutes.
+  qint64 StallLimitMs = 0;
 
   // Throws EEncoderError when the encoder cannot be found or started.
   void StartEncoder();
@@ -95,12 +100,17 @@ class TEncodeProcess : public QObject {
   void ReadOutput();
   void ProcessEnded(int exitCode, QProcess::ExitStatus status);
   void ReleaseProcess();
+  void CheckForStall();
 
   qint32 completionPercent_;
   TEncoderOutputParser parser_;
   std::unique_ptr<QProcess> process_;
   std::optional<EncoderCommand> command_;
   QElapsedTimer startTime_;
+  QElapsedTimer sinceSignOfLife_;  // output printed or the output file grown
+  qint64 stallLimitMs_ = 0;
+  qint64 lastOutputSize_ = -1;
+  QTimer stallTimer_;
   QString lastMessageLine_;
 };
 

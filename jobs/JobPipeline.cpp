@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "audio/FastResampler.h"
 #include "audio/VorbisBitRate.h"
@@ -9,6 +10,7 @@
 #include "audio/WaveIn.h"
 #include "audio/WaveOut.h"
 #include "common/FileUtils.h"
+#include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
 #include "jobs/EncodeProcess.h"
@@ -78,8 +80,8 @@ float TJobPipeline::OggQuality() {
 }
 
 QString TJobPipeline::TemporaryFile() const {
-  const char* name =
-      runner_.jobKind_ == 2 ? TJobRunner::kMp3ResampleTemp : TJobRunner::kOggResampleTemp;
+  const char* name = runner_.jobKind_ == job_kind::kWavToMp3 ? TJobRunner::kMp3ResampleTemp
+                                                             : TJobRunner::kOggResampleTemp;
   return runner_.OutputFolder() + QString::fromLatin1(name);
 }
 
@@ -90,7 +92,7 @@ void TJobPipeline::PostOutputProgress(TAuOutput* output) {
 void TJobPipeline::StartFileItem(int item) {
   const int kind = runner_.jobKind_;
   const QString path = runner_.items_[item];
-  const qint32 endPercent = kind == 2 ? status::kMp3Ended : status::kOggEnded;
+  const qint32 endPercent = kind == job_kind::kWavToMp3 ? status::kMp3Ended : status::kOggEnded;
   waveIn1_->SetFileName(path);
   if (!waveIn1_->Valid()) {
     runner_.SetCaption("Encoding(", item + 1, item);
@@ -104,11 +106,11 @@ void TJobPipeline::StartFileItem(int item) {
     return;
   }
   if (item == 0)
-    runner_.SetPhase(kind == 2 ? "RES_WAV_TO_MP3" : "RES_WAV_TO_OGG");
+    runner_.SetPhase(kind == job_kind::kWavToMp3 ? "RES_WAV_TO_MP3" : "RES_WAV_TO_OGG");
   else
     runner_.SetPhase("RES_Encoding");
   runner_.SetCaption("Encoding(", item + 1, item);
-  if (kind == 2)
+  if (kind == job_kind::kWavToMp3)
     runner_.StartMp3(path, runner_.FileResult(item, ".mp3"), true, item);
   else
     StartOggEncode(path, runner_.FileResult(item, ".ogg"), item);
@@ -121,8 +123,10 @@ void TJobPipeline::StartResampling(int item) {
   try {
     waveOut1_->Run();
   } catch (const std::exception& error) {
-    runner_.SkipItem(item, runner_.jobKind_ == 2 ? status::kMp3Ended : status::kOggEnded,
-             QString::fromUtf8(error.what()));
+    runner_.SkipItem(item,
+                     runner_.jobKind_ == job_kind::kWavToMp3 ? status::kMp3Ended
+                                                             : status::kOggEnded,
+                     QString::fromUtf8(error.what()));
   }
 }
 
@@ -153,7 +157,7 @@ void TJobPipeline::ApplyOggSettings(int item) {
   TVorbisTags& comments = vorbisOut1_->Comments();
   comments.Clear();
   // The disc fields describe a CD being ripped, not an arbitrary file being converted.
-  if (runner_.jobKind_ != 1 || !settings.UseID3) return;
+  if (runner_.jobKind_ != job_kind::kRipCd || !settings.UseID3) return;
   const DiscInfo& disc = settings.Disc;
   if (!disc.Artist.isEmpty()) comments.SetArtist(disc.Artist);
   if (!disc.Album.isEmpty()) comments.SetAlbum(disc.Album);
@@ -166,10 +170,17 @@ void TJobPipeline::ApplyOggSettings(int item) {
 }
 
 void TJobPipeline::HandleOggEnded(const TProcessInfo& info) {
-  BlockingWait(kSettleMs);
+  // The runner is the timer's context: a job destroyed meanwhile cancels it, and one stopped
+  // meanwhile has finished already.
+  QTimer::singleShot(kSettleMs, &runner_, [this, errorCode = info.ErrorCode] {
+    if (!runner_.finished_) ContinueAfterOgg(errorCode);
+  });
+}
+
+void TJobPipeline::ContinueAfterOgg(qint32 errorCode) {
   const int item = runner_.oggCount_;
   const QString failure = vorbisOut1_->ExceptionMessage();
-  if (info.ErrorCode == kSkipped)
+  if (errorCode == kSkipped)
     runner_.SetResult(item, JobItemResult::Failed);
   else if (!failure.isEmpty())
     runner_.Fail(item, runner_.ResultFile(item) + ": " + failure);
@@ -179,11 +190,10 @@ void TJobPipeline::HandleOggEnded(const TProcessInfo& info) {
   ++runner_.oggCount_;
   if (runner_.oggCount_ >= runner_.items_.size()) {
     runner_.FinishJob(false);
-    BlockingWait(kSettleMs);
-    runner_.CloseJob();
+    QTimer::singleShot(kSettleMs, &runner_, [this] { runner_.CloseJob(); });
     return;
   }
-  if (runner_.jobKind_ == 1)
+  if (runner_.jobKind_ == job_kind::kRipCd)
     runner_.StartNextExtraction();
   else
     StartFileItem(runner_.oggCount_);
@@ -191,16 +201,16 @@ void TJobPipeline::HandleOggEnded(const TProcessInfo& info) {
 
 void TJobPipeline::HandleResampleEnded() {
   const int kind = runner_.jobKind_;
-  const int item = kind == 2 ? runner_.encodedCount_ : runner_.oggCount_;
+  const int item = kind == job_kind::kWavToMp3 ? runner_.encodedCount_ : runner_.oggCount_;
   const QString failure = waveOut1_->ExceptionMessage();
   if (!failure.isEmpty()) {
-    runner_.SkipItem(item, kind == 2 ? status::kMp3Ended : status::kOggEnded,
+    runner_.SkipItem(item, kind == job_kind::kWavToMp3 ? status::kMp3Ended : status::kOggEnded,
              runner_.items_.value(item) + ": " + failure);
     return;
   }
   runner_.SetCaption("Encoding(", item + 1, item);
   runner_.SetPhase("RES_Encoding");
-  if (kind == 2)
+  if (kind == job_kind::kWavToMp3)
     runner_.StartMp3(TemporaryFile(), runner_.FileResult(item, ".mp3"), true, item);
   else
     StartOggEncode(TemporaryFile(), runner_.FileResult(item, ".ogg"), item);
@@ -215,7 +225,8 @@ void TJobPipeline::StopRunning() {
 }
 
 void TJobPipeline::RemoveTemporaryFile() {
-  if (runner_.jobKind_ == 2 || runner_.jobKind_ == 5) QFile::remove(TemporaryFile());
+  if (runner_.jobKind_ == job_kind::kWavToMp3 || runner_.jobKind_ == job_kind::kWavToOgg)
+    QFile::remove(TemporaryFile());
 }
 
 }  // namespace trackmill

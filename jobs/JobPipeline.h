@@ -30,6 +30,7 @@ class TJobPipeline {
   // Kinds 2 and 5: the first step of an item (resampling, MP3 encode or Ogg encode).
   void StartFileItem(int item);
   void StartOggEncode(const QString& wav, const QString& ogg, int item);
+  // Goes on after a pause (a timer), so the finished output file is fully released.
   void HandleOggEnded(const TProcessInfo& info);
   void HandleResampleEnded();
   // Stops a running resampling or Ogg encode at once; no end report follows.
@@ -41,6 +42,7 @@ class TJobPipeline {
 
  private:
   QString TemporaryFile() const;
+  void ContinueAfterOgg(qint32 errorCode);
   void StartResampling(int item);
   void ApplyOggSettings(int item);
   void PostOutputProgress(TAuOutput* output);

@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMetaObject>
 
 #include "cd/CDRipThread.h"
 #include "common/FileUtils.h"
+#include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
 #include "jobs/JobPipeline.h"
@@ -53,13 +55,13 @@ void TJobRunner::Start() {
     return;
   }
   switch (jobKind_) {
-    case 1:
+    case job_kind::kRipCd:
       SetPhase("RES_Extracting");
       SetCaption("Extracting(", 1, 0);
       ShowInitializing();
       StartExtraction(0);
       break;
-    case 4:
+    case job_kind::kRecorderWavToMp3:
       SetPhase("RES_WAV_TO_MP3");
       SetCaption("Encoding(", 1, 0);
       StartMp3(items_[0], FileResult(0, ".mp3"), true, 0);
@@ -74,7 +76,7 @@ void TJobRunner::Stop() {
   if (finished_) return;
   pipeline_->StopRunning();
   FinishJob(true);
-  CloseJob();
+  QMetaObject::invokeMethod(this, &TJobRunner::CloseJob, Qt::QueuedConnection);
 }
 
 // ---- texts and view state -------------------------------------------------------------
@@ -90,27 +92,27 @@ QString TJobRunner::TrackWav(int item) const { return OutputFolder() + TrackTitl
 QString TJobRunner::FileResult(int item, const QString& extension) const {
   const QFileInfo source(items_.value(item));
   const QString name = source.completeBaseName() + extension;
-  if (jobKind_ == 4) return source.dir().filePath(name);
+  if (jobKind_ == job_kind::kRecorderWavToMp3) return source.dir().filePath(name);
   return OutputFolder() + name;
 }
 
 QString TJobRunner::ItemName(int item) const {
-  return jobKind_ == 1 ? TrackTitle(item) : items_.value(item);
+  return jobKind_ == job_kind::kRipCd ? TrackTitle(item) : items_.value(item);
 }
 
 QString TJobRunner::ResultFile(int item) const {
   if (item < 0 || item >= items_.size()) return {};
-  static const char* const kExtensions[] = {".mp3", ".wav", ".ogg", ".wma"};
   switch (jobKind_) {
-    case 1: {
-      const int format = Settings().OutputFormat;
-      const QString extension = format >= 0 && format <= 3 ? kExtensions[format] : ".wav";
-      return OutputFolder() + TrackTitle(item) + extension;
+    case job_kind::kRipCd: {
+      const qint32 format = Settings().OutputFormat;
+      const char* extension =
+          output_format::kExtensions[output_format::IsKnown(format) ? format : output_format::kWav];
+      return OutputFolder() + TrackTitle(item) + '.' + QLatin1String(extension);
     }
-    case 2: case 4: return FileResult(item, ".mp3");
-    case 3: return FileResult(item, ".wav");
-    case 5: return FileResult(item, ".ogg");
-    case 6: return FileResult(item, ".wma");
+    case job_kind::kWavToMp3: case job_kind::kRecorderWavToMp3: return FileResult(item, ".mp3");
+    case job_kind::kMp3ToWav: return FileResult(item, ".wav");
+    case job_kind::kWavToOgg: return FileResult(item, ".ogg");
+    case job_kind::kWavToWma: return FileResult(item, ".wma");
     default: return {};
   }
 }
@@ -216,16 +218,16 @@ void TJobRunner::LaunchEncoder(TEncodeProcess& encoder, const QString& input, co
 void TJobRunner::StartFileItem(int item) {
   const QString path = items_[item];
   switch (jobKind_) {
-    case 2:
-    case 5:
+    case job_kind::kWavToMp3:
+    case job_kind::kWavToOgg:
       pipeline_->StartFileItem(item);
       break;
-    case 3:
+    case job_kind::kMp3ToWav:
       SetPhase(item == 0 ? "RES_MP3_TO_WAV" : "RES_Decoding");
       SetCaption("Decoding(", item + 1, item);
       StartMp3(path, FileResult(item, ".wav"), false, item);
       break;
-    case 6:
+    case job_kind::kWavToWma:
       SetPhase(item == 0 ? "RES_WAV_TO_WMA" : "RES_Encoding");
       SetCaption("Encoding(", item + 1, item);
       StartWma(path, FileResult(item, ".wma"), item);

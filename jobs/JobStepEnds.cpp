@@ -5,6 +5,7 @@
 
 #include "cd/CDRipThread.h"
 #include "common/FileUtils.h"
+#include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
 #include "jobs/JobPipeline.h"
@@ -19,15 +20,9 @@
 
 namespace trackmill {
 using namespace encoder_result;
-namespace {
-
-constexpr int kOutputMp3 = 0;
-constexpr int kOutputWav = 1;
-constexpr int kOutputOgg = 2;
-}  // namespace
 
 void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
-  if (jobKind_ != 1) return;
+  if (jobKind_ != job_kind::kRipCd) return;
   const int item = extractedCount_;
   switch (info->ErrorCode) {
     case kRipDone: break;
@@ -46,7 +41,7 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
   ++extractedCount_;
 
   const int format = Settings().OutputFormat;
-  if (format == kOutputWav) {
+  if (format == output_format::kWav) {
     if (info->ErrorCode == kRipDone) SetResult(item, JobItemResult::Done);
     if (extractedCount_ >= items_.size()) {
       FinishJob(false);
@@ -57,8 +52,8 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
     return;
   }
 
-  const qint32 endPercent = format == kOutputMp3   ? status::kMp3Ended
-                            : format == kOutputOgg ? status::kOggEnded
+  const qint32 endPercent = format == output_format::kMp3   ? status::kMp3Ended
+                            : format == output_format::kOgg ? status::kOggEnded
                                                    : status::kWmaEnded;
   if (info->ErrorCode != kRipDone) {
     // The encode is skipped; its end is reported as usual so the job goes on.
@@ -72,9 +67,9 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
   SetPhase("RES_Encoding");
   const QString wav = TrackWav(item);
   const QString base = wav.chopped(4);
-  if (format == kOutputMp3) {
+  if (format == output_format::kMp3) {
     StartMp3(wav, base + ".mp3", true, item);
-  } else if (format == kOutputOgg) {
+  } else if (format == output_format::kOgg) {
     pipeline_->StartOggEncode(wav, base + ".ogg", item);
   } else {
     ripThread_.reset();
@@ -107,14 +102,14 @@ void TJobRunner::HandleMp3Ended(const TProcessInfo& info) {
   if (info.ErrorCode == kDeclined) SetResult(item, JobItemResult::Declined);
   if (info.ErrorCode == kEnded && progressSeen_) {
     SetResult(item, JobItemResult::Done);
-    if (jobKind_ == 1 && Settings().UseID3) WriteId3Tag(item);
+    if (jobKind_ == job_kind::kRipCd && Settings().UseID3) WriteId3Tag(item);
   }
 
   if (!MoveToNextItem()) return;
   switch (jobKind_) {
-    case 1: StartNextExtraction(); break;
-    case 2: pipeline_->StartFileItem(encodedCount_); break;
-    case 3: StartFileItem(encodedCount_); break;
+    case job_kind::kRipCd: StartNextExtraction(); break;
+    case job_kind::kWavToMp3: pipeline_->StartFileItem(encodedCount_); break;
+    case job_kind::kMp3ToWav: StartFileItem(encodedCount_); break;
     default: break;
   }
 }
@@ -136,9 +131,9 @@ void TJobRunner::HandleWmaEnded(const TProcessInfo& info) {
     SetResult(item, JobItemResult::Done);
 
   if (!MoveToNextItem()) return;
-  if (jobKind_ == 1) {
+  if (jobKind_ == job_kind::kRipCd) {
     StartNextExtraction();
-  } else if (jobKind_ == 6) {
+  } else if (jobKind_ == job_kind::kWavToWma) {
     estimated_.clear();
     StartFileItem(encodedCount_);
   }
@@ -190,8 +185,8 @@ void TJobRunner::FinishJob(bool stopped) {
     if (result == JobItemResult::Pending) result = JobItemResult::Stopped;
   // The extracted WAVs are intermediate files once every track is extracted; the WAV of a
   // track whose encode failed is kept, since it is then the only copy of the track.
-  if (jobKind_ == 1 && extractedCount_ >= items_.size() && Settings().OutputFormat != kOutputWav &&
-      !Settings().IsKeepWav) {
+  if (jobKind_ == job_kind::kRipCd && extractedCount_ >= items_.size() &&
+      Settings().OutputFormat != output_format::kWav && !Settings().IsKeepWav) {
     for (int item = 0; item < items_.size(); ++item)
       if (results_[item] == JobItemResult::Done) QFile::remove(TrackWav(item));
   }
@@ -200,6 +195,8 @@ void TJobRunner::FinishJob(bool stopped) {
 }
 
 void TJobRunner::CloseJob() {
+  if (closed_) return;
+  closed_ = true;
   finished_ = true;
   emit Changed();
   emit Finished();

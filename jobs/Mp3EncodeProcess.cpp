@@ -10,7 +10,9 @@ namespace trackmill {
 TMp3EncodeProcess::TMp3EncodeProcess(QObject* parent)
     : TEncodeProcess(EncoderOutputKind::Mp3Encode, status::kMp3Ended, parent) {}
 
-bool TMp3EncodeProcess::AsksBeforeOverwrite() const { return JobKind != 1 && JobKind != 4; }
+bool TMp3EncodeProcess::AsksBeforeOverwrite() const {
+  return JobKind != job_kind::kRipCd && JobKind != job_kind::kRecorderWavToMp3;
+}
 
 std::optional<EncoderCommand> TMp3EncodeProcess::BuildCommand() {
   const QString lame = LameProgram.isEmpty() ? FindProgram(QStringLiteral("lame")) : LameProgram;

@@ -10,7 +10,7 @@ namespace trackmill {
 TWMAEncodeProcess::TWMAEncodeProcess(QObject* parent)
     : TEncodeProcess(EncoderOutputKind::WmaEncode, status::kWmaEnded, parent) {}
 
-bool TWMAEncodeProcess::AsksBeforeOverwrite() const { return JobKind != 1; }
+bool TWMAEncodeProcess::AsksBeforeOverwrite() const { return JobKind != job_kind::kRipCd; }
 
 std::optional<EncoderCommand> TWMAEncodeProcess::BuildCommand() {
   const QString program = EncoderProgram.isEmpty()

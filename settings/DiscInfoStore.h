@@ -22,8 +22,8 @@ QString DiscInfoFilePath();
 void LoadDiscInfo(const QString& identifier);
 // Writes Settings().Disc to the identifier's section (crash-safe); nothing for an empty id.
 // Keys of slots above TrackNumber already in the section stay; slots beyond kDiscTitleSlots do
-// not exist and are never written. Returns false when the file cannot be written, or exists
-// but cannot be read (its other discs would be lost); the old file then stays as it was.
+// not exist and are never written. False when the changes are lost: the file cannot be
+// written, or it exists but cannot be read (its other discs would be lost).
 bool SaveDiscInfo(const QString& identifier);
 
 }  // namespace trackmill

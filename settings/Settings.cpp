@@ -26,7 +26,7 @@ constexpr char kQueryCddb[] = "QueryCDDB";
 constexpr char kId3[] = "ID3";
 constexpr char kOptions[] = "Options";
 
-const std::array<SettingKey, 32> kSettingKeys{{
+const std::array<SettingKey, 33> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -34,6 +34,7 @@ const std::array<SettingKey, 32> kSettingKeys{{
     {kCommonOptions, "NormalizePercent", &TSettings::NormalizePercent},
     {kCommonOptions, "EnableRipTime", &TSettings::EnableRipTime},
     {kCommonOptions, "RipTime", &TSettings::RipTime},
+    {kCommonOptions, "EncoderStallMinutes", &TSettings::EncoderStallMinutes},
     {kMp3Options, "IsSelectVBR", &TSettings::IsSelectVBR},
     {kMp3Options, "IsVBRHead", &TSettings::IsVBRHead},
     {kMp3Options, "BitRate", &TSettings::BitRate},
@@ -132,9 +133,8 @@ bool SaveSettings() {
 }
 
 QString OutputFormatName(qint32 outputFormat) {
-  static const std::array<const char*, 4> kNames{"MP3", "WAV", "OGG", "WMA"};
-  if (outputFormat < 0 || outputFormat >= qint32(kNames.size())) return {};
-  return QLatin1String(kNames[outputFormat]);
+  if (!output_format::IsKnown(outputFormat)) return {};
+  return QString::fromLatin1(output_format::kExtensions[outputFormat]).toUpper();
 }
 
 QString OggBitRateText(qint32 position) {

@@ -2,6 +2,8 @@
 #include <QString>
 #include <array>
 
+#include "common/JobCodes.h"
+
 // The one process-wide settings record. Loaded from options.ini in the per-user data folder
 // when the program starts, changed in memory, written back whole at exit (SaveSettings).
 // Only the main (user-interface) thread changes it; workers read it while no window edits it.
@@ -23,12 +25,14 @@ struct DiscInfo {
 struct TSettings {
   // [CommonOptions]
   QString OutputFolder;  // default: DefaultOutputFolder()
-  qint32 OutputFormat = 0;  // 0 MP3, 1 WAV, 2 OGG, 3 WMA
+  qint32 OutputFormat = output_format::kMp3;  // output_format::k*
   bool IsKeepWav = false;
   bool IsNormalize = false;
   qint32 NormalizePercent = 95;
   bool EnableRipTime = false;
   qint32 RipTime = 0;  // seconds
+  // An encoder that neither prints nor grows its output this long is stopped; 0 or less: never.
+  qint32 EncoderStallMinutes = 10;
   // [Mp3Options]
   bool IsSelectVBR = false;
   bool IsVBRHead = false;
@@ -74,9 +78,9 @@ QString SettingsFilePath();
 // Reads every key into Settings() (defaults for anything missing or unparsable), then
 // clamps CompressPosition to 30..100. Never fails.
 void LoadSettings();
-// Writes every key in table order, keeping other sections and keys of the file. Returns false
-// when the file cannot be written (the old file stays intact) or exists but cannot be read
-// (replacing it would lose what it holds); the caller tells the user.
+// Writes every key in table order, keeping other sections and keys of the file. False when the
+// changes are lost: the file cannot be written (the old file stays intact), or it exists but
+// cannot be read, since replacing it would lose what it holds.
 bool SaveSettings();
 // "MP3", "WAV", "OGG", "WMA" for OutputFormat 0..3, empty otherwise.
 QString OutputFormatName(qint32 outputFormat);

@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include "tags/Id3Layout.h"
+#include "tags/Id3v1Block.h"
 #include "tags/TagValue.h"
 
 namespace trackmill {
@@ -25,19 +26,14 @@ bool IsRegularFile(const QString& path) {
 bool IsWritable(const QString& path) { return ::access(QFile::encodeName(path).constData(), W_OK) == 0; }
 
 // Field text without trailing NUL, space and 0xFF bytes.
-QString FieldText(const QByteArray& block, int offset, int width) {
-  int length = width;
+QString FieldText(const QByteArray& field) {
+  qsizetype length = field.size();
   while (length > 0) {
-    const auto byte = static_cast<quint8>(block[offset + length - 1]);
+    const auto byte = static_cast<quint8>(field[length - 1]);
     if (byte != 0x00 && byte != 0x20 && byte != 0xFF) break;
     --length;
   }
-  return QString::fromLatin1(block.constData() + offset, length);
-}
-
-void PutField(QByteArray& block, int offset, int width, const QString& text) {
-  const QByteArray bytes = ToLatin1Text(text).left(width);
-  block.replace(offset, bytes.size(), bytes);
+  return QString::fromLatin1(field.constData(), length);
 }
 
 // Open for reading and writing, locked against other writers. kOk or the failure status.
@@ -72,17 +68,17 @@ quint16 Tid3tag::ReadTag(const QString& fileName) {
   if (!file.seek(size - kBlockSize)) return kIoError;
   const QByteArray block = file.read(kBlockSize);
   if (block.size() != kBlockSize) return kReadError;
-  if (!HasMagic(block)) return kNoTag;
+  const std::optional<BlockFields> fields = ParseBlock(block);
+  if (!fields) return kNoTag;
 
-  Title = FieldText(block, kTitleOffset, kTextWidth);
-  Artist = FieldText(block, kArtistOffset, kTextWidth);
-  Album = FieldText(block, kAlbumOffset, kTextWidth);
-  Year = FieldText(block, kYearOffset, kYearWidth);
-  const bool isVersion11 = block[kTrackMarkerOffset] == '\0' && block[kTrackOffset] != '\0';
-  HasTrack = isVersion11;
-  Track = isVersion11 ? static_cast<quint8>(block[kTrackOffset]) : 0;
-  Comment = FieldText(block, kCommentOffset, isVersion11 ? kShortCommentWidth : kTextWidth);
-  Genre = static_cast<quint8>(block[kGenreOffset]);
+  Title = FieldText(fields->title);
+  Artist = FieldText(fields->artist);
+  Album = FieldText(fields->album);
+  Year = FieldText(fields->year);
+  Comment = FieldText(fields->comment);
+  HasTrack = fields->track != 0;
+  Track = fields->track;
+  Genre = fields->genre;
   return Genre > 147 && Genre != 255 ? kUnknownGenre : kOk;
 }
 
@@ -95,20 +91,9 @@ quint16 Tid3tag::WriteTag(const QString& fileName) {
   bool hasBlock = false;
   if (const quint16 status = EndsWithBlock(file, &hasBlock); status != kOk) return status;
 
-  QByteArray block(kBlockSize, '\0');
-  block.replace(0, kMagicSize, kMagic);
-  PutField(block, kTitleOffset, kTextWidth, Title);
-  PutField(block, kArtistOffset, kTextWidth, Artist);
-  PutField(block, kAlbumOffset, kTextWidth, Album);
-  PutField(block, kYearOffset, kYearWidth, Year);
-  if (HasTrack && Track != 0) {
-    PutField(block, kCommentOffset, kShortCommentWidth, Comment);
-    block[kTrackOffset] = static_cast<char>(Track);
-  } else {
-    PutField(block, kCommentOffset, kTextWidth, Comment);
-  }
-  block[kGenreOffset] = static_cast<char>(Genre);
-
+  const QByteArray block =
+      RenderBlock({ToLatin1Text(Title), ToLatin1Text(Artist), ToLatin1Text(Album), ToLatin1Text(Year),
+                   ToLatin1Text(Comment), HasTrack ? Track : quint8(0), Genre});
   const qint64 size = file.size();
   if (!file.seek(hasBlock ? size - kBlockSize : size)) return kIoError;
   if (file.write(block) != kBlockSize || !file.flush()) return kWriteError;

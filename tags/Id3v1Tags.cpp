@@ -4,6 +4,7 @@
 
 #include "tags/Id3Genres.h"
 #include "tags/Id3Layout.h"
+#include "tags/Id3v1Block.h"
 
 namespace trackmill {
 namespace {
@@ -11,17 +12,12 @@ namespace {
 using namespace id3::v1;
 
 // Field bytes without leading and trailing characters of code 32 or below.
-QByteArray TrimmedField(const QByteArray& block, int offset, int width) {
-  int begin = offset;
-  int end = offset + width;
-  while (begin < end && static_cast<quint8>(block[begin]) <= 32) ++begin;
-  while (end > begin && static_cast<quint8>(block[end - 1]) <= 32) --end;
-  return block.mid(begin, end - begin);
-}
-
-void PutBytes(QByteArray& block, int offset, int width, const QByteArray& bytes) {
-  const QByteArray cut = bytes.left(width);
-  block.replace(offset, cut.size(), cut);
+QByteArray Trimmed(const QByteArray& field) {
+  qsizetype begin = 0;
+  qsizetype end = field.size();
+  while (begin < end && static_cast<quint8>(field[begin]) <= 32) ++begin;
+  while (end > begin && static_cast<quint8>(field[end - 1]) <= 32) --end;
+  return field.mid(begin, end - begin);
 }
 
 // The last 128 bytes of the device, or empty when they cannot be read whole.
@@ -72,41 +68,26 @@ bool TId3v1Tags::ReadFromHandle(QIODevice* device, bool* hadBlock) {
   if (hadBlock) *hadBlock = false;
   if (!IsUsable(device) || device->isSequential()) return false;
   Clear();
-  const QByteArray block = ReadLastBlock(device);
-  if (!HasMagic(block)) return false;
+  const std::optional<BlockFields> fields = ParseBlock(ReadLastBlock(device));
+  if (!fields) return false;
   if (hadBlock) *hadBlock = true;
 
-  SetValue(QStringLiteral("title"), TagValue::Ansi(TrimmedField(block, kTitleOffset, kTextWidth)));
-  SetValue(QStringLiteral("artist"), TagValue::Ansi(TrimmedField(block, kArtistOffset, kTextWidth)));
-  SetValue(QStringLiteral("album"), TagValue::Ansi(TrimmedField(block, kAlbumOffset, kTextWidth)));
+  SetValue(QStringLiteral("title"), TagValue::Ansi(Trimmed(fields->title)));
+  SetValue(QStringLiteral("artist"), TagValue::Ansi(Trimmed(fields->artist)));
+  SetValue(QStringLiteral("album"), TagValue::Ansi(Trimmed(fields->album)));
   bool isNumber = false;
-  const int year = TrimmedField(block, kYearOffset, kYearWidth).toInt(&isNumber);
+  const int year = Trimmed(fields->year).toInt(&isNumber);
   SetValue(QStringLiteral("year"), TagValue::Integer(isNumber ? year : 0));
-  const char marker = block[kTrackMarkerOffset];
-  const char track = block[kTrackOffset];
-  const bool hasTrack = (marker == '\0' && track != '\0') || (marker == ' ' && track != ' ');
-  SetValue(QStringLiteral("comment"),
-           TagValue::Ansi(TrimmedField(block, kCommentOffset, hasTrack ? kShortCommentWidth : kTextWidth)));
-  SetValue(QStringLiteral("track"), TagValue::Integer(hasTrack ? static_cast<quint8>(track) : 0));
-  SetValue(QStringLiteral("genre"), TagValue::Integer(static_cast<quint8>(block[kGenreOffset])));
+  SetValue(QStringLiteral("comment"), TagValue::Ansi(Trimmed(fields->comment)));
+  SetValue(QStringLiteral("track"), TagValue::Integer(fields->track));
+  SetValue(QStringLiteral("genre"), TagValue::Integer(fields->genre));
   return true;
 }
 
 bool TId3v1Tags::WriteToHandle(QIODevice* device, bool) {
   if (!IsUsable(device) || !device->isWritable() || device->isSequential()) return false;
-  QByteArray block(kBlockSize, '\0');
-  block.replace(0, kMagicSize, kMagic);
-  PutBytes(block, kTitleOffset, kTextWidth, Title());
-  PutBytes(block, kArtistOffset, kTextWidth, Artist());
-  PutBytes(block, kAlbumOffset, kTextWidth, Album());
-  PutBytes(block, kYearOffset, kYearWidth, QByteArray::number(Year()));
-  if (Track() != 0) {
-    PutBytes(block, kCommentOffset, kShortCommentWidth, Comment());
-    block[kTrackOffset] = static_cast<char>(Track());
-  } else {
-    PutBytes(block, kCommentOffset, kTextWidth, Comment());
-  }
-  block[kGenreOffset] = static_cast<char>(GenreId());
+  const QByteArray block = RenderBlock(
+      {Title(), Artist(), Album(), QByteArray::number(Year()), Comment(), Track(), GenreId()});
   if (!device->seek(device->size())) return false;
   return device->write(block) == kBlockSize;
 }

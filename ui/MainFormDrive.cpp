@@ -8,7 +8,6 @@
 #include "cd/CDIn.h"
 #include "cd/FallbackPath.h"
 #include "cd/MediaWatcher.h"
-#include "settings/DiscInfoStore.h"
 #include "settings/LangString.h"
 #include "settings/Settings.h"
 #include "ui/MainForm.h"
@@ -63,7 +62,7 @@ void TMainForm::StartWatching() { mediaWatcher_->Watch(list_.CDHandle, !list_.Ro
 
 void TMainForm::SaveTitlesOrTell() {
   if (list_.SaveTitles()) return;
-  ShowMessageBox(this, LangString("RES_Save_Titles_Error").arg(DiscInfoFilePath()), QMessageBox::Critical);
+  ShowMessageBox(this, TrackList::TitlesNotSavedText(), QMessageBox::Critical);
 }
 
 void TMainForm::FormActivate() {

@@ -125,8 +125,7 @@ int RunCddbCommand(const QStringList& arguments) {
   Out().flush();
   // Stores the titles and album facts in cdinfo.dat, as closing the main window does.
   const QString closeError = list.Close();
-  if (!closeError.isEmpty()) Err() << "trackmill: " << closeError << Qt::endl;
-  return 0;
+  return closeError.isEmpty() ? 0 : Fail(closeError);
 }
 
 }  // namespace trackmill::cli

@@ -13,6 +13,7 @@
 
 #include "app/cli/CommandLine.h"
 #include "app/cli/TerminalProgress.h"
+#include "common/JobCodes.h"
 #include "jobs/JobRunner.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/OverwriteQuestion.h"
@@ -65,10 +66,10 @@ QString ResultWord(JobItemResult result) {
 }
 
 int KindOfConversion(const QString& conversion) {
-  if (conversion == "wav2mp3") return 2;
-  if (conversion == "mp3towav") return 3;
-  if (conversion == "wav2ogg") return 5;
-  if (conversion == "wav2wma") return 6;
+  if (conversion == "wav2mp3") return job_kind::kWavToMp3;
+  if (conversion == "mp3towav") return job_kind::kMp3ToWav;
+  if (conversion == "wav2ogg") return job_kind::kWavToOgg;
+  if (conversion == "wav2wma") return job_kind::kWavToWma;
   return 0;
 }
 

@@ -15,6 +15,7 @@
 #include "cd/CDRipThread.h"
 #include "cd/TrackList.h"
 #include "common/FileUtils.h"
+#include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
 #include "settings/LangString.h"
@@ -67,9 +68,11 @@ int RunRipCommand(const QStringList& arguments) {
 
   if (!format.isEmpty()) {
     // Given here, the format holds for this run only.
-    const QStringList formats = {"mp3", "wav", "ogg", "wma"};
-    const qsizetype position = formats.indexOf(format.toLower());
-    if (position < 0) return Fail(QStringLiteral("unknown format \"%1\": use mp3, wav, ogg or wma").arg(format), 2);
+    const auto& names = output_format::kExtensions;
+    const auto position = std::find_if(names.begin(), names.end(), [&](const char* name) {
+      return format.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    }) - names.begin();
+    if (!output_format::IsKnown(static_cast<qint32>(position))) return Fail(QStringLiteral("unknown format \"%1\": use mp3, wav, ogg or wma").arg(format), 2);
     Settings().OutputFormat = static_cast<qint32>(position);
   }
   if (!output.isEmpty()) Settings().OutputFolder = QFileInfo(output).absoluteFilePath();
@@ -103,7 +106,7 @@ int RunRipCommand(const QStringList& arguments) {
     return Fail(LangString("RES_Select_0"));
 
   // Extraction, encoding and tagging run as a job of the job runner, as in the window.
-  return RunJobInTerminal(1, list.CDHandle, items, yes ? "yes" : (no ? "no" : ""), QStringLiteral("tracks"));
+  return RunJobInTerminal(job_kind::kRipCd, list.CDHandle, items, yes ? "yes" : (no ? "no" : ""), QStringLiteral("tracks"));
 }
 
 }  // namespace trackmill::cli

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <csignal>
 
 #include "app/cli/CommandLine.h"
 #include "app/cli/TerminalProgress.h"
@@ -75,6 +76,8 @@ int RunWav2WavCommand(const QStringList& arguments) {
     return Fail(QStringLiteral("%1: not a wave file that can be converted").arg(input));
   if (!conversion.SetOutputFile(output)) return Fail(QStringLiteral("%1: the output file must end in .wav").arg(output), 2);
 
+  // Over a file-size limit a write must fail with EFBIG instead of ending the process.
+  std::signal(SIGXFSZ, SIG_IGN);
   TerminalProgress progress;
   const QString caption = QFileInfo(input).fileName();
   const QString phase = LangString("RES_Converting");

@@ -1,6 +1,5 @@
 #include "app/shell/CloseSequence.h"
 
-#include "settings/DiscInfoStore.h"
 #include "settings/LangString.h"
 #include "settings/Settings.h"
 
@@ -10,9 +9,7 @@ CloseReport SaveOnClose(TrackList& list) {
   CloseReport report;
   bool titlesSaved = true;
   report.handleError = list.Close(&titlesSaved);
-  if (!titlesSaved)
-    report.saveErrors << LangString("RES_Save_Titles_Error")
-                             .arg(DiscInfoFilePath());
+  if (!titlesSaved) report.saveErrors << TrackList::TitlesNotSavedText();
   if (!SaveSettings())
     report.saveErrors << LangString("RES_Save_Settings_Error")
                              .arg(SettingsFilePath());

@@ -36,7 +36,7 @@ TEST(CloseSequenceTest, SavesTitlesAndSettingsAndReportsEachFailure) {
   ASSERT_TRUE(QDir().mkpath(SettingsFilePath() + "/x") && QDir().mkpath(DiscInfoFilePath() + "/x"));
   report = SaveOnClose(list);
   ASSERT_EQ(report.saveErrors.size(), 2);
-  EXPECT_EQ(report.saveErrors[0], "The track titles could not be saved to " + DiscInfoFilePath() + ".");
+  EXPECT_EQ(report.saveErrors[0], "The titles of this disc could not be saved in " + DiscInfoFilePath() + ".");
   EXPECT_EQ(report.saveErrors[1], "The settings could not be saved to " + SettingsFilePath() + ".");
   QDir(SettingsFilePath()).removeRecursively();
   QDir(DiscInfoFilePath()).removeRecursively();

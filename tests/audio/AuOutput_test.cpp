@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QThread>
 
 #include <atomic>
@@ -23,6 +25,8 @@ class TCollectingOut : public TAuOutput {
   ~TCollectingOut() override { ShutDown(); }
   std::atomic<bool> gateOpen{true};
   std::atomic<int> steps{0};
+  std::atomic<int> finishSleepMs{0};
+  std::atomic<bool> inStep{false};  // a step has begun
   QByteArray collected;  // worker thread during a run; read by the test after OnDone
 
  protected:
@@ -31,6 +35,7 @@ class TCollectingOut : public TAuOutput {
     input_->Init();
   }
   bool OutputBlock(bool abort) override {
+    inStep = true;
     while (!gateOpen && !Stopped()) QThread::usleep(200);
     if (abort) return false;
     ++steps;
@@ -41,7 +46,10 @@ class TCollectingOut : public TAuOutput {
     collected.append(data, count);
     return true;
   }
-  void FinishOutput() override { input_->Flush(); }
+  void FinishOutput() override {
+    QThread::msleep(finishSleepMs);
+    input_->Flush();
+  }
 };
 
 struct Pipeline {
@@ -127,7 +135,12 @@ TEST(AuOutputStop, SynchronousStopReturnsIdleAndDeliversNoDone) {
   p.out->gateOpen = false;
   p.out->Run();
   ASSERT_TRUE(test::WaitFor([&] { return p.out->Busy(); }));
+  // Waiting for the worker to park does not run the caller's event loop.
+  p.out->finishSleepMs = 30;
+  bool otherEventRan = false;
+  QTimer::singleShot(0, [&] { otherEventRan = true; });
   p.out->Stop(false);
+  EXPECT_FALSE(otherEventRan);
   EXPECT_FALSE(p.out->Busy());
   EXPECT_EQ(p.out->Status(), 2);
   // Anything still on its way would arrive while events are processed.
@@ -181,16 +194,27 @@ TEST(AuOutputFailure, FailureInAStepGivesExceptionThenDoneAndIdle) {
 
 TEST(AuOutputPause, PauseHoldsTheRunAndResumeFinishesIt) {
   Pipeline p;
-  p.out->SetDelay(10);  // paced steps, so the run is still going when Pause() comes
+  p.out->gateOpen = false;
   p.out->Run();
+  ASSERT_TRUE(test::WaitFor([&] { return p.out->inStep.load(); }));
+  // A worker busy in its step does not hold up Pause(); it holds before the next step.
+  QElapsedTimer waited;
+  waited.start();
   p.out->Pause();
+  EXPECT_LT(waited.elapsed(), 2000);
   EXPECT_EQ(p.out->Status(), 1);
-  const int stepsWhenPaused = p.out->steps;
-  for (int i = 0; i < 20; ++i) {
-    QCoreApplication::processEvents();
-    QThread::msleep(2);
-  }
-  EXPECT_EQ(p.out->steps.load(), stepsWhenPaused);
+  p.out->gateOpen = true;
+  auto settle = [] {
+    for (int i = 0; i < 20; ++i) {
+      QCoreApplication::processEvents();
+      QThread::msleep(2);
+    }
+  };
+  settle();
+  EXPECT_EQ(p.out->steps.load(), 1);
+  settle();
+  EXPECT_EQ(p.out->steps.load(), 1);
+  EXPECT_EQ(p.out->Status(), 1);
   p.out->Resume();
   ASSERT_TRUE(test::WaitFor([&] { return p.Count("done") == 1; }));
   EXPECT_EQ(p.out->collected, p.pcm);

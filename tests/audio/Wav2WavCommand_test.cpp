@@ -2,6 +2,9 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <sys/resource.h>
 #include <QTemporaryDir>
 
 #include "tests/support/TestPaths.h"
@@ -84,6 +87,24 @@ TEST_F(Wav2WavCommand, NeverWritesOverTheInput) {
   QFile after(input_);
   ASSERT_TRUE(after.open(QIODevice::ReadOnly));
   EXPECT_TRUE(after.readAll() == original);
+}
+
+// The last data reaches the file only while the output finishes: a file-size limit one byte
+// short of the whole file makes exactly that finishing write fail, and the run must say so.
+TEST_F(Wav2WavCommand, FailureWhileFinishingFailsTheConversion) {
+  const QString whole = dir_.filePath("whole.wav");
+  ASSERT_EQ(Convert({input_, whole}).exitCode, 0);
+  const qint64 size = QFileInfo(whole).size();
+  QProcess process;
+  process.setChildProcessModifier([size] {
+    const rlimit limit{rlim_t(size - 1), rlim_t(size - 1)};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  });
+  process.start(TrackmillProgram(), {"convert", "wav2wav", input_, dir_.filePath("cut.wav")});
+  ASSERT_TRUE(process.waitForFinished(60000));
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_NE(process.exitCode(), 0);
+  EXPECT_TRUE(process.readAllStandardError().contains("Error writing wave file: File too large"));
 }
 
 }  // namespace

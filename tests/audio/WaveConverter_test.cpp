@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -9,6 +10,7 @@
 #include "audio/AuFileStream.h"
 #include "audio/WaveConverter.h"
 #include "common/FileUtils.h"
+#include "tests/support/TestPaths.h"
 
 namespace trackmill {
 namespace {
@@ -95,6 +97,25 @@ TEST(AuFileStream, ModesCreateOpenAndShareAsTheirBitsSay) {
   EXPECT_EQ(reader2.readAll(), "abc");
   TAuFileStream shared(path, kAuOpenReadWrite | kAuShareDenyNone);
   EXPECT_TRUE(shared.isOpen());
+}
+
+// A file is emptied only once it is ours; opening an existing file to write never empties it.
+TEST(AuFileStream, FileHeldByAnotherProcessKeepsItsContent) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("held.wav");
+  test::WriteBytes(path, "precious");
+  QProcess holder;
+  holder.start("flock", {"--exclusive", "--no-fork", path, "sh", "-c", "echo held; exec sleep 60"});
+  ASSERT_TRUE(holder.waitForReadyRead(10000));
+  EXPECT_THROW(TAuFileStream(path, kAuCreate), EAuException);
+  EXPECT_EQ(test::ReadBytes(path), "precious");
+  holder.kill();
+  holder.waitForFinished();
+  {
+    TAuFileStream writer(path, kAuOpenWrite | kAuShareExclusive);
+    EXPECT_EQ(writer.write("P"), 1);
+  }
+  EXPECT_EQ(test::ReadBytes(path), "Precious");
 }
 
 }  // namespace

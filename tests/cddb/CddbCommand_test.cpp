@@ -128,6 +128,15 @@ TEST_F(CddbCommandTest, FailuresExitNonZeroWithAClearMessage) {
   EXPECT_NE(run.exitCode, 0);
   EXPECT_TRUE(run.err.contains("could not be reached")) << run.err.constData();
   EXPECT_FALSE(QFile::exists(DiscInfoFilePath()));  // nothing stored on failure
+
+  // The lookup works but the titles cannot be stored: said, and not reported as success.
+  ASSERT_TRUE(QDir().mkpath(DiscInfoFilePath() + "/in-the-way"));
+  CddbTestServer server([this](const QString& cmd) { return Answer(cmd); });
+  const auto unsaved = Cddb(server, {"--email", "a@b.org"});
+  QDir(DiscInfoFilePath()).removeRecursively();
+  EXPECT_NE(unsaved.exitCode, 0);
+  EXPECT_TRUE(unsaved.out.contains("Morning"));
+  EXPECT_TRUE(unsaved.err.contains("could not be saved")) << unsaved.err.constData();
 }
 
 }  // namespace

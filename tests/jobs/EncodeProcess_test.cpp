@@ -58,7 +58,7 @@ class EncodeProcessTest : public ::testing::Test {
 TEST_F(EncodeProcessTest, Mp3EncodeAndDecodeRunTheRealEncoder) {
   ASSERT_TRUE(test::MakeWav(Path("in put.wav"), 6.0));
   TMp3EncodeProcess runner;
-  Start(runner, Path("in put.wav"), Path("in put.mp3"), 2);
+  Start(runner, Path("in put.wav"), Path("in put.mp3"), job_kind::kWavToMp3);
   ASSERT_TRUE(WaitForStatus(status::kMp3Ended));
   EXPECT_EQ(collector_.LastStatus()->ErrorCode, 2);
   EXPECT_GT(collector_.ProgressCount(), 0);
@@ -66,7 +66,7 @@ TEST_F(EncodeProcessTest, Mp3EncodeAndDecodeRunTheRealEncoder) {
 
   collector_.records.clear();
   runner.EncodeMode = false;
-  Start(runner, Path("in put.mp3"), Path("back.wav"), 3);
+  Start(runner, Path("in put.mp3"), Path("back.wav"), job_kind::kMp3ToWav);
   ASSERT_TRUE(WaitForStatus(status::kMp3Ended));
   EXPECT_EQ(collector_.LastStatus()->ErrorCode, 2);
   EXPECT_GT(collector_.ProgressCount(), 0);
@@ -84,7 +84,8 @@ TEST_F(EncodeProcessTest, OverwriteQuestionDependsOnTheJobKind) {
   TMp3EncodeProcess runner;
   CountingQuestion no(false);
   runner.OverwriteQuestion = &no;
-  Start(runner, Path("a.wav"), Path("a.mp3"), 2);  // a file job asks; No ends with code 0
+  // A file job asks; No ends with code 0.
+  Start(runner, Path("a.wav"), Path("a.mp3"), job_kind::kWavToMp3);
   ASSERT_TRUE(WaitForStatus(status::kMp3Ended));
   EXPECT_EQ(no.asked, 1);
   EXPECT_EQ(no.lastQuestion, Path("a.mp3") + " has existed,overite it?");
@@ -92,7 +93,7 @@ TEST_F(EncodeProcessTest, OverwriteQuestionDependsOnTheJobKind) {
   EXPECT_EQ(QFileInfo(Path("a.mp3")).size(), 3);
 
   collector_.records.clear();
-  Start(runner, Path("a.wav"), Path("a.mp3"), 1);  // a CD job overwrites without asking
+  Start(runner, Path("a.wav"), Path("a.mp3"), job_kind::kRipCd);  // a CD job overwrites without asking
   ASSERT_TRUE(WaitForStatus(status::kMp3Ended));
   EXPECT_EQ(no.asked, 1);
   EXPECT_EQ(collector_.LastStatus()->ErrorCode, 2);
@@ -105,7 +106,7 @@ TEST_F(EncodeProcessTest, MissingLameIsAnErrorNamingIt) {
   qputenv("PATH", tmp_.path().toUtf8());
   TMp3EncodeProcess runner;
   try {
-    Start(runner, Path("a.wav"), Path("a.mp3"), 2);
+    Start(runner, Path("a.wav"), Path("a.mp3"), job_kind::kWavToMp3);
     ADD_FAILURE() << "no error";
   } catch (const EEncoderError& e) {
     EXPECT_TRUE(e.Message().contains("lame")) << e.Message().toStdString();
@@ -119,7 +120,7 @@ TEST_F(EncodeProcessTest, FailedEncodesAreReportedAsFailures) {
   TMp3EncodeProcess runner;
   // The output name is taken by a folder: lame cannot create it (also as root).
   ASSERT_TRUE(dir_.mkdir("taken.mp3"));
-  Start(runner, Path("a.wav"), Path("taken.mp3"), 1);
+  Start(runner, Path("a.wav"), Path("taken.mp3"), job_kind::kRipCd);
   ASSERT_TRUE(WaitForStatus(status::kMp3Ended));
   EXPECT_EQ(collector_.LastStatus()->ErrorCode, 3);
   EXPECT_TRUE(collector_.LastStatus()->TimeElapsed.contains("outfile"));
@@ -127,7 +128,7 @@ TEST_F(EncodeProcessTest, FailedEncodesAreReportedAsFailures) {
   // A killed encoder is a failure too.
   ASSERT_TRUE(test::MakeWav(Path("long.wav"), 200.0));
   collector_.records.clear();
-  Start(runner, Path("long.wav"), Path("long.mp3"), 1);
+  Start(runner, Path("long.wav"), Path("long.mp3"), job_kind::kRipCd);
   const qint64 pid = runner.ChildPid();
   ASSERT_GT(pid, 0);
   ::kill(static_cast<pid_t>(pid), SIGKILL);
@@ -138,7 +139,7 @@ TEST_F(EncodeProcessTest, FailedEncodesAreReportedAsFailures) {
 TEST_F(EncodeProcessTest, StopEndsTheChildWithoutAReport) {
   ASSERT_TRUE(test::MakeWav(Path("long.wav"), 200.0));
   TMp3EncodeProcess runner;
-  Start(runner, Path("long.wav"), Path("long.mp3"), 1);
+  Start(runner, Path("long.wav"), Path("long.mp3"), job_kind::kRipCd);
   const qint64 pid = runner.ChildPid();
   ASSERT_TRUE(test::WaitUntil([&] { return collector_.ProgressCount() > 0; }));
   runner.StopEncoder(0);
@@ -156,7 +157,7 @@ TEST_F(EncodeProcessTest, WmaEncoderProgram) {
   Settings().WmaSetting = 40;
   TWMAEncodeProcess runner;
   runner.EncoderProgram = test::ToolProgram(kWmaEncoderProgram);
-  Start(runner, Path("a.wav"), Path("-a b.wma"), 1);
+  Start(runner, Path("a.wav"), Path("-a b.wma"), job_kind::kRipCd);
   ASSERT_TRUE(WaitForStatus(status::kWmaEnded));
   EXPECT_EQ(collector_.LastStatus()->ErrorCode, 2);
   EXPECT_EQ(Settings().WmaSetting, 8);
@@ -169,10 +170,37 @@ TEST_F(EncodeProcessTest, WmaEncoderProgram) {
 
   // An input the program cannot read: its ERROR line ends the step with code 8.
   collector_.records.clear();
-  Start(runner, Path("missing.wav"), Path("m.wma"), 1);
+  Start(runner, Path("missing.wav"), Path("m.wma"), job_kind::kRipCd);
   ASSERT_TRUE(WaitForStatus(status::kWmaEnded));
   EXPECT_EQ(collector_.LastStatus()->ErrorCode, 8);
   EXPECT_TRUE(collector_.LastStatus()->TimeElapsed.contains("ERROR"));
+}
+
+// Encoders that hang: one after printing an error line, one silently. Either is stopped and
+// the step ends with a clear reason (the silent one after its stall limit, here 300 ms).
+TEST_F(EncodeProcessTest, HangingEncoderIsStoppedAndTheStepFails) {
+  struct Case {
+    const char* script;
+    qint32 errorCode;
+    const char* reason;
+  };
+  for (const Case& c : {Case{"echo 'ERROR: cannot read the input'", 8, "ERROR: cannot read the input"},
+                        Case{":", 3, "it was stopped"}}) {
+    const QString program = Path("hanging-encoder");
+    ASSERT_TRUE(test::WriteBytes(program, QByteArray("#!/bin/sh\n") + c.script + "\nexec sleep 600\n"));
+    QFile(program).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    collector_.records.clear();
+    TWMAEncodeProcess runner;
+    runner.EncoderProgram = program;
+    runner.StallLimitMs = 300;
+    Start(runner, Path("a.wav"), Path("a.wma"), job_kind::kWavToWma);
+    const qint64 pid = runner.ChildPid();
+    ASSERT_TRUE(WaitForStatus(status::kWmaEnded)) << c.script;
+    EXPECT_EQ(collector_.LastStatus()->ErrorCode, c.errorCode);
+    EXPECT_TRUE(collector_.LastStatus()->TimeElapsed.contains(c.reason))
+        << collector_.LastStatus()->TimeElapsed.toStdString();
+    EXPECT_FALSE(test::ProcessAlive(pid));
+  }
 }
 
 TEST_F(EncodeProcessTest, MissingWmaEncoderTellsTheUserAndEndsWithCodeZero) {
@@ -182,7 +210,7 @@ TEST_F(EncodeProcessTest, MissingWmaEncoderTellsTheUserAndEndsWithCodeZero) {
   QString told;
   QObject::connect(&runner, &TEncodeProcess::InformationMessage,
                    [&](const QString& text) { told = text; });
-  Start(runner, Path("a.wav"), Path("a.wma"), 1);
+  Start(runner, Path("a.wav"), Path("a.wma"), job_kind::kRipCd);
   qputenv("PATH", oldPath);
   EXPECT_TRUE(told.startsWith("Can not find WMA encoder,"));
   ASSERT_TRUE(collector_.LastStatus());  // sent, so already handled

@@ -61,7 +61,9 @@ TEST_F(JobRunnerTest, TwentyFilesOneEncoderAtATimeAndNothingLeftAfterStop) {
     items << tmp_.filePath(QStringLiteral("in%1.wav").arg(i));
     ASSERT_TRUE(test::MakeWav(items.back(), i < 4 ? 1.0 : 30.0));
   }
-  TJobRunner job(2, 0, items, &mp3_, &wma_, &yes_);
+  TJobRunner job(job_kind::kWavToMp3, 0, items, &mp3_, &wma_, &yes_);
+  int finishedSignals = 0;
+  QObject::connect(&job, &TJobRunner::Finished, [&] { ++finishedSignals; });
   size_t mostChildren = 0;
   QStringList captions;
   QObject::connect(&job, &TJobRunner::Changed, [&] {
@@ -76,6 +78,8 @@ TEST_F(JobRunnerTest, TwentyFilesOneEncoderAtATimeAndNothingLeftAfterStop) {
   EXPECT_TRUE(captions.contains("Encoding(02/20): " + items[1]));
   job.Stop();
   EXPECT_TRUE(job.IsFinished());
+  // Finished() comes from the event loop, after the Stop button's handler has returned.
+  EXPECT_EQ(finishedSignals, 0);
   EXPECT_TRUE(test::ChildPids().empty());
   EXPECT_EQ(job.DoneCount(), 5);
   EXPECT_EQ(job.ItemResults()[5], JobItemResult::Stopped);
@@ -83,6 +87,25 @@ TEST_F(JobRunnerTest, TwentyFilesOneEncoderAtATimeAndNothingLeftAfterStop) {
   // Reports of the stopped encoder never arrive.
   test::WaitUntil([] { return false; }, 300);
   EXPECT_EQ(job.DoneCount(), 5);
+  EXPECT_EQ(finishedSignals, 1);
+}
+
+// The pause after an Ogg item is a timer: the main loop keeps running between the end of
+// the last item and Finished().
+TEST_F(JobRunnerTest, PauseAfterTheOggItemKeepsTheEventLoopRunning) {
+  const QString wav = tmp_.filePath("short.wav");
+  ASSERT_TRUE(test::MakeWav(wav, 0.5));
+  TJobRunner job(job_kind::kWavToOgg, 0, {wav}, &mp3_, &wma_, &yes_);
+  bool finished = false;
+  QObject::connect(&job, &TJobRunner::Finished, [&] { finished = true; });
+  int ticksWhileSettling = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] { ticksWhileSettling += job.IsFinished() && !finished; });
+  ticker.start(10);
+  job.Start();
+  ASSERT_TRUE(test::WaitUntil([&] { return finished; }));
+  EXPECT_EQ(job.ItemResults()[0], JobItemResult::Done);
+  EXPECT_GT(ticksWhileSettling, 0);
 }
 
 TEST_F(JobRunnerTest, OggQualityFollowsTheSettings) {

@@ -46,7 +46,7 @@ TEST_F(DiscInfoStoreTest, ZeroByteFileReadsAsDefaultsAndCanBeSavedInto) {
   EXPECT_EQ(Title(42), "Track42");
   Settings().Disc.Artist = "Band";
   Settings().Disc.TrackNumber = 2;
-  SaveDiscInfo("-5");
+  ASSERT_TRUE(SaveDiscInfo("-5"));
   Settings().Disc = DiscInfo{};
   LoadDiscInfo("-5");
   EXPECT_EQ(Settings().Disc.Artist, "Band");
@@ -136,7 +136,7 @@ TEST_F(DiscInfoStoreTest, EmptyIdentifierNeitherReadsNorWrites) {
   Settings().Disc.Artist = "in memory";
   Settings().Disc.Titles[0] = "kept";
   LoadDiscInfo("");
-  SaveDiscInfo("");
+  EXPECT_TRUE(SaveDiscInfo("")) << "nothing to save is no failure";
   EXPECT_EQ(Settings().Disc.Artist, "in memory");
   EXPECT_EQ(Title(1), "kept");
   EXPECT_FALSE(QFile::exists(DiscInfoFilePath()));

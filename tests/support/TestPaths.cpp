@@ -24,6 +24,24 @@ QString TrackmillProgram() { return BinaryDir() + "/bin/trackmill"; }
 QString ToolProgram(const QString& name) { return BinaryDir() + "/bin/" + name; }
 QString TestDataDir() { return QStringLiteral(TRACKMILL_TEST_DATA_DIR); }
 
+namespace {
+
+// Peer tools convert text by the locale, and a fresh machine has none set (POSIX, 7-bit), so
+// they run under the UTF-8 locale every system has. Programs built here keep the caller's
+// environment: they must work under any locale, the POSIX one included.
+std::vector<QByteArray> ChildEnvironment(const QString& program) {
+  std::vector<QByteArray> entries;
+  const bool builtHere = program.startsWith(BinaryDir() + '/');
+  for (char** entry = environ; *entry; ++entry) {
+    if (!builtHere && qstrncmp(*entry, "LC_ALL=", 7) == 0) continue;
+    entries.emplace_back(*entry);
+  }
+  if (!builtHere) entries.emplace_back("LC_ALL=C.UTF-8");
+  return entries;
+}
+
+}  // namespace
+
 // Spawned with posix_spawn rather than QProcess: QProcess starts its children inside the
 // uninstrumented Qt library, and afterwards the thread checker no longer sees the calling
 // thread's lock hand-overs, so every later test in the binary would report races that are not
@@ -51,8 +69,13 @@ ProcessResult RunProgram(const QString& program, const QStringList& args, int ti
   for (QByteArray& arg : argBytes) argv.push_back(arg.data());
   argv.push_back(nullptr);
 
+  std::vector<QByteArray> envBytes = ChildEnvironment(program);
+  std::vector<char*> envp;
+  for (QByteArray& entry : envBytes) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+
   pid_t pid = -1;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   close(outPipe[1]);
   close(errPipe[1]);

@@ -16,7 +16,8 @@ struct ProcessResult {
   QByteArray out;
   QByteArray err;
 };
-// Runs a program with an argument vector (no shell), waiting up to timeoutMs.
+// Runs a program with an argument vector (no shell), waiting up to timeoutMs. Peer tools (any
+// program not built in this tree) run under the C.UTF-8 locale; ours under the caller's.
 ProcessResult RunProgram(const QString& program, const QStringList& args, int timeoutMs = 120000);
 // True when the peer tool is on PATH (tests that need it skip otherwise).
 bool HaveProgram(const QString& name);
