@@ -98,9 +98,7 @@ void TEncodeProcess::CheckForStall() {
   const qint64 seconds = std::max<qint64>(1, stallLimitMs_ / 1000);
   ReleaseProcess();
   Complete(encoder_result::kFailed,
-           LangString("RES_Encoder_Stalled",
-                      QStringLiteral("The encoder printed nothing and its output did not grow "
-                                     "for %1 seconds; it was stopped."))
+           LangString("RES_Encoder_Stalled")
                .arg(seconds));
 }
 

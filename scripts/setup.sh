@@ -16,6 +16,7 @@ packages=(
   lame sox libsox-fmt-all ffmpeg vorbis-tools id3v2 libsndfile1-dev sndfile-tools
   clang libclang-rt-14-dev
   python3
+  desktop-file-utils appstream librsvg2-bin dpkg-dev
 )
 
 missing=()

@@ -9,6 +9,7 @@
 
 #include "common/AppInfo.h"
 #include "settings/translate/TranslateForm.h"
+#include "ui/FormLabels.h"
 
 namespace trackmill {
 namespace {
@@ -28,14 +29,6 @@ constexpr Component kComponents[] = {
     {"lame (MP3 encoder program)", "LGPL 2 or later"},
 };
 
-QLabel* AddLabel(QVBoxLayout* layout, QWidget* parent, const char* name, const QString& text) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setWordWrap(true);
-  layout->addWidget(label);
-  return label;
-}
-
 }  // namespace
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
@@ -43,7 +36,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About Trackmill"));
   auto* layout = new QVBoxLayout(this);
 
-  QLabel* title = AddLabel(layout, this, "ProductName", QString::fromLatin1(kAppTitle));
+  QLabel* title = AddWrappedLabel(layout, this, "ProductName", QString::fromLatin1(kAppTitle));
   QFont big = title->font();
   big.setPointSizeF(big.pointSizeF() * 1.8);
   big.setBold(true);
@@ -59,11 +52,11 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   versionRow->addWidget(versionNumber);
   versionRow->addStretch();
   layout->addLayout(versionRow);
-  AddLabel(layout, this, "Comments",
+  AddWrappedLabel(layout, this, "Comments",
            QStringLiteral("Rips audio CDs and disc images to WAV, MP3, Ogg Vorbis and WMA files with "
                           "tags, converts audio files and looks discs up in CDDB."));
-  AddLabel(layout, this, "Copyright", QStringLiteral("Written by the Trackmill developers."));
-  AddLabel(layout, this, "lblLibraries", QStringLiteral("Trackmill is built on these libraries and programs:"));
+  AddWrappedLabel(layout, this, "Copyright", QStringLiteral("Written by the Trackmill developers."));
+  AddWrappedLabel(layout, this, "lblLibraries", QStringLiteral("Trackmill is built on these libraries and programs:"));
 
   auto* libraries = new QTreeWidget(this);
   libraries->setObjectName(QStringLiteral("lvLibraries"));
@@ -79,7 +72,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   libraries->setFixedHeight(libraries->header()->sizeHint().height() +
                             libraries->sizeHintForRow(0) * int(std::size(kComponents)) + 2 * libraries->frameWidth());
   layout->addWidget(libraries);
-  AddLabel(layout, this, "lblLicenceTexts",
+  AddWrappedLabel(layout, this, "lblLicenceTexts",
            QStringLiteral("The licence texts are in /usr/share/common-licenses and in each "
                           "package's folder under /usr/share/doc."));
 

@@ -2,7 +2,9 @@
 
 #include "ui/AboutBox.h"
 #include "ui/EditTrackNameForm.h"
+#include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
+#include "ui/RipForm.h"
 
 namespace trackmill {
 namespace {
@@ -12,7 +14,14 @@ std::unique_ptr<QWidget> Make() {
   return std::make_unique<Form>();
 }
 
+// The job window as it opens, before its job starts (it starts only when shown).
+std::unique_ptr<QWidget> MakeRipForm() {
+  return std::make_unique<TRipForm>(nullptr, 1, 0, QStringList(), nullptr, nullptr);
+}
+
 constexpr FormFactory kForms[] = {
+    &Make<TMainForm>,
+    &MakeRipForm,
     &Make<TfrmEditTrackName>,
     &Make<TfrmNoDeviceHint>,
     &Make<TAboutBox>,

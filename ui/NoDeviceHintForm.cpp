@@ -11,6 +11,7 @@
 
 #include "common/AppInfo.h"
 #include "settings/translate/TranslateForm.h"
+#include "ui/FormLabels.h"
 
 namespace trackmill {
 namespace {
@@ -52,14 +53,6 @@ class LinkLabel : public QLabel {
   QString url_;
 };
 
-QLabel* AddLabel(QLayout* layout, QWidget* parent, const char* name, const char* text) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setWordWrap(true);
-  layout->addWidget(label);
-  return label;
-}
-
 }  // namespace
 
 TfrmNoDeviceHint::TfrmNoDeviceHint(QWidget* parent) : QDialog(parent) {
@@ -73,26 +66,28 @@ TfrmNoDeviceHint::TfrmNoDeviceHint(QWidget* parent) : QDialog(parent) {
   panel->setAutoFillBackground(true);
   auto* lines = new QVBoxLayout(panel);
   lines->setSpacing(8);
-  AddLabel(lines, panel, "Label1",
-           "Trackmill could not find a CD drive that it can read. Please check the following:");
-  AddLabel(lines, panel, "Label2",
-           "1. The drive is connected and known to the system. An external drive must be "
-           "plugged in and switched on; the command \"ls -l /dev/sr*\" lists the drives "
-           "the system has found.");
-  AddLabel(lines, panel, "Label3",
-           "2. You may read the drive. Drives belong to the group \"cdrom\"; add yourself "
-           "with \"sudo usermod -aG cdrom $USER\", then log out and in again.");
-  AddLabel(lines, panel, "Label4",
-           "3. No other program holds the drive. Close players, other rippers and burning "
-           "programs; \"fuser -v /dev/sr0\" names the program that has the drive open.");
-  AddLabel(lines, panel, "Label5",
-           "Without a drive you can still open a disc image (.cue, .toc, .nrg) from the "
-           "File menu, and convert files.");
+  const auto addLine = [&](const char* name, const char* text) {
+    AddWrappedLabel(lines, panel, name, QString::fromUtf8(text));
+  };
+  addLine("Label1", "Trackmill could not find a CD drive that it can read. Please check the following:");
+  addLine("Label2",
+          "1. The drive is connected and known to the system. An external drive must be plugged "
+          "in and switched on; the command \"ls -l /dev/sr*\" lists the drives the system has "
+          "found.");
+  addLine("Label3",
+          "2. You may read the drive. Drives belong to the group \"cdrom\"; add yourself with "
+          "\"sudo usermod -aG cdrom $USER\", then log out and in again.");
+  addLine("Label4",
+          "3. No other program holds the drive. Close players, other rippers and burning "
+          "programs; \"fuser -v /dev/sr0\" names the program that has the drive open.");
+  addLine("Label5",
+          "Without a drive you can still open a disc image (.cue, .toc, .nrg) from the File menu, "
+          "and convert files.");
   // Each link right under the line that says what it is about.
   const auto addLink = [&](const char* captionName, const char* caption, QLabel* link) {
     auto* pair = new QVBoxLayout;
     pair->setSpacing(2);
-    AddLabel(pair, panel, captionName, caption);
+    AddWrappedLabel(pair, panel, captionName, QString::fromUtf8(caption));
     pair->addWidget(link);
     lines->addLayout(pair);
   };
