@@ -18,6 +18,7 @@ packages=(
   clang libclang-rt-14-dev
   python3
   desktop-file-utils appstream librsvg2-bin dpkg-dev
+  libdiscid-dev libtag1-dev libebur128-dev python3-mutagen
 )
 
 missing=()
