@@ -37,6 +37,8 @@ struct OpenDrive {
   CdIo_t* cdio = nullptr;
   bool msfAddresses = false;
   bool isImage = false;
+  QString path;  // device or image file; fixed once opened
+  driver_id_t driver = DRIVER_UNKNOWN;
   QString identity;  // set before the handle is published, then constant
   ~OpenDrive() {
     if (cdio) cdio_destroy(cdio);
@@ -187,30 +189,37 @@ int GetCDList(TCDList& list) {
 
 TCDHandle GetCDHandle(const TGetCDHandle& request) {
   InitLibrary();
-  CdIo_t* cdio = nullptr;
+  QString path;
+  driver_id_t driver = DRIVER_UNKNOWN;
   QString identity;
   if (request.ha == kAdapterImage) {
     const QStringList images = DiscImages();
     if (request.tgt >= images.size()) return 0;
-    const QString path = images[request.tgt];
+    path = images[request.tgt];
     if (!QFileInfo(path).isFile() || !ImageFitsReader(path)) return 0;
-    cdio = cdio_open(QFile::encodeName(path).constData(), ImageDriver(path));
+    driver = ImageDriver(path);
     identity = QFileInfo(path).absoluteFilePath();
   } else if (request.ha == kAdapterPhysical) {
     const QStringList devices = PhysicalDrives();
     if (request.tgt >= devices.size()) return 0;
-    cdio = cdio_open(devices[request.tgt].toLocal8Bit().constData(), DRIVER_DEVICE);
-    cdio_hwinfo_t hw{};
-    if (cdio && cdio_get_hwinfo(cdio, &hw))
-      identity =
-          QString::fromLatin1(hw.psz_vendor).trimmed() + ' ' + QString::fromLatin1(hw.psz_model).trimmed();
-    else
-      identity = devices[request.tgt];
+    path = devices[request.tgt];
+    driver = DRIVER_DEVICE;
   }
+  if (path.isEmpty()) return 0;
+  CdIo_t* cdio = cdio_open(QFile::encodeName(path).constData(), driver);
   if (!cdio) return 0;
+  if (request.ha == kAdapterPhysical) {
+    cdio_hwinfo_t hw{};
+    if (cdio_get_hwinfo(cdio, &hw))
+      identity = QString::fromLatin1(hw.psz_vendor).trimmed() + ' ' + QString::fromLatin1(hw.psz_model).trimmed();
+    else
+      identity = path;
+  }
   auto drive = std::make_shared<OpenDrive>();
   drive->cdio = cdio;
   drive->isImage = request.ha == kAdapterImage;
+  drive->path = path;
+  drive->driver = driver;
   drive->identity = identity.replace(QLatin1Char('='), QLatin1Char('_'));
   Registry& r = TheRegistry();
   std::lock_guard guard(r.lock);
@@ -326,6 +335,34 @@ int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request) {
   h.len = h.numFrames * kCDSectorBytes;
   return 1;
 }
+
+bool MediaPresent(TCDHandle handle) {
+  const auto drive = FindDrive(handle);
+  if (!drive) return false;
+  // The open handle keeps the table it read first; only a new look sees a changed disc.
+  if (drive->isImage && (!QFileInfo(drive->path).isFile() || !ImageFitsReader(drive->path))) return false;
+  CdIo_t* probe = cdio_open(QFile::encodeName(drive->path).constData(), drive->driver);
+  if (!probe) return false;
+  const track_t count = cdio_get_num_tracks(probe);
+  cdio_destroy(probe);
+  return count != CDIO_INVALID_TRACK && count > 0;
+}
+
+namespace {
+TrayResult MoveTray(TCDHandle handle, bool open) {
+  const auto drive = FindDrive(handle);
+  if (!drive) return TrayResult::Failed;
+  if (drive->isImage) return TrayResult::NoTray;
+  const QByteArray device = QFile::encodeName(drive->path);
+  driver_id_t driver = DRIVER_DEVICE;
+  const driver_return_code_t rc =
+      open ? cdio_eject_media_drive(device.constData()) : cdio_close_tray(device.constData(), &driver);
+  return rc == DRIVER_OP_SUCCESS ? TrayResult::Done : TrayResult::Failed;
+}
+}  // namespace
+
+TrayResult EjectTray(TCDHandle handle) { return MoveTray(handle, true); }
+TrayResult CloseTray(TCDHandle handle) { return MoveTray(handle, false); }
 
 QString DriveIdentity(TCDHandle handle) {
   auto drive = FindDrive(handle);

@@ -34,6 +34,16 @@ int ReadTOC(TCDHandle handle, TTOC& toc);
 // error, a request that does not fit its data area, or a count of 0.
 int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request);
 
+// Whether a readable disc is in the drive of the handle now: a fresh look at the device or
+// image file, so a disc changed since the handle was opened is noticed. False for a closed
+// handle. May block while a physical drive spins up: call it off the user-interface thread.
+bool MediaPresent(TCDHandle handle);
+
+// Opens or closes the tray of the handle's drive. A disc image has none.
+enum class TrayResult { Done, Failed, NoTray };
+TrayResult EjectTray(TCDHandle handle);
+TrayResult CloseTray(TCDHandle handle);
+
 // CD-Text of a disc (drives, cue sheets, cdrdao tables of contents), UTF-8. Empty texts where
 // the disc holds none.
 struct TCDTextEntry {

@@ -39,22 +39,22 @@ QString NormalizeFile(QObject* window, int percent, const QString& fileName) {
 
   QFile in(fileName);
   if (!in.open(QIODevice::ReadOnly))
-    return LangString("RES_Normalize_Open", "Cannot open %1 for normalising.").arg(fileName);
+    return LangString("RES_Normalize_Open").arg(fileName);
   QFile out(temporary);
   if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-    return LangString("RES_Normalize_Create", "Cannot create %1.").arg(temporary);
+    return LangString("RES_Normalize_Create").arg(temporary);
   auto fail = [&](const QString& reason) {
     out.close();
     QFile::remove(temporary);
     return reason;
   };
-  const QString writeError = LangString("RES_Normalize_Write", "Cannot write %1.").arg(temporary);
+  const QString writeError = LangString("RES_Normalize_Write").arg(temporary);
 
   const qint64 size = in.size();
   ProgressClock clock;
   const QByteArray header = in.read(kHeaderBytes);
   if (header.size() != kHeaderBytes)
-    return fail(LangString("RES_Normalize_Short", "%1 is not a WAV file.").arg(fileName));
+    return fail(LangString("RES_Normalize_Short").arg(fileName));
   if (out.write(header) != kHeaderBytes) return fail(writeError);
   qint64 processed = kHeaderBytes;
 
@@ -62,7 +62,7 @@ QString NormalizeFile(QObject* window, int percent, const QString& fileName) {
   for (;;) {
     PostJobProgress(window, clock.Make(processed, size));
     const qint64 got = in.read(block, kBlockBytes);
-    if (got < 0) return fail(LangString("RES_Normalize_Read", "Cannot read %1.").arg(fileName));
+    if (got < 0) return fail(LangString("RES_Normalize_Read").arg(fileName));
     if (got == 0) break;
     for (qint64 i = 0; i + 1 < got; i += 2) {
       const auto s = qint16(quint16(quint8(block[i])) | quint16(quint8(block[i + 1])) << 8);
@@ -79,7 +79,7 @@ QString NormalizeFile(QObject* window, int percent, const QString& fileName) {
   // rename(2) replaces the WAV atomically: the track exists under its name at every moment.
   if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(fileName).constData()) != 0) {
     QFile::remove(temporary);
-    return LangString("RES_Normalize_Replace", "Cannot replace %1 by the normalised file.").arg(fileName);
+    return LangString("RES_Normalize_Replace").arg(fileName);
   }
   return {};
 }

@@ -21,8 +21,8 @@ QString FieldText(const char* field, size_t size) {
   return QString::fromLocal8Bit(field, qsizetype(strnlen(field, size)));
 }
 
-QString NoDeviceText() { return LangString("RES_NotFound_CDRom", "No CD devices found!"); }
-QString NoAudioText() { return LangString("RES_Check_CDRom", "Can not find audio CD in your CD device."); }
+QString NoDeviceText() { return LangString("RES_NotFound_CDRom"); }
+QString NoAudioText() { return LangString("RES_Check_CDRom"); }
 
 }  // namespace
 
@@ -125,10 +125,10 @@ void TrackList::ApplyCDText() {
 
 void TrackList::ReadTrackListFromTOC() {
   if (CDHandle == 0) return;
-  Rows.clear();
+  ForgetDisc();
   TTOC toc;
   if (ModifyCDParms(CDHandle, kCDParmMsfAddresses, 1) == 0 || ReadTOC(CDHandle, toc) != 1) {
-    Status = LangString("RES_NotRead_Cd", "Not get CD device information!");
+    Status = LangString("RES_NotRead_Cd");
     return;
   }
   const int entries = TocEntryCount(toc);
@@ -169,9 +169,14 @@ void TrackList::Refresh() {
     ReadTrackListFromTOC();
     if (Status == NoAudioText()) Status = DriveDescription;
   } else {
-    Rows.clear();
+    ForgetDisc();
     Status = NoAudioText();
   }
+}
+
+void TrackList::ForgetDisc() {
+  Rows.clear();
+  DiscIdentifier.clear();
 }
 
 QStringList TrackList::ExtractItems() const {
@@ -181,16 +186,18 @@ QStringList TrackList::ExtractItems() const {
   return items;
 }
 
-QString TrackList::Close() {
+bool TrackList::SaveTitles() {
   DiscInfo& disc = Settings().Disc;
   disc.TrackNumber = qint32(Rows.size());
   for (size_t i = 0; i < Rows.size() && i < size_t(kDiscTitleSlots); ++i) disc.Titles[i] = Rows[i].Title;
+  return SaveDiscInfo(DiscIdentifier);
+}
+
+QString TrackList::Close() {
   QStringList errors;
-  if (!SaveDiscInfo(DiscIdentifier))
-    errors << LangString("RES_SaveDiscInfoError", "The titles of this disc could not be saved in %1.")
-                  .arg(QDir::toNativeSeparators(DiscInfoFilePath()));
-  if (CDHandle != 0 && CloseCDHandle(CDHandle) == 0)
-    errors << LangString("RES_Close_CD_Error", "Error while closing CD handle!");
+  if (!SaveTitles())
+    errors << LangString("RES_SaveDiscInfoError").arg(QDir::toNativeSeparators(DiscInfoFilePath()));
+  if (CDHandle != 0 && CloseCDHandle(CDHandle) == 0) errors << LangString("RES_Close_CD_Error");
   CDHandle = 0;
   return errors.join('\n');
 }

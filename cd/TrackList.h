@@ -58,11 +58,16 @@ class TrackList {
   void Activate();
   // Refresh command.
   void Refresh();
+  // No disc listed any more: the rows go, and so does the disc they belonged to, so that
+  // closing never writes an empty list over that disc's titles.
+  void ForgetDisc();
   // Job items of the checked rows: two-digit list position + cleaned title.
   QStringList ExtractItems() const;
-  // Closing: titles into the disc-info record and the cache, then the drive handle. Returns
-  // the error texts, one per line, when the titles could not be saved or the handle could not
-  // be closed; empty when all went well.
+  // Titles of the rows into the disc-info record, saved to the cache; false when the cache
+  // could not be written (nothing to save without a disc counts as saved).
+  bool SaveTitles();
+  // Closing: SaveTitles, then the drive handle. Returns the error texts, one per line, when
+  // the titles could not be saved or the handle could not be closed; empty when all went well.
   QString Close();
 
   // Loads the disc-info record of a table of contents; sets DiscIdentifier. Returns whether

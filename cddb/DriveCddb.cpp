@@ -246,42 +246,29 @@ void SplitHostPort(const QString& text, int defaultPort, QString& host, int& por
 QString CddbErrorText(int code) {
   switch (code) {
     case kCddbErrorNoEmail:
-      return LangString(QStringLiteral("RES_CddbNoEmail"),
-                        QStringLiteral("CDDB servers answer only clients that give a real e-mail "
-                                       "address. Set it in options.ini, section [QueryCDDB], key "
-                                       "Email= (or pass --email ADDRESS)."));
+      return LangString(QStringLiteral("RES_CddbNoEmail"));
     case kCddbErrorNetwork:
-      return LangString(QStringLiteral("RES_CddbNoNetwork"),
-                        QStringLiteral("The CDDB server could not be reached; check the network, "
-                                       "the server name and the proxy settings."));
+      return LangString(QStringLiteral("RES_CddbNoNetwork"));
     case kCddbErrorTimeout:
-      return LangString(QStringLiteral("RES_CddbTimeout"),
-                        QStringLiteral("The CDDB server did not answer in time."));
+      return LangString(QStringLiteral("RES_CddbTimeout"));
     case kCddbErrorHttp:
-      return LangString(QStringLiteral("RES_CddbHttpError"),
-                        QStringLiteral("The CDDB server refused the request; check the server "
-                                       "name and the query script."));
+      return LangString(QStringLiteral("RES_CddbHttpError"));
     case kCddbErrorBadReply:
-      return LangString(QStringLiteral("RES_CddbBadReply"),
-                        QStringLiteral("The CDDB server sent a reply that is not a CDDB reply; "
-                                       "check the server name and the query script."));
+      return LangString(QStringLiteral("RES_CddbBadReply"));
     case kCddbErrorBadToc:
-      return LangString(QStringLiteral("RES_CddbBadToc"),
-                        QStringLiteral("The table of contents of the disc cannot be looked up."));
+      return LangString(QStringLiteral("RES_CddbBadToc"));
     case kCddbErrorCancelled:
-      return LangString(QStringLiteral("RES_CddbCancelled"), QStringLiteral("The query was stopped."));
+      return LangString(QStringLiteral("RES_CddbCancelled"));
     case 202:
-      return LangString(QStringLiteral("RES_CddbNoMatch"),
-                        QStringLiteral("No match found: the CDDB server has no entry for this disc."));
+      return LangString(QStringLiteral("RES_CddbNoMatch"));
     default:
       break;
   }
   if (code >= 400 && code <= 599) {
-    return LangString(QStringLiteral("RES_CddbRefused"),
-                      QStringLiteral("The CDDB server refused the request (reply code %1)."))
+    return LangString(QStringLiteral("RES_CddbRefused"))
         .arg(code);
   }
-  return LangString(QStringLiteral("RES_CddbFailed"), QStringLiteral("The CDDB query failed (code %1)."))
+  return LangString(QStringLiteral("RES_CddbFailed"))
       .arg(code);
 }
 

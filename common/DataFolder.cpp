@@ -23,6 +23,7 @@ QString DataFile(const QString& name) { return DataFolder() + '/' + name; }
 
 QStringList DataSearchPath() {
   return {DataFolder(), QStringLiteral(TRACKMILL_SOURCE_DATA_DIR),
+          QDir::cleanPath(ProgramFolder() + QStringLiteral("/" TRACKMILL_INSTALL_DATA_FROM_BIN)),
           QStringLiteral(TRACKMILL_INSTALL_DATA_DIR)};
 }
 

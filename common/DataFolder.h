@@ -12,8 +12,9 @@ namespace trackmill {
 QString DataFolder();
 // Path of a file inside the per-user data folder.
 QString DataFile(const QString& name);
-// Folders searched for shipped files (language files), in order: the per-user folder,
-// the build tree's data/ folder, the installed share folder.
+// Folders searched for shipped files (language files, manual), in order: the per-user
+// folder, the build tree's data/ folder, the share folder beside the running executable
+// (<prefix>/bin/../share/trackmill, wherever the package put it), the configured one.
 QStringList DataSearchPath();
 // First existing file of that name along DataSearchPath(), or empty when none.
 QString FindDataFile(const QString& name);

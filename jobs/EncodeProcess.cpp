@@ -39,7 +39,7 @@ void TEncodeProcess::StartEncoder() {
   command_.reset();
   if (QFileInfo::exists(OutputFile) && AsksBeforeOverwrite()) {
     const QString question =
-        OutputFile + LangString("RES_File_Exist", QStringLiteral(" has existed,overite it?"));
+        OutputFile + LangString("RES_File_Exist");
     if (!OverwriteQuestion || !OverwriteQuestion->ConfirmOverwrite(OutputFile, question)) {
       Complete(encoder_result::kDeclined);
       return;
@@ -72,8 +72,7 @@ void TEncodeProcess::StartEncoder() {
   if (!process_->waitForStarted(-1)) {
     const QString reason = process_->errorString();
     process_.reset();
-    throw EEncoderError(LangString("RES_CreateProcess_Error",
-                                   QStringLiteral("Error while creating mp3 encoding process!")) +
+    throw EEncoderError(LangString("RES_CreateProcess_Error") +
                         ' ' + command_->program + ": " + reason);
   }
   startTime_.start();
@@ -99,9 +98,7 @@ void TEncodeProcess::CheckForStall() {
   const qint64 seconds = std::max<qint64>(1, stallLimitMs_ / 1000);
   ReleaseProcess();
   Complete(encoder_result::kFailed,
-           LangString("RES_Encoder_Stalled",
-                      QStringLiteral("The encoder printed nothing and its output did not grow "
-                                     "for %1 seconds; it was stopped."))
+           LangString("RES_Encoder_Stalled")
                .arg(seconds));
 }
 
@@ -149,12 +146,12 @@ void TEncodeProcess::ProcessEnded(int exitCode, QProcess::ExitStatus status) {
   }
   QString reason;
   if (status == QProcess::CrashExit)
-    reason = LangString("RES_Encoder_Crashed", QStringLiteral("The encoder was killed or crashed."));
+    reason = LangString("RES_Encoder_Crashed");
   else if (exitCode != 0)
-    reason = LangString("RES_Encoder_Exit", QStringLiteral("The encoder ended with code %1."))
+    reason = LangString("RES_Encoder_Exit")
                  .arg(exitCode);
   else if (QFileInfo(OutputFile).size() <= 0)
-    reason = LangString("RES_Encoder_NoOutput", QStringLiteral("The encoder wrote no output."));
+    reason = LangString("RES_Encoder_NoOutput");
   if (reason.isEmpty()) {
     Complete(encoder_result::kEnded);
     return;

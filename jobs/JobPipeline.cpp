@@ -104,7 +104,7 @@ void TJobPipeline::StartFileItem(int item) {
   if (!waveIn1_->Valid()) {
     runner_.SetCaption("Encoding(", item + 1, item);
     runner_.SkipItem(item, endPercent,
-             path + JobText("RES_Not_Wav_File", " is not a WAV file this program can read."));
+             path + JobText("RES_Not_Wav_File"));
     return;
   }
   // FLAC keeps any sample rate; the other encoders get 44100 Hz at least.
@@ -121,10 +121,9 @@ void TJobPipeline::StartFileItem(int item) {
     return;
   }
   if (item == 0)
-    runner_.SetPhase(kind == job_kind::kWavToMp3 ? "RES_WAV_TO_MP3" : "RES_WAV_TO_OGG",
-                     kind == job_kind::kWavToMp3 ? "Encoding WAV to MP3" : "Encoding WAV to OGG");
+    runner_.SetPhase(kind == job_kind::kWavToMp3 ? "RES_WAV_TO_MP3" : "RES_WAV_TO_OGG");
   else
-    runner_.SetPhase("RES_Encoding", "Encoding");
+    runner_.SetPhase("RES_Encoding");
   runner_.SetCaption("Encoding(", item + 1, item);
   if (kind == job_kind::kWavToMp3)
     runner_.StartMp3(path, runner_.FileResult(item, ".mp3"), true, item);
@@ -134,7 +133,7 @@ void TJobPipeline::StartFileItem(int item) {
 
 void TJobPipeline::StartResampling(int item) {
   waveOut1_->SetFileName(TemporaryFile());
-  runner_.SetPhase("RES_WAV_RESAMPLE", "Resampling WAV");
+  runner_.SetPhase("RES_WAV_RESAMPLE");
   stepStart_.Restart();
   try {
     waveOut1_->Run();
@@ -262,7 +261,7 @@ void TJobPipeline::HandleResampleEnded() {
     return;
   }
   runner_.SetCaption("Encoding(", item + 1, item);
-  runner_.SetPhase("RES_Encoding", "Encoding");
+  runner_.SetPhase("RES_Encoding");
   if (kind == job_kind::kWavToMp3)
     runner_.StartMp3(TemporaryFile(), runner_.FileResult(item, ".mp3"), true, item);
   else

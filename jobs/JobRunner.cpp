@@ -61,13 +61,13 @@ void TJobRunner::Start() {
   if (StartParallel()) return;
   switch (jobKind_) {
     case job_kind::kRipCd:
-      SetPhase("RES_Extracting", "Extracting");
+      SetPhase("RES_Extracting");
       SetCaption("Extracting(", 1, 0);
       ShowInitializing();
       StartExtraction(0);
       break;
     case job_kind::kRecorderWavToMp3:
-      SetPhase("RES_WAV_TO_MP3", "Encoding WAV to MP3");
+      SetPhase("RES_WAV_TO_MP3");
       SetCaption("Encoding(", 1, 0);
       StartMp3(items_[0], FileResult(0, ".mp3"), true, 0);
       break;
@@ -128,8 +128,8 @@ void TJobRunner::SetCaption(const QString& phase, int current, int item) {
   emit Changed();
 }
 
-void TJobRunner::SetPhase(const char* key, const QString& english) {
-  phase_ = JobText(key, english);
+void TJobRunner::SetPhase(const char* key, const QString& fallback) {
+  phase_ = JobText(key, fallback);
   emit Changed();
 }
 
@@ -178,7 +178,7 @@ void TJobRunner::StartExtraction(int item) {
 
 void TJobRunner::StartMp3(const QString& input, const QString& output, bool encode, int item) {
   if (!mp3Runner_) {
-    SkipItem(item, status::kMp3Ended, JobText("RES_NoMp3Runner", "No MP3 encoder is available."));
+    SkipItem(item, status::kMp3Ended, JobText("RES_NoMp3Runner"));
     return;
   }
   mp3Runner_->EncodeMode = encode;
@@ -235,14 +235,12 @@ void TJobRunner::StartFileItem(int item) {
       pipeline_->StartFileItem(item);
       break;
     case job_kind::kMp3ToWav:
-      SetPhase(item == 0 ? "RES_MP3_TO_WAV" : "RES_Decoding",
-               item == 0 ? "Decoding MP3 to WAV" : "Decoding");
+      SetPhase(item == 0 ? "RES_MP3_TO_WAV" : "RES_Decoding");
       SetCaption("Decoding(", item + 1, item);
       StartMp3(path, FileResult(item, ".wav"), false, item);
       break;
     case job_kind::kWavToWma:
-      SetPhase(item == 0 ? "RES_WAV_TO_WMA" : "RES_Encoding",
-               item == 0 ? "Encoding WAV to WMA" : "Encoding");
+      SetPhase(item == 0 ? "RES_WAV_TO_WMA" : "RES_Encoding");
       SetCaption("Encoding(", item + 1, item);
       StartWma(path, FileResult(item, ".wma"), item);
       break;
@@ -254,7 +252,7 @@ void TJobRunner::StartFileItem(int item) {
 void TJobRunner::StartNextExtraction() {
   SetCaption("Extracting(", extractedCount_ + 1, extractedCount_);
   ShowInitializing();
-  SetPhase("RES_Extracting", "Extracting");
+  SetPhase("RES_Extracting");
   StartExtraction(extractedCount_);
 }
 

@@ -35,9 +35,7 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
       break;
     default:
       Fail(item, TrackWav(item) +
-                     JobText("RES_WriteWavFileError",
-                             " could not be written completely. Please check the free space "
-                             "of the output folder."));
+                     JobText("RES_WriteWavFileError"));
       break;
   }
   if (info->ErrorCode == kRipDone && ripThread_) {
@@ -84,7 +82,7 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
     return;
   }
   SetCaption("Encoding(", extractedCount_, item);
-  SetPhase("RES_Encoding", "Encoding");
+  SetPhase("RES_Encoding");
   const QString wav = TrackWav(item);
   const QString base = wav.chopped(4);
   if (format == output_format::kMp3) {

@@ -8,9 +8,7 @@
 namespace trackmill {
 
 QString JobText(const char* key, const QString& fallback) {
-  const QString name = QString::fromLatin1(key);
-  const QString english = EnglishText(name);
-  return LangString(name, english.isEmpty() ? fallback : english);
+  return LangString(QString::fromLatin1(key), fallback);
 }
 
 QString JobCaption(const QString& phase, int current, int count, const QString& name) {

@@ -1,9 +1,8 @@
 #pragma once
 #include <QString>
 
-// Message texts of the job runner and the encoder runners in the current language, with the
-// built-in English text of the key (or the given fallback for keys the English table lacks).
-// Main thread only, like LangString.
+// Message texts of the job runner and the encoder runners in the current language
+// (LangString; the fallback stands in only for a key the English table lacks). Main thread only.
 namespace trackmill {
 
 QString JobText(const char* key, const QString& fallback = {});

@@ -17,10 +17,7 @@ bool TMp3EncodeProcess::AsksBeforeOverwrite() const {
 std::optional<EncoderCommand> TMp3EncodeProcess::BuildCommand() {
   const QString lame = LameProgram.isEmpty() ? FindProgram(QStringLiteral("lame")) : LameProgram;
   if (lame.isEmpty())
-    throw EEncoderError(LangString(
-        "RES_NoMp3Encoder",
-        QStringLiteral("Can not find the MP3 encoder \"lame\" beside trackmill or on the PATH. "
-                       "Please install the lame package.")));
+    throw EEncoderError(LangString("RES_NoMp3Encoder"));
   SetOutputKind(EncodeMode ? EncoderOutputKind::Mp3Encode : EncoderOutputKind::Mp3Decode);
   if (EncodeMode)
     return Mp3EncodeCommand(CommandSettings ? *CommandSettings : Settings(), lame, InputFile, OutputFile);

@@ -17,10 +17,7 @@ std::optional<EncoderCommand> TWMAEncodeProcess::BuildCommand() {
                               ? FindProgram(QString::fromLatin1(kWmaEncoderProgram))
                               : EncoderProgram;
   if (program.isEmpty()) {
-    emit InformationMessage(LangString(
-        "RES_NoWmaEncoder",
-        QStringLiteral("Can not find WMA encoder, please reinstall Trackmill or contact its "
-                       "support.")));
+    emit InformationMessage(LangString("RES_NoWmaEncoder"));
     Complete(0);
     return std::nullopt;
   }

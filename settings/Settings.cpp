@@ -31,7 +31,7 @@ constexpr char kReplayGain[] = "ReplayGain";
 constexpr char kAccurateRip[] = "AccurateRip";
 constexpr char kReadOffsets[] = "ReadOffsets";
 
-const std::array<SettingKey, 42> kSettingKeys{{
+const std::array<SettingKey, 43> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -58,6 +58,7 @@ const std::array<SettingKey, 42> kSettingKeys{{
     {kFlacOptions, "CompressionLevel", &TSettings::FlacCompressionLevel},
     {kCdOptions, "Index", &TSettings::Index},
     {kCdOptions, "CDDb", &TSettings::CDDb},
+    {kCdOptions, "DiscImage", &TSettings::DiscImage},
     {kAccurateRip, "Use", &TSettings::UseAccurateRip},
     {kAccurateRip, "Server", &TSettings::AccurateRipServer},
     {kRecordOptions, "SaveMp3", &TSettings::SaveMp3},

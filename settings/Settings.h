@@ -64,8 +64,9 @@ struct TSettings {
   // [FlacOptions]
   qint32 FlacCompressionLevel = 5;  // 0 fastest .. 8 smallest
   // [CDOptions]
-  qint32 Index = -1;
+  qint32 Index = -1;  // position in the drive list; -1 = none chosen
   bool CDDb = false;
+  QString DiscImage;  // the image last opened in the window; reopened when no drive is chosen
   // [ReadOffsets]: samples by drive (DriveIdentity); a drive not listed reads with offset 0.
   QMap<QString, qint32> ReadOffsets;
   // [AccurateRip]

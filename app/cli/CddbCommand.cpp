@@ -83,8 +83,7 @@ int RunCddbCommand(const QStringList& arguments) {
   TTOC toc{};
   if (list.Rows.empty() || ReadTOC(list.CDHandle, toc) != 1) {
     CloseCDHandle(list.CDHandle);
-    return Fail(LangString(QStringLiteral("RES_ReadTocError"),
-                           QStringLiteral("Error while reading TOC information!")));
+    return Fail(LangString(QStringLiteral("RES_ReadTocError")));
   }
   const CddbToc cddbToc = CddbTocFromTOC(toc);
 
@@ -109,9 +108,7 @@ int RunCddbCommand(const QStringList& arguments) {
   }
   PrintDiscRecord(list);
   if (waiter.detail == 0) {
-    Out() << LangString(QStringLiteral("RES_CddbNoTitles"),
-                        QStringLiteral("The CDDB entries hold no track titles; the titles stay "
-                                       "as they were."))
+    Out() << LangString(QStringLiteral("RES_CddbNoTitles"))
           << '\n';
   }
   Out().flush();

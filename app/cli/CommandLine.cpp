@@ -45,7 +45,8 @@ bool TakeFlag(QStringList& args, const QString& name) { return args.removeAll(na
 QString HelpText() {
   return QStringLiteral(
       "Usage: trackmill [COMMAND [ARGUMENTS...]]\n"
-      "Without a command, opens the main window.\n"
+      "       trackmill [--disc-image FILE | --drive N]\n"
+      "Without a command, opens the main window (on the disc image or drive given).\n"
       "\n"
       "Commands:\n"
       "  toc     [--disc-image FILE | --drive N]\n"

@@ -110,17 +110,17 @@ int RunRipCommand(const QStringList& arguments) {
     for (size_t i = 0; i < list.Rows.size(); ++i) list.Rows[i].Checked = chosen.contains(int(i) + 1);
   }
   const QStringList items = list.ExtractItems();
-  if (items.isEmpty()) return Fail(LangString("RES_Select_Track", "Please select a track at least!"));
+  if (items.isEmpty()) return Fail(LangString("RES_Select_Track"));
 
   const QString folder = Settings().OutputFolder;
   if (!QFileInfo(folder).isDir()) {
-    const QString missing = LangString("RES_Directory_Not_Exist", "The output directory does not exist.");
-    if (no) return Fail(folder + "," + missing + " " + LangString("RES_Check_Output", "Please check the output directory setting."));
+    const QString missing = LangString("RES_Directory_Not_Exist");
+    if (no) return Fail(folder + "," + missing + " " + LangString("RES_Check_Output"));
     if (!QDir().mkdir(folder)) return Fail("Cannot create " + folder);
     Err() << folder << "," << missing << " Created it." << Qt::endl;
   }
   if (Settings().EnableRipTime && Settings().RipTime == 0)
-    return Fail(LangString("RES_Select_0", "You select to extract 0 second, please change it on Options dialog."));
+    return Fail(LangString("RES_Select_0"));
 
   // Extraction, encoding and tagging run as a job of the job runner, as in the window.
   return RunJobInTerminal(

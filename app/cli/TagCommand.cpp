@@ -122,7 +122,7 @@ int Set(const QString& file, QStringList options) {
 
   const quint16 status = tag.WriteTag(file);
   if (!Tid3tag::IsSuccess(status))
-    return Fail(LangString(QStringLiteral("RES_SaveTag_Error"), QStringLiteral("Could not save Tag!")) + ' ' +
+    return Fail(LangString(QStringLiteral("RES_SaveTag_Error")) + ' ' +
                 StatusMessage(file, status));
   QString error;
   if (ChangeId3v2Frames(file, changes, &error) == Id3v2Edit::Failed) return Fail(error);

@@ -80,7 +80,7 @@ int RunWav2WavCommand(const QStringList& arguments) {
   std::signal(SIGXFSZ, SIG_IGN);
   TerminalProgress progress;
   const QString caption = QFileInfo(input).fileName();
-  const QString phase = LangString("RES_Converting", "Converting...");
+  const QString phase = LangString("RES_Converting");
   QEventLoop loop;
   QString failure;
   QObject::connect(&conversion, &WaveFileConversion::progressChanged, &loop,
@@ -103,7 +103,7 @@ int RunWav2WavCommand(const QStringList& arguments) {
   }
   progress.Show(caption, phase, 100);
   progress.Break();
-  Out() << LangString("RES_Success", "Success!") << ' ' << output << Qt::endl;
+  Out() << LangString("RES_Success") << ' ' << output << Qt::endl;
   return 0;
 }
 

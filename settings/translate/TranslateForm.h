@@ -14,6 +14,9 @@ void TranslateForm(QWidget* window, const QString& language);
 // What a window does when it is shown: translate into Settings().Lan unless that is English
 // (the built-in texts). The language switch calls TranslateForm directly, English included.
 void TranslateShownForm(QWidget* window);
+// Calls TranslateShownForm the first time the window is shown, never again (a window is
+// translated once, when it opens; only the main window's language switch translates again).
+void TranslateWhenFirstShown(QWidget* window);
 
 // The other direction: every translatable text of the window, as it stands, written into the
 // INI file (the built-in English texts of a window become its part of CLan_English.ini).

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -33,11 +37,13 @@ class LangStringTest : public ::testing::Test {
   }
 };
 
-TEST_F(LangStringTest, EnglishInAnyCaseGivesTheCallersText) {
+TEST_F(LangStringTest, EnglishInAnyCaseGivesTheBuiltInText) {
   WriteLanguageFile("English", "[ResourceString]\nRES_Play=never read\n");
   for (const char* language : {"English", "english", "ENGLISH"}) {
     Settings().Lan = language;
-    EXPECT_EQ(LangString("RES_Play", "Play "), "Play ") << language;
+    EXPECT_EQ(LangString("RES_Play"), "Play ") << language;
+    EXPECT_EQ(LangString("RES_Play", "ignored: the table has the key"), "Play ") << language;
+    EXPECT_EQ(LangString("RES_NotYetInTheTable", "stand-in"), "stand-in") << language;
   }
   QFile::remove(DataFile(LanguageFileName("English")));
 }
@@ -45,33 +51,33 @@ TEST_F(LangStringTest, EnglishInAnyCaseGivesTheCallersText) {
 TEST_F(LangStringTest, OtherLanguagesReadTheirFileOrGiveEmptyText) {
   WriteLanguageFile("german", "[resourcestring]\nRES_Play=\"Abspielen \"\nRES_Decoding=Dekodieren\n");
   Settings().Lan = "german";
-  EXPECT_EQ(LangString("RES_Play", "Play "), "Abspielen ");
-  EXPECT_EQ(LangString("res_decoding", "Decoding"), "Dekodieren");
-  EXPECT_EQ(LangString("RES_Encoding", "Encoding"), "");  // key missing
+  EXPECT_EQ(LangString("RES_Play"), "Abspielen ");
+  EXPECT_EQ(LangString("res_decoding"), "Dekodieren");
+  EXPECT_EQ(LangString("RES_Encoding"), "");  // key missing
 
   WriteLanguageFile("Captions", "[MainForm]\nMainForm=Titel\n");  // no ResourceString section
   Settings().Lan = "Captions";
-  EXPECT_EQ(LangString("RES_Play", "Play "), "");
+  EXPECT_EQ(LangString("RES_Play"), "");
 
   Settings().Lan = "Missing";
-  EXPECT_EQ(LangString("RES_Play", "Play "), "");
+  EXPECT_EQ(LangString("RES_Play"), "");
 
   WriteLanguageFile("", "[ResourceString]\nRES_Play=from CLan_.ini\n");
   Settings().Lan = "";
-  EXPECT_EQ(LangString("RES_Play", "Play "), "from CLan_.ini");
+  EXPECT_EQ(LangString("RES_Play"), "from CLan_.ini");
 
   Settings().Lan = "../CLan_german";  // a name that would leave the data folders
-  EXPECT_EQ(LangString("RES_Play", "Play "), "");
+  EXPECT_EQ(LangString("RES_Play"), "");
 }
 
 TEST_F(LangStringTest, ChangedLanguageFileIsReadAgain) {
   Settings().Lan = "Other";
   WriteLanguageFile("Other", "[ResourceString]\nRES_Play=first\n");
-  EXPECT_EQ(LangString("RES_Play", "Play "), "first");
+  EXPECT_EQ(LangString("RES_Play"), "first");
   WriteLanguageFile("Other", "[ResourceString]\nRES_Play=second version\n");
-  EXPECT_EQ(LangString("RES_Play", "Play "), "second version");
+  EXPECT_EQ(LangString("RES_Play"), "second version");
   QFile::remove(DataFile(LanguageFileName("Other")));
-  EXPECT_EQ(LangString("RES_Play", "Play "), "");
+  EXPECT_EQ(LangString("RES_Play"), "");
 }
 
 TEST_F(LangStringTest, WorkersReadMessagesWhileTheFileChanges) {
@@ -82,7 +88,7 @@ TEST_F(LangStringTest, WorkersReadMessagesWhileTheFileChanges) {
   for (int t = 0; t < 4; ++t) {
     workers.emplace_back([&wrongTexts] {
       for (int i = 0; i < 200; ++i) {
-        const QString text = LangString("RES_Encoding", "Encoding");
+        const QString text = LangString("RES_Encoding");
         if (text != "Kodieren" && text != "Kodierung") ++wrongTexts;
       }
     });
@@ -119,23 +125,32 @@ TEST_F(LangStringTest, LanguageMenuNamesLanguagesAndTheirFiles) {
   EXPECT_TRUE(FindLanguageFile("English").endsWith("/CLan_English.ini"));
 }
 
-TEST(EnglishStringsTest, TableIsSortedCompleteAndLooksUpEveryKey) {
-  const QStringList keys = EnglishKeys();
-  // The 50 classic message keys, 12 of the extraction and encoder errors, 1 of the disc cache.
-  EXPECT_EQ(keys.size(), 63);
-  for (int i = 0; i < keys.size(); ++i) {
-    EXPECT_TRUE(keys[i].startsWith("RES_")) << keys[i].toStdString();
-    if (i > 0) {
-      EXPECT_LT(keys[i - 1].toLatin1(), keys[i].toLatin1()) << "table must stay sorted for the lookup";
+// Every "RES_..." literal in the program's sources (all top-level folders but the tests and
+// build trees): a key the table lacks would show empty in every other language.
+QStringList KeysUsedBySources() {
+  QStringList keys;
+  const QRegularExpression literal(QStringLiteral(R"re("(RES_\w+)")re"));
+  const QDir root(QStringLiteral(TRACKMILL_SOURCE_DIR));
+  for (const QString& folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    if (folder == u"tests" || QFileInfo::exists(root.filePath(folder + "/CMakeCache.txt"))) continue;
+    QDirIterator files(root.filePath(folder), {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+      const QString source = QString::fromUtf8(test::ReadBytes(files.next()));
+      for (const QRegularExpressionMatch& match : literal.globalMatch(source)) keys << match.captured(1);
     }
-    EXPECT_FALSE(EnglishText(keys[i]).isEmpty()) << keys[i].toStdString();
   }
-  EXPECT_EQ(EnglishText("RES_Select_Track"), "Please select a track at least!");
-  EXPECT_EQ(EnglishText("RES_Clear_History"), " list records are deleted!");
-  EXPECT_EQ(EnglishText("RES_Check_Mp3Options"),
-            "Create MP3 file error!\nPlease check the output and lame options or run application again.");
-  EXPECT_TRUE(EnglishText("RES_NoWmaEncoder").startsWith("Can not find WMA encoder,please contact with "));
-  EXPECT_TRUE(EnglishText("RES_NoWmaEncoder").endsWith("!"));
+  keys.removeDuplicates();
+  return keys;
+}
+
+TEST(EnglishStringsTest, TableIsSortedAndHoldsEveryKeyTheCodeUses) {
+  const QStringList keys = EnglishKeys();
+  for (int i = 1; i < keys.size(); ++i) {
+    EXPECT_LT(keys[i - 1].toLatin1(), keys[i].toLatin1()) << "table must stay sorted for the lookup";
+  }
+  const QStringList used = KeysUsedBySources();
+  EXPECT_GT(used.size(), 40);  // the scan found the sources
+  for (const QString& key : used) EXPECT_FALSE(EnglishText(key).isEmpty()) << key.toStdString() << " is not in the table";
   EXPECT_EQ(EnglishText("RES_Nonexistent"), "");
   EXPECT_EQ(EnglishText("res_play"), "");
 }
@@ -150,6 +165,29 @@ TEST(EnglishLanguageFileTest, ShippedFileIsTheGeneratedOneAndHoldsEveryText) {
     QString english = EnglishText(key);
     english.replace(u'\n', u' ');  // one line per key in the file
     EXPECT_EQ(file.ReadString("ResourceString", key, "<missing>"), english) << key.toStdString();
+  }
+}
+
+// Every shipped translation holds every key of the English file, keeps its placeholders and
+// the blanks by which a text joins a file name or a title.
+TEST(ShippedTranslationsTest, HoldEveryEnglishKeyWithItsPlaceholdersAndJoiningBlanks) {
+  const QString data = QStringLiteral(TRACKMILL_SOURCE_DIR) + "/data/";
+  const IniFile english = IniFile::Load(data + "CLan_English.ini");
+  for (const char* language : {"German", "French"}) {
+    const IniFile translation = IniFile::Load(data + LanguageFileName(language));
+    ASSERT_EQ(translation.LastLoadResult(), IniFile::LoadResult::Loaded) << language;
+    for (const QString& section : english.SectionNames()) {
+      for (const QString& key : english.KeyNames(section)) {
+        const std::string where = std::string(language) + " [" + section.toStdString() + "] " + key.toStdString();
+        const QString text = english.ReadString(section, key, {});
+        const QString translated = translation.ReadString(section, key, "<missing>");
+        EXPECT_NE(translated, "<missing>") << where;
+        EXPECT_EQ(translated.isEmpty(), text.isEmpty()) << where;
+        EXPECT_EQ(translated.contains("%1"), text.contains("%1")) << where;
+        if (text.startsWith(' ')) EXPECT_TRUE(translated.startsWith(' ')) << where;
+        if (text.endsWith(' ')) EXPECT_TRUE(translated.endsWith(' ')) << where;
+      }
+    }
   }
 }
 

@@ -34,7 +34,7 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
       "[OggOptions]\nIsUseCompress=1\nCompressPosition=30\nMaxBitRate=0\nNomalBitRate=0\nMinBitRate=0\n"
       "[WMAOptions]\nBitRate=8\n"
       "[FlacOptions]\nCompressionLevel=5\n"
-      "[CDOptions]\nIndex=-1\nCDDb=0\n"
+      "[CDOptions]\nIndex=-1\nCDDb=0\nDiscImage=\n"
       "[AccurateRip]\nUse=1\nServer=www.accuraterip.com\n"
       "[RecordOptions]\nSaveMp3=0\n"
       "[QueryCDDB]\nServer=gnudb.gnudb.org\nScript=/~cddb/"

@@ -1,0 +1,56 @@
+#include "tests/ui/MainFormTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include "cd/CDDrive.h"
+#include "settings/DiscInfoStore.h"
+#include "settings/Settings.h"
+#include "tests/support/TestPaths.h"
+
+namespace trackmill::test {
+
+void MainFormTest::SetUp() {
+  QFile::remove(SettingsFilePath());
+  QFile::remove(DiscInfoFilePath());
+  ClearDiscImages();
+  WriteOptions();
+}
+
+void MainFormTest::TearDown() {
+  EXPECT_TRUE(answerer_.unexpectedBoxes.isEmpty()) << answerer_.unexpectedBoxes.join(" | ").toStdString();
+  QDir(SettingsFilePath()).removeRecursively();
+  ClearDiscImages();
+}
+
+void MainFormTest::WriteOptions(const QByteArray& lines) {
+  ASSERT_TRUE(WriteBytes(SettingsFilePath(), "[CommonOptions]\nOutputFolder=" + out_.path().toUtf8() + "\n" + lines));
+}
+
+std::unique_ptr<TMainForm> MainFormTest::Open(const QString& image) {
+  auto form = std::make_unique<TMainForm>(image);
+  form->show();
+  Activate(*form);
+  return form;
+}
+
+void MainFormTest::Activate(QWidget& window) {
+  window.activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+QString MainFormTest::SomeDisc() {
+  if (!someDisc_) someDisc_ = std::make_unique<TestDisc>(QStringList{"1s", "1s"});
+  EXPECT_TRUE(someDisc_->Ok());
+  return someDisc_->CuePath();
+}
+
+QStringList MainFormTest::Column(TMainForm& form, int column) {
+  QStringList texts;
+  QTreeWidget* list = List(form);
+  for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(column);
+  return texts;
+}
+
+}  // namespace trackmill::test

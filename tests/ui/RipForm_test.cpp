@@ -1,0 +1,141 @@
+#include "ui/RipForm.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "settings/Settings.h"
+#include "tests/cd/TestDisc.h"
+#include "tests/jobs/JobTestSupport.h"
+#include "tests/support/TestPaths.h"
+#include "tests/ui/MainFormTestSupport.h"
+
+namespace trackmill::test {
+namespace {
+
+// What the user saw of the job windows that were shown while it existed.
+class JobWatch : public QObject {
+ public:
+  explicit JobWatch(QWidget* owner) : owner_(owner) { qApp->installEventFilter(this); }
+
+  QStringList captions;
+  QStringList phases;
+  bool sawInitializing = false;
+  int highestGauge = 0;
+  bool centred = false;
+  std::function<void(TRipForm*)> onCaption;  // what the user does when the caption changes
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* job = qobject_cast<TRipForm*>(watched);
+    if (job && event->type() == QEvent::Show) {
+      connect(job, &QWidget::windowTitleChanged, this, [this, job] { Look(job); });
+      connect(job->findChild<QProgressBar*>("FlatGauge1"), &QProgressBar::valueChanged, this,
+              [this](int value) { highestGauge = std::max(highestGauge, value); });
+    }
+    return false;
+  }
+
+ private:
+  void Look(TRipForm* job) {
+    captions << job->windowTitle();
+    const QString phase = job->findChild<QGroupBox*>("GroupBox1")->title();
+    if (!phases.contains(phase)) phases << phase;
+    sawInitializing |= job->findChild<QLabel*>("Label3")->isVisible();
+    centred = qAbs(job->frameGeometry().center().x() - owner_->frameGeometry().center().x()) <= 1;
+    if (onCaption) onCaption(job);
+  }
+  QWidget* owner_;
+};
+
+TEST_F(MainFormTest, ExtractRipsTheImageToWavThroughTheJobWindow) {
+  TestDisc disc({"3s", "2s", "1s"});
+  ASSERT_TRUE(disc.Ok());
+  WriteOptions("OutputFormat=1\n");
+  auto form = Open(disc.CuePath());
+  QTreeWidget* list = List(*form);
+  list->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+  JobWatch watch(form.get());
+  QTest::mouseClick(Button(*form, "tbExtract"), Qt::LeftButton);  // returns when the window has closed
+  EXPECT_EQ(watch.captions, QStringList({"Extracting(01/02): Track01", "Extracting(02/02): Track03"}));
+  EXPECT_TRUE(watch.sawInitializing);
+  EXPECT_TRUE(watch.centred);
+  for (int track : {1, 3}) {
+    const QString wav = out_.filePath(QStringLiteral("Track0%1.wav").arg(track));
+    EXPECT_TRUE(ProbeField(wav, "stream=codec_name,sample_rate,channels")
+                    .contains("codec_name=pcm_s16le\nsample_rate=44100\nchannels=2"));
+    EXPECT_EQ(ReadBytes(wav).mid(44), disc.ExpectedTrack(track)) << track;
+  }
+  EXPECT_FALSE(QFile::exists(out_.filePath("Track02.wav")));
+  form->close();
+}
+
+TEST_F(MainFormTest, ExtractRipsTheImageToTaggedMp3ThroughTheJobWindow) {
+  TestDisc disc({"3s", "2s"}, {"--music"});
+  ASSERT_TRUE(disc.Ok());
+  WriteOptions("OutputFormat=0\nEncoderProcesses=1\n[ID3]\nUse=1\n");  // one step after another
+  auto form = Open(disc.CuePath());
+  Settings().Disc.Artist = "Someone";
+  JobWatch watch(form.get());
+  QTest::keyClick(List(*form), Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(watch.captions, QStringList({"Extracting(01/02): Track01", "Encoding(01/02): Track01",
+                                         "Extracting(02/02): Track02", "Encoding(02/02): Track02"}));
+  EXPECT_TRUE(watch.phases.contains("Encoding"));
+  EXPECT_EQ(watch.highestGauge, 100);
+  for (int track : {1, 2}) {
+    const QString mp3 = out_.filePath(QStringLiteral("Track0%1.mp3").arg(track));
+    EXPECT_NEAR(ProbeDuration(mp3), 4 - track, 0.1) << track;
+    const QString tags = ProbeField(mp3, "format_tags=title,artist,track");
+    EXPECT_TRUE(tags.contains(QStringLiteral("title=Track0%1").arg(track))) << tags.toStdString();
+    EXPECT_TRUE(tags.contains("artist=Someone")) << tags.toStdString();
+    EXPECT_FALSE(QFile::exists(out_.filePath(QStringLiteral("Track0%1.wav").arg(track))));  // not kept
+  }
+  form->close();
+}
+
+TEST_F(MainFormTest, StopEndsTheJobAndKeepsTheExtractedWav) {
+  TestDisc disc({"20s", "2s"});
+  ASSERT_TRUE(disc.Ok());
+  WriteOptions("OutputFormat=0\nEncoderProcesses=1\n");
+  auto form = Open(disc.CuePath());
+  JobWatch watch(form.get());
+  watch.onCaption = [](TRipForm* job) {
+    if (job->windowTitle().startsWith("Encoding"))
+      QTimer::singleShot(0, job->findChild<QPushButton*>("btStop"), &QPushButton::click);
+  };
+  QTest::keyClick(List(*form), Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(watch.captions.last(), "Encoding(01/02): Track01");
+  EXPECT_TRUE(QFile::exists(out_.filePath("Track01.wav")));
+  EXPECT_FALSE(QFile::exists(out_.filePath("Track02.wav")));
+  form->close();
+}
+
+TEST_F(MainFormTest, WavToMp3ConvertsThePickedFiles) {
+  QTemporaryDir sources;
+  ASSERT_TRUE(MakeWav(sources.filePath("a b.wav"), 1.0) && MakeWav(sources.filePath("c.wav"), 2.0, 22050, 1));
+  auto form = Open(SomeDisc());
+  QStringList filters;
+  answerer_.OnWindow<QFileDialog>([&](QFileDialog* dialog) {
+    filters = dialog->nameFilters();
+    dialog->setDirectory(sources.path());
+    dialog->selectFile("\"a b.wav\" \"c.wav\"");
+    QTimer::singleShot(0, dialog, &QDialog::accept);
+  });
+  JobWatch watch(form.get());
+  QTest::keyClick(List(*form), Qt::Key_W, Qt::ControlModifier);
+  EXPECT_TRUE(answerer_.AllAnswered());
+  EXPECT_EQ(filters, QStringList({"Sound file (*.wav)", "Any file (*)"}));
+  ASSERT_FALSE(watch.captions.isEmpty());
+  EXPECT_EQ(watch.captions.first(), "Encoding(01/02): " + sources.filePath("a b.wav"));
+  EXPECT_NEAR(ProbeDuration(out_.filePath("a b.mp3")), 1.0, 0.1);
+  EXPECT_NEAR(ProbeDuration(out_.filePath("c.mp3")), 2.0, 0.1);  // resampled to 44100 Hz first
+  form->close();
+}
+
+}  // namespace
+}  // namespace trackmill::test

@@ -1,0 +1,133 @@
+// screenshots: renders every window of the program to OUTPUT_DIR/<window>-<language>.png,
+// once per language named. The main window lists the disc image and the job window is caught
+// in the middle of ripping it; every other window is shown as it opens. Offscreen windows have
+// no frame, so each picture gets a title bar with the window's caption.
+// Usage: screenshots --disc-image CUE OUTPUT_DIR LANGUAGE...
+// (settings and output folder from $TRACKMILL_HOME/options.ini, as the program would use them)
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPainter>
+#include <QTextStream>
+#include <QTimer>
+
+#include "jobs/JobRunner.h"
+#include "jobs/Mp3EncodeProcess.h"
+#include "jobs/WMAEncodeProcess.h"
+#include "settings/Settings.h"
+#include "ui/EditTrackNameForm.h"
+#include "ui/FormRegistry.h"
+#include "ui/MainForm.h"
+#include "ui/RipForm.h"
+
+namespace trackmill {
+namespace {
+
+QImage Framed(QWidget* window) {
+  const QImage client = window->grab().toImage();
+  const int titleHeight = window->fontMetrics().height() + 10;
+  QImage framed(client.width() + 2, client.height() + titleHeight + 1, QImage::Format_RGB32);
+  framed.fill(QColor(42, 58, 122));
+  QPainter painter(&framed);
+  painter.drawImage(1, titleHeight, client);
+  QFont bold = window->font();
+  bold.setBold(true);
+  painter.setFont(bold);
+  painter.setPen(Qt::white);
+  painter.drawText(QRect(8, 0, framed.width() - 16, titleHeight), Qt::AlignVCenter | Qt::AlignLeft,
+                   window->windowTitle());
+  return framed;
+}
+
+class Shooter {
+ public:
+  Shooter(const QDir& folder, const QString& language) : folder_(folder), language_(language) {}
+
+  void Save(QWidget* window) {
+    QApplication::processEvents();  // layouts catch up with the texts of the translation
+    const QString path = folder_.filePath(window->objectName() + '-' + language_ + ".png");
+    if (Framed(window).save(path)) return;
+    QTextStream(stderr) << "screenshots: cannot write " << path << '\n';
+    ++failures_;
+  }
+  void Fail(const QString& why) {
+    QTextStream(stderr) << "screenshots: " << language_ << ": " << why << '\n';
+    ++failures_;
+  }
+  int Failures() const { return failures_; }
+
+ private:
+  QDir folder_;
+  QString language_;
+  int failures_ = 0;
+};
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+// The main window with the disc listed, then the job window a third of the way into the
+// first track of a rip of every track.
+void ShootMainAndJobWindows(Shooter& shooter, const QString& discImage) {
+  TMainForm main(discImage);
+  main.show();
+  if (!WaitFor([&] { return !main.Tracks().Rows.empty(); }, 10000)) return shooter.Fail("no tracks listed");
+  shooter.Save(&main);
+
+  // A job that cannot write would stop at a message box that nobody here answers.
+  if (!QFileInfo(Settings().OutputFolder).isDir()) return shooter.Fail("the output folder does not exist");
+  TMp3EncodeProcess mp3;
+  TWMAEncodeProcess wma;
+  TRipForm rip(&main, 1, main.CDHandle(), main.Tracks().ExtractItems(), &mp3, &wma);
+  bool caught = false;
+  QObject::connect(&rip.Runner(), &TJobRunner::Changed, &rip, [&] {
+    if (caught || rip.Runner().InitializingVisible() || rip.Runner().GaugePercent() < 33) return;
+    caught = true;
+    shooter.Save(&rip);
+    rip.reject();  // Stop
+  });
+  QTimer::singleShot(60000, &rip, &TRipForm::reject);
+  rip.exec();
+  if (!caught) shooter.Fail("the rip ended before it could be caught");
+}
+
+}  // namespace
+}  // namespace trackmill
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QStringList args = app.arguments().mid(1);
+  if (args.size() < 4 || args[0] != u"--disc-image") {
+    QTextStream(stderr) << "usage: screenshots --disc-image CUE OUTPUT_DIR LANGUAGE...\n";
+    return 2;
+  }
+  const QString discImage = args[1];
+  const QDir folder(args[2]);
+  QDir().mkpath(folder.path());
+  int failures = 0;
+  for (const QString& language : args.mid(3)) {
+    trackmill::LoadSettings();
+    trackmill::Settings().Lan = language;
+    trackmill::SaveSettings();  // the main window reads the settings when it opens
+    trackmill::Shooter shooter(folder, language);
+    trackmill::ShootMainAndJobWindows(shooter, discImage);
+    for (const trackmill::FormFactory make : trackmill::FormFactories()) {
+      const std::unique_ptr<QWidget> window = make();
+      if (window->objectName() == u"MainForm" || window->objectName() == u"RipForm") continue;
+      if (auto* rename = qobject_cast<trackmill::TfrmEditTrackName*>(window.get())) rename->setTrackName("Little Waltz");
+      window->show();
+      QApplication::processEvents();
+      shooter.Save(window.get());
+    }
+    failures += shooter.Failures();
+  }
+  return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,59 @@
+#include "ui/EditTrackNameForm.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "settings/translate/TranslateForm.h"
+
+namespace trackmill {
+
+TfrmEditTrackName::TfrmEditTrackName(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("frmEditTrackName"));
+  setWindowTitle(QStringLiteral("Rename Track Title"));
+
+  GroupBox1 = new QGroupBox(QStringLiteral("Please enter the new track title"), this);
+  GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+  eName = new QLineEdit(GroupBox1);
+  eName->setObjectName(QStringLiteral("eName"));
+  eName->setMinimumWidth(320);
+  auto* groupLayout = new QVBoxLayout(GroupBox1);
+  groupLayout->addWidget(eName);
+
+  btOK = new QPushButton(QStringLiteral("&OK"), this);
+  btOK->setObjectName(QStringLiteral("btOK"));
+  btOK->setDefault(true);
+  btCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+  btCancel->setObjectName(QStringLiteral("btCancel"));
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(btOK);
+  buttons->addWidget(btCancel);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(GroupBox1);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  connect(eName, &QLineEdit::textChanged, this, &TfrmEditTrackName::UpdateOkButton);
+  connect(btOK, &QPushButton::clicked, this, &QDialog::accept);
+  connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
+  UpdateOkButton();
+  TranslateWhenFirstShown(this);
+}
+
+void TfrmEditTrackName::setTrackName(const QString& name) { eName->setText(name); }
+
+QString TfrmEditTrackName::trackName() const { return eName->text(); }
+
+void TfrmEditTrackName::UpdateOkButton() { btOK->setEnabled(!eName->text().isEmpty()); }
+
+void TfrmEditTrackName::showEvent(QShowEvent* event) {
+  eName->selectAll();
+  eName->setFocus();
+  QDialog::showEvent(event);
+}
+
+}  // namespace trackmill

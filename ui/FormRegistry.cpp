@@ -1,0 +1,34 @@
+#include "ui/FormRegistry.h"
+
+#include "ui/AboutBox.h"
+#include "ui/EditTrackNameForm.h"
+#include "ui/MainForm.h"
+#include "ui/NoDeviceHintForm.h"
+#include "ui/RipForm.h"
+
+namespace trackmill {
+namespace {
+
+template <typename Form>
+std::unique_ptr<QWidget> Make() {
+  return std::make_unique<Form>();
+}
+
+// The job window as it opens, before its job starts (it starts only when shown).
+std::unique_ptr<QWidget> MakeRipForm() {
+  return std::make_unique<TRipForm>(nullptr, 1, 0, QStringList(), nullptr, nullptr);
+}
+
+constexpr FormFactory kForms[] = {
+    &Make<TMainForm>,
+    &MakeRipForm,
+    &Make<TfrmEditTrackName>,
+    &Make<TfrmNoDeviceHint>,
+    &Make<TAboutBox>,
+};
+
+}  // namespace
+
+std::span<const FormFactory> FormFactories() { return kForms; }
+
+}  // namespace trackmill

@@ -1,0 +1,150 @@
+#pragma once
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+
+#include "app/shell/MainCommands.h"
+#include "cd/TrackList.h"
+
+class QAction;
+class QActionGroup;
+class QFrame;
+class QLabel;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The main window: the track list of the disc in the chosen drive or disc image, and the
+// commands that start every job and open every other window. What it decides lives in
+// headless code (TrackList, the enabling rules, the Extract checks, the close sequence);
+// this class wires widgets to it.
+//
+// Start-up: the constructor touches no file or drive; the first show loads the settings,
+// opens the drive and lists the disc; each activation without a drive runs the fallback path. Closing saves the titles and the
+// settings and reports what could not be saved. The window owns the two encoder runners and
+// the paranoia CD input for its whole life. Main thread only.
+namespace trackmill {
+
+class TCDIn;
+class TMediaWatcher;
+class TMp3EncodeProcess;
+class TWMAEncodeProcess;
+class TUserPrompts;
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  // startImage: a disc image to open instead of the drive of the settings; startDrive: a
+  // position in the drive list to open instead (-1: none given).
+  explicit TMainForm(const QString& startImage = {}, int startDrive = -1, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // Used by the windows the main window opens.
+  TrackList& Tracks() { return list_; }
+  TCDHandle CDHandle() const { return list_.CDHandle; }
+  QString StatusText() const;
+  void SetStatusText(const QString& text);
+  // Opens drive list position index and lists its disc (the options dialog's drive change).
+  void OpenDrive(int index);
+  // Offers the image as a drive, opens it, lists it and remembers it in the settings.
+  void OpenDiscImage(const QString& path);
+  // Fills the list from the table of contents of the open drive.
+  void ReadTrackListFromTOC();
+  TMediaWatcher& MediaWatcher() { return *mediaWatcher_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Building (MainForm.cpp).
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateTrackList();
+  QAction* NewAction(const char* name, const QString& text, void (TMainForm::*handler)(),
+                     const QKeySequence& shortcut = {});
+  QToolButton* NewToolButton(const char* name, const QString& text, QAction* action, int icon);
+  void FormShow();
+  void FormActivate();
+  bool FormClose();
+  void UpdateActions();
+  MainWindowState CurrentState() const;
+  void ShowRows();
+  void OpenStartDrive();
+  void StartWatching();
+  void SaveTitlesOrTell();
+  void ShowNoDeviceHint();
+
+  // Commands (MainFormCommands.cpp).
+  void ActionExtractExecute();
+  void ActionSelectAllExecute();
+  void ActionNoSelectExecute();
+  void ActionWavToMp3Execute();
+  void Mp3ToWavExecute();
+  void WavToOggExecute();
+  void WavToWmaExecute();
+  void FileJob(int jobKind);
+  void RunJobWindow(int jobKind, TCDHandle handle, const QStringList& items);
+  void OpenOutputFolderExecute();
+  void OpenDiscImageExecute();
+  void RefreshExecute();
+  void EjectExecute();
+  void CloseTrayExecute();
+  void RenameExecute();
+  void HelpExecute();
+  void HomePageExecute();
+  void AboutExecute();
+  void SwitchLanguage(QAction* item);
+  void ListView1Click(QTreeWidgetItem* item);
+  void ListView1DblClick(QTreeWidgetItem* item);
+  void ListView1ItemChanged(QTreeWidgetItem* item, int column);
+  void MediaArrived();
+  void MediaRemoved();
+  void ReopenDrive();
+
+  TrackList list_;
+  int driveIndex_ = -1;  // drive list position of the open drive
+  bool hintShown_ = false;
+  bool activationQueued_ = false;
+  bool shownOnce_ = false;
+  bool closing_ = false;
+  bool fillingRows_ = false;
+  Qt::KeyboardModifiers pressModifiers_;  // of the last mouse press on the list
+  std::unique_ptr<TMp3EncodeProcess> mp3Runner_;
+  std::unique_ptr<TWMAEncodeProcess> wmaRunner_;
+  std::unique_ptr<TCDIn> cdIn1_;
+  std::unique_ptr<TUserPrompts> prompts_;
+  TMediaWatcher* mediaWatcher_;
+  QString startImage_;
+  int startDrive_;
+
+  QTreeWidget* listView1_ = nullptr;
+  QFrame* statusPanel1_ = nullptr;
+  QLabel* statusText_ = nullptr;
+  QMenu* popupMenu1_ = nullptr;
+  QActionGroup* languageGroup_ = nullptr;
+  QAction* actionExtract_ = nullptr;
+  QAction* actionSelectAll_ = nullptr;
+  QAction* actionNoSelect_ = nullptr;
+  QAction* actionWavToMp3_ = nullptr;
+  QAction* mnuMp3ToWav_ = nullptr;
+  QAction* miWAVtoOGG_ = nullptr;
+  QAction* miWAVtoWMA_ = nullptr;
+  QAction* openOutputDirectory1_ = nullptr;
+  QAction* miOpenDiscImage_ = nullptr;
+  QAction* bRefresh_ = nullptr;
+  QAction* ejectMenu_ = nullptr;
+  QAction* closeCdRomMenu_ = nullptr;
+  QAction* actionExit_ = nullptr;
+  QAction* aEditTrackName_ = nullptr;
+  QAction* mnuHelp_ = nullptr;
+  QAction* mnuHomePage_ = nullptr;
+  QAction* mnuAbout_ = nullptr;
+};
+
+}  // namespace trackmill

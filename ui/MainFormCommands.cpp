@@ -1,0 +1,120 @@
+// The command handlers of the main window: Extract and the file jobs, the list commands, the
+// drive commands, the language switch and the media changes.
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "app/shell/ExtractCommand.h"
+#include "cd/CDIn.h"
+#include "common/JobCodes.h"
+#include "cd/MediaWatcher.h"
+#include "settings/LanguageFile.h"
+#include "settings/LanguageMenu.h"
+#include "settings/LangString.h"
+#include "settings/Settings.h"
+#include "settings/translate/TranslateForm.h"
+#include "ui/MainForm.h"
+#include "ui/MessageBox.h"
+#include "ui/RipForm.h"
+
+namespace trackmill {
+
+void TMainForm::ActionExtractExecute() {
+  if (!actionExtract_->isEnabled()) return;
+  const ExtractPlan plan = PlanExtract(list_, [this] { return cdIn1_->DriveCount() > 0; }, *prompts_);
+  switch (plan.route) {
+    case ExtractRoute::JobWindow:
+      RunJobWindow(job_kind::kRipCd, list_.CDHandle, plan.items);
+      break;
+    case ExtractRoute::FallbackWindow:
+      // Reading through the paranoia input needs its own extraction window, which this
+      // program does not have: the drive layer could not open the drive, so say so.
+      prompts_->Information(LangString("RES_Get_CDHandle"));
+      break;
+    case ExtractRoute::None:
+      break;
+  }
+}
+
+void TMainForm::RunJobWindow(int jobKind, TCDHandle handle, const QStringList& items) {
+  // Nothing may change the drive under the job while it reads it.
+  mediaWatcher_->SetPaused(true);
+  {
+    TRipForm job(this, jobKind, handle, items, mp3Runner_.get(), wmaRunner_.get());
+    job.exec();
+  }
+  mediaWatcher_->SetPaused(false);
+}
+
+void TMainForm::FileJob(int jobKind) {
+  const QStringList files = QFileDialog::getOpenFileNames(this, QString(), QString(), FileJobFilter(jobKind));
+  if (files.isEmpty() || !CheckOutputFolder(*prompts_)) return;
+  RunJobWindow(jobKind, 0, files);
+}
+
+void TMainForm::ActionWavToMp3Execute() { FileJob(job_kind::kWavToMp3); }
+void TMainForm::Mp3ToWavExecute() { FileJob(job_kind::kMp3ToWav); }
+void TMainForm::WavToOggExecute() { FileJob(job_kind::kWavToOgg); }
+void TMainForm::WavToWmaExecute() { FileJob(job_kind::kWavToWma); }
+
+void TMainForm::ActionSelectAllExecute() {
+  for (int i = 0; i < listView1_->topLevelItemCount(); ++i) listView1_->topLevelItem(i)->setCheckState(0, Qt::Checked);
+}
+
+void TMainForm::ActionNoSelectExecute() {
+  for (int i = 0; i < listView1_->topLevelItemCount(); ++i)
+    listView1_->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
+}
+
+void TMainForm::ListView1ItemChanged(QTreeWidgetItem* item, int column) {
+  const int row = listView1_->indexOfTopLevelItem(item);
+  if (fillingRows_ || column != 0 || row < 0 || row >= int(list_.Rows.size())) return;
+  list_.Rows[size_t(row)].Checked = item->checkState(0) == Qt::Checked;
+  UpdateActions();
+}
+
+void TMainForm::ListView1Click(QTreeWidgetItem* item) {
+  // Ctrl+click toggles the row's check box (and leaves the row selected).
+  if (!item || !(pressModifiers_ & Qt::ControlModifier)) return;
+  item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+  listView1_->setCurrentItem(item);
+  item->setSelected(true);
+}
+
+void TMainForm::ListView1DblClick(QTreeWidgetItem* item) {
+  if (item && item->isSelected()) RenameExecute();
+}
+
+void TMainForm::OpenOutputFolderExecute() {
+  const QString folder = Settings().OutputFolder;
+  if (!QFileInfo(folder).isDir()) {
+    prompts_->Error(folder + "," + LangString("RES_Directory_Not_Exist"));
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+void TMainForm::SwitchLanguage(QAction* item) {
+  const QString language = LanguageOfMenuItem(item->objectName());
+  if (FindLanguageFile(language).isEmpty()) {
+    // The menu keeps showing the language in use.
+    for (QAction* other : languageGroup_->actions())
+      other->setChecked(LanguageOfMenuItem(other->objectName()).compare(Settings().Lan, Qt::CaseInsensitive) == 0);
+    QString text = LanguageFilePath(language) + " can not be found.";
+    if (item->objectName() == "miOther")
+      text += "\n\nTo add a language, copy CLan_English.ini to that name in the same folder and "
+              "translate the texts after each \"=\".";
+    ShowMessageBox(this, text, QMessageBox::NoIcon);
+    return;
+  }
+  Settings().Lan = language;
+  item->setChecked(true);
+  TranslateForm(this, language);
+}
+
+}  // namespace trackmill

@@ -1,0 +1,142 @@
+// The drive side of the main window: opening the drive or image at start-up and on request,
+// the fallback path on activation, Refresh, media changes and the tray.
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+
+#include "cd/CDDrive.h"
+#include "cd/CDIn.h"
+#include "cd/FallbackPath.h"
+#include "cd/MediaWatcher.h"
+#include "settings/DiscInfoStore.h"
+#include "settings/LangString.h"
+#include "settings/Settings.h"
+#include "ui/MainForm.h"
+#include "ui/MessageBox.h"
+
+namespace trackmill {
+
+void TMainForm::OpenStartDrive() {
+  int index = Settings().Index;
+  QString image = startImage_;
+  // A remembered image is opened again when no drive has been chosen (and it still exists).
+  if (image.isEmpty() && startDrive_ < 0 && index < 0 && QFileInfo(Settings().DiscImage).isFile())
+    image = Settings().DiscImage;
+  if (!image.isEmpty()) {
+    const QString path = QFileInfo(image).absoluteFilePath();
+    AddDiscImage(path);
+    Settings().DiscImage = path;
+    index = int(DiscImages().indexOf(path));
+  } else if (startDrive_ >= 0) {
+    index = startDrive_;
+  }
+  driveIndex_ = index;
+  list_.Show(index);
+  ShowRows();
+  StartWatching();
+}
+
+void TMainForm::OpenDrive(int index) {
+  SaveTitlesOrTell();
+  if (list_.CDHandle != 0) CloseCDHandle(list_.CDHandle);
+  list_.ForgetDisc();
+  list_.NoAudioCD = false;
+  driveIndex_ = index;
+  list_.Show(index);
+  ShowRows();
+  StartWatching();
+}
+
+void TMainForm::OpenDiscImage(const QString& path) {
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  AddDiscImage(absolute);
+  Settings().DiscImage = absolute;
+  OpenDrive(int(DiscImages().indexOf(absolute)));
+}
+
+void TMainForm::ReadTrackListFromTOC() {
+  list_.ReadTrackListFromTOC();
+  ShowRows();
+}
+
+void TMainForm::StartWatching() { mediaWatcher_->Watch(list_.CDHandle, !list_.Rows.empty()); }
+
+void TMainForm::SaveTitlesOrTell() {
+  if (list_.SaveTitles()) return;
+  ShowMessageBox(this, LangString("RES_SaveDiscInfoError").arg(QDir::toNativeSeparators(DiscInfoFilePath())),
+                 QMessageBox::Critical);
+}
+
+void TMainForm::FormActivate() {
+  if (closing_) return;
+  if (list_.CDHandle == 0) {
+    const FallbackResult result = RunFallbackPath(list_, *cdIn1_, Settings().Index, hintShown_);
+    if (result.Listed) ShowRows();
+    if (result.ShowNoDeviceHint) {
+      hintShown_ = true;  // once per run: it must not come back each time the window is active
+      ShowNoDeviceHint();
+    }
+  }
+  list_.Activate();
+  statusText_->setText(list_.Status);
+}
+
+void TMainForm::OpenDiscImageExecute() {
+  const QString folder = Settings().DiscImage.isEmpty() ? QString() : QFileInfo(Settings().DiscImage).absolutePath();
+  const QString path = QFileDialog::getOpenFileName(this, QString(), folder,
+                                                    QStringLiteral("Disc images (*.cue *.toc *.nrg);;Any file (*)"));
+  if (!path.isEmpty()) OpenDiscImage(path);
+}
+
+void TMainForm::ReopenDrive() {
+  // The open handle keeps the table of contents it read: a changed disc needs a new one.
+  if (list_.CDHandle != 0) CloseCDHandle(list_.CDHandle);
+  list_.CDHandle = list_.OpenDrive(driveIndex_);
+}
+
+void TMainForm::RefreshExecute() {
+  SaveTitlesOrTell();  // titles renamed since the disc was read would be read over
+  ReopenDrive();
+  if (list_.CDHandle == 0)
+    list_.ForgetDisc();
+  else
+    list_.Refresh();
+  ShowRows();
+  StartWatching();
+}
+
+void TMainForm::MediaArrived() {
+  ReopenDrive();
+  if (list_.CDHandle != 0 && list_.IsAudioCDPresent()) list_.ReadTrackListFromTOC();
+  ShowRows();
+  StartWatching();
+}
+
+void TMainForm::MediaRemoved() {
+  SaveTitlesOrTell();
+  list_.ForgetDisc();
+  ShowRows();
+}
+
+namespace {
+// Status text after a tray command; empty when the tray moved.
+QString TrayStatus(TrayResult result) {
+  switch (result) {
+    case TrayResult::Done: return {};
+    case TrayResult::NoTray: return LangString("RES_Image_No_Tray");
+    case TrayResult::Failed: break;
+  }
+  return LangString("RES_Tray_Fail");
+}
+}  // namespace
+
+void TMainForm::EjectExecute() {
+  if (const QString status = TrayStatus(EjectTray(list_.CDHandle)); !status.isEmpty()) SetStatusText(status);
+}
+
+void TMainForm::CloseTrayExecute() {
+  if (const QString status = TrayStatus(CloseTray(list_.CDHandle)); !status.isEmpty()) SetStatusText(status);
+}
+
+}  // namespace trackmill

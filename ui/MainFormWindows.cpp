@@ -1,0 +1,38 @@
+// The commands of the main window that open another window or a page of the manual.
+#include <QDesktopServices>
+#include <QTreeWidget>
+
+#include "ui/AboutBox.h"
+#include "ui/EditTrackNameForm.h"
+#include "ui/HelpPages.h"
+#include "ui/MainForm.h"
+#include "ui/NoDeviceHintForm.h"
+
+namespace trackmill {
+
+void TMainForm::RenameExecute() {
+  QTreeWidgetItem* item = listView1_->currentItem();
+  const int row = listView1_->indexOfTopLevelItem(item);
+  if (!item || !item->isSelected() || row < 0 || row >= int(list_.Rows.size())) return;
+  TfrmEditTrackName rename(this);
+  rename.setTrackName(list_.Rows[size_t(row)].Title);
+  if (rename.exec() != QDialog::Accepted) return;
+  list_.Rows[size_t(row)].Title = rename.trackName();
+  item->setText(1, rename.trackName());
+}
+
+void TMainForm::ShowNoDeviceHint() {
+  TfrmNoDeviceHint hint(this);
+  hint.exec();
+}
+
+void TMainForm::HelpExecute() { QDesktopServices::openUrl(ManualUrl()); }
+
+void TMainForm::HomePageExecute() { QDesktopServices::openUrl(HomePageUrl()); }
+
+void TMainForm::AboutExecute() {
+  TAboutBox about(this);
+  about.exec();
+}
+
+}  // namespace trackmill

@@ -1,0 +1,60 @@
+#pragma once
+#include <QDialog>
+#include <QStringList>
+#include <memory>
+
+#include "cd/CDRecords.h"
+#include "jobs/OverwriteQuestion.h"
+
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// The job window: a small modal progress window over the job runner (TJobRunner), which does
+// all the work and decides every text. The window starts the job once it is shown, shows the
+// runner's caption, phase, times and gauge, shows the runner's messages as boxes, asks before
+// an output file is replaced, and closes itself when the job has finished. Stop, Escape and
+// the close button stop the job first; the window closes once the runner reports the end.
+//
+// Run it with exec(); it centres itself over its parent. The encoder runners are not owned and
+// must outlive the window. Main thread only.
+namespace trackmill {
+
+class TJobRunner;
+class TMp3EncodeProcess;
+class TWMAEncodeProcess;
+
+class TRipForm : public QDialog, private TOverwriteQuestion {
+  Q_OBJECT
+ public:
+  TRipForm(QWidget* owner, int jobKind, TCDHandle cdHandle, const QStringList& items,
+           TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner);
+  ~TRipForm() override;
+
+  const TJobRunner& Runner() const { return *runner_; }
+
+ public slots:
+  void reject() override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  bool ConfirmOverwrite(const QString& path, const QString& question) override;
+  void ShowRunnerState();
+  void StopJob();
+  void JobFinished();
+
+  std::unique_ptr<TJobRunner> runner_;
+  QGroupBox* groupBox1_;
+  QLabel* label1_;  // elapsed
+  QLabel* label2_;  // estimated
+  QLabel* label3_;  // "Initializing..."
+  QProgressBar* flatGauge1_;
+  QPushButton* btStop_;
+  bool shown_ = false;
+};
+
+}  // namespace trackmill
