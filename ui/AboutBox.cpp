@@ -3,13 +3,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "common/AppInfo.h"
 #include "settings/translate/TranslateForm.h"
-#include "ui/FormLabels.h"
+#include "ui/FormParts.h"
 
 namespace trackmill {
 namespace {
@@ -76,14 +75,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
            QStringLiteral("The licence texts are in /usr/share/common-licenses and in each "
                           "package's folder under /usr/share/doc."));
 
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("OKButton"));
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  layout->addLayout(buttons);
+  AddClosingButton(layout, this, "OKButton", QStringLiteral("OK"));
   libraries->setMinimumWidth(520);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   TranslateWhenFirstShown(this);
