@@ -174,17 +174,11 @@ bool TrackList::SaveTitles() {
   return SaveDiscInfo(DiscIdentifier);
 }
 
-QString TrackList::TitlesNotSavedText() {
-  return LangString("RES_SaveDiscInfoError").arg(QDir::toNativeSeparators(DiscInfoFilePath()));
-}
-
-QString TrackList::Close(bool* titlesSaved) {
-  const bool saved = SaveTitles();
-  if (titlesSaved) *titlesSaved = saved;
+QString TrackList::Close() {
   QStringList errors;
-  if (!saved && !titlesSaved) errors << TitlesNotSavedText();
-  if (CDHandle != 0 && CloseCDHandle(CDHandle) == 0)
-    errors << LangString("RES_Close_CD_Error");
+  if (!SaveTitles())
+    errors << LangString("RES_SaveDiscInfoError").arg(QDir::toNativeSeparators(DiscInfoFilePath()));
+  if (CDHandle != 0 && CloseCDHandle(CDHandle) == 0) errors << LangString("RES_Close_CD_Error");
   CDHandle = 0;
   return errors.join('\n');
 }

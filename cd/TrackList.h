@@ -66,12 +66,9 @@ class TrackList {
   // Titles of the rows into the disc-info record, saved to the cache; false when the cache
   // could not be written (nothing to save without a disc counts as saved).
   bool SaveTitles();
-  // The message for a SaveTitles that failed.
-  static QString TitlesNotSavedText();
-  // Closing: SaveTitles, then the drive handle. Returns the error texts, one per line: the
-  // handle could not be closed, and, unless titlesSaved is given to take SaveTitles' result,
-  // the titles could not be saved; empty when all went well.
-  QString Close(bool* titlesSaved = nullptr);
+  // Closing: SaveTitles, then the drive handle. Returns the error texts, one per line, when
+  // the titles could not be saved or the handle could not be closed; empty when all went well.
+  QString Close();
 
   // Loads the disc-info record of a table of contents; sets DiscIdentifier.
   void LoadDiscRecord(const std::vector<qint32>& startFrames, qint32 leadOutFrame);

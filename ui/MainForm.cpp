@@ -1,5 +1,7 @@
 #include "ui/MainForm.h"
 
+#include <cstdio>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -353,13 +355,9 @@ bool TMainForm::FormClose() {
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_.get()),
                                  static_cast<TEncodeProcess*>(wmaRunner_.get())})
     if (runner->Running) runner->StopEncoder(0);
-  const CloseReport report = SaveOnClose(list_);
-  if (!report.handleError.isEmpty()) ShowMessageBox(this, report.handleError, QMessageBox::Critical);
-  if (!report.saveErrors.isEmpty()) {
-    const QString text = report.saveErrors.join('\n');
-    for (const QString& line : report.saveErrors) fprintf(stderr, "trackmill: %s\n", qPrintable(line));
-    ShowMessageBox(this, text, QMessageBox::Critical);
-  }
+  const QStringList errors = SaveOnClose(list_);
+  for (const QString& line : errors) std::fprintf(stderr, "trackmill: %s\n", qPrintable(line));
+  if (!errors.isEmpty()) ShowMessageBox(this, errors.join('\n'), QMessageBox::Critical);
   return true;
 }
 

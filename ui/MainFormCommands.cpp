@@ -11,6 +11,7 @@
 
 #include "app/shell/ExtractCommand.h"
 #include "cd/CDIn.h"
+#include "common/JobCodes.h"
 #include "cd/MediaWatcher.h"
 #include "settings/LanguageFile.h"
 #include "settings/LanguageMenu.h"
@@ -28,7 +29,7 @@ void TMainForm::ActionExtractExecute() {
   const ExtractPlan plan = PlanExtract(list_, [this] { return cdIn1_->DriveCount() > 0; }, *prompts_);
   switch (plan.route) {
     case ExtractRoute::JobWindow:
-      RunJobWindow(1, list_.CDHandle, plan.items);
+      RunJobWindow(job_kind::kRipCd, list_.CDHandle, plan.items);
       break;
     case ExtractRoute::FallbackWindow:
       // Reading through the paranoia input needs its own extraction window, which this
@@ -56,10 +57,10 @@ void TMainForm::FileJob(int jobKind) {
   RunJobWindow(jobKind, 0, files);
 }
 
-void TMainForm::ActionWavToMp3Execute() { FileJob(2); }
-void TMainForm::Mp3ToWavExecute() { FileJob(3); }
-void TMainForm::WavToOggExecute() { FileJob(5); }
-void TMainForm::WavToWmaExecute() { FileJob(6); }
+void TMainForm::ActionWavToMp3Execute() { FileJob(job_kind::kWavToMp3); }
+void TMainForm::Mp3ToWavExecute() { FileJob(job_kind::kMp3ToWav); }
+void TMainForm::WavToOggExecute() { FileJob(job_kind::kWavToOgg); }
+void TMainForm::WavToWmaExecute() { FileJob(job_kind::kWavToWma); }
 
 void TMainForm::ActionSelectAllExecute() {
   for (int i = 0; i < listView1_->topLevelItemCount(); ++i) listView1_->topLevelItem(i)->setCheckState(0, Qt::Checked);

@@ -1,5 +1,6 @@
 // The drive side of the main window: opening the drive or image at start-up and on request,
 // the fallback path on activation, Refresh, media changes and the tray.
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include "cd/CDIn.h"
 #include "cd/FallbackPath.h"
 #include "cd/MediaWatcher.h"
+#include "settings/DiscInfoStore.h"
 #include "settings/LangString.h"
 #include "settings/Settings.h"
 #include "ui/MainForm.h"
@@ -62,7 +64,8 @@ void TMainForm::StartWatching() { mediaWatcher_->Watch(list_.CDHandle, !list_.Ro
 
 void TMainForm::SaveTitlesOrTell() {
   if (list_.SaveTitles()) return;
-  ShowMessageBox(this, TrackList::TitlesNotSavedText(), QMessageBox::Critical);
+  ShowMessageBox(this, LangString("RES_SaveDiscInfoError").arg(QDir::toNativeSeparators(DiscInfoFilePath())),
+                 QMessageBox::Critical);
 }
 
 void TMainForm::FormActivate() {

@@ -108,8 +108,8 @@ bool TRipForm::ConfirmOverwrite(const QString&, const QString& question) {
 
 void TRipForm::StopJob() {
   btStop_->setEnabled(false);
-  if (!runner_->IsFinished()) runner_->Stop();
-  if (runner_->IsFinished()) JobFinished();
+  if (runner_->IsFinished()) return JobFinished();
+  runner_->Stop();  // Finished() follows from the event loop and closes the window
 }
 
 void TRipForm::JobFinished() {

@@ -1,19 +1,18 @@
 #include "app/shell/CloseSequence.h"
 
+#include <QDir>
+
 #include "settings/LangString.h"
 #include "settings/Settings.h"
 
 namespace trackmill {
 
-CloseReport SaveOnClose(TrackList& list) {
-  CloseReport report;
-  bool titlesSaved = true;
-  report.handleError = list.Close(&titlesSaved);
-  if (!titlesSaved) report.saveErrors << TrackList::TitlesNotSavedText();
+QStringList SaveOnClose(TrackList& list) {
+  QStringList errors;
+  if (const QString closeErrors = list.Close(); !closeErrors.isEmpty()) errors << closeErrors.split('\n');
   if (!SaveSettings())
-    report.saveErrors << LangString("RES_Save_Settings_Error")
-                             .arg(SettingsFilePath());
-  return report;
+    errors << LangString("RES_Save_Settings_Error").arg(QDir::toNativeSeparators(SettingsFilePath()));
+  return errors;
 }
 
 }  // namespace trackmill

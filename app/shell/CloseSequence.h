@@ -9,11 +9,7 @@
 // lost without the user knowing. Main thread only.
 namespace trackmill {
 
-struct CloseReport {
-  QString handleError;  // the drive refused to close (its own error box)
-  QStringList saveErrors;  // titles or settings that could not be written
-};
-
-CloseReport SaveOnClose(TrackList& list);
+// The messages of the steps that failed, in order; empty when all went well.
+QStringList SaveOnClose(TrackList& list);
 
 }  // namespace trackmill

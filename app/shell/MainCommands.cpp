@@ -1,5 +1,7 @@
 #include "app/shell/MainCommands.h"
 
+#include "common/JobCodes.h"
+
 namespace trackmill {
 
 bool IsCommandEnabled(MainCommand command, const MainWindowState& state) {
@@ -16,7 +18,7 @@ bool IsCommandEnabled(MainCommand command, const MainWindowState& state) {
 
 QString FileJobFilter(int jobKind) {
   // "Any file" means any: on this system many files have no extension, so "*" not "*.*".
-  if (jobKind == 3) return QStringLiteral("MP3 file (*.mp3);;Any file (*)");
+  if (jobKind == job_kind::kMp3ToWav) return QStringLiteral("MP3 file (*.mp3);;Any file (*)");
   return QStringLiteral("Sound file (*.wav);;Any file (*)");
 }
 

@@ -22,9 +22,7 @@ TEST(CloseSequenceTest, SavesTitlesAndSettingsAndReportsEachFailure) {
   list.Rows.resize(2);
   list.Rows[0].Title = "First";
   list.Rows[1].Title = "Second";
-  CloseReport report = SaveOnClose(list);
-  EXPECT_TRUE(report.handleError.isEmpty());
-  EXPECT_TRUE(report.saveErrors.isEmpty());
+  EXPECT_TRUE(SaveOnClose(list).isEmpty());
   const IniFile titles = IniFile::Load(DiscInfoFilePath());
   EXPECT_EQ(titles.ReadString("123", "2", ""), "Second");
   EXPECT_EQ(titles.ReadInteger("123", "TrackNumber", 0), 2);
@@ -34,10 +32,8 @@ TEST(CloseSequenceTest, SavesTitlesAndSettingsAndReportsEachFailure) {
   QFile::remove(SettingsFilePath());
   QFile::remove(DiscInfoFilePath());
   ASSERT_TRUE(QDir().mkpath(SettingsFilePath() + "/x") && QDir().mkpath(DiscInfoFilePath() + "/x"));
-  report = SaveOnClose(list);
-  ASSERT_EQ(report.saveErrors.size(), 2);
-  EXPECT_EQ(report.saveErrors[0], "The titles of this disc could not be saved in " + DiscInfoFilePath() + ".");
-  EXPECT_EQ(report.saveErrors[1], "The settings could not be saved to " + SettingsFilePath() + ".");
+  EXPECT_EQ(SaveOnClose(list), QStringList({"The titles of this disc could not be saved in " + DiscInfoFilePath() + ".",
+                                            "The settings could not be saved to " + SettingsFilePath() + "."}));
   QDir(SettingsFilePath()).removeRecursively();
   QDir(DiscInfoFilePath()).removeRecursively();
 }
