@@ -37,6 +37,7 @@ struct OpenDrive {
   bool isImage = false;
   QString path;  // device or image file; fixed once opened
   driver_id_t driver = DRIVER_UNKNOWN;
+  QString identity;  // set before the handle is published, then constant
   ~OpenDrive() {
     if (cdio) cdio_destroy(cdio);
   }
@@ -157,11 +158,18 @@ TCDHandle GetCDHandle(const TGetCDHandle& request) {
   if (path.isEmpty()) return 0;
   CdIo_t* cdio = cdio_open(QFile::encodeName(path).constData(), driver);
   if (!cdio) return 0;
+  // What the drive is known by (read offsets are stored by it): an image by its full path, a
+  // drive by vendor and model when it tells them.
+  QString identity = QFileInfo(path).absoluteFilePath();
+  cdio_hwinfo_t hw{};
+  if (request.ha == kAdapterPhysical && cdio_get_hwinfo(cdio, &hw))
+    identity = QString::fromLatin1(hw.psz_vendor).trimmed() + ' ' + QString::fromLatin1(hw.psz_model).trimmed();
   auto drive = std::make_shared<OpenDrive>();
   drive->cdio = cdio;
   drive->isImage = request.ha == kAdapterImage;
   drive->path = path;
   drive->driver = driver;
+  drive->identity = identity.replace(QLatin1Char('='), QLatin1Char('_'));
   Registry& r = TheRegistry();
   std::lock_guard guard(r.lock);
   const TCDHandle handle = r.nextHandle++;
@@ -281,6 +289,26 @@ TrayResult MoveTray(TCDHandle handle, bool open) {
 
 TrayResult EjectTray(TCDHandle handle) { return MoveTray(handle, true); }
 TrayResult CloseTray(TCDHandle handle) { return MoveTray(handle, false); }
+
+QString DriveIdentity(TCDHandle handle) {
+  auto drive = FindDrive(handle);
+  return drive ? drive->identity : QString();
+}
+
+int TrackPregapFrames(TCDHandle handle, int trackNumber) {
+  auto drive = FindDrive(handle);
+  if (!drive || trackNumber < 1 || trackNumber > 99) return 0;
+  std::lock_guard guard(drive->lock);
+  const lba_t start = cdio_get_track_lba(drive->cdio, track_t(trackNumber));
+  const lba_t pregap = cdio_get_track_pregap_lba(drive->cdio, track_t(trackNumber));
+  if (start == CDIO_INVALID_LBA || pregap == CDIO_INVALID_LBA || pregap > start) return 0;
+  return int(start - pregap);
+}
+
+bool IsDiscImageHandle(TCDHandle handle) {
+  auto drive = FindDrive(handle);
+  return drive && drive->isImage;
+}
 
 void AddDiscImage(const QString& path) {
   Registry& r = TheRegistry();

@@ -48,6 +48,15 @@ void AddDiscImage(const QString& path);
 QStringList DiscImages();
 void ClearDiscImages();
 
+// What names the drive of an open handle in the settings (its read offset): the image's
+// absolute path, or the drive's vendor and model; "=" becomes "_". Empty for a closed handle.
+QString DriveIdentity(TCDHandle handle);
+// Frames of the pregap (index 0) before a track, by its number on the disc; 0 when the drive
+// or image does not say.
+int TrackPregapFrames(TCDHandle handle, int trackNumber);
+// True when the handle reads a disc image (reads may then be as large as the caller likes).
+bool IsDiscImageHandle(TCDHandle handle);
+
 // True when the table of contents lists at least one audio track.
 bool HasAudioTrack(const TTOC& toc);
 // Number of table entries (tracks + lead-out) that a successfully read table holds.

@@ -51,10 +51,14 @@ QString HelpText() {
       "Commands:\n"
       "  toc     [--disc-image FILE | --drive N]\n"
       "          List the tracks of a disc: number, title, length, size.\n"
-      "  rip     [--disc-image FILE | --drive N] [--tracks 1,3-5] [--format mp3|wav|ogg|wma]\n"
-      "          [--output DIR] [--yes|--no]\n"
-      "          Extract tracks and encode them.\n"
-      "  convert wav2mp3|mp3towav|wav2ogg|wav2wma FILE... [--output DIR] [--yes|--no]\n"
+      "  rip     [--disc-image FILE | --drive N] [--tracks 1,3-5] [--format mp3|wav|ogg|wma|flac]\n"
+      "          [--output DIR] [--yes|--no] [--read-offset SAMPLES]\n"
+      "          [--accuraterip-server HOST[:PORT] | --no-accuraterip] [--require-accurate]\n"
+      "          Extract tracks, encode them and check them against AccurateRip; exit\n"
+      "          status 3 with --require-accurate when a track is not verified.\n"
+      "  offset  [--disc-image FILE | --drive N] [--accuraterip-server HOST[:PORT]] [--save]\n"
+      "          Find the drive's read offset from the disc's AccurateRip entries.\n"
+      "  convert wav2mp3|mp3towav|wav2ogg|wav2wma|wav2flac FILE... [--output DIR] [--yes|--no]\n"
       "  convert wav2wav IN OUT [--rate HZ] [--channels 1|2] [--bits 8|16|24|32]\n"
       "          [--encoding pcm|ima-adpcm]\n"
       "          Convert audio files.\n"
@@ -90,6 +94,7 @@ int RunCommandLine(const QStringList& arguments) {
   if (command == "rip") return RunRipCommand(rest);
   if (command == "convert") return RunConvertCommand(rest);
   if (command == "cddb") return RunCddbCommand(rest);
+  if (command == "offset") return RunOffsetCommand(rest);
   Err() << HelpText();
   return Fail(QStringLiteral("unknown command \"%1\"").arg(command), 2);
 }

@@ -52,8 +52,8 @@ void Serve(CddbTestServer* owner, QTcpSocket* socket) {
       case CddbTestServer::Mode::Answer:
         break;
     }
-    const QByteArray body = owner->Answer(request.cmd);
-    owner->AddBytesSent(socket->write(header + body));
+    const QByteArray body = owner->Answer(request.cmd.isEmpty() ? request.target : request.cmd);
+    owner->AddBytesSent(socket->write(body.startsWith("HTTP/") ? body : header + body));
     socket->disconnectFromHost();
   });
   QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
