@@ -143,12 +143,14 @@ TCDHandle GetCDHandle(const TGetCDHandle& request) {
   InitLibrary();
   QString path;
   driver_id_t driver = DRIVER_UNKNOWN;
+  QString identity;
   if (request.ha == kAdapterImage) {
     const QStringList images = DiscImages();
     if (request.tgt >= images.size()) return 0;
     path = images[request.tgt];
     if (!QFileInfo(path).isFile()) return 0;
     driver = ImageDriver(path);
+    identity = QFileInfo(path).absoluteFilePath();
   } else if (request.ha == kAdapterPhysical) {
     const QStringList devices = PhysicalDrives();
     if (request.tgt >= devices.size()) return 0;
@@ -158,12 +160,13 @@ TCDHandle GetCDHandle(const TGetCDHandle& request) {
   if (path.isEmpty()) return 0;
   CdIo_t* cdio = cdio_open(QFile::encodeName(path).constData(), driver);
   if (!cdio) return 0;
-  // What the drive is known by (read offsets are stored by it): an image by its full path, a
-  // drive by vendor and model when it tells them.
-  QString identity = QFileInfo(path).absoluteFilePath();
-  cdio_hwinfo_t hw{};
-  if (request.ha == kAdapterPhysical && cdio_get_hwinfo(cdio, &hw))
-    identity = QString::fromLatin1(hw.psz_vendor).trimmed() + ' ' + QString::fromLatin1(hw.psz_model).trimmed();
+  if (request.ha == kAdapterPhysical) {
+    cdio_hwinfo_t hw{};
+    if (cdio_get_hwinfo(cdio, &hw))
+      identity = QString::fromLatin1(hw.psz_vendor).trimmed() + ' ' + QString::fromLatin1(hw.psz_model).trimmed();
+    else
+      identity = path;
+  }
   auto drive = std::make_shared<OpenDrive>();
   drive->cdio = cdio;
   drive->isImage = request.ha == kAdapterImage;

@@ -126,8 +126,8 @@ void TJobRunner::SetCaption(const QString& phase, int current, int item) {
   emit Changed();
 }
 
-void TJobRunner::SetPhase(const char* key) {
-  phase_ = JobText(key);
+void TJobRunner::SetPhase(const char* key, const QString& fallback) {
+  phase_ = JobText(key, fallback);
   emit Changed();
 }
 

@@ -141,7 +141,7 @@ class TJobRunner : public QObject {
   QString FileResult(int item, const QString& extension) const;  // kinds 2..6
   QString ItemName(int item) const;     // title (kind 1) or full path
   void SetCaption(const QString& phase, int current, int item);
-  void SetPhase(const char* key);
+  void SetPhase(const char* key, const QString& fallback = {});  // fallback: as JobText's
   void ShowInitializing();
   void SetResult(int item, JobItemResult result);
   void Fail(int item, const QString& message);

@@ -78,7 +78,7 @@ TEST_F(MainFormTest, ExtractRipsTheImageToWavThroughTheJobWindow) {
 TEST_F(MainFormTest, ExtractRipsTheImageToTaggedMp3ThroughTheJobWindow) {
   TestDisc disc({"3s", "2s"}, {"--music"});
   ASSERT_TRUE(disc.Ok());
-  WriteOptions("OutputFormat=0\n[ID3]\nUse=1\n");
+  WriteOptions("OutputFormat=0\nEncoderProcesses=1\n[ID3]\nUse=1\n");  // one step after another
   auto form = Open(disc.CuePath());
   Settings().Disc.Artist = "Someone";
   JobWatch watch(form.get());
@@ -101,7 +101,7 @@ TEST_F(MainFormTest, ExtractRipsTheImageToTaggedMp3ThroughTheJobWindow) {
 TEST_F(MainFormTest, StopEndsTheJobAndKeepsTheExtractedWav) {
   TestDisc disc({"20s", "2s"});
   ASSERT_TRUE(disc.Ok());
-  WriteOptions("OutputFormat=0\n");
+  WriteOptions("OutputFormat=0\nEncoderProcesses=1\n");
   auto form = Open(disc.CuePath());
   JobWatch watch(form.get());
   watch.onCaption = [](TRipForm* job) {
