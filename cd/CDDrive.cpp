@@ -1,6 +1,7 @@
 #include "cd/CDDrive.h"
 
 #include <cdio/cdio.h>
+#include <cdio/cdtext.h>
 #include <cdio/logging.h>
 #include <cdio/read.h>
 
@@ -229,6 +230,29 @@ int ReadTOC(TCDHandle handle, TTOC& toc) {
   }
   toc.tocLen = uint16_t(2 + 8 * (count + 1));
   return 1;
+}
+
+int ReadCDText(TCDHandle handle, TCDText& text) {
+  auto drive = FindDrive(handle);
+  if (!drive) return 0;
+  std::lock_guard guard(drive->lock);
+  cdtext_t* cdtext = cdio_get_cdtext(drive->cdio);  // owned by the drive object
+  if (!cdtext) return 0;
+  bool any = false;
+  const auto field = [&](cdtext_field_t key, track_t track) {
+    const char* value = cdtext_get_const(cdtext, key, track);
+    const QString result = value ? QString::fromUtf8(value).trimmed() : QString();
+    any = any || !result.isEmpty();
+    return result;
+  };
+  text = {};
+  text.disc = {field(CDTEXT_FIELD_TITLE, 0), field(CDTEXT_FIELD_PERFORMER, 0)};
+  const track_t last = cdio_get_last_track_num(drive->cdio);
+  if (last != CDIO_INVALID_TRACK && last <= 99) {
+    for (track_t track = 1; track <= last; ++track)
+      text.tracks.push_back({field(CDTEXT_FIELD_TITLE, track), field(CDTEXT_FIELD_PERFORMER, track)});
+  }
+  return any ? 1 : 0;
 }
 
 int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request) {

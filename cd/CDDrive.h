@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "cd/CDRecords.h"
 #include "cd/TrackBuf.h"
@@ -42,6 +43,19 @@ bool MediaPresent(TCDHandle handle);
 enum class TrayResult { Done, Failed, NoTray };
 TrayResult EjectTray(TCDHandle handle);
 TrayResult CloseTray(TCDHandle handle);
+
+// CD-Text of a disc (drives, cue sheets, cdrdao tables of contents), UTF-8. Empty texts where
+// the disc holds none.
+struct TCDTextEntry {
+  QString title;
+  QString performer;
+};
+struct TCDText {
+  TCDTextEntry disc;
+  std::vector<TCDTextEntry> tracks;  // tracks[n - 1] is track n; as long as the last track
+};
+// 1 and the text when the disc carries any CD-Text (its first language block), else 0.
+int ReadCDText(TCDHandle handle, TCDText& text);
 
 // Disc images offered as drives (.cue/.bin, cdrdao .toc, .nrg).
 void AddDiscImage(const QString& path);

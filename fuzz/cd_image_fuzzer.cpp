@@ -1,7 +1,8 @@
 // Feeds arbitrary disc image descriptions to the drive layer: the first byte picks the kind
 // (cue sheet, cdrdao table of contents, Nero image), the rest is the file. A small .bin
-// beside it gives the cue sheets something to point at. The track list is built and the
-// first sectors of every track are read, as the program does with a named image.
+// beside it gives the cue sheets something to point at. The track list is built (an unknown
+// disc takes its names from CD-Text), the CD-Text is read, and the first sectors of every
+// track are read, as the program does with a named image.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 
 #include "cd/CDDrive.h"
 #include "cd/TrackList.h"
+#include "settings/DiscInfoStore.h"
 
 using namespace trackmill;
 
@@ -39,9 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   ClearDiscImages();
   AddDiscImage(path);
+  QFile::remove(DiscInfoFilePath());  // every input is a disc the cache does not know
   TrackList list;
   list.Show(0);
   if (list.CDHandle != 0) {
+    TCDText text;
+    ReadCDText(list.CDHandle, text);
     TTOC toc;
     if (ReadTOC(list.CDHandle, toc) == 1) {
       for (int k = 0; k + 1 < TocEntryCount(toc); ++k) {

@@ -123,6 +123,7 @@ void TJobRunner::PoolItemEnded(int item, bool ok, const QString& error) {
     SetResult(item, JobItemResult::Done);
     if (jobKind_ == job_kind::kRipCd && Settings().OutputFormat == output_format::kMp3 && Settings().UseID3)
       WriteId3Tag(item);
+    TagFinishedFile(item);
   } else {
     Fail(item, error);
   }

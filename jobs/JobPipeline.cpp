@@ -233,8 +233,10 @@ void TJobPipeline::ContinueAfterEncode(qint32 percent, qint32 errorCode) {
     runner_.SetResult(item, JobItemResult::Failed);
   else if (!failure.isEmpty())
     runner_.Fail(item, runner_.ResultFile(item) + ": " + failure);
-  else
+  else {
     runner_.SetResult(item, JobItemResult::Done);
+    runner_.TagFinishedFile(item);
+  }
   runner_.progressSeen_ = false;
   ++runner_.oggCount_;
   if (runner_.oggCount_ >= runner_.items_.size()) {

@@ -14,6 +14,7 @@
 #include "jobs/JobPipeline.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
+#include "jobs/OutputTagger.h"
 #include "jobs/WMAEncodeProcess.h"
 #include "jobs/WmaEstimate.h"
 #include "settings/Settings.h"
@@ -35,7 +36,8 @@ TJobRunner::TJobRunner(int jobKind, TCDHandle cdHandle, const QStringList& items
       mp3Runner_(mp3Runner),
       wmaRunner_(wmaRunner),
       overwriteQuestion_(overwriteQuestion),
-      pipeline_(std::make_unique<TJobPipeline>(*this)) {
+      pipeline_(std::make_unique<TJobPipeline>(*this)),
+      tagger_(std::make_unique<TOutputTagger>()) {
   timer1_.setInterval(1000);
   connect(&timer1_, &QTimer::timeout, this, &TJobRunner::WmaTimerTick);
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_),

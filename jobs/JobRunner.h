@@ -50,6 +50,7 @@ class TWMAEncodeProcess;
 class TOverwriteQuestion;
 class TCDRipThread;
 class TJobPipeline;
+class TOutputTagger;
 class TEncoderPool;
 struct TSettings;
 
@@ -133,6 +134,8 @@ class TJobRunner : public QObject {
   void StartNextExtraction();
   void WmaTimerTick();
   void WriteId3Tag(int item);
+  // Full tags, cover and ReplayGain of a finished MP3 or Ogg Vorbis result (OutputTagger).
+  void TagFinishedFile(int item);
 
   // Helpers.
   QString OutputFolder() const;
@@ -171,6 +174,7 @@ class TJobRunner : public QObject {
   bool closed_ = false;  // Finished() was emitted
   std::unique_ptr<TCDRipThread> ripThread_;
   std::unique_ptr<TJobPipeline> pipeline_;
+  std::unique_ptr<TOutputTagger> tagger_;
 
   // Several encoders at once ([CommonOptions] EncoderProcesses above 1; JobParallel.cpp):
   // extraction goes on while the pool encodes, and each item's messages and result are

@@ -13,6 +13,7 @@
 #include "jobs/JobRunner.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
+#include "jobs/OutputTagger.h"
 #include "jobs/WMAEncodeProcess.h"
 #include "jobs/WmaEstimate.h"
 #include "settings/Settings.h"
@@ -122,6 +123,7 @@ void TJobRunner::HandleMp3Ended(const TProcessInfo& info) {
   if (info.ErrorCode == kEnded && progressSeen_) {
     SetResult(item, JobItemResult::Done);
     if (jobKind_ == job_kind::kRipCd && Settings().UseID3) WriteId3Tag(item);
+    TagFinishedFile(item);
   }
 
   if (!MoveToNextItem()) return;
@@ -189,6 +191,14 @@ void TJobRunner::WriteId3Tag(int item) {
     Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
 }
 
+void TJobRunner::TagFinishedFile(int item) {
+  // Results that take no full tags (WAV, WMA) are passed over by the tagger.
+  const bool cdTrack = jobKind_ == job_kind::kRipCd;
+  const QString error = tagger_->TagFinishedFile(ResultFile(item), cdTrack ? TrackWav(item) : items_.value(item),
+                                                 cdTrack ? SplitJobItem(items_[item]).trackNo : 0, TrackTitle(item));
+  if (!error.isEmpty()) Fail(item, error);
+}
+
 void TJobRunner::FinishJob(bool stopped) {
   if (finished_) return;
   finished_ = true;
@@ -198,6 +208,7 @@ void TJobRunner::FinishJob(bool stopped) {
     ripThread_.reset();
   }
   pipeline_->StopRunning();
+  if (const QString error = tagger_->FinishAlbum(); !error.isEmpty()) emit ErrorMessage(error);
   if (pool_) pool_->Stop();
   if (mp3Runner_ && mp3Runner_->Running) mp3Runner_->StopEncoder(0);
   if (wmaRunner_ && wmaRunner_->Running) wmaRunner_->StopEncoder(0);

@@ -26,10 +26,12 @@ constexpr char kRecordOptions[] = "RecordOptions";
 constexpr char kQueryCddb[] = "QueryCDDB";
 constexpr char kId3[] = "ID3";
 constexpr char kOptions[] = "Options";
+constexpr char kMusicBrainz[] = "MusicBrainz";
+constexpr char kReplayGain[] = "ReplayGain";
 constexpr char kAccurateRip[] = "AccurateRip";
 constexpr char kReadOffsets[] = "ReadOffsets";
 
-const std::array<SettingKey, 38> kSettingKeys{{
+const std::array<SettingKey, 43> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -68,6 +70,11 @@ const std::array<SettingKey, 38> kSettingKeys{{
     {kQueryCddb, "Email", &TSettings::Email},
     {kId3, "Use", &TSettings::UseID3},
     {kOptions, "Lan", &TSettings::Lan},
+    {kMusicBrainz, "Server", &TSettings::MusicBrainzServer},
+    {kMusicBrainz, "CoverArtServer", &TSettings::CoverArtServer},
+    {kMusicBrainz, "Contact", &TSettings::MusicBrainzContact},
+    {kMusicBrainz, "CoverArt", &TSettings::UseCoverArt},
+    {kReplayGain, "Mode", &TSettings::ReplayGainMode},
 }};
 
 constexpr qint32 kMinCompressPosition = 30;
@@ -124,6 +131,8 @@ void LoadSettings() {
                entry.field);
   }
   settings.CompressPosition = std::clamp(settings.CompressPosition, kMinCompressPosition, kMaxCompressPosition);
+  if (settings.ReplayGainMode < kReplayGainOff || settings.ReplayGainMode > kReplayGainAlbum)
+    settings.ReplayGainMode = kReplayGainOff;
   settings.FlacCompressionLevel = std::clamp(settings.FlacCompressionLevel, 0, 8);
   settings.ReadOffsets.clear();
   for (const QString& drive : ini.KeyNames(QLatin1String(kReadOffsets))) {

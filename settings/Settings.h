@@ -21,7 +21,15 @@ struct DiscInfo {
   QString Comment;
   qint32 TrackNumber = kDiscTitleSlots;
   std::array<QString, kDiscTitleSlots> Titles;  // slot n is Titles[n - 1]
+  // Artist of slot n when it differs from the disc's (a guest, a compilation); else empty.
+  std::array<QString, kDiscTitleSlots> TrackArtists;
+  QString MusicBrainzRelease;  // id of the release the titles came from; empty when none
+  QString Identifier;  // the disc identifier the record was loaded for (not stored in it)
 };
+
+inline constexpr qint32 kReplayGainOff = 0;
+inline constexpr qint32 kReplayGainTrack = 1;
+inline constexpr qint32 kReplayGainAlbum = 2;  // track and album gain
 
 struct TSettings {
   // [CommonOptions]
@@ -77,6 +85,13 @@ struct TSettings {
   QString Email;  // CDDB servers refuse clients without a real address
   // [ID3]
   bool UseID3 = false;
+  // [MusicBrainz]
+  QString MusicBrainzServer = QStringLiteral("https://musicbrainz.org");
+  QString CoverArtServer = QStringLiteral("https://coverartarchive.org");
+  QString MusicBrainzContact;  // the service asks for a contact address; empty: [QueryCDDB] Email
+  bool UseCoverArt = true;     // fetch the front cover and embed it in every output file
+  // [ReplayGain]
+  qint32 ReplayGainMode = 0;  // kReplayGainOff, kReplayGainTrack or kReplayGainAlbum
   // [Options]
   QString Lan = QStringLiteral("English");
 };

@@ -68,6 +68,9 @@ QString HelpText() {
       "  cddb    [--disc-image FILE | --drive N] [--server HOST[:PORT]] [--script PATH]\n"
       "          [--proxy HOST:PORT] [--email ADDRESS]\n"
       "          Look the disc up in a CDDB server and remember its titles.\n"
+      "  musicbrainz [--disc-image FILE | --drive N] [--server URL] [--coverart-server URL]\n"
+      "          [--release N] [--yes]\n"
+      "          Look the disc up in MusicBrainz, remember its titles and front cover.\n"
       "\n"
       "Options:\n"
       "  -h, --help     Show this help.\n"
@@ -94,6 +97,7 @@ int RunCommandLine(const QStringList& arguments) {
   if (command == "rip") return RunRipCommand(rest);
   if (command == "convert") return RunConvertCommand(rest);
   if (command == "cddb") return RunCddbCommand(rest);
+  if (command == "musicbrainz") return RunMusicBrainzCommand(rest);
   if (command == "offset") return RunOffsetCommand(rest);
   Err() << HelpText();
   return Fail(QStringLiteral("unknown command \"%1\"").arg(command), 2);

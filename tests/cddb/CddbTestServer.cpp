@@ -1,10 +1,11 @@
 #include "CddbTestServer.h"
 
-#include <QMetaObject>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
 #include <QUrlQuery>
+
+#include "LoopbackListener.h"
 
 namespace trackmill::test {
 namespace {
@@ -63,19 +64,7 @@ void Serve(CddbTestServer* owner, QTcpSocket* socket) {
 
 CddbTestServer::CddbTestServer(Reply reply, Mode mode) : reply_(std::move(reply)), mode_(mode) {
   thread_.start();
-  auto* server = new QTcpServer;
-  server->moveToThread(&thread_);
-  QObject::connect(&thread_, &QThread::finished, server, &QObject::deleteLater);
-  QMetaObject::invokeMethod(
-      server,
-      [this, server] {
-        server->listen(QHostAddress::LocalHost, 0);
-        port_ = server->serverPort();
-        QObject::connect(server, &QTcpServer::newConnection, server, [this, server] {
-          while (QTcpSocket* socket = server->nextPendingConnection()) Serve(this, socket);
-        });
-      },
-      Qt::BlockingQueuedConnection);
+  port_ = ListenOnLoopback(thread_, [this](QTcpSocket* socket) { Serve(this, socket); });
 }
 
 CddbTestServer::~CddbTestServer() {

@@ -41,6 +41,7 @@ class RipJobTest : public ::testing::Test {
     list.Show(0);
     ASSERT_NE(list.CDHandle, 0u);
     const QString id = list.DiscIdentifier;
+    id_ = id;
     CloseCDHandle(list.CDHandle);
     ASSERT_FALSE(id.isEmpty());
     QFile info(Path("home/cdinfo.dat"));
@@ -70,6 +71,7 @@ class RipJobTest : public ::testing::Test {
 
   QTemporaryDir tmp_;
   QDir dir_;
+  QString id_;
 };
 
 TEST_F(RipJobTest, Mp3WithId3TagsAndNoIntermediateWavs) {
@@ -104,11 +106,58 @@ TEST_F(RipJobTest, OggWithVorbisComments) {
   EXPECT_EQ(test::RunProgram("ogginfo", {Path("out/Café Finale.ogg")}).exitCode, 0);
   EXPECT_NEAR(test::ProbeDuration(Path("out/Café Finale.ogg")), kTrackSeconds[2], 0.1);
   const QString comments = QString::fromUtf8(
-      test::RunProgram("vorbiscomment", {"-l", Path("out/Café Finale.ogg")}).out);
+      test::RunProgram("vorbiscomment", {"-l", "-R", Path("out/Café Finale.ogg")}).out);
   for (const char* expected : {"title=Café Finale", "artist=The Übertones", "date=1999",
                                "genre=Rock", "tracknumber=3"})
     EXPECT_TRUE(comments.contains(QString::fromUtf8(expected), Qt::CaseInsensitive))
         << expected << "\n" << comments.toStdString();
+}
+
+TEST_F(RipJobTest, FullTagsWithTheKeptCoverAndReplayGain) {
+  for (const char* tool : {"mid3v2", "vorbiscomment", "metaflac", "ffmpeg"})
+    if (!test::HaveProgram(tool)) GTEST_SKIP() << tool << " is not installed";
+  // A guest on track 2 as a MusicBrainz lookup records it, a kept cover, album gain on.
+  QFile info(Path("home/cdinfo.dat"));
+  ASSERT_TRUE(info.open(QIODevice::Append));
+  info.write("Artist2=Zoë Ωmega\n");
+  info.close();
+  ASSERT_TRUE(test::WriteBytes(Path("home/options.ini"), "[ID3]\nUse=1\n[ReplayGain]\nMode=2\n"));
+  ASSERT_TRUE(QDir().mkpath(Path("home/covers")));
+  const QString cover = Path("home/covers/" + id_ + ".jpg");
+  ASSERT_EQ(test::RunProgram("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=s=80x80", "-frames:v", "1", cover}).exitCode, 0);
+
+  auto result = Rip({"--format", "mp3"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(test::ReadBytes(Path("out/cover.jpg")), test::ReadBytes(cover));
+  QStringList albumGains;
+  for (const char* file : {"out/-Opening; `act`.mp3", "out/Intermezzo.mp3", "out/Café Finale.mp3"}) {
+    const QString tags = QString::fromUtf8(test::RunProgram("mid3v2", {"-l", Path(file)}).out);
+    EXPECT_TRUE(tags.contains("APIC=cover front") && tags.contains("TXXX=REPLAYGAIN_TRACK_GAIN=")) << tags.toStdString();
+    albumGains << tags.section("TXXX=REPLAYGAIN_ALBUM_GAIN=", 1).section('\n', 0, 0);
+  }
+  EXPECT_FALSE(albumGains[0].isEmpty());
+  EXPECT_EQ(albumGains.count(albumGains[0]), 3) << albumGains.join(',').toStdString();
+  const QString guest = QString::fromUtf8(test::RunProgram("mid3v2", {"-l", Path("out/Intermezzo.mp3")}).out);
+  for (const char* expected : {"TPE1=Zoë Ωmega", "TPE2=The Übertones", "TRCK=2/3", "TIT2=Intermezzo"})
+    EXPECT_TRUE(guest.contains(QString::fromUtf8(expected))) << expected << "\n" << guest.toStdString();
+  EXPECT_EQ(test::ReadBytes(Path("out/Intermezzo.mp3")).right(128).mid(33, 13), QString("The Übertones").toLatin1());
+
+  result = Rip({"--format", "ogg", "--tracks", "2"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QString comments = QString::fromUtf8(test::RunProgram("vorbiscomment", {"-l", "-R", Path("out/Intermezzo.ogg")}).out);
+  for (const char* expected : {"ARTIST=Zoë Ωmega", "ALBUMARTIST=The Übertones", "TRACKTOTAL=3",
+                               "METADATA_BLOCK_PICTURE=", "REPLAYGAIN_ALBUM_GAIN="})
+    EXPECT_TRUE(comments.contains(QString::fromUtf8(expected))) << expected << "\n" << comments.toStdString();
+
+  // FLAC, encoded two at a time: the disc's tags whatever the MP3 tag setting.
+  ASSERT_TRUE(test::WriteBytes(Path("home/options.ini"), "[ReplayGain]\nMode=2\n[CommonOptions]\nEncoderProcesses=2\n"));
+  result = Rip({"--format", "flac", "--no-accuraterip"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QString flac = QString::fromUtf8(
+      test::RunProgram("metaflac", {"--list", "--no-utf8-convert", Path("out/Intermezzo.flac")}).out);
+  for (const char* expected : {"type: 6 (PICTURE)", "ARTIST=Zoë Ωmega", "ALBUMARTIST=The Übertones", "TRACKNUMBER=2",
+                               "REPLAYGAIN_ALBUM_GAIN="})
+    EXPECT_TRUE(flac.contains(QString::fromUtf8(expected))) << expected << "\n" << flac.toStdString();
 }
 
 TEST_F(RipJobTest, WmaAndWav) {

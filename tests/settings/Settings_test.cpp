@@ -40,7 +40,10 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
       "[QueryCDDB]\nServer=gnudb.gnudb.org\nScript=/~cddb/"
       "cddb.cgi\nUseProxy=0\nProxyAddress=\nPort=80\nEmail=\n"
       "[ID3]\nUse=0\n"
-      "[Options]\nLan=English\n";
+      "[Options]\nLan=English\n"
+      "[MusicBrainz]\nServer=https://musicbrainz.org\nCoverArtServer=https://coverartarchive.org\nContact=\n"
+      "CoverArt=1\n"
+      "[ReplayGain]\nMode=0\n";
   EXPECT_EQ(test::ReadBytes(SettingsFilePath()), expected);
 }
 
