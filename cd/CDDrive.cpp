@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -125,6 +126,52 @@ void SetAddress(TTOCTRACK& entry, lba_t lba, bool msf) {
 
 }  // namespace
 
+// libcdio's cue sheet and cdrdao table readers keep their tracks in fixed arrays and write
+// past them when a file holds more track statements than a disc can have, or (cue sheets)
+// when the number of the first track leaves too little room after it; the cue sheet reader
+// (libcdio 2.1) also reads past them for any first track number above 66. The word TRACK (their
+// keyword; they take no other case) is counted wherever it stands, which also counts it
+// where they would not read it as a statement; the first track's number is the largest one
+// after a TRACK up to the first that opens a short line.
+bool ImageFitsReader(const QString& path) {
+  constexpr qint64 kMaxSheetBytes = 1024 * 1024;
+  constexpr int kMaxTracks = 99;
+  constexpr int kMaxFirstTrack = 66;
+  constexpr qsizetype kShortLine = 80;
+  const driver_id_t driver = ImageDriver(path);
+  if (driver != DRIVER_BINCUE && driver != DRIVER_CDRDAO) return true;
+  QFileInfo sheet(path);
+  // Given the .bin, libcdio reads the .cue of the same name.
+  if (sheet.suffix().compare("bin", Qt::CaseInsensitive) == 0)
+    sheet.setFile(sheet.path() + '/' + sheet.completeBaseName() + ".cue");
+  QFile file(sheet.filePath());
+  if (!file.exists()) return true;  // libcdio fails to open it on its own
+  if (file.size() > kMaxSheetBytes || !file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray text = file.read(kMaxSheetBytes);
+  auto separator = [](char c) { return c == '\0' || std::isspace(static_cast<unsigned char>(c)); };
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  int tracks = 0;
+  int firstNumber = 1;
+  bool firstSeen = driver != DRIVER_BINCUE;
+  for (qsizetype at = text.indexOf("TRACK"); at >= 0; at = text.indexOf("TRACK", at + 1)) {
+    qsizetype end = at + 5;
+    if ((at > 0 && !separator(text[at - 1])) || (end < text.size() && !separator(text[end]))) continue;
+    ++tracks;
+    if (firstSeen) continue;
+    while (end < text.size() && blank(text[end])) ++end;
+    if (end < text.size() && (text[end] == '+' || text[end] == '-')) ++end;
+    int number = 0;
+    for (; end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])) && number <= kMaxTracks; ++end)
+      number = number * 10 + (text[end] - '0');
+    firstNumber = std::max(firstNumber, number);
+    qsizetype lineStart = at;
+    while (lineStart > 0 && blank(text[lineStart - 1])) --lineStart;
+    firstSeen = (lineStart == 0 || text[lineStart - 1] == '\n' || text[lineStart - 1] == '\r') &&
+                text.indexOf('\n', at) - lineStart <= kShortLine && text.indexOf('\n', at) >= 0;
+  }
+  return firstNumber <= kMaxFirstTrack && firstNumber + tracks - 1 <= kMaxTracks;
+}
+
 int GetCDList(TCDList& list) {
   InitLibrary();
   const int capacity = std::min<int>(list.max, kMaxDrives);
@@ -149,7 +196,7 @@ TCDHandle GetCDHandle(const TGetCDHandle& request) {
     const QStringList images = DiscImages();
     if (request.tgt >= images.size()) return 0;
     path = images[request.tgt];
-    if (!QFileInfo(path).isFile()) return 0;
+    if (!QFileInfo(path).isFile() || !ImageFitsReader(path)) return 0;
     driver = ImageDriver(path);
     identity = QFileInfo(path).absoluteFilePath();
   } else if (request.ha == kAdapterPhysical) {
