@@ -130,7 +130,7 @@ class PoolSlot : public QObject {
     waveIn_->SetFileName(encode_.input);
     if (!waveIn_->Valid())
       throw EEncoderError(encode_.input +
-                          JobText("RES_Not_Wav_File", " is not a WAV file this program can read."));
+                          JobText("RES_Not_Wav_File"));
     output_->SetFileName(Partial());
     if (auto* flac = dynamic_cast<TFlacOut*>(output_.get())) {
       flac->SetComments(encode_.comments);

@@ -71,7 +71,7 @@ bool TJobRunner::StartParallel() {
     const QString output = ResultFile(item);
     if (!QFileInfo::exists(output)) continue;
     const QString question =
-        output + LangString("RES_File_Exist", QStringLiteral(" has existed,overite it?"));
+        output + LangString("RES_File_Exist");
     if (!overwriteQuestion_ || !overwriteQuestion_->ConfirmOverwrite(output, question))
       SetResult(item, JobItemResult::Declined);
     else if (IsFileInUse(output))
@@ -83,17 +83,17 @@ bool TJobRunner::StartParallel() {
     for (int item = 0; item < items_.size(); ++item) {
       probe.SetFileName(items_[item]);
       if (results_[size_t(item)] == JobItemResult::Pending && !probe.Valid())
-        Fail(item, items_[item] + JobText("RES_Not_Wav_File", " is not a WAV file this program can read."));
+        Fail(item, items_[item] + JobText("RES_Not_Wav_File"));
     }
   }
   if (!isFileJob) {
-    SetPhase("RES_Extracting", "Extracting");
+    SetPhase("RES_Extracting");
     SetCaption("Extracting(", 1, 0);
     ShowInitializing();
     StartExtraction(0);
     return true;
   }
-  SetPhase("RES_Encoding", "Encoding");
+  SetPhase("RES_Encoding");
   for (int item = 0; item < items_.size(); ++item) {
     if (results_[size_t(item)] == JobItemResult::Pending)
       AddToPool(item, items_[item]);
@@ -155,12 +155,12 @@ void TJobRunner::FollowOldestItem() {
   if (oldest < 0) {
     // The extraction, when one runs, is the oldest item now; its own reports move the gauge.
     if (jobKind_ == job_kind::kRipCd && extractedCount_ < items_.size() && caption_.startsWith("Encoding(")) {
-      SetPhase("RES_Extracting", "Extracting");
+      SetPhase("RES_Extracting");
       SetCaption("Extracting(", extractedCount_ + 1, extractedCount_);
     }
     return;
   }
-  SetPhase("RES_Encoding", "Encoding");
+  SetPhase("RES_Encoding");
   SetCaption("Encoding(", oldest + 1, oldest);
   initializingVisible_ = false;
   gaugeTextVisible_ = true;

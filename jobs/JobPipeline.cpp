@@ -109,8 +109,7 @@ void TJobPipeline::StartFileItem(int item) {
   }
   // FLAC keeps any sample rate; the other encoders get 44100 Hz at least.
   if (kind == job_kind::kWavToFlac) {
-    runner_.SetPhase(item == 0 ? "RES_WAV_TO_FLAC" : "RES_Encoding",
-                     item == 0 ? "Encoding WAV to FLAC" : "Encoding");
+    runner_.SetPhase(item == 0 ? "RES_WAV_TO_FLAC" : "RES_Encoding");
     runner_.SetCaption("Encoding(", item + 1, item);
     StartFlacEncode(path, runner_.FileResult(item, ".flac"), item);
     return;

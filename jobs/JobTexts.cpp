@@ -2,7 +2,6 @@
 
 #include "common/TextForms.h"
 #include "jobs/JobRunner.h"
-#include "settings/EnglishStrings.h"
 #include "settings/LangString.h"
 
 namespace trackmill {

@@ -17,8 +17,8 @@ packages=(
   libflac-dev flac whipper cuetools zlib1g-dev
   clang libclang-rt-14-dev
   python3
-  desktop-file-utils appstream librsvg2-bin dpkg-dev
   libdiscid-dev libtag1-dev libebur128-dev python3-mutagen
+  desktop-file-utils appstream librsvg2-bin dpkg-dev
 )
 
 missing=()

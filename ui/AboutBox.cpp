@@ -3,13 +3,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "common/AppInfo.h"
 #include "settings/translate/TranslateForm.h"
-#include "ui/FormLabels.h"
+#include "ui/FormParts.h"
 
 namespace trackmill {
 namespace {
@@ -24,6 +23,8 @@ constexpr Component kComponents[] = {
     {"libcdio, libcdio-paranoia", "GPL 3"},
     {"libogg, libvorbis", "BSD 3-clause"},
     {"libmpg123", "LGPL 2.1"},
+    {"libFLAC", "BSD 3-clause"},
+    {"zlib", "zlib licence"},
     {"libcurl", "curl licence (MIT style)"},
     {"FFmpeg (libavcodec, libavformat)", "GPL 2 or later (LGPL 2.1 or later upstream)"},
     {"lame (MP3 encoder program)", "LGPL 2 or later"},
@@ -76,14 +77,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
            QStringLiteral("The licence texts are in /usr/share/common-licenses and in each "
                           "package's folder under /usr/share/doc."));
 
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("OKButton"));
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  layout->addLayout(buttons);
+  AddClosingButton(layout, this, "OKButton", QStringLiteral("OK"));
   libraries->setMinimumWidth(520);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   TranslateWhenFirstShown(this);

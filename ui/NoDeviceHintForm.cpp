@@ -2,16 +2,14 @@
 
 #include <QDesktopServices>
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "common/AppInfo.h"
 #include "settings/translate/TranslateForm.h"
-#include "ui/FormLabels.h"
+#include "ui/FormParts.h"
 
 namespace trackmill {
 namespace {
@@ -97,17 +95,9 @@ TfrmNoDeviceHint::TfrmNoDeviceHint(QWidget* parent) : QDialog(parent) {
           new LinkLabel("lblFuserLink", QStringLiteral("The fuser manual page"), kFuserPage, panel));
   panel->setFixedWidth(500);
 
-  auto* close = new QPushButton(QStringLiteral("&Close"), this);
-  close->setObjectName(QStringLiteral("btClose"));
-  close->setDefault(true);
-  connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(close);
-
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(panel);
-  layout->addLayout(buttons);
+  AddClosingButton(layout, this, "btClose", QStringLiteral("&Close"));
   layout->setSizeConstraint(QLayout::SetFixedSize);
   TranslateWhenFirstShown(this);
 }

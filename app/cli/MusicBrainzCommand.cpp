@@ -104,7 +104,7 @@ int RunMusicBrainzCommand(const QStringList& arguments) {
   TTOC toc{};
   if (ReadTOC(list.CDHandle, toc) != 1) {
     CloseCDHandle(list.CDHandle);
-    return Fail(LangString(QStringLiteral("RES_ReadTocError"), QStringLiteral("Error while reading TOC information!")));
+    return Fail(LangString(QStringLiteral("RES_ReadTocError")));
   }
   const MusicBrainzServers servers = ServersFromSettings();
   const MusicBrainzLookup lookup = LookUpMusicBrainz(MusicBrainzTocFromTOC(toc), servers);
