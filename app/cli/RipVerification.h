@@ -9,8 +9,8 @@ class TJobRunner;
 class TOverwriteQuestion;
 }  // namespace trackmill
 
-// After a rip on the command line: the checksum lookup with one line per track and a summary,
-// then the rip log and cue sheet (when the settings ask for them).
+// After a rip on the command line: the shared verification (jobs/RipVerification) printed on
+// the terminal, one line per track and a summary, then the rip log and cue sheet.
 namespace trackmill::cli {
 
 struct VerifyOptions {
