@@ -78,6 +78,19 @@ TEST_F(MainFormTest, ExtractRipsTheImageToWavThroughTheJobWindow) {
   form->close();
 }
 
+TEST_F(MainFormTest, AStoredFlacFormatRipsToFlacThroughTheJobWindow) {
+  TestDisc disc({"2s"});
+  ASSERT_TRUE(disc.Ok());
+  WriteOptions("OutputFormat=4\n");
+  auto form = Open(disc.CuePath());
+  QTest::mouseClick(Button(*form, "tbExtract"), Qt::LeftButton);
+  const QString flac = out_.filePath("Track01.flac");
+  EXPECT_TRUE(ProbeField(flac, "stream=codec_name,sample_rate").contains("codec_name=flac\nsample_rate=44100"));
+  if (HaveProgram("flac")) EXPECT_EQ(RunProgram("flac", {"-t", "-s", flac}).exitCode, 0);
+  EXPECT_FALSE(QFile::exists(out_.filePath("Track01.wav")));
+  form->close();
+}
+
 TEST_F(MainFormTest, ExtractRipsTheImageToTaggedMp3ThroughTheJobWindow) {
   TestDisc disc({"3s", "2s"}, {"--music"});
   ASSERT_TRUE(disc.Ok());
