@@ -1,6 +1,11 @@
 #include "audio/WaveFileConversion.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "audio/AuException.h"
 
@@ -17,14 +22,14 @@ WaveFileConversion::WaveFileConversion(QObject* parent) : QObject(parent) {
   waveOut_.SetFileMode(TFileOutputMode::foRewrite);
   waveOut_.SetOnProgress([this](TAuOutput* sender) { emit progressChanged(sender->Progress()); });
   waveOut_.SetOnThreadException([this](TAuOutput* sender) { failure_ = sender->ExceptionMessage(); });
-  waveOut_.SetOnDone([this](TAuOutput*) { emit finished(failure_); });
+  waveOut_.SetOnDone([this](TAuOutput*) { emit finished(Complete()); });
 }
 
 WaveFileConversion::~WaveFileConversion() {
   waveOut_.SetOnDone({});
   waveOut_.SetOnProgress({});
   waveOut_.SetOnThreadException({});
-  waveOut_.Stop(false);
+  StopAndWait();
 }
 
 QString WaveFileConversion::EncodingName(TWavType type) {
@@ -68,13 +73,47 @@ void WaveFileConversion::Start(const WaveConversionOptions& options) {
   if (options.channels != waveIn_.GetChannels()) converter_.SetOutChannels(options.channels);
   resampler_.SetOutSampleRate(options.sampleRate);
   waveOut_.SetWavType(options.encoding);
-  waveOut_.SetFileName(outputFile_);
+  partFile_ = PartFile(outputFile_);
+  waveOut_.SetFileName(partFile_);
   failure_.clear();
-  waveOut_.Run();
+  aborted_ = false;
+  try {
+    waveOut_.Run();
+  } catch (...) {
+    partFile_.clear();
+    throw;
+  }
 }
 
-void WaveFileConversion::Abort() { waveOut_.Stop(true); }
+QString WaveFileConversion::PartFile(const QString& output) {
+  const QFileInfo info(output);
+  return info.dir().filePath(QLatin1Char('.') + info.fileName() + QLatin1String(".part"));
+}
 
-void WaveFileConversion::StopAndWait() { waveOut_.Stop(false); }
+QString WaveFileConversion::Complete() {
+  QString failure = failure_;
+  if (failure.isEmpty() && (aborted_ || waveOut_.Stopped()))
+    failure = QStringLiteral("Aborted: nothing was written to %1").arg(QFileInfo(outputFile_).fileName());
+  if (failure.isEmpty() &&
+      std::rename(QFile::encodeName(partFile_).constData(), QFile::encodeName(outputFile_).constData()) != 0)
+    failure = QStringLiteral("Could not rename %1 to %2: %3")
+                  .arg(partFile_, outputFile_, QString::fromLocal8Bit(std::strerror(errno)));
+  if (!failure.isEmpty()) QFile::remove(partFile_);
+  partFile_.clear();
+  return failure;
+}
+
+void WaveFileConversion::Abort() {
+  if (!waveOut_.Busy()) return;
+  aborted_ = true;
+  waveOut_.Stop(true);
+}
+
+void WaveFileConversion::StopAndWait() {
+  waveOut_.Stop(false);
+  // No done event follows a waited stop: the part file goes here.
+  if (!partFile_.isEmpty()) QFile::remove(partFile_);
+  partFile_.clear();
+}
 
 }  // namespace trackmill

@@ -15,8 +15,12 @@
 //
 // Use: SetInputFile(), SetOutputFile(), then Start() any number of times (one run at a time).
 // progressChanged() and finished() are emitted on the main thread while the main event loop
-// runs. Abort() stops without waiting (finished() still follows); StopAndWait() returns once
-// the run is over and emits nothing.
+// runs. Abort() stops without waiting (finished() still follows, with a failure text);
+// StopAndWait() returns once the run is over and emits nothing.
+//
+// The run writes a hidden file beside the output (".NAME.part") and renames it over the
+// output only when it succeeded, so a failed, aborted or stopped run leaves nothing under
+// the output name and an older file there as it was.
 //
 // Errors: Start() raises EAuException "The output file name is not set!" without an output
 // file, "The input file is not a readable wave file" for an input that is not valid, and
@@ -58,6 +62,8 @@ class WaveFileConversion : public QObject {
   int Progress() const { return waveOut_.Progress(); }
   void Abort();
   void StopAndWait();
+  // The file a run writes before it is renamed to the output.
+  static QString PartFile(const QString& output);
 
  signals:
   void progressChanged(int percent);
@@ -69,8 +75,14 @@ class WaveFileConversion : public QObject {
   TFastResampler resampler_;
   TAudioConverter converter_;
   TWaveOut waveOut_;
+  // Runs when the output is done: the part file becomes the output or goes; returns the
+  // failure text (empty on success).
+  QString Complete();
+
   QString outputFile_;
+  QString partFile_;  // of the run under way
   QString failure_;
+  bool aborted_ = false;
 };
 
 }  // namespace trackmill

@@ -68,7 +68,7 @@ TCDHandle TrackList::OpenDrive(int driveIndex) {
   list.max = kMaxDrives;
   const int found = GetCDList(list);
   if (driveIndex >= found) driveIndex = 0;
-  if (found == 0) {
+  if (found == 0 || !UseDriveLayer) {
     Status = NoDeviceText();
     return 0;
   }

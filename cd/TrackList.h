@@ -43,6 +43,9 @@ class TrackList {
   QString SavedStatus;
   QString DiscIdentifier;    // of the listed disc; empty when none
   std::vector<TrackRow> Rows;
+  // False: OpenDrive gives no handle, so the paranoia input serves the disc (the main window
+  // clears it when TRACKMILL_FALLBACK_INPUT=1, to run and test that path on any drive or image).
+  bool UseDriveLayer = true;
 
   // Opens drive driveIndex of the drive list (negative or beyond the list: drive 0); sets
   // DriveDescription and Status. Returns the handle, 0 on failure ("No CD devices found!").

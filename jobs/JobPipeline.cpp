@@ -14,11 +14,11 @@
 #include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
+#include "jobs/DiscTags.h"
 #include "jobs/EncodeProcess.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JobTexts.h"
 #include "settings/Settings.h"
-#include "tags/Id3Genres.h"
 
 namespace trackmill {
 using namespace encoder_result;
@@ -171,21 +171,7 @@ void TJobPipeline::StartFlacEncode(const QString& wav, const QString& flac, int 
 }
 
 FlacComments TJobPipeline::DiscComments(int item) const {
-  const DiscInfo& disc = Settings().Disc;
-  FlacComments comments;
-  auto add = [&comments](const char* name, const QString& value) {
-    if (!value.isEmpty()) comments.append({QByteArray(name), value.toUtf8()});
-  };
-  add("ARTIST", disc.Artist);
-  add("ALBUM", disc.Album);
-  add("TITLE", runner_.TrackTitle(item));
-  add("DATE", disc.Year);
-  add("GENRE", GenreName(ListIndexToGenre(disc.Genre)));
-  const int track = SplitJobItem(runner_.items_[item]).trackNo;
-  if (track > 0) add("TRACKNUMBER", QString::number(track));
-  if (disc.TrackNumber > 0 && disc.TrackNumber < kDiscTitleSlots)
-    add("TRACKTOTAL", QString::number(disc.TrackNumber));
-  return comments;
+  return trackmill::DiscComments(runner_.TrackTitle(item), SplitJobItem(runner_.items_[item]).trackNo);
 }
 
 void TJobPipeline::ApplyOggEncoding(TVorbisOut& out, const TSettings& settings) {

@@ -8,6 +8,7 @@
 #include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
+#include "jobs/DiscTags.h"
 #include "jobs/EncoderPool.h"
 #include "jobs/JobPipeline.h"
 #include "jobs/JobRunner.h"
@@ -17,7 +18,6 @@
 #include "jobs/WMAEncodeProcess.h"
 #include "jobs/WmaEstimate.h"
 #include "settings/Settings.h"
-#include "tags/Id3Genres.h"
 #include "tags/Id3Tag.h"
 
 namespace trackmill {
@@ -177,16 +177,8 @@ void TJobRunner::WmaTimerTick() {
 }
 
 void TJobRunner::WriteId3Tag(int item) {
-  const DiscInfo& disc = Settings().Disc;
-  Tid3tag tag;
-  tag.SetTitle(TrackTitle(item));
-  tag.SetArtist(disc.Artist);
-  tag.SetAlbum(disc.Album);
-  tag.SetYear(disc.Year);
-  tag.Genre = ListIndexToGenre(disc.Genre);
-  tag.SetComment(disc.Comment);
-  tag.SetTrack(static_cast<quint8>(std::clamp(SplitJobItem(items_[item]).trackNo, 0, 255)));
-  const quint16 result = tag.WriteTag(OutputFolder() + TrackTitle(item) + ".mp3");
+  const quint16 result =
+      WriteDiscId3Tag(OutputFolder() + TrackTitle(item) + ".mp3", TrackTitle(item), SplitJobItem(items_[item]).trackNo);
   if (!Tid3tag::IsSuccess(result))
     Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
 }

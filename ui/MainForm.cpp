@@ -88,6 +88,7 @@ TMainForm::TMainForm(const QString& startImage, int startDrive, QWidget* parent)
   mp3Runner_ = std::make_unique<TMp3EncodeProcess>();
   wmaRunner_ = std::make_unique<TWMAEncodeProcess>();
   cdIn1_ = std::make_unique<TCDIn>();
+  list_.UseDriveLayer = qEnvironmentVariable("TRACKMILL_FALLBACK_INPUT") != QLatin1String("1");
   prompts_ = std::make_unique<TBoxPrompts>(this);
   mediaWatcher_ = new TMediaWatcher(this);
   connect(mediaWatcher_, &TMediaWatcher::MediaArrived, this, &TMainForm::MediaArrived);
@@ -131,6 +132,7 @@ void TMainForm::CreateActions() {
   mnuMp3ToWav_ = NewAction("mnuMp3ToWav", "&MP3 to WAV...", &TMainForm::Mp3ToWavExecute);
   miWAVtoOGG_ = NewAction("miWAVtoOGG", "WAV to O&GG...", &TMainForm::WavToOggExecute);
   miWAVtoWMA_ = NewAction("miWAVtoWMA", "WAV to WM&A...", &TMainForm::WavToWmaExecute);
+  miWAVtoWAV_ = NewAction("miWAVtoWAV", "WA&V to WAV...", &TMainForm::WavToWavExecute);
   openOutputDirectory1_ = NewAction("Openoutputdirectory1", "&Open output directory...", &TMainForm::OpenOutputFolderExecute);
   miOpenDiscImage_ = NewAction("miOpenDiscImage", "Open Disc &Image...", &TMainForm::OpenDiscImageExecute);
   bRefresh_ = NewAction("bRefresh", "&Refresh", &TMainForm::RefreshExecute);
@@ -155,7 +157,7 @@ void TMainForm::CreateMenus() {
   QMenu* file = addMenu("File1", "&File");
   file->addActions({miOpenDiscImage_});
   file->addSeparator();
-  file->addActions({actionWavToMp3_, mnuMp3ToWav_, miWAVtoOGG_, miWAVtoWMA_});
+  file->addActions({miWAVtoWAV_, actionWavToMp3_, mnuMp3ToWav_, miWAVtoOGG_, miWAVtoWMA_});
   file->addSeparator();
   file->addAction(openOutputDirectory1_);
   file->addSeparator();

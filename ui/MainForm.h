@@ -91,6 +91,8 @@ class TMainForm : public QMainWindow {
   void Mp3ToWavExecute();
   void WavToOggExecute();
   void WavToWmaExecute();
+  void WavToWavExecute();
+  void RunFallbackWindow(const QStringList& items);
   void FileJob(int jobKind);
   void RunJobWindow(int jobKind, TCDHandle handle, const QStringList& items);
   void OpenOutputFolderExecute();
@@ -146,6 +148,7 @@ class TMainForm : public QMainWindow {
   QAction* mnuMp3ToWav_ = nullptr;
   QAction* miWAVtoOGG_ = nullptr;
   QAction* miWAVtoWMA_ = nullptr;
+  QAction* miWAVtoWAV_ = nullptr;
   QAction* openOutputDirectory1_ = nullptr;
   QAction* miOpenDiscImage_ = nullptr;
   QAction* bRefresh_ = nullptr;

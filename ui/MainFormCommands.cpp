@@ -18,6 +18,7 @@
 #include "settings/LangString.h"
 #include "settings/Settings.h"
 #include "settings/translate/TranslateForm.h"
+#include "ui/CDRipForm.h"
 #include "ui/MainForm.h"
 #include "ui/MessageBox.h"
 #include "ui/RipForm.h"
@@ -33,9 +34,7 @@ void TMainForm::ActionExtractExecute() {
       RunJobWindow(job_kind::kRipCd, list_.CDHandle, plan.items);
       break;
     case ExtractRoute::FallbackWindow:
-      // Reading through the paranoia input needs its own extraction window, which this
-      // program does not have: the drive layer could not open the drive, so say so.
-      prompts_->Information(LangString("RES_Get_CDHandle"));
+      RunFallbackWindow(plan.items);
       break;
     case ExtractRoute::None:
       break;
@@ -52,6 +51,11 @@ void TMainForm::RunJobWindow(int jobKind, TCDHandle handle, const QStringList& i
       StartRipResults(this, job.Runner(), handle, job.Errors());
   }
   mediaWatcher_->SetPaused(false);
+}
+
+void TMainForm::RunFallbackWindow(const QStringList& items) {
+  TfrmCDRip rip(this, *cdIn1_, items, mp3Runner_.get(), wmaRunner_.get());
+  rip.exec();
 }
 
 void TMainForm::FileJob(int jobKind) {

@@ -7,6 +7,7 @@
 #include "ui/HelpPages.h"
 #include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
+#include "ui/ResampleForm.h"
 
 namespace trackmill {
 
@@ -19,6 +20,11 @@ void TMainForm::RenameExecute() {
   if (rename.exec() != QDialog::Accepted) return;
   list_.Rows[size_t(row)].Title = rename.trackName();
   item->setText(1, rename.trackName());
+}
+
+void TMainForm::WavToWavExecute() {
+  TfrmResample converter(this);
+  converter.exec();
 }
 
 void TMainForm::ShowNoDeviceHint() {

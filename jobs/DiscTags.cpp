@@ -1,0 +1,41 @@
+#include "jobs/DiscTags.h"
+
+#include <algorithm>
+
+#include "settings/Settings.h"
+#include "tags/Id3Genres.h"
+#include "tags/Id3Tag.h"
+
+namespace trackmill {
+
+quint16 WriteDiscId3Tag(const QString& mp3, const QString& title, int trackNo) {
+  const DiscInfo& disc = Settings().Disc;
+  Tid3tag tag;
+  tag.SetTitle(title);
+  tag.SetArtist(disc.Artist);
+  tag.SetAlbum(disc.Album);
+  tag.SetYear(disc.Year);
+  tag.Genre = ListIndexToGenre(disc.Genre);
+  tag.SetComment(disc.Comment);
+  tag.SetTrack(static_cast<quint8>(std::clamp(trackNo, 0, 255)));
+  return tag.WriteTag(mp3);
+}
+
+FlacComments DiscComments(const QString& title, int trackNo) {
+  const DiscInfo& disc = Settings().Disc;
+  FlacComments comments;
+  auto add = [&comments](const char* name, const QString& value) {
+    if (!value.isEmpty()) comments.append({QByteArray(name), value.toUtf8()});
+  };
+  add("ARTIST", disc.Artist);
+  add("ALBUM", disc.Album);
+  add("TITLE", title);
+  add("DATE", disc.Year);
+  add("GENRE", GenreName(ListIndexToGenre(disc.Genre)));
+  if (trackNo > 0) add("TRACKNUMBER", QString::number(trackNo));
+  if (disc.TrackNumber > 0 && disc.TrackNumber < kDiscTitleSlots)
+    add("TRACKTOTAL", QString::number(disc.TrackNumber));
+  return comments;
+}
+
+}  // namespace trackmill

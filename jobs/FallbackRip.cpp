@@ -1,0 +1,306 @@
+#include "jobs/FallbackRip.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "audio/FlacOut.h"
+#include "audio/VorbisOut.h"
+#include "audio/WaveIn.h"
+#include "audio/WaveOut.h"
+#include "cd/CDIn.h"
+#include "common/FileUtils.h"
+#include "common/JobCodes.h"
+#include "common/JobEvents.h"
+#include "common/TextForms.h"
+#include "jobs/DiscTags.h"
+#include "jobs/JobPipeline.h"
+#include "jobs/Mp3EncodeProcess.h"
+#include "jobs/WMAEncodeProcess.h"
+#include "jobs/WmaEstimate.h"
+#include "settings/Settings.h"
+#include "tags/Id3Tag.h"
+
+namespace trackmill {
+using namespace encoder_result;
+namespace {
+
+// A pause after an encode, so the encoder has let go of the files before they are deleted.
+constexpr int kSettleMs = 300;
+
+}  // namespace
+
+TFallbackRip::TFallbackRip(TCDIn& cdIn, const QStringList& items, TMp3EncodeProcess* mp3Runner,
+                           TWMAEncodeProcess* wmaRunner, QObject* parent)
+    : QObject(parent),
+      cdIn_(cdIn),
+      items_(items),
+      mp3Runner_(mp3Runner),
+      wmaRunner_(wmaRunner),
+      format_(Settings().OutputFormat),
+      waveIn1_(std::make_unique<TWaveIn>()),
+      waveOut1_(std::make_unique<TWaveOut>()),
+      vorbisOut1_(std::make_unique<TVorbisOut>()),
+      flacOut1_(std::make_unique<TFlacOut>()) {
+  if (!output_format::IsKnown(format_)) format_ = output_format::kMp3;
+  waveOut1_->SetInput(&cdIn_);
+  waveOut1_->SetWavType(TWavType::wtPCM);
+  waveOut1_->SetBlockSize(512);
+  waveOut1_->SetCreateNonMsHeaders(false);
+  waveOut1_->SetFileMode(TFileOutputMode::foRewrite);
+  vorbisOut1_->SetInput(waveIn1_.get());
+  vorbisOut1_->SetCompression(0.2f);
+  vorbisOut1_->SetFileMode(TFileOutputMode::foRewrite);
+  vorbisOut1_->SetSerial(0);
+  flacOut1_->SetInput(waveIn1_.get());
+
+  auto progress = [this](TAuOutput* output) {
+    PostJobProgress(this, MakeStatus(std::max(0, output->Progress()), 0));
+  };
+  waveOut1_->SetOnProgress(progress);
+  vorbisOut1_->SetOnProgress(progress);
+  flacOut1_->SetOnProgress(progress);
+  waveOut1_->SetOnThreadException([this](TAuOutput* output) { extractionFailure_ = output->ExceptionMessage(); });
+  waveOut1_->SetOnDone([this](TAuOutput*) { PostJobProgress(this, MakeStatus(status::kExtractionEnded, 0)); });
+  vorbisOut1_->SetOnDone([this](TAuOutput*) { PostJobProgress(this, MakeStatus(status::kOggEnded, 0)); });
+  flacOut1_->SetOnDone([this](TAuOutput*) { PostJobProgress(this, MakeStatus(status::kFlacEnded, 0)); });
+
+  timer1_.setInterval(1000);
+  connect(&timer1_, &QTimer::timeout, this, &TFallbackRip::WmaTick);
+  if (wmaRunner_) connect(wmaRunner_, &TEncodeProcess::InformationMessage, this, &TFallbackRip::InformationMessage);
+
+  cdIn_.Reset();
+  cdIn_.LockTray = true;
+  progressHint_ = QStringLiteral("Extracting...");
+  gaugeHint_ = QStringLiteral("Initializing...");
+  if (!items_.isEmpty()) currentTrack_ = Title(0);
+}
+
+TFallbackRip::~TFallbackRip() {
+  StopRunners();
+  for (TAuOutput* output : {static_cast<TAuOutput*>(waveOut1_.get()), static_cast<TAuOutput*>(vorbisOut1_.get()),
+                            static_cast<TAuOutput*>(flacOut1_.get())})
+    output->Stop(false);
+  cdIn_.LockTray = false;
+}
+
+QString TFallbackRip::OutputFormatName() const {
+  return QString::fromLatin1(output_format::kExtensions[size_t(format_)]).toUpper();
+}
+
+QString TFallbackRip::Title(int item) const { return SplitJobItem(items_.value(item)).baseName; }
+
+QString TFallbackRip::TrackWav(int item) const {
+  return IncludeTrailingSeparator(Settings().OutputFolder) + Title(item) + ".wav";
+}
+
+void TFallbackRip::Start() {
+  if (started_) return;
+  started_ = true;
+  if (items_.isEmpty()) return Finish();
+  StartTrack(0);
+}
+
+void TFallbackRip::StartTrack(int item) {
+  progressHint_ = QStringLiteral("Extracting...");
+  gaugeHint_ = QStringLiteral("Initializing...");
+  gauge_ = 0;
+  currentTrack_ = Title(item);
+  completed_ = item;
+  extractionFailure_.clear();
+  emit Changed();
+  const int track = SplitJobItem(items_[item]).trackNo;
+  current_ = waveOut1_.get();
+  waveOut1_->SetFileName(TrackWav(item));
+  try {
+    cdIn_.SetStartTrack(track);
+    cdIn_.SetEndTrack(track);
+    waveOut1_->Run();
+  } catch (const std::exception& error) {
+    extractionFailure_ = QString::fromUtf8(error.what());
+    PostJobProgress(this, MakeStatus(status::kExtractionEnded, 0));
+  }
+}
+
+bool TFallbackRip::event(QEvent* event) {
+  if (event->type() != JobProgressEvent::EventType()) return QObject::event(event);
+  const TProcessInfo& info = static_cast<JobProgressEvent*>(event)->Info();
+  // Reports of a step stopped mid-way arrive after the end and are dropped.
+  if (finished_) return true;
+  switch (info.Percent) {
+    case status::kExtractionEnded: ExtractionEnded(extractionFailure_.isEmpty() && !waveOut1_->Stopped()); break;
+    case status::kMp3Ended:
+    case status::kOggEnded:
+    case status::kFlacEnded:
+    case status::kWmaEnded: EncodeEnded(info); break;
+    default: SetProgress(info.Percent); break;
+  }
+  return true;
+}
+
+void TFallbackRip::SetProgress(int percent) {
+  if (percent < 1) return;
+  gauge_ = std::min(percent, 100);
+  emit Changed();
+}
+
+void TFallbackRip::ExtractionEnded(bool ok) {
+  const int item = extracted_++;
+  if (!ok) {
+    // Nothing worth encoding was read; what was written stays for the user to look at.
+    Fail(item, extractionFailure_.isEmpty() ? QStringLiteral("the track could not be read") : extractionFailure_);
+    return NextOrFinish();
+  }
+  if (format_ == output_format::kWav) return NextOrFinish();
+  StartEncode(item);
+}
+
+void TFallbackRip::StartEncode(int item) {
+  progressHint_ = QStringLiteral("Encoding...");
+  gaugeHint_ = progressHint_;
+  gauge_ = 0;
+  emit Changed();
+  const QString wav = TrackWav(item);
+  const QString base = wav.chopped(4);
+  waveIn1_->SetFileName(wav);
+  switch (format_) {
+    case output_format::kMp3:
+      if (mp3Runner_) mp3Runner_->EncodeMode = true;
+      return LaunchRunner(mp3Runner_, base + ".mp3", status::kMp3Ended);
+    case output_format::kWma:
+      wmaStart_.start();
+      wmaInputSize_ = FileSizeBySearch(wav);
+      wmaOutput_ = base + ".wma";
+      timer1_.start();
+      return LaunchRunner(wmaRunner_, wmaOutput_, status::kWmaEnded);
+    case output_format::kOgg:
+      vorbisOut1_->SetFileName(base + ".ogg");
+      TJobPipeline::ApplyOggEncoding(*vorbisOut1_, Settings());
+      TJobPipeline::SetVorbisComments(vorbisOut1_->Comments(),
+                                      Settings().UseID3 ? DiscComments(Title(item), SplitJobItem(items_[item]).trackNo)
+                                                        : FlacComments{});
+      return StartPipelineEncode(*vorbisOut1_, status::kOggEnded);
+    default:
+      flacOut1_->SetFileName(base + ".flac");
+      flacOut1_->SetCompressionLevel(Settings().FlacCompressionLevel);
+      flacOut1_->SetComments(DiscComments(Title(item), SplitJobItem(items_[item]).trackNo));
+      return StartPipelineEncode(*flacOut1_, status::kFlacEnded);
+  }
+}
+
+void TFallbackRip::LaunchRunner(TEncodeProcess* runner, const QString& output, qint32 endPercent) {
+  const auto skip = [this, endPercent](const QString& reason) {
+    auto info = MakeStatus(endPercent, kSkipped);
+    info->TimeElapsed = reason;
+    PostJobProgress(this, std::move(info));
+  };
+  if (!runner) return skip(QStringLiteral("no encoder"));
+  runner->Running = true;
+  runner->InputFile = waveIn1_->FileName();
+  runner->OutputFile = output;
+  runner->NotifyWnd = this;
+  runner->JobKind = job_kind::kRipCd;
+  runner->OverwriteQuestion = nullptr;
+  try {
+    runner->StartEncoder();
+  } catch (const EEncoderError& error) {
+    runner->Running = false;
+    skip(error.Message());
+  }
+}
+
+void TFallbackRip::StartPipelineEncode(TAuOutput& output, qint32 endPercent) {
+  current_ = &output;
+  try {
+    output.Run();
+  } catch (const std::exception& error) {
+    auto info = MakeStatus(endPercent, kSkipped);
+    info->TimeElapsed = QString::fromUtf8(error.what());
+    PostJobProgress(this, std::move(info));
+  }
+}
+
+void TFallbackRip::EncodeEnded(const TProcessInfo& info) {
+  timer1_.stop();
+  bool ok = false;
+  QString failure = info.TimeElapsed;
+  if (info.ErrorCode == kSkipped) {
+    ok = false;
+  } else if (info.Percent == status::kOggEnded || info.Percent == status::kFlacEnded) {
+    failure = (info.Percent == status::kOggEnded ? static_cast<TAuOutput&>(*vorbisOut1_)
+                                                 : static_cast<TAuOutput&>(*flacOut1_))
+                  .ExceptionMessage();
+    ok = failure.isEmpty();
+  } else {
+    ok = info.ErrorCode == kEnded;
+    if (!ok && failure.isEmpty())
+      failure = info.ErrorCode == kInUse ? QStringLiteral("the output file is in use")
+                                         : QStringLiteral("the encoder did not finish");
+  }
+  QTimer::singleShot(kSettleMs, this, [this, ok, failure] {
+    if (!finished_) AfterEncode(ok, failure);
+  });
+}
+
+void TFallbackRip::AfterEncode(bool ok, const QString& failure) {
+  const int item = extracted_ - 1;
+  if (!ok) {
+    Fail(item, failure);
+  } else {
+    if (!Settings().IsKeepWav) {
+      const QString wav = waveIn1_->FileName();
+      if (QFileInfo::exists(wav) && !IsFileInUse(wav)) QFile::remove(wav);
+    }
+    if (format_ == output_format::kMp3) {
+      const QString mp3 = TrackWav(item).chopped(4) + ".mp3";
+      const quint16 result = WriteDiscId3Tag(mp3, Title(item), SplitJobItem(items_[item]).trackNo);
+      if (!Tid3tag::IsSuccess(result)) Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
+    }
+  }
+  NextOrFinish();
+}
+
+void TFallbackRip::NextOrFinish() {
+  if (extracted_ < items_.size()) return StartTrack(extracted_);
+  completed_ = extracted_;
+  emit Changed();
+  Finish();
+}
+
+void TFallbackRip::Fail(int item, const QString& what) { errors_ << Title(item) + ": " + what; }
+
+void TFallbackRip::Stop() {
+  if (finished_) return;
+  if (current_ && current_->Busy()) {
+    current_->Pause();
+    current_->Stop(false);
+  }
+  StopRunners();
+  Finish();
+}
+
+void TFallbackRip::StopRunners() {
+  timer1_.stop();
+  for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_), static_cast<TEncodeProcess*>(wmaRunner_)})
+    if (runner && runner->Running && runner->NotifyWnd == this) {
+      runner->StopEncoder(0);
+      runner->NotifyWnd = nullptr;
+    }
+}
+
+void TFallbackRip::Finish() {
+  finished_ = true;
+  timer1_.stop();
+  QTimer::singleShot(kSettleMs, this, &TFallbackRip::Finished);
+}
+
+void TFallbackRip::WmaTick() {
+  const bool running = wmaRunner_ && wmaRunner_->Running;
+  const WmaEstimate estimate = EstimateWma(wmaStart_.elapsed(), running, wmaInputSize_,
+                                           FileSizeBySearch(wmaOutput_), Settings().WmaSetting);
+  if (!estimate.hasEstimate) return;
+  // The gauge never goes back while the guess changes.
+  gauge_ = std::max(gauge_, std::min(estimate.percent, 100));
+  emit Changed();
+}
+
+}  // namespace trackmill
