@@ -83,9 +83,7 @@ TFallbackRip::~TFallbackRip() {
   cdIn_.LockTray = false;
 }
 
-QString TFallbackRip::OutputFormatName() const {
-  return QString::fromLatin1(output_format::kExtensions[size_t(format_)]).toUpper();
-}
+QString TFallbackRip::OutputFormatName() const { return trackmill::OutputFormatName(format_); }
 
 QString TFallbackRip::Title(int item) const { return SplitJobItem(items_.value(item)).baseName; }
 

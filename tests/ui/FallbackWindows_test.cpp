@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "jobs/FallbackRip.h"
@@ -109,6 +110,42 @@ TEST_F(FallbackRipTest, ExtractEncodesToTaggedMp3AndDeletesEachWavBeforeTheNextT
     EXPECT_TRUE(tags.contains("artist=Someone")) << tags.toStdString();
     EXPECT_FALSE(QFile::exists(out_.filePath(QStringLiteral("Track0%1.wav").arg(track))));
   }
+  form->close();
+}
+
+TEST_F(FallbackRipTest, OggTakesTheListedBitRateAndTheTrackTitleAndKeepsTheWav) {
+  TestDisc disc({"2s"}, {"--music"});
+  ASSERT_TRUE(disc.Ok());
+  WriteOptions("OutputFormat=2\nIsKeepWav=1\n[OggOptions]\nIsUseCompress=0\nNomalBitRate=8\n[ID3]\nUse=1\n");
+  auto form = OpenListed(disc, 1);
+  Settings().Disc.Artist = "Someone";
+  Settings().Disc.Comment = "a comment";
+  QTest::keyClick(List(*form), Qt::Key_X, Qt::ControlModifier);
+  const QString ogg = out_.filePath("Track01.ogg");
+  const QString probe = ProbeField(ogg, "stream=codec_name,bit_rate:stream_tags=title,artist");
+  EXPECT_TRUE(probe.contains("codec_name=vorbis\nbit_rate=128000")) << probe.toStdString();
+  EXPECT_TRUE(probe.contains("TAG:title=Track01") && probe.contains("TAG:artist=Someone")) << probe.toStdString();
+  if (HaveProgram("ogginfo")) EXPECT_EQ(RunProgram("ogginfo", {ogg}).exitCode, 0);
+  EXPECT_TRUE(QFile::exists(out_.filePath("Track01.wav")));
+  form->close();
+}
+
+TEST_F(FallbackRipTest, TracksThatCouldNotBeEncodedAreListedAndKeepTheirWav) {
+  TestDisc disc({"1s", "1s"});
+  ASSERT_TRUE(disc.Ok());
+  WriteOptions("OutputFormat=0\n");
+  auto form = OpenListed(disc, 2);
+  QTemporaryDir noPrograms;
+  const QByteArray oldPath = qgetenv("PATH");
+  qputenv("PATH", noPrograms.path().toUtf8());  // no lame
+  answerer_.AnswerBox();
+  QTest::keyClick(List(*form), Qt::Key_X, Qt::ControlModifier);
+  qputenv("PATH", oldPath);
+  ASSERT_EQ(answerer_.boxTexts.size(), 1);
+  EXPECT_TRUE(answerer_.boxTexts[0].contains("\nTrack01: ") && answerer_.boxTexts[0].contains("\nTrack02: "))
+      << answerer_.boxTexts[0].toStdString();
+  EXPECT_EQ(answerer_.boxIcons, QList<QMessageBox::Icon>({QMessageBox::Critical}));
+  EXPECT_TRUE(QFile::exists(out_.filePath("Track01.wav")) && QFile::exists(out_.filePath("Track02.wav")));
   form->close();
 }
 

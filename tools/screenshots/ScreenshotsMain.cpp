@@ -1,6 +1,7 @@
 // screenshots: renders every window of the program to OUTPUT_DIR/<window>-<language>.png,
-// once per language named. The main window lists the disc image and the job window is caught
-// in the middle of ripping it; every other window is shown as it opens. Offscreen windows have
+// once per language named. The main window lists the disc image and the job window and the
+// fallback extraction window are caught in the middle of ripping it; every other window is
+// shown as it opens. Offscreen windows have
 // no frame, so each picture gets a title bar with the window's caption.
 // Usage: screenshots --disc-image CUE OUTPUT_DIR LANGUAGE...
 // (settings and output folder from $TRACKMILL_HOME/options.ini, as the program would use them)
@@ -12,13 +13,19 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include "cd/CDDrive.h"
+#include "cd/CDIn.h"
+#include "common/TextForms.h"
+#include "jobs/FallbackRip.h"
 #include "jobs/JobRunner.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/WMAEncodeProcess.h"
 #include "settings/Settings.h"
+#include "ui/CDRipForm.h"
 #include "ui/EditTrackNameForm.h"
 #include "ui/FormRegistry.h"
 #include "ui/MainForm.h"
+#include "ui/ResampleForm.h"
 #include "ui/RipForm.h"
 
 namespace trackmill {
@@ -73,6 +80,34 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   return true;
 }
 
+// The fallback extraction window a third of the way into the first track, then the wave file
+// converter with that track's WAV as its input.
+void ShootFallbackWindows(Shooter& shooter, TMainForm& main, const QString& discImage) {
+  TCDIn cdIn;
+  cdIn.SelectDrive(int(DiscImages().indexOf(QFileInfo(discImage).absoluteFilePath())));
+  TMp3EncodeProcess mp3;
+  TWMAEncodeProcess wma;
+  const QStringList items = main.Tracks().ExtractItems();
+  TfrmCDRip rip(&main, cdIn, items, &mp3, &wma);
+  bool caught = false;
+  QObject::connect(&rip.Rip(), &TFallbackRip::Changed, &rip, [&] {
+    if (caught || rip.Rip().GaugePercent() < 33) return;
+    caught = true;
+    shooter.Save(&rip);
+    rip.reject();  // Stop
+  });
+  QTimer::singleShot(60000, &rip, &TfrmCDRip::reject);
+  rip.exec();
+  if (!caught) return shooter.Fail("the fallback rip ended before it could be caught");
+
+  const QString wav = QDir(Settings().OutputFolder).filePath(SplitJobItem(items.value(0)).baseName + ".wav");
+  TfrmResample converter(&main);
+  converter.SetInputFile(wav);
+  converter.SetOutputFile(QFileInfo(wav).path() + "/" + QFileInfo(wav).completeBaseName() + " (22 kHz).wav");
+  converter.show();
+  shooter.Save(&converter);
+}
+
 // The main window with the disc listed, then the job window a third of the way into the
 // first track of a rip of every track.
 void ShootMainAndJobWindows(Shooter& shooter, const QString& discImage) {
@@ -96,6 +131,7 @@ void ShootMainAndJobWindows(Shooter& shooter, const QString& discImage) {
   QTimer::singleShot(60000, &rip, &TRipForm::reject);
   rip.exec();
   if (!caught) shooter.Fail("the rip ended before it could be caught");
+  ShootFallbackWindows(shooter, main, discImage);
 }
 
 }  // namespace
