@@ -47,11 +47,7 @@ TFallbackRip::TFallbackRip(TCDIn& cdIn, const QStringList& items, TMp3EncodeProc
   waveOut1_->SetBlockSize(512);
   waveOut1_->SetCreateNonMsHeaders(false);
   waveOut1_->SetFileMode(TFileOutputMode::foRewrite);
-  vorbisOut1_->SetInput(waveIn1_.get());
-  vorbisOut1_->SetCompression(0.2f);
-  vorbisOut1_->SetFileMode(TFileOutputMode::foRewrite);
-  vorbisOut1_->SetSerial(0);
-  flacOut1_->SetInput(waveIn1_.get());
+  TJobPipeline::SetUpEncoders(*waveIn1_, *vorbisOut1_, *flacOut1_);
 
   auto progress = [this](TAuOutput* output) {
     PostJobProgress(this, MakeStatus(std::max(0, output->Progress()), 0));

@@ -53,11 +53,7 @@ TJobPipeline::TJobPipeline(TJobRunner& runner)
   waveOut1_->SetBlockSize(512);
   waveOut1_->SetCreateNonMsHeaders(true);
   waveOut1_->SetFileMode(TFileOutputMode::foRewrite);
-  vorbisOut1_->SetInput(waveIn1_.get());
-  vorbisOut1_->SetCompression(0.2f);
-  vorbisOut1_->SetFileMode(TFileOutputMode::foRewrite);
-  vorbisOut1_->SetSerial(0);
-  flacOut1_->SetInput(waveIn1_.get());
+  SetUpEncoders(*waveIn1_, *vorbisOut1_, *flacOut1_);
 
   auto progress = [this](TAuOutput* output) { PostOutputProgress(output); };
   waveOut1_->SetOnProgress(progress);
@@ -78,6 +74,14 @@ TJobPipeline::~TJobPipeline() {
   flacOut1_.reset();
   vorbisOut1_.reset();
   waveOut1_.reset();
+}
+
+void TJobPipeline::SetUpEncoders(TWaveIn& in, TVorbisOut& vorbis, TFlacOut& flac) {
+  vorbis.SetInput(&in);
+  vorbis.SetCompression(0.2f);
+  vorbis.SetFileMode(TFileOutputMode::foRewrite);
+  vorbis.SetSerial(0);
+  flac.SetInput(&in);
 }
 
 float TJobPipeline::OggQuality(const TSettings& settings) {

@@ -43,6 +43,8 @@ class TJobPipeline {
   void StopRunning();
   // Kinds 2 and 5: deletes the temporary file.
   void RemoveTemporaryFile();
+  // Sets up the Ogg Vorbis and FLAC outputs of a job to encode what in reads.
+  static void SetUpEncoders(TWaveIn& in, TVorbisOut& vorbis, TFlacOut& flac);
   // Compression of the Ogg output from the settings (quality mode).
   static float OggQuality(const TSettings& settings = Settings());
   // Quality or bit rates of an Ogg encode from the settings.

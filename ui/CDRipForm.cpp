@@ -11,18 +11,13 @@
 
 #include "common/AppInfo.h"
 #include "jobs/FallbackRip.h"
+#include "ui/FormParts.h"
 #include "ui/MessageBox.h"
 
 namespace trackmill {
 namespace {
 
 constexpr int kWindowWidth = 360;
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
 
 }  // namespace
 

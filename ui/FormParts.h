@@ -1,4 +1,5 @@
 #pragma once
+#include <QObject>
 #include <QString>
 
 class QBoxLayout;
@@ -11,6 +12,13 @@ class QWidget;
 // Parts that several small windows build alike. Each gets its component name, so language
 // files reach it.
 namespace trackmill {
+
+// widget, named for the language files (and for tests that look it up).
+template <typename W>
+W* Named(W* widget, const char* name) {
+  widget->setObjectName(QLatin1String(name));
+  return widget;
+}
 
 // A word-wrapped label, added to layout.
 QLabel* AddWrappedLabel(QLayout* layout, QWidget* parent, const char* name, const QString& text);

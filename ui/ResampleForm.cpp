@@ -17,16 +17,11 @@
 
 #include "audio/AuException.h"
 #include "audio/WaveFileConversion.h"
+#include "ui/FormParts.h"
 #include "ui/MessageBox.h"
 
 namespace trackmill {
 namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
 
 QPushButton* AddButton(QBoxLayout* row, QWidget* parent, const char* name, const char* text) {
   auto* button = Named(new QPushButton(QString::fromLatin1(text), parent), name);

@@ -12,18 +12,13 @@
 #include "jobs/JobRunner.h"
 #include "settings/LangString.h"
 #include "settings/translate/TranslateForm.h"
+#include "ui/FormParts.h"
 #include "ui/MessageBox.h"
 
 namespace trackmill {
 namespace {
 
 constexpr int kWindowWidth = 420;
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
 
 }  // namespace
 
