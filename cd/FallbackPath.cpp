@@ -2,6 +2,7 @@
 
 #include "audio/AuException.h"
 #include "cd/CDRecords.h"
+#include "settings/DiscInfoStore.h"
 
 namespace trackmill {
 
@@ -12,11 +13,34 @@ bool IsAudioCDPresent(TCDIn& cdIn) {
   return false;
 }
 
+namespace {
+
+struct TocFrames {
+  std::vector<qint32> trackStarts;
+  qint32 leadOut = 0;
+};
+
+TocFrames ReadTocFrames(TCDIn& cdIn) {
+  const std::vector<qint32> starts = cdIn.TocStartSectors();
+  TocFrames toc;
+  for (size_t k = 0; k + 1 < starts.size(); ++k) toc.trackStarts.push_back(starts[k] + kLeadInSectors);
+  toc.leadOut = starts.empty() ? 0 : starts.back() + kLeadInSectors;
+  return toc;
+}
+
+// The list already shows this disc: listing it again would drop the user's ticks and the
+// titles typed since (they reach the disc record only when it is saved).
+bool IsListed(const TrackList& list, TCDIn& cdIn) {
+  const TocFrames toc = ReadTocFrames(cdIn);
+  return !list.Rows.empty() && !toc.trackStarts.empty() &&
+         list.DiscIdentifier == DiscIdText(CddbDiscId(toc.trackStarts, toc.leadOut));
+}
+
+}  // namespace
+
 void ReadTrackListFromCDIn(TrackList& list, TCDIn& cdIn) {
-  std::vector<qint32> starts = cdIn.TocStartSectors();
-  std::vector<qint32> trackFrames;
-  for (size_t k = 0; k + 1 < starts.size(); ++k) trackFrames.push_back(starts[k] + kLeadInSectors);
-  list.LoadDiscRecord(trackFrames, starts.empty() ? 0 : starts.back() + kLeadInSectors);
+  const TocFrames toc = ReadTocFrames(cdIn);
+  list.LoadDiscRecord(toc.trackStarts, toc.leadOut);
   list.Rows.clear();
   const int count = cdIn.TrackCount();
   for (int n = 1; n <= count; ++n) {
@@ -35,8 +59,10 @@ FallbackResult RunFallbackPath(TrackList& list, TCDIn& cdIn, int settingsIndex, 
   try {
     if (drives > 0) cdIn.SelectDrive(settingsIndex <= 0 || settingsIndex >= drives ? 0 : settingsIndex);
     if (drives > 0 && IsAudioCDPresent(cdIn)) {
-      ReadTrackListFromCDIn(list, cdIn);
-      result.Listed = true;
+      if (!IsListed(list, cdIn)) {
+        ReadTrackListFromCDIn(list, cdIn);
+        result.Listed = true;
+      }
     } else {
       list.NoAudioCD = true;
     }

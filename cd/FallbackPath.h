@@ -13,7 +13,8 @@ void ReadTrackListFromCDIn(TrackList& list, TCDIn& cdIn);
 // The disc in cdIn's selected drive has at least one audio track.
 bool IsAudioCDPresent(TCDIn& cdIn);
 
-// What the activation of the main window does while list.CDHandle is 0. The window shows
+// What the activation of the main window does while list.CDHandle is 0: the disc is listed
+// unless the list already shows it (rows, ticks and typed titles stay). The window shows
 // the no-device hint when ShowNoDeviceHint is set and hintAlreadyShown was false (so the
 // hint does not come back each time the window regains focus from it).
 struct FallbackResult {

@@ -130,6 +130,13 @@ TEST_F(CDInTest, FallbackPathListsTheDisc) {
   EXPECT_EQ(list.Status, "Image disc.cue");
   EXPECT_EQ(list.SavedStatus, list.Status);
 
+  // The next activation keeps what the user changed in the list of the same disc.
+  list.Rows[1].Checked = false;
+  list.Rows[1].Title = "Coda";
+  EXPECT_FALSE(RunFallbackPath(list, in, 0, false).Listed);
+  EXPECT_FALSE(list.Rows[1].Checked);
+  EXPECT_EQ(list.Rows[1].Title, "Coda");
+
   // The same disc through the drive layer has the same identifier.
   TrackList direct;
   direct.Show(0);
