@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
-#include "settings/Settings.h"
 #include "tags/Id3Genres.h"
 #include "tags/Id3Tag.h"
 
 namespace trackmill {
 
-quint16 WriteDiscId3Tag(const QString& mp3, const QString& title, int trackNo) {
-  const DiscInfo& disc = Settings().Disc;
+quint16 WriteDiscId3Tag(const DiscInfo& disc, const QString& mp3, const QString& title, int trackNo) {
   Tid3tag tag;
   tag.SetTitle(title);
   tag.SetArtist(disc.Artist);
@@ -21,8 +19,7 @@ quint16 WriteDiscId3Tag(const QString& mp3, const QString& title, int trackNo) {
   return tag.WriteTag(mp3);
 }
 
-FlacComments DiscComments(const QString& title, int trackNo) {
-  const DiscInfo& disc = Settings().Disc;
+FlacComments DiscComments(const DiscInfo& disc, const QString& title, int trackNo) {
   FlacComments comments;
   auto add = [&comments](const char* name, const QString& value) {
     if (!value.isEmpty()) comments.append({QByteArray(name), value.toUtf8()});

@@ -36,7 +36,8 @@ TFallbackRip::TFallbackRip(TCDIn& cdIn, const QStringList& items, TMp3EncodeProc
       items_(items),
       mp3Runner_(mp3Runner),
       wmaRunner_(wmaRunner),
-      format_(Settings().OutputFormat),
+      settings_(std::make_unique<TSettings>(Settings())),
+      format_(settings_->OutputFormat),
       waveIn1_(std::make_unique<TWaveIn>()),
       waveOut1_(std::make_unique<TWaveOut>()),
       vorbisOut1_(std::make_unique<TVorbisOut>()),
@@ -84,7 +85,7 @@ QString TFallbackRip::OutputFormatName() const { return trackmill::OutputFormatN
 QString TFallbackRip::Title(int item) const { return SplitJobItem(items_.value(item)).baseName; }
 
 QString TFallbackRip::TrackWav(int item) const {
-  return IncludeTrailingSeparator(Settings().OutputFolder) + Title(item) + ".wav";
+  return IncludeTrailingSeparator(settings_->OutputFolder) + Title(item) + ".wav";
 }
 
 void TFallbackRip::Start() {
@@ -168,15 +169,15 @@ void TFallbackRip::StartEncode(int item) {
       return LaunchRunner(wmaRunner_, wmaOutput_, status::kWmaEnded);
     case output_format::kOgg:
       vorbisOut1_->SetFileName(base + ".ogg");
-      TJobPipeline::ApplyOggEncoding(*vorbisOut1_, Settings());
+      TJobPipeline::ApplyOggEncoding(*vorbisOut1_, *settings_);
       TJobPipeline::SetVorbisComments(vorbisOut1_->Comments(),
-                                      Settings().UseID3 ? DiscComments(Title(item), SplitJobItem(items_[item]).trackNo)
-                                                        : FlacComments{});
+                                      settings_->UseID3 ? DiscComments(settings_->Disc, Title(item), SplitJobItem(items_[item]).trackNo)
+                                                         : FlacComments{});
       return StartPipelineEncode(*vorbisOut1_, status::kOggEnded);
     default:
       flacOut1_->SetFileName(base + ".flac");
-      flacOut1_->SetCompressionLevel(Settings().FlacCompressionLevel);
-      flacOut1_->SetComments(DiscComments(Title(item), SplitJobItem(items_[item]).trackNo));
+      flacOut1_->SetCompressionLevel(settings_->FlacCompressionLevel);
+      flacOut1_->SetComments(DiscComments(settings_->Disc, Title(item), SplitJobItem(items_[item]).trackNo));
       return StartPipelineEncode(*flacOut1_, status::kFlacEnded);
   }
 }
@@ -194,6 +195,7 @@ void TFallbackRip::LaunchRunner(TEncodeProcess* runner, const QString& output, q
   runner->NotifyWnd = this;
   runner->JobKind = job_kind::kRipCd;
   runner->OverwriteQuestion = nullptr;
+  runner->CommandSettings = settings_.get();
   try {
     runner->StartEncoder();
   } catch (const EEncoderError& error) {
@@ -240,13 +242,13 @@ void TFallbackRip::AfterEncode(bool ok, const QString& failure) {
   if (!ok) {
     Fail(item, failure);
   } else {
-    if (!Settings().IsKeepWav) {
+    if (!settings_->IsKeepWav) {
       const QString wav = waveIn1_->FileName();
       if (QFileInfo::exists(wav) && !IsFileInUse(wav)) QFile::remove(wav);
     }
     if (format_ == output_format::kMp3) {
       const QString mp3 = TrackWav(item).chopped(4) + ".mp3";
-      const quint16 result = WriteDiscId3Tag(mp3, Title(item), SplitJobItem(items_[item]).trackNo);
+      const quint16 result = WriteDiscId3Tag(settings_->Disc, mp3, Title(item), SplitJobItem(items_[item]).trackNo);
       if (!Tid3tag::IsSuccess(result)) Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
     }
   }
@@ -274,23 +276,24 @@ void TFallbackRip::Stop() {
 
 void TFallbackRip::StopRunners() {
   timer1_.stop();
-  for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_), static_cast<TEncodeProcess*>(wmaRunner_)})
-    if (runner && runner->Running && runner->NotifyWnd == this) {
-      runner->StopEncoder(0);
-      runner->NotifyWnd = nullptr;
-    }
+  for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_), static_cast<TEncodeProcess*>(wmaRunner_)}) {
+    if (!runner || runner->NotifyWnd != this) continue;
+    if (runner->Running) runner->StopEncoder(0);
+    runner->NotifyWnd = nullptr;
+    runner->CommandSettings = nullptr;
+  }
 }
 
 void TFallbackRip::Finish() {
   finished_ = true;
-  timer1_.stop();
+  StopRunners();
   QTimer::singleShot(kSettleMs, this, &TFallbackRip::Finished);
 }
 
 void TFallbackRip::WmaTick() {
   const bool running = wmaRunner_ && wmaRunner_->Running;
   const WmaEstimate estimate = EstimateWma(wmaStart_.elapsed(), running, wmaInputSize_,
-                                           FileSizeBySearch(wmaOutput_), Settings().WmaSetting);
+                                           FileSizeBySearch(wmaOutput_), settings_->WmaSetting);
   if (!estimate.hasEstimate) return;
   // The gauge never goes back while the guess changes.
   gauge_ = std::max(gauge_, std::min(estimate.percent, 100));

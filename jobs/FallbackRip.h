@@ -9,7 +9,7 @@
 
 // The rip that runs when the drive layer gives no handle: each item ("NN" + title) is read
 // through the paranoia CD input into output folder + title + ".wav", then, by the output
-// format of the settings, encoded to MP3 (with an ID3v1 tag from the disc fields) or WMA by
+// format of the settings (a copy taken at construction), encoded to MP3 (with an ID3v1 tag from the disc fields) or WMA by
 // the external encoder runners, or to Ogg Vorbis or FLAC through the pipeline; one track
 // after another, no normalising, no length limit. The WAV of a track whose encode succeeded
 // is deleted unless IsKeepWav is set; a WAV whose encode failed is kept.
@@ -36,6 +36,7 @@ class TWaveIn;
 class TVorbisOut;
 class TFlacOut;
 class TAuOutput;
+struct TSettings;
 
 class TFallbackRip : public QObject {
   Q_OBJECT
@@ -91,6 +92,7 @@ class TFallbackRip : public QObject {
   QStringList items_;
   TMp3EncodeProcess* mp3Runner_;
   TWMAEncodeProcess* wmaRunner_;
+  std::unique_ptr<TSettings> settings_;
   int format_;
   std::unique_ptr<TWaveIn> waveIn1_;
   std::unique_ptr<TWaveOut> waveOut1_;

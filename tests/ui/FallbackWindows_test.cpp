@@ -207,11 +207,8 @@ TEST_F(ResampleFormTest, AWmaOutputOrARateThatIsNoWholeNumberStartsNothing) {
   TfrmResample form;
   form.show();
   form.SetInputFile(input);
-  answerer_.OnWindow<QFileDialog>([&](QFileDialog* dialog) {
-    dialog->selectNameFilter("Windows Media Files (*.wma)");
-    dialog->selectFile(out_.filePath("out.wma"));
-    QTimer::singleShot(0, dialog, &QDialog::accept);
-  });
+  answerer_.AnswerFileDialog(out_.path(), "out.wma",
+                             [](QFileDialog* dialog) { dialog->selectNameFilter("Windows Media Files (*.wma)"); });
   QTest::mouseClick(form.findChild<QPushButton*>("Button2"), Qt::LeftButton);
   answerer_.AnswerBox();
   Convert(form);
