@@ -120,6 +120,7 @@ TEST_F(FallbackRipTest, OggTakesTheListedBitRateAndTheTrackTitleAndKeepsTheWav) 
   auto form = OpenListed(disc, 1);
   Settings().Disc.Artist = "Someone";
   Settings().Disc.Comment = "a comment";
+  CDRipWatch watch;
   QTest::keyClick(List(*form), Qt::Key_X, Qt::ControlModifier);
   const QString ogg = out_.filePath("Track01.ogg");
   const QString probe = ProbeField(ogg, "stream=codec_name,bit_rate:stream_tags=title,artist");
@@ -139,6 +140,7 @@ TEST_F(FallbackRipTest, TracksThatCouldNotBeEncodedAreListedAndKeepTheirWav) {
   const QByteArray oldPath = qgetenv("PATH");
   qputenv("PATH", noPrograms.path().toUtf8());  // no lame
   answerer_.AnswerBox();
+  CDRipWatch watch;
   QTest::keyClick(List(*form), Qt::Key_X, Qt::ControlModifier);
   qputenv("PATH", oldPath);
   ASSERT_EQ(answerer_.boxTexts.size(), 1);
