@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include "jobs/FallbackRip.h"
+#include "jobs/WMAEncodeProcess.h"
 #include "settings/Settings.h"
 #include "tests/cd/TestDisc.h"
 #include "tests/jobs/JobTestSupport.h"
@@ -128,6 +129,23 @@ TEST_F(FallbackRipTest, OggTakesTheListedBitRateAndTheTrackTitleAndKeepsTheWav) 
   EXPECT_TRUE(probe.contains("TAG:title=Track01") && probe.contains("TAG:artist=Someone")) << probe.toStdString();
   if (HaveProgram("ogginfo")) EXPECT_EQ(RunProgram("ogginfo", {ogg}).exitCode, 0);
   EXPECT_TRUE(QFile::exists(out_.filePath("Track01.wav")));
+  form->close();
+}
+
+TEST_F(FallbackRipTest, WmaIsEncodedByTheEncoderProgram) {
+  TestDisc disc({"2s"}, {"--music"});
+  ASSERT_TRUE(disc.Ok());
+  WriteOptions("OutputFormat=3\n");
+  auto form = OpenListed(disc, 1);
+  const QByteArray oldPath = qgetenv("PATH");
+  qputenv("PATH", QFileInfo(ToolProgram(kWmaEncoderProgram)).path().toUtf8() + ':' + oldPath);
+  CDRipWatch watch;
+  QTest::keyClick(List(*form), Qt::Key_X, Qt::ControlModifier);
+  qputenv("PATH", oldPath);
+  EXPECT_EQ(watch.outputFormat, "WMA");
+  EXPECT_TRUE(ProbeField(out_.filePath("Track01.wma"), "stream=codec_name").contains("codec_name=wmav2"));
+  EXPECT_NEAR(ProbeDuration(out_.filePath("Track01.wma")), 2.0, 0.2);
+  EXPECT_FALSE(QFile::exists(out_.filePath("Track01.wav")));
   form->close();
 }
 
