@@ -157,6 +157,7 @@ void TFallbackRip::StartEncode(int item) {
   const QString wav = TrackWav(item);
   const QString base = wav.chopped(4);
   waveIn1_->SetFileName(wav);
+  const FlacComments discComments = DiscComments(settings_->Disc, Title(item), SplitJobItem(items_[item]).trackNo);
   switch (format_) {
     case output_format::kMp3:
       if (mp3Runner_) mp3Runner_->EncodeMode = true;
@@ -170,14 +171,13 @@ void TFallbackRip::StartEncode(int item) {
     case output_format::kOgg:
       vorbisOut1_->SetFileName(base + ".ogg");
       TJobPipeline::ApplyOggEncoding(*vorbisOut1_, *settings_);
-      TJobPipeline::SetVorbisComments(vorbisOut1_->Comments(),
-                                      settings_->UseID3 ? DiscComments(settings_->Disc, Title(item), SplitJobItem(items_[item]).trackNo)
-                                                         : FlacComments{});
+      TJobPipeline::SetVorbisComments(vorbisOut1_->Comments(), settings_->UseID3 ? discComments : FlacComments{});
       return StartPipelineEncode(*vorbisOut1_, status::kOggEnded);
     default:
       flacOut1_->SetFileName(base + ".flac");
       flacOut1_->SetCompressionLevel(settings_->FlacCompressionLevel);
-      flacOut1_->SetComments(DiscComments(settings_->Disc, Title(item), SplitJobItem(items_[item]).trackNo));
+      // A lossless rip keeps what is known of the disc whatever the tag settings for MP3 say.
+      flacOut1_->SetComments(discComments);
       return StartPipelineEncode(*flacOut1_, status::kFlacEnded);
   }
 }
