@@ -74,6 +74,7 @@ class FormTextWalker {
   }
 
   void VisitComboBox(QComboBox* combo, const QString& name) const {
+    if (combo->property(kFixedItemsProperty).toBool()) return;
     const QString current = combo->currentText();
     const QString text = Text(name + QStringLiteral("_Text"), current);
     if (text != current) {
