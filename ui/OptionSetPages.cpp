@@ -72,6 +72,14 @@ QStringList NumberItems(int count) {
   return items;
 }
 
+// A button alone at the right of its row.
+QLayout* RightAligned(QPushButton* button) {
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  row->addWidget(button);
+  return row;
+}
+
 QWidget* Page(const char* name, QLayout* content) {
   auto* page = Named(new QWidget, name);
   auto* layout = new QVBoxLayout(page);
@@ -162,7 +170,7 @@ QWidget* TOptionSetForm::Mp3Page() {
   AddRow(form, "lblStereoMode", "Mode:", cbStereoMode);
   bDefault = Named(new QPushButton(QStringLiteral("&Default")), "bDefault");
   connect(bDefault, &QPushButton::clicked, this, &TOptionSetForm::bDefaultClick);
-  form->addRow(QString(), bDefault);
+  form->addRow(RightAligned(bDefault));
   return Page("TabSheet2", form);
 }
 
@@ -202,7 +210,7 @@ QWidget* TOptionSetForm::WmaPage() {
   AddRow(form, "lblWMABitrate", "Audio Bitrate:", cbWMABitrate);
   bWMADefault = Named(new QPushButton(QStringLiteral("&Default")), "bWMADefault");
   connect(bWMADefault, &QPushButton::clicked, this, &TOptionSetForm::bWMADefaultClick);
-  form->addRow(QString(), bWMADefault);
+  form->addRow(RightAligned(bWMADefault));
   return Page("TabSheet5", form);
 }
 
@@ -242,7 +250,7 @@ QWidget* TOptionSetForm::Id3Page() {
   eCoverArtServer = Edit("eCoverArtServer");
   AddRow(lookup, "lblCoverArtServer", "Cover server:", eCoverArtServer);
   eMusicBrainzContact = Edit("eMusicBrainzContact");
-  AddRow(lookup, "lblMusicBrainzContact", "Contact address (empty: the CDDB e-mail):", eMusicBrainzContact);
+  AddRow(lookup, "lblMusicBrainzContact", "Contact e-mail:", eMusicBrainzContact);
 
   auto* layout = new QVBoxLayout;
   layout->addLayout(form);
