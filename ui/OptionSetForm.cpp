@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -23,6 +22,7 @@
 #include "settings/Settings.h"
 #include "settings/translate/TranslateForm.h"
 #include "tags/Id3Genres.h"
+#include "ui/FormParts.h"
 #include "ui/MainForm.h"
 #include "ui/MessageBox.h"
 
@@ -70,21 +70,12 @@ TOptionSetForm::TOptionSetForm(TMainForm* main, QWidget* parent) : QDialog(paren
   TabSheet3 = CdRomPage();
   PageControl1->addTab(TabSheet3, QStringLiteral("CD-ROM"));
 
-  btOk = new QPushButton(QStringLiteral("OK"), this);
-  btOk->setObjectName(QStringLiteral("btOk"));
-  btOk->setDefault(true);
-  btCancel = new QPushButton(QStringLiteral("Cancel"), this);
-  btCancel->setObjectName(QStringLiteral("btCancel"));
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(btOk);
-  buttons->addWidget(btCancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(PageControl1);
-  layout->addLayout(buttons);
+  const DialogButtons buttons = AddOkCancelButtons(layout, this, "btOk", QStringLiteral("OK"), QStringLiteral("Cancel"));
+  btOk = buttons.ok;
+  btCancel = buttons.cancel;
 
-  connect(btOk, &QPushButton::clicked, this, &TOptionSetForm::accept);
-  connect(btCancel, &QPushButton::clicked, this, &TOptionSetForm::reject);
   connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
     if (PageControl1->currentWidget() == TabSheet3) TabSheet3Show();
   });
