@@ -1,5 +1,7 @@
 #include "ui/OptionSetForm.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
