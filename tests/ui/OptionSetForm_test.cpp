@@ -2,7 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
+#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,6 +38,18 @@ void ShowPage(QWidget* form, const char* page) {
 
 void ClickOk(QWidget* form) { QTest::mouseClick(Part<QPushButton>(form, "btOk"), Qt::LeftButton); }
 
+// Clicks the button once the dialog runs its own loop; a dialog that stays open after it (OK
+// refused a value) is closed, so the test fails instead of hanging.
+void ClickLater(QDialog* dialog, const char* button) {
+  QTimer::singleShot(0, dialog, [dialog, button] {
+    QTest::mouseClick(Part<QPushButton>(dialog, button), Qt::LeftButton);
+    if (dialog->isVisible()) {
+      ADD_FAILURE() << "the dialog stayed open";
+      dialog->reject();
+    }
+  });
+}
+
 TEST_F(MainFormTest, OptionsOpenBesideTheMainWindowAndAnUnchangedOkKeepsEverything) {
   WriteOptions("IsKeepWav=1\nOutputFormat=7\nRipTime=30\n[Mp3Options]\nIsSelectVBR=1\nBitRate=64\nMaxBitRate=250\n"
                "[WMAOptions]\nBitRate=12\n");
@@ -60,7 +72,7 @@ TEST_F(MainFormTest, OptionsOpenBesideTheMainWindowAndAnUnchangedOkKeepsEverythi
     ShowPage(options, "TabSheet3");
     auto* drives = Part<QComboBox>(options, "cbCDList");
     EXPECT_EQ(drives->currentText(), "Image disc.cue");
-    QTimer::singleShot(0, options, [options] { ClickOk(options); });
+    ClickLater(options, "btOk");
   });
   QTest::keyClick(List(*form), Qt::Key_O, Qt::ControlModifier);
   ASSERT_TRUE(answerer_.AllAnswered());
@@ -105,12 +117,10 @@ TEST_F(MainFormTest, OptionsRefuseWrongValuesBeforeChangingAnything) {
   bitRate->setEditText("abc");
   refused("\"abc\" is not a bit rate: please choose one from the list or type a number of kbit/s.");
 
-  answerer_.OnWindow<QFileDialog>([&](QFileDialog* dialog) {
-    dialog->setDirectory(out_.path());
-    QTimer::singleShot(0, dialog, &QDialog::accept);
-  });
+  answerer_.AnswerFileDialog(QDir::rootPath(), out_.path());
   folder->setText(out_.filePath("missing"));
   QTest::mouseClick(Part<QPushButton>(&options, "btBrowser"), Qt::LeftButton);
+  EXPECT_TRUE(answerer_.refusedFileNames.isEmpty());
   EXPECT_EQ(folder->text(), out_.path());
   bitRate->setEditText("96");
   ClickOk(&options);
@@ -176,9 +186,7 @@ TEST_F(MainFormTest, CancelDiscardsAndAnotherDriveIsOpenedAndListed) {
       Part<QLineEdit>(options, "ID3album")->setText("Typed");
       ShowPage(options, "TabSheet3");
       Part<QComboBox>(options, "cbCDList")->setCurrentIndex(1);
-      QTimer::singleShot(0, options, [=] {
-        QTest::mouseClick(Part<QPushButton>(options, ok ? "btOk" : "btCancel"), Qt::LeftButton);
-      });
+      ClickLater(options, ok ? "btOk" : "btCancel");
     });
     if (QString(command) == "tbOptions")
       QTest::mouseClick(Button(*form, command), Qt::LeftButton);
