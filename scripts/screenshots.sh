@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Renders every window of Trackmill to PNG files on the offscreen platform (no display
-# needed), in English and in German: the main window with a generated disc listed, the job
-# window and the fallback extraction window in the middle of a rip, the wave file converter
-# with a ripped track as its input, and every other window as it opens.
+# needed), in English and in German: the main window with a generated disc listed, every page
+# of the options dialog over it, the job window and the fallback extraction window in the
+# middle of a rip, the wave file converter with a ripped track as its input, and every other
+# window as it opens.
 # Usage: scripts/screenshots.sh [BUILD_DIR]     (default: build/; pictures in BUILD_DIR/screenshots/)
 # Uses a settings folder of its own, never the user's.
 set -euo pipefail
