@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -199,6 +200,21 @@ class ResampleFormTest : public MainFormTest {
   }
   void Convert(TfrmResample& form) { QTest::mouseClick(form.findChild<QPushButton*>("Button3"), Qt::LeftButton); }
 };
+
+TEST_F(ResampleFormTest, TheFileMenuOpensIt) {
+  auto form = Open(SomeDisc());
+  QString caption;
+  answerer_.OnWindow<TfrmResample>([&](TfrmResample* converter) {
+    caption = converter->windowTitle();
+    QTimer::singleShot(0, converter, &QWidget::close);
+  });
+  QTimer::singleShot(30000, form.get(), [] {  // a window nobody answered must not hang the test
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+  Action(*form, "miWAVtoWAV")->trigger();  // returns when the window has closed
+  EXPECT_EQ(caption, "Wave File Converter");
+  form->close();
+}
 
 TEST_F(ResampleFormTest, EightBitMonoInputIsOnlyResampledAndConvertsAgain) {
   const QString input = out_.filePath("in.wav");
