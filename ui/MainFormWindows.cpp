@@ -1,12 +1,21 @@
-// The commands of the main window that open another window or a page of the manual.
+// The commands of the main window that open another window (the CDDB query after reading the
+// disc's table of contents) or a page of the manual.
 #include <QDesktopServices>
 #include <QTreeWidget>
 
+#include "app/shell/UserPrompts.h"
+#include "cd/CDDrive.h"
+#include "cd/MediaWatcher.h"
+#include "cddb/CddbDriveToc.h"
+#include "settings/LangString.h"
+#include "settings/Settings.h"
 #include "ui/AboutBox.h"
 #include "ui/EditTrackNameForm.h"
 #include "ui/HelpPages.h"
+#include "ui/ID3EditForm.h"
 #include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
+#include "ui/QueryCDDBForm.h"
 
 namespace trackmill {
 
@@ -19,6 +28,30 @@ void TMainForm::RenameExecute() {
   if (rename.exec() != QDialog::Accepted) return;
   list_.Rows[size_t(row)].Title = rename.trackName();
   item->setText(1, rename.trackName());
+}
+
+void TMainForm::QueryCDDBExecute() {
+  if (!aQueryCDDB_->isEnabled()) return;
+  TTOC toc{};
+  if (list_.CDHandle == 0 || ReadTOC(list_.CDHandle, toc) != 1) {
+    prompts_->Error(LangString(QStringLiteral("RES_ReadTocError")));
+    return;
+  }
+  QStringList titles;
+  for (const TrackRow& row : list_.Rows) titles << row.Title;
+  // A media change while the worker writes the disc fields would read them half written.
+  mediaWatcher_->SetPaused(true);
+  TfrmQueryCDDB query(this, CddbTocFromTOC(toc), &Settings().Disc, &titles);
+  const bool found = query.exec() == QDialog::Accepted;
+  mediaWatcher_->SetPaused(false);
+  if (!found) return;
+  for (qsizetype i = 0; i < titles.size() && size_t(i) < list_.Rows.size(); ++i) list_.Rows[size_t(i)].Title = titles.at(i);
+  ShowRows();
+}
+
+void TMainForm::ID3EditExecute() {
+  TfrmID3Edit editor(this);
+  editor.exec();
 }
 
 void TMainForm::ShowNoDeviceHint() {
