@@ -5,8 +5,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -57,11 +55,7 @@ class ID3EditFormTest : public ::testing::Test {
     Find<QLineEdit>(name)->clear();
     QTest::keyClicks(Find<QLineEdit>(name), text);
   }
-  static QJsonObject Probe(const QString& path) {
-    const auto result = RunProgram("ffprobe", {"-v", "error", "-show_entries", "format_tags", "-of", "json", path});
-    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    return QJsonDocument::fromJson(result.out).object()["format"].toObject()["tags"].toObject();
-  }
+  static QJsonObject Probe(const QString& path) { return ProbeFormatTags(path); }
 
   QTemporaryDir dir_;
   QByteArray untagged_;
