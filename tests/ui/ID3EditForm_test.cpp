@@ -4,12 +4,10 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include "tags/Id3Tag.h"
 #include "tests/support/TestPaths.h"
@@ -42,14 +40,12 @@ class ID3EditFormTest : public ::testing::Test {
   template <typename W>
   W* Find(const char* name) { return form_.findChild<W*>(name); }
   void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
-  // Clicks the button and picks file in the file dialog it opens.
-  void ClickAndPick(const char* button, const QString& file) {
-    answerer_.OnWindow<QFileDialog>([file](QFileDialog* dialog) {
-      dialog->selectFile(file);
-      QTimer::singleShot(0, dialog, &QDialog::accept);
-    });
+  // Clicks the button and picks the file of that name in the file dialog it opens.
+  void ClickAndPick(const char* button, const QString& name) {
+    answerer_.AnswerFileDialog(dir_.path(), name);
     Click(button);
     EXPECT_TRUE(answerer_.AllAnswered());
+    EXPECT_TRUE(answerer_.refusedFileNames.isEmpty());
   }
   void SetField(const char* name, const QString& text) {
     Find<QLineEdit>(name)->clear();
@@ -69,14 +65,14 @@ TEST_F(ID3EditFormTest, LoadsAndSavesTagsThatPeersRead) {
   EXPECT_EQ(form_.windowTitle(), "ID3 Tag Edit");
   EXPECT_EQ(Find<QComboBox>("ID3genre")->count(), 149);
 
-  ClickAndPick("btLoadTag", Path("plain.mp3"));  // no tag: empty fields, yet a target
+  ClickAndPick("btLoadTag", "plain.mp3");  // no tag: empty fields, yet a target
   EXPECT_EQ(Find<QLineEdit>("ID3title")->text(), "");
   EXPECT_EQ(Find<QLineEdit>("ID3track")->text(), "0");
   EXPECT_EQ(Find<QComboBox>("ID3genre")->currentIndex(), -1);
   EXPECT_TRUE(Find<QPushButton>("btSaveTag")->isEnabled());
   EXPECT_EQ(form_.windowTitle(), "ID3 Tag Edit: " + Path("plain.mp3"));
 
-  ClickAndPick("btLoadTag", Path("tagged.mp3"));
+  ClickAndPick("btLoadTag", "tagged.mp3");
   EXPECT_EQ(Find<QLineEdit>("ID3title")->text(), "Night Train");
   EXPECT_EQ(Find<QComboBox>("ID3genre")->currentText(), "Other");
   EXPECT_EQ(Find<QLineEdit>("ID3track")->text(), "3");
@@ -101,7 +97,7 @@ TEST_F(ID3EditFormTest, LoadsAndSavesTagsThatPeersRead) {
 
   // Save As gives a tagless file the tag and makes it the target.
   SetField("ID3title", "Day Train");
-  ClickAndPick("btSaveAs", Path("plain.mp3"));
+  ClickAndPick("btSaveAs", "plain.mp3");
   EXPECT_EQ(form_.windowTitle(), "ID3 Tag Edit: " + Path("plain.mp3"));
   EXPECT_EQ(QFile(Path("plain.mp3")).size(), untagged_.size() + 128);
   EXPECT_EQ(Probe(Path("plain.mp3"))["title"].toString(), "Day Train");
@@ -109,7 +105,7 @@ TEST_F(ID3EditFormTest, LoadsAndSavesTagsThatPeersRead) {
 }
 
 TEST_F(ID3EditFormTest, FailuresLeaveTheFileAndRemoveAsksFirst) {
-  ClickAndPick("btLoadTag", Path("tagged.mp3"));
+  ClickAndPick("btLoadTag", "tagged.mp3");
   const QByteArray before = ReadBytes(Path("tagged.mp3"));
   {
     QFile holder(Path("tagged.mp3"));  // another program writing the file holds its lock
@@ -135,7 +131,7 @@ TEST_F(ID3EditFormTest, FailuresLeaveTheFileAndRemoveAsksFirst) {
   EXPECT_EQ(answerer_.boxTexts.last(), "Could not save Tag!");
   EXPECT_EQ(ReadBytes(Path("tagged.mp3")), before);
 
-  ClickAndPick("btLoadTag", Path("tagged.mp3"));
+  ClickAndPick("btLoadTag", "tagged.mp3");
   answerer_.AnswerBox(QMessageBox::No);
   Click("btRemoveTag");
   EXPECT_EQ(ReadBytes(Path("tagged.mp3")), before);
