@@ -23,7 +23,7 @@ class TfrmID3Edit : public QDialog {
   explicit TfrmID3Edit(QWidget* parent = nullptr);
 
   QString TargetFile() const { return target_; }
-  // Loads the tag of file as Load does after its dialog (the screenshots use it).
+  // What Load does with the file its dialog gave.
   void LoadFile(const QString& file);
 
  protected:

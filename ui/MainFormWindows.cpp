@@ -37,14 +37,17 @@ void TMainForm::QueryCDDBExecute() {
     prompts_->Error(LangString(QStringLiteral("RES_ReadTocError")));
     return;
   }
+  // The worker fills copies; they are taken only from a query that ended, so a Stop that
+  // crosses the worker's last write cannot leave new disc fields beside the old titles.
+  DiscInfo disc = Settings().Disc;
   QStringList titles;
   for (const TrackRow& row : list_.Rows) titles << row.Title;
-  // A media change while the worker writes the disc fields would read them half written.
-  mediaWatcher_->SetPaused(true);
-  TfrmQueryCDDB query(this, CddbTocFromTOC(toc), &Settings().Disc, &titles);
+  mediaWatcher_->SetPaused(true);  // the disc stays the one asked about
+  TfrmQueryCDDB query(this, CddbTocFromTOC(toc), &disc, &titles);
   const bool found = query.exec() == QDialog::Accepted;
   mediaWatcher_->SetPaused(false);
   if (!found) return;
+  Settings().Disc = disc;
   for (qsizetype i = 0; i < titles.size() && size_t(i) < list_.Rows.size(); ++i) list_.Rows[size_t(i)].Title = titles.at(i);
   ShowRows();
 }
