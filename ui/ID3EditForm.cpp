@@ -14,11 +14,15 @@
 
 #include "settings/LangString.h"
 #include "settings/translate/TranslateForm.h"
+#include "tags/FullTags.h"
 #include "tags/Id3Genres.h"
 #include "ui/MessageBox.h"
 
 namespace trackmill {
 namespace {
+
+// The ID3v2 frames of the fields, in the order of FieldTexts().
+constexpr const char* kId3v2Frames[] = {"TIT2", "TPE1", "TALB", "TDRC", "COMM", "TRCK", "TCON"};
 
 QLineEdit* AddField(QGridLayout* grid, QWidget* parent, const char* labelName, const char* label, const char* name,
                     int maxLength) {
@@ -138,6 +142,7 @@ void TfrmID3Edit::LoadFile(const QString& file) {
     ShowTag();
   else
     ClearFields();  // a file without a tag can be given one with Save
+  loadedTexts_ = FieldTexts();
   SetTarget(file);
 }
 
@@ -168,20 +173,39 @@ void TfrmID3Edit::CopyFieldsToTag() {
   if (!ID3track->text().isEmpty()) tag_.SetTrack(static_cast<quint8>(ID3track->text().toInt()));
 }
 
+QStringList TfrmID3Edit::FieldTexts() const {
+  const int genre = ListIndexToGenre(ID3genre->currentIndex());
+  const int track = ID3track->text().toInt();
+  return {ID3title->text(), ID3artist->text(), ID3album->text(), ID3year->text(), ID3comment->text(),
+          track > 0 ? QString::number(track) : QString(), GenreName(genre)};
+}
+
+bool TfrmID3Edit::WriteFields(const QString& file, const QStringList& before) {
+  CopyFieldsToTag();
+  if (!Tid3tag::IsSuccess(tag_.WriteTag(file))) return false;
+  Id3v2Changes changes;
+  const QStringList now = FieldTexts();
+  for (qsizetype i = 0; i < now.size(); ++i)
+    if (now[i] != before.value(i)) changes.emplace_back(kId3v2Frames[i], now[i]);
+  QString error;
+  if (ChangeId3v2Frames(file, changes, &error) == Id3v2Edit::Failed) return false;
+  loadedTexts_ = now;
+  return true;
+}
+
 void TfrmID3Edit::SaveTagExecute() {
   if (target_.isEmpty()) return;
-  CopyFieldsToTag();
   // Written to the named target, never to the reader's remembered file: a file that could not
   // be opened leaves that name at the file loaded before.
-  if (!Tid3tag::IsSuccess(tag_.WriteTag(target_)))
+  if (!WriteFields(target_, loadedTexts_))
     ShowMessageBox(this, LangString(QStringLiteral("RES_SaveTag_Error")), QMessageBox::Information);
 }
 
 void TfrmID3Edit::SaveAsClick() {
   const QString file = PickFile();
   if (file.isEmpty()) return;
-  CopyFieldsToTag();
-  if (Tid3tag::IsSuccess(tag_.WriteTag(file)))
+  // Another file's ID3v2 tag holds other texts: every field is a change there.
+  if (WriteFields(file, {}))
     SetTarget(file);
   else
     ShowMessageBox(this, LangString(QStringLiteral("RES_SaveTag_Error")), QMessageBox::Information);
@@ -194,8 +218,10 @@ void TfrmID3Edit::RemoveTagExecute() {
     return;
   tag_.FileName = target_;
   const quint16 status = tag_.RemoveTagReporting();
+  QString error;
+  const bool v2Removed = RemoveId3v2Tag(target_, &error) != Id3v2Edit::Failed;
   // A tag that stays in the file must not look removed.
-  if (!Tid3tag::IsSuccess(status) && status != Tid3tag::kNoTag) {
+  if ((!Tid3tag::IsSuccess(status) && status != Tid3tag::kNoTag) || !v2Removed) {
     ShowMessageBox(this, LangString(QStringLiteral("RES_RemoveTag_Error")), QMessageBox::Information);
     return;
   }

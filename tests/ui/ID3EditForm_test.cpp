@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tags/FullTags.h"
 #include "tags/Id3Tag.h"
 #include "tests/support/TestPaths.h"
 #include "tests/ui/ModalAnswerer.h"
@@ -141,6 +142,26 @@ TEST_F(ID3EditFormTest, FailuresLeaveTheFileAndRemoveAsksFirst) {
   EXPECT_EQ(ReadBytes(Path("tagged.mp3")), untagged_);
   EXPECT_EQ(Find<QLineEdit>("ID3title")->text(), "");
   EXPECT_EQ(Find<QLineEdit>("ID3track")->text(), "0");
+  EXPECT_TRUE(answerer_.unexpectedBoxes.isEmpty());
+}
+
+// Players read the ID3v2 tag first: what the user changed reaches it, longer texts stay whole.
+TEST_F(ID3EditFormTest, EditsReachTheId3v2TagPlayersRead) {
+  const QString longTitle = "A Title Longer Than Thirty Characters, Kept Whole";
+  TrackTags full;
+  full.title = longTitle;
+  full.artist = "Old Artist";
+  QString error;
+  ASSERT_TRUE(WriteFullTags(Path("tagged.mp3"), full, &error)) << error.toStdString();
+  ClickAndPick("btLoadTag", "tagged.mp3");
+  SetField("ID3artist", "New Artist");
+  Click("btSaveTag");
+  QJsonObject tags = Probe(Path("tagged.mp3"));
+  EXPECT_EQ(tags["title"].toString(), longTitle);
+  EXPECT_EQ(tags["artist"].toString(), "New Artist");
+  answerer_.AnswerBox(QMessageBox::Yes);
+  Click("btRemoveTag");
+  EXPECT_EQ(ReadBytes(Path("tagged.mp3")), untagged_);
   EXPECT_TRUE(answerer_.unexpectedBoxes.isEmpty());
 }
 
