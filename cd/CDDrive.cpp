@@ -14,6 +14,8 @@
 #include <memory>
 #include <mutex>
 
+#include "cd/NeroImage.h"
+
 namespace trackmill {
 namespace {
 
@@ -139,6 +141,10 @@ bool ImageFitsReader(const QString& path) {
   constexpr int kMaxFirstTrack = 66;
   constexpr qsizetype kShortLine = 80;
   const driver_id_t driver = ImageDriver(path);
+  if (driver == DRIVER_NRG) {
+    QFile image(path);
+    return !image.open(QIODevice::ReadOnly) || NeroImageFitsReader(image);
+  }
   if (driver != DRIVER_BINCUE && driver != DRIVER_CDRDAO) return true;
   QFileInfo sheet(path);
   // Given the .bin, libcdio reads the .cue of the same name.
