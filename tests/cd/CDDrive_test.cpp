@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QtEndian>
 #include <atomic>
@@ -213,6 +214,38 @@ TEST_F(CDDriveTest, NeroImagesLibcdioMisreadsAreNotOpened) {
     EXPECT_FALSE(ImageFitsReader(path)) << c.defect;
     EXPECT_EQ(Open(path), 0u) << c.defect;
   }
+}
+
+// Laid out as cdrdao writes it: the language map over several lines, data file names
+// relative to the table's folder (which is not the working folder).
+TEST_F(CDDriveTest, CdrdaoTableGivesTracksAndCdText) {
+  TestDisc disc({"100", "50"});
+  ASSERT_TRUE(disc.Ok());
+  const QByteArray table =
+      "CD_DA\n\nCD_TEXT {\n  LANGUAGE_MAP {\n    0 : EN\n  }\n  LANGUAGE 0 {\n"
+      "    TITLE \"Toc Album\"\n    PERFORMER \"Toc Artist\"\n  }\n}\n\n"
+      "TRACK AUDIO\nCD_TEXT {\n  LANGUAGE 0 {\n    TITLE \"First\"\n  }\n}\nFILE \"disc.bin\" 0 00:01:25\n\n"
+      "TRACK AUDIO\nCD_TEXT {\n  LANGUAGE 0 {\n    TITLE \"Second\"\n    PERFORMER \"Guest\"\n  }\n}\n"
+      "FILE \"disc.bin\" 00:01:25 00:00:50\n";
+  const QString path = disc.Folder() + "/disc.toc";
+  ASSERT_TRUE(test::WriteBytes(path, table));
+  ASSERT_NE(QDir::currentPath(), disc.Folder());
+  const TCDHandle h = Open(path);
+  ASSERT_NE(h, 0u);
+  EXPECT_TRUE(MediaPresent(h));
+  TTOC toc;
+  ASSERT_EQ(ReadTOC(h, toc), 1);
+  EXPECT_EQ(toc.lastTrack, 2);
+  TCDText text;
+  ASSERT_EQ(ReadCDText(h, text), 1);
+  EXPECT_EQ(text.disc.title, "Toc Album");
+  EXPECT_EQ(text.disc.performer, "Toc Artist");
+  ASSERT_EQ(text.tracks.size(), 2u);
+  EXPECT_EQ(text.tracks[0].title, "First");
+  EXPECT_EQ(text.tracks[1].performer, "Guest");
+  TTrackBuf read(100, 50);
+  ASSERT_EQ(ReadCDAudioLBA(h, read), 1);
+  EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(read.Data()), 50 * 2352), disc.ExpectedTrack(2));
 }
 
 TEST_F(CDDriveTest, TableOfContentsInBothAddressForms) {
