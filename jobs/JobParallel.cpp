@@ -114,6 +114,7 @@ void TJobRunner::AddToPool(int item, const QString& input) {
   const bool tagged =
       jobKind_ == job_kind::kRipCd && (Settings().OutputFormat == output_format::kFlac || Settings().UseID3);
   if (tagged) encode.comments = pipeline_->DiscComments(item);
+  MeasureGainAhead(item);
   pool_->Add(std::move(encode));
 }
 

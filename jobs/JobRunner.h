@@ -136,6 +136,9 @@ class TJobRunner : public QObject {
   void WriteId3Tag(int item);
   // Full tags, cover and ReplayGain of a finished MP3 or Ogg Vorbis result (OutputTagger).
   void TagFinishedFile(int item);
+  // As an item's encoder starts: its ReplayGain is measured meanwhile off this thread.
+  void MeasureGainAhead(int item);
+  QString GainSource(int item) const;  // the audio the item's encoder is given
 
   // Helpers.
   QString OutputFolder() const;

@@ -94,10 +94,16 @@ TEST_F(ConvertCommandTest, WavToOggAndBackThroughMp3AndToWma) {
   const auto sox = test::RunProgram("sox", {"--i", "-D", Path("dec/b.wav")});
   EXPECT_NEAR(QString::fromUtf8(sox.out).trimmed().toDouble(), 5.0, 0.1);
 
-  result = Convert({"wav2wma", Path("b.wav"), "--output", Path("out")});
-  EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-  EXPECT_TRUE(test::ProbeField(Path("out/b.wma"), "stream=codec_name").contains("wmav2"));
-  EXPECT_NEAR(test::ProbeDuration(Path("out/b.wma")), 5.0, 0.1);
+  // Step by step and several at once, WMA results take ReplayGain like the others.
+  for (const char* processes : {"1", "2"}) {
+    ASSERT_TRUE(test::WriteBytes(Path("home/options.ini"),
+                                 QByteArray("[ReplayGain]\nMode=1\n[CommonOptions]\nEncoderProcesses=") + processes));
+    result = Convert({"wav2wma", Path("b.wav"), "--output", Path("out"), "--yes"});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(test::ProbeField(Path("out/b.wma"), "stream=codec_name").contains("wmav2"));
+    EXPECT_NEAR(test::ProbeDuration(Path("out/b.wma")), 5.0, 0.1);
+    EXPECT_TRUE(test::ProbeField(Path("out/b.wma"), "format_tags=REPLAYGAIN_TRACK_GAIN").contains(" dB")) << processes;
+  }
 }
 
 TEST_F(ConvertCommandTest, ExistingOutputsFollowYesAndNo) {
