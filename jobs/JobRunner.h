@@ -188,6 +188,7 @@ class TJobRunner : public QObject {
   void SettleItem(int item);
   void ReportSettledItems();
   void FollowOldestItem();
+  void ShowPoolPhase(int item);  // "Encoding(" or "Decoding(" the item
   std::unique_ptr<TEncoderPool> pool_;
   std::vector<QStringList> heldMessages_;  // by item, while an earlier item runs
   std::vector<bool> settled_;              // by item: its result is final
