@@ -23,13 +23,16 @@ std::optional<uint64_t> BigEndian(const QByteArray& bytes, qsizetype at, int wid
   return width == 8 ? qFromBigEndian<quint64>(p) : qFromBigEndian<quint32>(p);
 }
 
-// Entries of a chunk that each describe one track, and the bytes of one entry.
-int TrackEntryBytes(const QByteArray& name) {
-  if (name == "ETNF") return 20;
-  if (name == "ETN2") return 32;
+// Tracks libcdio adds to its table for a chunk: one per extent entry, one per pair of cue
+// entries after the lead-in's. Disc-at-once chunks add none.
+qsizetype TableTracks(const QByteArray& name, qsizetype bodyBytes) {
+  if (name == "ETNF") return bodyBytes / 20;
+  if (name == "ETN2") return bodyBytes / 32;
+  if (name == "CUES" || name == "CUEX") return std::max<qsizetype>(0, bodyBytes / 8 - 1) / 2;
   return 0;
 }
 
+// A disc-at-once chunk's track range lies in 1..99 and its entries fit the chunk.
 bool DaoChunkFits(const QByteArray& body, int trackBytes) {
   if (body.size() < kDaoHeaderBytes) return false;
   const int first = uchar(body[kDaoHeaderBytes - 2]);
@@ -68,17 +71,17 @@ bool NeroImageFitsReader(QIODevice& image) {
       !image.seek(qint64(*listStart)))
     return false;
   const QByteArray list = image.read(listEnd - qint64(*listStart));
+  // libcdio adds the tracks of every chunk (one per session) to one table.
+  qsizetype tracks = 0;
   for (qsizetype at = 0; at + kChunkHeaderBytes <= list.size();) {
     const QByteArray name = list.sliced(at, 4);
     const uint64_t length = *BigEndian(list, at + 4, 4);
     if (length > uint64_t(list.size() - at - kChunkHeaderBytes)) return false;
     const QByteArray body = list.sliced(at + kChunkHeaderBytes, qsizetype(length));
     if (name == "END!") return true;
-    if (name == "DAOI" && !DaoChunkFits(body, 30)) return false;
-    if (name == "DAOX" && !DaoChunkFits(body, 42)) return false;
+    if ((name == "DAOI" || name == "DAOX") && !DaoChunkFits(body, name == "DAOI" ? 30 : 42)) return false;
+    if ((tracks += TableTracks(name, body.size())) > kMaxTracks) return false;
     if (name == "CDTX" && !CdTextParses(body)) return false;
-    if (const int entryBytes = TrackEntryBytes(name); entryBytes && body.size() / entryBytes > kMaxTracks)
-      return false;
     at += kChunkHeaderBytes + qsizetype(length);
   }
   return false;  // no end mark before the footer

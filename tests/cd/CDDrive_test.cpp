@@ -205,6 +205,9 @@ TEST_F(CDDriveTest, NeroImagesLibcdioMisreadsAreNotOpened) {
       {"track range upside down", NeroImage(NeroChunks(DaoChunk(2, 1)) + end)},
       {"track entries cut short", NeroImage(NeroChunks(DaoChunk(1, 2).chopped(1)) + end)},
       {"100 track extents", NeroImage(Chunk("ETN2", QByteArray(100 * 32, '\0')) + end)},
+      {"120 track extents in two sessions", NeroImage(Chunk("ETN2", QByteArray(60 * 32, '\0')).repeated(2) + end)},
+      {"60 tracks in cue entries, 60 in extents", NeroImage(Chunk("CUEX", QByteArray(122 * 8, '\x01')) +
+                                                             Chunk("ETN2", QByteArray(60 * 32, '\0')) + end)},
       {"CD-Text packs that do not parse", NeroImage(NeroChunks(DaoChunk(1, 2), QByteArray(54, '!')) + end)},
   };
   QTemporaryDir dir;
