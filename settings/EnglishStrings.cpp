@@ -17,6 +17,7 @@ struct EnglishEntry {
 // Sorted by key (checked by the tests), so lookups can search by halves.
 constexpr EnglishEntry kEnglishTable[] = {
     {"RES_Ask_RemoveTag", "Do you want to remove these tags?"},
+    {"RES_BitRate_Error", "\"%1\" is not a bit rate: please choose one from the list or type a number of kbit/s."},
     {"RES_CddbBadReply", "The CDDB server sent a reply that is not a CDDB reply; check the server name and the query script."},
     {"RES_CddbBadToc", "The table of contents of the disc cannot be looked up."},
     {"RES_CddbCancelled", "The query was stopped."},

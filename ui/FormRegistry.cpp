@@ -4,6 +4,7 @@
 #include "ui/EditTrackNameForm.h"
 #include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
+#include "ui/OptionSetForm.h"
 #include "ui/ReleaseChooserForm.h"
 #include "ui/RipForm.h"
 
@@ -27,6 +28,7 @@ constexpr FormFactory kForms[] = {
     &Make<TfrmNoDeviceHint>,
     &Make<TAboutBox>,
     &Make<TfrmReleaseChooser>,
+    &Make<TOptionSetForm>,
 };
 
 }  // namespace

@@ -140,6 +140,7 @@ void TMainForm::CreateActions() {
   connect(actionExit_, &QAction::triggered, this, &QWidget::close);
   aEditTrackName_ = NewAction("aEditTrackName", "Rename &Title", &TMainForm::RenameExecute, QKeySequence(Qt::Key_F2));
   miQueryMusicBrainz_ = NewAction("miQueryMusicBrainz", "Query &MusicBrainz", &TMainForm::QueryMusicBrainzExecute);
+  miOptions_ = NewAction("miOptions", "&Options...", &TMainForm::OptionsExecute, QKeySequence("Ctrl+O"));
   mnuHelp_ = NewAction("mnuHelp", "&Help", &TMainForm::HelpExecute, QKeySequence(Qt::Key_F1));
   mnuHomePage_ = NewAction("mnuHomePage", "Home Page", &TMainForm::HomePageExecute);
   mnuAbout_ = NewAction("mnuAbout", "&About...", &TMainForm::AboutExecute);
@@ -171,6 +172,8 @@ void TMainForm::CreateMenus() {
   edit->addAction(aEditTrackName_);
   edit->addSeparator();
   edit->addAction(miQueryMusicBrainz_);
+  edit->addSeparator();
+  edit->addAction(miOptions_);
 
   QMenu* language = addMenu("miLanguage", "&Language");
   languageGroup_ = new QActionGroup(this);
@@ -228,6 +231,7 @@ void TMainForm::CreateToolBar() {
       {NewToolButton("tbExtract", "Extract", actionExtract_, QStyle::SP_MediaPlay), true},
       {NewToolButton("tbEncode", "Encode", actionWavToMp3_, QStyle::SP_FileIcon), true},
       {NewToolButton("tbFolder", "Folder", openOutputDirectory1_, QStyle::SP_DirOpenIcon), true},
+      {NewToolButton("tbOptions", "Options", miOptions_, QStyle::SP_FileDialogDetailedView), true},
       {NewToolButton("tbHome", "Home", mnuHomePage_, QStyle::SP_DirHomeIcon), true},
       {NewToolButton("tbExit", "Exit", actionExit_, QStyle::SP_DialogCloseButton), false},
   };

@@ -2,11 +2,13 @@
 #include <QDesktopServices>
 #include <QTreeWidget>
 
+#include "cd/MediaWatcher.h"
 #include "ui/AboutBox.h"
 #include "ui/EditTrackNameForm.h"
 #include "ui/HelpPages.h"
 #include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
+#include "ui/OptionSetForm.h"
 
 namespace trackmill {
 
@@ -19,6 +21,15 @@ void TMainForm::RenameExecute() {
   if (rename.exec() != QDialog::Accepted) return;
   list_.Rows[size_t(row)].Title = rename.trackName();
   item->setText(1, rename.trackName());
+}
+
+void TMainForm::OptionsExecute() {
+  TOptionSetForm options(this, this);
+  options.move(pos() + QPoint(50, 50));
+  // The tag page shows the disc listed now; no disc change may slip in under it.
+  mediaWatcher_->SetPaused(true);
+  options.exec();
+  mediaWatcher_->SetPaused(false);
 }
 
 void TMainForm::ShowNoDeviceHint() {
