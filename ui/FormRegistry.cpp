@@ -2,11 +2,14 @@
 
 #include "ui/AboutBox.h"
 #include "ui/EditTrackNameForm.h"
+#include "ui/ID3EditForm.h"
 #include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
 #include "ui/OptionSetForm.h"
+#include "ui/QueryCDDBForm.h"
 #include "ui/ReleaseChooserForm.h"
 #include "ui/RipForm.h"
+#include "ui/StopQueryForm.h"
 
 namespace trackmill {
 namespace {
@@ -28,6 +31,9 @@ constexpr FormFactory kForms[] = {
     &Make<TfrmNoDeviceHint>,
     &Make<TAboutBox>,
     &Make<TfrmReleaseChooser>,
+    &Make<TfrmID3Edit>,
+    &Make<TfrmQueryCDDB>,
+    &Make<TfrmStopQuery>,
     &Make<TOptionSetForm>,
 };
 

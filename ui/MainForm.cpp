@@ -139,6 +139,8 @@ void TMainForm::CreateActions() {
   actionExit_ = NewAction("ActionExit", "E&xit", nullptr);
   connect(actionExit_, &QAction::triggered, this, &QWidget::close);
   aEditTrackName_ = NewAction("aEditTrackName", "Rename &Title", &TMainForm::RenameExecute, QKeySequence(Qt::Key_F2));
+  aQueryCDDB_ = NewAction("aQueryCDDB", "&Query Freedb", &TMainForm::QueryCDDBExecute);
+  aID3Edit_ = NewAction("aID3Edit", "&ID3 Tag Edit", &TMainForm::ID3EditExecute);
   miQueryMusicBrainz_ = NewAction("miQueryMusicBrainz", "Query &MusicBrainz", &TMainForm::QueryMusicBrainzExecute);
   miOptions_ = NewAction("miOptions", "&Options...", &TMainForm::OptionsExecute, QKeySequence("Ctrl+O"));
   mnuHelp_ = NewAction("mnuHelp", "&Help", &TMainForm::HelpExecute, QKeySequence(Qt::Key_F1));
@@ -169,9 +171,9 @@ void TMainForm::CreateMenus() {
   QMenu* edit = addMenu("Edit1", "&Edit");
   edit->addActions({actionSelectAll_, actionNoSelect_});
   edit->addSeparator();
-  edit->addAction(aEditTrackName_);
+  edit->addActions({aQueryCDDB_, miQueryMusicBrainz_});
   edit->addSeparator();
-  edit->addAction(miQueryMusicBrainz_);
+  edit->addActions({aEditTrackName_, aID3Edit_});
   edit->addSeparator();
   edit->addAction(miOptions_);
 
@@ -301,6 +303,8 @@ void TMainForm::UpdateActions() {
   const MainWindowState state = CurrentState();
   actionExtract_->setEnabled(IsCommandEnabled(MainCommand::Extract, state));
   aEditTrackName_->setEnabled(IsCommandEnabled(MainCommand::RenameTitle, state));
+  // Both lookups write the disc fields and titles: one at a time.
+  aQueryCDDB_->setEnabled(IsCommandEnabled(MainCommand::QueryCddb, state) && !musicBrainz_);
   miQueryMusicBrainz_->setEnabled(IsCommandEnabled(MainCommand::QueryMusicBrainz, state) && !musicBrainz_);
 }
 

@@ -101,6 +101,8 @@ class TMainForm : public QMainWindow {
   void EjectExecute();
   void CloseTrayExecute();
   void RenameExecute();
+  void QueryCDDBExecute();
+  void ID3EditExecute();
   void OptionsExecute();
   void HelpExecute();
   void HomePageExecute();
@@ -156,7 +158,9 @@ class TMainForm : public QMainWindow {
   QAction* closeCdRomMenu_ = nullptr;
   QAction* actionExit_ = nullptr;
   QAction* aEditTrackName_ = nullptr;
+  QAction* aQueryCDDB_ = nullptr;
   QAction* miQueryMusicBrainz_ = nullptr;
+  QAction* aID3Edit_ = nullptr;
   QAction* miOptions_ = nullptr;
   QAction* mnuHelp_ = nullptr;
   QAction* mnuHomePage_ = nullptr;
