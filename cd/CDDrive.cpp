@@ -8,11 +8,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
+
+#include "cd/ImageSheets.h"
+#include "cd/NeroImage.h"
 
 namespace trackmill {
 namespace {
@@ -77,14 +79,6 @@ void CopyText(char* field, size_t fieldSize, const QByteArray& text) {
   std::memcpy(field, text.constData(), std::min<size_t>(size_t(text.size()), fieldSize - 1));
 }
 
-driver_id_t ImageDriver(const QString& path) {
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  if (suffix == "cue" || suffix == "bin") return DRIVER_BINCUE;
-  if (suffix == "toc") return DRIVER_CDRDAO;
-  if (suffix == "nrg") return DRIVER_NRG;
-  return DRIVER_UNKNOWN;
-}
-
 void FillImageRecord(TCDREC& rec, int position, const QString& path) {
   std::memset(&rec, 0, sizeof rec);
   rec.ha = kAdapterImage;
@@ -126,19 +120,12 @@ void SetAddress(TTOCTRACK& entry, lba_t lba, bool msf) {
 
 }  // namespace
 
-// libcdio's cue sheet and cdrdao table readers keep their tracks in fixed arrays and write
-// past them when a file holds more track statements than a disc can have, or (cue sheets)
-// when the number of the first track leaves too little room after it; the cue sheet reader
-// (libcdio 2.1) also reads past them for any first track number above 66. The word TRACK (their
-// keyword; they take no other case) is counted wherever it stands, which also counts it
-// where they would not read it as a statement; the first track's number is the largest one
-// after a TRACK up to the first that opens a short line.
 bool ImageFitsReader(const QString& path) {
-  constexpr qint64 kMaxSheetBytes = 1024 * 1024;
-  constexpr int kMaxTracks = 99;
-  constexpr int kMaxFirstTrack = 66;
-  constexpr qsizetype kShortLine = 80;
   const driver_id_t driver = ImageDriver(path);
+  if (driver == DRIVER_NRG) {
+    QFile image(path);
+    return !image.open(QIODevice::ReadOnly) || NeroImageFitsReader(image);
+  }
   if (driver != DRIVER_BINCUE && driver != DRIVER_CDRDAO) return true;
   QFileInfo sheet(path);
   // Given the .bin, libcdio reads the .cue of the same name.
@@ -147,29 +134,7 @@ bool ImageFitsReader(const QString& path) {
   QFile file(sheet.filePath());
   if (!file.exists()) return true;  // libcdio fails to open it on its own
   if (file.size() > kMaxSheetBytes || !file.open(QIODevice::ReadOnly)) return false;
-  const QByteArray text = file.read(kMaxSheetBytes);
-  auto separator = [](char c) { return c == '\0' || std::isspace(static_cast<unsigned char>(c)); };
-  auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  int tracks = 0;
-  int firstNumber = 1;
-  bool firstSeen = driver != DRIVER_BINCUE;
-  for (qsizetype at = text.indexOf("TRACK"); at >= 0; at = text.indexOf("TRACK", at + 1)) {
-    qsizetype end = at + 5;
-    if ((at > 0 && !separator(text[at - 1])) || (end < text.size() && !separator(text[end]))) continue;
-    ++tracks;
-    if (firstSeen) continue;
-    while (end < text.size() && blank(text[end])) ++end;
-    if (end < text.size() && (text[end] == '+' || text[end] == '-')) ++end;
-    int number = 0;
-    for (; end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])) && number <= kMaxTracks; ++end)
-      number = number * 10 + (text[end] - '0');
-    firstNumber = std::max(firstNumber, number);
-    qsizetype lineStart = at;
-    while (lineStart > 0 && blank(text[lineStart - 1])) --lineStart;
-    firstSeen = (lineStart == 0 || text[lineStart - 1] == '\n' || text[lineStart - 1] == '\r') &&
-                text.indexOf('\n', at) - lineStart <= kShortLine && text.indexOf('\n', at) >= 0;
-  }
-  return firstNumber <= kMaxFirstTrack && firstNumber + tracks - 1 <= kMaxTracks;
+  return SheetFitsReader(file.read(kMaxSheetBytes), driver == DRIVER_BINCUE);
 }
 
 int GetCDList(TCDList& list) {
@@ -206,7 +171,8 @@ TCDHandle GetCDHandle(const TGetCDHandle& request) {
     driver = DRIVER_DEVICE;
   }
   if (path.isEmpty()) return 0;
-  CdIo_t* cdio = cdio_open(QFile::encodeName(path).constData(), driver);
+  CdIo_t* cdio = request.ha == kAdapterImage ? OpenDiscImage(path)
+                                              : cdio_open(QFile::encodeName(path).constData(), driver);
   if (!cdio) return 0;
   if (request.ha == kAdapterPhysical) {
     cdio_hwinfo_t hw{};
@@ -341,7 +307,8 @@ bool MediaPresent(TCDHandle handle) {
   if (!drive) return false;
   // The open handle keeps the table it read first; only a new look sees a changed disc.
   if (drive->isImage && (!QFileInfo(drive->path).isFile() || !ImageFitsReader(drive->path))) return false;
-  CdIo_t* probe = cdio_open(QFile::encodeName(drive->path).constData(), drive->driver);
+  CdIo_t* probe = drive->isImage ? OpenDiscImage(drive->path)
+                                 : cdio_open(QFile::encodeName(drive->path).constData(), drive->driver);
   if (!probe) return false;
   const track_t count = cdio_get_num_tracks(probe);
   cdio_destroy(probe);

@@ -59,7 +59,8 @@ int ReadCDText(TCDHandle handle, TCDText& text);
 
 // False for an image libcdio must not be given: a cue sheet (or the .bin beside one) or a
 // cdrdao table with more TRACK words than fit from its first track number to 99, a cue sheet
-// whose first track number is above 66, or a file larger than any sheet (1 MiB).
+// whose first track number is above 66, a file larger than any sheet (1 MiB), or a Nero image
+// that NeroImageFitsReader refuses.
 bool ImageFitsReader(const QString& path);
 // Disc images offered as drives (.cue/.bin, cdrdao .toc, .nrg).
 void AddDiscImage(const QString& path);

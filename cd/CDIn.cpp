@@ -13,6 +13,7 @@
 
 #include "audio/AuException.h"
 #include "cd/CDDrive.h"
+#include "cd/ImageSheets.h"
 
 namespace trackmill {
 namespace {
@@ -91,8 +92,8 @@ bool TCDIn::OpenDrive() {
   if (drive_ >= int(entries.size())) return false;
   const DriveEntry& entry = entries[size_t(drive_)];
   if (entry.isImage && (!QFileInfo(entry.path).isFile() || !ImageFitsReader(entry.path))) return false;
-  const QByteArray path = QFile::encodeName(entry.path);
-  CdIo_t* cdio = cdio_open(path.constData(), entry.isImage ? DRIVER_UNKNOWN : DRIVER_DEVICE);
+  CdIo_t* cdio = entry.isImage ? OpenDiscImage(entry.path)
+                                : cdio_open(QFile::encodeName(entry.path).constData(), DRIVER_DEVICE);
   if (!cdio) return false;
   cdda_ = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, nullptr);
   if (!cdda_) {

@@ -49,6 +49,7 @@ class PoolSlot : public QObject {
     try {
       switch (pool_.encoder_) {
         case TEncoderPool::Encoder::Mp3:
+        case TEncoderPool::Encoder::Mp3Decode:
         case TEncoderPool::Encoder::Wma: StartProcess(); break;
         case TEncoderPool::Encoder::Ogg:
         case TEncoderPool::Encoder::Flac: StartOutput(); break;
@@ -100,10 +101,13 @@ class PoolSlot : public QObject {
 
   void StartProcess() {
     if (!process_) {
-      if (pool_.encoder_ == TEncoderPool::Encoder::Mp3)
-        process_ = std::make_unique<TMp3EncodeProcess>();
-      else
+      if (pool_.encoder_ == TEncoderPool::Encoder::Mp3 || pool_.encoder_ == TEncoderPool::Encoder::Mp3Decode) {
+        auto lame = std::make_unique<TMp3EncodeProcess>();
+        lame->EncodeMode = pool_.encoder_ == TEncoderPool::Encoder::Mp3;
+        process_ = std::move(lame);
+      } else {
         process_ = std::make_unique<TWMAEncodeProcess>();
+      }
       connect(process_.get(), &TEncodeProcess::InformationMessage, &pool_,
               [this](const QString& text) { informed_ = text; });
     }

@@ -8,8 +8,9 @@
 #include "audio/FlacOut.h"
 #include "settings/Settings.h"
 
-// The encodes of one job run by several encoders at once: lame or the WMA encoder as child
-// processes, Ogg Vorbis and FLAC through the audio pipeline, one encoder per slot.
+// The encodes of one job run by several encoders at once: lame (encoding, or decoding MP3 to
+// WAV) or the WMA encoder as child processes, Ogg Vorbis and FLAC through the audio pipeline,
+// one encoder per slot.
 //
 // Each encode writes beside its final file under a temporary name ("Title.partial.mp3") and
 // takes the final name only when it succeeded, so a stopped or failed encode never leaves a
@@ -26,7 +27,7 @@ class PoolSlot;
 
 struct PoolEncode {
   int item = 0;
-  QString input;          // the WAV
+  QString input;          // the WAV (the MP3 when decoding)
   QString output;         // the final file
   FlacComments comments;  // Ogg and FLAC: Vorbis comments to write
 };
@@ -34,7 +35,7 @@ struct PoolEncode {
 class TEncoderPool : public QObject {
   Q_OBJECT
  public:
-  enum class Encoder { Mp3, Ogg, Wma, Flac };
+  enum class Encoder { Mp3, Ogg, Wma, Flac, Mp3Decode };
 
   TEncoderPool(Encoder encoder, int jobKind, int slotCount, const TSettings& settings,
                QObject* parent = nullptr);

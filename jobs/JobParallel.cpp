@@ -35,6 +35,7 @@ std::optional<TEncoderPool::Encoder> PoolEncoder(int jobKind, qint32 outputForma
     case job_kind::kWavToOgg: return TEncoderPool::Encoder::Ogg;
     case job_kind::kWavToWma: return TEncoderPool::Encoder::Wma;
     case job_kind::kWavToFlac: return TEncoderPool::Encoder::Flac;
+    case job_kind::kMp3ToWav: return TEncoderPool::Encoder::Mp3Decode;
     default: return std::nullopt;
   }
 }
@@ -66,7 +67,8 @@ bool TJobRunner::StartParallel() {
   settled_.assign(size_t(items_.size()), false);
 
   // Every question before anything starts: the encoders may not ask while others run.
-  const bool asks = *encoder == TEncoderPool::Encoder::Mp3 || *encoder == TEncoderPool::Encoder::Wma;
+  const bool asks = *encoder == TEncoderPool::Encoder::Mp3 || *encoder == TEncoderPool::Encoder::Mp3Decode ||
+                    *encoder == TEncoderPool::Encoder::Wma;
   for (int item = 0; item < items_.size() && asks; ++item) {
     const QString output = ResultFile(item);
     if (!QFileInfo::exists(output)) continue;
@@ -78,7 +80,7 @@ bool TJobRunner::StartParallel() {
       Fail(item, output + JobText("RES_Operate_Fail"));
   }
   // What the encoders cannot read fails here, as the step-by-step flow finds it.
-  if (isFileJob && jobKind_ != job_kind::kWavToWma) {
+  if (isFileJob && jobKind_ != job_kind::kWavToWma && jobKind_ != job_kind::kMp3ToWav) {
     TWaveIn probe;
     for (int item = 0; item < items_.size(); ++item) {
       probe.SetFileName(items_[item]);
@@ -93,7 +95,7 @@ bool TJobRunner::StartParallel() {
     StartExtraction(0);
     return true;
   }
-  SetPhase("RES_Encoding");
+  SetPhase(jobKind_ == job_kind::kMp3ToWav ? "RES_Decoding" : "RES_Encoding");
   for (int item = 0; item < items_.size(); ++item) {
     if (results_[size_t(item)] == JobItemResult::Pending)
       AddToPool(item, items_[item]);
@@ -114,6 +116,7 @@ void TJobRunner::AddToPool(int item, const QString& input) {
   const bool tagged =
       jobKind_ == job_kind::kRipCd && (settings_->OutputFormat == output_format::kFlac || settings_->UseID3);
   if (tagged) encode.comments = pipeline_->DiscComments(item);
+  MeasureGainAhead(item);
   pool_->Add(std::move(encode));
 }
 
@@ -149,6 +152,12 @@ void TJobRunner::ReportSettledItems() {
   }
 }
 
+void TJobRunner::ShowPoolPhase(int item) {
+  const bool decoding = jobKind_ == job_kind::kMp3ToWav;
+  SetPhase(decoding ? "RES_Decoding" : "RES_Encoding");
+  SetCaption(decoding ? "Decoding(" : "Encoding(", item + 1, item);
+}
+
 void TJobRunner::FollowOldestItem() {
   if (finished_) return;
   const int oldest = pool_->OldestRunningItem();
@@ -160,8 +169,7 @@ void TJobRunner::FollowOldestItem() {
     }
     return;
   }
-  SetPhase("RES_Encoding");
-  SetCaption("Encoding(", oldest + 1, oldest);
+  ShowPoolPhase(oldest);
   initializingVisible_ = false;
   gaugeTextVisible_ = true;
   gauge_ = pool_->PercentOf(oldest);

@@ -152,6 +152,7 @@ void TJobPipeline::StartOggEncode(const QString& wav, const QString& ogg, int it
   waveIn1_->SetFileName(wav);
   vorbisOut1_->SetFileName(ogg);
   ApplyOggSettings(item);
+  runner_.MeasureGainAhead(item);
   stepStart_.Restart();
   try {
     vorbisOut1_->Run();
@@ -166,6 +167,7 @@ void TJobPipeline::StartFlacEncode(const QString& wav, const QString& flac, int 
   flacOut1_->SetCompressionLevel(runner_.JobSettings().FlacCompressionLevel);
   // A lossless rip keeps what is known of the disc whatever the tag settings for MP3 say.
   flacOut1_->SetComments(runner_.jobKind_ == job_kind::kRipCd ? DiscComments(item) : FlacComments{});
+  runner_.MeasureGainAhead(item);
   stepStart_.Restart();
   try {
     flacOut1_->Run();

@@ -190,6 +190,7 @@ void TJobRunner::StartMp3(const QString& input, const QString& output, bool enco
     return;
   }
   mp3Runner_->EncodeMode = encode;
+  if (encode) MeasureGainAhead(item);
   LaunchEncoder(*mp3Runner_, input, output, item, status::kMp3Ended);
 }
 
@@ -209,6 +210,7 @@ void TJobRunner::StartWma(const QString& input, const QString& output, int item)
     SkipItem(item, status::kWmaEnded, JobText("RES_NoWmaEncoder"));
     return;
   }
+  MeasureGainAhead(item);
   LaunchEncoder(*wmaRunner_, input, output, item, status::kWmaEnded);
 }
 

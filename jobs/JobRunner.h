@@ -141,6 +141,9 @@ class TJobRunner : public QObject {
   void WriteId3Tag(int item);
   // Full tags, cover and ReplayGain of a finished MP3 or Ogg Vorbis result (OutputTagger).
   void TagFinishedFile(int item);
+  // As an item's encoder starts: its ReplayGain is measured meanwhile off this thread.
+  void MeasureGainAhead(int item);
+  QString GainSource(int item) const;  // the audio the item's encoder is given
 
   // Helpers.
   QString OutputFolder() const;
@@ -191,6 +194,7 @@ class TJobRunner : public QObject {
   void SettleItem(int item);
   void ReportSettledItems();
   void FollowOldestItem();
+  void ShowPoolPhase(int item);  // "Encoding(" or "Decoding(" the item
   std::unique_ptr<TEncoderPool> pool_;
   std::vector<QStringList> heldMessages_;  // by item, while an earlier item runs
   std::vector<bool> settled_;              // by item: its result is final

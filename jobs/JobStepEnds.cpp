@@ -148,8 +148,10 @@ void TJobRunner::HandleWmaEnded(const TProcessInfo& info) {
     SetResult(item, JobItemResult::Failed);
   else if (info.ErrorCode == kDeclined)
     SetResult(item, JobItemResult::Declined);
-  else if (info.ErrorCode == kEnded)
+  else if (info.ErrorCode == kEnded) {
     SetResult(item, JobItemResult::Done);
+    TagFinishedFile(item);
+  }
 
   if (!MoveToNextItem()) return;
   if (jobKind_ == job_kind::kRipCd) {
@@ -183,11 +185,16 @@ void TJobRunner::WriteId3Tag(int item) {
     Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
 }
 
+QString TJobRunner::GainSource(int item) const {
+  return jobKind_ == job_kind::kRipCd ? TrackWav(item) : items_.value(item);
+}
+
+void TJobRunner::MeasureGainAhead(int item) { tagger_->MeasureAhead(ResultFile(item), GainSource(item)); }
+
 void TJobRunner::TagFinishedFile(int item) {
-  // Results that take no full tags (WAV, WMA) are passed over by the tagger.
-  const bool cdTrack = jobKind_ == job_kind::kRipCd;
-  const QString error = tagger_->TagFinishedFile(ResultFile(item), cdTrack ? TrackWav(item) : items_.value(item),
-                                                 cdTrack ? SplitJobItem(items_[item]).trackNo : 0, TrackTitle(item));
+  // Results that take no full tags (WAV) are passed over by the tagger.
+  const int cdTrack = jobKind_ == job_kind::kRipCd ? SplitJobItem(items_[item]).trackNo : 0;
+  const QString error = tagger_->TagFinishedFile(ResultFile(item), GainSource(item), cdTrack, TrackTitle(item));
   if (!error.isEmpty()) Fail(item, error);
 }
 

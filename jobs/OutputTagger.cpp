@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "settings/DiscInfoStore.h"
 #include "settings/Settings.h"
@@ -13,7 +14,8 @@ namespace {
 
 bool TakesFullTags(const QString& path) {
   const QString suffix = QFileInfo(path).suffix().toLower();
-  return suffix == QLatin1String("mp3") || suffix == QLatin1String("ogg") || suffix == QLatin1String("flac");
+  return suffix == QLatin1String("mp3") || suffix == QLatin1String("ogg") || suffix == QLatin1String("flac") ||
+         suffix == QLatin1String("wma");
 }
 
 void FillDiscFields(TrackTags& tags, int cdTrack, const QString& title) {
@@ -34,6 +36,26 @@ void FillDiscFields(TrackTags& tags, int cdTrack, const QString& title) {
 
 }  // namespace
 
+TOutputTagger::TOutputTagger() { measuring_.setMaxThreadCount(1); }
+
+TOutputTagger::~TOutputTagger() {
+  measuring_.clear();
+  measuring_.waitForDone();
+}
+
+void TOutputTagger::MeasureAhead(const QString& output, const QString& sourceWav) {
+  if (Settings().ReplayGainMode == kReplayGainOff || !TakesFullTags(output) || ahead_.count(sourceWav)) return;
+  ahead_[sourceWav] = QtConcurrent::run(&measuring_, [sourceWav] { return TReplayGainMeter::Measure(sourceWav); });
+}
+
+std::optional<GainAndPeak> TOutputTagger::TrackGain(const QString& sourceWav) {
+  const auto ahead = ahead_.find(sourceWav);
+  if (ahead == ahead_.end()) return meter_.MeasureTrack(sourceWav);
+  std::shared_ptr<TReplayGainMeter::TrackState> track = ahead->second.result();
+  ahead_.erase(ahead);
+  return meter_.AddTrack(std::move(track));
+}
+
 QString TOutputTagger::TagFinishedFile(const QString& output, const QString& sourceWav, int cdTrack,
                                        const QString& title) {
   const TSettings& settings = Settings();
@@ -52,7 +74,7 @@ QString TOutputTagger::TagFinishedFile(const QString& output, const QString& sou
       coverKept_ = true;
     }
   }
-  if (settings.ReplayGainMode != kReplayGainOff) tags.trackGain = meter_.MeasureTrack(sourceWav);
+  if (settings.ReplayGainMode != kReplayGainOff) tags.trackGain = TrackGain(sourceWav);
   if (!discTags && !tags.trackGain) return {};
   QString error;
   if (!WriteFullTags(output, tags, &error)) return error;
@@ -70,6 +92,8 @@ QString TOutputTagger::FinishAlbum() {
     }
   }
   tagged_.clear();
+  measuring_.clear();
+  ahead_.clear();  // a stopped job's; a measurement under way ends on its own
   meter_.Clear();
   return failures.join(u'\n');
 }

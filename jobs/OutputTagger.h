@@ -1,21 +1,31 @@
 #pragma once
+#include <QFuture>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
+#include <map>
 
 #include "jobs/ReplayGainMeter.h"
 
 // Full tags of the files one job finishes (TagLib; the ID3v1 tag stays the runner's own):
 // for CD tracks with "Use ID3 tag" set (FLAC ones always) the disc's fields, the track's own
-// artist and the disc's cover; for every MP3 and Ogg Vorbis result (and FLAC) the ReplayGain values the
-// settings ask for, measured on the audio the encoder was given. After the last item the
+// artist and the disc's cover; for every MP3, Ogg Vorbis, FLAC and WMA result the ReplayGain
+// values the settings ask for, measured on the audio the encoder was given. After the last item the
 // album gain goes into every file tagged. The disc's cover is also kept as "cover.jpg" beside
 // the tracks (an existing one is never replaced).
 //
-// Main thread (reads the settings record); one object per job.
+// Main thread (reads the settings record); one object per job. Measurements started ahead
+// run on the tagger's own thread.
 namespace trackmill {
 
 class TOutputTagger {
  public:
+  TOutputTagger();
+  ~TOutputTagger();  // waits for a measurement under way
+  // Once sourceWav is whole: starts measuring its ReplayGain on the tagger's thread, while the
+  // encoder makes output, when the settings ask for gain and output takes full tags.
+  // TagFinishedFile takes the result, waiting only when the encoder was the faster.
+  void MeasureAhead(const QString& output, const QString& sourceWav);
   // output: the finished file; sourceWav: what was encoded; cdTrack: the track's number, 0
   // for a file job (whose sources are not the disc). Returns a failure text, else empty.
   QString TagFinishedFile(const QString& output, const QString& sourceWav, int cdTrack, const QString& title);
@@ -23,6 +33,10 @@ class TOutputTagger {
   QString FinishAlbum();
 
  private:
+  std::optional<GainAndPeak> TrackGain(const QString& sourceWav);
+
+  QThreadPool measuring_;  // one thread
+  std::map<QString, QFuture<std::shared_ptr<TReplayGainMeter::TrackState>>> ahead_;  // by source
   TReplayGainMeter meter_;
   QStringList tagged_;
   bool coverKept_ = false;

@@ -52,23 +52,24 @@ struct TReplayGainMeter::TrackState {
   TrackState(const TrackState&) = delete;
   TrackState& operator=(const TrackState&) = delete;
   ebur128_state* state;
+  GainAndPeak gain{};
 };
 
 TReplayGainMeter::TReplayGainMeter() = default;
 TReplayGainMeter::~TReplayGainMeter() = default;
 
-std::optional<GainAndPeak> TReplayGainMeter::MeasureTrack(const QString& wavPath) {
+std::shared_ptr<TReplayGainMeter::TrackState> TReplayGainMeter::Measure(const QString& wavPath) {
   TWaveIn in;
   in.SetFileName(wavPath);
-  if (!in.Valid()) return std::nullopt;
+  if (!in.Valid()) return nullptr;
   const int bits = in.GetBitsPerSample();
   const int channels = in.GetChannels();
-  if (channels < 1 || (bits != 8 && bits != 16 && bits != 24 && bits != 32)) return std::nullopt;
-  auto track = std::make_unique<TrackState>(ebur128_init(
+  if (channels < 1 || (bits != 8 && bits != 16 && bits != 24 && bits != 32)) return nullptr;
+  auto track = std::make_shared<TrackState>(ebur128_init(
       static_cast<unsigned>(channels), static_cast<unsigned long>(in.GetSampleRate()),
       EBUR128_MODE_I | EBUR128_MODE_SAMPLE_PEAK));
   ebur128_state* state = track->state;
-  if (!state) return std::nullopt;
+  if (!state) return nullptr;
   std::vector<char> buffer(kChunkBytes);
   std::vector<int> scratch;
   try {
@@ -79,12 +80,18 @@ std::optional<GainAndPeak> TReplayGainMeter::MeasureTrack(const QString& wavPath
     }
     in.Flush();
   } catch (const std::exception&) {
-    return std::nullopt;  // a file the encoder read can still fail here; it just gets no gain
+    return nullptr;  // a file the encoder read can still fail here; it just gets no gain
   }
   double loudness = 0;
   if (ebur128_loudness_global(state, &loudness) != EBUR128_SUCCESS || !std::isfinite(loudness))
-    return std::nullopt;  // silence has no integrated loudness
-  const GainAndPeak gain{kReplayGainReferenceLufs - loudness, SamplePeak(state, static_cast<unsigned>(channels))};
+    return nullptr;  // silence has no integrated loudness
+  track->gain = {kReplayGainReferenceLufs - loudness, SamplePeak(state, static_cast<unsigned>(channels))};
+  return track;
+}
+
+std::optional<GainAndPeak> TReplayGainMeter::AddTrack(std::shared_ptr<TrackState> track) {
+  if (!track) return std::nullopt;
+  const GainAndPeak gain = track->gain;
   albumPeak_ = std::max(albumPeak_, gain.peak);
   tracks_.push_back(std::move(track));
   return gain;

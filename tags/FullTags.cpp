@@ -1,5 +1,7 @@
 #include "tags/FullTags.h"
 
+#include <taglib/asffile.h>
+#include <taglib/asfpicture.h>
 #include <taglib/attachedpictureframe.h>
 #include <taglib/commentsframe.h>
 #include <taglib/flacfile.h>
@@ -152,6 +154,29 @@ void FillXiph(TagLib::Ogg::XiphComment* comment, const TrackTags& tags) {
   for (const auto& [name, value] : GainFields(tags)) set(name, value);
 }
 
+// The header's title, author and description, the rest as the attributes players read.
+void FillAsf(TagLib::ASF::Tag* tag, const TrackTags& tags) {
+  const auto set = [tag](const char* name, const QString& value) {
+    if (!value.isEmpty()) tag->setAttribute(name, TagLib::ASF::Attribute(Text(value)));
+  };
+  if (!tags.title.isEmpty()) tag->setTitle(Text(tags.title));
+  if (!tags.artist.isEmpty()) tag->setArtist(Text(tags.artist));
+  if (!tags.comment.isEmpty()) tag->setComment(Text(tags.comment));
+  set("WM/AlbumTitle", tags.album);
+  set("WM/AlbumArtist", tags.albumArtist != tags.artist ? tags.albumArtist : QString());
+  set("WM/Year", tags.year);
+  set("WM/Genre", tags.genre);
+  set("WM/TrackNumber", TrackText(tags));
+  for (const auto& [name, value] : GainFields(tags)) set(name, value);
+  if (!tags.coverJpeg.isEmpty()) {
+    TagLib::ASF::Picture picture;
+    picture.setType(TagLib::ASF::Picture::FrontCover);
+    picture.setMimeType("image/jpeg");
+    picture.setPicture(ByteVector(tags.coverJpeg.constData(), static_cast<unsigned>(tags.coverJpeg.size())));
+    tag->setAttribute("WM/Picture", TagLib::ASF::Attribute(picture));
+  }
+}
+
 bool IsSuffix(const QString& path, const char* suffix) {
   return path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
 }
@@ -186,6 +211,12 @@ bool EditTags(const QString& path, const TrackTags& tags, QString* error) {
             file.removePictures();
             file.addPicture(FrontCover(tags.coverJpeg).release());  // the file owns it
           }
+          return file.save() || SetError(error, unsaved);
+        }
+        if (IsSuffix(path, ".wma")) {
+          TagLib::ASF::File file(stream, false);
+          if (!file.isValid() || !file.tag()) return SetError(error, invalid);
+          FillAsf(file.tag(), tags);
           return file.save() || SetError(error, unsaved);
         }
         return SetError(error, QStringLiteral("%1: no full tags for this kind of file").arg(path));

@@ -7,7 +7,7 @@
 
 // Full tags of finished output files through TagLib: an ID3v2.4 tag (UTF-8) in front of an
 // MP3 file, whatever ID3v1 tag it ends with left as it is; Vorbis comments in Ogg Vorbis and
-// FLAC files; the front cover and ReplayGain values in each.
+// FLAC files; ASF attributes in WMA files; the front cover and ReplayGain values in each.
 //
 // Every edit works on a copy of the file in memory that then replaces the file whole (its
 // permissions kept), so a failure or a crash never leaves a half-written file. Functions are
@@ -34,7 +34,7 @@ struct TrackTags {
   std::optional<GainAndPeak> albumGain;
 };
 
-// Writes tags into an .mp3, .ogg or .flac file (by its suffix, any case). Empty texts are
+// Writes tags into an .mp3, .ogg, .flac or .wma file (by its suffix, any case). Empty texts are
 // left out; a value the file held before is replaced, others stay.
 bool WriteFullTags(const QString& path, const TrackTags& tags, QString* error);
 // Adds the album's ReplayGain to a file tagged before.

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QtEndian>
 #include <atomic>
 #include <cstring>
 #include <thread>
@@ -14,6 +16,66 @@ namespace trackmill {
 namespace {
 
 using test::TestDisc;
+
+// A Nero image of two audio tracks (2 and 3 sectors) with the chunks given; listStart < 0
+// puts the chunk list right after the audio.
+QByteArray BigEndian32(quint32 value) {
+  QByteArray bytes(4, '\0');
+  qToBigEndian(value, bytes.data());
+  return bytes;
+}
+QByteArray Chunk(const char* name, const QByteArray& body) { return name + BigEndian32(quint32(body.size())) + body; }
+QByteArray CueEntry(char track, int index, qint32 lba) {  // track in BCD
+  return QByteArray(1, '\x01') + track + char(index) + '\0' + BigEndian32(quint32(lba));
+}
+QByteArray DaoChunk(int first, int last) {
+  QByteArray body = BigEndian32(0) + QByteArray(14 + 2, '\0') + char(first) + char(last);
+  for (quint64 track = 0, at = 0; track < 2; ++track) {
+    QByteArray entry = QByteArray(12, '\0') + QByteArray("\x09\x30\x07\x00\x00\x01", 6) + QByteArray(24, '\0');
+    const quint64 end = at + (track + 2) * 2352;
+    for (int i = 0; i < 2; ++i) qToBigEndian(at, entry.data() + 18 + 8 * i);
+    qToBigEndian(end, entry.data() + 34);
+    body += entry;
+    at = end;
+  }
+  return body;
+}
+// CD-Text packs: title and performer of the disc and its two tracks, then the three packs
+// of block information (character set, tracks, pack counts, last sequence number, language).
+QByteArray CdTextPacks() {
+  const QByteArray strings[] = {QByteArray("Nero Album\0Song One\0Song Two\0", 29),
+                                QByteArray("Nero Band\0Band\0Guest\0", 22)};
+  QByteArray packs;
+  QByteArray info(36, '\0');
+  info[1] = 1;
+  info[2] = 2;
+  int sequence = 0;
+  for (int type = 0; type < 2; ++type) {
+    for (qsizetype at = 0; at < strings[type].size(); at += 12, ++info[4 + type]) {
+      const int track = int(strings[type].left(at).count('\0'));
+      const int charPos = int(at - (strings[type].left(at).lastIndexOf('\0') + 1));
+      packs += char(0x80 + type) + QByteArray(1, char(track)) + char(sequence++) + char(std::min(charPos, 15)) +
+               strings[type].mid(at, 12).leftJustified(12, '\0') + QByteArray(2, '\0');
+    }
+  }
+  info[4 + 15] = 3;
+  info[20] = char(sequence + 2);
+  info[28] = 0x09;  // English
+  for (int k = 0; k < 3; ++k)
+    packs += QByteArray("\x8f", 1) + char(k) + char(sequence++) + '\0' + info.mid(12 * k, 12) + QByteArray(2, '\0');
+  return packs;
+}
+QByteArray NeroImage(const QByteArray& chunks, qint64 listStart = -1) {
+  const QByteArray audio = QByteArray(2 * 2352, '\x21') + QByteArray(3 * 2352, '\x42');
+  QByteArray start(8, '\0');
+  qToBigEndian(quint64(listStart < 0 ? audio.size() : listStart), start.data());
+  return audio + chunks + "NER5" + start;
+}
+QByteArray NeroChunks(const QByteArray& dao, const QByteArray& cdText = CdTextPacks()) {
+  const QByteArray cue = CueEntry(0, 0, -150) + CueEntry(1, 0, -150) + CueEntry(1, 1, 0) + CueEntry(2, 0, 2) +
+                         CueEntry(2, 1, 2) + CueEntry('\xAA', 1, 5);
+  return Chunk("CUEX", cue) + Chunk("CDTX", cdText) + Chunk("DAOX", dao) + Chunk("SINF", BigEndian32(2));
+}
 
 class CDDriveTest : public ::testing::Test {
  protected:
@@ -104,6 +166,89 @@ TEST_F(CDDriveTest, SheetsWithMoreTracksThanADiscHoldAreNotOpened) {
   for (int i = 0; i < 101; ++i) table += "TRACK AUDIO\nFILE \"disc.bin\" 0 00:00:01\n";
   ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.toc"), table));
   EXPECT_EQ(Open(dir.filePath("disc.toc")), 0u);
+}
+
+TEST_F(CDDriveTest, NeroImageGivesTracksAndCdText) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("disc.nrg");
+  ASSERT_TRUE(test::WriteBytes(path, NeroImage(NeroChunks(DaoChunk(1, 2)) + Chunk("END!", {}))));
+  const TCDHandle h = Open(path);
+  ASSERT_NE(h, 0u);
+  TTOC toc;
+  ASSERT_EQ(ReadTOC(h, toc), 1);
+  EXPECT_EQ(toc.lastTrack, 2);
+  qint32 lba[2];
+  std::memcpy(&lba[0], toc.tracks[1].addr, 4);
+  std::memcpy(&lba[1], toc.tracks[2].addr, 4);
+  EXPECT_EQ(lba[0], 150 + 2);
+  EXPECT_EQ(lba[1], 150 + 5);
+  TCDText text;
+  ASSERT_EQ(ReadCDText(h, text), 1);
+  EXPECT_EQ(text.disc.title, "Nero Album");
+  ASSERT_EQ(text.tracks.size(), 2u);
+  EXPECT_EQ(text.tracks[1].title, "Song Two");
+  EXPECT_EQ(text.tracks[1].performer, "Guest");
+}
+
+// libcdio 2.1 reads past its buffers or track table, or frees memory twice, on each of these.
+TEST_F(CDDriveTest, NeroImagesLibcdioMisreadsAreNotOpened) {
+  const QByteArray end = Chunk("END!", {});
+  const QByteArray good = NeroChunks(DaoChunk(1, 2));
+  const struct {
+    const char* defect;
+    QByteArray image;
+  } cases[] = {
+      {"list past the end", NeroImage(good + end, 1 << 20)},
+      {"chunk past the list", NeroImage(good + Chunk("MTYP", BigEndian32(1)).chopped(2) + end)},
+      {"no end mark", NeroImage(good)},
+      {"track 100", NeroImage(NeroChunks(DaoChunk(99, 100)) + end)},
+      {"track range upside down", NeroImage(NeroChunks(DaoChunk(2, 1)) + end)},
+      {"track entries cut short", NeroImage(NeroChunks(DaoChunk(1, 2).chopped(1)) + end)},
+      {"100 track extents", NeroImage(Chunk("ETN2", QByteArray(100 * 32, '\0')) + end)},
+      {"120 track extents in two sessions", NeroImage(Chunk("ETN2", QByteArray(60 * 32, '\0')).repeated(2) + end)},
+      {"60 tracks in cue entries, 60 in extents", NeroImage(Chunk("CUEX", QByteArray(122 * 8, '\x01')) +
+                                                             Chunk("ETN2", QByteArray(60 * 32, '\0')) + end)},
+      {"CD-Text packs that do not parse", NeroImage(NeroChunks(DaoChunk(1, 2), QByteArray(54, '!')) + end)},
+  };
+  QTemporaryDir dir;
+  const QString path = dir.filePath("disc.nrg");
+  for (const auto& c : cases) {
+    ASSERT_TRUE(test::WriteBytes(path, c.image));
+    EXPECT_FALSE(ImageFitsReader(path)) << c.defect;
+    EXPECT_EQ(Open(path), 0u) << c.defect;
+  }
+}
+
+// Laid out as cdrdao writes it: the language map over several lines, data file names
+// relative to the table's folder (which is not the working folder).
+TEST_F(CDDriveTest, CdrdaoTableGivesTracksAndCdText) {
+  TestDisc disc({"100", "50"});
+  ASSERT_TRUE(disc.Ok());
+  const QByteArray table =
+      "CD_DA\n\nCD_TEXT {\n  LANGUAGE_MAP {\n    0 : EN\n  }\n  LANGUAGE 0 {\n"
+      "    TITLE \"Toc Album\"\n    PERFORMER \"Toc Artist\"\n  }\n}\n\n"
+      "TRACK AUDIO\nCD_TEXT {\n  LANGUAGE 0 {\n    TITLE \"First\"\n  }\n}\nFILE \"disc.bin\" 0 00:01:25\n\n"
+      "TRACK AUDIO\nCD_TEXT {\n  LANGUAGE 0 {\n    TITLE \"Second\"\n    PERFORMER \"Guest\"\n  }\n}\n"
+      "FILE \"disc.bin\" 00:01:25 00:00:50\n";
+  const QString path = disc.Folder() + "/disc.toc";
+  ASSERT_TRUE(test::WriteBytes(path, table));
+  ASSERT_NE(QDir::currentPath(), disc.Folder());
+  const TCDHandle h = Open(path);
+  ASSERT_NE(h, 0u);
+  EXPECT_TRUE(MediaPresent(h));
+  TTOC toc;
+  ASSERT_EQ(ReadTOC(h, toc), 1);
+  EXPECT_EQ(toc.lastTrack, 2);
+  TCDText text;
+  ASSERT_EQ(ReadCDText(h, text), 1);
+  EXPECT_EQ(text.disc.title, "Toc Album");
+  EXPECT_EQ(text.disc.performer, "Toc Artist");
+  ASSERT_EQ(text.tracks.size(), 2u);
+  EXPECT_EQ(text.tracks[0].title, "First");
+  EXPECT_EQ(text.tracks[1].performer, "Guest");
+  TTrackBuf read(100, 50);
+  ASSERT_EQ(ReadCDAudioLBA(h, read), 1);
+  EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(read.Data()), 50 * 2352), disc.ExpectedTrack(2));
 }
 
 TEST_F(CDDriveTest, TableOfContentsInBothAddressForms) {

@@ -89,15 +89,30 @@ TEST_F(ConvertCommandTest, WavToOggAndBackThroughMp3AndToWma) {
   ASSERT_TRUE(test::MakeWav(Path("b.wav"), 5.0));
   result = Convert({"wav2mp3", Path("b.wav"), "--output", Path("out")});
   ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
-  result = Convert({"mp3towav", Path("out/b.mp3"), "--output", Path("dec")});
-  EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-  const auto sox = test::RunProgram("sox", {"--i", "-D", Path("dec/b.wav")});
-  EXPECT_NEAR(QString::fromUtf8(sox.out).trimmed().toDouble(), 5.0, 0.1);
+  // Decoded by several lame processes at once (one per processor by default), reported in order.
+  ASSERT_TRUE(test::WriteBytes(Path("bad.mp3"), "not an MP3 file"));
+  ASSERT_TRUE(QFile::copy(Path("out/b.mp3"), Path("c.mp3")));
+  result = Convert({"mp3towav", Path("out/b.mp3"), Path("bad.mp3"), Path("c.mp3"), "--output", Path("dec")});
+  EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
+  EXPECT_TRUE(result.out.contains("done: " + Path("dec/b.wav").toUtf8() + "\nfailed: " + Path("dec/bad.wav").toUtf8() +
+                                  "\ndone: " + Path("dec/c.wav").toUtf8()))
+      << result.out.toStdString();
+  EXPECT_EQ(QDir(Path("dec")).entryList(QDir::Files), QStringList({"b.wav", "c.wav"}));
+  for (const char* wav : {"dec/b.wav", "dec/c.wav"}) {
+    const auto sox = test::RunProgram("sox", {"--i", "-D", Path(wav)});
+    EXPECT_NEAR(QString::fromUtf8(sox.out).trimmed().toDouble(), 5.0, 0.1) << wav;
+  }
 
-  result = Convert({"wav2wma", Path("b.wav"), "--output", Path("out")});
-  EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-  EXPECT_TRUE(test::ProbeField(Path("out/b.wma"), "stream=codec_name").contains("wmav2"));
-  EXPECT_NEAR(test::ProbeDuration(Path("out/b.wma")), 5.0, 0.1);
+  // Step by step and several at once, WMA results take ReplayGain like the others.
+  for (const char* processes : {"1", "2"}) {
+    ASSERT_TRUE(test::WriteBytes(Path("home/options.ini"),
+                                 QByteArray("[ReplayGain]\nMode=1\n[CommonOptions]\nEncoderProcesses=") + processes));
+    result = Convert({"wav2wma", Path("b.wav"), "--output", Path("out"), "--yes"});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(test::ProbeField(Path("out/b.wma"), "stream=codec_name").contains("wmav2"));
+    EXPECT_NEAR(test::ProbeDuration(Path("out/b.wma")), 5.0, 0.1);
+    EXPECT_TRUE(test::ProbeField(Path("out/b.wma"), "format_tags=REPLAYGAIN_TRACK_GAIN").contains(" dB")) << processes;
+  }
 }
 
 TEST_F(ConvertCommandTest, ExistingOutputsFollowYesAndNo) {

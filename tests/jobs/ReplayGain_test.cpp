@@ -5,7 +5,9 @@
 #include <QTemporaryDir>
 #include <cmath>
 
+#include "jobs/OutputTagger.h"
 #include "jobs/ReplayGainMeter.h"
+#include "settings/Settings.h"
 #include "tests/support/TestPaths.h"
 
 namespace trackmill {
@@ -27,7 +29,7 @@ std::pair<double, double> FfmpegLoudness(const QString& path) {
 class ReplayGainTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* tool : {"sox", "ffmpeg"})
+    for (const char* tool : {"sox", "ffmpeg", "metaflac"})
       if (!test::HaveProgram(tool)) GTEST_SKIP() << tool << " is not installed";
   }
   QString Make(const QString& name, const QStringList& format, const QStringList& effects) {
@@ -71,6 +73,30 @@ TEST_F(ReplayGainTest, SilenceAndUnreadableFilesGetNoGain) {
   EXPECT_FALSE(meter.MeasureTrack(Make("silence.wav", {"-r", "44100", "-c", "2", "-b", "16"}, {"sine", "0", "vol", "0"})));
   EXPECT_FALSE(meter.MeasureTrack(dir_.filePath("missing.wav")));
   EXPECT_FALSE(meter.Album());
+}
+
+// Measured ahead on the tagger's thread while the encoder runs, or in place: the same tags.
+TEST_F(ReplayGainTest, GainMeasuredAheadIsTheGainMeasuredInPlace) {
+  const QStringList cd{"-r", "44100", "-c", "2", "-b", "16"};
+  const QString sources[] = {Make("a.wav", cd, {"pinknoise", "vol", "0.5"}), Make("b.wav", cd, {"sine", "500", "vol", "0.2"})};
+  Settings() = TSettings{};
+  Settings().ReplayGainMode = kReplayGainAlbum;
+  QStringList tags[2];
+  for (const bool ahead : {false, true}) {
+    TOutputTagger tagger;
+    for (int k = 0; k < 2; ++k) {
+      const QString flac = dir_.filePath(QStringLiteral("%1%2.flac").arg(ahead).arg(k));
+      ASSERT_EQ(RunProgram("sox", {sources[k], flac}).exitCode, 0);
+      if (ahead) tagger.MeasureAhead(flac, sources[k]);
+    }
+    for (int k = 0; k < 2; ++k)
+      EXPECT_EQ(tagger.TagFinishedFile(dir_.filePath(QStringLiteral("%1%2.flac").arg(ahead).arg(k)), sources[k], 0, {}), "");
+    EXPECT_EQ(tagger.FinishAlbum(), "");
+    for (int k = 0; k < 2; ++k)
+      tags[ahead] << QString::fromUtf8(RunProgram("metaflac", {"--export-tags-to=-", dir_.filePath(QStringLiteral("%1%2.flac").arg(ahead).arg(k))}).out);
+  }
+  EXPECT_EQ(tags[1], tags[0]);
+  EXPECT_TRUE(tags[1].join("").contains("REPLAYGAIN_ALBUM_GAIN=")) << tags[1].join("").toStdString();
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Full tags written through TagLib, read back by tools nobody here wrote: mid3v2 (ID3v2.4),
-// vorbiscomment and ogginfo, metaflac; and the tag command keeping both MP3 tags in step.
+// vorbiscomment and ogginfo, metaflac, ffprobe; and the tag command keeping both MP3 tags in step.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -106,6 +106,19 @@ TEST_F(FullTagsTest, OggAndFlacGetFullVorbisCommentsAndThePicture) {
               {"type: 6 (PICTURE)", "type: 3 (Cover (front))", "MIME type: image/jpeg",
                ": TITLE=Ωmega Song", "ALBUMARTIST=The Generated Ensemble", "TRACKTOTAL=3"});
   EXPECT_EQ(RunProgram("flac", {"-s", "-t", flac}).exitCode, 0);
+}
+
+TEST_F(FullTagsTest, WmaGetsFullAttributesAndThePicture) {
+  const QString wma = Path("song.wma");
+  ASSERT_EQ(RunProgram("ffmpeg", {"-v", "error", "-i", wav_, "-c:a", "wmav2", "-b:a", "64k", wma}).exitCode, 0);
+  QString error;
+  ASSERT_TRUE(WriteFullTags(wma, tags_, &error)) << error.toStdString();
+  // ffprobe shows the year under its ASF name (WM/Year), the others under its own names.
+  ExpectLines(Listing("ffprobe", {"-v", "error", "-show_entries", "format_tags:stream=codec_name", "-of", "flat", wma}),
+              {"tags.title=\"Ωmega Song\"", "tags.artist=\"Zoë Ñandú\"", "tags.album_artist=\"The Generated Ensemble\"",
+               "tags.album=\"Sine Studies\"", "tags.WM_Year=\"2026\"", "tags.genre=\"Ambient\"", "tags.track=\"2/3\"",
+               "tags.comment=\"made here\"", "tags.REPLAYGAIN_ALBUM_GAIN=\"-4.25 dB\"", "codec_name=\"mjpeg\""});
+  EXPECT_EQ(RunProgram("ffmpeg", {"-v", "error", "-xerror", "-i", wma, "-f", "null", "-"}).exitCode, 0);
 }
 
 TEST_F(FullTagsTest, FilesTagLibCannotTagAreLeftAlone) {
