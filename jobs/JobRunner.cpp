@@ -39,7 +39,7 @@ TJobRunner::TJobRunner(int jobKind, TCDHandle cdHandle, const QStringList& items
       overwriteQuestion_(overwriteQuestion),
       settings_(std::make_unique<TSettings>(Settings())),
       pipeline_(std::make_unique<TJobPipeline>(*this)),
-      tagger_(std::make_unique<TOutputTagger>()) {
+      tagger_(std::make_unique<TOutputTagger>(*settings_)) {
   timer1_.setInterval(1000);
   connect(&timer1_, &QTimer::timeout, this, &TJobRunner::WmaTimerTick);
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_),

@@ -18,8 +18,7 @@ bool TakesFullTags(const QString& path) {
          suffix == QLatin1String("wma");
 }
 
-void FillDiscFields(TrackTags& tags, int cdTrack, const QString& title) {
-  const DiscInfo& disc = Settings().Disc;
+void FillDiscFields(TrackTags& tags, const DiscInfo& disc, int cdTrack, const QString& title) {
   tags.title = title;
   tags.albumArtist = disc.Artist;
   tags.artist = disc.Artist;
@@ -36,7 +35,9 @@ void FillDiscFields(TrackTags& tags, int cdTrack, const QString& title) {
 
 }  // namespace
 
-TOutputTagger::TOutputTagger() { measuring_.setMaxThreadCount(1); }
+TOutputTagger::TOutputTagger(const TSettings& settings) : settings_(settings) {
+  measuring_.setMaxThreadCount(1);
+}
 
 TOutputTagger::~TOutputTagger() {
   measuring_.clear();
@@ -44,7 +45,7 @@ TOutputTagger::~TOutputTagger() {
 }
 
 void TOutputTagger::MeasureAhead(const QString& output, const QString& sourceWav) {
-  if (Settings().ReplayGainMode == kReplayGainOff || !TakesFullTags(output) || ahead_.count(sourceWav)) return;
+  if (settings_.ReplayGainMode == kReplayGainOff || !TakesFullTags(output) || ahead_.count(sourceWav)) return;
   ahead_[sourceWav] = QtConcurrent::run(&measuring_, [sourceWav] { return TReplayGainMeter::Measure(sourceWav); });
 }
 
@@ -58,13 +59,13 @@ std::optional<GainAndPeak> TOutputTagger::TrackGain(const QString& sourceWav) {
 
 QString TOutputTagger::TagFinishedFile(const QString& output, const QString& sourceWav, int cdTrack,
                                        const QString& title) {
-  const TSettings& settings = Settings();
+  const TSettings& settings = settings_;
   if (!TakesFullTags(output)) return {};
   TrackTags tags;
   // A lossless rip keeps what is known of the disc whatever the MP3 tag setting says.
   const bool discTags = cdTrack > 0 && (settings.UseID3 || QFileInfo(output).suffix().toLower() == QLatin1String("flac"));
   if (discTags) {
-    FillDiscFields(tags, cdTrack, title);
+    FillDiscFields(tags, settings.Disc, cdTrack, title);
     const QString cover = DiscCoverPath(settings.Disc.Identifier);
     if (settings.UseCoverArt && !cover.isEmpty() && QFile::exists(cover)) {
       QFile file(cover);
@@ -85,7 +86,7 @@ QString TOutputTagger::TagFinishedFile(const QString& output, const QString& sou
 QString TOutputTagger::FinishAlbum() {
   QStringList failures;
   const std::optional<GainAndPeak> album = meter_.Album();
-  if (Settings().ReplayGainMode == kReplayGainAlbum && album) {
+  if (settings_.ReplayGainMode == kReplayGainAlbum && album) {
     for (const QString& file : tagged_) {
       QString error;
       if (!WriteAlbumGain(file, *album, &error)) failures << error;

@@ -14,13 +14,15 @@
 // album gain goes into every file tagged. The disc's cover is also kept as "cover.jpg" beside
 // the tracks (an existing one is never replaced).
 //
-// Main thread (reads the settings record); one object per job. Measurements started ahead
+// Main thread; one object per job, working from the job's settings (not owned, outlive it). Measurements started ahead
 // run on the tagger's own thread.
 namespace trackmill {
 
+struct TSettings;
+
 class TOutputTagger {
  public:
-  TOutputTagger();
+  explicit TOutputTagger(const TSettings& settings);
   ~TOutputTagger();  // waits for a measurement under way
   // Once sourceWav is whole: starts measuring its ReplayGain on the tagger's thread, while the
   // encoder makes output, when the settings ask for gain and output takes full tags.
@@ -35,6 +37,7 @@ class TOutputTagger {
  private:
   std::optional<GainAndPeak> TrackGain(const QString& sourceWav);
 
+  const TSettings& settings_;
   QThreadPool measuring_;  // one thread
   std::map<QString, QFuture<std::shared_ptr<TReplayGainMeter::TrackState>>> ahead_;  // by source
   TReplayGainMeter meter_;
