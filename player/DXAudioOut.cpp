@@ -17,9 +17,15 @@ namespace {
 constexpr int kTriesBeforeFailure = 16;
 }  // namespace
 
-TDXAudioOut::TDXAudioOut(QObject* parent) : TAuOutput(parent), devices_(SoundBuffer::Devices()) {}
+TDXAudioOut::TDXAudioOut(QObject* parent) : TAuOutput(parent) {}
 
 TDXAudioOut::~TDXAudioOut() { ShutDown(); }
+
+const QStringList& TDXAudioOut::Devices() const {
+  // Probing the sound system is slow and chatty; windows that never play should not pay for it.
+  std::call_once(devicesFound_, [this] { devices_ = SoundBuffer::Devices(); });
+  return devices_;
+}
 
 void TDXAudioOut::SetFramesInBuffer(int frames) {
   if (!Busy() && frames > 0) framesInBuffer_ = frames;
@@ -34,8 +40,8 @@ void TDXAudioOut::SetOnUnderrun(EventHandler handler) { onUnderrun_ = std::move(
 
 void TDXAudioOut::PrepareOutput() {
   released_ = false;
-  if (devices_.isEmpty()) throw EAuException("No sound output device found");
-  if (deviceNumber_ < 0 || deviceNumber_ >= devices_.size()) throw EAuException("Invalid device number");
+  if (Devices().isEmpty()) throw EAuException("No sound output device found");
+  if (deviceNumber_ < 0 || deviceNumber_ >= Devices().size()) throw EAuException("Invalid device number");
   TAuInput* input = Input();
   input->Init();
   const int channels = input->GetChannels();

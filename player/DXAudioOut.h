@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <vector>
 
 #include "audio/AuOutput.h"
@@ -34,8 +35,9 @@ class TDXAudioOut : public TAuOutput {
   explicit TDXAudioOut(QObject* parent = nullptr);
   ~TDXAudioOut() override;
 
-  // Device names found when the output was created; DeviceNumber indexes them.
-  const QStringList& Devices() const { return devices_; }
+  // Device names, found when first asked for (here or by the first run); DeviceNumber
+  // indexes them. Any thread.
+  const QStringList& Devices() const;
   int DeviceNumber() const { return deviceNumber_; }
   void SetDeviceNumber(int number) { deviceNumber_ = number; }
   int Latency() const { return latency_; }
@@ -73,7 +75,8 @@ class TDXAudioOut : public TAuOutput {
   void DrainAndStop();
   void ReportUnderrun();
 
-  QStringList devices_;
+  mutable std::once_flag devicesFound_;
+  mutable QStringList devices_;
   int deviceNumber_ = 0;
   int latency_ = 100;
   bool prefetch_ = true;

@@ -4,6 +4,7 @@
 #include "ui/EditTrackNameForm.h"
 #include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
+#include "ui/OggPlayerForm.h"
 #include "ui/RipForm.h"
 
 namespace trackmill {
@@ -25,6 +26,7 @@ constexpr FormFactory kForms[] = {
     &Make<TfrmEditTrackName>,
     &Make<TfrmNoDeviceHint>,
     &Make<TAboutBox>,
+    &Make<TfrmOggPlayer>,
 };
 
 }  // namespace

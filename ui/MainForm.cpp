@@ -141,6 +141,7 @@ void TMainForm::CreateActions() {
   mnuHelp_ = NewAction("mnuHelp", "&Help", &TMainForm::HelpExecute, QKeySequence(Qt::Key_F1));
   mnuHomePage_ = NewAction("mnuHomePage", "Home Page", &TMainForm::HomePageExecute);
   mnuAbout_ = NewAction("mnuAbout", "&About...", &TMainForm::AboutExecute);
+  miOGGPlayer_ = NewAction("miOGGPlayer", "&OGG Player...", &TMainForm::OggPlayerExecute);
 }
 
 void TMainForm::CreateMenus() {
@@ -162,7 +163,10 @@ void TMainForm::CreateMenus() {
   file->addActions({ejectMenu_, closeCdRomMenu_});
   file->addSeparator();
   file->addAction(actionExit_);
-  addMenu("Actions1", "&Actions")->addAction(actionExtract_);
+  QMenu* actions = addMenu("Actions1", "&Actions");
+  actions->addAction(actionExtract_);
+  actions->addSeparator();
+  actions->addAction(miOGGPlayer_);
   QMenu* edit = addMenu("Edit1", "&Edit");
   edit->addActions({actionSelectAll_, actionNoSelect_});
   edit->addSeparator();

@@ -99,6 +99,7 @@ class TMainForm : public QMainWindow {
   void HelpExecute();
   void HomePageExecute();
   void AboutExecute();
+  void OggPlayerExecute();
   void SwitchLanguage(QAction* item);
   void ListView1Click(QTreeWidgetItem* item);
   void ListView1DblClick(QTreeWidgetItem* item);
@@ -145,6 +146,7 @@ class TMainForm : public QMainWindow {
   QAction* mnuHelp_ = nullptr;
   QAction* mnuHomePage_ = nullptr;
   QAction* mnuAbout_ = nullptr;
+  QAction* miOGGPlayer_ = nullptr;
 };
 
 }  // namespace trackmill

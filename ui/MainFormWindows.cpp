@@ -7,6 +7,7 @@
 #include "ui/HelpPages.h"
 #include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
+#include "ui/OggPlayerForm.h"
 
 namespace trackmill {
 
@@ -33,6 +34,15 @@ void TMainForm::HomePageExecute() { QDesktopServices::openUrl(HomePageUrl()); }
 void TMainForm::AboutExecute() {
   TAboutBox about(this);
   about.exec();
+}
+
+void TMainForm::OggPlayerExecute() {
+  try {
+    TfrmOggPlayer player(this);
+    player.exec();
+  } catch (const std::exception&) {
+    // The player is an extra: whatever goes wrong in it must not take the main window down.
+  }
 }
 
 }  // namespace trackmill
