@@ -33,6 +33,22 @@ require_installed() {
   done
 }
 
+# best_of N CMD...: "WALL CPU" seconds, each the least of N runs of the command (CPU is user +
+# system time of the command and its children), output discarded. On a shared machine the CPU
+# time is the steadier measure.
+best_of() {
+  local n=$1 best_wall= best_cpu= line wall cpu
+  shift
+  for _ in $(seq "$n"); do
+    line=$( { TIMEFORMAT='%R %U %S'; time "$@" >/dev/null 2>&1; } 2>&1 | tail -1)
+    wall=$(awk '{ print $1 }' <<< "$line")
+    cpu=$(awk '{ print $2 + $3 }' <<< "$line")
+    if [ -z "$best_wall" ] || awk -v a="$wall" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then best_wall=$wall; fi
+    if [ -z "$best_cpu" ] || awk -v a="$cpu" -v b="$best_cpu" 'BEGIN { exit !(a < b) }'; then best_cpu=$cpu; fi
+  done
+  echo "$best_wall $best_cpu"
+}
+
 # Wall-clock arithmetic for the one-run benchmarks.
 now() { date +%s.%N; }
 seconds() { awk -v a="$1" -v b="$2" 'BEGIN { print b - a }'; }

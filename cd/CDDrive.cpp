@@ -1,12 +1,14 @@
 #include "cd/CDDrive.h"
 
 #include <cdio/cdio.h>
+#include <cdio/cdtext.h>
 #include <cdio/logging.h>
 #include <cdio/read.h>
 
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -37,6 +39,7 @@ struct OpenDrive {
   bool isImage = false;
   QString path;  // device or image file; fixed once opened
   driver_id_t driver = DRIVER_UNKNOWN;
+  QString identity;  // set before the handle is published, then constant
   ~OpenDrive() {
     if (cdio) cdio_destroy(cdio);
   }
@@ -123,6 +126,52 @@ void SetAddress(TTOCTRACK& entry, lba_t lba, bool msf) {
 
 }  // namespace
 
+// libcdio's cue sheet and cdrdao table readers keep their tracks in fixed arrays and write
+// past them when a file holds more track statements than a disc can have, or (cue sheets)
+// when the number of the first track leaves too little room after it; the cue sheet reader
+// (libcdio 2.1) also reads past them for any first track number above 66. The word TRACK (their
+// keyword; they take no other case) is counted wherever it stands, which also counts it
+// where they would not read it as a statement; the first track's number is the largest one
+// after a TRACK up to the first that opens a short line.
+bool ImageFitsReader(const QString& path) {
+  constexpr qint64 kMaxSheetBytes = 1024 * 1024;
+  constexpr int kMaxTracks = 99;
+  constexpr int kMaxFirstTrack = 66;
+  constexpr qsizetype kShortLine = 80;
+  const driver_id_t driver = ImageDriver(path);
+  if (driver != DRIVER_BINCUE && driver != DRIVER_CDRDAO) return true;
+  QFileInfo sheet(path);
+  // Given the .bin, libcdio reads the .cue of the same name.
+  if (sheet.suffix().compare("bin", Qt::CaseInsensitive) == 0)
+    sheet.setFile(sheet.path() + '/' + sheet.completeBaseName() + ".cue");
+  QFile file(sheet.filePath());
+  if (!file.exists()) return true;  // libcdio fails to open it on its own
+  if (file.size() > kMaxSheetBytes || !file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray text = file.read(kMaxSheetBytes);
+  auto separator = [](char c) { return c == '\0' || std::isspace(static_cast<unsigned char>(c)); };
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  int tracks = 0;
+  int firstNumber = 1;
+  bool firstSeen = driver != DRIVER_BINCUE;
+  for (qsizetype at = text.indexOf("TRACK"); at >= 0; at = text.indexOf("TRACK", at + 1)) {
+    qsizetype end = at + 5;
+    if ((at > 0 && !separator(text[at - 1])) || (end < text.size() && !separator(text[end]))) continue;
+    ++tracks;
+    if (firstSeen) continue;
+    while (end < text.size() && blank(text[end])) ++end;
+    if (end < text.size() && (text[end] == '+' || text[end] == '-')) ++end;
+    int number = 0;
+    for (; end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])) && number <= kMaxTracks; ++end)
+      number = number * 10 + (text[end] - '0');
+    firstNumber = std::max(firstNumber, number);
+    qsizetype lineStart = at;
+    while (lineStart > 0 && blank(text[lineStart - 1])) --lineStart;
+    firstSeen = (lineStart == 0 || text[lineStart - 1] == '\n' || text[lineStart - 1] == '\r') &&
+                text.indexOf('\n', at) - lineStart <= kShortLine && text.indexOf('\n', at) >= 0;
+  }
+  return firstNumber <= kMaxFirstTrack && firstNumber + tracks - 1 <= kMaxTracks;
+}
+
 int GetCDList(TCDList& list) {
   InitLibrary();
   const int capacity = std::min<int>(list.max, kMaxDrives);
@@ -142,12 +191,14 @@ TCDHandle GetCDHandle(const TGetCDHandle& request) {
   InitLibrary();
   QString path;
   driver_id_t driver = DRIVER_UNKNOWN;
+  QString identity;
   if (request.ha == kAdapterImage) {
     const QStringList images = DiscImages();
     if (request.tgt >= images.size()) return 0;
     path = images[request.tgt];
-    if (!QFileInfo(path).isFile()) return 0;
+    if (!QFileInfo(path).isFile() || !ImageFitsReader(path)) return 0;
     driver = ImageDriver(path);
+    identity = QFileInfo(path).absoluteFilePath();
   } else if (request.ha == kAdapterPhysical) {
     const QStringList devices = PhysicalDrives();
     if (request.tgt >= devices.size()) return 0;
@@ -157,11 +208,19 @@ TCDHandle GetCDHandle(const TGetCDHandle& request) {
   if (path.isEmpty()) return 0;
   CdIo_t* cdio = cdio_open(QFile::encodeName(path).constData(), driver);
   if (!cdio) return 0;
+  if (request.ha == kAdapterPhysical) {
+    cdio_hwinfo_t hw{};
+    if (cdio_get_hwinfo(cdio, &hw))
+      identity = QString::fromLatin1(hw.psz_vendor).trimmed() + ' ' + QString::fromLatin1(hw.psz_model).trimmed();
+    else
+      identity = path;
+  }
   auto drive = std::make_shared<OpenDrive>();
   drive->cdio = cdio;
   drive->isImage = request.ha == kAdapterImage;
   drive->path = path;
   drive->driver = driver;
+  drive->identity = identity.replace(QLatin1Char('='), QLatin1Char('_'));
   Registry& r = TheRegistry();
   std::lock_guard guard(r.lock);
   const TCDHandle handle = r.nextHandle++;
@@ -220,6 +279,29 @@ int ReadTOC(TCDHandle handle, TTOC& toc) {
   return 1;
 }
 
+int ReadCDText(TCDHandle handle, TCDText& text) {
+  auto drive = FindDrive(handle);
+  if (!drive) return 0;
+  std::lock_guard guard(drive->lock);
+  cdtext_t* cdtext = cdio_get_cdtext(drive->cdio);  // owned by the drive object
+  if (!cdtext) return 0;
+  bool any = false;
+  const auto field = [&](cdtext_field_t key, track_t track) {
+    const char* value = cdtext_get_const(cdtext, key, track);
+    const QString result = value ? QString::fromUtf8(value).trimmed() : QString();
+    any = any || !result.isEmpty();
+    return result;
+  };
+  text = {};
+  text.disc = {field(CDTEXT_FIELD_TITLE, 0), field(CDTEXT_FIELD_PERFORMER, 0)};
+  const track_t last = cdio_get_last_track_num(drive->cdio);
+  if (last != CDIO_INVALID_TRACK && last <= 99) {
+    for (track_t track = 1; track <= last; ++track)
+      text.tracks.push_back({field(CDTEXT_FIELD_TITLE, track), field(CDTEXT_FIELD_PERFORMER, track)});
+  }
+  return any ? 1 : 0;
+}
+
 int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request) {
   TTrackBufHeader& h = request.header;
   h.len = 0;
@@ -258,7 +340,7 @@ bool MediaPresent(TCDHandle handle) {
   const auto drive = FindDrive(handle);
   if (!drive) return false;
   // The open handle keeps the table it read first; only a new look sees a changed disc.
-  if (drive->isImage && !QFileInfo(drive->path).isFile()) return false;
+  if (drive->isImage && (!QFileInfo(drive->path).isFile() || !ImageFitsReader(drive->path))) return false;
   CdIo_t* probe = cdio_open(QFile::encodeName(drive->path).constData(), drive->driver);
   if (!probe) return false;
   const track_t count = cdio_get_num_tracks(probe);
@@ -281,6 +363,26 @@ TrayResult MoveTray(TCDHandle handle, bool open) {
 
 TrayResult EjectTray(TCDHandle handle) { return MoveTray(handle, true); }
 TrayResult CloseTray(TCDHandle handle) { return MoveTray(handle, false); }
+
+QString DriveIdentity(TCDHandle handle) {
+  auto drive = FindDrive(handle);
+  return drive ? drive->identity : QString();
+}
+
+int TrackPregapFrames(TCDHandle handle, int trackNumber) {
+  auto drive = FindDrive(handle);
+  if (!drive || trackNumber < 1 || trackNumber > 99) return 0;
+  std::lock_guard guard(drive->lock);
+  const lba_t start = cdio_get_track_lba(drive->cdio, track_t(trackNumber));
+  const lba_t pregap = cdio_get_track_pregap_lba(drive->cdio, track_t(trackNumber));
+  if (start == CDIO_INVALID_LBA || pregap == CDIO_INVALID_LBA || pregap > start) return 0;
+  return int(start - pregap);
+}
+
+bool IsDiscImageHandle(TCDHandle handle) {
+  auto drive = FindDrive(handle);
+  return drive && drive->isImage;
+}
 
 void AddDiscImage(const QString& path) {
   Registry& r = TheRegistry();

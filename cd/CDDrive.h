@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "cd/CDRecords.h"
 #include "cd/TrackBuf.h"
@@ -43,10 +44,36 @@ enum class TrayResult { Done, Failed, NoTray };
 TrayResult EjectTray(TCDHandle handle);
 TrayResult CloseTray(TCDHandle handle);
 
+// CD-Text of a disc (drives, cue sheets, cdrdao tables of contents), UTF-8. Empty texts where
+// the disc holds none.
+struct TCDTextEntry {
+  QString title;
+  QString performer;
+};
+struct TCDText {
+  TCDTextEntry disc;
+  std::vector<TCDTextEntry> tracks;  // tracks[n - 1] is track n; as long as the last track
+};
+// 1 and the text when the disc carries any CD-Text (its first language block), else 0.
+int ReadCDText(TCDHandle handle, TCDText& text);
+
+// False for an image libcdio must not be given: a cue sheet (or the .bin beside one) or a
+// cdrdao table with more TRACK words than fit from its first track number to 99, a cue sheet
+// whose first track number is above 66, or a file larger than any sheet (1 MiB).
+bool ImageFitsReader(const QString& path);
 // Disc images offered as drives (.cue/.bin, cdrdao .toc, .nrg).
 void AddDiscImage(const QString& path);
 QStringList DiscImages();
 void ClearDiscImages();
+
+// What names the drive of an open handle in the settings (its read offset): the image's
+// absolute path, or the drive's vendor and model; "=" becomes "_". Empty for a closed handle.
+QString DriveIdentity(TCDHandle handle);
+// Frames of the pregap (index 0) before a track, by its number on the disc; 0 when the drive
+// or image does not say.
+int TrackPregapFrames(TCDHandle handle, int trackNumber);
+// True when the handle reads a disc image (reads may then be as large as the caller likes).
+bool IsDiscImageHandle(TCDHandle handle);
 
 // True when the table of contents lists at least one audio track.
 bool HasAudioTrack(const TTOC& toc);

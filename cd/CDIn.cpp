@@ -90,7 +90,7 @@ bool TCDIn::OpenDrive() {
   const auto entries = DriveEntries();
   if (drive_ >= int(entries.size())) return false;
   const DriveEntry& entry = entries[size_t(drive_)];
-  if (entry.isImage && !QFileInfo(entry.path).isFile()) return false;
+  if (entry.isImage && (!QFileInfo(entry.path).isFile() || !ImageFitsReader(entry.path))) return false;
   const QByteArray path = QFile::encodeName(entry.path);
   CdIo_t* cdio = cdio_open(path.constData(), entry.isImage ? DRIVER_UNKNOWN : DRIVER_DEVICE);
   if (!cdio) return false;

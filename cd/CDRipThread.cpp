@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "cd/CDDrive.h"
+#include "cd/DiscLayout.h"
+#include "cd/DiscSamples.h"
 #include "cd/NormalizeFile.h"
 #include "cd/WavHeader.h"
 #include "common/FileUtils.h"
@@ -16,6 +18,8 @@ namespace trackmill {
 namespace {
 
 constexpr qint64 kSectorsPerRead = 10;
+// An image has no drive cache to respect; larger reads cost fewer calls per second of audio.
+constexpr qint64 kImageSectorsPerRead = 75;
 
 }  // namespace
 
@@ -29,6 +33,8 @@ RipOptions RipOptions::FromSettings() {
   o.NormalizePercent = s.NormalizePercent;
   return o;
 }
+
+qint32 ReadOffsetOf(TCDHandle handle) { return Settings().ReadOffsets.value(DriveIdentity(handle), 0); }
 
 TCDRipThread::TCDRipThread(int trackNo, const QString& trackName)
     : TrackNo(trackNo), TrackName(trackName), Options(RipOptions::FromSettings()) {}
@@ -54,20 +60,35 @@ void TCDRipThread::run() {
     PostRipFailed(NotifyWnd, kRipFailedReadToc);
     return;
   }
-  // Entry TrackNo - 1 is the track, entry TrackNo the next track or the lead-out.
-  if (TrackNo < 1 || TrackNo >= TocEntryCount(toc)) {
+  const DiscLayout disc = DiscLayout::FromToc(toc);
+  const int index = TrackNo - 1;
+  if (index < 0 || index >= int(disc.tracks.size())) {
     PostJobProgress(NotifyWnd, MakeStatus(status::kExtractionEnded, kRipReadError));
     return;
   }
-  const qint64 first = MsfSectors(toc.tracks[TrackNo - 1]);
+  const DiscTrack& track = disc.tracks[size_t(index)];
+  // A track that starts at or past the lead-out has no audio to read: not an empty success.
+  if (track.startFrame >= disc.leadOutFrame) {
+    PostJobProgress(NotifyWnd, MakeStatus(status::kExtractionEnded, kRipReadError));
+    return;
+  }
+  const qint64 trackSamples = qint64(track.Frames()) * kSamplesPerSector;
+  qint64 sampleCount = trackSamples;
+  if (Options.EnableRipTime)
+    sampleCount = std::min(sampleCount, qint64(Options.RipTime) * kSectorsPerSecond * kSamplesPerSector);
+  AccurateRipSum sum(trackSamples, disc.IsFirstAudio(index), disc.IsLastAudio(index));
   // Each track is read from its own address: sector numbers are MSF addresses less the lead-in.
-  const qint64 start = first - kLeadInSectors;
-  qint64 length = MsfSectors(toc.tracks[TrackNo]) - first;
-  if (Options.EnableRipTime) length = std::min<qint64>(length, qint64(Options.RipTime) * kSectorsPerSecond);
-  RipTrack(FileName(), std::max<qint64>(length, 0), start);
+  const qint64 firstSample =
+      qint64(track.startFrame - kLeadInSectors) * kSamplesPerSector + Options.ReadOffset;
+  // Only what the read offset shifts past the lead-out is silence; a track that the table of
+  // contents runs past it is read, and fails, as it is.
+  const qint64 discEnd = std::max(disc.leadOutFrame, track.endFrame) - kLeadInSectors;
+  const qint64 discSamples = discEnd * kSamplesPerSector;
+  RipTrack(FileName(), firstSample, std::max<qint64>(sampleCount, 0), discSamples, sum);
 }
 
-void TCDRipThread::RipTrack(const QString& fileName, qint64 length, qint64 start) {
+void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 sampleCount,
+                            qint64 discSamples, AccurateRipSum& sum) {
   QFile file(fileName);
   // Unbuffered: a failing write (full disk, size limit) shows at once, not at close.
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
@@ -80,21 +101,31 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 length, qint64 start
     PostJobProgress(NotifyWnd, MakeStatus(status::kExtractionEnded, kRipWriteError));
     return;
   }
+  const qint64 sectorsPerRead = IsDiscImageHandle(CDHandle) ? kImageSectorsPerRead : kSectorsPerRead;
+  qint64 samplesPerRead = sectorsPerRead * kSamplesPerSector;
+  // One sector more than a chunk: a chunk that starts inside a sector spans one more.
+  TTrackBuf request(0, quint32(sectorsPerRead + 1));
+  QByteArray chunk;
   ProgressClock clock;
   bool readFailed = false;
   bool writeFailed = false;
   qint64 done = 0;
-  while (done < length && !Stopped) {
-    const qint64 count = std::min(kSectorsPerRead, length - done);
-    TTrackBuf request(quint32(start + done), quint32(count));
-    if (ReadCDAudioLBA(CDHandle, request) == 1) {
-      const qint64 bytes = request.AudioBytes();
-      if (file.write(reinterpret_cast<const char*>(request.Audio()), bytes) != bytes) writeFailed = true;
-    } else {
-      readFailed = true;
+  while (done < sampleCount && !Stopped) {
+    const qint64 count = std::min(samplesPerRead, sampleCount - done);
+    chunk.resize(count * kBytesPerStereoSample);
+    readFailed = !ReadDiscSamples(CDHandle, request, firstSample + done, count, discSamples, chunk.data());
+    if (readFailed && samplesPerRead > kSectorsPerRead * kSamplesPerSector) {
+      // A large read fails as a whole; reads of a drive's size keep what can still be read.
+      samplesPerRead = kSectorsPerRead * kSamplesPerSector;
+      readFailed = false;
+      continue;
+    }
+    if (!readFailed) {
+      sum.Add(reinterpret_cast<const uint8_t*>(chunk.constData()), size_t(chunk.size()));
+      if (file.write(chunk) != chunk.size()) writeFailed = true;
     }
     done += count;
-    PostJobProgress(NotifyWnd, clock.Make(done, length));
+    PostJobProgress(NotifyWnd, clock.Make(done, sampleCount));
     if (readFailed || writeFailed) break;
   }
   if (readFailed || writeFailed) {
@@ -111,6 +142,7 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 length, qint64 start
     PostJobProgress(NotifyWnd, MakeStatus(status::kExtractionEnded, kRipWriteError));
     return;
   }
+  checksums_ = sum.Result();
   if (Options.IsNormalize) normalizeError_ = NormalizeFile(NotifyWnd, Options.NormalizePercent, fileName);
   PostJobProgress(NotifyWnd, MakeStatus(status::kExtractionEnded, kRipDone));
 }

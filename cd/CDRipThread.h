@@ -4,16 +4,23 @@
 #include <QThread>
 #include <atomic>
 
+#include "cd/AccurateRipSum.h"
 #include "cd/CDRecords.h"
 
 // Extraction of one audio track into "<OutputFolder>/<TrackName>.wav", optionally followed by
 // the normalising pass, reported to NotifyWnd by posted events (common/JobEvents.h):
 //   WM_RIP_FAILED 1 / 2     the drive refused MSF addresses / the TOC could not be read;
-//   WM_JOB_PROGRESS 0..100  after every read of (at most) 10 sectors, and during normalising;
+//   WM_JOB_PROGRESS 0..100  after every read (10 sectors from a drive, a second of audio from
+//                           an image), and during normalising;
 //   WM_JOB_PROGRESS 999     normalising begins;
 //   WM_JOB_PROGRESS 1000    the end, ErrorCode one of the kRip* values below.
 // After a stop request the thread finishes the read in progress, completes the WAV header
 // and ends without a further event.
+//
+// The track's audio is read Options.ReadOffset stereo samples later on the disc (earlier when
+// negative), with silence where that runs past the disc's ends; its checksums are taken on
+// the way (Checksums()). The audio track before an enhanced CD's data session ends at the
+// session gap.
 //
 // Life cycle: construct on the main thread (it takes the rip settings from Settings() then),
 // set CDHandle and NotifyWnd, start(); request a stop with Stopped = true. The destructor
@@ -33,9 +40,17 @@ struct RipOptions {
   qint32 RipTime = 0;  // seconds
   bool IsNormalize = false;
   qint32 NormalizePercent = 100;
+  qint32 ReadOffset = 0;  // samples; the drive's (ReadOffsetOf), set by whoever knows the drive
 
   static RipOptions FromSettings();
 };
+
+// Read offsets beyond this many samples are no drive's.
+inline constexpr int kMaxReadOffset = 10000;
+
+// The read offset the settings keep for the drive of an open handle; 0 when none is kept.
+// Main thread (it reads the settings).
+qint32 ReadOffsetOf(TCDHandle handle);
 
 class TCDRipThread : public QThread {
  public:
@@ -55,14 +70,21 @@ class TCDRipThread : public QThread {
   // record still reports success so the job goes on); empty when it ran or was not asked for.
   // Set before the final record is posted.
   QString NormalizeError() const;
+  // The track's checksums, of the audio as extracted (before normalising); valid only when the
+  // whole track was read. Set before the final record is posted.
+  AccurateRipChecksums Checksums() const { return checksums_; }
 
  protected:
   void run() override;
 
  private:
-  void RipTrack(const QString& fileName, qint64 length, qint64 start);
+  // Reads sampleCount samples from disc sample firstSample (may lie outside the disc) into file.
+  void RipTrack(const QString& fileName, qint64 firstSample, qint64 sampleCount, qint64 discSamples,
+                AccurateRipSum& sum);
 
-  QString normalizeError_;  // written by the thread before its last event
+  // Written by the thread before its last event.
+  QString normalizeError_;
+  AccurateRipChecksums checksums_;
 };
 
 }  // namespace trackmill

@@ -100,9 +100,27 @@ bool TrackList::IsAudioCDPresent() const {
   return ReadTOC(CDHandle, toc) == 1 && HasAudioTrack(toc);
 }
 
-void TrackList::LoadDiscRecord(const std::vector<qint32>& startFrames, qint32 leadOutFrame) {
+bool TrackList::LoadDiscRecord(const std::vector<qint32>& startFrames, qint32 leadOutFrame) {
   DiscIdentifier = startFrames.empty() ? QString() : DiscIdText(CddbDiscId(startFrames, leadOutFrame));
-  LoadDiscInfo(DiscIdentifier);
+  return LoadDiscInfo(DiscIdentifier);
+}
+
+void TrackList::ApplyCDText() {
+  TCDText text;
+  if (CDHandle == 0 || ReadCDText(CDHandle, text) != 1) return;
+  DiscInfo& disc = Settings().Disc;
+  if (disc.Artist.isEmpty()) disc.Artist = text.disc.performer;
+  if (disc.Album.isEmpty()) disc.Album = text.disc.title;
+  for (TrackRow& row : Rows) {
+    const int track = row.Caption.toInt();
+    if (track < 1 || track > int(text.tracks.size()) || track > kDiscTitleSlots) continue;
+    const TCDTextEntry& entry = text.tracks[size_t(track - 1)];
+    QString& title = disc.Titles[size_t(track - 1)];
+    if (entry.title.isEmpty() || row.Title != "Track" + TwoDigit(track)) continue;
+    title = row.Title = entry.title;
+    if (!entry.performer.isEmpty() && entry.performer != disc.Artist)
+      disc.TrackArtists[size_t(track - 1)] = entry.performer;
+  }
 }
 
 void TrackList::ReadTrackListFromTOC() {
@@ -116,7 +134,7 @@ void TrackList::ReadTrackListFromTOC() {
   const int entries = TocEntryCount(toc);
   std::vector<qint32> starts;
   for (int k = 0; k + 1 < entries; ++k) starts.push_back(MsfSectors(toc.tracks[k]));
-  LoadDiscRecord(starts, entries > 0 ? MsfSectors(toc.tracks[entries - 1]) : 0);
+  const bool known = LoadDiscRecord(starts, entries > 0 ? MsfSectors(toc.tracks[entries - 1]) : 0);
 
   // Entry k describes the k-th track from the first, so track i is entry i - first.
   const TTOCTRACK* previous = &toc.tracks[0];
@@ -125,6 +143,7 @@ void TrackList::ReadTrackListFromTOC() {
     Rows.push_back(MakeTrackRow(i, LengthBetween(previous->addr[1], previous->addr[2], next.addr[1], next.addr[2])));
     previous = &next;
   }
+  if (!known) ApplyCDText();
   Status = DriveDescription;
 }
 

@@ -70,8 +70,12 @@ class TrackList {
   // the titles could not be saved or the handle could not be closed; empty when all went well.
   QString Close();
 
-  // Loads the disc-info record of a table of contents; sets DiscIdentifier.
-  void LoadDiscRecord(const std::vector<qint32>& startFrames, qint32 leadOutFrame);
+  // Loads the disc-info record of a table of contents; sets DiscIdentifier. Returns whether
+  // the cache held a record of the disc.
+  bool LoadDiscRecord(const std::vector<qint32>& startFrames, qint32 leadOutFrame);
+  // Fills the disc fields and the rows' titles from the disc's CD-Text, where they hold only
+  // what the program put there (empty fields, "TrackNN" titles): typed titles stay.
+  void ApplyCDText();
 };
 
 }  // namespace trackmill

@@ -56,7 +56,8 @@ HttpResult HttpGetBounded(const HttpRequest& request) {
   transfer.maxBodyBytes = request.maxBodyBytes;
   transfer.cancel = request.cancel;
   char errorText[CURL_ERROR_SIZE] = {};
-  const QByteArray userAgent = QByteArray("trackmill/") + kAppVersion;
+  const QByteArray userAgent =
+      request.userAgent.isEmpty() ? QByteArray("trackmill/") + kAppVersion : request.userAgent;
   const QByteArray proxyHost = request.proxyHost.toUtf8();
 
   CURL* h = curl.get();
@@ -67,7 +68,7 @@ HttpResult HttpGetBounded(const HttpRequest& request) {
   curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(h, CURLOPT_MAXREDIRS, 3L);
+  curl_easy_setopt(h, CURLOPT_MAXREDIRS, request.maxRedirects);
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeoutMs));
   curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(request.requestTimeoutMs));
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteBody);

@@ -15,6 +15,8 @@ struct HttpRequest {
   int connectTimeoutMs = 10000;
   int requestTimeoutMs = 30000;  // the whole transfer, connect included
   qsizetype maxBodyBytes = 32000;  // the transfer stops once the body would grow beyond this
+  QByteArray userAgent;       // empty: "trackmill/VERSION"
+  long maxRedirects = 3;
   const std::atomic<bool>* cancel = nullptr;  // when set and true, the transfer is abandoned
 };
 

@@ -47,6 +47,11 @@ void TQueryCDDBThread::Finish(const DiscInfo& found, const QStringList& rows, bo
     disc_->Album = found.Album;
     disc_->Year = found.Year;
     disc_->Genre = found.Genre;
+    // Guest artists named by another lookup belong to that lookup's titles.
+    if (titlesFound) {
+      disc_->TrackArtists = {};
+      disc_->MusicBrainzRelease.clear();
+    }
   }
   if (rowTitles_) *rowTitles_ = rows;
   Post(kCddbEventEnded, titlesFound ? 1 : 0);

@@ -68,6 +68,9 @@ class TEncodeProcess : public QObject {
   TOverwriteQuestion* OverwriteQuestion = nullptr;
   // How long the child may show no sign of life; 0: [CommonOptions] EncoderStallMinutes.
   qint64 StallLimitMs = 0;
+  // The settings the command is built from (a job's snapshot); Settings() when not set. Not
+  // owned; must outlive a running encode.
+  const TSettings* CommandSettings = nullptr;
 
   // Throws EEncoderError when the encoder cannot be found or started.
   void StartEncoder();

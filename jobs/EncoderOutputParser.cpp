@@ -40,9 +40,13 @@ void TEncoderOutputParser::Reset() {
 std::vector<std::unique_ptr<TProcessInfo>> TEncoderOutputParser::Feed(const QByteArray& chunk,
                                                                       qint64 elapsedMs) {
   std::vector<std::unique_ptr<TProcessInfo>> records;
-  pending_ += chunk;
+  // The kept tail holds no line end, so only the new bytes are searched: rescanning it on
+  // every chunk cost quadratic time on output without line ends that arrives a few bytes at
+  // a time.
   qsizetype lineStart = 0;
-  for (qsizetype i = 0; i < pending_.size(); ++i) {
+  qsizetype i = pending_.size();
+  pending_ += chunk;
+  for (; i < pending_.size(); ++i) {
     const char c = pending_.at(i);
     if (c != '\r' && c != '\n') continue;
     ExamineLine(QString::fromUtf8(pending_.mid(lineStart, i - lineStart)), elapsedMs, records);

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "audio/FastResampler.h"
+#include "audio/FlacOut.h"
 #include "audio/VorbisBitRate.h"
 #include "audio/VorbisOut.h"
 #include "audio/WaveIn.h"
@@ -43,7 +44,8 @@ TJobPipeline::TJobPipeline(TJobRunner& runner)
       waveIn1_(std::make_unique<TWaveIn>()),
       fastResampler1_(std::make_unique<TFastResampler>()),
       waveOut1_(std::make_unique<TWaveOut>()),
-      vorbisOut1_(std::make_unique<TVorbisOut>()) {
+      vorbisOut1_(std::make_unique<TVorbisOut>()),
+      flacOut1_(std::make_unique<TFlacOut>()) {
   fastResampler1_->SetInput(waveIn1_.get());
   fastResampler1_->SetOutSampleRate(kCdSampleRate);
   waveOut1_->SetInput(fastResampler1_.get());
@@ -55,27 +57,30 @@ TJobPipeline::TJobPipeline(TJobRunner& runner)
   vorbisOut1_->SetCompression(0.2f);
   vorbisOut1_->SetFileMode(TFileOutputMode::foRewrite);
   vorbisOut1_->SetSerial(0);
+  flacOut1_->SetInput(waveIn1_.get());
 
   auto progress = [this](TAuOutput* output) { PostOutputProgress(output); };
   waveOut1_->SetOnProgress(progress);
   vorbisOut1_->SetOnProgress(progress);
+  flacOut1_->SetOnProgress(progress);
   waveOut1_->SetOnDone([this](TAuOutput*) {
     SendJobProgress(&runner_, MakeStatus(status::kResampleEnded, 0));
   });
   vorbisOut1_->SetOnDone([this](TAuOutput*) {
     PostJobProgress(&runner_, MakeStatus(status::kOggEnded, 0));
   });
+  flacOut1_->SetOnDone([this](TAuOutput*) { PostJobProgress(&runner_, MakeStatus(status::kFlacEnded, 0)); });
 }
 
 TJobPipeline::~TJobPipeline() {
   StopRunning();
   // Outputs go before the converters and the input they read.
+  flacOut1_.reset();
   vorbisOut1_.reset();
   waveOut1_.reset();
 }
 
-float TJobPipeline::OggQuality() {
-  const TSettings& settings = Settings();
+float TJobPipeline::OggQuality(const TSettings& settings) {
   return settings.IsUseCompress ? (settings.CompressPosition - 10) / 100.0f : 0.2f;
 }
 
@@ -92,12 +97,21 @@ void TJobPipeline::PostOutputProgress(TAuOutput* output) {
 void TJobPipeline::StartFileItem(int item) {
   const int kind = runner_.jobKind_;
   const QString path = runner_.items_[item];
-  const qint32 endPercent = kind == job_kind::kWavToMp3 ? status::kMp3Ended : status::kOggEnded;
+  const qint32 endPercent = kind == job_kind::kWavToMp3    ? status::kMp3Ended
+                            : kind == job_kind::kWavToFlac ? status::kFlacEnded
+                                                           : status::kOggEnded;
   waveIn1_->SetFileName(path);
   if (!waveIn1_->Valid()) {
     runner_.SetCaption("Encoding(", item + 1, item);
     runner_.SkipItem(item, endPercent,
              path + JobText("RES_Not_Wav_File"));
+    return;
+  }
+  // FLAC keeps any sample rate; the other encoders get 44100 Hz at least.
+  if (kind == job_kind::kWavToFlac) {
+    runner_.SetPhase(item == 0 ? "RES_WAV_TO_FLAC" : "RES_Encoding");
+    runner_.SetCaption("Encoding(", item + 1, item);
+    StartFlacEncode(path, runner_.FileResult(item, ".flac"), item);
     return;
   }
   if (waveIn1_->GetSampleRate() < kCdSampleRate) {
@@ -142,50 +156,87 @@ void TJobPipeline::StartOggEncode(const QString& wav, const QString& ogg, int it
   }
 }
 
-void TJobPipeline::ApplyOggSettings(int item) {
-  const TSettings& settings = Settings();
-  vorbisOut1_->SetCompression(OggQuality());
-  if (settings.IsUseCompress) {
-    vorbisOut1_->SetDesiredNominalBitrate(TVorbisBitRate::brAutoSelect);
-    vorbisOut1_->SetMinimumBitrate(TVorbisBitRate::brAutoSelect);
-  } else {
-    // The nominal rate first: the other two are taken only relative to it.
-    vorbisOut1_->SetDesiredNominalBitrate(OggBitRateOfPosition(settings.OggNominalBitRate));
-    vorbisOut1_->SetDesiredMaximumBitrate(OggBitRateOfPosition(settings.OggMaxBitRate));
-    vorbisOut1_->SetMinimumBitrate(OggBitRateOfPosition(settings.OggMinBitRate));
+void TJobPipeline::StartFlacEncode(const QString& wav, const QString& flac, int item) {
+  waveIn1_->SetFileName(wav);
+  flacOut1_->SetFileName(flac);
+  flacOut1_->SetCompressionLevel(Settings().FlacCompressionLevel);
+  // A lossless rip keeps what is known of the disc whatever the tag settings for MP3 say.
+  flacOut1_->SetComments(runner_.jobKind_ == job_kind::kRipCd ? DiscComments(item) : FlacComments{});
+  stepStart_.Restart();
+  try {
+    flacOut1_->Run();
+  } catch (const std::exception& error) {
+    runner_.SkipItem(item, status::kFlacEnded, QString::fromUtf8(error.what()));
   }
-  TVorbisTags& comments = vorbisOut1_->Comments();
-  comments.Clear();
-  // The disc fields describe a CD being ripped, not an arbitrary file being converted.
-  if (runner_.jobKind_ != job_kind::kRipCd || !settings.UseID3) return;
-  const DiscInfo& disc = settings.Disc;
-  if (!disc.Artist.isEmpty()) comments.SetArtist(disc.Artist);
-  if (!disc.Album.isEmpty()) comments.SetAlbum(disc.Album);
-  if (!disc.Year.isEmpty()) comments.SetDate(disc.Year);
-  const QString genre = GenreName(ListIndexToGenre(disc.Genre));
-  if (!genre.isEmpty()) comments.SetGenre(genre);
-  comments.SetTitle(runner_.TrackTitle(item));
-  const int track = SplitJobItem(runner_.items_[item]).trackNo;
-  if (track > 0) comments.SetTrack(QString::number(track));
 }
 
-void TJobPipeline::HandleOggEnded(const TProcessInfo& info) {
+FlacComments TJobPipeline::DiscComments(int item) const {
+  const DiscInfo& disc = Settings().Disc;
+  FlacComments comments;
+  auto add = [&comments](const char* name, const QString& value) {
+    if (!value.isEmpty()) comments.append({QByteArray(name), value.toUtf8()});
+  };
+  add("ARTIST", disc.Artist);
+  add("ALBUM", disc.Album);
+  add("TITLE", runner_.TrackTitle(item));
+  add("DATE", disc.Year);
+  add("GENRE", GenreName(ListIndexToGenre(disc.Genre)));
+  const int track = SplitJobItem(runner_.items_[item]).trackNo;
+  if (track > 0) add("TRACKNUMBER", QString::number(track));
+  if (disc.TrackNumber > 0 && disc.TrackNumber < kDiscTitleSlots)
+    add("TRACKTOTAL", QString::number(disc.TrackNumber));
+  return comments;
+}
+
+void TJobPipeline::ApplyOggEncoding(TVorbisOut& out, const TSettings& settings) {
+  out.SetCompression(OggQuality(settings));
+  if (settings.IsUseCompress) {
+    out.SetDesiredNominalBitrate(TVorbisBitRate::brAutoSelect);
+    out.SetMinimumBitrate(TVorbisBitRate::brAutoSelect);
+  } else {
+    // The nominal rate first: the other two are taken only relative to it.
+    out.SetDesiredNominalBitrate(OggBitRateOfPosition(settings.OggNominalBitRate));
+    out.SetDesiredMaximumBitrate(OggBitRateOfPosition(settings.OggMaxBitRate));
+    out.SetMinimumBitrate(OggBitRateOfPosition(settings.OggMinBitRate));
+  }
+}
+
+void TJobPipeline::SetVorbisComments(TVorbisTags& tags, const FlacComments& comments) {
+  tags.Clear();
+  // Names outside the container's set (TRACKTOTAL) are left out.
+  for (const auto& [name, value] : comments)
+    tags.SetValue(QString::fromUtf8(name).toLower(), TagValue::Wide(QString::fromUtf8(value)));
+}
+
+void TJobPipeline::ApplyOggSettings(int item) {
+  ApplyOggEncoding(*vorbisOut1_, Settings());
+  // The disc fields describe a CD being ripped, not an arbitrary file being converted.
+  const bool tagged = runner_.jobKind_ == job_kind::kRipCd && Settings().UseID3;
+  SetVorbisComments(vorbisOut1_->Comments(), tagged ? DiscComments(item) : FlacComments{});
+}
+
+void TJobPipeline::HandleEncodeEnded(const TProcessInfo& info) {
   // The runner is the timer's context: a job destroyed meanwhile cancels it, and one stopped
   // meanwhile has finished already.
-  QTimer::singleShot(kSettleMs, &runner_, [this, errorCode = info.ErrorCode] {
-    if (!runner_.finished_) ContinueAfterOgg(errorCode);
+  QTimer::singleShot(kSettleMs, &runner_, [this, percent = info.Percent, errorCode = info.ErrorCode] {
+    if (!runner_.finished_) ContinueAfterEncode(percent, errorCode);
   });
 }
 
-void TJobPipeline::ContinueAfterOgg(qint32 errorCode) {
+void TJobPipeline::ContinueAfterEncode(qint32 percent, qint32 errorCode) {
+  // oggCount_ counts the items whose pipeline encode (Ogg or FLAC) ended.
   const int item = runner_.oggCount_;
-  const QString failure = vorbisOut1_->ExceptionMessage();
+  const TAuOutput& output = percent == status::kFlacEnded ? static_cast<TAuOutput&>(*flacOut1_)
+                                                          : static_cast<TAuOutput&>(*vorbisOut1_);
+  const QString failure = output.ExceptionMessage();
   if (errorCode == kSkipped)
     runner_.SetResult(item, JobItemResult::Failed);
   else if (!failure.isEmpty())
     runner_.Fail(item, runner_.ResultFile(item) + ": " + failure);
-  else
+  else {
     runner_.SetResult(item, JobItemResult::Done);
+    runner_.TagFinishedFile(item);
+  }
   runner_.progressSeen_ = false;
   ++runner_.oggCount_;
   if (runner_.oggCount_ >= runner_.items_.size()) {
@@ -221,6 +272,7 @@ void TJobPipeline::StopRunning() {
     vorbisOut1_->Pause();
     vorbisOut1_->Stop(false);
   }
+  if (flacOut1_->Busy()) flacOut1_->Stop(false);
   if (waveOut1_->Busy()) waveOut1_->Stop(false);
 }
 

@@ -2,17 +2,19 @@
 #include <QString>
 #include <memory>
 
+#include "audio/FlacOut.h"
 #include "common/ProcessInfo.h"
+#include "settings/Settings.h"
 
 // The steps of a job that run through the audio pipeline instead of an external encoder:
 // resampling a WAV below 44100 Hz to 44100 Hz into a temporary file of the output folder
 // ("VoVE3ReTemp.wav" before an MP3 encode, "MyReTemp.wav" before an Ogg Vorbis encode), and
-// the Ogg Vorbis encode with the Ogg settings and, for CD tracks, Vorbis comments from the
-// disc fields.
+// the Ogg Vorbis and FLAC encodes with their settings and, for CD tracks, Vorbis comments
+// from the disc fields.
 //
 // Part of TJobRunner (it reaches into the runner's counters and view state); main thread
 // only. The outputs' events arrive on the main thread; progress is posted to the runner, the
-// end of an Ogg encode is posted, the end of a resampling is sent and waited for.
+// end of an Ogg or FLAC encode is posted, the end of a resampling is sent and waited for.
 namespace trackmill {
 
 class TJobRunner;
@@ -20,29 +22,38 @@ class TWaveIn;
 class TFastResampler;
 class TWaveOut;
 class TVorbisOut;
+class TFlacOut;
 class TAuOutput;
+class TVorbisTags;
 
 class TJobPipeline {
  public:
   explicit TJobPipeline(TJobRunner& runner);
   ~TJobPipeline();
 
-  // Kinds 2 and 5: the first step of an item (resampling, MP3 encode or Ogg encode).
+  // Kinds 2, 5 and 7: the first step of an item (resampling, MP3, Ogg or FLAC encode).
   void StartFileItem(int item);
   void StartOggEncode(const QString& wav, const QString& ogg, int item);
-  // Goes on after a pause (a timer), so the finished output file is fully released.
-  void HandleOggEnded(const TProcessInfo& info);
+  void StartFlacEncode(const QString& wav, const QString& flac, int item);
+  // The end of an Ogg (kOggEnded) or FLAC (kFlacEnded) encode; goes on after a pause (a
+  // timer), so the finished output file is fully released.
+  void HandleEncodeEnded(const TProcessInfo& info);
   void HandleResampleEnded();
   // Stops a running resampling or Ogg encode at once; no end report follows.
   void StopRunning();
   // Kinds 2 and 5: deletes the temporary file.
   void RemoveTemporaryFile();
   // Compression of the Ogg output from the settings (quality mode).
-  static float OggQuality();
+  static float OggQuality(const TSettings& settings = Settings());
+  // Quality or bit rates of an Ogg encode from the settings.
+  static void ApplyOggEncoding(TVorbisOut& out, const TSettings& settings);
+  static void SetVorbisComments(TVorbisTags& tags, const FlacComments& comments);
+  // The Vorbis comments of a CD track, from the disc fields.
+  FlacComments DiscComments(int item) const;
 
  private:
   QString TemporaryFile() const;
-  void ContinueAfterOgg(qint32 errorCode);
+  void ContinueAfterEncode(qint32 percent, qint32 errorCode);
   void StartResampling(int item);
   void ApplyOggSettings(int item);
   void PostOutputProgress(TAuOutput* output);
@@ -52,6 +63,7 @@ class TJobPipeline {
   std::unique_ptr<TFastResampler> fastResampler1_;
   std::unique_ptr<TWaveOut> waveOut1_;
   std::unique_ptr<TVorbisOut> vorbisOut1_;
+  std::unique_ptr<TFlacOut> flacOut1_;
   ProgressClock stepStart_;
 };
 

@@ -10,9 +10,11 @@
 #include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
+#include "jobs/EncoderPool.h"
 #include "jobs/JobPipeline.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
+#include "jobs/OutputTagger.h"
 #include "jobs/WMAEncodeProcess.h"
 #include "jobs/WmaEstimate.h"
 #include "settings/Settings.h"
@@ -30,10 +32,12 @@ TJobRunner::TJobRunner(int jobKind, TCDHandle cdHandle, const QStringList& items
       cdHandle_(cdHandle),
       items_(items),
       results_(items.size(), JobItemResult::Pending),
+      checksums_(items.size()),
       mp3Runner_(mp3Runner),
       wmaRunner_(wmaRunner),
       overwriteQuestion_(overwriteQuestion),
-      pipeline_(std::make_unique<TJobPipeline>(*this)) {
+      pipeline_(std::make_unique<TJobPipeline>(*this)),
+      tagger_(std::make_unique<TOutputTagger>()) {
   timer1_.setInterval(1000);
   connect(&timer1_, &QTimer::timeout, this, &TJobRunner::WmaTimerTick);
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_),
@@ -54,6 +58,7 @@ void TJobRunner::Start() {
     CloseJob();
     return;
   }
+  if (StartParallel()) return;
   switch (jobKind_) {
     case job_kind::kRipCd:
       SetPhase("RES_Extracting");
@@ -113,6 +118,7 @@ QString TJobRunner::ResultFile(int item) const {
     case job_kind::kMp3ToWav: return FileResult(item, ".wav");
     case job_kind::kWavToOgg: return FileResult(item, ".ogg");
     case job_kind::kWavToWma: return FileResult(item, ".wma");
+    case job_kind::kWavToFlac: return FileResult(item, ".flac");
     default: return {};
   }
 }
@@ -122,8 +128,8 @@ void TJobRunner::SetCaption(const QString& phase, int current, int item) {
   emit Changed();
 }
 
-void TJobRunner::SetPhase(const char* key) {
-  phase_ = JobText(key);
+void TJobRunner::SetPhase(const char* key, const QString& fallback) {
+  phase_ = JobText(key, fallback);
   emit Changed();
 }
 
@@ -147,7 +153,11 @@ void TJobRunner::SetResult(int item, JobItemResult result) {
 
 void TJobRunner::Fail(int item, const QString& message) {
   SetResult(item, JobItemResult::Failed);
-  if (!message.isEmpty()) emit ErrorMessage(message);
+  if (message.isEmpty()) return;
+  if (pool_ && item >= reportedCount_ && item < int(heldMessages_.size()))
+    heldMessages_[size_t(item)] << message;
+  else
+    emit ErrorMessage(message);
 }
 
 void TJobRunner::PostStatus(qint32 percent, qint32 errorCode) {
@@ -161,6 +171,7 @@ void TJobRunner::StartExtraction(int item) {
   const JobItemParts parts = SplitJobItem(items_[item]);
   ripThread_ = std::make_unique<TCDRipThread>(parts.trackNo, parts.baseName);
   ripThread_->CDHandle = cdHandle_;
+  ripThread_->Options.ReadOffset = ReadOffsetOf(cdHandle_);
   ripThread_->NotifyWnd = this;
   ripThread_->start();
 }
@@ -220,6 +231,7 @@ void TJobRunner::StartFileItem(int item) {
   switch (jobKind_) {
     case job_kind::kWavToMp3:
     case job_kind::kWavToOgg:
+    case job_kind::kWavToFlac:
       pipeline_->StartFileItem(item);
       break;
     case job_kind::kMp3ToWav:
@@ -259,7 +271,8 @@ bool TJobRunner::event(QEvent* event) {
     case status::kNormalizeBegins: HandleNormalizeBegins(); break;
     case status::kExtractionEnded: HandleExtractionEnded(std::move(info)); break;
     case status::kMp3Ended: HandleMp3Ended(*info); break;
-    case status::kOggEnded: pipeline_->HandleOggEnded(*info); break;
+    case status::kOggEnded:
+    case status::kFlacEnded: pipeline_->HandleEncodeEnded(*info); break;
     case status::kResampleEnded: pipeline_->HandleResampleEnded(); break;
     case status::kWmaEnded: HandleWmaEnded(*info); break;
     default: HandleProgress(*info); break;
@@ -268,6 +281,8 @@ bool TJobRunner::event(QEvent* event) {
 }
 
 void TJobRunner::HandleProgress(const TProcessInfo& info) {
+  // An older item still encoding keeps the gauge.
+  if (pool_ && pool_->OldestRunningItem() >= 0) return;
   timer1_.stop();
   progressSeen_ = true;
   elapsed_ = info.TimeElapsed;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "cd/AccurateRipSum.h"
 #include "cd/CDRecords.h"
 #include "common/ProcessInfo.h"
 
@@ -15,9 +16,10 @@
 // are thin views over it.
 //
 // Job kinds (job_kind:: in common/JobCodes.h): 1 CD extraction (items "NN" + title; then,
-// by the output format, MP3 encode and ID3 tag, nothing, Ogg Vorbis encode or WMA encode),
+// by the output format, MP3 encode and ID3 tag, nothing, Ogg Vorbis, WMA or FLAC encode),
 // 2 WAV to MP3 (resampled first through "VoVE3ReTemp.wav" below 44100 Hz), 3 MP3 to WAV,
-// 4 recorder WAV to MP3 beside the source, 5 WAV to Ogg Vorbis (resampled first through "MyReTemp.wav" below 44100 Hz), 6 WAV to WMA.
+// 4 recorder WAV to MP3 beside the source, 5 WAV to Ogg Vorbis (resampled first through
+// "MyReTemp.wav" below 44100 Hz), 6 WAV to WMA, 7 WAV to FLAC (any sample rate).
 // File items are full paths; results go to the output folder of the settings.
 //
 // Workers (the extraction thread, the encoder runners, the pipeline outputs) report only
@@ -30,6 +32,13 @@
 // encoder runners and the overwrite question are not owned and must outlive the job.
 // Destroying a running job stops it.
 //
+// Encoding on every core: with [CommonOptions] EncoderProcesses above 1 (0: one per
+// processor), the encodes of a rip or of a WAV to MP3/Ogg/WMA/FLAC job run several at once
+// (see TEncoderPool), the overwrite questions come before anything starts, and messages,
+// results, caption and gauge still go item by item (the caption follows the oldest item
+// still running). 1, a decoding job, or an input below 44100 Hz to MP3 or Ogg: one step at
+// a time as described above.
+//
 // Failures: every failure of an item is shown (ErrorMessage) and the job goes on with the
 // next item, except a drive that refuses the address format or the table of contents, which
 // ends the job. ItemResults() says how each item ended.
@@ -41,8 +50,14 @@ class TWMAEncodeProcess;
 class TOverwriteQuestion;
 class TCDRipThread;
 class TJobPipeline;
+class TOutputTagger;
+class TEncoderPool;
+struct TSettings;
 
 enum class JobItemResult { Pending, Done, Failed, Declined, Stopped };
+
+// Encoders a job runs at once: [CommonOptions] EncoderProcesses, or one per processor for 0.
+int EncoderProcessCount(const TSettings& settings);
 
 class TJobRunner : public QObject {
   Q_OBJECT
@@ -75,8 +90,11 @@ class TJobRunner : public QObject {
   bool IsFinished() const { return finished_; }
 
   int ItemCount() const { return static_cast<int>(results_.size()); }
+  const QStringList& Items() const { return items_; }
   const std::vector<JobItemResult>& ItemResults() const { return results_; }
   int DoneCount() const;
+  // Kind 1: the checksums of each item's extracted audio (invalid until it was read whole).
+  const std::vector<AccurateRipChecksums>& Checksums() const { return checksums_; }
   // The file an item ends up as (empty while unknown).
   QString ResultFile(int item) const;
 
@@ -100,7 +118,7 @@ class TJobRunner : public QObject {
   void StartExtraction(int item);
   void StartMp3(const QString& input, const QString& output, bool encode, int item);
   void StartWma(const QString& input, const QString& output, int item);
-  void StartFileItem(int item);  // kinds 2, 3, 5, 6: the first step of an item
+  void StartFileItem(int item);  // kinds 2, 3, 5, 6, 7: the first step of an item
   void FinishJob(bool stopped);
   void CloseJob();
   // Counts the current item as ended; false when it was the last and the job is closed.
@@ -116,6 +134,8 @@ class TJobRunner : public QObject {
   void StartNextExtraction();
   void WmaTimerTick();
   void WriteId3Tag(int item);
+  // Full tags, cover and ReplayGain of a finished MP3 or Ogg Vorbis result (OutputTagger).
+  void TagFinishedFile(int item);
 
   // Helpers.
   QString OutputFolder() const;
@@ -124,7 +144,7 @@ class TJobRunner : public QObject {
   QString FileResult(int item, const QString& extension) const;  // kinds 2..6
   QString ItemName(int item) const;     // title (kind 1) or full path
   void SetCaption(const QString& phase, int current, int item);
-  void SetPhase(const char* key);
+  void SetPhase(const char* key, const QString& fallback = {});  // fallback: as JobText's
   void ShowInitializing();
   void SetResult(int item, JobItemResult result);
   void Fail(int item, const QString& message);
@@ -140,6 +160,7 @@ class TJobRunner : public QObject {
   TCDHandle cdHandle_;
   QStringList items_;
   std::vector<JobItemResult> results_;
+  std::vector<AccurateRipChecksums> checksums_;
   TMp3EncodeProcess* mp3Runner_;
   TWMAEncodeProcess* wmaRunner_;
   TOverwriteQuestion* overwriteQuestion_;
@@ -153,6 +174,21 @@ class TJobRunner : public QObject {
   bool closed_ = false;  // Finished() was emitted
   std::unique_ptr<TCDRipThread> ripThread_;
   std::unique_ptr<TJobPipeline> pipeline_;
+  std::unique_ptr<TOutputTagger> tagger_;
+
+  // Several encoders at once ([CommonOptions] EncoderProcesses above 1; JobParallel.cpp):
+  // extraction goes on while the pool encodes, and each item's messages and result are
+  // given out only once every item before it has ended.
+  bool StartParallel();
+  void AddToPool(int item, const QString& input);
+  void PoolItemEnded(int item, bool ok, const QString& error);
+  void SettleItem(int item);
+  void ReportSettledItems();
+  void FollowOldestItem();
+  std::unique_ptr<TEncoderPool> pool_;
+  std::vector<QStringList> heldMessages_;  // by item, while an earlier item runs
+  std::vector<bool> settled_;              // by item: its result is final
+  int reportedCount_ = 0;                  // items whose messages were given out
 
   QElapsedTimer wmaStart_;
   qint64 wmaInputSize_ = -1;

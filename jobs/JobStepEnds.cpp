@@ -8,10 +8,12 @@
 #include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
+#include "jobs/EncoderPool.h"
 #include "jobs/JobPipeline.h"
 #include "jobs/JobRunner.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
+#include "jobs/OutputTagger.h"
 #include "jobs/WMAEncodeProcess.h"
 #include "jobs/WmaEstimate.h"
 #include "settings/Settings.h"
@@ -36,9 +38,24 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
                      JobText("RES_WriteWavFileError"));
       break;
   }
-  if (info->ErrorCode == kRipDone && ripThread_ && !ripThread_->NormalizeError().isEmpty())
-    emit ErrorMessage(ripThread_->NormalizeError());
+  if (info->ErrorCode == kRipDone && ripThread_) {
+    checksums_[size_t(item)] = ripThread_->Checksums();
+    if (!ripThread_->NormalizeError().isEmpty()) {
+      if (pool_) heldMessages_[size_t(item)] << ripThread_->NormalizeError();
+      else emit ErrorMessage(ripThread_->NormalizeError());
+    }
+  }
   ++extractedCount_;
+  if (pool_) {
+    if (info->ErrorCode == kRipDone && results_[size_t(item)] == JobItemResult::Pending)
+      AddToPool(item, TrackWav(item));
+    else
+      SettleItem(item);
+    if (extractedCount_ < items_.size()) StartNextExtraction();
+    FollowOldestItem();
+    ReportSettledItems();
+    return;
+  }
 
   const int format = Settings().OutputFormat;
   if (format == output_format::kWav) {
@@ -52,9 +69,10 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
     return;
   }
 
-  const qint32 endPercent = format == output_format::kMp3   ? status::kMp3Ended
-                            : format == output_format::kOgg ? status::kOggEnded
-                                                   : status::kWmaEnded;
+  const qint32 endPercent = format == output_format::kMp3    ? status::kMp3Ended
+                            : format == output_format::kOgg  ? status::kOggEnded
+                            : format == output_format::kFlac ? status::kFlacEnded
+                                                             : status::kWmaEnded;
   if (info->ErrorCode != kRipDone) {
     // The encode is skipped; its end is reported as usual so the job goes on.
     info->Percent = endPercent;
@@ -71,6 +89,8 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
     StartMp3(wav, base + ".mp3", true, item);
   } else if (format == output_format::kOgg) {
     pipeline_->StartOggEncode(wav, base + ".ogg", item);
+  } else if (format == output_format::kFlac) {
+    pipeline_->StartFlacEncode(wav, base + ".flac", item);
   } else {
     ripThread_.reset();
     StartWma(wav, base + ".wma", item);
@@ -103,6 +123,7 @@ void TJobRunner::HandleMp3Ended(const TProcessInfo& info) {
   if (info.ErrorCode == kEnded && progressSeen_) {
     SetResult(item, JobItemResult::Done);
     if (jobKind_ == job_kind::kRipCd && Settings().UseID3) WriteId3Tag(item);
+    TagFinishedFile(item);
   }
 
   if (!MoveToNextItem()) return;
@@ -170,6 +191,14 @@ void TJobRunner::WriteId3Tag(int item) {
     Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
 }
 
+void TJobRunner::TagFinishedFile(int item) {
+  // Results that take no full tags (WAV, WMA) are passed over by the tagger.
+  const bool cdTrack = jobKind_ == job_kind::kRipCd;
+  const QString error = tagger_->TagFinishedFile(ResultFile(item), cdTrack ? TrackWav(item) : items_.value(item),
+                                                 cdTrack ? SplitJobItem(items_[item]).trackNo : 0, TrackTitle(item));
+  if (!error.isEmpty()) Fail(item, error);
+}
+
 void TJobRunner::FinishJob(bool stopped) {
   if (finished_) return;
   finished_ = true;
@@ -179,6 +208,8 @@ void TJobRunner::FinishJob(bool stopped) {
     ripThread_.reset();
   }
   pipeline_->StopRunning();
+  if (const QString error = tagger_->FinishAlbum(); !error.isEmpty()) emit ErrorMessage(error);
+  if (pool_) pool_->Stop();
   if (mp3Runner_ && mp3Runner_->Running) mp3Runner_->StopEncoder(0);
   if (wmaRunner_ && wmaRunner_->Running) wmaRunner_->StopEncoder(0);
   for (auto& result : results_)

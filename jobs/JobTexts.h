@@ -11,4 +11,8 @@ QString JobText(const char* key, const QString& fallback = {});
 // + name, phase being "Extracting(", "Normalizing(", "Encoding(", "Decoding(" or "Resampling(".
 QString JobCaption(const QString& phase, int current, int count, const QString& name);
 
+enum class JobItemResult;
+// How an item ended, in a word: "done", "failed", "not replaced", "stopped" or "not done".
+QString JobItemResultWord(JobItemResult result);
+
 }  // namespace trackmill

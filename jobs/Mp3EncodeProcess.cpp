@@ -19,7 +19,8 @@ std::optional<EncoderCommand> TMp3EncodeProcess::BuildCommand() {
   if (lame.isEmpty())
     throw EEncoderError(LangString("RES_NoMp3Encoder"));
   SetOutputKind(EncodeMode ? EncoderOutputKind::Mp3Encode : EncoderOutputKind::Mp3Decode);
-  if (EncodeMode) return Mp3EncodeCommand(Settings(), lame, InputFile, OutputFile);
+  if (EncodeMode)
+    return Mp3EncodeCommand(CommandSettings ? *CommandSettings : Settings(), lame, InputFile, OutputFile);
   return Mp3DecodeCommand(lame, InputFile, OutputFile);
 }
 

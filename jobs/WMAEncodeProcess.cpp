@@ -21,6 +21,7 @@ std::optional<EncoderCommand> TWMAEncodeProcess::BuildCommand() {
     Complete(0);
     return std::nullopt;
   }
+  if (CommandSettings) return WmaEncodeCommand(*CommandSettings, program, InputFile, OutputFile);
   NormalizeWmaSetting(Settings());
   return WmaEncodeCommand(Settings(), program, InputFile, OutputFile);
 }

@@ -30,7 +30,7 @@ echo
 echo "Tracks of the demo disc ($disc):"
 "$build/bin/trackmill" toc --disc-image "$disc"
 echo
-"$build/bin/trackmill" rip --disc-image "$disc" --format mp3 --yes
+"$build/bin/trackmill" rip --disc-image "$disc" --format mp3 --yes --no-accuraterip
 echo
 echo "Tags of $output/Morning Scale.mp3:"
 "$build/bin/trackmill" tag show "$output/Morning Scale.mp3"

@@ -14,8 +14,10 @@ packages=(
   portaudio19-dev libasound2-dev libasound2-plugins
   libcurl4-openssl-dev
   lame sox libsox-fmt-all ffmpeg vorbis-tools id3v2 libsndfile1-dev sndfile-tools
+  libflac-dev flac whipper cuetools zlib1g-dev
   clang libclang-rt-14-dev
   python3
+  libdiscid-dev libtag1-dev libebur128-dev python3-mutagen
   desktop-file-utils appstream librsvg2-bin dpkg-dev
 )
 

@@ -14,6 +14,9 @@ constexpr char kYearKey[] = "Year";
 constexpr char kGenreKey[] = "Genre";
 constexpr char kCommentKey[] = "Comment";
 constexpr char kTrackNumberKey[] = "TrackNumber";
+constexpr char kReleaseKey[] = "MusicBrainzRelease";
+
+QString TrackArtistKey(int slot) { return QStringLiteral("Artist%1").arg(slot); }
 
 QString DefaultTitle(int slot) { return QStringLiteral("Track") + TwoDigit(slot); }
 
@@ -21,10 +24,11 @@ QString DefaultTitle(int slot) { return QStringLiteral("Track") + TwoDigit(slot)
 
 QString DiscInfoFilePath() { return DataFile(QStringLiteral("cdinfo.dat")); }
 
-void LoadDiscInfo(const QString& identifier) {
-  if (identifier.isEmpty()) return;
-  const IniFile ini = IniFile::Load(DiscInfoFilePath());
+bool LoadDiscInfo(const QString& identifier) {
   DiscInfo& disc = Settings().Disc;
+  disc.Identifier = identifier;
+  if (identifier.isEmpty()) return false;
+  const IniFile ini = IniFile::Load(DiscInfoFilePath());
   const DiscInfo defaults;
   disc.Artist = ini.ReadString(identifier, kArtistKey, defaults.Artist);
   disc.Album = ini.ReadString(identifier, kAlbumKey, defaults.Album);
@@ -32,12 +36,16 @@ void LoadDiscInfo(const QString& identifier) {
   disc.Genre = ini.ReadInteger(identifier, kGenreKey, defaults.Genre);
   disc.Comment = ini.ReadString(identifier, kCommentKey, defaults.Comment);
   disc.TrackNumber = ini.ReadInteger(identifier, kTrackNumberKey, defaults.TrackNumber);
+  disc.MusicBrainzRelease = ini.ReadString(identifier, kReleaseKey, QString());
+  disc.TrackArtists = defaults.TrackArtists;
   // A TrackNumber of 0 or less reads no slot: the titles of the disc shown before stay.
   const int slotCount = std::min(disc.TrackNumber, kDiscTitleSlots);
   for (int slot = 1; slot <= slotCount; ++slot) {
     const QString title = ini.ReadString(identifier, QString::number(slot), QString());
     disc.Titles[slot - 1] = title.isEmpty() ? DefaultTitle(slot) : title;
+    disc.TrackArtists[slot - 1] = ini.ReadString(identifier, TrackArtistKey(slot), QString());
   }
+  return ini.HasSection(identifier);
 }
 
 bool SaveDiscInfo(const QString& identifier) {
@@ -56,7 +64,18 @@ bool SaveDiscInfo(const QString& identifier) {
   // There are only so many slots, whatever TrackNumber claims.
   const int slotCount = std::min(disc.TrackNumber, kDiscTitleSlots);
   for (int slot = 1; slot <= slotCount; ++slot) ini.WriteString(identifier, QString::number(slot), disc.Titles[slot - 1]);
+  // The extra keys appear only in records that need them; an emptied one is kept empty.
+  const auto writeIfUsed = [&](const QString& key, const QString& value) {
+    if (!value.isEmpty() || ini.HasKey(identifier, key)) ini.WriteString(identifier, key, value);
+  };
+  writeIfUsed(kReleaseKey, disc.MusicBrainzRelease);
+  for (int slot = 1; slot <= slotCount; ++slot) writeIfUsed(TrackArtistKey(slot), disc.TrackArtists[slot - 1]);
   return ini.Save(path);
+}
+
+QString DiscCoverPath(const QString& identifier) {
+  if (identifier.isEmpty()) return {};
+  return DataFile(QStringLiteral("covers/") + identifier + QStringLiteral(".jpg"));
 }
 
 }  // namespace trackmill

@@ -15,15 +15,19 @@ quint32 CddbDiscId(const std::vector<qint32>& trackStartFrames, qint32 leadOutFr
 QString DiscIdText(quint32 discId);
 
 QString DiscInfoFilePath();
-// Fills Settings().Disc from the identifier's section; nothing happens for an empty id.
+// Fills Settings().Disc from the identifier's section and remembers the identifier in it;
+// nothing else happens for an empty id. Returns whether the cache held a record of the disc.
 // Missing values take the defaults (TrackNumber 100, Genre -1, empty texts); slots 1 to
 // TrackNumber (at most kDiscTitleSlots) are read, an empty title becoming "Track" + two-digit
 // slot; a TrackNumber of 0 or less reads no slot, so the titles shown before stay.
-void LoadDiscInfo(const QString& identifier);
+bool LoadDiscInfo(const QString& identifier);
 // Writes Settings().Disc to the identifier's section (crash-safe); nothing for an empty id.
 // Keys of slots above TrackNumber already in the section stay; slots beyond kDiscTitleSlots do
 // not exist and are never written. False when the changes are lost: the file cannot be
 // written, or it exists but cannot be read (its other discs would be lost).
 bool SaveDiscInfo(const QString& identifier);
+// Where the front cover of a disc is kept beside its record ("covers/ID.jpg" in the per-user
+// data folder); empty for an empty id. The file exists only when a cover was fetched.
+QString DiscCoverPath(const QString& identifier);
 
 }  // namespace trackmill

@@ -92,6 +92,7 @@ constexpr EnglishEntry kEnglishTable[] = {
     {"RES_TitleStr", "Record"},
     {"RES_Tray_Fail", "The drive did not move its tray."},
     {"RES_WAV_RESAMPLE", "Resampling WAV"},
+    {"RES_WAV_TO_FLAC", "Encoding WAV to FLAC"},
     {"RES_WAV_TO_MP3", "Encoding WAV to MP3"},
     {"RES_WAV_TO_OGG", "Encoding WAV to OGG"},
     {"RES_WAV_TO_WMA", "Encoding WAV to WMA"},

@@ -20,13 +20,18 @@ constexpr char kCommonOptions[] = "CommonOptions";
 constexpr char kMp3Options[] = "Mp3Options";
 constexpr char kOggOptions[] = "OggOptions";
 constexpr char kWmaOptions[] = "WMAOptions";
+constexpr char kFlacOptions[] = "FlacOptions";
 constexpr char kCdOptions[] = "CDOptions";
 constexpr char kRecordOptions[] = "RecordOptions";
 constexpr char kQueryCddb[] = "QueryCDDB";
 constexpr char kId3[] = "ID3";
 constexpr char kOptions[] = "Options";
+constexpr char kMusicBrainz[] = "MusicBrainz";
+constexpr char kReplayGain[] = "ReplayGain";
+constexpr char kAccurateRip[] = "AccurateRip";
+constexpr char kReadOffsets[] = "ReadOffsets";
 
-const std::array<SettingKey, 33> kSettingKeys{{
+const std::array<SettingKey, 43> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -35,6 +40,8 @@ const std::array<SettingKey, 33> kSettingKeys{{
     {kCommonOptions, "EnableRipTime", &TSettings::EnableRipTime},
     {kCommonOptions, "RipTime", &TSettings::RipTime},
     {kCommonOptions, "EncoderStallMinutes", &TSettings::EncoderStallMinutes},
+    {kCommonOptions, "EncoderProcesses", &TSettings::EncoderProcesses},
+    {kCommonOptions, "WriteRipLog", &TSettings::WriteRipLog},
     {kMp3Options, "IsSelectVBR", &TSettings::IsSelectVBR},
     {kMp3Options, "IsVBRHead", &TSettings::IsVBRHead},
     {kMp3Options, "BitRate", &TSettings::BitRate},
@@ -48,9 +55,12 @@ const std::array<SettingKey, 33> kSettingKeys{{
     {kOggOptions, "NomalBitRate", &TSettings::OggNominalBitRate},  // the stored name, misspelt
     {kOggOptions, "MinBitRate", &TSettings::OggMinBitRate},
     {kWmaOptions, "BitRate", &TSettings::WmaSetting},
+    {kFlacOptions, "CompressionLevel", &TSettings::FlacCompressionLevel},
     {kCdOptions, "Index", &TSettings::Index},
     {kCdOptions, "CDDb", &TSettings::CDDb},
     {kCdOptions, "DiscImage", &TSettings::DiscImage},
+    {kAccurateRip, "Use", &TSettings::UseAccurateRip},
+    {kAccurateRip, "Server", &TSettings::AccurateRipServer},
     {kRecordOptions, "SaveMp3", &TSettings::SaveMp3},
     {kQueryCddb, "Server", &TSettings::Server},
     {kQueryCddb, "Script", &TSettings::Script},
@@ -60,6 +70,11 @@ const std::array<SettingKey, 33> kSettingKeys{{
     {kQueryCddb, "Email", &TSettings::Email},
     {kId3, "Use", &TSettings::UseID3},
     {kOptions, "Lan", &TSettings::Lan},
+    {kMusicBrainz, "Server", &TSettings::MusicBrainzServer},
+    {kMusicBrainz, "CoverArtServer", &TSettings::CoverArtServer},
+    {kMusicBrainz, "Contact", &TSettings::MusicBrainzContact},
+    {kMusicBrainz, "CoverArt", &TSettings::UseCoverArt},
+    {kReplayGain, "Mode", &TSettings::ReplayGainMode},
 }};
 
 constexpr qint32 kMinCompressPosition = 30;
@@ -116,6 +131,15 @@ void LoadSettings() {
                entry.field);
   }
   settings.CompressPosition = std::clamp(settings.CompressPosition, kMinCompressPosition, kMaxCompressPosition);
+  if (settings.ReplayGainMode < kReplayGainOff || settings.ReplayGainMode > kReplayGainAlbum)
+    settings.ReplayGainMode = kReplayGainOff;
+  settings.FlacCompressionLevel = std::clamp(settings.FlacCompressionLevel, 0, 8);
+  settings.ReadOffsets.clear();
+  for (const QString& drive : ini.KeyNames(QLatin1String(kReadOffsets))) {
+    qint32 offset = 0;
+    if (IniFile::ParseInteger(ini.ReadString(QLatin1String(kReadOffsets), drive, {}), &offset))
+      settings.ReadOffsets.insert(drive, offset);
+  }
 }
 
 bool SaveSettings() {
@@ -129,6 +153,8 @@ bool SaveSettings() {
     const QString key = QLatin1String(entry.key);
     std::visit([&](auto field) { WriteValue(ini, section, key, settings.*field); }, entry.field);
   }
+  for (auto it = settings.ReadOffsets.cbegin(); it != settings.ReadOffsets.cend(); ++it)
+    ini.WriteInteger(QLatin1String(kReadOffsets), it.key(), it.value());
   return ini.Save(path);  // a failed write leaves the old file as it was
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QMap>
 #include <QString>
 #include <array>
 
@@ -20,12 +21,20 @@ struct DiscInfo {
   QString Comment;
   qint32 TrackNumber = kDiscTitleSlots;
   std::array<QString, kDiscTitleSlots> Titles;  // slot n is Titles[n - 1]
+  // Artist of slot n when it differs from the disc's (a guest, a compilation); else empty.
+  std::array<QString, kDiscTitleSlots> TrackArtists;
+  QString MusicBrainzRelease;  // id of the release the titles came from; empty when none
+  QString Identifier;  // the disc identifier the record was loaded for (not stored in it)
 };
+
+inline constexpr qint32 kReplayGainOff = 0;
+inline constexpr qint32 kReplayGainTrack = 1;
+inline constexpr qint32 kReplayGainAlbum = 2;  // track and album gain
 
 struct TSettings {
   // [CommonOptions]
   QString OutputFolder;  // default: DefaultOutputFolder()
-  qint32 OutputFormat = output_format::kMp3;  // output_format::k*
+  qint32 OutputFormat = output_format::kMp3;  // output_format::k*; 4 FLAC
   bool IsKeepWav = false;
   bool IsNormalize = false;
   qint32 NormalizePercent = 95;
@@ -33,6 +42,9 @@ struct TSettings {
   qint32 RipTime = 0;  // seconds
   // An encoder that neither prints nor grows its output this long is stopped; 0 or less: never.
   qint32 EncoderStallMinutes = 10;
+  // Encoders that run at once; 0: one per processor; 1: one item after another.
+  qint32 EncoderProcesses = 0;
+  bool WriteRipLog = true;  // a log and a cue sheet beside the ripped tracks
   // [Mp3Options]
   bool IsSelectVBR = false;
   bool IsVBRHead = false;
@@ -49,10 +61,17 @@ struct TSettings {
   qint32 OggMinBitRate = 0;
   // [WMAOptions]
   qint32 WmaSetting = 8;  // position in the WMA setting table
+  // [FlacOptions]
+  qint32 FlacCompressionLevel = 5;  // 0 fastest .. 8 smallest
   // [CDOptions]
   qint32 Index = -1;  // position in the drive list; -1 = none chosen
   bool CDDb = false;
   QString DiscImage;  // the image last opened in the window; reopened when no drive is chosen
+  // [ReadOffsets]: samples by drive (DriveIdentity); a drive not listed reads with offset 0.
+  QMap<QString, qint32> ReadOffsets;
+  // [AccurateRip]
+  bool UseAccurateRip = true;  // look the rip up after extracting
+  QString AccurateRipServer = QStringLiteral("www.accuraterip.com");  // HOST[:PORT], plain HTTP
   // [RecordOptions]
   bool SaveMp3 = false;
   // cdinfo.dat
@@ -66,6 +85,13 @@ struct TSettings {
   QString Email;  // CDDB servers refuse clients without a real address
   // [ID3]
   bool UseID3 = false;
+  // [MusicBrainz]
+  QString MusicBrainzServer = QStringLiteral("https://musicbrainz.org");
+  QString CoverArtServer = QStringLiteral("https://coverartarchive.org");
+  QString MusicBrainzContact;  // the service asks for a contact address; empty: [QueryCDDB] Email
+  bool UseCoverArt = true;     // fetch the front cover and embed it in every output file
+  // [ReplayGain]
+  qint32 ReplayGainMode = 0;  // kReplayGainOff, kReplayGainTrack or kReplayGainAlbum
   // [Options]
   QString Lan = QStringLiteral("English");
 };
@@ -82,7 +108,7 @@ void LoadSettings();
 // changes are lost: the file cannot be written (the old file stays intact), or it exists but
 // cannot be read, since replacing it would lose what it holds.
 bool SaveSettings();
-// "MP3", "WAV", "OGG", "WMA" for OutputFormat 0..3, empty otherwise.
+// "MP3", "WAV", "OGG", "WMA", "FLAC" for OutputFormat 0..4, empty otherwise.
 QString OutputFormatName(qint32 outputFormat);
 // Text of an Ogg bit-rate list position (" Default", " 45 kbit/s", ...), empty when out of range.
 QString OggBitRateText(qint32 position);

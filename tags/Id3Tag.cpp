@@ -68,6 +68,10 @@ quint16 Tid3tag::ReadTag(const QString& fileName) {
   if (!file.seek(size - kBlockSize)) return kIoError;
   const QByteArray block = file.read(kBlockSize);
   if (block.size() != kBlockSize) return kReadError;
+  return ReadBlock(block);
+}
+
+quint16 Tid3tag::ReadBlock(const QByteArray& block) {
   const std::optional<BlockFields> fields = ParseBlock(block);
   if (!fields) return kNoTag;
 
@@ -90,15 +94,18 @@ quint16 Tid3tag::WriteTag(const QString& fileName) {
   if (const quint16 status = OpenExclusive(file); status != kOk) return status;
   bool hasBlock = false;
   if (const quint16 status = EndsWithBlock(file, &hasBlock); status != kOk) return status;
-
-  const QByteArray block =
-      RenderBlock({ToLatin1Text(Title), ToLatin1Text(Artist), ToLatin1Text(Album), ToLatin1Text(Year),
-                   ToLatin1Text(Comment), HasTrack ? Track : quint8(0), Genre});
+  const QByteArray block = RenderBlock();
   const qint64 size = file.size();
   if (!file.seek(hasBlock ? size - kBlockSize : size)) return kIoError;
   if (file.write(block) != kBlockSize || !file.flush()) return kWriteError;
   FileName = target;
   return kOk;
+}
+
+QByteArray Tid3tag::RenderBlock() const {
+  return id3::v1::RenderBlock({ToLatin1Text(Title), ToLatin1Text(Artist), ToLatin1Text(Album),
+                               ToLatin1Text(Year), ToLatin1Text(Comment), HasTrack ? Track : quint8(0),
+                               Genre});
 }
 
 quint16 Tid3tag::RemoveTagReporting() {

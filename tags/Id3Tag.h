@@ -34,6 +34,11 @@ class Tid3tag {
   // and HasTrack. Sets ReadOnlyFile from the file's permissions and remembers the file in
   // FileName as soon as it is open.
   quint16 ReadTag(const QString& fileName);
+  // Fills the fields from a file's last 128 bytes as ReadTag does (FileName and ReadOnlyFile
+  // stay): kNoTag, fields untouched, unless they are a block beginning with "TAG".
+  quint16 ReadBlock(const QByteArray& block);
+  // The 128-byte block that WriteTag puts at the end of the file.
+  QByteArray RenderBlock() const;
   // Writes the block over an existing one at the end of the file, or appends it. "=" stands
   // for the remembered FileName. The file must exist, be a regular file and be writable;
   // it is locked against other writers while the block is written. Remembers the name on

@@ -164,7 +164,11 @@ QByteArray TId3v2Tags::RenderTag(bool allowUnicode) const {
     const TagValue value = GetValue(id);
     QByteArray data;
     if (allowUnicode && value.kind() == TagValue::Kind::WideString) {
-      data = char(kUtf8) + value.toWide().toUtf8();
+      // A reader takes a byte-order mark at the start of UTF-8 text for a mark, not for text,
+      // so a value that begins with U+FEFF gets one in front and reads back whole.
+      const QString text = value.toWide();
+      const QByteArray mark = text.startsWith(QChar(0xFEFF)) ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+      data = char(kUtf8) + mark + text.toUtf8();
     } else {
       data = char(kLatin1) + value.toAnsi();
     }

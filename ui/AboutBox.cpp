@@ -23,6 +23,8 @@ constexpr Component kComponents[] = {
     {"libcdio, libcdio-paranoia", "GPL 3"},
     {"libogg, libvorbis", "BSD 3-clause"},
     {"libmpg123", "LGPL 2.1"},
+    {"libFLAC", "BSD 3-clause"},
+    {"zlib", "zlib licence"},
     {"libcurl", "curl licence (MIT style)"},
     {"FFmpeg (libavcodec, libavformat)", "GPL 2 or later (LGPL 2.1 or later upstream)"},
     {"lame (MP3 encoder program)", "LGPL 2 or later"},

@@ -21,6 +21,7 @@
 #include "ui/MainForm.h"
 #include "ui/MessageBox.h"
 #include "ui/RipForm.h"
+#include "ui/RipResults.h"
 
 namespace trackmill {
 
@@ -47,6 +48,8 @@ void TMainForm::RunJobWindow(int jobKind, TCDHandle handle, const QStringList& i
   {
     TRipForm job(this, jobKind, handle, items, mp3Runner_.get(), wmaRunner_.get());
     job.exec();
+    if (jobKind == job_kind::kRipCd && !job.StoppedByUser())
+      StartRipResults(this, job.Runner(), handle, job.Errors());
   }
   mediaWatcher_->SetPaused(false);
 }

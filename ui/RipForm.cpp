@@ -66,7 +66,11 @@ TRipForm::TRipForm(QWidget* owner, int jobKind, TCDHandle cdHandle, const QStrin
   connect(runner_.get(), &TJobRunner::Changed, this, &TRipForm::ShowRunnerState);
   // Boxes wait until the runner's handler has returned, so the job never re-enters itself.
   connect(runner_.get(), &TJobRunner::ErrorMessage, this,
-          [this](const QString& text) { ShowMessageBox(this, text, QMessageBox::Critical); }, Qt::QueuedConnection);
+          [this](const QString& text) {
+            errors_ << text;
+            ShowMessageBox(this, text, QMessageBox::Critical);
+          },
+          Qt::QueuedConnection);
   connect(runner_.get(), &TJobRunner::InformationMessage, this,
           [this](const QString& text) { ShowMessageBox(this, text, QMessageBox::Information); },
           Qt::QueuedConnection);
@@ -109,6 +113,7 @@ bool TRipForm::ConfirmOverwrite(const QString&, const QString& question) {
 void TRipForm::StopJob() {
   btStop_->setEnabled(false);
   if (runner_->IsFinished()) return JobFinished();
+  stoppedByUser_ = true;
   runner_->Stop();  // Finished() follows from the event loop and closes the window
 }
 

@@ -33,6 +33,9 @@ class TRipForm : public QDialog, private TOverwriteQuestion {
   ~TRipForm() override;
 
   const TJobRunner& Runner() const { return *runner_; }
+  // The failures shown during the job, and whether the user stopped it.
+  const QStringList& Errors() const { return errors_; }
+  bool StoppedByUser() const { return stoppedByUser_; }
 
  public slots:
   void reject() override;
@@ -55,6 +58,8 @@ class TRipForm : public QDialog, private TOverwriteQuestion {
   QProgressBar* flatGauge1_;
   QPushButton* btStop_;
   bool shown_ = false;
+  bool stoppedByUser_ = false;
+  QStringList errors_;
 };
 
 }  // namespace trackmill

@@ -4,6 +4,7 @@
 
 #include "app/cli/CommandLine.h"
 #include "app/cli/Commands.h"
+#include "app/cli/DiscListing.h"
 #include "app/cli/DriveOption.h"
 #include "cd/CDDrive.h"
 #include "cd/TrackList.h"
@@ -12,7 +13,6 @@
 #include "cddb/QueryCDDBThread.h"
 #include "settings/LangString.h"
 #include "settings/Settings.h"
-#include "tags/Id3Genres.h"
 
 namespace trackmill::cli {
 namespace {
@@ -36,11 +36,6 @@ class QueryWaiter : public QObject {
  private:
   QEventLoop& loop_;
 };
-
-QString GenreText(int position) {
-  const QStringList& list = GenreDisplayList();
-  return position > 0 && position < list.size() ? list.at(position) : QString();
-}
 
 // Command-line server settings for this run only; options.ini keeps its own.
 bool ApplyServerOptions(QStringList& args, QString& error) {
@@ -111,13 +106,7 @@ int RunCddbCommand(const QStringList& arguments) {
   for (qsizetype i = 0; i < titles.size() && i < static_cast<qsizetype>(list.Rows.size()); ++i) {
     list.Rows[static_cast<size_t>(i)].Title = titles.at(i);
   }
-  Out() << "Artist: " << disc.Artist << '\n'
-        << "Album:  " << disc.Album << '\n'
-        << "Year:   " << disc.Year << '\n'
-        << "Genre:  " << GenreText(disc.Genre) << '\n';
-  for (const TrackRow& row : list.Rows) {
-    Out() << QStringLiteral("%1").arg(row.Caption, 3) << "  " << row.Title << '\n';
-  }
+  PrintDiscRecord(list);
   if (waiter.detail == 0) {
     Out() << LangString(QStringLiteral("RES_CddbNoTitles"))
           << '\n';

@@ -51,10 +51,14 @@ QString HelpText() {
       "Commands:\n"
       "  toc     [--disc-image FILE | --drive N]\n"
       "          List the tracks of a disc: number, title, length, size.\n"
-      "  rip     [--disc-image FILE | --drive N] [--tracks 1,3-5] [--format mp3|wav|ogg|wma]\n"
-      "          [--output DIR] [--yes|--no]\n"
-      "          Extract tracks and encode them.\n"
-      "  convert wav2mp3|mp3towav|wav2ogg|wav2wma FILE... [--output DIR] [--yes|--no]\n"
+      "  rip     [--disc-image FILE | --drive N] [--tracks 1,3-5] [--format mp3|wav|ogg|wma|flac]\n"
+      "          [--output DIR] [--yes|--no] [--read-offset SAMPLES]\n"
+      "          [--accuraterip-server HOST[:PORT] | --no-accuraterip] [--require-accurate]\n"
+      "          Extract tracks, encode them and check them against AccurateRip; exit\n"
+      "          status 3 with --require-accurate when a track is not verified.\n"
+      "  offset  [--disc-image FILE | --drive N] [--accuraterip-server HOST[:PORT]] [--save]\n"
+      "          Find the drive's read offset from the disc's AccurateRip entries.\n"
+      "  convert wav2mp3|mp3towav|wav2ogg|wav2wma|wav2flac FILE... [--output DIR] [--yes|--no]\n"
       "  convert wav2wav IN OUT [--rate HZ] [--channels 1|2] [--bits 8|16|24|32]\n"
       "          [--encoding pcm|ima-adpcm]\n"
       "          Convert audio files.\n"
@@ -64,6 +68,9 @@ QString HelpText() {
       "  cddb    [--disc-image FILE | --drive N] [--server HOST[:PORT]] [--script PATH]\n"
       "          [--proxy HOST:PORT] [--email ADDRESS]\n"
       "          Look the disc up in a CDDB server and remember its titles.\n"
+      "  musicbrainz [--disc-image FILE | --drive N] [--server URL] [--coverart-server URL]\n"
+      "          [--release N] [--yes]\n"
+      "          Look the disc up in MusicBrainz, remember its titles and front cover.\n"
       "\n"
       "Options:\n"
       "  -h, --help     Show this help.\n"
@@ -90,6 +97,8 @@ int RunCommandLine(const QStringList& arguments) {
   if (command == "rip") return RunRipCommand(rest);
   if (command == "convert") return RunConvertCommand(rest);
   if (command == "cddb") return RunCddbCommand(rest);
+  if (command == "musicbrainz") return RunMusicBrainzCommand(rest);
+  if (command == "offset") return RunOffsetCommand(rest);
   Err() << HelpText();
   return Fail(QStringLiteral("unknown command \"%1\"").arg(command), 2);
 }

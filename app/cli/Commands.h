@@ -11,5 +11,7 @@ int RunTocCommand(const QStringList& args);
 int RunRipCommand(const QStringList& args);
 int RunConvertCommand(const QStringList& args);
 int RunCddbCommand(const QStringList& args);
+int RunMusicBrainzCommand(const QStringList& args);
+int RunOffsetCommand(const QStringList& args);
 
 }  // namespace trackmill::cli

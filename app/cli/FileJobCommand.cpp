@@ -15,6 +15,7 @@
 #include "app/cli/TerminalProgress.h"
 #include "common/JobCodes.h"
 #include "jobs/JobRunner.h"
+#include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/OverwriteQuestion.h"
 #include "jobs/WMAEncodeProcess.h"
@@ -54,29 +55,19 @@ class TerminalOverwriteQuestion : public TOverwriteQuestion {
   TerminalProgress& progress_;
 };
 
-QString ResultWord(JobItemResult result) {
-  switch (result) {
-    case JobItemResult::Done: return QStringLiteral("done");
-    case JobItemResult::Failed: return QStringLiteral("failed");
-    case JobItemResult::Declined: return QStringLiteral("not replaced");
-    case JobItemResult::Stopped: return QStringLiteral("stopped");
-    case JobItemResult::Pending: break;
-  }
-  return QStringLiteral("not done");
-}
-
 int KindOfConversion(const QString& conversion) {
   if (conversion == "wav2mp3") return job_kind::kWavToMp3;
   if (conversion == "mp3towav") return job_kind::kMp3ToWav;
   if (conversion == "wav2ogg") return job_kind::kWavToOgg;
   if (conversion == "wav2wma") return job_kind::kWavToWma;
+  if (conversion == "wav2flac") return job_kind::kWavToFlac;
   return 0;
 }
 
 }  // namespace
 
-int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items,
-                     const QString& overwrite, const QString& itemNoun) {
+int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items, const QString& overwrite,
+                     const QString& itemNoun, const AfterJob& afterJob) {
   TerminalProgress progress;
   std::unique_ptr<TOverwriteQuestion> question;
   if (overwrite.isEmpty())
@@ -102,11 +93,15 @@ int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items,
                       job.EstimatedText());
     });
   });
+  QStringList errors;
   auto printMessage = [&](const QString& text) {
     progress.Break();
     Err() << "trackmill: " << QString(text).replace("\r\n", "\n") << Qt::endl;
   };
-  QObject::connect(&job, &TJobRunner::ErrorMessage, printMessage);
+  QObject::connect(&job, &TJobRunner::ErrorMessage, [&](const QString& text) {
+    errors << text;
+    printMessage(text);
+  });
   QObject::connect(&job, &TJobRunner::InformationMessage, printMessage);
   QObject::connect(&job, &TJobRunner::Finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
 
@@ -137,11 +132,12 @@ int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items,
 
   const auto& results = job.ItemResults();
   for (int item = 0; item < job.ItemCount(); ++item)
-    Out() << ResultWord(results[item]) << ": " << job.ResultFile(item) << '\n';
+    Out() << JobItemResultWord(results[item]) << ": " << job.ResultFile(item) << '\n';
+  const int afterCode = afterJob && !stopRequested ? afterJob(job, errors, *question) : 0;
   Out() << job.DoneCount() << " of " << job.ItemCount() << ' ' << itemNoun << " done"
         << (stopRequested ? " (stopped)" : "") << Qt::endl;
   if (stopRequested) return 130;
-  return job.DoneCount() == job.ItemCount() ? 0 : 1;
+  return job.DoneCount() == job.ItemCount() ? afterCode : 1;
 }
 
 int RunFileJobCommand(const QString& kind, const QStringList& arguments) {

@@ -5,11 +5,13 @@
 #include <QFileInfo>
 #include <QSet>
 #include <csignal>
+#include <cstdlib>
 
-#include "app/cli/Commands.h"
 #include "app/cli/CommandLine.h"
+#include "app/cli/Commands.h"
 #include "app/cli/DriveOption.h"
 #include "app/cli/FileJobCommand.h"
+#include "app/cli/RipVerification.h"
 #include "app/cli/TerminalProgress.h"
 #include "cd/CDDrive.h"
 #include "cd/CDRipThread.h"
@@ -61,6 +63,18 @@ int RunRipCommand(const QStringList& arguments) {
   if (!ok) return Fail("--format needs a format name", 2);
   const QString output = TakeOption(args, "--output", &ok);
   if (!ok) return Fail("--output needs a folder", 2);
+  VerifyOptions verify;
+  verify.server = TakeOption(args, "--accuraterip-server", &ok);
+  if (!ok) return Fail("--accuraterip-server needs HOST[:PORT]", 2);
+  verify.lookUp = !TakeFlag(args, "--no-accuraterip") && Settings().UseAccurateRip;
+  verify.requireAccurate = TakeFlag(args, "--require-accurate");
+  if (verify.server.isEmpty()) verify.server = Settings().AccurateRipServer;
+  const QString offsetText = TakeOption(args, "--read-offset", &ok);
+  if (!ok) return Fail("--read-offset needs a number of samples", 2);
+  bool offsetOk = true;
+  const int readOffset = offsetText.toInt(&offsetOk);
+  if (!offsetText.isEmpty() && (!offsetOk || std::abs(readOffset) > kMaxReadOffset))
+    return Fail(QStringLiteral("bad read offset \"%1\"").arg(offsetText), 2);
   const bool yes = TakeFlag(args, "--yes");
   const bool no = TakeFlag(args, "--no");
   if (!args.isEmpty()) return Fail(QStringLiteral("unexpected argument \"%1\"").arg(args.first()), 2);
@@ -72,7 +86,8 @@ int RunRipCommand(const QStringList& arguments) {
     const auto position = std::find_if(names.begin(), names.end(), [&](const char* name) {
       return format.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
     }) - names.begin();
-    if (!output_format::IsKnown(static_cast<qint32>(position))) return Fail(QStringLiteral("unknown format \"%1\": use mp3, wav, ogg or wma").arg(format), 2);
+    if (!output_format::IsKnown(static_cast<qint32>(position)))
+      return Fail(QStringLiteral("unknown format \"%1\": use mp3, wav, ogg, wma or flac").arg(format), 2);
     Settings().OutputFormat = static_cast<qint32>(position);
   }
   if (!output.isEmpty()) Settings().OutputFolder = QFileInfo(output).absoluteFilePath();
@@ -83,6 +98,8 @@ int RunRipCommand(const QStringList& arguments) {
     TCDHandle handle;
     ~HandleCloser() { CloseCDHandle(handle); }
   } closer{list.CDHandle};
+  // For this run only: the settings file is not written.
+  if (!offsetText.isEmpty()) Settings().ReadOffsets.insert(DriveIdentity(list.CDHandle), readOffset);
 
   if (!trackText.isEmpty()) {
     const QSet<int> chosen = ParseTrackSelection(trackText, &ok);
@@ -106,7 +123,11 @@ int RunRipCommand(const QStringList& arguments) {
     return Fail(LangString("RES_Select_0"));
 
   // Extraction, encoding and tagging run as a job of the job runner, as in the window.
-  return RunJobInTerminal(job_kind::kRipCd, list.CDHandle, items, yes ? "yes" : (no ? "no" : ""), QStringLiteral("tracks"));
+  return RunJobInTerminal(
+      job_kind::kRipCd, list.CDHandle, items, yes ? "yes" : (no ? "no" : ""), QStringLiteral("tracks"),
+      [&](const TJobRunner& job, const QStringList& errors, TOverwriteQuestion& question) {
+        return VerifyRip(job, list.CDHandle, verify, errors, question);
+      });
 }
 
 }  // namespace trackmill::cli

@@ -1,10 +1,12 @@
 #include "app/cli/CommandLine.h"
 #include "app/cli/Commands.h"
 #include "settings/LangString.h"
+#include "tags/FullTags.h"
 #include "tags/Id3Genres.h"
 #include "tags/Id3Tag.h"
 
-// `trackmill tag show|set|remove FILE ...`: the ID3v1 tag of one file through Tid3tag.
+// `trackmill tag show|set|remove FILE ...`: the ID3v1 tag of one file through Tid3tag; set and
+// remove change a file's ID3v2 tag as well when it has one, so players show the edit.
 namespace trackmill::cli {
 namespace {
 
@@ -73,12 +75,14 @@ int Set(const QString& file, QStringList options) {
   struct TextOption {
     const char* name;
     void (Tid3tag::*setter)(const QString&);
+    const char* frame;  // of the ID3v2 tag, which keeps the whole text
   };
   static constexpr TextOption kTextOptions[] = {
-      {"--title", &Tid3tag::SetTitle},     {"--artist", &Tid3tag::SetArtist},
-      {"--album", &Tid3tag::SetAlbum},     {"--year", &Tid3tag::SetYear},
-      {"--comment", &Tid3tag::SetComment},
+      {"--title", &Tid3tag::SetTitle, "TIT2"},     {"--artist", &Tid3tag::SetArtist, "TPE1"},
+      {"--album", &Tid3tag::SetAlbum, "TALB"},     {"--year", &Tid3tag::SetYear, "TDRC"},
+      {"--comment", &Tid3tag::SetComment, "COMM"},
   };
+  Id3v2Changes changes;
 
   // Fields not named on the command line keep the values of the existing tag.
   Tid3tag tag;
@@ -92,7 +96,10 @@ int Set(const QString& file, QStringList options) {
     const bool given = options.contains(name);
     const QString value = TakeOption(options, name, &ok);
     if (!ok) return Fail(QStringLiteral("%1 needs a value").arg(name));
-    if (given) (tag.*option.setter)(value);
+    if (given) {
+      (tag.*option.setter)(value);
+      changes.emplace_back(option.frame, value);
+    }
   }
   bool ok = true;
   if (options.contains(QStringLiteral("--track"))) {
@@ -102,12 +109,14 @@ int Set(const QString& file, QStringList options) {
     if (!ok || !isNumber || track < 0 || track > 255)
       return Fail(QStringLiteral("--track needs a number from 0 to 255"));
     tag.SetTrack(static_cast<quint8>(track));
+    changes.emplace_back("TRCK", track > 0 ? QString::number(track) : QString());
   }
   if (options.contains(QStringLiteral("--genre"))) {
     const QString text = TakeOption(options, QStringLiteral("--genre"), &ok);
     const int genre = ParseGenre(text);
     if (!ok || genre < 0) return Fail(QStringLiteral("unknown genre \"%1\"").arg(text));
     tag.Genre = static_cast<quint8>(genre);
+    changes.emplace_back("TCON", GenreName(genre));
   }
   if (!options.isEmpty()) return Fail(QStringLiteral("unknown argument \"%1\"\n").arg(options.first()) + Usage());
 
@@ -115,6 +124,8 @@ int Set(const QString& file, QStringList options) {
   if (!Tid3tag::IsSuccess(status))
     return Fail(LangString(QStringLiteral("RES_SaveTag_Error")) + ' ' +
                 StatusMessage(file, status));
+  QString error;
+  if (ChangeId3v2Frames(file, changes, &error) == Id3v2Edit::Failed) return Fail(error);
   return 0;
 }
 
@@ -123,6 +134,8 @@ int Remove(const QString& file) {
   const quint16 readStatus = tag.ReadTag(file);
   if (readStatus == Tid3tag::kOpenFailed) return Fail(StatusMessage(file, readStatus));
   const quint16 status = tag.RemoveTagReporting();
+  QString error;
+  if (RemoveId3v2Tag(file, &error) == Id3v2Edit::Failed) return Fail(error);
   if (status == Tid3tag::kNoTag) {
     Out() << file << ": no ID3v1 tag to remove" << Qt::endl;
     return 0;

@@ -16,7 +16,7 @@ TEST(CloseSequenceTest, SavesTitlesAndSettingsAndReportsEachFailure) {
   QFile::remove(SettingsFilePath());
   QFile::remove(DiscInfoFilePath());
   LoadSettings();
-  Settings().OutputFormat = 4;  // a format this build does not know stays as stored
+  Settings().OutputFormat = 7;  // a format this build does not know stays as stored
   TrackList list;
   list.DiscIdentifier = "123";
   list.Rows.resize(2);
@@ -26,7 +26,7 @@ TEST(CloseSequenceTest, SavesTitlesAndSettingsAndReportsEachFailure) {
   const IniFile titles = IniFile::Load(DiscInfoFilePath());
   EXPECT_EQ(titles.ReadString("123", "2", ""), "Second");
   EXPECT_EQ(titles.ReadInteger("123", "TrackNumber", 0), 2);
-  EXPECT_EQ(IniFile::Load(SettingsFilePath()).ReadInteger("CommonOptions", "OutputFormat", 0), 4);
+  EXPECT_EQ(IniFile::Load(SettingsFilePath()).ReadInteger("CommonOptions", "OutputFormat", 0), 7);
 
   // Folders in the way of both files: neither can be written, and the user is told of both.
   QFile::remove(SettingsFilePath());

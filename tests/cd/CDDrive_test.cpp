@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "tests/cd/TestDisc.h"
+#include "tests/support/TestPaths.h"
 
 namespace trackmill {
 namespace {
@@ -59,15 +60,50 @@ TEST_F(CDDriveTest, MissingOrUnreadableImageGivesNoHandle) {
   EXPECT_EQ(Open("/nonexistent/disc.cue"), 0u);
   QTemporaryDir dir;
   const QString garbage = dir.filePath("garbage.cue");
-  QFile file(garbage);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("this is no cue sheet\n\x01\x02\xff");
-  file.close();
-  const TCDHandle h = Open(garbage);
-  TTOC toc;
-  if (h) {
-    EXPECT_EQ(ReadTOC(h, toc), 0);  // opened or not, no table of contents
+  // The data file beside the second sheet lets libcdio parse it up to its broken lines.
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("garbage.bin"), QByteArray(2352 * 4, '\0')));
+  const QByteArray sheets[] = {"this is no cue sheet\n\x01\x02\xff",
+                               "FILE \"garbage.bin\" BINARY'  TRILE \"x\" BINAR\xbc\xb4 01 4\n"};
+  for (const QByteArray& sheet : sheets) {
+    ASSERT_TRUE(test::WriteBytes(garbage, sheet));
+    const TCDHandle h = Open(garbage);
+    TTOC toc;
+    if (h) {
+      EXPECT_EQ(ReadTOC(h, toc), 0);  // opened or not, no table of contents
+    }
   }
+}
+
+// libcdio writes past its track arrays when a sheet has more track statements than a disc.
+TEST_F(CDDriveTest, SheetsWithMoreTracksThanADiscHoldAreNotOpened) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.bin"), QByteArray(2352 * 120, '\0')));
+  auto cueSheet = [](int tracks, int first = 1) {
+    QByteArray text = "FILE \"disc.bin\" BINARY\n";
+    for (int i = first; i < first + tracks; ++i)
+      text += QString::asprintf("  TRACK %02d AUDIO\n    INDEX 01 00:01:%02d\n", std::min(i, 99), i % 75).toLatin1();
+    return text;
+  };
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(99)));
+  TTOC toc;
+  const TCDHandle full = Open(dir.filePath("disc.cue"));
+  ASSERT_NE(full, 0u);
+  ASSERT_EQ(ReadTOC(full, toc), 1);
+  EXPECT_EQ(toc.lastTrack, 99);
+
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(34, 66)));
+  EXPECT_NE(Open(dir.filePath("disc.cue")), 0u) << "tracks 66 to 99";
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(35, 66)));
+  EXPECT_EQ(Open(dir.filePath("disc.cue")), 0u);
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(1, 67)));
+  EXPECT_EQ(Open(dir.filePath("disc.cue")), 0u);
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.cue"), cueSheet(101)));
+  EXPECT_EQ(Open(dir.filePath("disc.cue")), 0u);
+  EXPECT_FALSE(ImageFitsReader(dir.filePath("disc.bin"))) << "the sheet beside the data counts";
+  QByteArray table = "CD_DA\n";
+  for (int i = 0; i < 101; ++i) table += "TRACK AUDIO\nFILE \"disc.bin\" 0 00:00:01\n";
+  ASSERT_TRUE(test::WriteBytes(dir.filePath("disc.toc"), table));
+  EXPECT_EQ(Open(dir.filePath("disc.toc")), 0u);
 }
 
 TEST_F(CDDriveTest, TableOfContentsInBothAddressForms) {

@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include "cd/CDDrive.h"
 #include "settings/Settings.h"
 #include "tests/cd/TestDisc.h"
+#include "tests/support/TestPaths.h"
 
 namespace trackmill {
 namespace {
 
+using test::RunProgram;
 using test::TestDisc;
+using test::ToolProgram;
 
 TEST(TrackLengthTest, LengthsAndSizes) {
   struct Case {
@@ -97,6 +102,38 @@ TEST_F(TrackListTest, TitlesComeBackFromTheCache) {
   EXPECT_EQ(again.Rows[1].Title, "Track02");
   EXPECT_EQ(again.Rows[2].Title, "AC/DC: Live?");
   again.Close();
+}
+
+TEST_F(TrackListTest, CdTextNamesAnUnknownDiscButNeverTypedTitles) {
+  QTemporaryDir dir;
+  const QString base = dir.filePath("text");
+  const auto made = RunProgram(ToolProgram("discimage"),
+                               {"--out", base, "--title", "Dïsc Album", "--performer", "Zoë Band", "--track", "75",
+                                "--title", "Öpening", "--track", "80", "--title", "Second", "--performer", "Guest",
+                                "--track", "90", "--title", "Ωmega"});
+  ASSERT_EQ(made.exitCode, 0) << made.err.constData();
+  AddDiscImage(base + ".cue");
+  list_.Show();
+  ASSERT_EQ(list_.Rows.size(), 3u);
+  const DiscInfo& disc = Settings().Disc;
+  EXPECT_EQ(disc.Album, "Dïsc Album");
+  EXPECT_EQ(disc.Artist, "Zoë Band");
+  EXPECT_EQ(list_.Rows[0].Title, "Öpening");
+  EXPECT_EQ(list_.Rows[1].Title, "Second");
+  EXPECT_EQ(list_.Rows[2].Title, "?mega");  // CD-Text holds ISO-8859-1 only
+  EXPECT_EQ(disc.TrackArtists[1], "Guest");
+  EXPECT_TRUE(disc.TrackArtists[0].isEmpty());
+
+  list_.Rows[0].Title = "Typed";
+  ASSERT_TRUE(list_.Close().isEmpty());
+  Settings() = TSettings{};
+  list_.Show();  // the record now exists: it wins over the CD-Text
+  EXPECT_EQ(list_.Rows[0].Title, "Typed");
+  EXPECT_EQ(Settings().Disc.TrackArtists[1], "Guest");
+  list_.Rows[0].Title = "Track01";
+  list_.ApplyCDText();  // only what the program itself put there is replaced
+  EXPECT_EQ(list_.Rows[0].Title, "Öpening");
+  EXPECT_EQ(list_.Rows[1].Title, "Second");
 }
 
 TEST_F(TrackListTest, MissingImageReportsNoDevice) {

@@ -1,10 +1,11 @@
 #include "CddbTestServer.h"
 
-#include <QMetaObject>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
 #include <QUrlQuery>
+
+#include "LoopbackListener.h"
 
 namespace trackmill::test {
 namespace {
@@ -52,8 +53,8 @@ void Serve(CddbTestServer* owner, QTcpSocket* socket) {
       case CddbTestServer::Mode::Answer:
         break;
     }
-    const QByteArray body = owner->Answer(request.cmd);
-    owner->AddBytesSent(socket->write(header + body));
+    const QByteArray body = owner->Answer(request.cmd.isEmpty() ? request.target : request.cmd);
+    owner->AddBytesSent(socket->write(body.startsWith("HTTP/") ? body : header + body));
     socket->disconnectFromHost();
   });
   QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -63,19 +64,7 @@ void Serve(CddbTestServer* owner, QTcpSocket* socket) {
 
 CddbTestServer::CddbTestServer(Reply reply, Mode mode) : reply_(std::move(reply)), mode_(mode) {
   thread_.start();
-  auto* server = new QTcpServer;
-  server->moveToThread(&thread_);
-  QObject::connect(&thread_, &QThread::finished, server, &QObject::deleteLater);
-  QMetaObject::invokeMethod(
-      server,
-      [this, server] {
-        server->listen(QHostAddress::LocalHost, 0);
-        port_ = server->serverPort();
-        QObject::connect(server, &QTcpServer::newConnection, server, [this, server] {
-          while (QTcpSocket* socket = server->nextPendingConnection()) Serve(this, socket);
-        });
-      },
-      Qt::BlockingQueuedConnection);
+  port_ = ListenOnLoopback(thread_, [this](QTcpSocket* socket) { Serve(this, socket); });
 }
 
 CddbTestServer::~CddbTestServer() {

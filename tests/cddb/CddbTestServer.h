@@ -25,7 +25,8 @@ struct RecordedRequest {
 class CddbTestServer {
  public:
   enum class Mode { Answer, Endless, Silent };
-  // reply: given the decoded cmd, the body to send (status line and all).
+  // reply: given the decoded cmd (the request target when there is none), the body to send
+  // after a "200 OK" header; a reply that begins with "HTTP/" is sent as the whole response.
   using Reply = std::function<QByteArray(const QString& cmd)>;
 
   explicit CddbTestServer(Reply reply, Mode mode = Mode::Answer);

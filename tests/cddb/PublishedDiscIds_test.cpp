@@ -1,7 +1,7 @@
-// Tables of contents of five pressed discs with their published CDDB ids: a first track after
-// a pregap, an enhanced disc (data track last) and a mixed-mode disc (data track first) among
-// them. Each disc is written as a cue sheet over a sparse .bin of the disc's length, so that
-// libcdio reads its table of contents as it reads a real disc's.
+// Tables of contents of five pressed discs with their published CDDB and MusicBrainz ids: a first
+// track after a pregap, an enhanced disc (data track last) and a mixed-mode disc (data track
+// first) among them. Each disc is written as a cue sheet over a sparse .bin of the disc's length,
+// so that libcdio reads its table of contents as it reads a real disc's.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -13,6 +13,7 @@
 #include "cd/CDDrive.h"
 #include "cd/TrackList.h"
 #include "cddb/CddbDriveToc.h"
+#include "cddb/MusicBrainzToc.h"
 #include "settings/DiscInfoStore.h"
 #include "tests/support/TestPaths.h"
 
@@ -75,6 +76,7 @@ TEST(PublishedDiscIdTest, TrackListAndQueryFormThePublishedIds) {
     const QStringList words = CddbQueryWords(CddbTocFromTOC(toc));
     ASSERT_FALSE(words.isEmpty()) << album;
     EXPECT_EQ(words.first(), publishedId) << album;
+    EXPECT_EQ(MusicBrainzTocFromTOC(toc).discId, disc["musicbrainz_id"].toString()) << album;
     const QJsonArray offsets = disc["offsets"].toArray();
     ASSERT_EQ(TocEntryCount(toc), offsets.size() + 1) << album;
     for (qsizetype i = 0; i < offsets.size(); ++i) {

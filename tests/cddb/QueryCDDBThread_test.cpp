@@ -84,6 +84,8 @@ class QueryCDDBThreadTest : public ::testing::Test {
 
 TEST_F(QueryCDDBThreadTest, UsesTheFirstMatchWithTheTitleLine) {
   CddbTestServer server(&ThreeMatchServer);
+  disc_.TrackArtists[0] = QStringLiteral("a guest of another lookup's titles");
+  disc_.MusicBrainzRelease = QStringLiteral("0b9a6c55");
   Run(server);
   ASSERT_EQ(sink_.events.size(), 1u);
   EXPECT_EQ(sink_.events[0], std::make_pair(kCddbEventEnded, 1));
@@ -93,6 +95,7 @@ TEST_F(QueryCDDBThreadTest, UsesTheFirstMatchWithTheTitleLine) {
   // Written while scanning the earlier match and not replaced by the used one.
   EXPECT_EQ(disc_.Year, QStringLiteral("1966"));
   EXPECT_EQ(disc_.Genre, 18);
+  EXPECT_TRUE(disc_.TrackArtists[0].isEmpty() && disc_.MusicBrainzRelease.isEmpty());
   QStringList commands;
   for (const auto& request : server.Requests()) commands << request.cmd;
   EXPECT_FALSE(commands.join(QLatin1Char('|')).contains(QLatin1String("00000004")));

@@ -1,6 +1,7 @@
 // The convert command end to end: the real trackmill, lame, WMA encoder and peer tools.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -42,6 +43,37 @@ TEST_F(ConvertCommandTest, WavToMp3ResamplesLowRatesThroughATemporaryFile) {
   EXPECT_EQ(OutputFiles(), QStringList({"cd.mp3", "low.mp3"}));  // the temporary file is gone
   EXPECT_NEAR(test::ProbeDuration(Path("out/low.mp3")), 4.0, 0.1);
   EXPECT_NEAR(test::ProbeDuration(Path("out/cd.mp3")), 3.0, 0.1);
+}
+
+TEST_F(ConvertCommandTest, WavToFlacIsLosslessAtAnyRateAndSampleSize) {
+  if (!test::HaveProgram("flac")) GTEST_SKIP() << "flac missing";
+  struct Input {
+    const char* name;
+    QStringList soxFormat;
+  };
+  const Input inputs[] = {{"cd", {"-r", "44100", "-c", "2", "-b", "16"}},
+                          {"mono8", {"-r", "22050", "-c", "1", "-b", "8"}},
+                          {"hires24", {"-r", "96000", "-c", "2", "-b", "24"}}};
+  QStringList files;
+  for (const Input& input : inputs) {
+    files << Path(QStringLiteral("%1.wav").arg(input.name));
+    ASSERT_EQ(test::RunProgram("sox", QStringList{"-n"} + input.soxFormat +
+                                          QStringList{files.back(), "synth", "1.5", "sine", "300-3000"})
+                  .exitCode,
+              0);
+  }
+  const auto result = Convert(QStringList{"wav2flac"} + files + QStringList{"--output", Path("out")});
+  EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+  for (const Input& input : inputs) {
+    const QString flac = Path(QStringLiteral("out/%1.flac").arg(input.name));
+    EXPECT_EQ(test::RunProgram("flac", {"-t", "-s", flac}).exitCode, 0) << input.name;
+    // Both read back by sox as raw signed samples of the source's size.
+    const QString wav = Path(QStringLiteral("%1.wav").arg(input.name));
+    const QByteArray source = test::RunProgram("sox", {wav, "-t", "raw", "-e", "signed-integer", "-"}).out;
+    EXPECT_FALSE(source.isEmpty());
+    EXPECT_EQ(test::RunProgram("sox", {flac, "-t", "raw", "-e", "signed-integer", "-"}).out, source)
+        << input.name;
+  }
 }
 
 TEST_F(ConvertCommandTest, WavToOggAndBackThroughMp3AndToWma) {
@@ -154,6 +186,7 @@ int ProcessesMentioning(const QString& text) {
 }
 
 TEST_F(ConvertCommandTest, InterruptStopsTheJobAndLeavesNoEncoder) {
+  ASSERT_TRUE(test::WriteBytes(Path("home/options.ini"), "[CommonOptions]\nEncoderProcesses=1\n"));
   ASSERT_TRUE(test::MakeWav(Path("long.wav"), 400.0));
   ASSERT_TRUE(test::MakeWav(Path("next.wav"), 1.0));
   QProcess trackmill;
@@ -169,6 +202,48 @@ TEST_F(ConvertCommandTest, InterruptStopsTheJobAndLeavesNoEncoder) {
   EXPECT_TRUE(out.contains("0 of 2 files done (stopped)")) << out.toStdString();
   EXPECT_FALSE(QFileInfo::exists(Path("out/next.mp3")));
   EXPECT_EQ(ProcessesMentioning(Path("long.wav")), 0);
+}
+
+// Several encoders at once: results in item order, the questions first, and a stop leaves
+// no half-written file under a final name.
+TEST_F(ConvertCommandTest, ParallelEncodesKeepItemOrderAndNoPartialFiles) {
+  ASSERT_TRUE(test::WriteBytes(Path("home/options.ini"), "[CommonOptions]\nEncoderProcesses=3\n"));
+  ASSERT_TRUE(test::MakeWav(Path("a.wav"), 6.0));
+  ASSERT_TRUE(test::WriteBytes(Path("b.wav"), "not a wave file"));
+  ASSERT_TRUE(test::MakeWav(Path("c.wav"), 1.0));
+  ASSERT_TRUE(test::WriteBytes(Path("d.wav"), "not one either"));
+  const QStringList inputs = {Path("a.wav"), Path("b.wav"), Path("c.wav"), Path("d.wav")};
+  auto result = Convert(QStringList{"wav2mp3"} + inputs + QStringList{"--output", Path("out")});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(result.out.contains("done: " + Path("out/a.mp3").toUtf8() + "\nfailed: " +
+                                  Path("out/b.mp3").toUtf8() + "\ndone: " + Path("out/c.mp3").toUtf8()))
+      << result.out.toStdString();
+  EXPECT_LT(result.err.indexOf("b.wav"), result.err.indexOf("d.wav")) << result.err.toStdString();
+  EXPECT_EQ(OutputFiles(), QStringList({"a.mp3", "c.mp3"}));
+  EXPECT_NEAR(test::ProbeDuration(Path("out/a.mp3")), 6.0, 0.1);
+
+  // Declined before anything starts: nothing is encoded again.
+  const QDateTime before = QFileInfo(Path("out/a.mp3")).lastModified();
+  result = Convert({"wav2mp3", Path("a.wav"), Path("c.wav"), "--output", Path("out"), "--no"});
+  EXPECT_TRUE(result.out.contains("0 of 2 files done")) << result.out.toStdString();
+  EXPECT_EQ(QFileInfo(Path("out/a.mp3")).lastModified(), before);
+
+  ASSERT_TRUE(test::MakeWav(Path("long.wav"), 400.0));
+  ASSERT_TRUE(QFile::copy(Path("long.wav"), Path("long2.wav")));
+  for (const char* kind : {"wav2flac", "wav2mp3"}) {
+    QProcess trackmill;
+    trackmill.start(test::TrackmillProgram(), {"convert", kind, Path("long.wav"), Path("long2.wav"),
+                                               Path("c.wav"), "--output", Path("out"), "--yes"});
+    ASSERT_TRUE(trackmill.waitForStarted());
+    ASSERT_TRUE(test::WaitUntil([&] {
+      return !QDir(Path("out")).entryList({"long2.partial.*"}, QDir::Files).isEmpty();
+    }));
+    ::kill(static_cast<pid_t>(trackmill.processId()), SIGINT);
+    ASSERT_TRUE(trackmill.waitForFinished(60000));
+    EXPECT_EQ(trackmill.exitCode(), 130) << kind;
+    EXPECT_EQ(QDir(Path("out")).entryList({"long*", "*partial*"}, QDir::Files), QStringList()) << kind;
+    EXPECT_EQ(ProcessesMentioning(Path("long.wav")), 0) << kind;
+  }
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ class JobRunnerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Settings() = TSettings();
+    Settings().EncoderProcesses = 1;  // the step-by-step flow; several at once: FileJobs_test
     Settings().OutputFolder = tmp_.filePath("out");
     QDir().mkpath(Settings().OutputFolder);
   }

@@ -41,6 +41,7 @@ class RipJobTest : public ::testing::Test {
     list.Show(0);
     ASSERT_NE(list.CDHandle, 0u);
     const QString id = list.DiscIdentifier;
+    id_ = id;
     CloseCDHandle(list.CDHandle);
     ASSERT_FALSE(id.isEmpty());
     QFile info(Path("home/cdinfo.dat"));
@@ -54,24 +55,33 @@ class RipJobTest : public ::testing::Test {
     info.close();
     QFile options(Path("home/options.ini"));
     ASSERT_TRUE(options.open(QIODevice::WriteOnly));
-    options.write("[ID3]\nUse=1\n");
+    options.write("[ID3]\nUse=1\n[CommonOptions]\nEncoderProcesses=2\n");
   }
   test::ProcessResult Rip(const QStringList& extra) {
-    return test::RunProgram(test::TrackmillProgram(),
-                            QStringList{"rip", "--disc-image", Path("disc.cue"), "--output",
-                                        Path("out")} + extra);
+    return test::RunProgram(
+        test::TrackmillProgram(),
+        QStringList{"rip", "--disc-image", Path("disc.cue"), "--output", Path("out"), "--no-accuraterip"} +
+            extra);
   }
-  QStringList OutputFiles() const { return QDir(Path("out")).entryList(QDir::Files, QDir::Name); }
+  // The tracks, without the rip log and cue sheet.
+  QStringList OutputFiles() const {
+    return QDir(Path("out"))
+        .entryList({"*.mp3", "*.ogg", "*.wma", "*.wav", "*.flac"}, QDir::Files, QDir::Name);
+  }
 
   QTemporaryDir tmp_;
   QDir dir_;
+  QString id_;
 };
 
 TEST_F(RipJobTest, Mp3WithId3TagsAndNoIntermediateWavs) {
   const auto result = Rip({"--format", "mp3"});
   ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
   EXPECT_TRUE(result.out.contains("3 of 3 tracks done"));
-  EXPECT_TRUE(result.err.contains("Encoding(02/03): Intermezzo")) << result.err.toStdString();
+  // Encoded two at a time, reported in track order; the caption follows the oldest track.
+  EXPECT_TRUE(result.out.contains("Opening; `act`.mp3\ndone: " + Path("out/Intermezzo.mp3").toUtf8()))
+      << result.out.toStdString();
+  EXPECT_TRUE(result.err.contains("Encoding(01/03): -Opening")) << result.err.toStdString();
   EXPECT_EQ(OutputFiles(),
             QStringList({"-Opening; `act`.mp3", "Café Finale.mp3", "Intermezzo.mp3"}));
   EXPECT_NEAR(test::ProbeDuration(Path("out/-Opening; `act`.mp3")), kTrackSeconds[0], 0.1);
@@ -96,11 +106,58 @@ TEST_F(RipJobTest, OggWithVorbisComments) {
   EXPECT_EQ(test::RunProgram("ogginfo", {Path("out/Café Finale.ogg")}).exitCode, 0);
   EXPECT_NEAR(test::ProbeDuration(Path("out/Café Finale.ogg")), kTrackSeconds[2], 0.1);
   const QString comments = QString::fromUtf8(
-      test::RunProgram("vorbiscomment", {"-l", Path("out/Café Finale.ogg")}).out);
+      test::RunProgram("vorbiscomment", {"-l", "-R", Path("out/Café Finale.ogg")}).out);
   for (const char* expected : {"title=Café Finale", "artist=The Übertones", "date=1999",
                                "genre=Rock", "tracknumber=3"})
     EXPECT_TRUE(comments.contains(QString::fromUtf8(expected), Qt::CaseInsensitive))
         << expected << "\n" << comments.toStdString();
+}
+
+TEST_F(RipJobTest, FullTagsWithTheKeptCoverAndReplayGain) {
+  for (const char* tool : {"mid3v2", "vorbiscomment", "metaflac", "ffmpeg"})
+    if (!test::HaveProgram(tool)) GTEST_SKIP() << tool << " is not installed";
+  // A guest on track 2 as a MusicBrainz lookup records it, a kept cover, album gain on.
+  QFile info(Path("home/cdinfo.dat"));
+  ASSERT_TRUE(info.open(QIODevice::Append));
+  info.write("Artist2=Zoë Ωmega\n");
+  info.close();
+  ASSERT_TRUE(test::WriteBytes(Path("home/options.ini"), "[ID3]\nUse=1\n[ReplayGain]\nMode=2\n"));
+  ASSERT_TRUE(QDir().mkpath(Path("home/covers")));
+  const QString cover = Path("home/covers/" + id_ + ".jpg");
+  ASSERT_EQ(test::RunProgram("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=s=80x80", "-frames:v", "1", cover}).exitCode, 0);
+
+  auto result = Rip({"--format", "mp3"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(test::ReadBytes(Path("out/cover.jpg")), test::ReadBytes(cover));
+  QStringList albumGains;
+  for (const char* file : {"out/-Opening; `act`.mp3", "out/Intermezzo.mp3", "out/Café Finale.mp3"}) {
+    const QString tags = QString::fromUtf8(test::RunProgram("mid3v2", {"-l", Path(file)}).out);
+    EXPECT_TRUE(tags.contains("APIC=cover front") && tags.contains("TXXX=REPLAYGAIN_TRACK_GAIN=")) << tags.toStdString();
+    albumGains << tags.section("TXXX=REPLAYGAIN_ALBUM_GAIN=", 1).section('\n', 0, 0);
+  }
+  EXPECT_FALSE(albumGains[0].isEmpty());
+  EXPECT_EQ(albumGains.count(albumGains[0]), 3) << albumGains.join(',').toStdString();
+  const QString guest = QString::fromUtf8(test::RunProgram("mid3v2", {"-l", Path("out/Intermezzo.mp3")}).out);
+  for (const char* expected : {"TPE1=Zoë Ωmega", "TPE2=The Übertones", "TRCK=2/3", "TIT2=Intermezzo"})
+    EXPECT_TRUE(guest.contains(QString::fromUtf8(expected))) << expected << "\n" << guest.toStdString();
+  EXPECT_EQ(test::ReadBytes(Path("out/Intermezzo.mp3")).right(128).mid(33, 13), QString("The Übertones").toLatin1());
+
+  result = Rip({"--format", "ogg", "--tracks", "2"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QString comments = QString::fromUtf8(test::RunProgram("vorbiscomment", {"-l", "-R", Path("out/Intermezzo.ogg")}).out);
+  for (const char* expected : {"ARTIST=Zoë Ωmega", "ALBUMARTIST=The Übertones", "TRACKTOTAL=3",
+                               "METADATA_BLOCK_PICTURE=", "REPLAYGAIN_ALBUM_GAIN="})
+    EXPECT_TRUE(comments.contains(QString::fromUtf8(expected))) << expected << "\n" << comments.toStdString();
+
+  // FLAC, encoded two at a time: the disc's tags whatever the MP3 tag setting.
+  ASSERT_TRUE(test::WriteBytes(Path("home/options.ini"), "[ReplayGain]\nMode=2\n[CommonOptions]\nEncoderProcesses=2\n"));
+  result = Rip({"--format", "flac", "--no-accuraterip"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QString flac = QString::fromUtf8(
+      test::RunProgram("metaflac", {"--list", "--no-utf8-convert", Path("out/Intermezzo.flac")}).out);
+  for (const char* expected : {"type: 6 (PICTURE)", "ARTIST=Zoë Ωmega", "ALBUMARTIST=The Übertones", "TRACKNUMBER=2",
+                               "REPLAYGAIN_ALBUM_GAIN="})
+    EXPECT_TRUE(flac.contains(QString::fromUtf8(expected))) << expected << "\n" << flac.toStdString();
 }
 
 TEST_F(RipJobTest, WmaAndWav) {
@@ -122,10 +179,88 @@ TEST_F(RipJobTest, WmaAndWav) {
   EXPECT_TRUE(bin.readAll().contains(data));
 }
 
+TEST_F(RipJobTest, FlacIsBitExactWithCommentsAndSignature) {
+  if (!test::HaveProgram("flac") || !test::HaveProgram("metaflac")) GTEST_SKIP() << "flac tools missing";
+  const auto result = Rip({"--format", "flac"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(OutputFiles(), QStringList({"-Opening; `act`.flac", "Café Finale.flac", "Intermezzo.flac"}));
+  const QString flac = Path("out/Café Finale.flac");
+  EXPECT_EQ(test::RunProgram("flac", {"-t", "-s", flac}).exitCode, 0);
+  const QString tags = QString::fromUtf8(test::RunProgram("metaflac", {"--export-tags-to=-", flac}).out);
+  for (const char* expected : {"ARTIST=The Übertones", "ALBUM=Live \"at\" $HOME", "TITLE=Café Finale",
+                               "DATE=1999", "GENRE=Rock", "TRACKNUMBER=3", "TRACKTOTAL=3"})
+    EXPECT_TRUE(tags.contains(QString::fromUtf8(expected))) << expected << "\n" << tags.toStdString();
+  EXPECT_NE(test::RunProgram("metaflac", {"--show-md5sum", flac}).out.trimmed(), QByteArray(32, '0'));
+  // Decoding gives back the disc's samples.
+  const auto raw = test::RunProgram(
+      "flac", {"-d", "-s", "-c", "--force-raw-format", "--endian=little", "--sign=signed", flac});
+  ASSERT_EQ(raw.out.size(), 4 * 44100 * 4);
+  EXPECT_TRUE(test::ReadBytes(Path("disc.bin")).contains(raw.out));
+}
+
+TEST_F(RipJobTest, LogAndCueSheetDescribeTheDisc) {
+  if (!test::HaveProgram("cueconvert") || !test::HaveProgram("cueprint")) GTEST_SKIP() << "cuetools missing";
+  const auto result = Rip({"--format", "wav"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QString base = Path("out/The Übertones - Live \"at\" $HOME");
+  const QString log = QString::fromUtf8(test::ReadBytes(base + ".log"));
+  for (const char* expected : {"Trackmill 4.1", "Read offset: 0 samples", "disc.cue",
+                               "File: ", "CRC32: ", "AccurateRip: not looked up", "No errors"})
+    EXPECT_TRUE(log.contains(QString::fromUtf8(expected))) << expected << "\n" << log.toStdString();
+  const QString cue = base + ".cue";
+  const auto printed = test::RunProgram("cueprint", {"-d", "%N %P\\n", "-t", "%n %t\\n", cue});
+  ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+  EXPECT_EQ(QString::fromUtf8(printed.out),
+            "3 The Übertones\n1 -Opening; `act`\n2 Intermezzo\n3 Café Finale\n");
+  // cuetools' reading of the cue sheet, with the files' lengths, gives back the table of
+  // contents: 3 s, then 2 s whose second of pregap ends the first file, then 4 s.
+  const QStringList toc =
+      QString::fromUtf8(test::RunProgram("cueconvert", {"-i", "cue", "-o", "toc", cue}).out)
+          .split('\n', Qt::SkipEmptyParts);
+  const QStringList files = toc.filter("FILE ");
+  ASSERT_EQ(files.size(), 3) << toc.join('\n').toStdString();
+  EXPECT_EQ(files[0], "FILE \"-Opening; `act`.wav\" 0 00:03:00");
+  EXPECT_EQ(files[1], "FILE \"-Opening; `act`.wav\" 00:03:00");          // track 2's pregap ends file 1
+  EXPECT_EQ(files[2], QString::fromUtf8("FILE \"Café Finale.wav\" 0"));  // track 3 has none
+  const double fileSeconds[] = {test::ProbeDuration(Path("out/-Opening; `act`.wav")),
+                                test::ProbeDuration(Path("out/Intermezzo.wav"))};
+  EXPECT_NEAR(fileSeconds[0], 3.0 + 1.0, 0.01);                   // track 2 starts after file 1: at 4 s
+  EXPECT_NEAR(fileSeconds[0] + fileSeconds[1], 4.0 + 2.0, 0.01);  // track 3 after file 2: at 6 s
+  EXPECT_TRUE(test::ReadBytes(cue).startsWith("REM DISCID "));
+
+  // Another disc's log under the same name stays unless the user agrees; this disc's own is
+  // simply renewed.
+  ASSERT_TRUE(test::WriteBytes(base + ".log", "another disc\n"));
+  ASSERT_EQ(Rip({"--format", "wav", "--tracks", "1", "--no"}).exitCode, 0);
+  EXPECT_EQ(test::ReadBytes(base + ".log"), "another disc\n");
+  ASSERT_EQ(Rip({"--format", "wav", "--tracks", "1", "--yes"}).exitCode, 0);
+  EXPECT_TRUE(test::ReadBytes(base + ".log").contains("Trackmill 4.1"));
+  ASSERT_EQ(Rip({"--format", "wav", "--tracks", "1", "--no"}).exitCode, 0);
+  EXPECT_EQ(QString::fromUtf8(test::ReadBytes(base + ".log")).count("Track 0"), 1);
+}
+
+TEST_F(RipJobTest, ParallelRipReportsReadErrorsInTrackOrder) {
+  // The .bin ends inside track 2: its read fails halfway, track 3's at once.
+  ASSERT_EQ(test::RunProgram(test::ToolProgram("discimage"), {"--out", Path("cut"), "--track", "3s", "--track",
+                                                              "2s", "--track", "3s", "--bin-sectors", "300"})
+                .exitCode,
+            0);
+  const auto result = test::RunProgram(test::TrackmillProgram(),
+                                       {"rip", "--disc-image", Path("cut.cue"), "--output", Path("cutout"),
+                                        "--format", "flac", "--no-accuraterip", "--yes"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(result.out.contains("done: " + Path("cutout/Track01.flac").toUtf8() + "\nfailed: " +
+                                  Path("cutout/Track02.flac").toUtf8() + "\nfailed: " +
+                                  Path("cutout/Track03.flac").toUtf8()))
+      << result.out.toStdString();
+  EXPECT_EQ(QDir(Path("cutout")).entryList({"*.flac"}, QDir::Files), QStringList({"Track01.flac"}));
+  EXPECT_EQ(result.err.count("Error while reading CD information!"), 2) << result.err.toStdString();
+}
+
 TEST_F(RipJobTest, KeepWavKeepsTheIntermediateFiles) {
   QFile options(Path("home/options.ini"));
   ASSERT_TRUE(options.open(QIODevice::WriteOnly));
-  options.write("[CommonOptions]\nIsKeepWav=1\n");
+  options.write("[CommonOptions]\nIsKeepWav=1\nEncoderProcesses=1\n");
   options.close();
   const auto result = Rip({"--format", "mp3", "--tracks", "2"});
   ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();

@@ -27,16 +27,23 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
   const QByteArray expected =
       "[CommonOptions]\nOutputFolder=" + DefaultOutputFolder().toUtf8() +
       "\nOutputFormat=0\nIsKeepWav=0\nIsNormalize=0\nNormalizePercent=95\nEnableRipTime=0\nRipTime=0\n"
-      "EncoderStallMinutes=10\n"
+      "EncoderStallMinutes=10\nEncoderProcesses=0\n"
+      "WriteRipLog=1\n"
       "[Mp3Options]\nIsSelectVBR=0\nIsVBRHead=0\nBitRate=128\nMaxBitRate=320\nMpegQuality=0\nVBRQuality=4\n"
       "StereoMode=1\n"
       "[OggOptions]\nIsUseCompress=1\nCompressPosition=30\nMaxBitRate=0\nNomalBitRate=0\nMinBitRate=0\n"
       "[WMAOptions]\nBitRate=8\n"
+      "[FlacOptions]\nCompressionLevel=5\n"
       "[CDOptions]\nIndex=-1\nCDDb=0\nDiscImage=\n"
+      "[AccurateRip]\nUse=1\nServer=www.accuraterip.com\n"
       "[RecordOptions]\nSaveMp3=0\n"
-      "[QueryCDDB]\nServer=gnudb.gnudb.org\nScript=/~cddb/cddb.cgi\nUseProxy=0\nProxyAddress=\nPort=80\nEmail=\n"
+      "[QueryCDDB]\nServer=gnudb.gnudb.org\nScript=/~cddb/"
+      "cddb.cgi\nUseProxy=0\nProxyAddress=\nPort=80\nEmail=\n"
       "[ID3]\nUse=0\n"
-      "[Options]\nLan=English\n";
+      "[Options]\nLan=English\n"
+      "[MusicBrainz]\nServer=https://musicbrainz.org\nCoverArtServer=https://coverartarchive.org\nContact=\n"
+      "CoverArt=1\n"
+      "[ReplayGain]\nMode=0\n";
   EXPECT_EQ(test::ReadBytes(SettingsFilePath()), expected);
 }
 
@@ -67,6 +74,10 @@ TEST_F(SettingsTest, EveryFieldSurvivesSaveAndLoad) {
   s.Port = "not a number";
   s.Email = "me@example.org";
   s.Lan = "german";
+  s.FlacCompressionLevel = 8;
+  s.WriteRipLog = s.UseAccurateRip = false;
+  s.AccurateRipServer = "127.0.0.1:8080";
+  s.ReadOffsets = {{"/discs/My [Disc] ; 1.cue", -30}, {"VENDOR Model X", 667}};
   const TSettings saved = s;
   SaveSettings();
   s = TSettings{};
@@ -96,6 +107,10 @@ TEST_F(SettingsTest, EveryFieldSurvivesSaveAndLoad) {
   EXPECT_EQ(s.Port, "not a number");
   EXPECT_EQ(s.Email, "me@example.org");
   EXPECT_EQ(s.Lan, "german");
+  EXPECT_EQ(s.FlacCompressionLevel, 8);
+  EXPECT_FALSE(s.WriteRipLog || s.UseAccurateRip);
+  EXPECT_EQ(s.AccurateRipServer, "127.0.0.1:8080");
+  EXPECT_EQ(s.ReadOffsets, saved.ReadOffsets);
 }
 
 TEST_F(SettingsTest, LoadCorrectsOnlyCompressPositionAndSaveWritesCorrectedValues) {
@@ -186,7 +201,8 @@ TEST_F(SettingsTest, ReadOnlyFolderLosesChangesAndKeepsOldFile) {
 TEST(SettingsNamesTest, OutputFormatNamesAndOggBitRates) {
   EXPECT_EQ(OutputFormatName(0), "MP3");
   EXPECT_EQ(OutputFormatName(3), "WMA");
-  EXPECT_EQ(OutputFormatName(4), "");
+  EXPECT_EQ(OutputFormatName(4), "FLAC");
+  EXPECT_EQ(OutputFormatName(5), "");
   EXPECT_EQ(OutputFormatName(-1), "");
   EXPECT_EQ(OggBitRateText(0), " Default");
   EXPECT_EQ(OggBitRateText(7), "112 kbit/s");

@@ -167,6 +167,7 @@ TEST(Id3v2Tags, WriteThenReadBack) {
   tags.SetArtist("Artist");
   tags.SetTrack("5");
   tags.SetEncoder("Trackmill");
+  tags.SetLink(QString(QChar(0xFEFF)) + "x");  // a leading U+FEFF is text, not a byte-order mark
   ASSERT_TRUE(tags.WriteToHandle(&buffer, true));
   EXPECT_EQ(buffer.pos(), 3) << "the position is kept";
   EXPECT_TRUE(bytes.endsWith("AUDIO DATA"));
@@ -179,6 +180,7 @@ TEST(Id3v2Tags, WriteThenReadBack) {
   EXPECT_EQ(back.Artist(), "Artist");
   EXPECT_EQ(back.Track(), "5");
   EXPECT_EQ(back.Encoder(), "Trackmill");
+  EXPECT_EQ(back.Link(), QString(QChar(0xFEFF)) + "x");
 }
 
 TEST(Id3v2Tags, FileIsReplacedNotRewrittenInPlace) {

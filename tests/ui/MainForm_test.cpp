@@ -184,10 +184,10 @@ TEST_F(MainFormTest, LanguageSwitchTranslatesTheWindowAndRefusesMissingFiles) {
 }
 
 TEST_F(MainFormTest, CloseTellsWhatCouldNotBeSavedAndKeepsUnknownFormats) {
-  WriteOptions("OutputFormat=4\n");
+  WriteOptions("OutputFormat=7\n");
   auto form = Open(SomeDisc());
   form->close();
-  EXPECT_EQ(IniFile::Load(SettingsFilePath()).ReadInteger("CommonOptions", "OutputFormat", 0), 4);
+  EXPECT_EQ(IniFile::Load(SettingsFilePath()).ReadInteger("CommonOptions", "OutputFormat", 0), 7);
 
   auto second = Open(SomeDisc());
   QFile::remove(SettingsFilePath());

@@ -7,7 +7,10 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTest>
+
+#include "CddbTestServer.h"
 
 #include "settings/Settings.h"
 #include "tests/cd/TestDisc.h"
@@ -75,10 +78,23 @@ TEST_F(MainFormTest, ExtractRipsTheImageToWavThroughTheJobWindow) {
   form->close();
 }
 
+TEST_F(MainFormTest, AStoredFlacFormatRipsToFlacThroughTheJobWindow) {
+  TestDisc disc({"2s"});
+  ASSERT_TRUE(disc.Ok());
+  WriteOptions("OutputFormat=4\n");
+  auto form = Open(disc.CuePath());
+  QTest::mouseClick(Button(*form, "tbExtract"), Qt::LeftButton);
+  const QString flac = out_.filePath("Track01.flac");
+  EXPECT_TRUE(ProbeField(flac, "stream=codec_name,sample_rate").contains("codec_name=flac\nsample_rate=44100"));
+  if (HaveProgram("flac")) EXPECT_EQ(RunProgram("flac", {"-t", "-s", flac}).exitCode, 0);
+  EXPECT_FALSE(QFile::exists(out_.filePath("Track01.wav")));
+  form->close();
+}
+
 TEST_F(MainFormTest, ExtractRipsTheImageToTaggedMp3ThroughTheJobWindow) {
   TestDisc disc({"3s", "2s"}, {"--music"});
   ASSERT_TRUE(disc.Ok());
-  WriteOptions("OutputFormat=0\n[ID3]\nUse=1\n");
+  WriteOptions("OutputFormat=0\nEncoderProcesses=1\n[ID3]\nUse=1\n");  // one step after another
   auto form = Open(disc.CuePath());
   Settings().Disc.Artist = "Someone";
   JobWatch watch(form.get());
@@ -101,7 +117,7 @@ TEST_F(MainFormTest, ExtractRipsTheImageToTaggedMp3ThroughTheJobWindow) {
 TEST_F(MainFormTest, StopEndsTheJobAndKeepsTheExtractedWav) {
   TestDisc disc({"20s", "2s"});
   ASSERT_TRUE(disc.Ok());
-  WriteOptions("OutputFormat=0\n");
+  WriteOptions("OutputFormat=0\nEncoderProcesses=1\n");
   auto form = Open(disc.CuePath());
   JobWatch watch(form.get());
   watch.onCaption = [](TRipForm* job) {
@@ -135,6 +151,43 @@ TEST_F(MainFormTest, WavToMp3ConvertsThePickedFiles) {
   EXPECT_NEAR(ProbeDuration(out_.filePath("a b.mp3")), 1.0, 0.1);
   EXPECT_NEAR(ProbeDuration(out_.filePath("c.mp3")), 2.0, 0.1);  // resampled to 44100 Hz first
   form->close();
+}
+
+TEST_F(MainFormTest, AfterARipTheChecksumVerdictsComeInOneBoxAndTheLogIsWritten) {
+  TestDisc disc({"2s", "1s"});
+  ASSERT_TRUE(disc.Ok());
+  CddbTestServer absent([](const QString&) {
+    return QByteArray("HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+  });
+  QTcpServer closed;
+  ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+  const QByteArray unreachable = "127.0.0.1:" + QByteArray::number(closed.serverPort());
+  closed.close();
+  struct Case {
+    QByteArray settings;
+    QString box;  // empty: no box
+  };
+  const Case cases[] = {
+      {"[AccurateRip]\nUse=1\nServer=" + absent.HostPort().toUtf8() + "\n",
+       "Track 01: not in database\nTrack 02: not in database\nAccurateRip: 0 of 2 tracks accurately ripped"},
+      {"[AccurateRip]\nUse=1\nServer=" + unreachable + "\n", "AccurateRip database not reachable"},
+      {"[AccurateRip]\nUse=0\nServer=" + absent.HostPort().toUtf8() + "\n", ""},
+  };
+  for (const Case& c : cases) {
+    WriteOptions(c.settings + "[CommonOptions]\nOutputFormat=1\nOutputFolder=" + out_.path().toUtf8() + "\n");
+    auto form = Open(disc.CuePath());
+    if (!c.box.isEmpty()) answerer_.AnswerBox();
+    QTest::mouseClick(Button(*form, "tbExtract"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(answerer_.AllAnswered(), 20000);
+    if (c.box.isEmpty()) EXPECT_TRUE(answerer_.boxTexts.isEmpty());
+    else EXPECT_TRUE(answerer_.boxTexts.value(0).startsWith(c.box)) << answerer_.boxTexts.join('|').toStdString();
+    EXPECT_EQ(QDir(out_.path()).entryList({"*.log", "*.cue"}).size(), 2) << c.settings.toStdString();
+    answerer_.boxTexts.clear();
+    QDir(out_.path()).removeRecursively();
+    QDir().mkpath(out_.path());
+    form->close();
+  }
+  EXPECT_EQ(absent.Requests().size(), 1u);
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 // discimage: writes an audio disc image (.cue/.bin) from generated audio.
 //
 //   discimage --out BASE --track LEN[:PREGAP] [--track ...] [--music]
-//             [--bin-sectors N] [--expect DIR]
+//             [--bin-sectors N] [--expect DIR] [--title T] [--performer P]
 //
 // LEN and PREGAP are sectors, or seconds with an "s" suffix (75 sectors a second). The pregap
 // of track 1 is hidden audio: track 1 then starts later than 00:02:00. --bin-sectors cuts the
 // .bin so that reads beyond it fail. --expect writes DIR/trackNN.pcm, the raw audio that
-// extracting each track must give.
+// extracting each track must give. --title and --performer are CD-Text: of the disc before
+// the first --track, of the track before them otherwise.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -18,7 +19,7 @@ using namespace trackmill::discimage;
 namespace {
 int Usage(const char* why) {
   std::fprintf(stderr, "discimage: %s\nusage: discimage --out BASE --track LEN[:PREGAP] ... "
-               "[--music] [--bin-sectors N] [--expect DIR]\n", why);
+               "[--music] [--bin-sectors N] [--expect DIR] [--title T] [--performer P]\n", why);
   return 2;
 }
 }  // namespace
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
     } else if (arg == "--bin-sectors" && hasValue) {
       plan.binSectors = ParseSectors(argv[++i]);
       if (plan.binSectors < 0) return Usage("bad --bin-sectors value");
+    } else if ((arg == "--title" || arg == "--performer") && hasValue) {
+      CdTextPlan& text = plan.tracks.empty() ? plan.text : plan.tracks.back().text;
+      (arg == "--title" ? text.title : text.performer) = argv[++i];
     } else if (arg == "--track" && hasValue) {
       const std::string spec = argv[++i];
       const auto colon = spec.find(':');

@@ -93,6 +93,25 @@ int64_t ParseSectors(const std::string& text) {
   return -1;
 }
 
+// UTF-8 to ISO-8859-1 for a quoted cue field: characters beyond it and quotes become "?".
+std::string Latin1Field(const std::string& utf8) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    const int length = byte < 0x80 ? 1 : (byte >> 5) == 6 ? 2 : (byte >> 4) == 14 ? 3 : 4;
+    unsigned code = byte;
+    if (length == 2 && i + 1 < utf8.size()) code = ((byte & 0x1Fu) << 6) | (utf8[i + 1] & 0x3Fu);
+    out += code == '"' || (length > 2) || code > 0xFF ? '?' : static_cast<char>(code);
+    i += static_cast<size_t>(length);
+  }
+  return out;
+}
+
+void WriteCdText(std::ostream& cue, const CdTextPlan& text, const char* indent) {
+  if (!text.title.empty()) cue << indent << "TITLE \"" << Latin1Field(text.title) << "\"\r\n";
+  if (!text.performer.empty()) cue << indent << "PERFORMER \"" << Latin1Field(text.performer) << "\"\r\n";
+}
+
 std::string WriteDiscImage(const DiscPlan& plan, const std::string& base,
                            const std::string& expectDir) {
   if (plan.tracks.empty() || plan.tracks.size() > 99) return "between 1 and 99 tracks needed";
@@ -108,7 +127,9 @@ std::string WriteDiscImage(const DiscPlan& plan, const std::string& base,
   std::ofstream cue(base + ".cue", std::ios::trunc);
   std::ofstream bin(base + ".bin", std::ios::binary | std::ios::trunc);
   if (!cue || !bin) return "cannot create " + base + ".cue/.bin";
-  cue << "REM generated test disc\r\nFILE \"" << BaseName(base) << ".bin\" BINARY\r\n";
+  cue << "REM generated test disc\r\n";
+  WriteCdText(cue, plan.text, "");
+  cue << "FILE \"" << BaseName(base) << ".bin\" BINARY\r\n";
 
   // Expected extraction of track n: its body plus the pregap of track n + 1.
   std::unique_ptr<std::ofstream> expect;
@@ -125,10 +146,13 @@ std::string WriteDiscImage(const DiscPlan& plan, const std::string& base,
   for (const Segment& seg : segments) {
     if (seg.part == 1) {
       cue << "  TRACK " << (seg.track < 10 ? "0" : "") << seg.track << " AUDIO\r\n";
+      WriteCdText(cue, plan.tracks[size_t(seg.track) - 1].text, "    ");
       cue << "    INDEX 00 " << Msf(position) << "\r\n";
     } else {
-      if (plan.tracks[size_t(seg.track) - 1].pregapSectors == 0)
+      if (plan.tracks[size_t(seg.track) - 1].pregapSectors == 0) {
         cue << "  TRACK " << (seg.track < 10 ? "0" : "") << seg.track << " AUDIO\r\n";
+        WriteCdText(cue, plan.tracks[size_t(seg.track) - 1].text, "    ");
+      }
       cue << "    INDEX 01 " << Msf(position) << "\r\n";
       if (!openExpect(seg.track)) return "cannot create the expected-audio files";
     }

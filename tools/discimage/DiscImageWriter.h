@@ -15,9 +15,17 @@ namespace trackmill::discimage {
 inline constexpr int kSectorBytes = 2352;
 inline constexpr int kSectorsPerSecond = 75;
 
+// CD-Text of the disc or of a track, UTF-8; written to the cue sheet as CD-Text is stored on
+// a disc, in ISO-8859-1 (other characters become "?"). Empty texts are left out.
+struct CdTextPlan {
+  std::string title;
+  std::string performer;
+};
+
 struct TrackPlan {
   int64_t sectors = 0;        // audio of the track itself (INDEX 01 onwards)
   int64_t pregapSectors = 0;  // INDEX 00 before it; for track 1 this is hidden audio
+  CdTextPlan text;
 };
 
 enum class Content {
@@ -29,6 +37,7 @@ struct DiscPlan {
   std::vector<TrackPlan> tracks;
   Content content = Content::kNoise;
   int64_t binSectors = -1;  // >= 0: the .bin is cut to this many sectors (read errors)
+  CdTextPlan text;
 };
 
 // Writes base + ".cue" and base + ".bin"; when expectDir is not empty also

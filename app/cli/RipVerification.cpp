@@ -1,0 +1,25 @@
+#include "app/cli/RipVerification.h"
+
+#include "app/cli/CommandLine.h"
+#include "jobs/RipVerification.h"
+
+namespace trackmill::cli {
+
+int VerifyRip(const TJobRunner& job, TCDHandle handle, const VerifyOptions& options,
+              const QStringList& errors, TOverwriteQuestion& question) {
+  RipVerification verification;
+  if (!CollectRipRecord(job, handle, errors, options.lookUp, verification)) {
+    Fail(QStringLiteral("the table of contents could not be read again; no AccurateRip check, no log"));
+    return options.requireAccurate ? 3 : 0;
+  }
+  LookUpAndJudge(verification, options.server);
+  for (const QString& line : verification.TrackLines()) Out() << line << '\n';
+  const QString summary = verification.Summary();
+  if (!summary.isEmpty()) Out() << summary << '\n';
+  const QString error = WriteRipLogIfWanted(verification, question);
+  if (!error.isEmpty()) Fail(error);
+  Out().flush();
+  return options.requireAccurate && !verification.AllAccurate() ? 3 : 0;
+}
+
+}  // namespace trackmill::cli

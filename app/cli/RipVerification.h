@@ -1,0 +1,27 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include "cd/CDRecords.h"
+
+namespace trackmill {
+class TJobRunner;
+class TOverwriteQuestion;
+}  // namespace trackmill
+
+// After a rip on the command line: the shared verification (jobs/RipVerification) printed on
+// the terminal, one line per track and a summary, then the rip log and cue sheet.
+namespace trackmill::cli {
+
+struct VerifyOptions {
+  bool lookUp = true;
+  QString server;  // HOST[:PORT]
+  bool requireAccurate = false;
+};
+
+// Returns 3 when requireAccurate and a track was not accurately ripped or the database gave
+// no answer, else 0. The drive's handle must be open and no extraction running on it.
+int VerifyRip(const TJobRunner& job, TCDHandle handle, const VerifyOptions& options,
+              const QStringList& errors, TOverwriteQuestion& question);
+
+}  // namespace trackmill::cli

@@ -1,0 +1,173 @@
+// The job runner's flow with several encoders at once: the pool, item-ordered reports and
+// the caption of the oldest item still running.
+#include <QFileInfo>
+#include <QThread>
+#include <optional>
+
+#include "audio/WaveIn.h"
+#include "common/FileUtils.h"
+#include "common/JobCodes.h"
+#include "jobs/EncoderPool.h"
+#include "jobs/JobPipeline.h"
+#include "jobs/JobRunner.h"
+#include "jobs/JobTexts.h"
+#include "jobs/OverwriteQuestion.h"
+#include "settings/LangString.h"
+#include "settings/Settings.h"
+
+namespace trackmill {
+namespace {
+
+constexpr int kCdSampleRate = 44100;
+
+// The pool's encoder for a job, or nothing when the job runs one step at a time.
+std::optional<TEncoderPool::Encoder> PoolEncoder(int jobKind, qint32 outputFormat) {
+  switch (jobKind) {
+    case job_kind::kRipCd:
+      switch (outputFormat) {
+        case output_format::kMp3: return TEncoderPool::Encoder::Mp3;
+        case output_format::kOgg: return TEncoderPool::Encoder::Ogg;
+        case output_format::kWma: return TEncoderPool::Encoder::Wma;
+        case output_format::kFlac: return TEncoderPool::Encoder::Flac;
+        default: return std::nullopt;
+      }
+    case job_kind::kWavToMp3: return TEncoderPool::Encoder::Mp3;
+    case job_kind::kWavToOgg: return TEncoderPool::Encoder::Ogg;
+    case job_kind::kWavToWma: return TEncoderPool::Encoder::Wma;
+    case job_kind::kWavToFlac: return TEncoderPool::Encoder::Flac;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
+int EncoderProcessCount(const TSettings& settings) {
+  return settings.EncoderProcesses > 0 ? settings.EncoderProcesses : std::max(1, QThread::idealThreadCount());
+}
+
+bool TJobRunner::StartParallel() {
+  const TSettings& settings = Settings();
+  const auto encoder = PoolEncoder(jobKind_, settings.OutputFormat);
+  const int processes = EncoderProcessCount(settings);
+  if (!encoder || processes <= 1) return false;
+  const bool isFileJob = jobKind_ != job_kind::kRipCd;
+  // MP3 and Ogg take inputs below 44100 Hz through a resampling step of their own.
+  if (jobKind_ == job_kind::kWavToMp3 || jobKind_ == job_kind::kWavToOgg) {
+    TWaveIn probe;
+    for (const QString& path : items_) {
+      probe.SetFileName(path);
+      if (probe.Valid() && probe.GetSampleRate() < kCdSampleRate) return false;
+    }
+  }
+  pool_ = std::make_unique<TEncoderPool>(*encoder, jobKind_, processes, settings);
+  connect(pool_.get(), &TEncoderPool::ItemEnded, this, &TJobRunner::PoolItemEnded);
+  connect(pool_.get(), &TEncoderPool::ProgressChanged, this, &TJobRunner::FollowOldestItem);
+  heldMessages_.assign(size_t(items_.size()), {});
+  settled_.assign(size_t(items_.size()), false);
+
+  // Every question before anything starts: the encoders may not ask while others run.
+  const bool asks = *encoder == TEncoderPool::Encoder::Mp3 || *encoder == TEncoderPool::Encoder::Wma;
+  for (int item = 0; item < items_.size() && asks; ++item) {
+    const QString output = ResultFile(item);
+    if (!QFileInfo::exists(output)) continue;
+    const QString question =
+        output + LangString("RES_File_Exist");
+    if (!overwriteQuestion_ || !overwriteQuestion_->ConfirmOverwrite(output, question))
+      SetResult(item, JobItemResult::Declined);
+    else if (IsFileInUse(output))
+      Fail(item, output + JobText("RES_Operate_Fail"));
+  }
+  // What the encoders cannot read fails here, as the step-by-step flow finds it.
+  if (isFileJob && jobKind_ != job_kind::kWavToWma) {
+    TWaveIn probe;
+    for (int item = 0; item < items_.size(); ++item) {
+      probe.SetFileName(items_[item]);
+      if (results_[size_t(item)] == JobItemResult::Pending && !probe.Valid())
+        Fail(item, items_[item] + JobText("RES_Not_Wav_File"));
+    }
+  }
+  if (!isFileJob) {
+    SetPhase("RES_Extracting");
+    SetCaption("Extracting(", 1, 0);
+    ShowInitializing();
+    StartExtraction(0);
+    return true;
+  }
+  SetPhase("RES_Encoding");
+  for (int item = 0; item < items_.size(); ++item) {
+    if (results_[size_t(item)] == JobItemResult::Pending)
+      AddToPool(item, items_[item]);
+    else
+      SettleItem(item);
+  }
+  FollowOldestItem();
+  ReportSettledItems();
+  return true;
+}
+
+void TJobRunner::AddToPool(int item, const QString& input) {
+  PoolEncode encode;
+  encode.item = item;
+  encode.input = input;
+  encode.output = ResultFile(item);
+  // Disc fields go into Ogg files with the tag setting on, into FLAC files always.
+  const bool tagged =
+      jobKind_ == job_kind::kRipCd && (Settings().OutputFormat == output_format::kFlac || Settings().UseID3);
+  if (tagged) encode.comments = pipeline_->DiscComments(item);
+  pool_->Add(std::move(encode));
+}
+
+void TJobRunner::PoolItemEnded(int item, bool ok, const QString& error) {
+  if (finished_ || item < 0 || item >= items_.size()) return;
+  if (ok) {
+    SetResult(item, JobItemResult::Done);
+    if (jobKind_ == job_kind::kRipCd && Settings().OutputFormat == output_format::kMp3 && Settings().UseID3)
+      WriteId3Tag(item);
+    TagFinishedFile(item);
+  } else {
+    Fail(item, error);
+  }
+  SettleItem(item);
+  FollowOldestItem();
+  ReportSettledItems();
+}
+
+void TJobRunner::SettleItem(int item) {
+  if (item >= 0 && item < int(settled_.size())) settled_[size_t(item)] = true;
+}
+
+void TJobRunner::ReportSettledItems() {
+  while (reportedCount_ < items_.size() && settled_[size_t(reportedCount_)]) {
+    for (const QString& message : heldMessages_[size_t(reportedCount_)]) emit ErrorMessage(message);
+    heldMessages_[size_t(reportedCount_)].clear();
+    ++reportedCount_;
+  }
+  const bool extracted = jobKind_ != job_kind::kRipCd || extractedCount_ >= items_.size();
+  if (reportedCount_ >= items_.size() && extracted && pool_->Idle() && !finished_) {
+    FinishJob(false);
+    CloseJob();
+  }
+}
+
+void TJobRunner::FollowOldestItem() {
+  if (finished_) return;
+  const int oldest = pool_->OldestRunningItem();
+  if (oldest < 0) {
+    // The extraction, when one runs, is the oldest item now; its own reports move the gauge.
+    if (jobKind_ == job_kind::kRipCd && extractedCount_ < items_.size() && caption_.startsWith("Encoding(")) {
+      SetPhase("RES_Extracting");
+      SetCaption("Extracting(", extractedCount_ + 1, extractedCount_);
+    }
+    return;
+  }
+  SetPhase("RES_Encoding");
+  SetCaption("Encoding(", oldest + 1, oldest);
+  initializingVisible_ = false;
+  gaugeTextVisible_ = true;
+  gauge_ = pool_->PercentOf(oldest);
+  elapsed_.clear();
+  estimated_.clear();
+  emit Changed();
+}
+
+}  // namespace trackmill

@@ -1,0 +1,57 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "cd/AccurateRipSum.h"
+#include "cd/DiscLayout.h"
+#include "cddb/AccurateRipLookup.h"
+#include "jobs/JobRunner.h"
+#include "settings/Settings.h"
+
+// What a finished rip leaves beside its tracks: the rip log and the cue sheet, both named
+// after the disc ("Artist - Album.log", ".cue"; "Unknown Artist - Unknown Album" without
+// titles) and written whole or not at all.
+//
+// The cue sheet has one FILE per track file, each track's pregap at the end of the previous
+// file (INDEX 00 there, INDEX 01 at the start of the track's own file) and the CDDB id as
+// REM DISCID. A log or cue sheet of another disc under the same name is replaced only when
+// the overwrite question says yes; one of the same disc is replaced silently.
+// Plain values and functions; main thread for writing (the overwrite question).
+namespace trackmill {
+
+class TOverwriteQuestion;
+
+struct RippedTrack {
+  int number = 0;  // on the disc
+  QString file;    // the track's final file
+  JobItemResult result = JobItemResult::Pending;
+  AccurateRipChecksums sums;
+  AccurateRipVerdict verdict;
+};
+
+struct RipRecord {
+  QString drive;  // DriveIdentity
+  qint32 readOffset = 0;
+  DiscLayout disc;
+  std::vector<int> pregapFrames;  // by position in disc.tracks
+  AccurateRipDiscId discId;
+  bool lookedUp = false;  // false: the lookup was switched off
+  AccurateRipLookup::Outcome outcome = AccurateRipLookup::Outcome::Unreachable;
+  QString lookupDetail;
+  DiscInfo info;
+  QString outputFormat;             // "FLAC", ...
+  QStringList settings;             // "Name: value" lines
+  std::vector<RippedTrack> tracks;  // in rip order
+  QStringList errors;               // as the job reported them
+};
+
+// "Artist - Album" with the characters file names may not hold removed.
+QString RipFilesBaseName(const DiscInfo& info);
+QString RipLogText(const RipRecord& record);
+QString CueSheetText(const RipRecord& record);
+// Writes both into folder; returns what failed (empty on success or when the user keeps the
+// other disc's files).
+QString WriteRipLogAndCue(const RipRecord& record, const QString& folder, TOverwriteQuestion* question);
+
+}  // namespace trackmill

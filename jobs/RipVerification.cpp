@@ -1,0 +1,105 @@
+#include "jobs/RipVerification.h"
+
+#include "cd/CDDrive.h"
+#include "cd/CDRipThread.h"
+#include "common/TextForms.h"
+#include "jobs/JobRunner.h"
+#include "settings/Settings.h"
+
+namespace trackmill {
+namespace {
+
+QStringList SettingLines() {
+  const TSettings& s = Settings();
+  QStringList lines;
+  if (s.OutputFormat == output_format::kFlac)
+    lines << QStringLiteral("FLAC compression level: %1").arg(s.FlacCompressionLevel);
+  lines << (s.IsNormalize ? QStringLiteral("Normalizing: %1 %").arg(s.NormalizePercent)
+                          : QStringLiteral("Normalizing: off"));
+  if (s.EnableRipTime) lines << QStringLiteral("Extracted length limit: %1 s").arg(s.RipTime);
+  return lines;
+}
+
+bool Answered(const AccurateRipLookup& lookup) {
+  return lookup.outcome != AccurateRipLookup::Outcome::Unreachable &&
+         lookup.outcome != AccurateRipLookup::Outcome::Unreadable;
+}
+
+void Judge(RipVerification& v) {
+  v.accurate = 0;
+  for (size_t i = 0; i < v.record.tracks.size(); ++i) {
+    RippedTrack& track = v.record.tracks[i];
+    track.verdict = JudgeTrack(v.lookup, v.audioIndexes[i], track.sums);
+    if (track.verdict.kind == AccurateRipVerdict::Kind::Accurate) ++v.accurate;
+  }
+}
+
+}  // namespace
+
+bool CollectRipRecord(const TJobRunner& job, TCDHandle handle, const QStringList& errors, bool lookUp,
+                      RipVerification& out) {
+  TTOC toc;
+  if (ModifyCDParms(handle, kCDParmMsfAddresses, 1) == 0 || ReadTOC(handle, toc) != 1) return false;
+  RipRecord& record = out.record;
+  record.drive = DriveIdentity(handle);
+  record.readOffset = ReadOffsetOf(handle);
+  record.disc = DiscLayout::FromToc(toc);
+  for (const DiscTrack& track : record.disc.tracks)
+    record.pregapFrames.push_back(TrackPregapFrames(handle, track.number));
+  record.discId = AccurateRipDiscId::Of(record.disc);
+  record.info = Settings().Disc;
+  record.outputFormat = OutputFormatName(Settings().OutputFormat);
+  record.settings = SettingLines();
+  record.errors = errors;
+  record.lookedUp = lookUp;
+  for (int item = 0; item < job.ItemCount(); ++item) {
+    const int index = SplitJobItem(job.Items().value(item)).trackNo - 1;
+    if (index < 0 || index >= int(record.disc.tracks.size())) continue;
+    RippedTrack track;
+    track.number = record.disc.tracks[size_t(index)].number;
+    track.file = job.ResultFile(item);
+    track.result = job.ItemResults()[size_t(item)];
+    track.sums = job.Checksums()[size_t(item)];
+    int audioIndex = 0;
+    for (int k = 0; k < index; ++k) audioIndex += record.disc.tracks[size_t(k)].data ? 0 : 1;
+    record.tracks.push_back(track);
+    out.audioIndexes.push_back(audioIndex);
+  }
+  Judge(out);  // until looked up, every track has the verdict of no answer
+  return true;
+}
+
+void LookUpAndJudge(RipVerification& v, const QString& server) {
+  if (!v.record.lookedUp) return;
+  v.lookup = LookUpAccurateRip(v.record.discId, {server});
+  v.record.outcome = v.lookup.outcome;
+  v.record.lookupDetail = v.lookup.detail;
+  Judge(v);
+}
+
+QStringList RipVerification::TrackLines() const {
+  QStringList lines;
+  if (!record.lookedUp || !Answered(lookup)) return lines;
+  for (const RippedTrack& track : record.tracks)
+    lines << QStringLiteral("Track %1: ").arg(track.number, 2, 10, QLatin1Char('0')) +
+                 VerdictText(track.verdict, lookup.outcome);
+  return lines;
+}
+
+QString RipVerification::Summary() const {
+  if (!record.lookedUp) return {};
+  if (!Answered(lookup))
+    return VerdictText({}, lookup.outcome) + (lookup.detail.isEmpty() ? QString() : " (" + lookup.detail + ")");
+  return QStringLiteral("AccurateRip: %1 of %2 tracks accurately ripped").arg(accurate).arg(record.tracks.size());
+}
+
+bool RipVerification::AllAccurate() const {
+  return record.lookedUp && !record.tracks.empty() && accurate == int(record.tracks.size());
+}
+
+QString WriteRipLogIfWanted(const RipVerification& v, TOverwriteQuestion& question) {
+  if (!Settings().WriteRipLog) return {};
+  return WriteRipLogAndCue(v.record, Settings().OutputFolder, &question);
+}
+
+}  // namespace trackmill

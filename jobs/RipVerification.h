@@ -1,0 +1,44 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "cd/CDRecords.h"
+#include "cddb/AccurateRipLookup.h"
+#include "jobs/RipRecord.h"
+
+// What follows a CD rip, shared by the command line and the job window: the record of the rip
+// (drive, layout, settings, per-track results and checksums), the AccurateRip lookup with one
+// verdict per track, the texts shown to the user, and the rip log and cue sheet.
+namespace trackmill {
+
+class TJobRunner;
+
+struct RipVerification {
+  RipRecord record;
+  AccurateRipLookup lookup;
+  std::vector<int> audioIndexes;  // per record track: its place among the disc's audio tracks
+  int accurate = 0;
+
+  // "Track 01: ..." per track once looked up with an answer; empty otherwise.
+  QStringList TrackLines() const;
+  // One line: the count of accurate tracks, or why the database gave no answer; empty when
+  // the lookup is off.
+  QString Summary() const;
+  bool AllAccurate() const;
+};
+
+// Reads the table of contents again and gathers the record of a finished rip job. Returns
+// false when the table of contents cannot be read. The drive's handle must be open and no
+// extraction running on it; call it on the thread that owns the handle.
+bool CollectRipRecord(const TJobRunner& job, TCDHandle handle, const QStringList& errors, bool lookUp,
+                      RipVerification& out);
+
+// Looks the disc up (blocking, bounded by the lookup's time-outs; any thread) and judges every
+// track. Does nothing when the record says the lookup is off.
+void LookUpAndJudge(RipVerification& verification, const QString& server);
+
+// Writes the rip log and cue sheet when the settings ask for them; returns the error text or "".
+QString WriteRipLogIfWanted(const RipVerification& verification, TOverwriteQuestion& question);
+
+}  // namespace trackmill
