@@ -25,6 +25,15 @@ void ApplyMusicBrainzRelease(const MusicBrainzRelease& release, DiscInfo& disc, 
   }
 }
 
+MusicBrainzServers MusicBrainzServersFromSettings() {
+  const TSettings& settings = Settings();
+  MusicBrainzServers servers;
+  servers.server = settings.MusicBrainzServer;
+  servers.coverArtServer = settings.CoverArtServer;
+  servers.contact = settings.MusicBrainzContact.isEmpty() ? settings.Email : settings.MusicBrainzContact;
+  return servers;
+}
+
 bool StoreDiscCover(const QString& identifier, const QByteArray& jpeg) {
   const QString path = DiscCoverPath(identifier);
   if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath())) return false;

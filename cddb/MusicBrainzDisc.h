@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "cddb/MusicBrainzClient.h"
 #include "cddb/MusicBrainzReply.h"
 #include "settings/Settings.h"
 
@@ -15,6 +16,9 @@ namespace trackmill {
 // medium). A track credited to someone else than the release keeps that artist in
 // disc.TrackArtists; the others are cleared.
 void ApplyMusicBrainzRelease(const MusicBrainzRelease& release, DiscInfo& disc, QStringList& rowTitles);
+
+// The servers and contact address of the settings.
+MusicBrainzServers MusicBrainzServersFromSettings();
 
 // Writes the cover of the disc identifier beside its record (crash-safe); false when it
 // cannot be written.

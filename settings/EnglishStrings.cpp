@@ -59,6 +59,7 @@ constexpr EnglishEntry kEnglishTable[] = {
     {"RES_MCI_Init_Fail", "Error while initializing MCI device!"},
     {"RES_MP3_TO_WAV", "Decoding MP3 to WAV"},
     {"RES_ModifyCDParmsError", "CD extract failed!Please try again."},
+    {"RES_MusicBrainzNotFound", "MusicBrainz knows no release of this disc."},
     {"RES_NoMp3Encoder", "Can not find the MP3 encoder \"lame\" beside trackmill or on the PATH. Please install the lame package."},
     {"RES_NoMp3Runner", "No MP3 encoder is available."},
     {"RES_NoNameStr", "NoName"},

@@ -5,6 +5,7 @@
 #include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
 #include "ui/OggPlayerForm.h"
+#include "ui/ReleaseChooserForm.h"
 #include "ui/RipForm.h"
 
 namespace trackmill {
@@ -27,6 +28,7 @@ constexpr FormFactory kForms[] = {
     &Make<TfrmNoDeviceHint>,
     &Make<TAboutBox>,
     &Make<TfrmOggPlayer>,
+    &Make<TfrmReleaseChooser>,
 };
 
 }  // namespace

@@ -109,6 +109,7 @@ TMainForm::TMainForm(const QString& startImage, int startDrive, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+  StopMusicBrainz();
   if (list_.CDHandle != 0) CloseCDHandle(list_.CDHandle);
 }
 
@@ -138,6 +139,7 @@ void TMainForm::CreateActions() {
   actionExit_ = NewAction("ActionExit", "E&xit", nullptr);
   connect(actionExit_, &QAction::triggered, this, &QWidget::close);
   aEditTrackName_ = NewAction("aEditTrackName", "Rename &Title", &TMainForm::RenameExecute, QKeySequence(Qt::Key_F2));
+  miQueryMusicBrainz_ = NewAction("miQueryMusicBrainz", "Query &MusicBrainz", &TMainForm::QueryMusicBrainzExecute);
   mnuHelp_ = NewAction("mnuHelp", "&Help", &TMainForm::HelpExecute, QKeySequence(Qt::Key_F1));
   mnuHomePage_ = NewAction("mnuHomePage", "Home Page", &TMainForm::HomePageExecute);
   mnuAbout_ = NewAction("mnuAbout", "&About...", &TMainForm::AboutExecute);
@@ -171,6 +173,8 @@ void TMainForm::CreateMenus() {
   edit->addActions({actionSelectAll_, actionNoSelect_});
   edit->addSeparator();
   edit->addAction(aEditTrackName_);
+  edit->addSeparator();
+  edit->addAction(miQueryMusicBrainz_);
 
   QMenu* language = addMenu("miLanguage", "&Language");
   languageGroup_ = new QActionGroup(this);
@@ -297,6 +301,7 @@ void TMainForm::UpdateActions() {
   const MainWindowState state = CurrentState();
   actionExtract_->setEnabled(IsCommandEnabled(MainCommand::Extract, state));
   aEditTrackName_->setEnabled(IsCommandEnabled(MainCommand::RenameTitle, state));
+  miQueryMusicBrainz_->setEnabled(IsCommandEnabled(MainCommand::QueryMusicBrainz, state) && !musicBrainz_);
 }
 
 void TMainForm::ShowRows() {

@@ -1,10 +1,12 @@
 #pragma once
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <memory>
 
 #include "app/shell/MainCommands.h"
 #include "cd/TrackList.h"
+#include "cddb/MusicBrainzThread.h"
 
 class QAction;
 class QActionGroup;
@@ -59,6 +61,7 @@ class TMainForm : public QMainWindow {
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void customEvent(QEvent* event) override;
 
  private:
   // Building (MainForm.cpp).
@@ -100,6 +103,11 @@ class TMainForm : public QMainWindow {
   void HomePageExecute();
   void AboutExecute();
   void OggPlayerExecute();
+
+  // MusicBrainz (MainFormMusicBrainz.cpp).
+  void QueryMusicBrainzExecute();
+  void TakeMusicBrainzLookup(const MusicBrainzLookup& lookup);
+  void StopMusicBrainz();
   void SwitchLanguage(QAction* item);
   void ListView1Click(QTreeWidgetItem* item);
   void ListView1DblClick(QTreeWidgetItem* item);
@@ -122,6 +130,9 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<TUserPrompts> prompts_;
   TMediaWatcher* mediaWatcher_;
   QString startImage_;
+  QPointer<TMusicBrainzThread> musicBrainz_;  // the lookup or cover fetch under way
+  QString musicBrainzDisc_;                   // identifier of the disc it is for
+  bool coverPending_ = false;                 // musicBrainz_ fetches the cover
   int startDrive_;
 
   QTreeWidget* listView1_ = nullptr;
@@ -143,6 +154,7 @@ class TMainForm : public QMainWindow {
   QAction* closeCdRomMenu_ = nullptr;
   QAction* actionExit_ = nullptr;
   QAction* aEditTrackName_ = nullptr;
+  QAction* miQueryMusicBrainz_ = nullptr;
   QAction* mnuHelp_ = nullptr;
   QAction* mnuHomePage_ = nullptr;
   QAction* mnuAbout_ = nullptr;

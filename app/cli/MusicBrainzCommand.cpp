@@ -54,15 +54,6 @@ int ChooseRelease(const std::vector<MusicBrainzRelease>& releases, const Release
   return ok && answer >= 1 && answer <= count ? answer : 0;
 }
 
-MusicBrainzServers ServersFromSettings() {
-  const TSettings& settings = Settings();
-  MusicBrainzServers servers;
-  servers.server = settings.MusicBrainzServer;
-  servers.coverArtServer = settings.CoverArtServer;
-  servers.contact = settings.MusicBrainzContact.isEmpty() ? settings.Email : settings.MusicBrainzContact;
-  return servers;
-}
-
 void KeepCover(const MusicBrainzRelease& release, const MusicBrainzServers& servers, const QString& identifier) {
   if (!Settings().UseCoverArt || !release.hasFrontCover) return;
   const CoverFetch cover = FetchFrontCover(release.id, servers);
@@ -106,12 +97,12 @@ int RunMusicBrainzCommand(const QStringList& arguments) {
     CloseCDHandle(list.CDHandle);
     return Fail(LangString(QStringLiteral("RES_ReadTocError")));
   }
-  const MusicBrainzServers servers = ServersFromSettings();
+  const MusicBrainzServers servers = MusicBrainzServersFromSettings();
   const MusicBrainzLookup lookup = LookUpMusicBrainz(MusicBrainzTocFromTOC(toc), servers);
   if (lookup.outcome != MusicBrainzLookup::Outcome::Found) {
     CloseCDHandle(list.CDHandle);
     return Fail(lookup.outcome == MusicBrainzLookup::Outcome::NotFound
-                    ? QStringLiteral("MusicBrainz knows no release of this disc.")
+                    ? LangString(QStringLiteral("RES_MusicBrainzNotFound"))
                     : lookup.error);
   }
   if (lookup.fuzzy) Out() << "No release holds this disc id; these match its track layout.\n";

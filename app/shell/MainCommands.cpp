@@ -7,7 +7,8 @@ namespace trackmill {
 bool IsCommandEnabled(MainCommand command, const MainWindowState& state) {
   switch (command) {
     case MainCommand::Extract: return state.checkedCount > 0;
-    case MainCommand::QueryCddb: return state.rowCount > 0;
+    case MainCommand::QueryCddb:
+    case MainCommand::QueryMusicBrainz: return state.rowCount > 0;
     case MainCommand::Play:
     case MainCommand::RenameTitle: return state.rowSelected;
     case MainCommand::Pause: return state.isPlaying && !state.isPaused;

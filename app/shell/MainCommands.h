@@ -8,7 +8,7 @@ namespace trackmill {
 enum class MainCommand {
   Extract, SelectAll, SelectNone, WavToMp3, Mp3ToWav, WavToOgg, WavToWma, WavToWav,
   OpenOutputFolder, OpenDiscImage, Refresh, Eject, CloseTray, Exit, Record, OggPlayer, Play,
-  Pause, Stop, VolumeControl, ClearHistory, QueryCddb, RenameTitle, Id3Edit, Options,
+  Pause, Stop, VolumeControl, ClearHistory, QueryCddb, QueryMusicBrainz, RenameTitle, Id3Edit, Options,
   Language, Help, HomePage, About,
 };
 

@@ -23,6 +23,8 @@ TEST(MainCommandsTest, EnablingRules) {
       {MainCommand::Extract, checked, true},
       {MainCommand::QueryCddb, empty, false},
       {MainCommand::QueryCddb, listedNoneChecked, true},
+      {MainCommand::QueryMusicBrainz, empty, false},
+      {MainCommand::QueryMusicBrainz, listedNoneChecked, true},
       {MainCommand::RenameTitle, checked, false},
       {MainCommand::RenameTitle, selected, true},
       {MainCommand::Play, checked, false},
