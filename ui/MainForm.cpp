@@ -26,6 +26,7 @@
 #include "common/AppInfo.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/WMAEncodeProcess.h"
+#include "player/CDPlayback.h"
 #include "settings/LanguageMenu.h"
 #include "settings/Settings.h"
 #include "settings/translate/TranslateForm.h"
@@ -90,6 +91,8 @@ TMainForm::TMainForm(const QString& startImage, int startDrive, QWidget* parent)
   cdIn1_ = std::make_unique<TCDIn>();
   prompts_ = std::make_unique<TBoxPrompts>(this);
   mediaWatcher_ = new TMediaWatcher(this);
+  playback_ = new TCDPlayback(this);
+  connect(playback_, &TCDPlayback::Finished, this, &TMainForm::PlaybackFinished);
   connect(mediaWatcher_, &TMediaWatcher::MediaArrived, this, &TMainForm::MediaArrived);
   connect(mediaWatcher_, &TMediaWatcher::MediaRemoved, this, &TMainForm::MediaRemoved);
 
@@ -110,6 +113,7 @@ TMainForm::TMainForm(const QString& startImage, int startDrive, QWidget* parent)
 
 TMainForm::~TMainForm() {
   StopMusicBrainz();
+  playback_->Stop();
   if (list_.CDHandle != 0) CloseCDHandle(list_.CDHandle);
 }
 
@@ -144,6 +148,9 @@ void TMainForm::CreateActions() {
   mnuHomePage_ = NewAction("mnuHomePage", "Home Page", &TMainForm::HomePageExecute);
   mnuAbout_ = NewAction("mnuAbout", "&About...", &TMainForm::AboutExecute);
   miOGGPlayer_ = NewAction("miOGGPlayer", "&OGG Player...", &TMainForm::OggPlayerExecute);
+  aPlay_ = NewAction("aPlay", "&Play", &TMainForm::PlayExecute, QKeySequence("Ctrl+P"));
+  aPause_ = NewAction("aPause", "P&ause", &TMainForm::PauseExecute);
+  aStop_ = NewAction("aStop", "&Stop", &TMainForm::StopExecute);
 }
 
 void TMainForm::CreateMenus() {
@@ -169,6 +176,8 @@ void TMainForm::CreateMenus() {
   actions->addAction(actionExtract_);
   actions->addSeparator();
   actions->addAction(miOGGPlayer_);
+  actions->addSeparator();
+  actions->addActions({aPlay_, aPause_, aStop_});
   QMenu* edit = addMenu("Edit1", "&Edit");
   edit->addActions({actionSelectAll_, actionNoSelect_});
   edit->addSeparator();
@@ -202,6 +211,8 @@ void TMainForm::CreateMenus() {
   popupMenu1_->addAction(actionExtract_);
   popupMenu1_->addSeparator();
   popupMenu1_->addActions({actionSelectAll_, actionNoSelect_});
+  popupMenu1_->addSeparator();
+  popupMenu1_->addActions({aPlay_, aPause_, aStop_});
   popupMenu1_->addSeparator();
   popupMenu1_->addAction(aEditTrackName_);
   listView1_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -294,6 +305,8 @@ MainWindowState TMainForm::CurrentState() const {
   state.rowCount = int(list_.Rows.size());
   for (const TrackRow& row : list_.Rows) state.checkedCount += row.Checked ? 1 : 0;
   state.rowSelected = !listView1_->selectedItems().isEmpty();
+  state.isPlaying = playback_->IsPlaying();
+  state.isPaused = playback_->IsPaused();
   return state;
 }
 
@@ -301,6 +314,9 @@ void TMainForm::UpdateActions() {
   const MainWindowState state = CurrentState();
   actionExtract_->setEnabled(IsCommandEnabled(MainCommand::Extract, state));
   aEditTrackName_->setEnabled(IsCommandEnabled(MainCommand::RenameTitle, state));
+  aPlay_->setEnabled(IsCommandEnabled(MainCommand::Play, state));
+  aPause_->setEnabled(IsCommandEnabled(MainCommand::Pause, state));
+  aStop_->setEnabled(IsCommandEnabled(MainCommand::Stop, state));
   miQueryMusicBrainz_->setEnabled(IsCommandEnabled(MainCommand::QueryMusicBrainz, state) && !musicBrainz_);
 }
 
@@ -364,6 +380,8 @@ bool TMainForm::FormClose() {
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_.get()),
                                  static_cast<TEncodeProcess*>(wmaRunner_.get())})
     if (runner->Running) runner->StopEncoder(0);
+  // Playback reads the drive: it ends before the handle is closed.
+  playback_->Stop();
   const QStringList errors = SaveOnClose(list_);
   for (const QString& line : errors) std::fprintf(stderr, "trackmill: %s\n", qPrintable(line));
   if (!errors.isEmpty()) ShowMessageBox(this, errors.join('\n'), QMessageBox::Critical);

@@ -30,6 +30,7 @@ class QTreeWidgetItem;
 namespace trackmill {
 
 class TCDIn;
+class TCDPlayback;
 class TMediaWatcher;
 class TMp3EncodeProcess;
 class TWMAEncodeProcess;
@@ -104,6 +105,12 @@ class TMainForm : public QMainWindow {
   void AboutExecute();
   void OggPlayerExecute();
 
+  // CD playback (MainFormPlayback.cpp).
+  void PlayExecute();
+  void PauseExecute();
+  void StopExecute();
+  void PlaybackFinished(const QString& error);
+
   // MusicBrainz (MainFormMusicBrainz.cpp).
   void QueryMusicBrainzExecute();
   void TakeMusicBrainzLookup(const MusicBrainzLookup& lookup);
@@ -127,6 +134,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<TMp3EncodeProcess> mp3Runner_;
   std::unique_ptr<TWMAEncodeProcess> wmaRunner_;
   std::unique_ptr<TCDIn> cdIn1_;
+  TCDPlayback* playback_;
   std::unique_ptr<TUserPrompts> prompts_;
   TMediaWatcher* mediaWatcher_;
   QString startImage_;
@@ -159,6 +167,9 @@ class TMainForm : public QMainWindow {
   QAction* mnuHomePage_ = nullptr;
   QAction* mnuAbout_ = nullptr;
   QAction* miOGGPlayer_ = nullptr;
+  QAction* aPlay_ = nullptr;
+  QAction* aPause_ = nullptr;
+  QAction* aStop_ = nullptr;
 };
 
 }  // namespace trackmill
