@@ -11,14 +11,12 @@
 
 namespace trackmill {
 
-namespace {
-
-// PortAudio's set-up and device probing are not thread-safe; every call that starts, ends or
-// probes the audio system goes through this lock.
 std::mutex& AudioSystemLock() {
   static std::mutex lock;
   return lock;
 }
+
+namespace {
 
 std::int64_t NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(

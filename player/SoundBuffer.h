@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 // SoundBuffer: a looping play buffer in front of one PortAudio output stream. The producer
@@ -21,6 +22,10 @@
 // Pause()/Unpause() and the counters from any thread. Errors: Open() answers a PortAudio
 // error code (0 = success) and leaves the buffer closed on failure.
 namespace trackmill {
+
+// PortAudio's set-up and device probing are not thread-safe; every call that starts, ends or
+// probes the audio system goes through this lock.
+std::mutex& AudioSystemLock();
 
 class SoundBuffer {
  public:

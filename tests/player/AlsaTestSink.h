@@ -6,21 +6,29 @@
 #include <cstdlib>
 
 // A test-only ALSA set-up: the default playback device is ALSA's file plugin over its null
-// sink, so whatever is played lands in PlayedPath(). With noDevice, no device can be opened. Must be created before anything starts the audio system in this process.
+// sink, so whatever is played lands in PlayedPath(); the default capture device reads the raw
+// bytes given as captured (then silence). With noDevice, no device can be opened. Must be
+// created before anything starts the audio system in this process; child processes inherit it.
 namespace trackmill::test {
 
 class AlsaTestSink {
  public:
-  explicit AlsaTestSink(bool noDevice = false) {
+  explicit AlsaTestSink(bool noDevice = false, const QByteArray& captured = {}) {
+    QFile input(dir_.filePath("captured.raw"));
+    input.open(QIODevice::WriteOnly);
+    input.write(captured);
+    input.close();
     QFile config(dir_.filePath("asound.conf"));
     config.open(QIODevice::WriteOnly);
     if (noDevice) {
       // A default device on a sound card that does not exist: what a machine without one has.
       config.write("pcm.!default { type hw card 97 }\n");
     } else {
-      config.write(QStringLiteral("pcm.!default {\n type file\n slave.pcm { type null }\n"
-                                  " file \"%1\"\n format \"raw\"\n}\n")
-                       .arg(PlayedPath())
+      config.write(QStringLiteral("pcm.!default {\n type asym\n"
+                                  " playback.pcm { type file slave.pcm { type null } file \"%1\" format \"raw\" }\n"
+                                  " capture.pcm { type file slave.pcm { type null } file \"/dev/null\""
+                                  " infile \"%2\" format \"raw\" }\n}\n")
+                       .arg(PlayedPath(), input.fileName())
                        .toUtf8());
     }
     config.close();
