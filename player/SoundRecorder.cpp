@@ -3,6 +3,7 @@
 #include <portaudio.h>
 
 #include <QtEndian>
+#include <chrono>
 #include <vector>
 
 #include "audio/WavScan.h"
@@ -13,6 +14,9 @@ namespace trackmill {
 namespace {
 constexpr int kReadsPerSecond = 10;
 constexpr qint64 kMaxWavBytes = 0xFFFFFFFFLL;
+// An input without a clock of its own (ALSA's null device) delivers as fast as it is read;
+// recording then holds itself to this far ahead of the wall clock.
+constexpr qint64 kMaxAheadMs = 500;
 }  // namespace
 
 TSoundRecorder::TSoundRecorder(QObject* parent) : QObject(parent) {}
@@ -86,7 +90,14 @@ QString TSoundRecorder::Start(const QString& path, qint64 startMs, qint64 frameL
 
 void TSoundRecorder::Record(void* stream, int framesPerRead) {
   std::vector<char> buffer(size_t(framesPerRead) * size_t(frameBytes_));
+  const auto start = std::chrono::steady_clock::now();
   while (!stopRequested_) {
+    const qint64 elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - start).count();
+    if (frames_ * 1000 / rate_ - elapsedMs > kMaxAheadMs) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      continue;
+    }
     long frames = framesPerRead;
     if (frameLimit_ >= 0) frames = long(std::min<qint64>(frames, frameLimit_ - frames_));
     if (frames <= 0) break;

@@ -64,6 +64,7 @@ constexpr EnglishEntry kEnglishTable[] = {
     {"RES_NoMp3Runner", "No MP3 encoder is available."},
     {"RES_NoNameStr", "NoName"},
     {"RES_NoWmaEncoder", "Can not find WMA encoder,please contact with " TRACKMILL_SUPPORT_EMAIL "!"},
+    {"RES_No_Mixer", "No volume control was found. Install the package pavucontrol, or alsa-utils together with a terminal emulator such as xterm."},
     {"RES_Normalize_Create", "Cannot create %1."},
     {"RES_Normalize_Open", "Cannot open %1 for normalising."},
     {"RES_Normalize_Read", "Cannot read %1."},

@@ -4,7 +4,9 @@
 #include "ui/EditTrackNameForm.h"
 #include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
+#include "ui/NewRecordFileForm.h"
 #include "ui/OggPlayerForm.h"
+#include "ui/RecordForm.h"
 #include "ui/ReleaseChooserForm.h"
 #include "ui/RipForm.h"
 
@@ -28,6 +30,8 @@ constexpr FormFactory kForms[] = {
     &Make<TfrmNoDeviceHint>,
     &Make<TAboutBox>,
     &Make<TfrmOggPlayer>,
+    &Make<TfrmRecord>,
+    &Make<TfrmNewRecordFile>,
     &Make<TfrmReleaseChooser>,
 };
 

@@ -148,6 +148,9 @@ void TMainForm::CreateActions() {
   mnuHomePage_ = NewAction("mnuHomePage", "Home Page", &TMainForm::HomePageExecute);
   mnuAbout_ = NewAction("mnuAbout", "&About...", &TMainForm::AboutExecute);
   miOGGPlayer_ = NewAction("miOGGPlayer", "&OGG Player...", &TMainForm::OggPlayerExecute);
+  actionRecord_ = NewAction("ActionRecord", "&Record", &TMainForm::RecordExecute, QKeySequence("Ctrl+R"));
+  volumeControlMenu_ = NewAction("VolumeControlMenu", "&Volume Control...", &TMainForm::VolumeControlExecute,
+                                 QKeySequence("Ctrl+V"));
   aPlay_ = NewAction("aPlay", "&Play", &TMainForm::PlayExecute, QKeySequence("Ctrl+P"));
   aPause_ = NewAction("aPause", "P&ause", &TMainForm::PauseExecute);
   aStop_ = NewAction("aStop", "&Stop", &TMainForm::StopExecute);
@@ -175,9 +178,13 @@ void TMainForm::CreateMenus() {
   QMenu* actions = addMenu("Actions1", "&Actions");
   actions->addAction(actionExtract_);
   actions->addSeparator();
+  actions->addAction(actionRecord_);
+  actions->addSeparator();
   actions->addAction(miOGGPlayer_);
   actions->addSeparator();
   actions->addActions({aPlay_, aPause_, aStop_});
+  actions->addSeparator();
+  actions->addAction(volumeControlMenu_);
   QMenu* edit = addMenu("Edit1", "&Edit");
   edit->addActions({actionSelectAll_, actionNoSelect_});
   edit->addSeparator();
@@ -243,6 +250,7 @@ void TMainForm::CreateToolBar() {
       {NewToolButton("tbExtract", "Extract", actionExtract_, QStyle::SP_MediaPlay), true},
       {NewToolButton("tbEncode", "Encode", actionWavToMp3_, QStyle::SP_FileIcon), true},
       {NewToolButton("tbFolder", "Folder", openOutputDirectory1_, QStyle::SP_DirOpenIcon), true},
+      {NewToolButton("tbRecord", "Record", actionRecord_, QStyle::SP_DialogYesButton), true},
       {NewToolButton("tbHome", "Home", mnuHomePage_, QStyle::SP_DirHomeIcon), true},
       {NewToolButton("tbExit", "Exit", actionExit_, QStyle::SP_DialogCloseButton), false},
   };

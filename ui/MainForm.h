@@ -104,6 +104,8 @@ class TMainForm : public QMainWindow {
   void HomePageExecute();
   void AboutExecute();
   void OggPlayerExecute();
+  void RecordExecute();
+  void VolumeControlExecute();
 
   // CD playback (MainFormPlayback.cpp).
   void PlayExecute();
@@ -167,6 +169,8 @@ class TMainForm : public QMainWindow {
   QAction* mnuHomePage_ = nullptr;
   QAction* mnuAbout_ = nullptr;
   QAction* miOGGPlayer_ = nullptr;
+  QAction* actionRecord_ = nullptr;
+  QAction* volumeControlMenu_ = nullptr;
   QAction* aPlay_ = nullptr;
   QAction* aPause_ = nullptr;
   QAction* aStop_ = nullptr;

@@ -8,6 +8,10 @@
 #include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
 #include "ui/OggPlayerForm.h"
+#include "ui/RecordForm.h"
+#include "app/shell/VolumeControl.h"
+#include "common/JobCodes.h"
+#include "ui/MessageBox.h"
 
 namespace trackmill {
 
@@ -43,6 +47,19 @@ void TMainForm::OggPlayerExecute() {
   } catch (const std::exception&) {
     // The player is an extra: whatever goes wrong in it must not take the main window down.
   }
+}
+
+void TMainForm::RecordExecute() {
+  // The recorder's MP3 conversion reads only the saved file: it runs with or without a drive.
+  TfrmRecord recorder(this, [this](const QString& wavFile) {
+    RunJobWindow(job_kind::kRecorderWavToMp3, 0, {wavFile});
+  });
+  recorder.exec();
+}
+
+void TMainForm::VolumeControlExecute() {
+  QString error;
+  if (!StartMixer(false, error)) ShowMessageBox(this, error, QMessageBox::Information);
 }
 
 }  // namespace trackmill

@@ -57,7 +57,7 @@ TEST(SoundCommands, RecordKeepsTheInputsSamplesAndPlayPlaysFilesAndTracks) {
   EXPECT_NE(RunProgram(TrackmillProgram(), {"play", "--disc-image", disc.CuePath(), "--track", "9"}).exitCode, 0);
 }
 
-TEST(SoundCommands, CtrlCEndsARecordingWithAValidFile) {
+TEST(SoundCommands, CtrlCEndsARecordingWithAValidFileAndNoInputIsAnError) {
   AlsaTestSink sink(false, KnownSignal());
   QTemporaryDir dir;
   const QString wav = dir.filePath("open.wav");
@@ -69,8 +69,15 @@ TEST(SoundCommands, CtrlCEndsARecordingWithAValidFile) {
   ASSERT_TRUE(record.waitForFinished(10000));
   EXPECT_EQ(record.exitCode(), 130) << record.readAllStandardError().toStdString();
   const QByteArray file = ReadBytes(wav);
-  ASSERT_GT(file.size(), 8044);
+  ASSERT_GE(file.size(), 8044);
   EXPECT_EQ(file.left(44), wav::PcmHeader(1, 8000, 8, quint32(file.size() - 44)));
+
+  AlsaTestSink noDevice(true);
+  const QString none = dir.filePath("none.wav");
+  const ProcessResult failed = RunProgram(TrackmillProgram(), {"record", none, "--seconds", "1"}, 20000);
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_TRUE(failed.err.contains("sound input")) << failed.err.toStdString();
+  EXPECT_FALSE(QFile::exists(none));
 }
 
 }  // namespace
