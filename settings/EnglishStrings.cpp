@@ -78,7 +78,7 @@ constexpr EnglishEntry kEnglishTable[] = {
     {"RES_Play", "Play "},
     {"RES_ReadCDAudioError", "Error while reading CD information!"},
     {"RES_ReadTocError", "Error while reading TOC information!"},
-    {"RES_RealOne_Window_Exist", "Please close RealOne Player firstly.Continue?"},
+    {"RES_RealOne_Window_Exist", "Please close VLC media player first. Continue?"},
     {"RES_RecordingStr", "Recording..."},
     {"RES_Rip_Time_Error", "Please check the song length to extract."},
     {"RES_Run_Again", "Configuration finished. Please exit the software and run again!"},

@@ -151,6 +151,8 @@ void TMainForm::CreateActions() {
   actionRecord_ = NewAction("ActionRecord", "&Record", &TMainForm::RecordExecute, QKeySequence("Ctrl+R"));
   volumeControlMenu_ = NewAction("VolumeControlMenu", "&Volume Control...", &TMainForm::VolumeControlExecute,
                                  QKeySequence("Ctrl+V"));
+  miClearVlc_ = NewAction("miClearVlc", "&VLC media player", &TMainForm::ClearVlcExecute);
+  miClearRecent_ = NewAction("miClearRecent", "&Recently used files", &TMainForm::ClearRecentExecute);
   aPlay_ = NewAction("aPlay", "&Play", &TMainForm::PlayExecute, QKeySequence("Ctrl+P"));
   aPause_ = NewAction("aPause", "P&ause", &TMainForm::PauseExecute);
   aStop_ = NewAction("aStop", "&Stop", &TMainForm::StopExecute);
@@ -185,6 +187,10 @@ void TMainForm::CreateMenus() {
   actions->addActions({aPlay_, aPause_, aStop_});
   actions->addSeparator();
   actions->addAction(volumeControlMenu_);
+  actions->addSeparator();
+  QMenu* clearHistory = actions->addMenu("Clear &History");
+  clearHistory->setObjectName("ClearHistory1");
+  clearHistory->addActions({miClearVlc_, miClearRecent_});
   QMenu* edit = addMenu("Edit1", "&Edit");
   edit->addActions({actionSelectAll_, actionNoSelect_});
   edit->addSeparator();

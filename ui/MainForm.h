@@ -106,6 +106,8 @@ class TMainForm : public QMainWindow {
   void OggPlayerExecute();
   void RecordExecute();
   void VolumeControlExecute();
+  void ClearVlcExecute();
+  void ClearRecentExecute();
 
   // CD playback (MainFormPlayback.cpp).
   void PlayExecute();
@@ -171,6 +173,8 @@ class TMainForm : public QMainWindow {
   QAction* miOGGPlayer_ = nullptr;
   QAction* actionRecord_ = nullptr;
   QAction* volumeControlMenu_ = nullptr;
+  QAction* miClearVlc_ = nullptr;
+  QAction* miClearRecent_ = nullptr;
   QAction* aPlay_ = nullptr;
   QAction* aPause_ = nullptr;
   QAction* aStop_ = nullptr;

@@ -9,7 +9,9 @@
 #include "ui/NoDeviceHintForm.h"
 #include "ui/OggPlayerForm.h"
 #include "ui/RecordForm.h"
+#include "app/shell/ClearHistory.h"
 #include "app/shell/VolumeControl.h"
+#include "settings/LangString.h"
 #include "common/JobCodes.h"
 #include "ui/MessageBox.h"
 
@@ -60,6 +62,32 @@ void TMainForm::RecordExecute() {
 void TMainForm::VolumeControlExecute() {
   QString error;
   if (!StartMixer(false, error)) ShowMessageBox(this, error, QMessageBox::Information);
+}
+
+namespace {
+
+void TellCleared(QWidget* parent, int removed, const QString& error) {
+  if (removed < 0)
+    ShowMessageBox(parent, error, QMessageBox::Critical);
+  else
+    ShowMessageBox(parent, QString::number(removed) + LangString("RES_Clear_History"), QMessageBox::Information);
+}
+
+}  // namespace
+
+void TMainForm::ClearVlcExecute() {
+  if (VlcRunning() && ShowMessageBox(this, LangString("RES_RealOne_Window_Exist"), QMessageBox::Question,
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+    return;
+  QString error;
+  const int removed = ClearVlcRecents(VlcConfigPath(), error);
+  TellCleared(this, removed, error);
+}
+
+void TMainForm::ClearRecentExecute() {
+  QString error;
+  const int removed = ClearRecentAudioFiles(RecentFilesPath(), error);
+  TellCleared(this, removed, error);
 }
 
 }  // namespace trackmill
