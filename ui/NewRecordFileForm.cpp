@@ -51,10 +51,10 @@ TfrmNewRecordFile::TfrmNewRecordFile(QWidget* parent) : QDialog(parent) {
   rbMono = Named(new QRadioButton(QStringLiteral("Mono")), "rbMono");
   rbStereo = Named(new QRadioButton(QStringLiteral("Stereo")), "rbStereo");
   auto* form = new QFormLayout(group);
-  // The labels end in a full-width colon.
-  form->addRow(Named(new QLabel(QString::fromUtf8("Bitrate\xEF\xBC\x9A")), "Label1"), cbBitrate);
-  form->addRow(Named(new QLabel(QString::fromUtf8("Data\xEF\xBC\x9A")), "Label2"), Choice(rb8bit, rb16bit));
-  form->addRow(Named(new QLabel(QString::fromUtf8("Mode\xEF\xBC\x9A")), "Label3"), Choice(rbMono, rbStereo));
+  // A plain colon: the full-width one is missing from most Linux desktops' fonts.
+  form->addRow(Named(new QLabel(QStringLiteral("Bitrate:")), "Label1"), cbBitrate);
+  form->addRow(Named(new QLabel(QStringLiteral("Data:")), "Label2"), Choice(rb8bit, rb16bit));
+  form->addRow(Named(new QLabel(QStringLiteral("Mode:")), "Label3"), Choice(rbMono, rbStereo));
   auto* buttons = new QDialogButtonBox(this);
   Named(buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole), "btOK");
   Named(buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole), "btCancel");

@@ -271,7 +271,7 @@ void TfrmRecord::OpenClick() {
                                                       DataFolder(), kSoundFilter);
     if (path.isEmpty() || QFileInfo(path).absoluteFilePath() == files_.CurrentFile()) return;
     if (!QFileInfo(path).isFile()) {
-      Warning(path + "\n" + QString::fromUtf8("Could not be found\xEF\xBC\x81") + "\n" + LangString("RES_Check_FileName"));
+      Warning(path + "\n" + QStringLiteral("Could not be found!") + "\n" + LangString("RES_Check_FileName"));
       continue;
     }
     if (!files_.Open(path)) return;
