@@ -1,9 +1,16 @@
+#include <QFileInfo>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include "cd/CDDrive.h"
+#include "tests/jobs/JobTestSupport.h"
 #include "tests/player/AlsaTestSink.h"
+#include "tests/support/TestPaths.h"
 #include "tests/ui/MainFormTestSupport.h"
+#include "ui/NoDeviceHintForm.h"
+#include "ui/RecordForm.h"
 
 namespace trackmill::test {
 namespace {
@@ -67,6 +74,34 @@ TEST_F(MainFormTest, PauseResumeAndStopOfPlaybackAndExtractStopsIt) {
   Action(*form, "ActionExtract")->trigger();
   EXPECT_TRUE(answerer_.AllAnswered());
   EXPECT_EQ(Status(*form), driveStatus);
+  form->close();
+}
+
+TEST_F(MainFormTest, TheRecordersMp3ConversionRunsWithoutADrive) {
+  if (TCDList drives{kMaxDrives, 0, {}}; GetCDList(drives) > 0) GTEST_SKIP() << "this machine has a CD drive";
+  bool hinted = false;
+  answerer_.OnWindow<TfrmNoDeviceHint>([&](TfrmNoDeviceHint* hint) {
+    hinted = true;
+    QTimer::singleShot(0, hint, &QDialog::accept);
+  });
+  auto form = Open();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return hinted; }));
+  QTemporaryDir dir;
+  const QString wav = dir.filePath("memo.wav");
+  ASSERT_TRUE(MakeWav(wav, 1.0));
+  answerer_.OnWindow<TfrmRecord>([&](TfrmRecord* recorder) {
+    QTimer::singleShot(0, recorder, [recorder, wav] {
+      recorder->Files().SaveMp3 = true;
+      recorder->Files().Open(wav);
+      recorder->Files().SetModified();
+      recorder->Files().Save();  // runs the job window
+      recorder->close();
+    });
+  });
+  Activate(*form);
+  QTest::keyClick(List(*form), Qt::Key_R, Qt::ControlModifier);
+  EXPECT_TRUE(answerer_.AllAnswered());
+  EXPECT_GT(QFileInfo(dir.filePath("memo.mp3")).size(), 0);
   form->close();
 }
 
