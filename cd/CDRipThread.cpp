@@ -23,8 +23,7 @@ constexpr qint64 kImageSectorsPerRead = 75;
 
 }  // namespace
 
-RipOptions RipOptions::FromSettings() {
-  const TSettings& s = Settings();
+RipOptions RipOptions::FromSettings(const TSettings& s) {
   RipOptions o;
   o.OutputFolder = s.OutputFolder;
   o.EnableRipTime = s.EnableRipTime;
@@ -34,10 +33,12 @@ RipOptions RipOptions::FromSettings() {
   return o;
 }
 
-qint32 ReadOffsetOf(TCDHandle handle) { return Settings().ReadOffsets.value(DriveIdentity(handle), 0); }
+qint32 ReadOffsetOf(TCDHandle handle, const TSettings& settings) {
+  return settings.ReadOffsets.value(DriveIdentity(handle), 0);
+}
 
 TCDRipThread::TCDRipThread(int trackNo, const QString& trackName)
-    : TrackNo(trackNo), TrackName(trackName), Options(RipOptions::FromSettings()) {}
+    : TrackNo(trackNo), TrackName(trackName), Options(RipOptions::FromSettings(Settings())) {}
 
 TCDRipThread::~TCDRipThread() { wait(); }
 

@@ -27,6 +27,7 @@
 // waits for the thread to end. NotifyWnd must outlive the thread object. One extraction
 // thread at a time per drive handle.
 namespace trackmill {
+struct TSettings;
 
 inline constexpr qint32 kRipDone = 0;
 inline constexpr qint32 kRipReadError = 3;       // a sector read failed, or no such track
@@ -42,7 +43,7 @@ struct RipOptions {
   qint32 NormalizePercent = 100;
   qint32 ReadOffset = 0;  // samples; the drive's (ReadOffsetOf), set by whoever knows the drive
 
-  static RipOptions FromSettings();
+  static RipOptions FromSettings(const TSettings& settings);
 };
 
 // Read offsets beyond this many samples are no drive's.
@@ -50,7 +51,7 @@ inline constexpr int kMaxReadOffset = 10000;
 
 // The read offset the settings keep for the drive of an open handle; 0 when none is kept.
 // Main thread (it reads the settings).
-qint32 ReadOffsetOf(TCDHandle handle);
+qint32 ReadOffsetOf(TCDHandle handle, const TSettings& settings);
 
 class TCDRipThread : public QThread {
  public:

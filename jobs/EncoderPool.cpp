@@ -3,10 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QMetaObject>
+#include <QTimer>
 
 #include "audio/VorbisOut.h"
 #include "audio/WaveIn.h"
+#include "common/FileUtils.h"
 #include "common/JobEvents.h"
 #include "jobs/EncodeProcess.h"
 #include "jobs/JobPipeline.h"
@@ -14,6 +17,7 @@
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/OverwriteQuestion.h"
 #include "jobs/WMAEncodeProcess.h"
+#include "jobs/WmaEstimate.h"
 
 namespace trackmill {
 using namespace encoder_result;
@@ -22,7 +26,15 @@ using namespace encoder_result;
 // the pipeline outputs by their callbacks.
 class PoolSlot : public QObject {
  public:
-  PoolSlot(TEncoderPool& pool) : pool_(pool) {}
+  PoolSlot(TEncoderPool& pool) : pool_(pool) {
+    // The WMA encoder prints no progress: its gauge is the estimate from the growing output.
+    wmaTick_.setInterval(1000);
+    connect(&wmaTick_, &QTimer::timeout, this, [this] {
+      const WmaEstimate estimate = EstimateWma(wmaStart_.elapsed(), true, QFileInfo(encode_.input).size(),
+                                               FileSizeBySearch(Partial()), pool_.settings_.WmaSetting);
+      if (estimate.hasEstimate) SetPercent(estimate.percent);
+    });
+  }
   ~PoolSlot() override { Stop(); }
 
   bool Busy() const { return busy_; }
@@ -51,6 +63,7 @@ class PoolSlot : public QObject {
   void Stop() {
     if (!busy_) return;
     busy_ = false;
+    wmaTick_.stop();
     if (process_ && process_->Running) process_->StopEncoder(0);
     if (output_ && output_->Busy()) output_->Stop(false);
     QFile::remove(Partial());
@@ -101,6 +114,10 @@ class PoolSlot : public QObject {
     process_->OverwriteQuestion = &replace_;
     process_->CommandSettings = &pool_.settings_;
     process_->Running = true;
+    if (pool_.encoder_ == TEncoderPool::Encoder::Wma) {
+      wmaStart_.start();
+      wmaTick_.start();
+    }
     try {
       process_->StartEncoder();
     } catch (...) {
@@ -145,6 +162,7 @@ class PoolSlot : public QObject {
   // Takes the final name on success; the partial output goes either way.
   void Finish(bool ok, QString error) {
     busy_ = false;
+    wmaTick_.stop();
     if (ok) {
       QFile::remove(encode_.output);
       if (!QFile::rename(Partial(), encode_.output)) {
@@ -166,6 +184,8 @@ class PoolSlot : public QObject {
   std::unique_ptr<TEncodeProcess> process_;
   std::unique_ptr<TWaveIn> waveIn_;
   std::unique_ptr<TAuFileOut> output_;
+  QElapsedTimer wmaStart_;
+  QTimer wmaTick_;
 };
 
 TEncoderPool::TEncoderPool(Encoder encoder, int jobKind, int slotCount, const TSettings& settings,

@@ -46,7 +46,7 @@ int EncoderProcessCount(const TSettings& settings) {
 }
 
 bool TJobRunner::StartParallel() {
-  const TSettings& settings = Settings();
+  const TSettings& settings = *settings_;
   const auto encoder = PoolEncoder(jobKind_, settings.OutputFormat);
   const int processes = EncoderProcessCount(settings);
   if (!encoder || processes <= 1) return false;
@@ -112,7 +112,7 @@ void TJobRunner::AddToPool(int item, const QString& input) {
   encode.output = ResultFile(item);
   // Disc fields go into Ogg files with the tag setting on, into FLAC files always.
   const bool tagged =
-      jobKind_ == job_kind::kRipCd && (Settings().OutputFormat == output_format::kFlac || Settings().UseID3);
+      jobKind_ == job_kind::kRipCd && (settings_->OutputFormat == output_format::kFlac || settings_->UseID3);
   if (tagged) encode.comments = pipeline_->DiscComments(item);
   pool_->Add(std::move(encode));
 }
@@ -121,7 +121,7 @@ void TJobRunner::PoolItemEnded(int item, bool ok, const QString& error) {
   if (finished_ || item < 0 || item >= items_.size()) return;
   if (ok) {
     SetResult(item, JobItemResult::Done);
-    if (jobKind_ == job_kind::kRipCd && Settings().OutputFormat == output_format::kMp3 && Settings().UseID3)
+    if (jobKind_ == job_kind::kRipCd && settings_->OutputFormat == output_format::kMp3 && settings_->UseID3)
       WriteId3Tag(item);
     TagFinishedFile(item);
   } else {

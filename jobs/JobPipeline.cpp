@@ -159,7 +159,7 @@ void TJobPipeline::StartOggEncode(const QString& wav, const QString& ogg, int it
 void TJobPipeline::StartFlacEncode(const QString& wav, const QString& flac, int item) {
   waveIn1_->SetFileName(wav);
   flacOut1_->SetFileName(flac);
-  flacOut1_->SetCompressionLevel(Settings().FlacCompressionLevel);
+  flacOut1_->SetCompressionLevel(runner_.JobSettings().FlacCompressionLevel);
   // A lossless rip keeps what is known of the disc whatever the tag settings for MP3 say.
   flacOut1_->SetComments(runner_.jobKind_ == job_kind::kRipCd ? DiscComments(item) : FlacComments{});
   stepStart_.Restart();
@@ -171,7 +171,7 @@ void TJobPipeline::StartFlacEncode(const QString& wav, const QString& flac, int 
 }
 
 FlacComments TJobPipeline::DiscComments(int item) const {
-  const DiscInfo& disc = Settings().Disc;
+  const DiscInfo& disc = runner_.JobSettings().Disc;
   FlacComments comments;
   auto add = [&comments](const char* name, const QString& value) {
     if (!value.isEmpty()) comments.append({QByteArray(name), value.toUtf8()});
@@ -209,9 +209,9 @@ void TJobPipeline::SetVorbisComments(TVorbisTags& tags, const FlacComments& comm
 }
 
 void TJobPipeline::ApplyOggSettings(int item) {
-  ApplyOggEncoding(*vorbisOut1_, Settings());
+  ApplyOggEncoding(*vorbisOut1_, runner_.JobSettings());
   // The disc fields describe a CD being ripped, not an arbitrary file being converted.
-  const bool tagged = runner_.jobKind_ == job_kind::kRipCd && Settings().UseID3;
+  const bool tagged = runner_.jobKind_ == job_kind::kRipCd && runner_.JobSettings().UseID3;
   SetVorbisComments(vorbisOut1_->Comments(), tagged ? DiscComments(item) : FlacComments{});
 }
 

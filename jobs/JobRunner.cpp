@@ -10,6 +10,7 @@
 #include "common/JobCodes.h"
 #include "common/JobEvents.h"
 #include "common/TextForms.h"
+#include "jobs/EncoderCommands.h"
 #include "jobs/EncoderPool.h"
 #include "jobs/JobPipeline.h"
 #include "jobs/JobTexts.h"
@@ -36,6 +37,7 @@ TJobRunner::TJobRunner(int jobKind, TCDHandle cdHandle, const QStringList& items
       mp3Runner_(mp3Runner),
       wmaRunner_(wmaRunner),
       overwriteQuestion_(overwriteQuestion),
+      settings_(std::make_unique<TSettings>(Settings())),
       pipeline_(std::make_unique<TJobPipeline>(*this)),
       tagger_(std::make_unique<TOutputTagger>()) {
   timer1_.setInterval(1000);
@@ -54,6 +56,11 @@ TJobRunner::~TJobRunner() {
 void TJobRunner::Start() {
   if (started_) return;
   started_ = true;
+  *settings_ = Settings();
+  NormalizeWmaSetting(*settings_);
+  for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_),
+                                 static_cast<TEncodeProcess*>(wmaRunner_)})
+    if (runner) runner->CommandSettings = settings_.get();
   if (items_.isEmpty()) {
     CloseJob();
     return;
@@ -87,7 +94,7 @@ void TJobRunner::Stop() {
 // ---- texts and view state -------------------------------------------------------------
 
 QString TJobRunner::OutputFolder() const {
-  return IncludeTrailingSeparator(Settings().OutputFolder);
+  return IncludeTrailingSeparator(settings_->OutputFolder);
 }
 
 QString TJobRunner::TrackTitle(int item) const { return SplitJobItem(items_.value(item)).baseName; }
@@ -109,7 +116,7 @@ QString TJobRunner::ResultFile(int item) const {
   if (item < 0 || item >= items_.size()) return {};
   switch (jobKind_) {
     case job_kind::kRipCd: {
-      const qint32 format = Settings().OutputFormat;
+      const qint32 format = settings_->OutputFormat;
       const char* extension =
           output_format::kExtensions[output_format::IsKnown(format) ? format : output_format::kWav];
       return OutputFolder() + TrackTitle(item) + '.' + QLatin1String(extension);
@@ -171,7 +178,8 @@ void TJobRunner::StartExtraction(int item) {
   const JobItemParts parts = SplitJobItem(items_[item]);
   ripThread_ = std::make_unique<TCDRipThread>(parts.trackNo, parts.baseName);
   ripThread_->CDHandle = cdHandle_;
-  ripThread_->Options.ReadOffset = ReadOffsetOf(cdHandle_);
+  ripThread_->Options = RipOptions::FromSettings(*settings_);
+  ripThread_->Options.ReadOffset = ReadOffsetOf(cdHandle_, *settings_);
   ripThread_->NotifyWnd = this;
   ripThread_->start();
 }

@@ -39,6 +39,9 @@
 // still running). 1, a decoding job, or an input below 44100 Hz to MP3 or Ogg: one step at
 // a time as described above.
 //
+// Settings: the job works from a copy of the settings record taken when it starts (output
+// folder and format, encoder settings, disc fields), so nothing changes under a running job.
+//
 // Failures: every failure of an item is shown (ErrorMessage) and the job goes on with the
 // next item, except a drive that refuses the address format or the table of contents, which
 // ends the job. ItemResults() says how each item ended.
@@ -97,6 +100,8 @@ class TJobRunner : public QObject {
   const std::vector<AccurateRipChecksums>& Checksums() const { return checksums_; }
   // The file an item ends up as (empty while unknown).
   QString ResultFile(int item) const;
+  // The settings the job works from: a copy of Settings(), taken again by Start().
+  const TSettings& JobSettings() const { return *settings_; }
 
  signals:
   // Something the view shows has changed.
@@ -164,6 +169,7 @@ class TJobRunner : public QObject {
   TMp3EncodeProcess* mp3Runner_;
   TWMAEncodeProcess* wmaRunner_;
   TOverwriteQuestion* overwriteQuestion_;
+  std::unique_ptr<TSettings> settings_;
 
   int extractedCount_ = 0;
   int encodedCount_ = 0;

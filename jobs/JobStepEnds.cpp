@@ -30,7 +30,7 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
     case kRipDone: break;
     case kRipReadError: Fail(item, JobText("RES_ReadCDAudioError")); break;
     case kRipCannotCreate:
-      Fail(item, IncludeTrailingSeparator(Settings().OutputFolder) + TrackTitle(item) + ".wav" +
+      Fail(item, TrackWav(item) +
                      JobText("RES_CreateWavFileError"));
       break;
     default:
@@ -57,7 +57,7 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
     return;
   }
 
-  const int format = Settings().OutputFormat;
+  const int format = settings_->OutputFormat;
   if (format == output_format::kWav) {
     if (info->ErrorCode == kRipDone) SetResult(item, JobItemResult::Done);
     if (extractedCount_ >= items_.size()) {
@@ -122,7 +122,7 @@ void TJobRunner::HandleMp3Ended(const TProcessInfo& info) {
   if (info.ErrorCode == kDeclined) SetResult(item, JobItemResult::Declined);
   if (info.ErrorCode == kEnded && progressSeen_) {
     SetResult(item, JobItemResult::Done);
-    if (jobKind_ == job_kind::kRipCd && Settings().UseID3) WriteId3Tag(item);
+    if (jobKind_ == job_kind::kRipCd && settings_->UseID3) WriteId3Tag(item);
     TagFinishedFile(item);
   }
 
@@ -164,7 +164,7 @@ void TJobRunner::WmaTimerTick() {
   const bool running = wmaRunner_ && wmaRunner_->Running;
   const WmaEstimate estimate =
       EstimateWma(wmaStart_.elapsed(), running, wmaInputSize_, FileSizeBySearch(wmaOutput_),
-                  Settings().WmaSetting);
+                  settings_->WmaSetting);
   elapsed_ = estimate.elapsedText;
   if (running) initializingVisible_ = false;
   if (estimate.hasEstimate) {
@@ -177,7 +177,7 @@ void TJobRunner::WmaTimerTick() {
 }
 
 void TJobRunner::WriteId3Tag(int item) {
-  const DiscInfo& disc = Settings().Disc;
+  const DiscInfo& disc = settings_->Disc;
   Tid3tag tag;
   tag.SetTitle(TrackTitle(item));
   tag.SetArtist(disc.Artist);
@@ -212,12 +212,15 @@ void TJobRunner::FinishJob(bool stopped) {
   if (pool_) pool_->Stop();
   if (mp3Runner_ && mp3Runner_->Running) mp3Runner_->StopEncoder(0);
   if (wmaRunner_ && wmaRunner_->Running) wmaRunner_->StopEncoder(0);
+  // The runners outlive the job; its settings do not.
+  if (mp3Runner_) mp3Runner_->CommandSettings = nullptr;
+  if (wmaRunner_) wmaRunner_->CommandSettings = nullptr;
   for (auto& result : results_)
     if (result == JobItemResult::Pending) result = JobItemResult::Stopped;
   // The extracted WAVs are intermediate files once every track is extracted; the WAV of a
   // track whose encode failed is kept, since it is then the only copy of the track.
   if (jobKind_ == job_kind::kRipCd && extractedCount_ >= items_.size() &&
-      Settings().OutputFormat != output_format::kWav && !Settings().IsKeepWav) {
+      settings_->OutputFormat != output_format::kWav && !settings_->IsKeepWav) {
     for (int item = 0; item < items_.size(); ++item)
       if (results_[item] == JobItemResult::Done) QFile::remove(TrackWav(item));
   }

@@ -9,8 +9,7 @@
 namespace trackmill {
 namespace {
 
-QStringList SettingLines() {
-  const TSettings& s = Settings();
+QStringList SettingLines(const TSettings& s) {
   QStringList lines;
   if (s.OutputFormat == output_format::kFlac)
     lines << QStringLiteral("FLAC compression level: %1").arg(s.FlacCompressionLevel);
@@ -42,14 +41,15 @@ bool CollectRipRecord(const TJobRunner& job, TCDHandle handle, const QStringList
   if (ModifyCDParms(handle, kCDParmMsfAddresses, 1) == 0 || ReadTOC(handle, toc) != 1) return false;
   RipRecord& record = out.record;
   record.drive = DriveIdentity(handle);
-  record.readOffset = ReadOffsetOf(handle);
+  const TSettings& settings = job.JobSettings();
+  record.readOffset = ReadOffsetOf(handle, settings);
   record.disc = DiscLayout::FromToc(toc);
   for (const DiscTrack& track : record.disc.tracks)
     record.pregapFrames.push_back(TrackPregapFrames(handle, track.number));
   record.discId = AccurateRipDiscId::Of(record.disc);
-  record.info = Settings().Disc;
-  record.outputFormat = OutputFormatName(Settings().OutputFormat);
-  record.settings = SettingLines();
+  record.info = settings.Disc;
+  record.outputFormat = OutputFormatName(settings.OutputFormat);
+  record.settings = SettingLines(settings);
   record.errors = errors;
   record.lookedUp = lookUp;
   for (int item = 0; item < job.ItemCount(); ++item) {

@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "cd/CDDrive.h"
 #include "cd/TrackList.h"
 
 // The drive choice shared by toc, rip and cddb: `--disc-image FILE | --drive N`.
@@ -21,5 +22,11 @@ DriveChoice TakeDriveOption(QStringList& args);
 // Returns the status text when there is no drive or no audio disc (the handle is then
 // closed again); empty on success, with list.CDHandle open for the caller to close.
 QString OpenListedDisc(const DriveChoice& drive, TrackList& list);
+
+// Closes the drive handle when the command's scope ends, whichever way it ends.
+struct DriveHandleCloser {
+  TCDHandle handle;
+  ~DriveHandleCloser() { CloseCDHandle(handle); }
+};
 
 }  // namespace trackmill::cli

@@ -64,10 +64,7 @@ int RunOffsetCommand(const QStringList& arguments) {
 
   TrackList list;
   if (const QString status = OpenListedDisc(drive, list); !status.isEmpty()) return Fail(status);
-  struct HandleCloser {
-    TCDHandle handle;
-    ~HandleCloser() { CloseCDHandle(handle); }
-  } closer{list.CDHandle};
+  const DriveHandleCloser closer{list.CDHandle};
   TTOC toc;
   if (ModifyCDParms(list.CDHandle, kCDParmMsfAddresses, 1) == 0 || ReadTOC(list.CDHandle, toc) != 1)
     return Fail("the table of contents could not be read");

@@ -94,10 +94,7 @@ int RunRipCommand(const QStringList& arguments) {
 
   TrackList list;
   if (const QString status = OpenListedDisc(drive, list); !status.isEmpty()) return Fail(status);
-  struct HandleCloser {
-    TCDHandle handle;
-    ~HandleCloser() { CloseCDHandle(handle); }
-  } closer{list.CDHandle};
+  const DriveHandleCloser closer{list.CDHandle};
   // For this run only: the settings file is not written.
   if (!offsetText.isEmpty()) Settings().ReadOffsets.insert(DriveIdentity(list.CDHandle), readOffset);
 

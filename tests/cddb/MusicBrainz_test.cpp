@@ -142,6 +142,15 @@ TEST_F(MusicBrainzCommandTest, SeveralReleasesAreListedAndChosen) {
   ASSERT_EQ(Run(server.BaseUrl(), {"--yes"}).exitCode, 0);
   LoadDiscInfo(cddbIdentifier_);
   EXPECT_EQ(Settings().Disc.Album, QStringLiteral("Sine Studies 1"));
+
+  // On a terminal the user is asked (script(1) gives the command one).
+  const QString command = QStringList{test::TrackmillProgram(), "musicbrainz", "--disc-image", image_, "--server",
+                                      server.BaseUrl(), "--coverart-server", server.BaseUrl()}.join(' ');
+  const auto asked = RunProgram("sh", {"-c", "printf '2\\n' | script -qec '" + command + "' /dev/null"});
+  ASSERT_EQ(asked.exitCode, 0) << asked.out.constData();
+  EXPECT_TRUE(asked.out.contains("Release (1-2): ")) << asked.out.constData();
+  LoadDiscInfo(cddbIdentifier_);
+  EXPECT_EQ(Settings().Disc.Album, QStringLiteral("Sine Studies 2"));
 }
 
 TEST_F(MusicBrainzCommandTest, UnknownIdFallsBackToTheTableOfContents) {

@@ -91,6 +91,31 @@ TEST_F(JobRunnerTest, TwentyFilesOneEncoderAtATimeAndNothingLeftAfterStop) {
   EXPECT_EQ(finishedSignals, 1);
 }
 
+// Settings changed while a job runs (another window, a lookup ending) reach the next job only.
+TEST_F(JobRunnerTest, AJobKeepsTheSettingsItStartedWith) {
+  const QString started = Settings().OutputFolder;
+  const QString changed = tmp_.filePath("changed");
+  QDir().mkpath(changed);
+  const QStringList items = {tmp_.filePath("a.wav"), tmp_.filePath("b.wav")};
+  for (const QString& item : items) ASSERT_TRUE(test::MakeWav(item, 1.0));
+  for (int processes : {1, 2}) {
+    Settings().OutputFolder = started;
+    Settings().EncoderProcesses = processes;
+    TJobRunner job(job_kind::kWavToMp3, 0, items, &mp3_, &wma_, &yes_);
+    bool finished = false;
+    QObject::connect(&job, &TJobRunner::Finished, [&] { finished = true; });
+    job.Start();
+    Settings().OutputFolder = changed;
+    Settings().EncoderProcesses = 1;
+    ASSERT_TRUE(test::WaitUntil([&] { return finished; }));
+    EXPECT_EQ(QDir(started).entryList({"*.mp3"}), QStringList({"a.mp3", "b.mp3"})) << processes;
+    EXPECT_TRUE(QDir(changed).entryList(QDir::Files).isEmpty()) << processes;
+    EXPECT_EQ(mp3_.CommandSettings, nullptr);  // nothing points into the ended job
+    QDir(started).removeRecursively();
+    QDir().mkpath(started);
+  }
+}
+
 // The pause after an Ogg item is a timer: the main loop keeps running between the end of
 // the last item and Finished().
 TEST_F(JobRunnerTest, PauseAfterTheOggItemKeepsTheEventLoopRunning) {

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 
 namespace trackmill::test {
 
@@ -26,6 +27,24 @@ void ModalAnswerer::AnswerBox(QMessageBox::StandardButton button) {
         box->reject();
     });
     return true;
+  });
+}
+
+void ModalAnswerer::AnswerFileDialog(const QString& directory, const QString& typed,
+                                     std::function<void(QFileDialog*)> look) {
+  OnWindow<QFileDialog>([this, directory, typed, look](QFileDialog* dialog) {
+    if (look) look(dialog);
+    dialog->setDirectory(directory);
+    // Typed, not selectFile(): the dialog ignores selectFile() while its name box has the
+    // focus, and when that focus arrives depends on timing.
+    QTimer::singleShot(0, dialog, [this, dialog, typed] {
+      if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(typed);
+      static_cast<QDialog*>(dialog)->accept();  // public there, QFileDialog's own still runs
+      if (dialog->isVisible()) {
+        refusedFileNames << typed;
+        dialog->reject();
+      }
+    });
   });
 }
 

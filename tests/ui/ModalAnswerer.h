@@ -1,4 +1,5 @@
 #pragma once
+#include <QFileDialog>
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
@@ -35,11 +36,18 @@ class ModalAnswerer : public QObject {
     });
   }
 
+  // The next file dialog opens directory and takes typed in its file-name box, as a user
+  // types it (several files as "a.wav" "b.wav"); look sees the dialog first. A dialog that
+  // refuses the name is closed and recorded in refusedFileNames, so the test fails, not hangs.
+  void AnswerFileDialog(const QString& directory, const QString& typed,
+                        std::function<void(QFileDialog*)> look = {});
+
   bool AllAnswered() const { return answers_.empty(); }
   QStringList boxTexts;  // message boxes answered, in order
   QList<QMessageBox::Icon> boxIcons;
   QStringList boxCaptions;
   QStringList unexpectedBoxes;
+  QStringList refusedFileNames;
 
  private:
   void Look();
