@@ -11,7 +11,6 @@
 #include "app/cli/TerminalProgress.h"
 #include "audio/VorbisIn.h"
 #include "audio/WaveIn.h"
-#include "cd/CDDrive.h"
 #include "player/CDPlayback.h"
 #include "player/OggPlayer.h"
 #include "settings/Settings.h"
@@ -90,20 +89,14 @@ int PlayTrack(const DriveChoice& drive, const QString& trackText) {
   if (!ok || track < 1) return Fail(QStringLiteral("bad track number \"%1\"").arg(trackText), 2);
   TrackList list;
   if (const QString status = OpenListedDisc(drive, list); !status.isEmpty()) return Fail(status);
-  int code = 0;
-  {
-    TCDPlayback playback;
-    PlaybackEnd end;
-    QObject::connect(&playback, &TCDPlayback::Finished, [&](const QString& error) { end.End(error); });
-    if (const QString error = playback.Play(list.CDHandle, track); !error.isEmpty()) {
-      code = Fail(error);
-    } else {
-      code = WaitForPlayback(end, QStringLiteral("Track %1").arg(track), *playback.Output(),
-                             playback.TrackSeconds(), [&] { playback.Stop(); });
-    }
-  }
-  CloseCDHandle(list.CDHandle);
-  return code;
+  const DriveHandleCloser closer{list.CDHandle};
+  // Declared after the closer: playback ends before the handle it reads is closed.
+  TCDPlayback playback;
+  PlaybackEnd end;
+  QObject::connect(&playback, &TCDPlayback::Finished, [&](const QString& error) { end.End(error); });
+  if (const QString error = playback.Play(list.CDHandle, track); !error.isEmpty()) return Fail(error);
+  return WaitForPlayback(end, QStringLiteral("Track %1").arg(track), *playback.Output(), playback.TrackSeconds(),
+                         [&] { playback.Stop(); });
 }
 
 }  // namespace

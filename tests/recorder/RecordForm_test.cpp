@@ -70,10 +70,7 @@ TEST(RecordForm, RecordsANewFileStopsOnAWholeSecondAndSavesItWithMp3) {
 
   Item(form, "miMp3Format")->setChecked(true);
   const QString name = dir.filePath("take.WAV");
-  answerer.OnWindow<QFileDialog>([&](QFileDialog* dialog) {
-    dialog->selectFile(name);
-    QTimer::singleShot(0, dialog, &QDialog::accept);
-  });
+  answerer.AnswerFileDialog(dir.path(), "take.WAV");
   Item(form, "miSave")->trigger();
   ASSERT_TRUE(answerer.AllAnswered());
   EXPECT_EQ(converted, QStringList({name}));
