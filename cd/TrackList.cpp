@@ -21,6 +21,11 @@ QString FieldText(const char* field, size_t size) {
   return QString::fromLocal8Bit(field, qsizetype(strnlen(field, size)));
 }
 
+QString DescriptionOf(const TCDREC& drive) {
+  return (FieldText(drive.vendor, sizeof drive.vendor) + FieldText(drive.prodId, sizeof drive.prodId))
+      .left(kDescriptionChars);
+}
+
 QString NoDeviceText() { return LangString("RES_NotFound_CDRom"); }
 QString NoAudioText() { return LangString("RES_Check_CDRom"); }
 
@@ -62,6 +67,15 @@ TrackRow MakeTrackRow(int trackNumber, const TrackLength& length) {
   return row;
 }
 
+QStringList DriveDescriptions() {
+  TCDList list{};
+  list.max = kMaxDrives;
+  const int found = GetCDList(list);
+  QStringList names;
+  for (int i = 0; i < found; ++i) names << DescriptionOf(list.cd[i]).trimmed();
+  return names;
+}
+
 TCDHandle TrackList::OpenDrive(int driveIndex) {
   if (driveIndex < 0) driveIndex = 0;
   TCDList list{};
@@ -73,8 +87,7 @@ TCDHandle TrackList::OpenDrive(int driveIndex) {
     return 0;
   }
   const TCDREC& drive = list.cd[driveIndex];
-  DriveDescription = (FieldText(drive.vendor, sizeof drive.vendor) + FieldText(drive.prodId, sizeof drive.prodId))
-                         .left(kDescriptionChars);
+  DriveDescription = DescriptionOf(drive);
   Status = DriveDescription;
   TGetCDHandle request;
   request.ha = drive.ha;

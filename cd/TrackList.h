@@ -34,6 +34,9 @@ QString TitleForTrack(int trackNumber);
 // The row of track n with the given length.
 TrackRow MakeTrackRow(int trackNumber, const TrackLength& length);
 
+// The drives of the drive list in list order, each named as DriveDescription names it (trimmed).
+QStringList DriveDescriptions();
+
 class TrackList {
  public:
   TCDHandle CDHandle = 0;  // open drive; 0 = none (the fallback path applies)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders every window of Trackmill to PNG files on the offscreen platform (no display
-# needed), in English and in German: the main window with a generated disc listed, the job
-# window in the middle of a rip, and every other window as it opens.
+# needed), in English and in German: the main window with a generated disc listed, every page
+# of the options dialog over it, the job window in the middle of a rip, and every other window
+# as it opens.
 # Usage: scripts/screenshots.sh [BUILD_DIR]     (default: build/; pictures in BUILD_DIR/screenshots/)
 # Uses a settings folder of its own, never the user's.
 set -euo pipefail

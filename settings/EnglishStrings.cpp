@@ -17,9 +17,11 @@ struct EnglishEntry {
 // Sorted by key (checked by the tests), so lookups can search by halves.
 constexpr EnglishEntry kEnglishTable[] = {
     {"RES_Ask_RemoveTag", "Do you want to remove these tags?"},
+    {"RES_BitRate_Error", "\"%1\" is not a bit rate: please choose one from the list or type a number of kbit/s."},
     {"RES_CddbBadReply", "The CDDB server sent a reply that is not a CDDB reply; check the server name and the query script."},
     {"RES_CddbBadToc", "The table of contents of the disc cannot be looked up."},
     {"RES_CddbCancelled", "The query was stopped."},
+    {"RES_CddbClose", "Close"},
     {"RES_CddbFailed", "The CDDB query failed (code %1)."},
     {"RES_CddbHttpError", "The CDDB server refused the request; check the server name and the query script."},
     {"RES_CddbNoEmail", "CDDB servers answer only clients that give a real e-mail address. Set it in options.ini, section [QueryCDDB], key Email= (or pass --email ADDRESS)."},
@@ -80,6 +82,7 @@ constexpr EnglishEntry kEnglishTable[] = {
     {"RES_ReadTocError", "Error while reading TOC information!"},
     {"RES_RealOne_Window_Exist", "Please close VLC media player first. Continue?"},
     {"RES_RecordingStr", "Recording..."},
+    {"RES_RemoveTag_Error", "Could not remove Tag!"},
     {"RES_Rip_Time_Error", "Please check the song length to extract."},
     {"RES_Run_Again", "Configuration finished. Please exit the software and run again!"},
     {"RES_SaveDiscInfoError", "The titles of this disc could not be saved in %1."},

@@ -1,12 +1,12 @@
 #include "ui/EditTrackNameForm.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "settings/translate/TranslateForm.h"
+#include "ui/FormParts.h"
 
 namespace trackmill {
 
@@ -22,24 +22,14 @@ TfrmEditTrackName::TfrmEditTrackName(QWidget* parent) : QDialog(parent) {
   auto* groupLayout = new QVBoxLayout(GroupBox1);
   groupLayout->addWidget(eName);
 
-  btOK = new QPushButton(QStringLiteral("&OK"), this);
-  btOK->setObjectName(QStringLiteral("btOK"));
-  btOK->setDefault(true);
-  btCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-  btCancel->setObjectName(QStringLiteral("btCancel"));
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(btOK);
-  buttons->addWidget(btCancel);
-
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(GroupBox1);
-  layout->addLayout(buttons);
+  const DialogButtons buttons = AddOkCancelButtons(layout, this, "btOK", QStringLiteral("&OK"), QStringLiteral("&Cancel"));
+  btOK = buttons.ok;
+  btCancel = buttons.cancel;
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(eName, &QLineEdit::textChanged, this, &TfrmEditTrackName::UpdateOkButton);
-  connect(btOK, &QPushButton::clicked, this, &QDialog::accept);
-  connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
   UpdateOkButton();
   TranslateWhenFirstShown(this);
 }

@@ -27,4 +27,21 @@ QPushButton* AddClosingButton(QBoxLayout* layout, QDialog* dialog, const char* n
   return button;
 }
 
+DialogButtons AddOkCancelButtons(QBoxLayout* layout, QDialog* dialog, const char* okName, const QString& okText,
+                                 const QString& cancelText) {
+  auto* ok = new QPushButton(okText, dialog);
+  ok->setObjectName(QString::fromLatin1(okName));
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(cancelText, dialog);
+  cancel->setObjectName(QStringLiteral("btCancel"));
+  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  layout->addLayout(row);
+  return {ok, cancel};
+}
+
 }  // namespace trackmill

@@ -2,13 +2,17 @@
 
 #include "ui/AboutBox.h"
 #include "ui/EditTrackNameForm.h"
+#include "ui/ID3EditForm.h"
 #include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
 #include "ui/NewRecordFileForm.h"
 #include "ui/OggPlayerForm.h"
+#include "ui/OptionSetForm.h"
+#include "ui/QueryCDDBForm.h"
 #include "ui/RecordForm.h"
 #include "ui/ReleaseChooserForm.h"
 #include "ui/RipForm.h"
+#include "ui/StopQueryForm.h"
 
 namespace trackmill {
 namespace {
@@ -33,6 +37,10 @@ constexpr FormFactory kForms[] = {
     &Make<TfrmRecord>,
     &Make<TfrmNewRecordFile>,
     &Make<TfrmReleaseChooser>,
+    &Make<TfrmID3Edit>,
+    &Make<TfrmQueryCDDB>,
+    &Make<TfrmStopQuery>,
+    &Make<TOptionSetForm>,
 };
 
 }  // namespace

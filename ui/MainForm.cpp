@@ -143,7 +143,10 @@ void TMainForm::CreateActions() {
   actionExit_ = NewAction("ActionExit", "E&xit", nullptr);
   connect(actionExit_, &QAction::triggered, this, &QWidget::close);
   aEditTrackName_ = NewAction("aEditTrackName", "Rename &Title", &TMainForm::RenameExecute, QKeySequence(Qt::Key_F2));
+  aQueryCDDB_ = NewAction("aQueryCDDB", "&Query Freedb", &TMainForm::QueryCDDBExecute);
+  aID3Edit_ = NewAction("aID3Edit", "&ID3 Tag Edit", &TMainForm::ID3EditExecute);
   miQueryMusicBrainz_ = NewAction("miQueryMusicBrainz", "Query &MusicBrainz", &TMainForm::QueryMusicBrainzExecute);
+  miOptions_ = NewAction("miOptions", "&Options...", &TMainForm::OptionsExecute, QKeySequence("Ctrl+O"));
   mnuHelp_ = NewAction("mnuHelp", "&Help", &TMainForm::HelpExecute, QKeySequence(Qt::Key_F1));
   mnuHomePage_ = NewAction("mnuHomePage", "Home Page", &TMainForm::HomePageExecute);
   mnuAbout_ = NewAction("mnuAbout", "&About...", &TMainForm::AboutExecute);
@@ -194,9 +197,11 @@ void TMainForm::CreateMenus() {
   QMenu* edit = addMenu("Edit1", "&Edit");
   edit->addActions({actionSelectAll_, actionNoSelect_});
   edit->addSeparator();
-  edit->addAction(aEditTrackName_);
+  edit->addActions({aQueryCDDB_, miQueryMusicBrainz_});
   edit->addSeparator();
-  edit->addAction(miQueryMusicBrainz_);
+  edit->addActions({aEditTrackName_, aID3Edit_});
+  edit->addSeparator();
+  edit->addAction(miOptions_);
 
   QMenu* language = addMenu("miLanguage", "&Language");
   languageGroup_ = new QActionGroup(this);
@@ -257,6 +262,7 @@ void TMainForm::CreateToolBar() {
       {NewToolButton("tbEncode", "Encode", actionWavToMp3_, QStyle::SP_FileIcon), true},
       {NewToolButton("tbFolder", "Folder", openOutputDirectory1_, QStyle::SP_DirOpenIcon), true},
       {NewToolButton("tbRecord", "Record", actionRecord_, QStyle::SP_DialogYesButton), true},
+      {NewToolButton("tbOptions", "Options", miOptions_, QStyle::SP_FileDialogDetailedView), true},
       {NewToolButton("tbHome", "Home", mnuHomePage_, QStyle::SP_DirHomeIcon), true},
       {NewToolButton("tbExit", "Exit", actionExit_, QStyle::SP_DialogCloseButton), false},
   };
@@ -331,6 +337,8 @@ void TMainForm::UpdateActions() {
   aPlay_->setEnabled(IsCommandEnabled(MainCommand::Play, state));
   aPause_->setEnabled(IsCommandEnabled(MainCommand::Pause, state));
   aStop_->setEnabled(IsCommandEnabled(MainCommand::Stop, state));
+  // Both lookups write the disc fields and titles: one at a time.
+  aQueryCDDB_->setEnabled(IsCommandEnabled(MainCommand::QueryCddb, state) && !musicBrainz_);
   miQueryMusicBrainz_->setEnabled(IsCommandEnabled(MainCommand::QueryMusicBrainz, state) && !musicBrainz_);
 }
 

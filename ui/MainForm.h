@@ -47,6 +47,8 @@ class TMainForm : public QMainWindow {
   // Used by the windows the main window opens.
   TrackList& Tracks() { return list_; }
   TCDHandle CDHandle() const { return list_.CDHandle; }
+  // Drive list position of the drive in use (-1: none chosen; may lie beyond the list).
+  int DriveIndex() const { return driveIndex_; }
   QString StatusText() const;
   void SetStatusText(const QString& text);
   // Opens drive list position index and lists its disc (the options dialog's drive change).
@@ -100,6 +102,9 @@ class TMainForm : public QMainWindow {
   void EjectExecute();
   void CloseTrayExecute();
   void RenameExecute();
+  void QueryCDDBExecute();
+  void ID3EditExecute();
+  void OptionsExecute();
   void HelpExecute();
   void HomePageExecute();
   void AboutExecute();
@@ -166,7 +171,10 @@ class TMainForm : public QMainWindow {
   QAction* closeCdRomMenu_ = nullptr;
   QAction* actionExit_ = nullptr;
   QAction* aEditTrackName_ = nullptr;
+  QAction* aQueryCDDB_ = nullptr;
   QAction* miQueryMusicBrainz_ = nullptr;
+  QAction* aID3Edit_ = nullptr;
+  QAction* miOptions_ = nullptr;
   QAction* mnuHelp_ = nullptr;
   QAction* mnuHomePage_ = nullptr;
   QAction* mnuAbout_ = nullptr;

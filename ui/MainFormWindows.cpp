@@ -1,17 +1,26 @@
-// The commands of the main window that open another window or a page of the manual.
+// The commands of the main window that open another window (the CDDB query after reading the
+// disc's table of contents) or a page of the manual.
 #include <QDesktopServices>
 #include <QTreeWidget>
 
+#include "app/shell/UserPrompts.h"
+#include "cd/CDDrive.h"
+#include "cd/MediaWatcher.h"
+#include "cddb/CddbDriveToc.h"
+#include "settings/LangString.h"
+#include "settings/Settings.h"
 #include "ui/AboutBox.h"
 #include "ui/EditTrackNameForm.h"
 #include "ui/HelpPages.h"
+#include "ui/ID3EditForm.h"
 #include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
 #include "ui/OggPlayerForm.h"
+#include "ui/OptionSetForm.h"
+#include "ui/QueryCDDBForm.h"
 #include "ui/RecordForm.h"
 #include "app/shell/ClearHistory.h"
 #include "app/shell/VolumeControl.h"
-#include "settings/LangString.h"
 #include "common/JobCodes.h"
 #include "ui/MessageBox.h"
 
@@ -26,6 +35,42 @@ void TMainForm::RenameExecute() {
   if (rename.exec() != QDialog::Accepted) return;
   list_.Rows[size_t(row)].Title = rename.trackName();
   item->setText(1, rename.trackName());
+}
+
+void TMainForm::OptionsExecute() {
+  TOptionSetForm options(this, this);
+  options.move(pos() + QPoint(50, 50));
+  // The tag page shows the disc listed now; no disc change may slip in under it.
+  mediaWatcher_->SetPaused(true);
+  options.exec();
+  mediaWatcher_->SetPaused(false);
+}
+
+void TMainForm::QueryCDDBExecute() {
+  if (!aQueryCDDB_->isEnabled()) return;
+  TTOC toc{};
+  if (list_.CDHandle == 0 || ReadTOC(list_.CDHandle, toc) != 1) {
+    prompts_->Error(LangString(QStringLiteral("RES_ReadTocError")));
+    return;
+  }
+  // The worker fills copies; they are taken only from a query that ended, so a Stop that
+  // crosses the worker's last write cannot leave new disc fields beside the old titles.
+  DiscInfo disc = Settings().Disc;
+  QStringList titles;
+  for (const TrackRow& row : list_.Rows) titles << row.Title;
+  mediaWatcher_->SetPaused(true);  // the disc stays the one asked about
+  TfrmQueryCDDB query(this, CddbTocFromTOC(toc), &disc, &titles);
+  const bool found = query.exec() == QDialog::Accepted;
+  mediaWatcher_->SetPaused(false);
+  if (!found) return;
+  Settings().Disc = disc;
+  for (qsizetype i = 0; i < titles.size() && size_t(i) < list_.Rows.size(); ++i) list_.Rows[size_t(i)].Title = titles.at(i);
+  ShowRows();
+}
+
+void TMainForm::ID3EditExecute() {
+  TfrmID3Edit editor(this);
+  editor.exec();
 }
 
 void TMainForm::ShowNoDeviceHint() {

@@ -1,6 +1,5 @@
 #include "ui/ReleaseChooserForm.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -8,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "settings/translate/TranslateForm.h"
+#include "ui/FormParts.h"
 
 namespace trackmill {
 
@@ -27,26 +27,16 @@ TfrmReleaseChooser::TfrmReleaseChooser(QWidget* parent) : QDialog(parent) {
   lvReleases->setMinimumSize(560, 180);
   lvReleases->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
-  btOK = new QPushButton(QStringLiteral("&OK"), this);
-  btOK->setObjectName(QStringLiteral("btOK"));
-  btOK->setDefault(true);
-  btCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-  btCancel->setObjectName(QStringLiteral("btCancel"));
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(btOK);
-  buttons->addWidget(btCancel);
-
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(lbReleases);
   layout->addWidget(lvReleases);
-  layout->addLayout(buttons);
+  const DialogButtons buttons = AddOkCancelButtons(layout, this, "btOK", QStringLiteral("&OK"), QStringLiteral("&Cancel"));
+  btOK = buttons.ok;
+  btCancel = buttons.cancel;
 
   connect(lvReleases, &QTreeWidget::itemSelectionChanged, this,
           [this] { btOK->setEnabled(lvReleases->currentItem() != nullptr); });
   connect(lvReleases, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
-  connect(btOK, &QPushButton::clicked, this, &QDialog::accept);
-  connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
   btOK->setEnabled(false);
   TranslateWhenFirstShown(this);
 }

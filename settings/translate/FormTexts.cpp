@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTreeView>
@@ -74,6 +75,7 @@ class FormTextWalker {
   }
 
   void VisitComboBox(QComboBox* combo, const QString& name) const {
+    if (combo->property(kFixedItemsProperty).toBool()) return;
     const QString current = combo->currentText();
     const QString text = Text(name + QStringLiteral("_Text"), current);
     if (text != current) {
@@ -101,6 +103,8 @@ void VisitParts(QObject* parent, const FormTextWalker& walker) {
     if (auto* widget = qobject_cast<QWidget*>(child); widget && widget->isWindow() && !qobject_cast<QMenu*>(widget)) {
       continue;
     }
+    // A tab bar's texts are its tab widget's pages; its scroll buttons are Qt's own.
+    if (qobject_cast<QTabBar*>(child)) continue;
     walker.Visit(child);
     VisitParts(child, walker);
   }

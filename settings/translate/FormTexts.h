@@ -15,6 +15,10 @@ class QWidget;
 // (dialogs) are left to their own sections. Main thread only (touches widgets).
 namespace trackmill {
 
+// A combo box whose property of this name is true lists what reads the same in every language
+// (numbers, genre names, drives): neither its items nor its text are translatable.
+inline constexpr char kFixedItemsProperty[] = "fixedItems";
+
 // Called once per text, in the window's object order (caption first); returns the new text.
 using FormTextVisitor = std::function<QString(const QString& section, const QString& key, const QString& current)>;
 

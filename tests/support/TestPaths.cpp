@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -138,6 +139,11 @@ ProcessResult RunProgram(const QString& program, const QStringList& args, int ti
   }
   if (ended == pid && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   return result;
+}
+
+QJsonObject ProbeFormatTags(const QString& path) {
+  const ProcessResult result = RunProgram("ffprobe", {"-v", "error", "-show_entries", "format_tags", "-of", "json", path});
+  return QJsonDocument::fromJson(result.out).object()["format"].toObject()["tags"].toObject();
 }
 
 bool HaveProgram(const QString& name) { return !QStandardPaths::findExecutable(name).isEmpty(); }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,8 @@ struct ProcessResult {
 // Runs a program with an argument vector (no shell), waiting up to timeoutMs. Peer tools (any
 // program not built in this tree) run under the C.UTF-8 locale; ours under the caller's.
 ProcessResult RunProgram(const QString& program, const QStringList& args, int timeoutMs = 120000);
+// The container's tags of a media file as ffprobe reads them; empty when it cannot.
+QJsonObject ProbeFormatTags(const QString& path);
 // True when the peer tool is on PATH (tests that need it skip otherwise).
 bool HaveProgram(const QString& name);
 

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
@@ -36,12 +35,7 @@ class TagPeersTest : public ::testing::Test {
 
   static test::ProcessResult Tag(const QStringList& args) { return RunProgram(TrackmillProgram(), QStringList{"tag"} + args); }
 
-  // The format tags as ffprobe sees them.
-  QJsonObject Probe(const QString& path) const {
-    const auto result = RunProgram("ffprobe", {"-v", "error", "-show_entries", "format_tags", "-of", "json", path});
-    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    return QJsonDocument::fromJson(result.out).object()["format"].toObject()["tags"].toObject();
-  }
+  static QJsonObject Probe(const QString& path) { return test::ProbeFormatTags(path); }
 
   QTemporaryDir dir_;
   QString mp3_;

@@ -1,6 +1,7 @@
 // screenshots: renders every window of the program to OUTPUT_DIR/<window>-<language>.png,
-// once per language named. The main window lists the disc image and the job window is caught
-// in the middle of ripping it; every other window is shown as it opens. Offscreen windows have
+// once per language named. The main window lists the disc image, the options dialog shows each
+// of its pages over it, and the job window is caught in the middle of ripping it; every other
+// window is shown as it opens. Offscreen windows have
 // no frame, so each picture gets a title bar with the window's caption.
 // Usage: screenshots --disc-image CUE OUTPUT_DIR LANGUAGE...
 // (settings and output folder from $TRACKMILL_HOME/options.ini, as the program would use them)
@@ -9,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPainter>
+#include <QTabWidget>
 #include <QTextStream>
 #include <QTimer>
 
@@ -19,6 +21,7 @@
 #include "ui/EditTrackNameForm.h"
 #include "ui/FormRegistry.h"
 #include "ui/MainForm.h"
+#include "ui/OptionSetForm.h"
 #include "ui/RipForm.h"
 
 namespace trackmill {
@@ -44,9 +47,10 @@ class Shooter {
  public:
   Shooter(const QDir& folder, const QString& language) : folder_(folder), language_(language) {}
 
-  void Save(QWidget* window) {
+  // Saved as NAME-LANGUAGE.png, NAME being the window's objectName unless given.
+  void Save(QWidget* window, const QString& name = {}) {
     QApplication::processEvents();  // layouts catch up with the texts of the translation
-    const QString path = folder_.filePath(window->objectName() + '-' + language_ + ".png");
+    const QString path = folder_.filePath((name.isEmpty() ? window->objectName() : name) + '-' + language_ + ".png");
     if (Framed(window).save(path)) return;
     QTextStream(stderr) << "screenshots: cannot write " << path << '\n';
     ++failures_;
@@ -73,6 +77,19 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   return true;
 }
 
+// The options dialog over the main window, every page: the tag page shows the listed disc.
+// The first page is OptionSetForm-LANGUAGE.png, page n OptionSetForm-Page<n>-LANGUAGE.png.
+void ShootOptions(Shooter& shooter, TMainForm& main) {
+  TOptionSetForm options(&main, &main);
+  options.show();
+  auto* pages = options.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  for (int page = 0; page < pages->count(); ++page) {
+    pages->setCurrentIndex(page);
+    shooter.Save(&options, page == 0 ? QString() : QStringLiteral("OptionSetForm-Page%1").arg(page + 1));
+  }
+  options.reject();
+}
+
 // The main window with the disc listed, then the job window a third of the way into the
 // first track of a rip of every track.
 void ShootMainAndJobWindows(Shooter& shooter, const QString& discImage) {
@@ -80,6 +97,7 @@ void ShootMainAndJobWindows(Shooter& shooter, const QString& discImage) {
   main.show();
   if (!WaitFor([&] { return !main.Tracks().Rows.empty(); }, 10000)) return shooter.Fail("no tracks listed");
   shooter.Save(&main);
+  ShootOptions(shooter, main);
 
   // A job that cannot write would stop at a message box that nobody here answers.
   if (!QFileInfo(Settings().OutputFolder).isDir()) return shooter.Fail("the output folder does not exist");
@@ -121,7 +139,9 @@ int main(int argc, char** argv) {
     trackmill::ShootMainAndJobWindows(shooter, discImage);
     for (const trackmill::FormFactory make : trackmill::FormFactories()) {
       const std::unique_ptr<QWidget> window = make();
-      if (window->objectName() == u"MainForm" || window->objectName() == u"RipForm") continue;
+      if (window->objectName() == u"MainForm" || window->objectName() == u"RipForm" ||
+          window->objectName() == u"OptionSetForm")
+        continue;
       if (auto* rename = qobject_cast<trackmill::TfrmEditTrackName*>(window.get())) rename->setTrackName("Little Waltz");
       window->show();
       QApplication::processEvents();

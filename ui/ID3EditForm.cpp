@@ -1,0 +1,231 @@
+#include "ui/ID3EditForm.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "settings/LangString.h"
+#include "settings/translate/TranslateForm.h"
+#include "tags/FullTags.h"
+#include "tags/Id3Genres.h"
+#include "ui/MessageBox.h"
+
+namespace trackmill {
+namespace {
+
+// The ID3v2 frames of the fields, in the order of FieldTexts().
+constexpr const char* kId3v2Frames[] = {"TIT2", "TPE1", "TALB", "TDRC", "COMM", "TRCK", "TCON"};
+
+QLineEdit* AddField(QGridLayout* grid, QWidget* parent, const char* labelName, const char* label, const char* name,
+                    int maxLength) {
+  const int row = grid->rowCount();
+  auto* caption = new QLabel(QString::fromLatin1(label), parent);
+  caption->setObjectName(QString::fromLatin1(labelName));
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setMaxLength(maxLength);
+  caption->setBuddy(edit);
+  grid->addWidget(caption, row, 0);
+  grid->addWidget(edit, row, 1);
+  return edit;
+}
+
+QPushButton* AddButton(QBoxLayout* row, QWidget* parent, const char* name, const char* text) {
+  auto* button = new QPushButton(QString::fromLatin1(text), parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setAutoDefault(false);
+  row->addWidget(button);
+  return button;
+}
+
+QString Caption() { return LangString(QStringLiteral("RES_ID3Edit_Caption")); }
+
+}  // namespace
+
+TfrmID3Edit::TfrmID3Edit(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("frmID3Edit"));
+  setWindowTitle(QStringLiteral("ID3 Tag Edit"));
+
+  GroupBox1 = new QGroupBox(QStringLiteral("ID3 Tag"), this);
+  GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+  auto* grid = new QGridLayout(GroupBox1);
+  ID3title = AddField(grid, GroupBox1, "lblTitle", "&Title:", "ID3title", Tid3tag::kTextLength);
+  ID3artist = AddField(grid, GroupBox1, "lblArtist", "&Artist:", "ID3artist", Tid3tag::kTextLength);
+  ID3album = AddField(grid, GroupBox1, "lblAlbum", "Al&bum:", "ID3album", Tid3tag::kTextLength);
+  ID3year = AddField(grid, GroupBox1, "lblYear", "&Year:", "ID3year", Tid3tag::kYearLength);
+  ID3year->setMaximumWidth(80);
+  const int genreRow = grid->rowCount();
+  auto* genreLabel = new QLabel(QStringLiteral("&Genre:"), GroupBox1);
+  genreLabel->setObjectName(QStringLiteral("lblGenre"));
+  // Its entries are genre names, data rather than texts: they are filled when the window is
+  // first shown, after the translation, so no language file carries them.
+  ID3genre = new QComboBox(GroupBox1);
+  ID3genre->setObjectName(QStringLiteral("ID3genre"));
+  ID3genre->setMaxVisibleItems(20);
+  genreLabel->setBuddy(ID3genre);
+  grid->addWidget(genreLabel, genreRow, 0);
+  grid->addWidget(ID3genre, genreRow, 1);
+  ID3comment = AddField(grid, GroupBox1, "lblComment", "Co&mment:", "ID3comment", Tid3tag::kTextLength);
+  ID3track = AddField(grid, GroupBox1, "lblTrack", "Trac&k #:", "ID3track", 2);
+  ID3track->setMaximumWidth(50);
+  ID3track->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), ID3track));
+  ID3title->setMinimumWidth(260);
+
+  auto* buttons = new QHBoxLayout;
+  btLoadTag = AddButton(buttons, this, "btLoadTag", "&Load Tag...");
+  btSaveTag = AddButton(buttons, this, "btSaveTag", "&Save Tag");
+  btSaveAs = AddButton(buttons, this, "btSaveAs", "Sa&ve As...");
+  btRemoveTag = AddButton(buttons, this, "btRemoveTag", "&Remove Tag");
+  buttons->addStretch();
+  btClose = AddButton(buttons, this, "btClose", "&Close");
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(GroupBox1);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  connect(btLoadTag, &QPushButton::clicked, this, &TfrmID3Edit::LoadClick);
+  connect(btSaveTag, &QPushButton::clicked, this, &TfrmID3Edit::SaveTagExecute);
+  connect(btSaveAs, &QPushButton::clicked, this, &TfrmID3Edit::SaveAsClick);
+  connect(btRemoveTag, &QPushButton::clicked, this, &TfrmID3Edit::RemoveTagExecute);
+  connect(btClose, &QPushButton::clicked, this, &QDialog::reject);
+  SetTarget({});
+  TranslateWhenFirstShown(this);
+}
+
+void TfrmID3Edit::showEvent(QShowEvent* event) {
+  if (!shown_) {
+    shown_ = true;
+    FillGenres();
+    // The caption comes from the message texts (the translation gave it the window's own).
+    SetTarget(target_);
+  }
+  QDialog::showEvent(event);
+}
+
+void TfrmID3Edit::FillGenres() {
+  if (ID3genre->count() > 0) return;
+  ID3genre->addItems(GenreDisplayList());
+  ID3genre->setCurrentIndex(-1);
+}
+
+QString TfrmID3Edit::PickFile() {
+  return QFileDialog::getOpenFileName(this, QString(), QFileInfo(target_).absolutePath(),
+                                      QStringLiteral("MP3 files (*.mp3)"));
+}
+
+void TfrmID3Edit::SetTarget(const QString& file) {
+  target_ = file;
+  setWindowTitle(file.isEmpty() ? Caption() : Caption() + QStringLiteral(": ") + file);
+  btSaveTag->setEnabled(!file.isEmpty());
+  btRemoveTag->setEnabled(!file.isEmpty());
+}
+
+void TfrmID3Edit::LoadClick() {
+  const QString file = PickFile();
+  if (!file.isEmpty()) LoadFile(file);
+}
+
+void TfrmID3Edit::LoadFile(const QString& file) {
+  FillGenres();
+  // A fresh reader: what an earlier file held must not show as this one's tag.
+  tag_ = Tid3tag();
+  if (Tid3tag::IsSuccess(tag_.ReadTag(file)))
+    ShowTag();
+  else
+    ClearFields();  // a file without a tag can be given one with Save
+  loadedTexts_ = FieldTexts();
+  SetTarget(file);
+}
+
+void TfrmID3Edit::ShowTag() {
+  ID3title->setText(tag_.Title);
+  ID3artist->setText(tag_.Artist);
+  ID3album->setText(tag_.Album);
+  ID3year->setText(tag_.Year);
+  ID3genre->setCurrentIndex(GenreToListIndex(tag_.Genre));
+  ID3comment->setText(tag_.Comment);
+  ID3track->setText(QString::number(tag_.Track));
+}
+
+void TfrmID3Edit::ClearFields() {
+  for (QLineEdit* field : {ID3title, ID3artist, ID3album, ID3year, ID3comment}) field->clear();
+  ID3genre->setCurrentIndex(-1);
+  ID3track->setText(QStringLiteral("0"));
+}
+
+void TfrmID3Edit::CopyFieldsToTag() {
+  tag_.SetTitle(ID3title->text());
+  tag_.SetArtist(ID3artist->text());
+  tag_.SetAlbum(ID3album->text());
+  tag_.SetYear(ID3year->text());
+  tag_.SetComment(ID3comment->text());
+  tag_.Genre = ListIndexToGenre(ID3genre->currentIndex());
+  // An empty track field keeps the track the tag had.
+  if (!ID3track->text().isEmpty()) tag_.SetTrack(static_cast<quint8>(ID3track->text().toInt()));
+}
+
+QStringList TfrmID3Edit::FieldTexts() const {
+  const int genre = ListIndexToGenre(ID3genre->currentIndex());
+  const int track = ID3track->text().toInt();
+  return {ID3title->text(), ID3artist->text(), ID3album->text(), ID3year->text(), ID3comment->text(),
+          track > 0 ? QString::number(track) : QString(), GenreName(genre)};
+}
+
+bool TfrmID3Edit::WriteFields(const QString& file, const QStringList& before) {
+  CopyFieldsToTag();
+  if (!Tid3tag::IsSuccess(tag_.WriteTag(file))) return false;
+  Id3v2Changes changes;
+  const QStringList now = FieldTexts();
+  for (qsizetype i = 0; i < now.size(); ++i)
+    if (now[i] != before.value(i)) changes.emplace_back(kId3v2Frames[i], now[i]);
+  QString error;
+  if (ChangeId3v2Frames(file, changes, &error) == Id3v2Edit::Failed) return false;
+  loadedTexts_ = now;
+  return true;
+}
+
+void TfrmID3Edit::SaveTagExecute() {
+  if (target_.isEmpty()) return;
+  // Written to the named target, never to the reader's remembered file: a file that could not
+  // be opened leaves that name at the file loaded before.
+  if (!WriteFields(target_, loadedTexts_))
+    ShowMessageBox(this, LangString(QStringLiteral("RES_SaveTag_Error")), QMessageBox::Information);
+}
+
+void TfrmID3Edit::SaveAsClick() {
+  const QString file = PickFile();
+  if (file.isEmpty()) return;
+  // Another file's ID3v2 tag holds other texts: every field is a change there.
+  if (WriteFields(file, {}))
+    SetTarget(file);
+  else
+    ShowMessageBox(this, LangString(QStringLiteral("RES_SaveTag_Error")), QMessageBox::Information);
+}
+
+void TfrmID3Edit::RemoveTagExecute() {
+  if (target_.isEmpty()) return;
+  if (ShowMessageBox(this, LangString(QStringLiteral("RES_Ask_RemoveTag")), QMessageBox::Question,
+                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+    return;
+  tag_.FileName = target_;
+  const quint16 status = tag_.RemoveTagReporting();
+  QString error;
+  const bool v2Removed = RemoveId3v2Tag(target_, &error) != Id3v2Edit::Failed;
+  // A tag that stays in the file must not look removed.
+  if ((!Tid3tag::IsSuccess(status) && status != Tid3tag::kNoTag) || !v2Removed) {
+    ShowMessageBox(this, LangString(QStringLiteral("RES_RemoveTag_Error")), QMessageBox::Information);
+    return;
+  }
+  ClearFields();
+}
+
+}  // namespace trackmill

@@ -1,0 +1,61 @@
+#pragma once
+#include <QDialog>
+#include <QStringList>
+
+#include "cddb/CddbToc.h"
+#include "settings/Settings.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace trackmill {
+
+// The CDDB query window: the server settings ([QueryCDDB] of the settings) and the Query
+// button, which stores them and runs the progress window for the disc. Ends with Accepted
+// once a query has ended, when disc and rowTitles hold what it found; Close ends it with
+// Rejected and leaves them as they were. Query needs an e-mail address (servers refuse
+// clients without one); a hint says so while the field is empty.
+//
+// disc and rowTitles (rowTitles[0] is the row of toc's first track) belong to the opener and
+// must outlive the window. Translated when first shown. Main thread only.
+class TfrmQueryCDDB : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TfrmQueryCDDB(QWidget* parent = nullptr, CddbToc toc = {}, DiscInfo* disc = nullptr,
+                         QStringList* rowTitles = nullptr);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FormShow();
+  void btDefaultClick();
+  void btQueryClick();
+  void UpdateControls();
+
+  CddbToc toc_;
+  DiscInfo* disc_;
+  QStringList* rowTitles_;
+  bool shown_ = false;
+
+  QGroupBox* GroupBox1;
+  QComboBox* cbServer;
+  QLineEdit* edScript;
+  QLineEdit* edEmail;
+  QLabel* lblEmailHint;
+  QGroupBox* GroupBox2;
+  QCheckBox* cbUseProxy;
+  QLabel* Label3;
+  QLineEdit* edProxyAddress;
+  QLabel* Label4;
+  QLineEdit* edProxyPort;
+  QPushButton* btQuery;
+  QPushButton* btClose;
+  QPushButton* btDefault;
+};
+
+}  // namespace trackmill

@@ -1,0 +1,103 @@
+#include "ui/StopQueryForm.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "cddb/DriveCddb.h"
+#include "settings/LangString.h"
+#include "settings/translate/TranslateForm.h"
+
+namespace trackmill {
+
+TfrmStopQuery::TfrmStopQuery(QWidget* parent, CddbToc toc, DiscInfo* disc, QStringList* rowTitles)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      toc_(std::move(toc)),
+      disc_(disc),
+      rowTitles_(rowTitles) {
+  setObjectName(QStringLiteral("frmStopQuery"));
+  setWindowTitle(QStringLiteral("Query CDDB..."));
+
+  Label1 = new QLabel(QStringLiteral("Query CDDB..."), this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setMinimumWidth(260);
+  // The no-match panel: one label per line, since a language file keeps a text on one line.
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFrameShape(QFrame::Panel);
+  Panel1->setFrameShadow(QFrame::Sunken);
+  auto* panelLayout = new QVBoxLayout(Panel1);
+  const std::pair<const char*, const char*> lines[] = {
+      {"lblNoMatch", "No match found,perhaps:"},
+      {"lblNoMatch1", "1.No information in CDDB server"},
+      {"lblNoMatch2", "2.error CDDB options"},
+      {"lblNoMatch3", "3.check the network"},
+  };
+  for (const auto& [name, text] : lines) {
+    auto* line = new QLabel(QString::fromLatin1(text), Panel1);
+    line->setObjectName(QString::fromLatin1(name));
+    panelLayout->addWidget(line);
+  }
+  // What the server or the network said: set when there is no match.
+  lblReason = new QLabel(Panel1);
+  lblReason->setWordWrap(true);
+  lblReason->setMaximumWidth(360);
+  panelLayout->addSpacing(6);
+  panelLayout->addWidget(lblReason);
+  Panel1->hide();
+  btStop = new QPushButton(QStringLiteral("Stop"), this);
+  btStop->setObjectName(QStringLiteral("btStop"));
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(btStop);
+  buttons->addStretch();
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Label1);
+  layout->addWidget(Panel1);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  // Stop while the worker runs, Close once the panel shows: both end the window unanswered.
+  connect(btStop, &QPushButton::clicked, this, &TfrmStopQuery::reject);
+  TranslateWhenFirstShown(this);
+}
+
+TfrmStopQuery::~TfrmStopQuery() { StopWorker(); }
+
+void TfrmStopQuery::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (started_ || !toc_.IsValid()) return;
+  started_ = true;
+  worker_ = new TQueryCDDBThread(this, toc_, CddbQuerySettings::FromSettings(Settings()), disc_, rowTitles_);
+  worker_->start();
+}
+
+void TfrmStopQuery::StopWorker() {
+  // Once Stop returns the worker writes and posts nothing; it ends by itself when its transfer
+  // gives up.
+  if (worker_) worker_->Stop();
+  worker_ = nullptr;
+}
+
+void TfrmStopQuery::reject() {
+  StopWorker();
+  QDialog::reject();
+}
+
+void TfrmStopQuery::customEvent(QEvent* event) {
+  if (event->type() != CddbQueryEvent::EventType()) return QDialog::customEvent(event);
+  const auto* query = static_cast<CddbQueryEvent*>(event);
+  worker_ = nullptr;  // it posts once, then finishes by itself
+  if (query->Event() == kCddbEventEnded) {
+    accept();
+    return;
+  }
+  Label1->hide();
+  Panel1->show();
+  lblReason->setText(CddbErrorText(query->Detail()));
+  btStop->setText(LangString(QStringLiteral("RES_CddbClose")));
+}
+
+}  // namespace trackmill
