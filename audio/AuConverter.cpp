@@ -34,6 +34,17 @@ void TAuConverter::SetInput(TAuInput* input) {
   input_ = input;
 }
 
+void TAuConverter::FollowInputPosition() {
+  QMutexLocker lock(&dataLock_);
+  if (!input_) return;
+  const qint64 inputSize = input_->Size();
+  const qint64 size = size_.load();
+  if (inputSize <= 0 || size <= 0) return;
+  ClearPrebuffer();
+  position_ = qint64(double(input_->Position()) / double(inputSize) * double(size));
+  if (position_.load() < size) endOfStream_ = false;
+}
+
 void TAuConverter::GetData(const char*& data, int& byteCount) {
   QMutexLocker lock(&dataLock_);
   if (ServePrebuffer(data, byteCount)) return;

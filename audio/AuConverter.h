@@ -26,6 +26,10 @@ class TAuConverter : public TAuInput {
   // flushed and the new one initialised.
   virtual void SetInput(TAuInput* input);
   TAuInput* Input() const { return input_.data(); }
+  // After the input was moved (a jump): Position becomes the same fraction of Size as the
+  // input's, and what was read ahead is dropped, so progress and the end of this converter
+  // follow the new place instead of cutting playback short after a jump back.
+  void FollowInputPosition();
 
  protected:
   QPointer<TAuInput> input_;  // cleared when the input is destroyed

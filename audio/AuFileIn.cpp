@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "audio/AuConverter.h"
 #include "audio/AuException.h"
@@ -164,9 +165,15 @@ TAuTaggedFileIn::~TAuTaggedFileIn() = default;
 
 bool JumpThroughChain(TAuInput* input, int offsetPermille) {
   // Bounded by the chain's length; SetInput() refuses only the direct self-reference.
+  std::vector<TAuConverter*> converters;
   for (int depth = 0; input != nullptr && depth < 64; ++depth) {
-    if (auto* file = qobject_cast<TAuFileIn*>(input)) return file->Jump(offsetPermille);
+    if (auto* file = qobject_cast<TAuFileIn*>(input)) {
+      if (!file->Jump(offsetPermille)) return false;
+      for (auto it = converters.rbegin(); it != converters.rend(); ++it) (*it)->FollowInputPosition();
+      return true;
+    }
     auto* converter = qobject_cast<TAuConverter*>(input);
+    if (converter) converters.push_back(converter);
     input = converter ? converter->Input() : nullptr;
   }
   return false;

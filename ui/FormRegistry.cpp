@@ -5,8 +5,11 @@
 #include "ui/ID3EditForm.h"
 #include "ui/MainForm.h"
 #include "ui/NoDeviceHintForm.h"
+#include "ui/NewRecordFileForm.h"
+#include "ui/OggPlayerForm.h"
 #include "ui/OptionSetForm.h"
 #include "ui/QueryCDDBForm.h"
+#include "ui/RecordForm.h"
 #include "ui/ReleaseChooserForm.h"
 #include "ui/RipForm.h"
 #include "ui/StopQueryForm.h"
@@ -30,6 +33,9 @@ constexpr FormFactory kForms[] = {
     &Make<TfrmEditTrackName>,
     &Make<TfrmNoDeviceHint>,
     &Make<TAboutBox>,
+    &Make<TfrmOggPlayer>,
+    &Make<TfrmRecord>,
+    &Make<TfrmNewRecordFile>,
     &Make<TfrmReleaseChooser>,
     &Make<TfrmID3Edit>,
     &Make<TfrmQueryCDDB>,

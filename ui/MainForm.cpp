@@ -26,6 +26,7 @@
 #include "common/AppInfo.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/WMAEncodeProcess.h"
+#include "player/CDPlayback.h"
 #include "settings/LanguageMenu.h"
 #include "settings/Settings.h"
 #include "settings/translate/TranslateForm.h"
@@ -91,6 +92,8 @@ TMainForm::TMainForm(const QString& startImage, int startDrive, QWidget* parent)
   list_.UseDriveLayer = qEnvironmentVariable("TRACKMILL_FALLBACK_INPUT") != QLatin1String("1");
   prompts_ = std::make_unique<TBoxPrompts>(this);
   mediaWatcher_ = new TMediaWatcher(this);
+  playback_ = new TCDPlayback(this);
+  connect(playback_, &TCDPlayback::Finished, this, &TMainForm::PlaybackFinished);
   connect(mediaWatcher_, &TMediaWatcher::MediaArrived, this, &TMainForm::MediaArrived);
   connect(mediaWatcher_, &TMediaWatcher::MediaRemoved, this, &TMainForm::MediaRemoved);
 
@@ -111,6 +114,7 @@ TMainForm::TMainForm(const QString& startImage, int startDrive, QWidget* parent)
 
 TMainForm::~TMainForm() {
   StopMusicBrainz();
+  playback_->Stop();
   if (list_.CDHandle != 0) CloseCDHandle(list_.CDHandle);
 }
 
@@ -148,6 +152,15 @@ void TMainForm::CreateActions() {
   mnuHelp_ = NewAction("mnuHelp", "&Help", &TMainForm::HelpExecute, QKeySequence(Qt::Key_F1));
   mnuHomePage_ = NewAction("mnuHomePage", "Home Page", &TMainForm::HomePageExecute);
   mnuAbout_ = NewAction("mnuAbout", "&About...", &TMainForm::AboutExecute);
+  miOGGPlayer_ = NewAction("miOGGPlayer", "&OGG Player...", &TMainForm::OggPlayerExecute);
+  actionRecord_ = NewAction("ActionRecord", "&Record", &TMainForm::RecordExecute, QKeySequence("Ctrl+R"));
+  volumeControlMenu_ = NewAction("VolumeControlMenu", "&Volume Control...", &TMainForm::VolumeControlExecute,
+                                 QKeySequence("Ctrl+V"));
+  miClearVlc_ = NewAction("miClearVlc", "&VLC media player", &TMainForm::ClearVlcExecute);
+  miClearRecent_ = NewAction("miClearRecent", "&Recently used files", &TMainForm::ClearRecentExecute);
+  aPlay_ = NewAction("aPlay", "&Play", &TMainForm::PlayExecute, QKeySequence("Ctrl+P"));
+  aPause_ = NewAction("aPause", "P&ause", &TMainForm::PauseExecute);
+  aStop_ = NewAction("aStop", "&Stop", &TMainForm::StopExecute);
 }
 
 void TMainForm::CreateMenus() {
@@ -169,7 +182,20 @@ void TMainForm::CreateMenus() {
   file->addActions({ejectMenu_, closeCdRomMenu_});
   file->addSeparator();
   file->addAction(actionExit_);
-  addMenu("Actions1", "&Actions")->addAction(actionExtract_);
+  QMenu* actions = addMenu("Actions1", "&Actions");
+  actions->addAction(actionExtract_);
+  actions->addSeparator();
+  actions->addAction(actionRecord_);
+  actions->addSeparator();
+  actions->addAction(miOGGPlayer_);
+  actions->addSeparator();
+  actions->addActions({aPlay_, aPause_, aStop_});
+  actions->addSeparator();
+  actions->addAction(volumeControlMenu_);
+  actions->addSeparator();
+  QMenu* clearHistory = actions->addMenu("Clear &History");
+  clearHistory->setObjectName("ClearHistory1");
+  clearHistory->addActions({miClearVlc_, miClearRecent_});
   QMenu* edit = addMenu("Edit1", "&Edit");
   edit->addActions({actionSelectAll_, actionNoSelect_});
   edit->addSeparator();
@@ -206,6 +232,8 @@ void TMainForm::CreateMenus() {
   popupMenu1_->addSeparator();
   popupMenu1_->addActions({actionSelectAll_, actionNoSelect_});
   popupMenu1_->addSeparator();
+  popupMenu1_->addActions({aPlay_, aPause_, aStop_});
+  popupMenu1_->addSeparator();
   popupMenu1_->addAction(aEditTrackName_);
   listView1_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(listView1_, &QWidget::customContextMenuRequested, this,
@@ -235,6 +263,7 @@ void TMainForm::CreateToolBar() {
       {NewToolButton("tbExtract", "Extract", actionExtract_, QStyle::SP_MediaPlay), true},
       {NewToolButton("tbEncode", "Encode", actionWavToMp3_, QStyle::SP_FileIcon), true},
       {NewToolButton("tbFolder", "Folder", openOutputDirectory1_, QStyle::SP_DirOpenIcon), true},
+      {NewToolButton("tbRecord", "Record", actionRecord_, QStyle::SP_DialogYesButton), true},
       {NewToolButton("tbOptions", "Options", miOptions_, QStyle::SP_FileDialogDetailedView), true},
       {NewToolButton("tbHome", "Home", mnuHomePage_, QStyle::SP_DirHomeIcon), true},
       {NewToolButton("tbExit", "Exit", actionExit_, QStyle::SP_DialogCloseButton), false},
@@ -298,6 +327,8 @@ MainWindowState TMainForm::CurrentState() const {
   state.rowCount = int(list_.Rows.size());
   for (const TrackRow& row : list_.Rows) state.checkedCount += row.Checked ? 1 : 0;
   state.rowSelected = !listView1_->selectedItems().isEmpty();
+  state.isPlaying = playback_->IsPlaying();
+  state.isPaused = playback_->IsPaused();
   return state;
 }
 
@@ -305,6 +336,9 @@ void TMainForm::UpdateActions() {
   const MainWindowState state = CurrentState();
   actionExtract_->setEnabled(IsCommandEnabled(MainCommand::Extract, state));
   aEditTrackName_->setEnabled(IsCommandEnabled(MainCommand::RenameTitle, state));
+  aPlay_->setEnabled(IsCommandEnabled(MainCommand::Play, state));
+  aPause_->setEnabled(IsCommandEnabled(MainCommand::Pause, state));
+  aStop_->setEnabled(IsCommandEnabled(MainCommand::Stop, state));
   // Both lookups write the disc fields and titles: one at a time.
   aQueryCDDB_->setEnabled(IsCommandEnabled(MainCommand::QueryCddb, state) && !musicBrainz_);
   miQueryMusicBrainz_->setEnabled(IsCommandEnabled(MainCommand::QueryMusicBrainz, state) && !musicBrainz_);
@@ -370,6 +404,8 @@ bool TMainForm::FormClose() {
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_.get()),
                                  static_cast<TEncodeProcess*>(wmaRunner_.get())})
     if (runner->Running) runner->StopEncoder(0);
+  // Playback reads the drive: it ends before the handle is closed.
+  playback_->Stop();
   const QStringList errors = SaveOnClose(list_);
   for (const QString& line : errors) std::fprintf(stderr, "trackmill: %s\n", qPrintable(line));
   if (!errors.isEmpty()) ShowMessageBox(this, errors.join('\n'), QMessageBox::Critical);

@@ -30,6 +30,7 @@ class QTreeWidgetItem;
 namespace trackmill {
 
 class TCDIn;
+class TCDPlayback;
 class TMediaWatcher;
 class TMp3EncodeProcess;
 class TWMAEncodeProcess;
@@ -109,6 +110,17 @@ class TMainForm : public QMainWindow {
   void HelpExecute();
   void HomePageExecute();
   void AboutExecute();
+  void OggPlayerExecute();
+  void RecordExecute();
+  void VolumeControlExecute();
+  void ClearVlcExecute();
+  void ClearRecentExecute();
+
+  // CD playback (MainFormPlayback.cpp).
+  void PlayExecute();
+  void PauseExecute();
+  void StopExecute();
+  void PlaybackFinished(const QString& error);
 
   // MusicBrainz (MainFormMusicBrainz.cpp).
   void QueryMusicBrainzExecute();
@@ -133,6 +145,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<TMp3EncodeProcess> mp3Runner_;
   std::unique_ptr<TWMAEncodeProcess> wmaRunner_;
   std::unique_ptr<TCDIn> cdIn1_;
+  TCDPlayback* playback_;
   std::unique_ptr<TUserPrompts> prompts_;
   TMediaWatcher* mediaWatcher_;
   QString startImage_;
@@ -168,6 +181,14 @@ class TMainForm : public QMainWindow {
   QAction* mnuHelp_ = nullptr;
   QAction* mnuHomePage_ = nullptr;
   QAction* mnuAbout_ = nullptr;
+  QAction* miOGGPlayer_ = nullptr;
+  QAction* actionRecord_ = nullptr;
+  QAction* volumeControlMenu_ = nullptr;
+  QAction* miClearVlc_ = nullptr;
+  QAction* miClearRecent_ = nullptr;
+  QAction* aPlay_ = nullptr;
+  QAction* aPause_ = nullptr;
+  QAction* aStop_ = nullptr;
 };
 
 }  // namespace trackmill

@@ -29,6 +29,7 @@ namespace trackmill {
 void TMainForm::ActionExtractExecute() {
   if (!actionExtract_->isEnabled()) return;
   const ExtractPlan plan = PlanExtract(list_, [this] { return cdIn1_->DriveCount() > 0; }, *prompts_);
+  if (plan.route != ExtractRoute::None) StopExecute();
   switch (plan.route) {
     case ExtractRoute::JobWindow:
       RunJobWindow(job_kind::kRipCd, list_.CDHandle, plan.items);

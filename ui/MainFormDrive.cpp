@@ -38,6 +38,7 @@ void TMainForm::OpenStartDrive() {
 }
 
 void TMainForm::OpenDrive(int index) {
+  StopExecute();
   SaveTitlesOrTell();
   if (list_.CDHandle != 0) CloseCDHandle(list_.CDHandle);
   list_.ForgetDisc();
@@ -90,6 +91,7 @@ void TMainForm::OpenDiscImageExecute() {
 }
 
 void TMainForm::ReopenDrive() {
+  StopExecute();  // playback reads through the handle
   // The open handle keeps the table of contents it read: a changed disc needs a new one.
   if (list_.CDHandle != 0) CloseCDHandle(list_.CDHandle);
   list_.CDHandle = list_.OpenDrive(driveIndex_);
@@ -114,6 +116,7 @@ void TMainForm::MediaArrived() {
 }
 
 void TMainForm::MediaRemoved() {
+  StopExecute();
   SaveTitlesOrTell();
   list_.ForgetDisc();
   ShowRows();

@@ -3,10 +3,13 @@
 #include <QDesktopServices>
 #include <QTreeWidget>
 
+#include "app/shell/ClearHistory.h"
 #include "app/shell/UserPrompts.h"
+#include "app/shell/VolumeControl.h"
 #include "cd/CDDrive.h"
 #include "cd/MediaWatcher.h"
 #include "cddb/CddbDriveToc.h"
+#include "common/JobCodes.h"
 #include "settings/LangString.h"
 #include "settings/Settings.h"
 #include "ui/AboutBox.h"
@@ -14,9 +17,12 @@
 #include "ui/HelpPages.h"
 #include "ui/ID3EditForm.h"
 #include "ui/MainForm.h"
+#include "ui/MessageBox.h"
 #include "ui/NoDeviceHintForm.h"
+#include "ui/OggPlayerForm.h"
 #include "ui/OptionSetForm.h"
 #include "ui/QueryCDDBForm.h"
+#include "ui/RecordForm.h"
 #include "ui/ResampleForm.h"
 
 namespace trackmill {
@@ -85,6 +91,54 @@ void TMainForm::HomePageExecute() { QDesktopServices::openUrl(HomePageUrl()); }
 void TMainForm::AboutExecute() {
   TAboutBox about(this);
   about.exec();
+}
+
+void TMainForm::OggPlayerExecute() {
+  try {
+    TfrmOggPlayer player(this);
+    player.exec();
+  } catch (const std::exception&) {
+    // The player is an extra: whatever goes wrong in it must not take the main window down.
+  }
+}
+
+void TMainForm::RecordExecute() {
+  // The recorder's MP3 conversion reads only the saved file: it runs with or without a drive.
+  TfrmRecord recorder(this, [this](const QString& wavFile) {
+    RunJobWindow(job_kind::kRecorderWavToMp3, 0, {wavFile});
+  });
+  recorder.exec();
+}
+
+void TMainForm::VolumeControlExecute() {
+  QString error;
+  if (!StartMixer(false, error)) ShowMessageBox(this, error, QMessageBox::Information);
+}
+
+namespace {
+
+void TellCleared(QWidget* parent, int removed, const QString& error) {
+  if (removed < 0)
+    ShowMessageBox(parent, error, QMessageBox::Critical);
+  else
+    ShowMessageBox(parent, QString::number(removed) + LangString("RES_Clear_History"), QMessageBox::Information);
+}
+
+}  // namespace
+
+void TMainForm::ClearVlcExecute() {
+  if (VlcRunning() && ShowMessageBox(this, LangString("RES_RealOne_Window_Exist"), QMessageBox::Question,
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+    return;
+  QString error;
+  const int removed = ClearVlcRecents(VlcConfigPath(), error);
+  TellCleared(this, removed, error);
+}
+
+void TMainForm::ClearRecentExecute() {
+  QString error;
+  const int removed = ClearRecentAudioFiles(RecentFilesPath(), error);
+  TellCleared(this, removed, error);
 }
 
 }  // namespace trackmill

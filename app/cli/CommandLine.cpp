@@ -71,6 +71,10 @@ QString HelpText() {
       "  musicbrainz [--disc-image FILE | --drive N] [--server URL] [--coverart-server URL]\n"
       "          [--release N] [--yes]\n"
       "          Look the disc up in MusicBrainz, remember its titles and front cover.\n"
+      "  play    FILE.ogg|FILE.wav | --track N [--disc-image FILE | --drive N]\n"
+      "          Play a file or a track of a disc through the sound output; Ctrl+C stops.\n"
+      "  record  OUT.wav [--seconds N] [--rate HZ] [--bits 8|16] [--channels 1|2]\n"
+      "          Record from the default sound input until the time is up or Ctrl+C.\n"
       "\n"
       "Options:\n"
       "  -h, --help     Show this help.\n"
@@ -99,6 +103,8 @@ int RunCommandLine(const QStringList& arguments) {
   if (command == "cddb") return RunCddbCommand(rest);
   if (command == "musicbrainz") return RunMusicBrainzCommand(rest);
   if (command == "offset") return RunOffsetCommand(rest);
+  if (command == "play") return RunPlayCommand(rest);
+  if (command == "record") return RunRecordCommand(rest);
   Err() << HelpText();
   return Fail(QStringLiteral("unknown command \"%1\"").arg(command), 2);
 }

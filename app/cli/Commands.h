@@ -13,5 +13,7 @@ int RunConvertCommand(const QStringList& args);
 int RunCddbCommand(const QStringList& args);
 int RunMusicBrainzCommand(const QStringList& args);
 int RunOffsetCommand(const QStringList& args);
+int RunPlayCommand(const QStringList& args);
+int RunRecordCommand(const QStringList& args);
 
 }  // namespace trackmill::cli

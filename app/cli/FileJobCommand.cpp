@@ -4,14 +4,12 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QSocketNotifier>
 #include <QTextStream>
 #include <QTimer>
-#include <csignal>
 #include <cstdio>
-#include <unistd.h>
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/StopSignal.h"
 #include "app/cli/TerminalProgress.h"
 #include "common/JobCodes.h"
 #include "jobs/JobRunner.h"
@@ -23,15 +21,6 @@
 
 namespace trackmill::cli {
 namespace {
-
-// Ctrl+C and termination requests reach the event loop through this pipe, so the job is
-// stopped from the main thread like the Stop button does.
-int gStopPipe[2] = {-1, -1};
-
-void OnStopSignal(int) {
-  const char byte = 1;
-  [[maybe_unused]] const ssize_t written = ::write(gStopPipe[1], &byte, 1);
-}
 
 // Asks on the terminal; refuses when there is none to ask on.
 class TerminalOverwriteQuestion : public TOverwriteQuestion {
@@ -105,29 +94,18 @@ int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items, 
   QObject::connect(&job, &TJobRunner::InformationMessage, printMessage);
   QObject::connect(&job, &TJobRunner::Finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
 
-  std::unique_ptr<QSocketNotifier> stopNotifier;
-  if (::pipe(gStopPipe) == 0) {
-    stopNotifier = std::make_unique<QSocketNotifier>(gStopPipe[0], QSocketNotifier::Read);
-    QObject::connect(stopNotifier.get(), &QSocketNotifier::activated, [&] {
-      char byte;
-      [[maybe_unused]] const ssize_t got = ::read(gStopPipe[0], &byte, 1);
+  {
+    // Ctrl+C stops the job from the main thread, like the Stop button.
+    TStopSignal stopSignal([&] {
       if (stopRequested) return;
       stopRequested = true;
       progress.Break();
       Err() << "trackmill: stopping..." << Qt::endl;
       job.Stop();
     });
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
+    job.Start();
+    if (!job.IsFinished()) loop.exec();
   }
-
-  job.Start();
-  if (!job.IsFinished()) loop.exec();
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
-  stopNotifier.reset();
-  ::close(gStopPipe[0]);
-  ::close(gStopPipe[1]);
   progress.Break();
 
   const auto& results = job.ItemResults();
