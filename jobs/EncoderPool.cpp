@@ -7,8 +7,10 @@
 #include <QMetaObject>
 #include <QTimer>
 
+#include "audio/FastResampler.h"
 #include "audio/VorbisOut.h"
 #include "audio/WaveIn.h"
+#include "audio/WaveOut.h"
 #include "common/FileUtils.h"
 #include "common/JobEvents.h"
 #include "jobs/EncodeProcess.h"
@@ -21,16 +23,24 @@
 
 namespace trackmill {
 using namespace encoder_result;
+namespace {
 
-// One encoder and the encode it runs. The child processes report by events to this object;
-// the pipeline outputs by their callbacks.
+// The gauge share of resampling in an encode that resamples first: the resampler runs
+// six or seven times as fast as either encoder.
+constexpr int kResamplePercent = 15;
+
+}  // namespace
+
+// One encoder and the encode it runs, after resampling the input into a file of its own when
+// the encoder needs that. The child processes report by events to this object; the pipeline
+// outputs by their callbacks.
 class PoolSlot : public QObject {
  public:
   PoolSlot(TEncoderPool& pool) : pool_(pool) {
     // The WMA encoder prints no progress: its gauge is the estimate from the growing output.
     wmaTick_.setInterval(1000);
     connect(&wmaTick_, &QTimer::timeout, this, [this] {
-      const WmaEstimate estimate = EstimateWma(wmaStart_.elapsed(), true, QFileInfo(encode_.input).size(),
+      const WmaEstimate estimate = EstimateWma(wmaStart_.elapsed(), true, QFileInfo(encoderInput_).size(),
                                                FileSizeBySearch(Partial()), pool_.settings_.WmaSetting);
       if (estimate.hasEstimate) SetPercent(estimate.percent);
     });
@@ -40,33 +50,29 @@ class PoolSlot : public QObject {
   bool Busy() const { return busy_; }
   int Item() const { return encode_.item; }
   int Percent() const { return percent_; }
+  bool Resampling() const { return busy_ && !resampled_.isEmpty() && encoderInput_ != resampled_; }
 
   void Start(PoolEncode encode) {
     encode_ = std::move(encode);
+    encoderInput_ = encode_.input;
     busy_ = true;
-    percent_ = 0;
+    SetStage(0, 100);
     QFile::remove(Partial());
-    try {
-      switch (pool_.encoder_) {
-        case TEncoderPool::Encoder::Mp3:
-        case TEncoderPool::Encoder::Mp3Decode:
-        case TEncoderPool::Encoder::Wma: StartProcess(); break;
-        case TEncoderPool::Encoder::Ogg:
-        case TEncoderPool::Encoder::Flac: StartOutput(); break;
-      }
-    } catch (const EEncoderError& error) {
-      Finish(false, error.Message());
-    } catch (const std::exception& error) {
-      Finish(false, QString::fromUtf8(error.what()));
-    }
+    Guarded([this] {
+      const bool resamples = pool_.encoder_ == TEncoderPool::Encoder::Mp3 || pool_.encoder_ == TEncoderPool::Encoder::Ogg;
+      if (resamples && StartResampling()) return;
+      StartEncoder();
+    });
   }
 
   void Stop() {
     if (!busy_) return;
     busy_ = false;
     wmaTick_.stop();
+    if (resampleOut_ && resampleOut_->Busy()) resampleOut_->Stop(false);
     if (process_ && process_->Running) process_->StopEncoder(0);
     if (output_ && output_->Busy()) output_->Stop(false);
+    RemoveResampled();
     QFile::remove(Partial());
   }
 
@@ -94,9 +100,73 @@ class PoolSlot : public QObject {
  private:
   QString Partial() const { return TEncoderPool::PartialName(encode_.output); }
 
-  void SetPercent(int percent) {
-    percent_ = std::clamp(percent, 0, 100);
+  // The gauge of the running stage (0..100) maps to [start, start + span) of the encode's.
+  void SetStage(int startPercent, int spanPercent) {
+    stageStart_ = startPercent;
+    stageSpan_ = spanPercent;
+    percent_ = startPercent;
+  }
+  void SetPercent(int stagePercent) {
+    percent_ = stageStart_ + std::clamp(stagePercent, 0, 100) * stageSpan_ / 100;
     emit pool_.ProgressChanged();
+  }
+
+  // Runs a step that may fail as it starts; a failure ends the encode.
+  template <typename Step>
+  void Guarded(Step step) {
+    try {
+      step();
+    } catch (const EEncoderError& error) {
+      Finish(false, error.Message());
+    } catch (const std::exception& error) {
+      Finish(false, QString::fromUtf8(error.what()));
+    }
+  }
+
+  void StartEncoder() {
+    switch (pool_.encoder_) {
+      case TEncoderPool::Encoder::Mp3:
+      case TEncoderPool::Encoder::Mp3Decode:
+      case TEncoderPool::Encoder::Wma: StartProcess(); break;
+      case TEncoderPool::Encoder::Ogg:
+      case TEncoderPool::Encoder::Flac: StartOutput(); break;
+    }
+  }
+
+  // Starts resampling a WAV below 44100 Hz into a file of this encode, the encoder's input
+  // once done; false when the input needs none.
+  bool StartResampling() {
+    if (!resampleOut_) {
+      resampleIn_ = std::make_unique<TWaveIn>();
+      resampler_ = std::make_unique<TFastResampler>();
+      resampleOut_ = std::make_unique<TWaveOut>();
+      TJobPipeline::SetUpResampling(*resampleIn_, *resampler_, *resampleOut_);
+      resampleOut_->SetOnProgress([this](TAuOutput* output) { SetPercent(std::max(0, output->Progress())); });
+      resampleOut_->SetOnDone([this](TAuOutput* output) {
+        if (!busy_) return;
+        if (const QString failure = output->ExceptionMessage(); !failure.isEmpty()) {
+          Finish(false, encode_.input + ": " + failure);
+          return;
+        }
+        encoderInput_ = resampled_;
+        SetStage(kResamplePercent, 100 - kResamplePercent);
+        SetPercent(0);  // the caption moves on to encoding
+        Guarded([this] { StartEncoder(); });
+      });
+    }
+    resampleIn_->SetFileName(encode_.input);
+    if (!TJobPipeline::NeedsResampling(*resampleIn_)) return false;
+    resampled_ = TEncoderPool::ResampledName(encode_.output);
+    SetStage(0, kResamplePercent);
+    resampleOut_->SetFileName(resampled_);
+    resampleOut_->Run();
+    return true;
+  }
+
+  void RemoveResampled() {
+    if (resampled_.isEmpty()) return;
+    QFile::remove(resampled_);
+    resampled_.clear();
   }
 
   void StartProcess() {
@@ -111,7 +181,7 @@ class PoolSlot : public QObject {
       connect(process_.get(), &TEncodeProcess::InformationMessage, &pool_,
               [this](const QString& text) { informed_ = text; });
     }
-    process_->InputFile = encode_.input;
+    process_->InputFile = encoderInput_;
     process_->OutputFile = Partial();
     process_->NotifyWnd = this;
     process_->JobKind = pool_.jobKind_;
@@ -148,9 +218,9 @@ class PoolSlot : public QObject {
         Finish(failure.isEmpty(), failure.isEmpty() ? QString() : encode_.output + ": " + failure);
       });
     }
-    waveIn_->SetFileName(encode_.input);
+    waveIn_->SetFileName(encoderInput_);
     if (!waveIn_->Valid())
-      throw EEncoderError(encode_.input +
+      throw EEncoderError(encoderInput_ +
                           JobText("RES_Not_Wav_File"));
     output_->SetFileName(Partial());
     if (auto* flac = dynamic_cast<TFlacOut*>(output_.get())) {
@@ -175,19 +245,28 @@ class PoolSlot : public QObject {
       }
     }
     QFile::remove(Partial());
+    RemoveResampled();
     if (!ok && error.isEmpty()) error = informed_;
     pool_.SlotEnded(*this, ok, error);
   }
 
   TEncoderPool& pool_;
   PoolEncode encode_;
+  QString encoderInput_;  // the input, or its resampled copy
+  QString resampled_;     // the resampled copy while it exists
   bool busy_ = false;
   int percent_ = 0;
+  int stageStart_ = 0;
+  int stageSpan_ = 100;
   QString informed_;
   TFixedOverwriteAnswer replace_{true};  // the partial file is ours to replace
   std::unique_ptr<TEncodeProcess> process_;
   std::unique_ptr<TWaveIn> waveIn_;
   std::unique_ptr<TAuFileOut> output_;
+  // Declared in chain order, so the output goes before what it reads.
+  std::unique_ptr<TWaveIn> resampleIn_;
+  std::unique_ptr<TFastResampler> resampler_;
+  std::unique_ptr<TWaveOut> resampleOut_;
   QElapsedTimer wmaStart_;
   QTimer wmaTick_;
 };
@@ -204,6 +283,11 @@ TEncoderPool::~TEncoderPool() { Stop(); }
 QString TEncoderPool::PartialName(const QString& output) {
   const QFileInfo info(output);
   return info.dir().filePath(info.completeBaseName() + ".partial." + info.suffix());
+}
+
+QString TEncoderPool::ResampledName(const QString& output) {
+  const QFileInfo info(output);
+  return info.dir().filePath(info.completeBaseName() + ".partial.44100.wav");
 }
 
 void TEncoderPool::Add(PoolEncode encode) {
@@ -232,6 +316,11 @@ int TEncoderPool::PercentOf(int item) const {
   for (const auto& slot : slots_)
     if (slot->Busy() && slot->Item() == item) return slot->Percent();
   return 0;
+}
+
+bool TEncoderPool::Resampling(int item) const {
+  return std::any_of(slots_.begin(), slots_.end(),
+                     [item](const auto& slot) { return slot->Resampling() && slot->Item() == item; });
 }
 
 void TEncoderPool::StartQueued() {

@@ -10,7 +10,9 @@
 
 // The encodes of one job run by several encoders at once: lame (encoding, or decoding MP3 to
 // WAV) or the WMA encoder as child processes, Ogg Vorbis and FLAC through the audio pipeline,
-// one encoder per slot.
+// one encoder per slot. MP3 and Ogg Vorbis encodes of a WAV below 44100 Hz resample it first,
+// off the main thread, into a file of their own beside the final file ("Title.partial.44100.wav",
+// removed however the encode ends).
 //
 // Each encode writes beside its final file under a temporary name ("Title.partial.mp3") and
 // takes the final name only when it succeeded, so a stopped or failed encode never leaves a
@@ -47,9 +49,13 @@ class TEncoderPool : public QObject {
   // The lowest item still encoding and its percent; -1 when none runs.
   int OldestRunningItem() const;
   int PercentOf(int item) const;
+  // Whether the item is still being resampled before its encode.
+  bool Resampling(int item) const;
 
   // The temporary name an encode writes its output under.
   static QString PartialName(const QString& output);
+  // The resampled copy of the input an encode writes beside its output.
+  static QString ResampledName(const QString& output);
 
  signals:
   // ok false: error says why (may be empty when the encoder itself told the user).

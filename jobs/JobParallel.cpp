@@ -18,8 +18,6 @@
 namespace trackmill {
 namespace {
 
-constexpr int kCdSampleRate = 44100;
-
 // The pool's encoder for a job, or nothing when the job runs one step at a time.
 std::optional<TEncoderPool::Encoder> PoolEncoder(int jobKind, qint32 outputFormat) {
   switch (jobKind) {
@@ -52,14 +50,6 @@ bool TJobRunner::StartParallel() {
   const int processes = EncoderProcessCount(settings);
   if (!encoder || processes <= 1) return false;
   const bool isFileJob = jobKind_ != job_kind::kRipCd;
-  // MP3 and Ogg take inputs below 44100 Hz through a resampling step of their own.
-  if (jobKind_ == job_kind::kWavToMp3 || jobKind_ == job_kind::kWavToOgg) {
-    TWaveIn probe;
-    for (const QString& path : items_) {
-      probe.SetFileName(path);
-      if (probe.Valid() && probe.GetSampleRate() < kCdSampleRate) return false;
-    }
-  }
   pool_ = std::make_unique<TEncoderPool>(*encoder, jobKind_, processes, settings);
   connect(pool_.get(), &TEncoderPool::ItemEnded, this, &TJobRunner::PoolItemEnded);
   connect(pool_.get(), &TEncoderPool::ProgressChanged, this, &TJobRunner::FollowOldestItem);
@@ -153,6 +143,11 @@ void TJobRunner::ReportSettledItems() {
 }
 
 void TJobRunner::ShowPoolPhase(int item) {
+  if (pool_->Resampling(item)) {
+    SetPhase("RES_WAV_RESAMPLE");
+    SetCaption("Resampling(", item + 1, item);
+    return;
+  }
   const bool decoding = jobKind_ == job_kind::kMp3ToWav;
   SetPhase(decoding ? "RES_Decoding" : "RES_Encoding");
   SetCaption(decoding ? "Decoding(" : "Encoding(", item + 1, item);

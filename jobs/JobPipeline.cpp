@@ -46,13 +46,7 @@ TJobPipeline::TJobPipeline(TJobRunner& runner)
       waveOut1_(std::make_unique<TWaveOut>()),
       vorbisOut1_(std::make_unique<TVorbisOut>()),
       flacOut1_(std::make_unique<TFlacOut>()) {
-  fastResampler1_->SetInput(waveIn1_.get());
-  fastResampler1_->SetOutSampleRate(kCdSampleRate);
-  waveOut1_->SetInput(fastResampler1_.get());
-  waveOut1_->SetWavType(TWavType::wtPCM);
-  waveOut1_->SetBlockSize(512);
-  waveOut1_->SetCreateNonMsHeaders(true);
-  waveOut1_->SetFileMode(TFileOutputMode::foRewrite);
+  SetUpResampling(*waveIn1_, *fastResampler1_, *waveOut1_);
   SetUpEncoders(*waveIn1_, *vorbisOut1_, *flacOut1_);
 
   auto progress = [this](TAuOutput* output) { PostOutputProgress(output); };
@@ -75,6 +69,18 @@ TJobPipeline::~TJobPipeline() {
   vorbisOut1_.reset();
   waveOut1_.reset();
 }
+
+void TJobPipeline::SetUpResampling(TWaveIn& in, TFastResampler& resampler, TWaveOut& out) {
+  resampler.SetInput(&in);
+  resampler.SetOutSampleRate(kCdSampleRate);
+  out.SetInput(&resampler);
+  out.SetWavType(TWavType::wtPCM);
+  out.SetBlockSize(512);
+  out.SetCreateNonMsHeaders(true);
+  out.SetFileMode(TFileOutputMode::foRewrite);
+}
+
+bool TJobPipeline::NeedsResampling(TWaveIn& in) { return in.Valid() && in.GetSampleRate() < kCdSampleRate; }
 
 void TJobPipeline::SetUpEncoders(TWaveIn& in, TVorbisOut& vorbis, TFlacOut& flac) {
   vorbis.SetInput(&in);
@@ -118,7 +124,7 @@ void TJobPipeline::StartFileItem(int item) {
     StartFlacEncode(path, runner_.FileResult(item, ".flac"), item);
     return;
   }
-  if (waveIn1_->GetSampleRate() < kCdSampleRate) {
+  if (NeedsResampling(*waveIn1_)) {
     runner_.SetCaption("Resampling(", item + 1, item);
     StartResampling(item);
     return;

@@ -43,6 +43,10 @@ class TJobPipeline {
   void StopRunning();
   // Kinds 2 and 5: deletes the temporary file.
   void RemoveTemporaryFile();
+  // Chains in -> resampler -> out so that out writes what in reads as a 44100 Hz PCM WAV.
+  static void SetUpResampling(TWaveIn& in, TFastResampler& resampler, TWaveOut& out);
+  // The MP3 and Ogg Vorbis encoders take a valid WAV below 44100 Hz only once resampled.
+  static bool NeedsResampling(TWaveIn& in);
   // Sets up the Ogg Vorbis and FLAC outputs of a job to encode what in reads.
   static void SetUpEncoders(TWaveIn& in, TVorbisOut& vorbis, TFlacOut& flac);
   // Compression of the Ogg output from the settings (quality mode).

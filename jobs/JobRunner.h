@@ -34,10 +34,10 @@
 //
 // Encoding on every core: with [CommonOptions] EncoderProcesses above 1 (0: one per
 // processor), the encodes of a rip or of a WAV to MP3/Ogg/WMA/FLAC job run several at once
-// (see TEncoderPool), the overwrite questions come before anything starts, and messages,
+// (see TEncoderPool; an input below 44100 Hz to MP3 or Ogg is resampled by its encode into a
+// file of its own), the overwrite questions come before anything starts, and messages,
 // results, caption and gauge still go item by item (the caption follows the oldest item
-// still running). 1, a decoding job, or an input below 44100 Hz to MP3 or Ogg: one step at
-// a time as described above.
+// still running). With 1: one step at a time as described above.
 //
 // Settings: the job works from a copy of the settings record taken when it starts (output
 // folder and format, encoder settings, disc fields), so nothing changes under a running job.

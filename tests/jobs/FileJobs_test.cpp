@@ -32,17 +32,29 @@ class ConvertCommandTest : public ::testing::Test {
   QDir dir_;
 };
 
-TEST_F(ConvertCommandTest, WavToMp3ResamplesLowRatesThroughATemporaryFile) {
-  ASSERT_TRUE(test::MakeWav(Path("low.wav"), 4.0, 22050));
-  ASSERT_TRUE(test::MakeWav(Path("cd.wav"), 3.0, 48000));
-  const auto result = Convert({"wav2mp3", Path("low.wav"), Path("cd.wav"), "--output", Path("out")});
-  EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-  EXPECT_TRUE(result.err.contains("Resampling(01/02)")) << result.err.toStdString();
-  EXPECT_FALSE(result.err.contains("Resampling(02/02)"));
-  EXPECT_TRUE(result.out.contains("2 of 2 files done"));
-  EXPECT_EQ(OutputFiles(), QStringList({"cd.mp3", "low.mp3"}));  // the temporary file is gone
-  EXPECT_NEAR(test::ProbeDuration(Path("out/low.mp3")), 4.0, 0.1);
-  EXPECT_NEAR(test::ProbeDuration(Path("out/cd.mp3")), 3.0, 0.1);
+// Step by step through the shared temporary file, several at once through one file each.
+TEST_F(ConvertCommandTest, LowRatesAreResampledThroughATemporaryFile) {
+  ASSERT_TRUE(test::MakeWav(Path("low.wav"), 4.0, 22050, 1));
+  ASSERT_TRUE(test::MakeWav(Path("cd.wav"), 3.0));
+  for (const char* processes : {"1", "2"}) {
+    ASSERT_TRUE(test::WriteBytes(Path("home/options.ini"),
+                                 QByteArray("[CommonOptions]\nEncoderProcesses=") + processes));
+    for (const QString kind : {"mp3", "ogg"}) {
+      const QString context = kind + " with processes " + processes;
+      const auto result = Convert({"wav2" + kind, Path("low.wav"), Path("cd.wav"), "--output", Path("out"), "--yes"});
+      EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+      EXPECT_TRUE(result.err.contains("Resampling(01/02)")) << result.err.toStdString();
+      EXPECT_FALSE(result.err.contains("Resampling(02/02)"));
+      EXPECT_TRUE(result.out.contains("2 of 2 files done")) << context.toStdString();
+      // No temporary file is left.
+      EXPECT_EQ(QDir(Path("out")).entryList({"*.wav", "*partial*"}, QDir::Files), QStringList());
+      for (const auto& [name, seconds] : {std::pair{"low.", 4.0}, std::pair{"cd.", 3.0}}) {
+        const QString file = Path(QStringLiteral("out/%1%2").arg(name, kind));
+        EXPECT_NEAR(test::ProbeDuration(file), seconds, 0.1) << context.toStdString();
+        EXPECT_TRUE(test::ProbeField(file, "stream=sample_rate").contains("44100")) << context.toStdString();
+      }
+    }
+  }
 }
 
 TEST_F(ConvertCommandTest, WavToFlacIsLosslessAtAnyRateAndSampleSize) {
@@ -243,8 +255,9 @@ TEST_F(ConvertCommandTest, ParallelEncodesKeepItemOrderAndNoPartialFiles) {
   EXPECT_TRUE(result.out.contains("0 of 2 files done")) << result.out.toStdString();
   EXPECT_EQ(QFileInfo(Path("out/a.mp3")).lastModified(), before);
 
+  // long2 at a low rate: MP3 is stopped while it is being resampled.
   ASSERT_TRUE(test::MakeWav(Path("long.wav"), 400.0));
-  ASSERT_TRUE(QFile::copy(Path("long.wav"), Path("long2.wav")));
+  ASSERT_TRUE(test::MakeWav(Path("long2.wav"), 1200.0, 22050, 1));
   for (const char* kind : {"wav2flac", "wav2mp3"}) {
     QProcess trackmill;
     trackmill.start(test::TrackmillProgram(), {"convert", kind, Path("long.wav"), Path("long2.wav"),
