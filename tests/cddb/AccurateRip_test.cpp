@@ -40,8 +40,9 @@ TEST(AccurateRipIdTest, PublishedDiscsGetTheirPublishedIds) {
     EXPECT_EQ(id.Text(), disc["accuraterip_id"].toString()) << disc["album"].toString().toStdString();
     // An enhanced CD's last audio track stops at the session gap before the data track; a
     // mixed-mode disc's first audio track is its second.
-    if (!data.empty() && data.back() == int(starts.size()))
+    if (!data.empty() && data.back() == int(starts.size())) {
       EXPECT_EQ(layout.tracks[starts.size() - 2].endFrame, starts.back() - kSessionGapFrames);
+    }
     EXPECT_TRUE(layout.IsFirstAudio(data.empty() || data.front() != 1 ? 0 : 1));
     EXPECT_TRUE(layout.IsLastAudio(int(starts.size()) - (data.empty() || data.back() == 1 ? 1 : 2)));
   }

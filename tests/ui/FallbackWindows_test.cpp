@@ -128,7 +128,9 @@ TEST_F(FallbackRipTest, OggTakesTheListedBitRateAndTheTrackTitleAndKeepsTheWav) 
   const QString probe = ProbeField(ogg, "stream=codec_name,bit_rate:stream_tags=title,artist");
   EXPECT_TRUE(probe.contains("codec_name=vorbis\nbit_rate=128000")) << probe.toStdString();
   EXPECT_TRUE(probe.contains("TAG:title=Track01") && probe.contains("TAG:artist=Someone")) << probe.toStdString();
-  if (HaveProgram("ogginfo")) EXPECT_EQ(RunProgram("ogginfo", {ogg}).exitCode, 0);
+  if (HaveProgram("ogginfo")) {
+    EXPECT_EQ(RunProgram("ogginfo", {ogg}).exitCode, 0);
+  }
   EXPECT_TRUE(QFile::exists(out_.filePath("Track01.wav")));
   form->close();
 }
