@@ -64,6 +64,10 @@ void TDXAudioOut::PrepareOutput() {
   }
   buffer_.SetVolume(volume_);
   staging_.assign(std::size_t(buffer_.BufferBytes()), 0);
+  const int frameBytes = buffer_.FrameBytes();
+  const qint64 intervalBytes = qint64(rate) * frameBytes * pollingInterval_ / 1000;
+  const qint64 ahead = qint64(double(intervalBytes) * 1.25);
+  prefetchBytes_ = int(ahead - ahead % frameBytes);
   firstBlockPending_ = true;
   inputEnded_ = false;
   lastUnderruns_ = 0;
@@ -126,12 +130,7 @@ void TDXAudioOut::DrainAndStop() {
 
 void TDXAudioOut::WaitOnePollingInterval() {
   const auto start = std::chrono::steady_clock::now();
-  if (prefetch_) {
-    const int frameBytes = buffer_.FrameBytes();
-    const qint64 intervalBytes = qint64(rate_.load()) * frameBytes * pollingInterval_ / 1000;
-    const qint64 ahead = qint64(double(intervalBytes) * 1.25);
-    Input()->FillPrebuffer(int(ahead - ahead % frameBytes));
-  }
+  if (prefetch_) Input()->FillPrebuffer(prefetchBytes_);
   const auto elapsed = std::chrono::steady_clock::now() - start;
   const auto interval = std::chrono::milliseconds(pollingInterval_);
   if (elapsed < interval) std::this_thread::sleep_for(interval - elapsed);

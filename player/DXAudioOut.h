@@ -88,6 +88,7 @@ class TDXAudioOut : public TAuOutput {
 
   SoundBuffer buffer_;
   std::vector<char> staging_;
+  int prefetchBytes_ = 0;  // read ahead per polling interval, fixed at the start of a run
   std::atomic<int> rate_{0};
   bool firstBlockPending_ = false;
   std::atomic<bool> inputEnded_{false};
