@@ -136,11 +136,6 @@ void SoundBuffer::Start() {
 
 void SoundBuffer::Stop() { playing_ = false; }
 
-void SoundBuffer::Restart() {
-  starved_ = false;
-  playing_ = true;
-}
-
 int SoundBuffer::FreeBytes() const {
   const std::int64_t queued = written_.load(std::memory_order_acquire) -
                               played_.load(std::memory_order_acquire);
@@ -159,13 +154,6 @@ int SoundBuffer::Write(const char* data, int byteCount) {
   std::memcpy(ring_.data(), data + first, std::size_t(count) - first);
   written_.store(start + count, std::memory_order_release);
   return count;
-}
-
-void SoundBuffer::FillSilence() {
-  const int free = FreeBytes();
-  if (free <= 0) return;
-  std::vector<char> silence(std::size_t(free), silenceByte_);
-  Write(silence.data(), free);
 }
 
 bool SoundBuffer::Drain(int timeoutMs, int stepMs) {

@@ -11,14 +11,14 @@
 // (the sound output's worker thread) writes at the write position as far as FreeBytes()
 // allows; the stream's callback plays from the play position and never passes the write
 // position: when it finds nothing to play it plays silence and counts one underrun, so data is
-// never repeated or dropped. Stop()/Restart() and Pause()/Unpause() gate the callback
+// never repeated or dropped. Stop() and Pause()/Unpause() gate the callback
 // (silence while gated); Pause is the window's, Stop the producer's, so neither undoes the
 // other.
 //
 // A device without a clock of its own (ALSA's null sink) asks for data as fast as it is
 // given; the callback then holds itself to at most kMaxAheadMs ahead of the wall clock.
 //
-// Threads: Open(), Write(), FillSilence(), Drain() and Close() from one producer thread;
+// Threads: Open(), Write(), Drain() and Close() from one producer thread;
 // Pause()/Unpause() and the counters from any thread. Errors: Open() answers a PortAudio
 // error code (0 = success) and leaves the buffer closed on failure.
 namespace trackmill {
@@ -50,7 +50,6 @@ class SoundBuffer {
 
   void Start();    // plays from the write position onwards
   void Stop();     // silence; the play position holds
-  void Restart();  // plays again after Stop()
   void Pause() { paused_ = true; }
   void Unpause() { paused_ = false; }
 
@@ -58,8 +57,6 @@ class SoundBuffer {
   int FreeBytes() const;
   // Writes at most FreeBytes(); answers the bytes taken.
   int Write(const char* data, int byteCount);
-  // Fills the free space with silence.
-  void FillSilence();
   // Waits (up to timeoutMs, in steps of stepMs) until everything written was handed to the
   // device, then until the device has played it. False when the wait timed out.
   bool Drain(int timeoutMs, int stepMs);
