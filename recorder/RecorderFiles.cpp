@@ -14,21 +14,20 @@ namespace trackmill {
 
 namespace {
 
+// Renames over an existing target in one step.
+bool MoveOver(const QString& source, const QString& target) {
+  return std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) == 0;
+}
+
 // Copies the whole file over target, through a temporary beside it, so a failed copy leaves
 // target as it was.
 bool CopyOver(const QString& source, const QString& target) {
   const QString temporary = target + QStringLiteral(".part");
   QFile::remove(temporary);
   if (!QFile::copy(source, temporary)) return false;
-  QFile::remove(target);
-  if (QFile::rename(temporary, target)) return true;
+  if (MoveOver(temporary, target)) return true;
   QFile::remove(temporary);
   return false;
-}
-
-// Renames over an existing target in one step.
-bool MoveOver(const QString& source, const QString& target) {
-  return std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) == 0;
 }
 
 }  // namespace
