@@ -43,7 +43,7 @@ int RunRecordCommand(const QStringList& arguments) {
   // A recording never replaces a file the user had.
   if (QFile::exists(path)) return Fail(QStringLiteral("%1 exists already").arg(path));
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(wav::PcmHeader(channels, quint32(rate), bits, 0)) != 44)
+  if (!file.open(QIODevice::WriteOnly) || file.write(wav::PcmHeader(channels, quint32(rate), bits, 0)) != wav::kPcmHeaderBytes)
     return Fail(QStringLiteral("cannot write %1").arg(path));
   file.close();
 
