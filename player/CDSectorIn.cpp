@@ -1,11 +1,9 @@
 #include "player/CDSectorIn.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "audio/AuException.h"
 #include "cd/CDDrive.h"
-#include "cd/TrackBuf.h"
 
 namespace trackmill {
 
@@ -32,13 +30,12 @@ void TCDSectorIn::OpenInput() {
   size_ = qint64(endSector_ - firstSector_) * kCDSectorBytes;
   position_ = 0;
   bufferRead_ = bufferEnd_ = 0;
-  chunk_.assign(size_t(kSectorsPerRead) * kCDSectorBytes, 0);
+  request_ = TTrackBuf(0, kSectorsPerRead);
   busy_ = true;
 }
 
 void TCDSectorIn::CloseInput() {
-  chunk_.clear();
-  chunk_.shrink_to_fit();
+  request_ = TTrackBuf(0, 0);
   busy_ = false;
 }
 
@@ -50,17 +47,16 @@ void TCDSectorIn::ReadBlock(const char*& data, int& byteCount) {
       return;
     }
     const qint32 sectors = std::min(kSectorsPerRead, endSector_ - nextSector_);
-    TTrackBuf request{quint32(nextSector_), quint32(sectors)};
     const quint32 wanted = quint32(sectors) * kCDSectorBytes;
-    if (ReadCDAudioLBA(handle_, request) != 1 || request.AudioBytes() < wanted)
+    request_.header = TTrackBufHeader{quint32(nextSector_), quint32(sectors), wanted, 0, 0, 0};
+    if (ReadCDAudioLBA(handle_, request_) != 1 || request_.AudioBytes() < wanted)
       throw EAuException("Error while reading the disc");
-    std::memcpy(chunk_.data(), request.Audio(), wanted);
     bufferRead_ = 0;
     bufferEnd_ = int(wanted);
     nextSector_ += sectors;
   }
   byteCount = std::max(0, std::min(byteCount, bufferEnd_ - bufferRead_));
-  data = chunk_.data() + bufferRead_;
+  data = reinterpret_cast<const char*>(request_.Audio()) + bufferRead_;
   bufferRead_ += byteCount;
   position_ += byteCount;
 }

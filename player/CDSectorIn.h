@@ -1,8 +1,7 @@
 #pragma once
-#include <vector>
-
 #include "audio/AuInput.h"
 #include "cd/CDRecords.h"
+#include "cd/TrackBuf.h"
 
 // TCDSectorIn: a run of a disc's audio sectors as 44100 Hz, 16-bit stereo PCM, read through
 // the drive layer's handle (a drive or a disc image). The handle and the range are set on the
@@ -36,7 +35,8 @@ class TCDSectorIn : public TAuInput {
   qint32 firstSector_ = 0;
   qint32 endSector_ = 0;
   qint32 nextSector_ = 0;
-  std::vector<char> chunk_;
+  // One read's sectors, handed out from where the drive layer put them.
+  TTrackBuf request_{0, 0};
 };
 
 }  // namespace trackmill
