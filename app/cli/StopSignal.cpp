@@ -1,6 +1,7 @@
 #include "app/cli/StopSignal.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace trackmill::cli {
@@ -16,7 +17,8 @@ void OnStopSignal(int) {
 }  // namespace
 
 TStopSignal::TStopSignal(std::function<void()> onStop) {
-  if (::pipe(gStopPipe) != 0) return;
+  // Close-on-exec: the encoders a job starts must not hold the pipe.
+  if (::pipe2(gStopPipe, O_CLOEXEC) != 0) return;
   notifier_ = std::make_unique<QSocketNotifier>(gStopPipe[0], QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, [onStop = std::move(onStop)] {
     char byte;
