@@ -57,9 +57,4 @@ rip_unchecked() {
   (cd "$work/paranoia" && for t in $(seq 10); do cd-paranoia -Z -q -d "$work/disc.cue" -w "$t" "track$t.wav"; done)
   sync "$work"/paranoia/*.wav
 }
-read -r ours_wall ours_cpu <<< "$(best_of "$runs" rip_ours)"
-read -r peer_wall peer_cpu <<< "$(best_of "$runs" rip_unchecked)"
-printf 'best of %d: trackmill rip %.2f s wall, %.2f s CPU; cd-paranoia -Z %.2f s wall, %.2f s CPU\n' \
-  "$runs" "$ours_wall" "$ours_cpu" "$peer_wall" "$peer_cpu"
-echo "ratio trackmill / cd-paranoia -Z, wall: $(ratio "$ours_wall" "$peer_wall") (target <= 1.0)"
-echo "ratio trackmill / cd-paranoia -Z, CPU:  $(ratio "$ours_cpu" "$peer_cpu")"
+report_best "$runs" "trackmill rip" "$(best_of "$runs" rip_ours)" "cd-paranoia -Z" "$(best_of "$runs" rip_unchecked)" 1.0

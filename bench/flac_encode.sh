@@ -20,9 +20,4 @@ make_sweep_wavs "$work"
 
 ours() { "$trackmill" convert wav2flac "$work/in.wav" --output "$work/ours" --yes; }
 peer() { flac -5 -s -f -o "$work/peer.flac" "$work/in.wav"; }
-read -r ours_wall ours_cpu <<< "$(best_of "$runs" ours)"
-read -r peer_wall peer_cpu <<< "$(best_of "$runs" peer)"
-printf 'best of %d: trackmill %.2f s wall, %.2f s CPU; flac -5 %.2f s wall, %.2f s CPU\n' \
-  "$runs" "$ours_wall" "$ours_cpu" "$peer_wall" "$peer_cpu"
-echo "ratio trackmill / flac -5, wall: $(ratio "$ours_wall" "$peer_wall") (target <= 1.05)"
-echo "ratio trackmill / flac -5, CPU:  $(ratio "$ours_cpu" "$peer_cpu")"
+report_best "$runs" trackmill "$(best_of "$runs" ours)" "flac -5" "$(best_of "$runs" peer)" 1.05

@@ -49,6 +49,18 @@ best_of() {
   echo "$best_wall $best_cpu"
 }
 
+# report_best RUNS OURS_NAME "WALL CPU" PEER_NAME "WALL CPU" TARGET: the best_of results of
+# trackmill and its peer side by side, then the wall and CPU ratios of trackmill to the peer.
+report_best() {
+  local runs=$1 ours_name=$2 peer_name=$4 target=$6 ours_wall ours_cpu peer_wall peer_cpu
+  read -r ours_wall ours_cpu <<< "$3"
+  read -r peer_wall peer_cpu <<< "$5"
+  printf 'best of %d: %s %.2f s wall, %.2f s CPU; %s %.2f s wall, %.2f s CPU\n' \
+    "$runs" "$ours_name" "$ours_wall" "$ours_cpu" "$peer_name" "$peer_wall" "$peer_cpu"
+  echo "ratio trackmill / $peer_name, wall: $(ratio "$ours_wall" "$peer_wall") (target <= $target)"
+  echo "ratio trackmill / $peer_name, CPU:  $(ratio "$ours_cpu" "$peer_cpu")"
+}
+
 # Wall-clock arithmetic for the one-run benchmarks.
 now() { date +%s.%N; }
 seconds() { awk -v a="$1" -v b="$2" 'BEGIN { print b - a }'; }

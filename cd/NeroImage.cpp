@@ -61,7 +61,7 @@ bool NeroImageFitsReader(QIODevice& image) {
   if (footer.size() == 12 && footer.startsWith("NER5")) {
     listStart = BigEndian(footer, 4, 8);
     listEnd = size - 12;
-  } else if (footer.sliced(footer.size() - 8, 4) == "NERO") {
+  } else if (footer.size() >= 8 && footer.sliced(footer.size() - 8, 4) == "NERO") {  // a short read too
     listStart = BigEndian(footer, footer.size() - 4, 4);
     listEnd = size - 8;
   } else {

@@ -124,13 +124,10 @@ class PoolSlot : public QObject {
   }
 
   void StartEncoder() {
-    switch (pool_.encoder_) {
-      case TEncoderPool::Encoder::Mp3:
-      case TEncoderPool::Encoder::Mp3Decode:
-      case TEncoderPool::Encoder::Wma: StartProcess(); break;
-      case TEncoderPool::Encoder::Ogg:
-      case TEncoderPool::Encoder::Flac: StartOutput(); break;
-    }
+    if (TEncoderPool::RunsProcess(pool_.encoder_))
+      StartProcess();
+    else
+      StartOutput();
   }
 
   // Starts resampling a WAV below 44100 Hz into a file of this encode, the encoder's input

@@ -52,6 +52,11 @@ class TEncoderPool : public QObject {
   // Whether the item is still being resampled before its encode.
   bool Resampling(int item) const;
 
+  // Whether the encoder runs as a child process (which may ask before it overwrites) rather
+  // than through the audio pipeline.
+  static bool RunsProcess(Encoder encoder) {
+    return encoder == Encoder::Mp3 || encoder == Encoder::Mp3Decode || encoder == Encoder::Wma;
+  }
   // The temporary name an encode writes its output under.
   static QString PartialName(const QString& output);
   // The resampled copy of the input an encode writes beside its output.

@@ -182,13 +182,14 @@ void TFallbackRip::StartEncode(int item) {
   }
 }
 
+void TFallbackRip::PostSkipped(qint32 endPercent, const QString& reason) {
+  auto info = MakeStatus(endPercent, kSkipped);
+  info->TimeElapsed = reason;
+  PostJobProgress(this, std::move(info));
+}
+
 void TFallbackRip::LaunchRunner(TEncodeProcess* runner, const QString& output, qint32 endPercent) {
-  const auto skip = [this, endPercent](const QString& reason) {
-    auto info = MakeStatus(endPercent, kSkipped);
-    info->TimeElapsed = reason;
-    PostJobProgress(this, std::move(info));
-  };
-  if (!runner) return skip(QStringLiteral("no encoder"));
+  if (!runner) return PostSkipped(endPercent, QStringLiteral("no encoder"));
   runner->Running = true;
   runner->InputFile = waveIn1_->FileName();
   runner->OutputFile = output;
@@ -200,7 +201,7 @@ void TFallbackRip::LaunchRunner(TEncodeProcess* runner, const QString& output, q
     runner->StartEncoder();
   } catch (const EEncoderError& error) {
     runner->Running = false;
-    skip(error.Message());
+    PostSkipped(endPercent, error.Message());
   }
 }
 
@@ -209,9 +210,7 @@ void TFallbackRip::StartPipelineEncode(TAuOutput& output, qint32 endPercent) {
   try {
     output.Run();
   } catch (const std::exception& error) {
-    auto info = MakeStatus(endPercent, kSkipped);
-    info->TimeElapsed = QString::fromUtf8(error.what());
-    PostJobProgress(this, std::move(info));
+    PostSkipped(endPercent, QString::fromUtf8(error.what()));
   }
 }
 

@@ -79,6 +79,8 @@ class TFallbackRip : public QObject {
   void StartEncode(int item);
   void LaunchRunner(TEncodeProcess* runner, const QString& output, qint32 endPercent);
   void StartPipelineEncode(TAuOutput& output, qint32 endPercent);
+  // Reports an encode that could not start as ended and skipped, from the event loop.
+  void PostSkipped(qint32 endPercent, const QString& reason);
   void EncodeEnded(const TProcessInfo& info);
   void AfterEncode(bool ok, const QString& failure);
   void NextOrFinish();

@@ -57,8 +57,7 @@ bool TJobRunner::StartParallel() {
   settled_.assign(size_t(items_.size()), false);
 
   // Every question before anything starts: the encoders may not ask while others run.
-  const bool asks = *encoder == TEncoderPool::Encoder::Mp3 || *encoder == TEncoderPool::Encoder::Mp3Decode ||
-                    *encoder == TEncoderPool::Encoder::Wma;
+  const bool asks = TEncoderPool::RunsProcess(*encoder);
   for (int item = 0; item < items_.size() && asks; ++item) {
     const QString output = ResultFile(item);
     if (!QFileInfo::exists(output)) continue;

@@ -107,13 +107,10 @@ void TJobPipeline::PostOutputProgress(TAuOutput* output) {
 void TJobPipeline::StartFileItem(int item) {
   const int kind = runner_.jobKind_;
   const QString path = runner_.items_[item];
-  const qint32 endPercent = kind == job_kind::kWavToMp3    ? status::kMp3Ended
-                            : kind == job_kind::kWavToFlac ? status::kFlacEnded
-                                                           : status::kOggEnded;
   waveIn1_->SetFileName(path);
   if (!waveIn1_->Valid()) {
     runner_.SetCaption("Encoding(", item + 1, item);
-    runner_.SkipItem(item, endPercent,
+    runner_.SkipItem(item, FileItemEndStatus(),
              path + JobText("RES_Not_Wav_File"));
     return;
   }
@@ -143,15 +140,7 @@ void TJobPipeline::StartFileItem(int item) {
 void TJobPipeline::StartResampling(int item) {
   waveOut1_->SetFileName(TemporaryFile());
   runner_.SetPhase("RES_WAV_RESAMPLE");
-  stepStart_.Restart();
-  try {
-    waveOut1_->Run();
-  } catch (const std::exception& error) {
-    runner_.SkipItem(item,
-                     runner_.jobKind_ == job_kind::kWavToMp3 ? status::kMp3Ended
-                                                             : status::kOggEnded,
-                     QString::fromUtf8(error.what()));
-  }
+  RunStep(*waveOut1_, item, FileItemEndStatus());
 }
 
 void TJobPipeline::StartOggEncode(const QString& wav, const QString& ogg, int item) {
@@ -159,12 +148,7 @@ void TJobPipeline::StartOggEncode(const QString& wav, const QString& ogg, int it
   vorbisOut1_->SetFileName(ogg);
   ApplyOggSettings(item);
   runner_.MeasureGainAhead(item);
-  stepStart_.Restart();
-  try {
-    vorbisOut1_->Run();
-  } catch (const std::exception& error) {
-    runner_.SkipItem(item, status::kOggEnded, QString::fromUtf8(error.what()));
-  }
+  RunStep(*vorbisOut1_, item, status::kOggEnded);
 }
 
 void TJobPipeline::StartFlacEncode(const QString& wav, const QString& flac, int item) {
@@ -174,11 +158,23 @@ void TJobPipeline::StartFlacEncode(const QString& wav, const QString& flac, int 
   // A lossless rip keeps what is known of the disc whatever the tag settings for MP3 say.
   flacOut1_->SetComments(runner_.jobKind_ == job_kind::kRipCd ? DiscComments(item) : FlacComments{});
   runner_.MeasureGainAhead(item);
+  RunStep(*flacOut1_, item, status::kFlacEnded);
+}
+
+qint32 TJobPipeline::FileItemEndStatus() const {
+  switch (runner_.jobKind_) {
+    case job_kind::kWavToMp3: return status::kMp3Ended;
+    case job_kind::kWavToFlac: return status::kFlacEnded;
+    default: return status::kOggEnded;
+  }
+}
+
+void TJobPipeline::RunStep(TAuOutput& output, int item, qint32 endStatus) {
   stepStart_.Restart();
   try {
-    flacOut1_->Run();
+    output.Run();
   } catch (const std::exception& error) {
-    runner_.SkipItem(item, status::kFlacEnded, QString::fromUtf8(error.what()));
+    runner_.SkipItem(item, endStatus, QString::fromUtf8(error.what()));
   }
 }
 
@@ -254,8 +250,7 @@ void TJobPipeline::HandleResampleEnded() {
   const int item = kind == job_kind::kWavToMp3 ? runner_.encodedCount_ : runner_.oggCount_;
   const QString failure = waveOut1_->ExceptionMessage();
   if (!failure.isEmpty()) {
-    runner_.SkipItem(item, kind == job_kind::kWavToMp3 ? status::kMp3Ended : status::kOggEnded,
-             runner_.items_.value(item) + ": " + failure);
+    runner_.SkipItem(item, FileItemEndStatus(), runner_.items_.value(item) + ": " + failure);
     return;
   }
   runner_.SetCaption("Encoding(", item + 1, item);

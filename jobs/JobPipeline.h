@@ -59,6 +59,10 @@ class TJobPipeline {
 
  private:
   QString TemporaryFile() const;
+  // The end report of a file job's item (kMp3Ended, kOggEnded or kFlacEnded by the job kind).
+  qint32 FileItemEndStatus() const;
+  // Runs an output as the item's step; one that fails to start skips the item.
+  void RunStep(TAuOutput& output, int item, qint32 endStatus);
   void ContinueAfterEncode(qint32 percent, qint32 errorCode);
   void StartResampling(int item);
   void ApplyOggSettings(int item);

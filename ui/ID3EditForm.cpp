@@ -213,9 +213,7 @@ void TfrmID3Edit::SaveAsClick() {
 
 void TfrmID3Edit::RemoveTagExecute() {
   if (target_.isEmpty()) return;
-  if (ShowMessageBox(this, LangString(QStringLiteral("RES_Ask_RemoveTag")), QMessageBox::Question,
-                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
-    return;
+  if (!ConfirmDefaultNo(this, LangString(QStringLiteral("RES_Ask_RemoveTag")))) return;
   tag_.FileName = target_;
   const quint16 status = tag_.RemoveTagReporting();
   QString error;

@@ -70,14 +70,16 @@ void TMainForm::Mp3ToWavExecute() { FileJob(job_kind::kMp3ToWav); }
 void TMainForm::WavToOggExecute() { FileJob(job_kind::kWavToOgg); }
 void TMainForm::WavToWmaExecute() { FileJob(job_kind::kWavToWma); }
 
-void TMainForm::ActionSelectAllExecute() {
-  for (int i = 0; i < listView1_->topLevelItemCount(); ++i) listView1_->topLevelItem(i)->setCheckState(0, Qt::Checked);
+namespace {
+
+void CheckEveryRow(QTreeWidget* list, Qt::CheckState state) {
+  for (int i = 0; i < list->topLevelItemCount(); ++i) list->topLevelItem(i)->setCheckState(0, state);
 }
 
-void TMainForm::ActionNoSelectExecute() {
-  for (int i = 0; i < listView1_->topLevelItemCount(); ++i)
-    listView1_->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
-}
+}  // namespace
+
+void TMainForm::ActionSelectAllExecute() { CheckEveryRow(listView1_, Qt::Checked); }
+void TMainForm::ActionNoSelectExecute() { CheckEveryRow(listView1_, Qt::Unchecked); }
 
 void TMainForm::ListView1ItemChanged(QTreeWidgetItem* item, int column) {
   const int row = listView1_->indexOfTopLevelItem(item);

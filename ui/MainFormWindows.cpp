@@ -127,9 +127,7 @@ void TellCleared(QWidget* parent, int removed, const QString& error) {
 }  // namespace
 
 void TMainForm::ClearVlcExecute() {
-  if (VlcRunning() && ShowMessageBox(this, LangString("RES_RealOne_Window_Exist"), QMessageBox::Question,
-                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
-    return;
+  if (VlcRunning() && !ConfirmDefaultNo(this, LangString("RES_RealOne_Window_Exist"))) return;
   QString error;
   const int removed = ClearVlcRecents(VlcConfigPath(), error);
   TellCleared(this, removed, error);

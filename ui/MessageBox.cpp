@@ -16,4 +16,9 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text,
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+bool ConfirmDefaultNo(QWidget* parent, const QString& question) {
+  return ShowMessageBox(parent, question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                        QMessageBox::No) == QMessageBox::Yes;
+}
+
 }  // namespace trackmill

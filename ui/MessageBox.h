@@ -10,6 +10,8 @@ namespace trackmill {
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+// A question with Yes and No, No the default (the answer to a careless Enter); true for Yes.
+bool ConfirmDefaultNo(QWidget* parent, const QString& question);
 
 }  // namespace trackmill
 

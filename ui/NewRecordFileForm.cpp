@@ -12,16 +12,11 @@
 #include <QVBoxLayout>
 
 #include "settings/translate/TranslateForm.h"
+#include "ui/FormParts.h"
 
 namespace trackmill {
 
 namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
 
 // A pair of exclusive choices in a row, the second one chosen.
 QWidget* Choice(QRadioButton* first, QRadioButton* second) {

@@ -13,6 +13,7 @@
 
 #include "player/OggPlayer.h"
 #include "settings/translate/TranslateForm.h"
+#include "ui/FormParts.h"
 #include "ui/MessageBox.h"
 
 namespace trackmill {
@@ -20,12 +21,6 @@ namespace trackmill {
 namespace {
 
 constexpr int kTimerMs = 500;
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include "settings/Settings.h"
 #include "settings/translate/FormTexts.h"
 #include "tags/Id3Genres.h"
+#include "ui/FormParts.h"
 #include "ui/OptionSetForm.h"
 
 namespace trackmill {
@@ -35,12 +36,6 @@ constexpr const char* kWmaSettings[kWmaSettingCount] = {
     " 8.000 kHz,   8 kbit/s, Mono",   " 8.000 kHz,   6 kbit/s, Mono",   " 8.000 kHz,   5 kbit/s, Mono",
 };
 constexpr int kOggBitRateCount = 15;
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
 
 QCheckBox* Check(const char* name, const char* text) { return Named(new QCheckBox(QLatin1String(text)), name); }
 

@@ -13,6 +13,7 @@
 
 #include "cddb/CddbServers.h"
 #include "settings/translate/TranslateForm.h"
+#include "ui/FormParts.h"
 #include "ui/StopQueryForm.h"
 
 namespace trackmill {
@@ -25,18 +26,6 @@ QLabel* AddLabel(QGridLayout* grid, int row, QWidget* parent, const char* name, 
   grid->addWidget(label, row, 0);
   grid->addWidget(buddy, row, 1);
   return label;
-}
-
-QLineEdit* NewEdit(QWidget* parent, const char* name) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QString::fromLatin1(name));
-  return edit;
-}
-
-QPushButton* NewButton(QWidget* parent, const char* name, const char* text) {
-  auto* button = new QPushButton(QString::fromLatin1(text), parent);
-  button->setObjectName(QString::fromLatin1(name));
-  return button;
 }
 
 }  // namespace
@@ -59,8 +48,8 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
   cbServer->setEditable(true);
   cbServer->setInsertPolicy(QComboBox::NoInsert);
   cbServer->setMinimumWidth(240);
-  edScript = NewEdit(GroupBox1, "edScript");
-  edEmail = NewEdit(GroupBox1, "edEmail");
+  edScript = Named(new QLineEdit(GroupBox1), "edScript");
+  edEmail = Named(new QLineEdit(GroupBox1), "edEmail");
   edEmail->setPlaceholderText(QStringLiteral("you@example.org"));
   lblEmailHint = new QLabel(QStringLiteral("CDDB servers answer only clients that give their e-mail address."),
                             GroupBox1);
@@ -77,18 +66,18 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
   GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
   cbUseProxy = new QCheckBox(QStringLiteral("&Use a proxy server"), GroupBox2);
   cbUseProxy->setObjectName(QStringLiteral("cbUseProxy"));
-  edProxyAddress = NewEdit(GroupBox2, "edProxyAddress");
-  edProxyPort = NewEdit(GroupBox2, "edProxyPort");
+  edProxyAddress = Named(new QLineEdit(GroupBox2), "edProxyAddress");
+  edProxyPort = Named(new QLineEdit(GroupBox2), "edProxyPort");
   edProxyPort->setMaximumWidth(70);
   auto* proxyGrid = new QGridLayout(GroupBox2);
   proxyGrid->addWidget(cbUseProxy, 0, 0, 1, 2);
   Label3 = AddLabel(proxyGrid, 1, GroupBox2, "Label3", "A&ddress:", edProxyAddress);
   Label4 = AddLabel(proxyGrid, 2, GroupBox2, "Label4", "&Port:", edProxyPort);
 
-  btQuery = NewButton(this, "btQuery", "&Query");
+  btQuery = Named(new QPushButton(QStringLiteral("&Query"), this), "btQuery");
   btQuery->setDefault(true);
-  btClose = NewButton(this, "btClose", "C&lose");
-  btDefault = NewButton(this, "btDefault", "De&fault");
+  btClose = Named(new QPushButton(QStringLiteral("C&lose"), this), "btClose");
+  btDefault = Named(new QPushButton(QStringLiteral("De&fault"), this), "btDefault");
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(btQuery);
   buttons->addWidget(btClose);

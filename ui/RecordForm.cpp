@@ -22,6 +22,7 @@
 #include "settings/LangString.h"
 #include "settings/Settings.h"
 #include "settings/translate/TranslateForm.h"
+#include "ui/FormParts.h"
 #include "ui/MessageBox.h"
 #include "ui/NewRecordFileForm.h"
 
@@ -34,12 +35,6 @@ constexpr int kPlayTickMs = 500;
 constexpr int kRecordTickMs = 100;
 const QString kIdleText = QStringLiteral("-----------");
 const QString kSoundFilter = QStringLiteral("Sound file (*.wav);;All files (*)");
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
 
 }  // namespace
 

@@ -101,8 +101,7 @@ void TRipForm::ShowRunnerState() {
 }
 
 bool TRipForm::ConfirmOverwrite(const QString&, const QString& question) {
-  return ShowMessageBox(this, question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-                        QMessageBox::No) == QMessageBox::Yes;
+  return ConfirmDefaultNo(this, question);
 }
 
 void TRipForm::StopJob() {

@@ -15,8 +15,7 @@ class TBoxOverwriteQuestion : public TOverwriteQuestion {
  public:
   explicit TBoxOverwriteQuestion(QWidget* parent) : parent_(parent) {}
   bool ConfirmOverwrite(const QString&, const QString& question) override {
-    return ShowMessageBox(parent_, question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-                          QMessageBox::No) == QMessageBox::Yes;
+    return ConfirmDefaultNo(parent_, question);
   }
 
  private:

@@ -7,6 +7,7 @@
 #include "cd/CDDrive.h"
 #include "settings/DiscInfoStore.h"
 #include "settings/Settings.h"
+#include "tests/jobs/JobTestSupport.h"
 #include "tests/support/TestPaths.h"
 
 namespace trackmill::test {
@@ -54,6 +55,15 @@ QStringList MainFormTest::Column(TMainForm& form, int column) {
   QTreeWidget* list = List(form);
   for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(column);
   return texts;
+}
+
+void MainFormTest::ExpectTaggedMp3WithoutWav(int track, double seconds) {
+  const QString mp3 = out_.filePath(QStringLiteral("Track0%1.mp3").arg(track));
+  EXPECT_NEAR(ProbeDuration(mp3), seconds, 0.1) << track;
+  const QString tags = ProbeField(mp3, "format_tags=title,artist,track");
+  EXPECT_TRUE(tags.contains(QStringLiteral("title=Track0%1").arg(track))) << tags.toStdString();
+  EXPECT_TRUE(tags.contains("artist=Someone")) << tags.toStdString();
+  EXPECT_FALSE(QFile::exists(out_.filePath(QStringLiteral("Track0%1.wav").arg(track))));
 }
 
 }  // namespace trackmill::test

@@ -31,6 +31,9 @@ class MainFormTest : public ::testing::Test {
   static QAction* Action(TMainForm& form, const char* name) { return form.findChild<QAction*>(name); }
   static QToolButton* Button(TMainForm& form, const char* name) { return form.findChild<QToolButton*>(name); }
   static QStringList Column(TMainForm& form, int column);
+  // Expects TrackNN.mp3 in the output folder, seconds long, tagged with its title and the
+  // artist "Someone", and no TrackNN.wav beside it.
+  void ExpectTaggedMp3WithoutWav(int track, double seconds);
 
   QTemporaryDir out_;
   std::unique_ptr<TestDisc> someDisc_;
