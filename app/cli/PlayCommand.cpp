@@ -78,9 +78,10 @@ int PlayFile(const QString& path) {
   QString failure;
   output.SetOnThreadException([&](TAuOutput* sender) { failure = sender->ExceptionMessage(); });
   output.SetOnDone([&](TAuOutput*) { end.End(failure); });
+  // Asked before playback starts: from then on the input belongs to the output's thread.
+  const qint64 seconds = input->GetTotalSeconds();
   output.Run();
-  return WaitForPlayback(end, QFileInfo(path).fileName(), output, input->GetTotalSeconds(),
-                         [&] { output.Stop(false); });
+  return WaitForPlayback(end, QFileInfo(path).fileName(), output, seconds, [&] { output.Stop(false); });
 }
 
 int PlayTrack(const DriveChoice& drive, const QString& trackText) {
