@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "audio/AuException.h"
+#include "audio/core/AuException.h"
 #include "cd/CDDrive.h"
 #include "cd/FallbackPath.h"
 #include "settings/Settings.h"

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <vector>
+
+#include "audio/wav/WavFormat.h"
+#include "tests/audio/PcmMemoryInput.h"
+#include "tests/cd/TestDisc.h"
+#include "tests/player/AlsaTestSink.h"
+#include "tests/support/TestPaths.h"
+
+namespace trackmill::test {
+namespace {
+
+// Two seconds of 16-bit stereo without a silent frame.
+QByteArray KnownSignal() {
+  std::vector<std::int16_t> samples;
+  for (int i = 0; i < 44100 * 2; ++i) {
+    samples.push_back(std::int16_t(1 + (i * 37) % 30000));
+    samples.push_back(std::int16_t(-1 - (i * 11) % 9000));
+  }
+  return Pcm16(samples);
+}
+
+TEST(SoundCommands, RecordKeepsTheInputsSamplesAndPlayPlaysFilesAndTracks) {
+  const QByteArray known = KnownSignal();
+  AlsaTestSink sink(false, known);
+  QTemporaryDir dir;
+  const QString wav = dir.filePath("take.wav");
+  ProcessResult result = RunProgram(TrackmillProgram(), {"record", wav, "--seconds", "1"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QByteArray recorded = ReadBytes(wav);
+  ASSERT_EQ(recorded.size(), 44 + 176400);
+  EXPECT_EQ(recorded.mid(44), known.left(176400));
+  if (HaveProgram("sox")) {
+    const ProcessResult info = RunProgram("sox", {"--i", "-s", wav});
+    EXPECT_EQ(info.out.trimmed(), "44100");
+  }
+  // Never over a file the user had.
+  EXPECT_NE(RunProgram(TrackmillProgram(), {"record", wav, "--seconds", "1"}).exitCode, 0);
+  EXPECT_EQ(ReadBytes(wav), recorded);
+
+  result = RunProgram(TrackmillProgram(), {"play", wav});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(WithoutSilentFrames(sink.Played()), known.left(176400));
+
+  TestDisc disc({"1s", "40:20", "1s"});
+  ASSERT_TRUE(disc.Ok());
+  QFile::remove(sink.PlayedPath());
+  result = RunProgram(TrackmillProgram(), {"play", "--disc-image", disc.CuePath(), "--track", "2"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(WithoutSilentFrames(sink.Played()), WithoutSilentFrames(disc.ExpectedTrack(2)));
+  EXPECT_NE(RunProgram(TrackmillProgram(), {"play", "--disc-image", disc.CuePath(), "--track", "9"}).exitCode, 0);
+}
+
+TEST(SoundCommands, CtrlCEndsARecordingWithAValidFileAndNoInputIsAnError) {
+  AlsaTestSink sink(false, KnownSignal());
+  QTemporaryDir dir;
+  const QString wav = dir.filePath("open.wav");
+  QProcess record;
+  record.start(TrackmillProgram(), {"record", wav, "--rate", "8000", "--bits", "8", "--channels", "1"});
+  ASSERT_TRUE(record.waitForStarted(10000));
+  for (int i = 0; i < 100 && QFile(wav).size() < 8044; ++i) QThread::msleep(50);
+  ::kill(pid_t(record.processId()), SIGINT);
+  ASSERT_TRUE(record.waitForFinished(10000));
+  EXPECT_EQ(record.exitCode(), 130) << record.readAllStandardError().toStdString();
+  const QByteArray file = ReadBytes(wav);
+  ASSERT_GE(file.size(), 8044);
+  EXPECT_EQ(file.left(44), wav::PcmHeader(1, 8000, 8, quint32(file.size() - 44)));
+
+  AlsaTestSink noDevice(true);
+  const QString none = dir.filePath("none.wav");
+  const ProcessResult failed = RunProgram(TrackmillProgram(), {"record", none, "--seconds", "1"}, 20000);
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_TRUE(failed.err.contains("sound input")) << failed.err.toStdString();
+  EXPECT_FALSE(QFile::exists(none));
+}
+
+}  // namespace
+}  // namespace trackmill::test
