@@ -151,10 +151,13 @@ void TEventHandler::RunOnMainThread(TAuOutput* sender, const std::function<void(
   call->run = [sender, callback] {
     TAuOutput* outer = runningHandlerOf;
     runningHandlerOf = sender;
+    // A handler's failure must not cross into the pipeline's threads, but it is said.
     try {
       callback();
+    } catch (const std::exception& error) {
+      qWarning("trackmill: an audio event handler failed: %s", error.what());
     } catch (...) {
-      // A handler's failure must not cross into the pipeline's threads.
+      qWarning("trackmill: an audio event handler failed with an unknown exception");
     }
     runningHandlerOf = outer;
   };

@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <QStringList>
 #include <QThread>
 
 #include <atomic>
+#include <stdexcept>
 #include <memory>
 #include <vector>
 
@@ -128,6 +130,30 @@ TEST(AuOutputRun, DoneHandlerMayStartTheNextRun) {
   ASSERT_TRUE(test::WaitFor([&] { return runs == 3; }));
   EXPECT_EQ(p.in->opened.load(), 3);
   EXPECT_EQ(p.out->collected, p.pcm);
+}
+
+QStringList warnings;  // main thread: the handlers below run there
+
+TEST(AuOutputRun, AFailingHandlerIsReportedAndTheRunGoesOn) {
+  Pipeline p;
+  warnings.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtWarningMsg) warnings << text;
+      });
+  int calls = 0;
+  p.out->SetOnProgress([&calls](TAuOutput*) {
+    if (++calls == 1) throw std::runtime_error("progress view is gone");
+    if (calls == 2) throw 42;
+  });
+  p.out->Run();
+  const bool done = test::WaitFor([&] { return p.Count("done") == 1; });
+  qInstallMessageHandler(previous);
+  ASSERT_TRUE(done);
+  EXPECT_EQ(p.out->collected, p.pcm);
+  ASSERT_GE(warnings.size(), 2);
+  EXPECT_TRUE(warnings[0].contains("progress view is gone")) << warnings[0].toStdString();
+  EXPECT_TRUE(warnings[1].contains("unknown exception")) << warnings[1].toStdString();
 }
 
 TEST(AuOutputStop, SynchronousStopReturnsIdleAndDeliversNoDone) {
