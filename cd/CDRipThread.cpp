@@ -12,6 +12,7 @@
 #include "common/FileUtils.h"
 #include "common/JobEvents.h"
 #include "common/ProcessInfo.h"
+#include "common/ThreadHandOver.h"
 #include "settings/Settings.h"
 
 namespace trackmill {
@@ -40,7 +41,7 @@ qint32 ReadOffsetOf(TCDHandle handle, const TSettings& settings) {
 TCDRipThread::TCDRipThread(int trackNo, const QString& trackName)
     : TrackNo(trackNo), TrackName(trackName), Options(RipOptions::FromSettings(Settings())) {}
 
-TCDRipThread::~TCDRipThread() { wait(); }
+TCDRipThread::~TCDRipThread() { JoinThread(*this); }
 
 QString TCDRipThread::FileName() const {
   return IncludeTrailingSeparator(Options.OutputFolder) + TrackName + ".wav";
@@ -52,6 +53,7 @@ QString TCDRipThread::NormalizeError() const {
 }
 
 void TCDRipThread::run() {
+  const ThreadEndMark end(this);
   if (ModifyCDParms(CDHandle, kCDParmMsfAddresses, 1) == 0) {
     PostRipFailed(ReportTo, kRipFailedAddressFormat);
     return;

@@ -7,6 +7,7 @@
 #include "cddb/DriveCddb.h"
 #include "cddb/XmcdEntry.h"
 #include "common/AppInfo.h"
+#include "common/ThreadHandOver.h"
 
 namespace trackmill {
 
@@ -30,13 +31,15 @@ TQueryCDDBThread::TQueryCDDBThread(QObject* window, CddbToc toc, CddbQuerySettin
   connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
 
+TQueryCDDBThread::~TQueryCDDBThread() { JoinThread(*this); }
+
 void TQueryCDDBThread::Stop() {
   std::lock_guard lock(stopLock_);
   stopped_ = true;
 }
 
 void TQueryCDDBThread::Post(int event, int detail) {
-  if (window_) QCoreApplication::postEvent(window_, new CddbQueryEvent(event, detail));
+  if (window_) PostAcrossThreads(window_, new CddbQueryEvent(event, detail));
 }
 
 void TQueryCDDBThread::Finish(const DiscInfo& found, const QStringList& rows, bool titlesFound) {
@@ -58,6 +61,7 @@ void TQueryCDDBThread::Finish(const DiscInfo& found, const QStringList& rows, bo
 }
 
 void TQueryCDDBThread::run() {
+  const ThreadEndMark end(this);
   CDDBSetCancelFlag(&stopped_);
   const auto postUnlessStopped = [this](int event, int detail) {
     std::lock_guard lock(stopLock_);
