@@ -10,8 +10,7 @@
 #include "cd/NormalizeFile.h"
 #include "cd/WavHeader.h"
 #include "common/FileUtils.h"
-#include "common/JobEvents.h"
-#include "common/ProcessInfo.h"
+#include "common/JobReports.h"
 #include "common/ThreadHandOver.h"
 #include "settings/Settings.h"
 
@@ -52,27 +51,29 @@ QString TCDRipThread::NormalizeError() const {
   return normalizeError_;
 }
 
+void TCDRipThread::End(StepOutcome outcome) { PostJobReport(ReportTo, StepEnded{JobStep::Extract, outcome, {}}); }
+
 void TCDRipThread::run() {
   const ThreadEndMark end(this);
   if (ModifyCDParms(CDHandle, kCDParmMsfAddresses, 1) == 0) {
-    PostRipFailed(ReportTo, kRipFailedAddressFormat);
+    End(StepOutcome::DriveRefused);
     return;
   }
   TTOC toc;
   if (ReadTOC(CDHandle, toc) != 1) {
-    PostRipFailed(ReportTo, kRipFailedReadToc);
+    End(StepOutcome::TocUnreadable);
     return;
   }
   const DiscLayout disc = DiscLayout::FromToc(toc);
   const int index = TrackNo - 1;
   if (index < 0 || index >= int(disc.tracks.size())) {
-    PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipReadError));
+    End(StepOutcome::ReadError);
     return;
   }
   const DiscTrack& track = disc.tracks[size_t(index)];
   // A track that starts at or past the lead-out has no audio to read: not an empty success.
   if (track.startFrame >= disc.leadOutFrame) {
-    PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipReadError));
+    End(StepOutcome::ReadError);
     return;
   }
   const qint64 trackSamples = qint64(track.Frames()) * kSamplesPerSector;
@@ -95,13 +96,13 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
   QFile file(fileName);
   // Unbuffered: a failing write (full disk, size limit) shows at once, not at close.
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-    PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipCannotCreate));
+    End(StepOutcome::CannotCreate);
     return;
   }
   const QByteArray header = CdWavHeader(0);
   if (file.write(header) != header.size()) {
     file.close();
-    PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipWriteError));
+    End(StepOutcome::WriteError);
     return;
   }
   const qint64 sectorsPerRead = IsDiscImageHandle(CDHandle) ? kImageSectorsPerRead : kSectorsPerRead;
@@ -128,13 +129,13 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
       if (file.write(chunk) != chunk.size()) writeFailed = true;
     }
     done += count;
-    PostJobProgress(ReportTo, clock.Make(done, sampleCount));
+    PostJobReport(ReportTo, clock.Make(JobStep::Extract, done, sampleCount));
     if (readFailed || writeFailed) break;
   }
   if (readFailed || writeFailed) {
     // The partial file stays, with data size 0 in its header.
     file.close();
-    PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, readFailed ? kRipReadError : kRipWriteError));
+    End(readFailed ? StepOutcome::ReadError : StepOutcome::WriteError);
     return;
   }
   const QByteArray finalHeader = CdWavHeader(quint32(file.size() - kCdWavHeaderBytes));
@@ -142,12 +143,12 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
   file.close();
   if (Stopped) return;
   if (!patched) {
-    PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipWriteError));
+    End(StepOutcome::WriteError);
     return;
   }
   checksums_ = sum.Result();
   if (Options.IsNormalize) normalizeError_ = NormalizeFile(ReportTo, Options.NormalizePercent, fileName);
-  PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipDone));
+  End(StepOutcome::Done);
 }
 
 }  // namespace trackmill

@@ -6,14 +6,13 @@
 
 #include "verify/AccurateRipSum.h"
 #include "cd/CDRecords.h"
+#include "common/JobReports.h"
 
 // Extraction of one audio track into "<OutputFolder>/<TrackName>.wav", optionally followed by
-// the normalising pass, reported to ReportTo by posted events (common/JobEvents.h):
-//   WM_RIP_FAILED 1 / 2     the drive refused MSF addresses / the TOC could not be read;
-//   WM_JOB_PROGRESS 0..100  after every read (10 sectors from a drive, a second of audio from
-//                           an image), and during normalising;
-//   WM_JOB_PROGRESS 999     normalising begins;
-//   WM_JOB_PROGRESS 1000    the end, ErrorCode one of the kRip* values below.
+// the normalising pass, reported to ReportTo as job reports (common/JobReports.h): progress
+// of JobStep::Extract after every read (10 sectors from a drive, a second of audio from an
+// image), StepStarted and progress of JobStep::Normalize, and one StepEnded of
+// JobStep::Extract at the end (DriveRefused or TocUnreadable when no track can be read).
 // After a stop request the thread finishes the read in progress, completes the WAV header
 // and ends without a further event.
 //
@@ -28,11 +27,6 @@
 // thread at a time per drive handle.
 namespace trackmill {
 struct TSettings;
-
-inline constexpr qint32 kRipDone = 0;
-inline constexpr qint32 kRipReadError = 3;       // a sector read failed, or no such track
-inline constexpr qint32 kRipCannotCreate = 5;    // the WAV file could not be created
-inline constexpr qint32 kRipWriteError = 6;      // writing the WAV failed (disk full, size limit)
 
 // The settings an extraction uses.
 struct RipOptions {
@@ -68,17 +62,18 @@ class TCDRipThread : public QThread {
   // Path of the WAV file this thread writes.
   QString FileName() const;
   // Why the normalising pass failed (the extracted WAV then stays as it was, and the final
-  // record still reports success so the job goes on); empty when it ran or was not asked for.
-  // Set before the final record is posted.
+  // report still says success so the job goes on); empty when it ran or was not asked for.
+  // Set before the final report is posted.
   QString NormalizeError() const;
   // The track's checksums, of the audio as extracted (before normalising); valid only when the
-  // whole track was read. Set before the final record is posted.
+  // whole track was read. Set before the final report is posted.
   AccurateRipChecksums Checksums() const { return checksums_; }
 
  protected:
   void run() override;
 
  private:
+  void End(StepOutcome outcome);
   // Reads sampleCount samples from disc sample firstSample (may lie outside the disc) into file.
   void RipTrack(const QString& fileName, qint64 firstSample, qint64 sampleCount, qint64 discSamples,
                 AccurateRipSum& sum);

@@ -6,8 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "common/JobEvents.h"
-#include "common/ProcessInfo.h"
+#include "common/JobReports.h"
 #include "settings/LangString.h"
 
 namespace trackmill {
@@ -33,7 +32,7 @@ qint16 ScaleSample(qint16 sample, float gain) {
 }
 
 QString NormalizeFile(QObject* window, int percent, const QString& fileName) {
-  PostJobProgress(window, MakeStatus(status::kNormalizeBegins, 0));
+  PostJobReport(window, StepStarted{JobStep::Normalize});
   const QString temporary = TemporaryName(fileName);
   const float gain = float(percent) / 100.0f;
 
@@ -60,7 +59,7 @@ QString NormalizeFile(QObject* window, int percent, const QString& fileName) {
 
   char block[kBlockBytes];
   for (;;) {
-    PostJobProgress(window, clock.Make(processed, size));
+    PostJobReport(window, clock.Make(JobStep::Normalize, processed, size));
     const qint64 got = in.read(block, kBlockBytes);
     if (got < 0) return fail(LangString("RES_Normalize_Read").arg(fileName));
     if (got == 0) break;

@@ -2,8 +2,8 @@
 #include <QtGlobal>
 #include <array>
 
-// The numbers that jobs, their workers and their windows exchange. Their values are fixed:
-// stored settings hold the output format, and posted records and events carry the rest.
+// The numbers of what a job does and what ripped tracks become. Their values are fixed: stored
+// settings hold the output format.
 namespace trackmill {
 
 // What a job does with its items.
@@ -29,34 +29,8 @@ inline constexpr std::array<const char*, 5> kExtensions{"mp3", "wav", "ogg", "wm
 constexpr bool IsKnown(qint32 format) { return format >= kMp3 && format <= kFlac; }
 }  // namespace output_format
 
-// TProcessInfo::Percent values that end a step (ErrorCode then holds the step's result);
-// any other value is progress.
-namespace status {
-inline constexpr qint32 kNormalizeBegins = 999;
-inline constexpr qint32 kExtractionEnded = 1000;
-inline constexpr qint32 kMp3Ended = 2000;
-inline constexpr qint32 kOggEnded = 3000;
-inline constexpr qint32 kResampleEnded = 4000;
-inline constexpr qint32 kWmaEnded = 5000;
-inline constexpr qint32 kFlacEnded = 6000;
-constexpr bool IsStatusValue(qint32 percent) {
-  return percent == kNormalizeBegins || percent == kExtractionEnded || percent == kMp3Ended ||
-         percent == kOggEnded || percent == kResampleEnded || percent == kWmaEnded ||
-         percent == kFlacEnded;
-}
-}  // namespace status
-
-// Event type numbers of the messages workers post to their windows (the user message base
-// 1024 + 101, + 102, + 104).
-inline constexpr int WM_RIP_FAILED = 1125;
-inline constexpr int WM_JOB_PROGRESS = 1126;
+// The CDDB query's event type and its events.
 inline constexpr int WM_QUERY_CDDB = 1128;
-
-// WM_RIP_FAILED reasons.
-inline constexpr int kRipFailedAddressFormat = 1;
-inline constexpr int kRipFailedReadToc = 2;
-
-// WM_QUERY_CDDB events.
 inline constexpr int kCddbEventNoMatch = 6;  // detail: the last error code (GetAspiLibError)
 inline constexpr int kCddbEventEnded = 7;    // detail: 1 when an entry gave the track titles
 

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include "common/FileUtils.h"
-#include "common/JobEvents.h"
 #include "settings/LangString.h"
 #include "settings/Settings.h"
 
@@ -24,9 +23,9 @@ QString SafeFileArgument(const QString& path) {
 
 }  // namespace
 
-TEncodeProcess::TEncodeProcess(EncoderOutputKind outputKind, qint32 completionPercent,
+TEncodeProcess::TEncodeProcess(EncoderOutputKind outputKind,
                                QObject* parent)
-    : QObject(parent), completionPercent_(completionPercent), parser_(outputKind) {
+    : QObject(parent), parser_(outputKind) {
   connect(&stallTimer_, &QTimer::timeout, this, &TEncodeProcess::CheckForStall);
 }
 
@@ -41,11 +40,11 @@ void TEncodeProcess::StartEncoder() {
     const QString question =
         OutputFile + LangString("RES_File_Exist");
     if (!OverwriteQuestion || !OverwriteQuestion->ConfirmOverwrite(OutputFile, question)) {
-      Complete(encoder_result::kDeclined);
+      Complete(StepOutcome::Declined);
       return;
     }
     if (IsFileInUse(OutputFile)) {
-      Complete(encoder_result::kInUse);
+      Complete(StepOutcome::InUse);
       return;
     }
   }
@@ -97,7 +96,7 @@ void TEncodeProcess::CheckForStall() {
   if (sinceSignOfLife_.elapsed() < stallLimitMs_) return;
   const qint64 seconds = std::max<qint64>(1, stallLimitMs_ / 1000);
   ReleaseProcess();
-  Complete(encoder_result::kFailed,
+  Complete(StepOutcome::Failed,
            LangString("RES_Encoder_Stalled")
                .arg(seconds));
 }
@@ -127,21 +126,21 @@ void TEncodeProcess::ReadOutput() {
   if (chunk.isEmpty()) return;
   sinceSignOfLife_.restart();
   for (auto& record : parser_.Feed(chunk, startTime_.elapsed()))
-    PostJobProgress(ReportTo, std::move(record));
+    PostJobReport(ReportTo, std::move(record));
   // An error line ends the encode at once: such an encoder may well hang after it.
   if (parser_.ErrorLine() && process_->state() != QProcess::NotRunning) {
     ReleaseProcess();
-    Complete(encoder_result::kErrorLine, *parser_.ErrorLine());
+    Complete(StepOutcome::EncoderError, *parser_.ErrorLine());
   }
 }
 
 void TEncodeProcess::ProcessEnded(int exitCode, QProcess::ExitStatus status) {
   ReadOutput();
   for (auto& record : parser_.Flush(startTime_.elapsed()))
-    PostJobProgress(ReportTo, std::move(record));
+    PostJobReport(ReportTo, std::move(record));
   ReleaseProcess();
   if (parser_.ErrorLine()) {
-    Complete(encoder_result::kErrorLine, *parser_.ErrorLine());
+    Complete(StepOutcome::EncoderError, *parser_.ErrorLine());
     return;
   }
   QString reason;
@@ -153,17 +152,15 @@ void TEncodeProcess::ProcessEnded(int exitCode, QProcess::ExitStatus status) {
   else if (QFileInfo(OutputFile).size() <= 0)
     reason = LangString("RES_Encoder_NoOutput");
   if (reason.isEmpty()) {
-    Complete(encoder_result::kEnded);
+    Complete(StepOutcome::Done);
     return;
   }
   if (!parser_.LastMessageLine().isEmpty()) reason += ' ' + parser_.LastMessageLine();
-  Complete(encoder_result::kFailed, reason);
+  Complete(StepOutcome::Failed, reason);
 }
 
-void TEncodeProcess::Complete(qint32 errorCode, const QString& reason) {
-  auto info = MakeStatus(completionPercent_, errorCode);
-  info->TimeElapsed = reason;
-  DeliverCompletion(std::move(info));
+void TEncodeProcess::Complete(StepOutcome outcome, const QString& error) {
+  DeliverCompletion(StepEnded{parser_.Step(), outcome, error});
 }
 
 }  // namespace trackmill

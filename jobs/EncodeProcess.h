@@ -8,7 +8,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "common/ProcessInfo.h"
+#include "common/JobReports.h"
 #include "jobs/EncoderCommands.h"
 #include "jobs/EncoderOutputParser.h"
 #include "jobs/OverwriteQuestion.h"
@@ -16,34 +16,22 @@
 // Runs one external encoder as a child process and reports to a job window.
 //
 // Call order: the caller fills the public fields, sets Running and calls StartEncoder. Then
-// either the child runs and WM_JOB_PROGRESS records arrive at ReportTo (progress 1..100
-// while it runs, and exactly one completion record when it ends), or a completion record has
-// already been delivered (declined or file in use), or EEncoderError was thrown (nothing was
-// started and no record follows). StopEncoder ends a running child at once, without a record.
+// either the child runs and job reports arrive at ReportTo (StepProgress 1..100 while it runs,
+// and exactly one StepEnded when it ends), or a StepEnded has already been delivered
+// (declined or file in use), or EEncoderError was thrown (nothing was started and no report
+// follows). StopEncoder ends a running child at once, without a report.
 //
-// Completion ErrorCode: 0 the user declined to overwrite (or there is no encoder), 1 the
-// output file is in use, 2 the child ended and wrote its output, 3 the child failed (exit
-// code not 0, crashed or was killed, left no output, or stalled: neither printed anything
-// nor grew its output file for the stall limit, and was stopped; the reason is in
-// TimeElapsed), 8 (WMA) the encoder printed an error line (the line is in TimeElapsed; the
-// child is stopped as soon as the line arrives).
+// Outcomes: Declined (the user kept the existing file, or there is no encoder), InUse, Done
+// (the child ended and wrote its output), Failed (exit code not 0, crashed or was killed,
+// left no output, or stalled: neither printed anything nor grew its output file for the stall
+// limit, and was stopped; the error says which), EncoderError (WMA: the encoder printed an
+// error line, which is the error; the child is stopped as soon as the line arrives).
 //
 // The child is started from an argument vector, never through a shell. Its output is read on
 // the main thread through the event loop (QProcess), so every field is touched by the main
 // thread only. The runner owns its child; destroying the runner stops it. ReportTo and
 // OverwriteQuestion are not owned and must outlive a running encode.
 namespace trackmill {
-
-// Completion codes of the encoder runners, and the code the job runner uses for a step it
-// skips (the item failed before the encoder could run).
-namespace encoder_result {
-inline constexpr qint32 kDeclined = 0;
-inline constexpr qint32 kInUse = 1;
-inline constexpr qint32 kEnded = 2;
-inline constexpr qint32 kFailed = 3;
-inline constexpr qint32 kSkipped = 4;
-inline constexpr qint32 kErrorLine = 8;
-}  // namespace encoder_result
 
 class EEncoderError : public std::runtime_error {
  public:
@@ -89,14 +77,14 @@ class TEncodeProcess : public QObject {
   void InformationMessage(const QString& text);
 
  protected:
-  TEncodeProcess(EncoderOutputKind outputKind, qint32 completionPercent, QObject* parent);
+  TEncodeProcess(EncoderOutputKind outputKind, QObject* parent);
   // Whether an existing output file needs the user's consent for this job kind.
   virtual bool AsksBeforeOverwrite() const = 0;
   // The command to run; nothing when the completion has already been delivered instead.
   virtual std::optional<EncoderCommand> BuildCommand() = 0;
-  // Hands a completion record to ReportTo (posted or sent, as the runner requires).
-  virtual void DeliverCompletion(std::unique_ptr<TProcessInfo> info) = 0;
-  void Complete(qint32 errorCode, const QString& reason = {});
+  // Hands the step's end to ReportTo (posted or sent, as the runner requires).
+  virtual void DeliverCompletion(StepEnded end) = 0;
+  void Complete(StepOutcome outcome, const QString& error = {});
   void SetOutputKind(EncoderOutputKind kind) { parser_ = TEncoderOutputParser(kind); }
 
  private:
@@ -105,7 +93,6 @@ class TEncodeProcess : public QObject {
   void ReleaseProcess();
   void CheckForStall();
 
-  qint32 completionPercent_;
   TEncoderOutputParser parser_;
   std::unique_ptr<QProcess> process_;
   std::optional<EncoderCommand> command_;

@@ -37,9 +37,17 @@ void TEncoderOutputParser::Reset() {
   lastMessageLine_.clear();
 }
 
-std::vector<std::unique_ptr<TProcessInfo>> TEncoderOutputParser::Feed(const QByteArray& chunk,
+JobStep TEncoderOutputParser::Step() const {
+  switch (kind_) {
+    case EncoderOutputKind::Mp3Decode: return JobStep::DecodeMp3;
+    case EncoderOutputKind::WmaEncode: return JobStep::EncodeWma;
+    default: return JobStep::EncodeMp3;
+  }
+}
+
+std::vector<StepProgress> TEncoderOutputParser::Feed(const QByteArray& chunk,
                                                                       qint64 elapsedMs) {
-  std::vector<std::unique_ptr<TProcessInfo>> records;
+  std::vector<StepProgress> records;
   // The kept tail holds no line end, so only the new bytes are searched: rescanning it on
   // every chunk cost quadratic time on output without line ends that arrives a few bytes at
   // a time.
@@ -59,25 +67,25 @@ std::vector<std::unique_ptr<TProcessInfo>> TEncoderOutputParser::Feed(const QByt
   return records;
 }
 
-std::vector<std::unique_ptr<TProcessInfo>> TEncoderOutputParser::Flush(qint64 elapsedMs) {
-  std::vector<std::unique_ptr<TProcessInfo>> records;
+std::vector<StepProgress> TEncoderOutputParser::Flush(qint64 elapsedMs) {
+  std::vector<StepProgress> records;
   if (!pending_.isEmpty()) ExamineLine(QString::fromUtf8(pending_), elapsedMs, records);
   pending_.clear();
   return records;
 }
 
 void TEncoderOutputParser::ExamineLine(const QString& line, qint64 elapsedMs,
-                                       std::vector<std::unique_ptr<TProcessInfo>>& records) {
+                                       std::vector<StepProgress>& records) {
   // After an error line the WMA encoder's output means nothing more.
   if (errorLine_ || line.trimmed().isEmpty()) return;
-  std::unique_ptr<TProcessInfo> record;
+  std::optional<StepProgress> record;
   switch (kind_) {
     case EncoderOutputKind::Mp3Encode: record = ParseEncodeLine(line); break;
     case EncoderOutputKind::Mp3Decode: record = ParseDecodeLine(line, elapsedMs); break;
     case EncoderOutputKind::WmaEncode: record = ParseWmaLine(line, elapsedMs); break;
   }
-  if (record && record->Percent >= 1 && record->Percent <= 100) {
-    records.push_back(std::move(record));
+  if (record && record->percent >= 1 && record->percent <= 100) {
+    records.push_back(*record);
   } else if (!record) {
     static const QRegularExpression kEscape(QStringLiteral("\x1b\\[[0-9;]*[A-Za-z]"));
     QString bare = line;
@@ -90,61 +98,61 @@ void TEncoderOutputParser::ExamineLine(const QString& line, qint64 elapsedMs,
   }
 }
 
-std::unique_ptr<TProcessInfo> TEncoderOutputParser::ParseEncodeLine(const QString& line) {
-  if (!line.contains('%')) return nullptr;
+std::optional<StepProgress> TEncoderOutputParser::ParseEncodeLine(const QString& line) {
+  if (!line.contains('%')) return std::nullopt;
   if (progressColumn_ == 0) {
     // Only a real progress record, "(NN%)", teaches the column: the lines before it name
     // the files, and a file name may hold a "%" of its own.
     static const QRegularExpression kRecord(QStringLiteral("\\(\\s*\\d{1,3}%\\)"));
     const auto match = kRecord.match(line);
-    if (!match.hasMatch()) return nullptr;
+    if (!match.hasMatch()) return std::nullopt;
     progressColumn_ = static_cast<int>(match.capturedEnd() - 2) - 3 + 1;
     if (progressColumn_ < 1) progressColumn_ = 1;
   }
   QString field = Field(line, progressColumn_, 3).trimmed();
   if (field.startsWith('(')) field.remove(0, 1);
-  auto record = std::make_unique<TProcessInfo>();
-  record->Percent = ToInt(field).value_or(0);
-  record->TimeElapsed = Field(line, 21, 8).trimmed();
-  record->TimeEstimated = Field(line, 30, 8).trimmed();
+  std::optional<StepProgress> record = StepProgress{Step(), 0, {}, {}};
+  record->percent = ToInt(field).value_or(0);
+  record->elapsed = Field(line, 21, 8).trimmed();
+  record->estimated = Field(line, 30, 8).trimmed();
   return record;
 }
 
-std::unique_ptr<TProcessInfo> TEncoderOutputParser::ParseDecodeLine(const QString& line,
+std::optional<StepProgress> TEncoderOutputParser::ParseDecodeLine(const QString& line,
                                                                     qint64 elapsedMs) {
   if (progressColumn_ == 0) {
     // The frame counter, not any "#": the file names printed before it may contain one.
     const qsizetype at = line.indexOf(QLatin1String("Frame#"));
-    if (at < 0) return nullptr;
+    if (at < 0) return std::nullopt;
     progressColumn_ = static_cast<int>(at + 6) + 1;
   }
   const auto done = ToInt(Field(line, progressColumn_, 6));
   const auto total = ToInt(Field(line, progressColumn_ + 7, 6));
   // A total of 0 (or less) says nothing about progress.
-  if (!done || !total || *done < 0 || *total <= 0) return nullptr;
+  if (!done || !total || *done < 0 || *total <= 0) return std::nullopt;
   const qint32 percent = static_cast<qint32>(qint64(*done) * 100 / *total);
-  auto record = std::make_unique<TProcessInfo>();
-  record->Percent = percent;
+  std::optional<StepProgress> record = StepProgress{Step(), 0, {}, {}};
+  record->percent = percent;
   if (percent > 0) {
     const qint64 elapsed = RoundedSeconds(elapsedMs);
-    record->TimeElapsed = DurationText(elapsed);
-    record->TimeEstimated = DurationText(std::llround(elapsed * 100.0 / percent));
+    record->elapsed = DurationText(elapsed);
+    record->estimated = DurationText(std::llround(elapsed * 100.0 / percent));
   }
   return record;
 }
 
-std::unique_ptr<TProcessInfo> TEncoderOutputParser::ParseWmaLine(const QString& line,
+std::optional<StepProgress> TEncoderOutputParser::ParseWmaLine(const QString& line,
                                                                  qint64 elapsedMs) {
   if (line.contains(QLatin1String("ERROR"))) {
     errorLine_ = line;
-    return nullptr;
+    return std::nullopt;
   }
-  if (!line.contains(QLatin1String("100%"))) return nullptr;
+  if (!line.contains(QLatin1String("100%"))) return std::nullopt;
   const qint64 elapsed = std::max<qint64>(1, RoundedSeconds(elapsedMs));
-  auto record = std::make_unique<TProcessInfo>();
-  record->Percent = 100;
-  record->TimeElapsed = DurationText(elapsed);
-  record->TimeEstimated = record->TimeElapsed;
+  std::optional<StepProgress> record = StepProgress{Step(), 0, {}, {}};
+  record->percent = 100;
+  record->elapsed = DurationText(elapsed);
+  record->estimated = record->elapsed;
   return record;
 }
 

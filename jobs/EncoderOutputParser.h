@@ -5,9 +5,9 @@
 #include <optional>
 #include <vector>
 
-#include "common/ProcessInfo.h"
+#include "common/JobReports.h"
 
-// Turns the console output of an external encoder into progress records.
+// Turns the console output of an external encoder into progress reports.
 //
 // The output arrives in chunks as the pipe delivers it. A chunk may hold several records and
 // may end in the middle of one: the unfinished tail is kept and completed by the next chunk,
@@ -30,13 +30,15 @@ class TEncoderOutputParser {
  public:
   explicit TEncoderOutputParser(EncoderOutputKind kind);
 
+  // The step the encoder's output is progress of.
+  JobStep Step() const;
   // Forgets the learnt column and any unfinished line (call at every encoder start).
   void Reset();
   // Examines the complete lines of the chunk; elapsedMs is the time since the encoder
-  // started. Returns the progress records to post (Percent 1..100).
-  std::vector<std::unique_ptr<TProcessInfo>> Feed(const QByteArray& chunk, qint64 elapsedMs);
+  // started. Returns the progress reports to post (percent 1..100).
+  std::vector<StepProgress> Feed(const QByteArray& chunk, qint64 elapsedMs);
   // Examines the unfinished last line, if any (call once the encoder has ended).
-  std::vector<std::unique_ptr<TProcessInfo>> Flush(qint64 elapsedMs);
+  std::vector<StepProgress> Flush(qint64 elapsedMs);
 
   // The first WMA line containing "ERROR", untrimmed; nothing when none was seen.
   const std::optional<QString>& ErrorLine() const { return errorLine_; }
@@ -48,10 +50,10 @@ class TEncoderOutputParser {
 
  private:
   void ExamineLine(const QString& line, qint64 elapsedMs,
-                   std::vector<std::unique_ptr<TProcessInfo>>& records);
-  std::unique_ptr<TProcessInfo> ParseEncodeLine(const QString& line);
-  std::unique_ptr<TProcessInfo> ParseDecodeLine(const QString& line, qint64 elapsedMs);
-  std::unique_ptr<TProcessInfo> ParseWmaLine(const QString& line, qint64 elapsedMs);
+                   std::vector<StepProgress>& records);
+  std::optional<StepProgress> ParseEncodeLine(const QString& line);
+  std::optional<StepProgress> ParseDecodeLine(const QString& line, qint64 elapsedMs);
+  std::optional<StepProgress> ParseWmaLine(const QString& line, qint64 elapsedMs);
 
   EncoderOutputKind kind_;
   int progressColumn_ = 0;

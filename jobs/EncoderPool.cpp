@@ -12,17 +12,17 @@
 #include "audio/wav/WaveIn.h"
 #include "audio/wav/WaveOut.h"
 #include "common/FileUtils.h"
-#include "common/JobEvents.h"
+#include "common/JobReports.h"
 #include "jobs/EncodeProcess.h"
 #include "jobs/JobPipeline.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/OverwriteQuestion.h"
+#include "jobs/StepVerdict.h"
 #include "jobs/WMAEncodeProcess.h"
 #include "jobs/WmaEstimate.h"
 
 namespace trackmill {
-using namespace encoder_result;
 namespace {
 
 // The gauge share of resampling in an encode that resamples first: the resampler runs
@@ -78,22 +78,16 @@ class PoolSlot : public QObject {
 
  protected:
   bool event(QEvent* event) override {
-    if (event->type() != JobProgressEvent::EventType()) return QObject::event(event);
-    const std::unique_ptr<TProcessInfo> info = static_cast<JobProgressEvent*>(event)->TakeInfo();
-    if (!busy_ || !info) return true;
-    if (!status::IsStatusValue(info->Percent)) {
-      SetPercent(info->Percent);
-      return true;
+    if (event->type() != JobReportEvent::EventType()) return QObject::event(event);
+    if (!busy_) return true;
+    const JobReport& report = static_cast<JobReportEvent*>(event)->Report();
+    if (const auto* progress = std::get_if<StepProgress>(&report)) {
+      progressSeen_ = true;
+      SetPercent(progress->percent);
+    } else if (const auto* end = std::get_if<StepEnded>(&report)) {
+      process_->Running = false;
+      FinishAsJudged(*end, encode_.output);
     }
-    process_->Running = false;
-    if (info->ErrorCode == kEnded)
-      Finish(true, {});
-    else if (info->ErrorCode == kErrorLine)
-      Finish(false, info->TimeElapsed);
-    else if (info->ErrorCode == kFailed)
-      Finish(false, encode_.output + ": " + info->TimeElapsed);
-    else
-      Finish(false, encode_.output + JobText("RES_Operate_Fail"));
     return true;
   }
 
@@ -141,8 +135,8 @@ class PoolSlot : public QObject {
       resampleOut_->SetOnProgress([this](TAuOutput* output) { SetPercent(std::max(0, output->Progress())); });
       resampleOut_->SetOnDone([this](TAuOutput* output) {
         if (!busy_) return;
-        if (const QString failure = output->ExceptionMessage(); !failure.isEmpty()) {
-          Finish(false, encode_.input + ": " + failure);
+        if (const StepEnded end = TJobPipeline::EndOf(JobStep::Resample, *output); end.outcome != StepOutcome::Done) {
+          FinishAsJudged(end, encode_.input);
           return;
         }
         encoderInput_ = resampled_;
@@ -185,6 +179,7 @@ class PoolSlot : public QObject {
     process_->OverwriteQuestion = &replace_;
     process_->CommandSettings = &pool_.settings_;
     process_->Running = true;
+    progressSeen_ = false;
     if (pool_.encoder_ == TEncoderPool::Encoder::Wma) {
       wmaStart_.start();
       wmaTick_.start();
@@ -211,8 +206,8 @@ class PoolSlot : public QObject {
       output_->SetOnProgress([this](TAuOutput* output) { SetPercent(std::max(0, output->Progress())); });
       output_->SetOnDone([this](TAuOutput* output) {
         if (!busy_) return;
-        const QString failure = output->ExceptionMessage();
-        Finish(failure.isEmpty(), failure.isEmpty() ? QString() : encode_.output + ": " + failure);
+        const JobStep step = pool_.encoder_ == TEncoderPool::Encoder::Flac ? JobStep::EncodeFlac : JobStep::EncodeOgg;
+        FinishAsJudged(TJobPipeline::EndOf(step, *output), encode_.output);
       });
     }
     waveIn_->SetFileName(encoderInput_);
@@ -228,6 +223,12 @@ class PoolSlot : public QObject {
       TJobPipeline::SetVorbisComments(vorbis->Comments(), encode_.comments);
     }
     output_->Run();
+  }
+
+  // A step's end, judged as every job judges it (the pool names an item by its output).
+  void FinishAsJudged(const StepEnded& end, const QString& output) {
+    const StepVerdict verdict = JudgeStepEnd(end, {encode_.output, output, progressSeen_});
+    Finish(verdict.result == JobItemResult::Done, verdict.message);
   }
 
   // Takes the final name on success; the partial output goes either way.
@@ -252,6 +253,7 @@ class PoolSlot : public QObject {
   QString encoderInput_;  // the input, or its resampled copy
   QString resampled_;     // the resampled copy while it exists
   bool busy_ = false;
+  bool progressSeen_ = false;  // of the running child process
   int percent_ = 0;
   int stageStart_ = 0;
   int stageSpan_ = 100;

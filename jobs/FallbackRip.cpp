@@ -10,18 +10,18 @@
 #include "cd/CDIn.h"
 #include "common/FileUtils.h"
 #include "common/JobCodes.h"
-#include "common/JobEvents.h"
+#include "common/JobReports.h"
 #include "common/TextForms.h"
 #include "jobs/DiscTags.h"
 #include "jobs/JobPipeline.h"
 #include "jobs/Mp3EncodeProcess.h"
+#include "jobs/StepVerdict.h"
 #include "jobs/WMAEncodeProcess.h"
 #include "jobs/WmaEstimate.h"
 #include "settings/Settings.h"
 #include "tags/Id3Tag.h"
 
 namespace trackmill {
-using namespace encoder_result;
 namespace {
 
 // A pause after an encode, so the encoder has let go of the files before they are deleted.
@@ -51,15 +51,15 @@ TFallbackRip::TFallbackRip(TCDIn& cdIn, const JobItems& items, TMp3EncodeProcess
   TJobPipeline::SetUpEncoders(*sourceWav_, *oggOutput_, *flacOutput_);
 
   auto progress = [this](TAuOutput* output) {
-    PostJobProgress(this, MakeStatus(std::max(0, output->Progress()), 0));
+    PostJobReport(this, StepProgress{JobStep::Extract, std::max(0, output->Progress()), {}, {}});
   };
   wavOutput_->SetOnProgress(progress);
   oggOutput_->SetOnProgress(progress);
   flacOutput_->SetOnProgress(progress);
   wavOutput_->SetOnThreadException([this](TAuOutput* output) { extractionFailure_ = output->ExceptionMessage(); });
-  wavOutput_->SetOnDone([this](TAuOutput*) { PostJobProgress(this, MakeStatus(status::kExtractionEnded, 0)); });
-  oggOutput_->SetOnDone([this](TAuOutput*) { PostJobProgress(this, MakeStatus(status::kOggEnded, 0)); });
-  flacOutput_->SetOnDone([this](TAuOutput*) { PostJobProgress(this, MakeStatus(status::kFlacEnded, 0)); });
+  wavOutput_->SetOnDone([this](TAuOutput*) { PostJobReport(this, StepEnded{JobStep::Extract, StepOutcome::Done, {}}); });
+  oggOutput_->SetOnDone([this](TAuOutput* output) { PostJobReport(this, TJobPipeline::EndOf(JobStep::EncodeOgg, *output)); });
+  flacOutput_->SetOnDone([this](TAuOutput* output) { PostJobReport(this, TJobPipeline::EndOf(JobStep::EncodeFlac, *output)); });
 
   wmaEstimateTimer_.setInterval(1000);
   connect(&wmaEstimateTimer_, &QTimer::timeout, this, &TFallbackRip::WmaTick);
@@ -114,22 +114,23 @@ void TFallbackRip::StartTrack(int item) {
     wavOutput_->Run();
   } catch (const std::exception& error) {
     extractionFailure_ = QString::fromUtf8(error.what());
-    PostJobProgress(this, MakeStatus(status::kExtractionEnded, 0));
+    PostJobReport(this, StepEnded{JobStep::Extract, StepOutcome::Failed, extractionFailure_});
   }
 }
 
 bool TFallbackRip::event(QEvent* event) {
-  if (event->type() != JobProgressEvent::EventType()) return QObject::event(event);
-  const TProcessInfo& info = static_cast<JobProgressEvent*>(event)->Info();
+  if (event->type() != JobReportEvent::EventType()) return QObject::event(event);
   // Reports of a step stopped mid-way arrive after the end and are dropped.
   if (finished_) return true;
-  switch (info.Percent) {
-    case status::kExtractionEnded: ExtractionEnded(extractionFailure_.isEmpty() && !wavOutput_->Stopped()); break;
-    case status::kMp3Ended:
-    case status::kOggEnded:
-    case status::kFlacEnded:
-    case status::kWmaEnded: EncodeEnded(info); break;
-    default: SetProgress(info.Percent); break;
+  const JobReport& report = static_cast<JobReportEvent*>(event)->Report();
+  if (const auto* progress = std::get_if<StepProgress>(&report)) {
+    progressSeen_ = true;
+    SetProgress(progress->percent);
+  } else if (const auto* end = std::get_if<StepEnded>(&report)) {
+    if (end->step == JobStep::Extract)
+      ExtractionEnded(extractionFailure_.isEmpty() && !wavOutput_->Stopped());
+    else
+      EncodeEnded(*end);
   }
   return true;
 }
@@ -152,6 +153,7 @@ void TFallbackRip::ExtractionEnded(bool ok) {
 }
 
 void TFallbackRip::StartEncode(int item) {
+  progressSeen_ = false;
   progressHint_ = QStringLiteral("Encoding...");
   gaugeHint_ = progressHint_;
   gauge_ = 0;
@@ -163,35 +165,33 @@ void TFallbackRip::StartEncode(int item) {
   switch (format_) {
     case output_format::kMp3:
       if (mp3Runner_) mp3Runner_->EncodeMode = true;
-      return LaunchRunner(mp3Runner_, base + ".mp3", status::kMp3Ended);
+      return LaunchRunner(mp3Runner_, base + ".mp3", JobStep::EncodeMp3);
     case output_format::kWma:
       wmaStart_.start();
       wmaInputSize_ = FileSizeBySearch(wav);
       wmaOutput_ = base + ".wma";
       wmaEstimateTimer_.start();
-      return LaunchRunner(wmaRunner_, wmaOutput_, status::kWmaEnded);
+      return LaunchRunner(wmaRunner_, wmaOutput_, JobStep::EncodeWma);
     case output_format::kOgg:
       oggOutput_->SetFileName(base + ".ogg");
       TJobPipeline::ApplyOggEncoding(*oggOutput_, *settings_);
       TJobPipeline::SetVorbisComments(oggOutput_->Comments(), settings_->UseID3 ? discComments : FlacComments{});
-      return StartPipelineEncode(*oggOutput_, status::kOggEnded);
+      return StartPipelineEncode(*oggOutput_, JobStep::EncodeOgg);
     default:
       flacOutput_->SetFileName(base + ".flac");
       flacOutput_->SetCompressionLevel(settings_->FlacCompressionLevel);
       // A lossless rip keeps what is known of the disc whatever the tag settings for MP3 say.
       flacOutput_->SetComments(discComments);
-      return StartPipelineEncode(*flacOutput_, status::kFlacEnded);
+      return StartPipelineEncode(*flacOutput_, JobStep::EncodeFlac);
   }
 }
 
-void TFallbackRip::PostSkipped(qint32 endPercent, const QString& reason) {
-  auto info = MakeStatus(endPercent, kSkipped);
-  info->TimeElapsed = reason;
-  PostJobProgress(this, std::move(info));
+void TFallbackRip::PostSkipped(JobStep step, const QString& reason) {
+  PostJobReport(this, StepEnded{step, StepOutcome::Skipped, reason});
 }
 
-void TFallbackRip::LaunchRunner(TEncodeProcess* runner, const QString& output, qint32 endPercent) {
-  if (!runner) return PostSkipped(endPercent, QStringLiteral("no encoder"));
+void TFallbackRip::LaunchRunner(TEncodeProcess* runner, const QString& output, JobStep step) {
+  if (!runner) return PostSkipped(step, QStringLiteral("no encoder"));
   runner->Running = true;
   runner->InputFile = sourceWav_->FileName();
   runner->OutputFile = output;
@@ -203,36 +203,29 @@ void TFallbackRip::LaunchRunner(TEncodeProcess* runner, const QString& output, q
     runner->StartEncoder();
   } catch (const EEncoderError& error) {
     runner->Running = false;
-    PostSkipped(endPercent, error.Message());
+    PostSkipped(step, error.Message());
   }
 }
 
-void TFallbackRip::StartPipelineEncode(TAuOutput& output, qint32 endPercent) {
+void TFallbackRip::StartPipelineEncode(TAuOutput& output, JobStep step) {
   current_ = &output;
   try {
     output.Run();
   } catch (const std::exception& error) {
-    PostSkipped(endPercent, QString::fromUtf8(error.what()));
+    PostSkipped(step, QString::fromUtf8(error.what()));
   }
 }
 
-void TFallbackRip::EncodeEnded(const TProcessInfo& info) {
+void TFallbackRip::EncodeEnded(const StepEnded& end) {
   wmaEstimateTimer_.stop();
-  bool ok = false;
-  QString failure = info.TimeElapsed;
-  if (info.ErrorCode == kSkipped) {
-    ok = false;
-  } else if (info.Percent == status::kOggEnded || info.Percent == status::kFlacEnded) {
-    failure = (info.Percent == status::kOggEnded ? static_cast<TAuOutput&>(*oggOutput_)
-                                                 : static_cast<TAuOutput&>(*flacOutput_))
-                  .ExceptionMessage();
-    ok = failure.isEmpty();
-  } else {
-    ok = info.ErrorCode == kEnded;
-    if (!ok && failure.isEmpty())
-      failure = info.ErrorCode == kInUse ? QStringLiteral("the output file is in use")
-                                         : QStringLiteral("the encoder did not finish");
-  }
+  const int item = extracted_ - 1;
+  const QString output = TrackWav(item).chopped(4) + '.' + QLatin1String(output_format::kExtensions[size_t(format_)]);
+  const StepVerdict verdict = JudgeStepEnd(end, {Title(item), output, progressSeen_});
+  const bool ok = verdict.result == JobItemResult::Done;
+  QString failure = verdict.message;
+  if (!ok && failure.isEmpty())
+    failure = end.outcome == StepOutcome::InUse ? QStringLiteral("the output file is in use")
+                                                : QStringLiteral("the encoder did not finish");
   QTimer::singleShot(kSettleMs, this, [this, ok, failure] {
     if (!finished_) AfterEncode(ok, failure);
   });

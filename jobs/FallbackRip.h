@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "common/JobItem.h"
-#include "common/ProcessInfo.h"
+#include "common/JobReports.h"
 
 // The rip that runs when the drive layer gives no handle: each item ("NN" + title) is read
 // through the paranoia CD input into output folder + title + ".wav", then, by the output
@@ -20,7 +20,7 @@
 // track or after Stop(). Fixed pauses between steps are timers, never waits.
 //
 // Threads: main thread only. The workers (the output's worker, the encoder readers) report
-// through WM_JOB_PROGRESS events to this object. The CD input and the runners are not owned
+// through job reports to this object. The CD input and the runners are not owned
 // and must outlive the rip; the rip uses the runners as their only client while it runs, and
 // stops a running encode when it is stopped or destroyed.
 //
@@ -79,11 +79,11 @@ class TFallbackRip : public QObject {
   void StartTrack(int item);
   void ExtractionEnded(bool ok);
   void StartEncode(int item);
-  void LaunchRunner(TEncodeProcess* runner, const QString& output, qint32 endPercent);
-  void StartPipelineEncode(TAuOutput& output, qint32 endPercent);
+  void LaunchRunner(TEncodeProcess* runner, const QString& output, JobStep step);
+  void StartPipelineEncode(TAuOutput& output, JobStep step);
   // Reports an encode that could not start as ended and skipped, from the event loop.
-  void PostSkipped(qint32 endPercent, const QString& reason);
-  void EncodeEnded(const TProcessInfo& info);
+  void PostSkipped(JobStep step, const QString& reason);
+  void EncodeEnded(const StepEnded& end);
   void AfterEncode(bool ok, const QString& failure);
   void NextOrFinish();
   void Finish();
@@ -104,6 +104,7 @@ class TFallbackRip : public QObject {
   std::unique_ptr<TFlacOut> flacOutput_;
   TAuOutput* current_ = nullptr;  // the output started last
   QString extractionFailure_;
+  bool progressSeen_ = false;  // the running encode reported progress
 
   int extracted_ = 0;
   int completed_ = 0;

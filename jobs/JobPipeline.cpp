@@ -12,7 +12,7 @@
 #include "audio/wav/WaveOut.h"
 #include "common/FileUtils.h"
 #include "common/JobCodes.h"
-#include "common/JobEvents.h"
+#include "common/JobReports.h"
 #include "common/TextForms.h"
 #include "jobs/DiscTags.h"
 #include "jobs/EncodeProcess.h"
@@ -21,7 +21,6 @@
 #include "settings/Settings.h"
 
 namespace trackmill {
-using namespace encoder_result;
 namespace {
 
 constexpr int kCdSampleRate = 44100;
@@ -53,13 +52,9 @@ TJobPipeline::TJobPipeline(TJobRunner& runner)
   wavOutput_->SetOnProgress(progress);
   oggOutput_->SetOnProgress(progress);
   flacOutput_->SetOnProgress(progress);
-  wavOutput_->SetOnDone([this](TAuOutput*) {
-    SendJobProgress(&runner_, MakeStatus(status::kResampleEnded, 0));
-  });
-  oggOutput_->SetOnDone([this](TAuOutput*) {
-    PostJobProgress(&runner_, MakeStatus(status::kOggEnded, 0));
-  });
-  flacOutput_->SetOnDone([this](TAuOutput*) { PostJobProgress(&runner_, MakeStatus(status::kFlacEnded, 0)); });
+  wavOutput_->SetOnDone([this](TAuOutput* output) { SendJobReport(&runner_, EndOf(JobStep::Resample, *output)); });
+  oggOutput_->SetOnDone([this](TAuOutput* output) { PostJobReport(&runner_, EndOf(JobStep::EncodeOgg, *output)); });
+  flacOutput_->SetOnDone([this](TAuOutput* output) { PostJobReport(&runner_, EndOf(JobStep::EncodeFlac, *output)); });
 }
 
 TJobPipeline::~TJobPipeline() {
@@ -101,7 +96,10 @@ QString TJobPipeline::TemporaryFile() const {
 }
 
 void TJobPipeline::PostOutputProgress(TAuOutput* output) {
-  PostJobProgress(&runner_, stepStart_.MakeForPercent(std::max(0, output->Progress())));
+  const JobStep step = output == wavOutput_.get()    ? JobStep::Resample
+                       : output == flacOutput_.get() ? JobStep::EncodeFlac
+                                                     : JobStep::EncodeOgg;
+  PostJobReport(&runner_, stepStart_.MakeForPercent(step, std::max(0, output->Progress())));
 }
 
 void TJobPipeline::StartFileItem(int item) {
@@ -110,8 +108,7 @@ void TJobPipeline::StartFileItem(int item) {
   sourceWav_->SetFileName(path);
   if (!sourceWav_->Valid()) {
     runner_.SetCaption("Encoding(", item + 1, item);
-    runner_.SkipItem(item, FileItemEndStatus(),
-             path + JobText("RES_Not_Wav_File"));
+    runner_.SkipItem(FileItemEndStep(), path + JobText("RES_Not_Wav_File"));
     return;
   }
   // FLAC keeps any sample rate; the other encoders get 44100 Hz at least.
@@ -140,7 +137,7 @@ void TJobPipeline::StartFileItem(int item) {
 void TJobPipeline::StartResampling(int item) {
   wavOutput_->SetFileName(TemporaryFile());
   runner_.SetPhase("RES_WAV_RESAMPLE");
-  RunStep(*wavOutput_, item, FileItemEndStatus());
+  RunStep(*wavOutput_, FileItemEndStep());
 }
 
 void TJobPipeline::StartOggEncode(const QString& wav, const QString& ogg, int item) {
@@ -148,7 +145,7 @@ void TJobPipeline::StartOggEncode(const QString& wav, const QString& ogg, int it
   oggOutput_->SetFileName(ogg);
   ApplyOggSettings(item);
   runner_.MeasureGainAhead(item);
-  RunStep(*oggOutput_, item, status::kOggEnded);
+  RunStep(*oggOutput_, JobStep::EncodeOgg);
 }
 
 void TJobPipeline::StartFlacEncode(const QString& wav, const QString& flac, int item) {
@@ -158,23 +155,28 @@ void TJobPipeline::StartFlacEncode(const QString& wav, const QString& flac, int 
   // A lossless rip keeps what is known of the disc whatever the tag settings for MP3 say.
   flacOutput_->SetComments(runner_.jobKind_ == job_kind::kRipCd ? DiscComments(item) : FlacComments{});
   runner_.MeasureGainAhead(item);
-  RunStep(*flacOutput_, item, status::kFlacEnded);
+  RunStep(*flacOutput_, JobStep::EncodeFlac);
 }
 
-qint32 TJobPipeline::FileItemEndStatus() const {
+JobStep TJobPipeline::FileItemEndStep() const {
   switch (runner_.jobKind_) {
-    case job_kind::kWavToMp3: return status::kMp3Ended;
-    case job_kind::kWavToFlac: return status::kFlacEnded;
-    default: return status::kOggEnded;
+    case job_kind::kWavToMp3: return JobStep::EncodeMp3;
+    case job_kind::kWavToFlac: return JobStep::EncodeFlac;
+    default: return JobStep::EncodeOgg;
   }
 }
 
-void TJobPipeline::RunStep(TAuOutput& output, int item, qint32 endStatus) {
+StepEnded TJobPipeline::EndOf(JobStep step, const TAuOutput& output) {
+  const QString failure = output.ExceptionMessage();
+  return {step, failure.isEmpty() ? StepOutcome::Done : StepOutcome::Failed, failure};
+}
+
+void TJobPipeline::RunStep(TAuOutput& output, JobStep endStep) {
   stepStart_.Restart();
   try {
     output.Run();
   } catch (const std::exception& error) {
-    runner_.SkipItem(item, endStatus, QString::fromUtf8(error.what()));
+    runner_.SkipItem(endStep, QString::fromUtf8(error.what()));
   }
 }
 
@@ -210,28 +212,18 @@ void TJobPipeline::ApplyOggSettings(int item) {
   SetVorbisComments(oggOutput_->Comments(), tagged ? DiscComments(item) : FlacComments{});
 }
 
-void TJobPipeline::HandleEncodeEnded(const TProcessInfo& info) {
+void TJobPipeline::HandleEncodeEnded(const StepEnded& end) {
   // The runner is the timer's context: a job destroyed meanwhile cancels it, and one stopped
   // meanwhile has finished already.
-  QTimer::singleShot(kSettleMs, &runner_, [this, percent = info.Percent, errorCode = info.ErrorCode] {
-    if (!runner_.finished_) ContinueAfterEncode(percent, errorCode);
+  QTimer::singleShot(kSettleMs, &runner_, [this, end] {
+    if (!runner_.finished_) ContinueAfterEncode(end);
   });
 }
 
-void TJobPipeline::ContinueAfterEncode(qint32 percent, qint32 errorCode) {
+void TJobPipeline::ContinueAfterEncode(const StepEnded& end) {
   // oggCount_ counts the items whose pipeline encode (Ogg or FLAC) ended.
   const int item = runner_.oggCount_;
-  const TAuOutput& output = percent == status::kFlacEnded ? static_cast<TAuOutput&>(*flacOutput_)
-                                                          : static_cast<TAuOutput&>(*oggOutput_);
-  const QString failure = output.ExceptionMessage();
-  if (errorCode == kSkipped)
-    runner_.SetResult(item, JobItemResult::Failed);
-  else if (!failure.isEmpty())
-    runner_.Fail(item, runner_.ResultFile(item) + ": " + failure);
-  else {
-    runner_.SetResult(item, JobItemResult::Done);
-    runner_.TagFinishedFile(item);
-  }
+  if (runner_.ApplyVerdict(item, JudgeStepEnd(end, runner_.ContextOf(item)))) runner_.TagFinishedFile(item);
   runner_.progressSeen_ = false;
   ++runner_.oggCount_;
   if (runner_.oggCount_ >= runner_.ItemCount()) {
@@ -245,12 +237,12 @@ void TJobPipeline::ContinueAfterEncode(qint32 percent, qint32 errorCode) {
     StartFileItem(runner_.oggCount_);
 }
 
-void TJobPipeline::HandleResampleEnded() {
+void TJobPipeline::HandleResampleEnded(const StepEnded& end) {
   const int kind = runner_.jobKind_;
   const int item = kind == job_kind::kWavToMp3 ? runner_.encodedCount_ : runner_.oggCount_;
-  const QString failure = wavOutput_->ExceptionMessage();
-  if (!failure.isEmpty()) {
-    runner_.SkipItem(item, FileItemEndStatus(), runner_.SourcePath(item) + ": " + failure);
+  if (end.outcome != StepOutcome::Done) {
+    // The item's encode cannot run; it ends as a skip with the resampling's failure.
+    runner_.SkipItem(FileItemEndStep(), runner_.SourcePath(item) + ": " + end.error);
     return;
   }
   runner_.SetCaption("Encoding(", item + 1, item);

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "audio/codecs/FlacOut.h"
-#include "common/ProcessInfo.h"
+#include "common/JobReports.h"
 #include "settings/Settings.h"
 
 // The steps of a job that run through the audio pipeline instead of an external encoder:
@@ -35,10 +35,10 @@ class TJobPipeline {
   void StartFileItem(int item);
   void StartOggEncode(const QString& wav, const QString& ogg, int item);
   void StartFlacEncode(const QString& wav, const QString& flac, int item);
-  // The end of an Ogg (kOggEnded) or FLAC (kFlacEnded) encode; goes on after a pause (a
-  // timer), so the finished output file is fully released.
-  void HandleEncodeEnded(const TProcessInfo& info);
-  void HandleResampleEnded();
+  // The end of an Ogg or FLAC encode; goes on after a pause (a timer), so the finished output
+  // file is fully released.
+  void HandleEncodeEnded(const StepEnded& end);
+  void HandleResampleEnded(const StepEnded& end);
   // Stops a running resampling or Ogg encode at once; no end report follows.
   void StopRunning();
   // Kinds 2 and 5: deletes the temporary file.
@@ -54,16 +54,18 @@ class TJobPipeline {
   // Quality or bit rates of an Ogg encode from the settings.
   static void ApplyOggEncoding(TVorbisOut& out, const TSettings& settings);
   static void SetVorbisComments(TVorbisTags& tags, const FlacComments& comments);
+  // The end of an output's run, with its failure.
+  static StepEnded EndOf(JobStep step, const TAuOutput& output);
   // The Vorbis comments of a CD track, from the disc fields.
   FlacComments DiscComments(int item) const;
 
  private:
   QString TemporaryFile() const;
-  // The end report of a file job's item (kMp3Ended, kOggEnded or kFlacEnded by the job kind).
-  qint32 FileItemEndStatus() const;
-  // Runs an output as the item's step; one that fails to start skips the item.
-  void RunStep(TAuOutput& output, int item, qint32 endStatus);
-  void ContinueAfterEncode(qint32 percent, qint32 errorCode);
+  // The step whose end ends a file job's item (the MP3, Ogg or FLAC encode by the job kind).
+  JobStep FileItemEndStep() const;
+  // Runs an output as the item's step; one that fails to start skips the item (as endStep).
+  void RunStep(TAuOutput& output, JobStep endStep);
+  void ContinueAfterEncode(const StepEnded& end);
   void StartResampling(int item);
   void ApplyOggSettings(int item);
   void PostOutputProgress(TAuOutput* output);

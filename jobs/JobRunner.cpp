@@ -8,7 +8,7 @@
 #include "cd/CDRipThread.h"
 #include "common/FileUtils.h"
 #include "common/JobCodes.h"
-#include "common/JobEvents.h"
+#include "common/JobReports.h"
 #include "common/TextForms.h"
 #include "jobs/EncoderCommands.h"
 #include "jobs/EncoderPool.h"
@@ -23,7 +23,6 @@
 #include "tags/Id3Tag.h"
 
 namespace trackmill {
-using namespace encoder_result;
 
 TJobRunner::TJobRunner(int jobKind, TCDHandle cdHandle, const JobItems& items,
                        TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner,
@@ -175,8 +174,16 @@ void TJobRunner::Fail(int item, const QString& message) {
     emit ErrorMessage(message);
 }
 
-void TJobRunner::PostStatus(qint32 percent, qint32 errorCode) {
-  PostJobProgress(this, MakeStatus(percent, errorCode));
+bool TJobRunner::ApplyVerdict(int item, const StepVerdict& verdict) {
+  if (verdict.result == JobItemResult::Failed)
+    Fail(item, verdict.message);
+  else if (verdict.result != JobItemResult::Pending)
+    SetResult(item, verdict.result);
+  return verdict.result == JobItemResult::Done;
+}
+
+StepContext TJobRunner::ContextOf(int item, const QString& output) const {
+  return {ItemName(item), output.isNull() ? ResultFile(item) : output, progressSeen_};
 }
 
 // ---- starting steps -----------------------------------------------------------------
@@ -193,12 +200,12 @@ void TJobRunner::StartExtraction(int item) {
 
 void TJobRunner::StartMp3(const QString& input, const QString& output, bool encode, int item) {
   if (!mp3Runner_) {
-    SkipItem(item, status::kMp3Ended, JobText("RES_NoMp3Runner"));
+    SkipItem(JobStep::EncodeMp3, JobText("RES_NoMp3Runner"));
     return;
   }
   mp3Runner_->EncodeMode = encode;
   if (encode) MeasureGainAhead(item);
-  LaunchEncoder(*mp3Runner_, input, output, item, status::kMp3Ended);
+  LaunchEncoder(*mp3Runner_, input, output, item, encode ? JobStep::EncodeMp3 : JobStep::DecodeMp3);
 }
 
 void TJobRunner::NoteWmaStart(const QString& input) {
@@ -214,21 +221,20 @@ void TJobRunner::StartWma(const QString& input, const QString& output, int item)
   wmaOutput_ = output;
   NoteWmaStart(input);
   if (!wmaRunner_) {
-    SkipItem(item, status::kWmaEnded, JobText("RES_NoWmaEncoder"));
+    SkipItem(JobStep::EncodeWma, JobText("RES_NoWmaEncoder"));
     return;
   }
   MeasureGainAhead(item);
-  LaunchEncoder(*wmaRunner_, input, output, item, status::kWmaEnded);
+  LaunchEncoder(*wmaRunner_, input, output, item, JobStep::EncodeWma);
 }
 
-void TJobRunner::SkipItem(int item, qint32 endPercent, const QString& message) {
-  Fail(item, message);
+void TJobRunner::SkipItem(JobStep step, const QString& message) {
   progressSeen_ = true;
-  PostStatus(endPercent, kSkipped);
+  PostJobReport(this, StepEnded{step, StepOutcome::Skipped, message});
 }
 
 void TJobRunner::LaunchEncoder(TEncodeProcess& encoder, const QString& input, const QString& output,
-                               int item, qint32 endPercent) {
+                               int item, JobStep step) {
   encoder.Running = true;
   encoder.InputFile = input;
   encoder.OutputFile = output;
@@ -239,7 +245,7 @@ void TJobRunner::LaunchEncoder(TEncodeProcess& encoder, const QString& input, co
     encoder.StartEncoder();
   } catch (const EEncoderError& error) {
     encoder.Running = false;  // nothing was started
-    SkipItem(item, endPercent, error.Message());
+    SkipItem(step, error.Message());
   }
 }
 
@@ -276,53 +282,47 @@ void TJobRunner::StartNextExtraction() {
 // ---- events -----------------------------------------------------------------------------
 
 bool TJobRunner::event(QEvent* event) {
-  if (event->type() == RipFailedEvent::EventType()) {
-    if (!finished_) HandleRipFailed(static_cast<RipFailedEvent*>(event)->Reason());
-    return true;
-  }
-  if (event->type() != JobProgressEvent::EventType()) return QObject::event(event);
-  std::unique_ptr<TProcessInfo> info = static_cast<JobProgressEvent*>(event)->TakeInfo();
+  if (event->type() != JobReportEvent::EventType()) return QObject::event(event);
   // Reports that arrive after the job ended (a step stopped mid-way) are dropped.
-  if (finished_ || !info) return true;
-  switch (info->Percent) {
-    case status::kNormalizeBegins: HandleNormalizeBegins(); break;
-    case status::kExtractionEnded: HandleExtractionEnded(std::move(info)); break;
-    case status::kMp3Ended: HandleMp3Ended(*info); break;
-    case status::kOggEnded:
-    case status::kFlacEnded: pipeline_->HandleEncodeEnded(*info); break;
-    case status::kResampleEnded: pipeline_->HandleResampleEnded(); break;
-    case status::kWmaEnded: HandleWmaEnded(*info); break;
-    default: HandleProgress(*info); break;
+  if (finished_) return true;
+  const JobReport& report = static_cast<JobReportEvent*>(event)->Report();
+  if (const auto* progress = std::get_if<StepProgress>(&report)) {
+    HandleProgress(*progress);
+  } else if (const auto* started = std::get_if<StepStarted>(&report)) {
+    if (started->step == JobStep::Normalize) HandleNormalizeBegins();
+  } else {
+    const StepEnded& end = std::get<StepEnded>(report);
+    switch (end.step) {
+      case JobStep::Extract:
+      case JobStep::Normalize: HandleExtractionEnded(end); break;
+      case JobStep::EncodeMp3:
+      case JobStep::DecodeMp3: HandleMp3Ended(end); break;
+      case JobStep::EncodeOgg:
+      case JobStep::EncodeFlac: pipeline_->HandleEncodeEnded(end); break;
+      case JobStep::Resample: pipeline_->HandleResampleEnded(end); break;
+      case JobStep::EncodeWma: HandleWmaEnded(end); break;
+    }
   }
   return true;
 }
 
-void TJobRunner::HandleProgress(const TProcessInfo& info) {
+void TJobRunner::HandleProgress(const StepProgress& progress) {
   // An older item still encoding keeps the gauge.
   if (pool_ && pool_->OldestRunningItem() >= 0) return;
   wmaEstimateTimer_.stop();
   progressSeen_ = true;
-  elapsed_ = info.TimeElapsed;
-  estimated_ = info.TimeEstimated;
-  if (info.Percent > 0) {
+  elapsed_ = progress.elapsed;
+  estimated_ = progress.estimated;
+  if (progress.percent > 0) {
     initializingVisible_ = false;
     gaugeTextVisible_ = true;
-    gauge_ = std::clamp(info.Percent, 0, 100);
+    gauge_ = std::clamp(progress.percent, 0, 100);
   }
   emit Changed();
 }
 
 void TJobRunner::HandleNormalizeBegins() {
   SetCaption("Normalizing(", extractedCount_ + 1, extractedCount_);
-}
-
-void TJobRunner::HandleRipFailed(int reason) {
-  Fail(extractedCount_, reason == kRipFailedAddressFormat
-                            ? JobText("RES_ModifyCDParmsError")
-                            : JobText("RES_ReadTocError"));
-  // Without the drive no further track can be read: the job ends here.
-  FinishJob(false);
-  CloseJob();
 }
 
 }  // namespace trackmill

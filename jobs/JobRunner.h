@@ -10,7 +10,8 @@
 #include "verify/AccurateRipSum.h"
 #include "cd/CDRecords.h"
 #include "common/JobItem.h"
-#include "common/ProcessInfo.h"
+#include "common/JobReports.h"
+#include "jobs/StepVerdict.h"
 
 // The job runner: carries a list of items (CD tracks or files) through one job, one item and
 // one step at a time, and tells its view what to show. The job window and the command line
@@ -24,7 +25,7 @@
 // File items name their source; results go to the output folder of the settings.
 //
 // Workers (the extraction thread, the encoder runners, the pipeline outputs) report only
-// through WM_RIP_FAILED / WM_JOB_PROGRESS events to this object, which handles them on its
+// through job reports (common/JobReports.h) to this object, which handles them on its
 // thread and starts the next step from there. No worker touches a view.
 //
 // Life cycle: construct on the main thread, connect the view, Start(). The runner emits
@@ -57,8 +58,6 @@ class TJobPipeline;
 class TOutputTagger;
 class TEncoderPool;
 struct TSettings;
-
-enum class JobItemResult { Pending, Done, Failed, Declined, Stopped };
 
 // Encoders a job runs at once: [CommonOptions] EncoderProcesses, or one per processor for 0.
 int EncoderProcessCount(const TSettings& settings);
@@ -130,13 +129,12 @@ class TJobRunner : public QObject {
   // Counts the current item as ended; false when it was the last and the job is closed.
   bool MoveToNextItem();
 
-  // Handlers of WM_JOB_PROGRESS by Percent.
-  void HandleProgress(const TProcessInfo& info);
+  // Handlers of the workers' reports.
+  void HandleProgress(const StepProgress& progress);
   void HandleNormalizeBegins();
-  void HandleExtractionEnded(std::unique_ptr<TProcessInfo> info);
-  void HandleMp3Ended(const TProcessInfo& info);
-  void HandleWmaEnded(const TProcessInfo& info);
-  void HandleRipFailed(int reason);
+  void HandleExtractionEnded(const StepEnded& end);
+  void HandleMp3Ended(const StepEnded& end);
+  void HandleWmaEnded(const StepEnded& end);
   void StartNextExtraction();
   void WmaTimerTick();
   void WriteId3Tag(int item);
@@ -159,12 +157,16 @@ class TJobRunner : public QObject {
   void ShowInitializing();
   void SetResult(int item, JobItemResult result);
   void Fail(int item, const QString& message);
-  void PostStatus(qint32 percent, qint32 errorCode);
-  // The item fails before its step starts; its end is reported as usual so the job goes on.
-  void SkipItem(int item, qint32 endPercent, const QString& message);
+  // Applies a judged step end to the item; true when the item is done.
+  bool ApplyVerdict(int item, const StepVerdict& verdict);
+  // What judging the current step of an item needs (output: the item's result file when null).
+  StepContext ContextOf(int item, const QString& output = QString()) const;
+  // The current item's step cannot run: its end is reported as a skip, with what went wrong,
+  // so the job goes on as after any other end.
+  void SkipItem(JobStep step, const QString& message);
   // Fills the encoder's fields and starts it; a start that fails skips the item.
   void LaunchEncoder(TEncodeProcess& encoder, const QString& input, const QString& output, int item,
-                     qint32 endPercent);
+                     JobStep step);
   void NoteWmaStart(const QString& input);
 
   int jobKind_;

@@ -6,7 +6,7 @@
 #include "cd/CDRipThread.h"
 #include "common/FileUtils.h"
 #include "common/JobCodes.h"
-#include "common/JobEvents.h"
+#include "common/JobReports.h"
 #include "common/TextForms.h"
 #include "jobs/DiscTags.h"
 #include "jobs/EncoderPool.h"
@@ -21,24 +21,20 @@
 #include "tags/Id3Tag.h"
 
 namespace trackmill {
-using namespace encoder_result;
 
-void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
+void TJobRunner::HandleExtractionEnded(const StepEnded& end) {
   if (jobKind_ != job_kind::kRipCd) return;
   const int item = extractedCount_;
-  switch (info->ErrorCode) {
-    case kRipDone: break;
-    case kRipReadError: Fail(item, JobText("RES_ReadCDAudioError")); break;
-    case kRipCannotCreate:
-      Fail(item, TrackWav(item) +
-                     JobText("RES_CreateWavFileError"));
-      break;
-    default:
-      Fail(item, TrackWav(item) +
-                     JobText("RES_WriteWavFileError"));
-      break;
+  const StepVerdict verdict = JudgeStepEnd(end, ContextOf(item, TrackWav(item)));
+  ApplyVerdict(item, verdict);
+  if (verdict.endsJob) {
+    // Without the drive no further track can be read: the job ends here.
+    FinishJob(false);
+    CloseJob();
+    return;
   }
-  if (info->ErrorCode == kRipDone && ripThread_) {
+  const bool extracted = end.outcome == StepOutcome::Done;
+  if (extracted && ripThread_) {
     checksums_[size_t(item)] = ripThread_->Checksums();
     if (!ripThread_->NormalizeError().isEmpty()) {
       if (pool_) heldMessages_[size_t(item)] << ripThread_->NormalizeError();
@@ -47,7 +43,7 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
   }
   ++extractedCount_;
   if (pool_) {
-    if (info->ErrorCode == kRipDone && results_[size_t(item)] == JobItemResult::Pending)
+    if (extracted && results_[size_t(item)] == JobItemResult::Pending)
       AddToPool(item, TrackWav(item));
     else
       SettleItem(item);
@@ -59,7 +55,7 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
 
   const int format = settings_->OutputFormat;
   if (format == output_format::kWav) {
-    if (info->ErrorCode == kRipDone) SetResult(item, JobItemResult::Done);
+    if (extracted) SetResult(item, JobItemResult::Done);
     if (extractedCount_ >= ItemCount()) {
       FinishJob(false);
       CloseJob();
@@ -69,16 +65,13 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
     return;
   }
 
-  const qint32 endPercent = format == output_format::kMp3    ? status::kMp3Ended
-                            : format == output_format::kOgg  ? status::kOggEnded
-                            : format == output_format::kFlac ? status::kFlacEnded
-                                                             : status::kWmaEnded;
-  if (info->ErrorCode != kRipDone) {
-    // The encode is skipped; its end is reported as usual so the job goes on.
-    info->Percent = endPercent;
-    info->ErrorCode = kSkipped;
-    progressSeen_ = true;
-    PostJobProgress(this, std::move(info));
+  const JobStep encode = format == output_format::kMp3    ? JobStep::EncodeMp3
+                         : format == output_format::kOgg  ? JobStep::EncodeOgg
+                         : format == output_format::kFlac ? JobStep::EncodeFlac
+                                                          : JobStep::EncodeWma;
+  if (!extracted) {
+    // The encode is skipped (the failure was told); its end is reported as usual so the job goes on.
+    SkipItem(encode, {});
     return;
   }
   SetCaption("Encoding(", extractedCount_, item);
@@ -106,22 +99,9 @@ bool TJobRunner::MoveToNextItem() {
   return false;
 }
 
-void TJobRunner::HandleMp3Ended(const TProcessInfo& info) {
+void TJobRunner::HandleMp3Ended(const StepEnded& end) {
   const int item = encodedCount_;
-  const QString name = ItemName(item);
-  if (info.ErrorCode == kInUse && !progressSeen_)
-    Fail(item, name + JobText("RES_Operate_Fail"));
-  else if ((info.ErrorCode == kEnded || info.ErrorCode == kFailed) && !progressSeen_)
-    Fail(item, JobText("RES_Check_Mp3Options") +
-                   (info.TimeElapsed.isEmpty() ? QString() : "\n" + info.TimeElapsed));
-  else if (info.ErrorCode == kFailed)
-    Fail(item, ResultFile(item) + ": " + info.TimeElapsed);
-  else if (info.ErrorCode == kInUse || info.ErrorCode == kSkipped)
-    SetResult(item, JobItemResult::Failed);
-
-  if (info.ErrorCode == kDeclined) SetResult(item, JobItemResult::Declined);
-  if (info.ErrorCode == kEnded && progressSeen_) {
-    SetResult(item, JobItemResult::Done);
+  if (ApplyVerdict(item, JudgeStepEnd(end, ContextOf(item)))) {
     if (jobKind_ == job_kind::kRipCd && settings_->UseID3) WriteId3Tag(item);
     TagFinishedFile(item);
   }
@@ -135,23 +115,10 @@ void TJobRunner::HandleMp3Ended(const TProcessInfo& info) {
   }
 }
 
-void TJobRunner::HandleWmaEnded(const TProcessInfo& info) {
+void TJobRunner::HandleWmaEnded(const StepEnded& end) {
   wmaEstimateTimer_.stop();
   const int item = encodedCount_;
-  if (info.ErrorCode == kInUse && !progressSeen_)
-    Fail(item, ItemName(item) + JobText("RES_Operate_Fail"));
-  else if (info.ErrorCode == kErrorLine)
-    Fail(item, info.TimeElapsed);
-  else if (info.ErrorCode == kFailed)
-    Fail(item, ResultFile(item) + ": " + info.TimeElapsed);
-  else if (info.ErrorCode == kInUse || info.ErrorCode == kSkipped)
-    SetResult(item, JobItemResult::Failed);
-  else if (info.ErrorCode == kDeclined)
-    SetResult(item, JobItemResult::Declined);
-  else if (info.ErrorCode == kEnded) {
-    SetResult(item, JobItemResult::Done);
-    TagFinishedFile(item);
-  }
+  if (ApplyVerdict(item, JudgeStepEnd(end, ContextOf(item)))) TagFinishedFile(item);
 
   if (!MoveToNextItem()) return;
   if (jobKind_ == job_kind::kRipCd) {

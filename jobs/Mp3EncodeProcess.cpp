@@ -1,14 +1,14 @@
 #include "jobs/Mp3EncodeProcess.h"
 
 #include "common/DataFolder.h"
-#include "common/JobEvents.h"
+#include "common/JobReports.h"
 #include "settings/LangString.h"
 #include "settings/Settings.h"
 
 namespace trackmill {
 
 TMp3EncodeProcess::TMp3EncodeProcess(QObject* parent)
-    : TEncodeProcess(EncoderOutputKind::Mp3Encode, status::kMp3Ended, parent) {}
+    : TEncodeProcess(EncoderOutputKind::Mp3Encode, parent) {}
 
 bool TMp3EncodeProcess::AsksBeforeOverwrite() const {
   return JobKind != job_kind::kRipCd && JobKind != job_kind::kRecorderWavToMp3;
@@ -24,8 +24,8 @@ std::optional<EncoderCommand> TMp3EncodeProcess::BuildCommand() {
   return Mp3DecodeCommand(lame, InputFile, OutputFile);
 }
 
-void TMp3EncodeProcess::DeliverCompletion(std::unique_ptr<TProcessInfo> info) {
-  PostJobProgress(ReportTo, std::move(info));
+void TMp3EncodeProcess::DeliverCompletion(StepEnded end) {
+  PostJobReport(ReportTo, std::move(end));
 }
 
 }  // namespace trackmill

@@ -18,7 +18,7 @@ class TMp3EncodeProcess : public TEncodeProcess {
  protected:
   bool AsksBeforeOverwrite() const override;
   std::optional<EncoderCommand> BuildCommand() override;
-  void DeliverCompletion(std::unique_ptr<TProcessInfo> info) override;
+  void DeliverCompletion(StepEnded end) override;
 };
 
 }  // namespace trackmill

@@ -1,14 +1,14 @@
 #include "jobs/WMAEncodeProcess.h"
 
 #include "common/DataFolder.h"
-#include "common/JobEvents.h"
+#include "common/JobReports.h"
 #include "settings/LangString.h"
 #include "settings/Settings.h"
 
 namespace trackmill {
 
 TWMAEncodeProcess::TWMAEncodeProcess(QObject* parent)
-    : TEncodeProcess(EncoderOutputKind::WmaEncode, status::kWmaEnded, parent) {}
+    : TEncodeProcess(EncoderOutputKind::WmaEncode, parent) {}
 
 bool TWMAEncodeProcess::AsksBeforeOverwrite() const { return JobKind != job_kind::kRipCd; }
 
@@ -18,7 +18,7 @@ std::optional<EncoderCommand> TWMAEncodeProcess::BuildCommand() {
                               : EncoderProgram;
   if (program.isEmpty()) {
     emit InformationMessage(LangString("RES_NoWmaEncoder"));
-    Complete(0);
+    Complete(StepOutcome::Declined);
     return std::nullopt;
   }
   if (CommandSettings) return WmaEncodeCommand(*CommandSettings, program, InputFile, OutputFile);
@@ -26,8 +26,8 @@ std::optional<EncoderCommand> TWMAEncodeProcess::BuildCommand() {
   return WmaEncodeCommand(Settings(), program, InputFile, OutputFile);
 }
 
-void TWMAEncodeProcess::DeliverCompletion(std::unique_ptr<TProcessInfo> info) {
-  SendJobProgress(ReportTo, std::move(info));
+void TWMAEncodeProcess::DeliverCompletion(StepEnded end) {
+  SendJobReport(ReportTo, std::move(end));
 }
 
 }  // namespace trackmill

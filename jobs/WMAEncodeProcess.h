@@ -22,7 +22,7 @@ class TWMAEncodeProcess : public TEncodeProcess {
  protected:
   bool AsksBeforeOverwrite() const override;
   std::optional<EncoderCommand> BuildCommand() override;
-  void DeliverCompletion(std::unique_ptr<TProcessInfo> info) override;
+  void DeliverCompletion(StepEnded end) override;
 };
 
 }  // namespace trackmill

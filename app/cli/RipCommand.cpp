@@ -18,7 +18,7 @@
 #include "cd/TrackList.h"
 #include "common/FileUtils.h"
 #include "common/JobCodes.h"
-#include "common/JobEvents.h"
+#include "common/JobReports.h"
 #include "common/TextForms.h"
 #include "settings/LangString.h"
 #include "settings/Settings.h"

@@ -85,13 +85,10 @@ TEST_F(CDRipThreadTest, EveryTrackEqualsItsSourceAudio) {
     const QString name = QStringLiteral("Track%1").arg(track);
     Rip(track, name, events);
     EXPECT_EQ(WavData(ReadBytes(WavPath(name))), disc.ExpectedTrack(track));
-    ASSERT_FALSE(events.progress.empty());
-    EXPECT_EQ(events.progress.back().Percent, 1000);
-    EXPECT_EQ(events.progress.back().ErrorCode, 0);
-    EXPECT_EQ(events.CountStatus(1000), 1);
-    EXPECT_EQ(int(events.ProgressOnly().size()), expectedReads[track]);
-    EXPECT_EQ(events.ProgressOnly().back().Percent, 100);
-    EXPECT_TRUE(events.ripFailed.empty());
+    ASSERT_EQ(events.ends.size(), 1u);
+    EXPECT_EQ(events.ends[0].outcome, StepOutcome::Done);
+    ASSERT_EQ(int(events.progress.size()), expectedReads[track]);
+    EXPECT_EQ(events.progress.back().percent, 100);
   }
 }
 
@@ -126,8 +123,8 @@ TEST_F(CDRipThreadTest, RipTimeLimitsTheLength) {
   RipEvents none;
   Rip(1, "none", none);
   EXPECT_EQ(ReadBytes(WavPath("none")).size(), 44);
-  ASSERT_EQ(none.progress.size(), 1u);
-  EXPECT_EQ(none.progress[0].Percent, 1000);
+  EXPECT_TRUE(none.progress.empty());
+  ASSERT_EQ(none.ends.size(), 1u);
 }
 
 TEST_F(CDRipThreadTest, StopLeavesAPlayablePartialFile) {
@@ -145,7 +142,7 @@ TEST_F(CDRipThreadTest, StopLeavesAPlayablePartialFile) {
     thread.Stopped = true;
   }
   events.Deliver();
-  EXPECT_EQ(events.CountStatus(1000), 0);
+  EXPECT_TRUE(events.ends.empty());
   const QByteArray wav = ReadBytes(WavPath("stopped"));
   const QByteArray data = WavData(wav);
   EXPECT_LT(data.size(), 600 * 75 * kCDSectorBytes);
@@ -165,10 +162,8 @@ TEST_F(CDRipThreadTest, ReadErrorHalfwayKeepsThePartialFile) {
   Open(disc);
   RipEvents events;
   Rip(2, "broken", events);
-  EXPECT_EQ(events.CountStatus(1000), 1);
-  ASSERT_FALSE(events.progress.empty());
-  EXPECT_EQ(events.progress.back().Percent, 1000);
-  EXPECT_EQ(events.progress.back().ErrorCode, kRipReadError);
+  ASSERT_EQ(events.ends.size(), 1u);
+  EXPECT_EQ(events.ends[0].outcome, StepOutcome::ReadError);
   const QByteArray wav = ReadBytes(WavPath("broken"));
   ASSERT_GT(wav.size(), 44);
   EXPECT_EQ(Le32(wav, 40), 0u);  // header never completed
@@ -183,28 +178,29 @@ TEST_F(CDRipThreadTest, FailuresAreReported) {
     const char* what;
     int trackNo;
     QString name;
-    qint32 errorCode;
+    StepOutcome outcome;
   };
   const Case cases[] = {
-      {"name too long for the file system", 1, QString(300, 'x'), kRipCannotCreate},
-      {"folder missing", 1, "missing/x", kRipCannotCreate},
-      {"no such track", 3, "t3", kRipReadError},
-      {"track 0", 0, "t0", kRipReadError},
+      {"name too long for the file system", 1, QString(300, 'x'), StepOutcome::CannotCreate},
+      {"folder missing", 1, "missing/x", StepOutcome::CannotCreate},
+      {"no such track", 3, "t3", StepOutcome::ReadError},
+      {"track 0", 0, "t0", StepOutcome::ReadError},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     RipEvents events;
     Rip(c.trackNo, c.name, events);
-    ASSERT_EQ(events.progress.size(), 1u);
-    EXPECT_EQ(events.progress[0].Percent, 1000);
-    EXPECT_EQ(events.progress[0].ErrorCode, c.errorCode);
+    EXPECT_TRUE(events.progress.empty());
+    ASSERT_EQ(events.ends.size(), 1u);
+    EXPECT_EQ(events.ends[0].outcome, c.outcome);
   }
   RipEvents noDrive;
   TCDHandle saved = handle_;
   handle_ = 0;
   Rip(1, "nodrive", noDrive);
   handle_ = saved;
-  EXPECT_EQ(noDrive.ripFailed, std::vector<int>{kRipFailedAddressFormat});
+  ASSERT_EQ(noDrive.ends.size(), 1u);
+  EXPECT_EQ(noDrive.ends[0].outcome, StepOutcome::DriveRefused);
   EXPECT_TRUE(noDrive.progress.empty());
 }
 
@@ -220,9 +216,8 @@ TEST_F(CDRipThreadTest, FileSizeLimitFailsTheTrack) {
   RipEvents events;
   Rip(1, "limited", events);
   setrlimit(RLIMIT_FSIZE, &saved);
-  ASSERT_FALSE(events.progress.empty());
-  EXPECT_EQ(events.progress.back().Percent, 1000);
-  EXPECT_EQ(events.progress.back().ErrorCode, kRipWriteError);
+  ASSERT_EQ(events.ends.size(), 1u);
+  EXPECT_EQ(events.ends[0].outcome, StepOutcome::WriteError);
 }
 
 TEST_F(CDRipThreadTest, NormalisingAfterExtraction) {
@@ -237,8 +232,9 @@ TEST_F(CDRipThreadTest, NormalisingAfterExtraction) {
   RipEvents full;
   Rip(1, "full", full);
   EXPECT_EQ(ReadBytes(WavPath("full")), extracted);
-  EXPECT_EQ(full.CountStatus(999), 1);
-  EXPECT_EQ(full.progress.back().Percent, 1000);
+  EXPECT_EQ(full.normalizeStarts, 1);
+  ASSERT_EQ(full.ends.size(), 1u);
+  EXPECT_EQ(full.ends[0].outcome, StepOutcome::Done);
   EXPECT_TRUE(normalizeError_.isEmpty());
   EXPECT_FALSE(QFile::exists(out_.filePath("full.nor")));
 
@@ -259,8 +255,8 @@ TEST_F(CDRipThreadTest, NormalisingAfterExtraction) {
   Rip(1, "blocked", blocked);
   EXPECT_EQ(ReadBytes(WavPath("blocked")), extracted);
   EXPECT_FALSE(normalizeError_.isEmpty());
-  EXPECT_EQ(blocked.progress.back().Percent, 1000);
-  EXPECT_EQ(blocked.progress.back().ErrorCode, 0);
+  ASSERT_EQ(blocked.ends.size(), 1u);
+  EXPECT_EQ(blocked.ends[0].outcome, StepOutcome::Done);
 }
 
 TEST(ScaleSampleTest, RoundsHalvesToEven) {

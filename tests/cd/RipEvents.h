@@ -3,21 +3,19 @@
 #include <QObject>
 #include <vector>
 
-#include "common/JobEvents.h"
+#include "common/JobReports.h"
 
-// Receiver for the events a job worker posts: keeps every progress record and failure.
+// Receiver for the reports a job worker posts: keeps every progress report and step end.
 namespace trackmill::test {
 
 class RipEvents : public QObject {
  public:
-  std::vector<TProcessInfo> progress;  // every WM_JOB_PROGRESS record, in order
-  std::vector<int> ripFailed;          // every WM_RIP_FAILED reason
+  std::vector<StepProgress> progress;  // in order
+  std::vector<StepEnded> ends;
+  int normalizeStarts = 0;
 
   // Delivers what has been posted so far.
   void Deliver();
-  int CountStatus(qint32 percent) const;
-  // The records with Percent 0..100.
-  std::vector<TProcessInfo> ProgressOnly() const;
 
  protected:
   bool event(QEvent* e) override;

@@ -46,8 +46,8 @@ class EncodeProcessTest : public ::testing::Test {
     runner.JobKind = kind;
     runner.StartEncoder();
   }
-  bool WaitForStatus(qint32 percent) {
-    return test::WaitUntil([&] { return collector_.HasStatus(percent); });
+  bool WaitForEnd() {
+    return test::WaitUntil([&] { return collector_.LastEnd() != nullptr; });
   }
 
   QTemporaryDir tmp_;
@@ -59,16 +59,16 @@ TEST_F(EncodeProcessTest, Mp3EncodeAndDecodeRunTheRealEncoder) {
   ASSERT_TRUE(test::MakeWav(Path("in put.wav"), 6.0));
   TMp3EncodeProcess runner;
   Start(runner, Path("in put.wav"), Path("in put.mp3"), job_kind::kWavToMp3);
-  ASSERT_TRUE(WaitForStatus(status::kMp3Ended));
-  EXPECT_EQ(collector_.LastStatus()->ErrorCode, 2);
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(collector_.LastEnd()->outcome, StepOutcome::Done);
   EXPECT_GT(collector_.ProgressCount(), 0);
   EXPECT_NEAR(test::ProbeDuration(Path("in put.mp3")), 6.0, 0.1);
 
-  collector_.records.clear();
+  collector_.reports.clear();
   runner.EncodeMode = false;
   Start(runner, Path("in put.mp3"), Path("back.wav"), job_kind::kMp3ToWav);
-  ASSERT_TRUE(WaitForStatus(status::kMp3Ended));
-  EXPECT_EQ(collector_.LastStatus()->ErrorCode, 2);
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(collector_.LastEnd()->outcome, StepOutcome::Done);
   EXPECT_GT(collector_.ProgressCount(), 0);
   const auto sox = test::RunProgram("sox", {"--i", "-D", Path("back.wav")});
   EXPECT_NEAR(QString::fromUtf8(sox.out).trimmed().toDouble(), 6.0, 0.1);
@@ -86,17 +86,17 @@ TEST_F(EncodeProcessTest, OverwriteQuestionDependsOnTheJobKind) {
   runner.OverwriteQuestion = &no;
   // A file job asks; No ends with code 0.
   Start(runner, Path("a.wav"), Path("a.mp3"), job_kind::kWavToMp3);
-  ASSERT_TRUE(WaitForStatus(status::kMp3Ended));
+  ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(no.asked, 1);
   EXPECT_EQ(no.lastQuestion, Path("a.mp3") + " has existed,overite it?");
-  EXPECT_EQ(collector_.LastStatus()->ErrorCode, 0);
+  EXPECT_EQ(collector_.LastEnd()->outcome, StepOutcome::Declined);
   EXPECT_EQ(QFileInfo(Path("a.mp3")).size(), 3);
 
-  collector_.records.clear();
+  collector_.reports.clear();
   Start(runner, Path("a.wav"), Path("a.mp3"), job_kind::kRipCd);  // a CD job overwrites without asking
-  ASSERT_TRUE(WaitForStatus(status::kMp3Ended));
+  ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(no.asked, 1);
-  EXPECT_EQ(collector_.LastStatus()->ErrorCode, 2);
+  EXPECT_EQ(collector_.LastEnd()->outcome, StepOutcome::Done);
   EXPECT_GT(QFileInfo(Path("a.mp3")).size(), 3);
 }
 
@@ -112,7 +112,7 @@ TEST_F(EncodeProcessTest, MissingLameIsAnErrorNamingIt) {
     EXPECT_TRUE(e.Message().contains("lame")) << e.Message().toStdString();
   }
   qputenv("PATH", oldPath);
-  EXPECT_FALSE(collector_.LastStatus());
+  EXPECT_FALSE(collector_.LastEnd());
 }
 
 TEST_F(EncodeProcessTest, FailedEncodesAreReportedAsFailures) {
@@ -121,19 +121,19 @@ TEST_F(EncodeProcessTest, FailedEncodesAreReportedAsFailures) {
   // The output name is taken by a folder: lame cannot create it (also as root).
   ASSERT_TRUE(dir_.mkdir("taken.mp3"));
   Start(runner, Path("a.wav"), Path("taken.mp3"), job_kind::kRipCd);
-  ASSERT_TRUE(WaitForStatus(status::kMp3Ended));
-  EXPECT_EQ(collector_.LastStatus()->ErrorCode, 3);
-  EXPECT_TRUE(collector_.LastStatus()->TimeElapsed.contains("outfile"));
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(collector_.LastEnd()->outcome, StepOutcome::Failed);
+  EXPECT_TRUE(collector_.LastEnd()->error.contains("outfile"));
 
   // A killed encoder is a failure too.
   ASSERT_TRUE(test::MakeWav(Path("long.wav"), 200.0));
-  collector_.records.clear();
+  collector_.reports.clear();
   Start(runner, Path("long.wav"), Path("long.mp3"), job_kind::kRipCd);
   const qint64 pid = runner.ChildPid();
   ASSERT_GT(pid, 0);
   ::kill(static_cast<pid_t>(pid), SIGKILL);
-  ASSERT_TRUE(WaitForStatus(status::kMp3Ended));
-  EXPECT_EQ(collector_.LastStatus()->ErrorCode, 3);
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(collector_.LastEnd()->outcome, StepOutcome::Failed);
 }
 
 TEST_F(EncodeProcessTest, StopEndsTheChildWithoutAReport) {
@@ -145,7 +145,7 @@ TEST_F(EncodeProcessTest, StopEndsTheChildWithoutAReport) {
   runner.StopEncoder(0);
   EXPECT_FALSE(test::ProcessAlive(pid));
   test::WaitUntil([] { return false; }, 300);
-  EXPECT_FALSE(collector_.LastStatus());
+  EXPECT_FALSE(collector_.LastEnd());
   EXPECT_FALSE(runner.Running);
 }
 
@@ -158,10 +158,10 @@ TEST_F(EncodeProcessTest, WmaEncoderProgram) {
   TWMAEncodeProcess runner;
   runner.EncoderProgram = test::ToolProgram(kWmaEncoderProgram);
   Start(runner, Path("a.wav"), Path("-a b.wma"), job_kind::kRipCd);
-  ASSERT_TRUE(WaitForStatus(status::kWmaEnded));
-  EXPECT_EQ(collector_.LastStatus()->ErrorCode, 2);
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(collector_.LastEnd()->outcome, StepOutcome::Done);
   EXPECT_EQ(Settings().WmaSetting, 8);
-  EXPECT_TRUE(collector_.HasStatus(100) || collector_.ProgressCount() > 0);
+  EXPECT_TRUE(collector_.HasProgress(100) || collector_.ProgressCount() > 0);
   const QString probe = test::ProbeField(Path("-a b.wma"), "stream=codec_name:format_tags");
   EXPECT_TRUE(probe.contains("codec_name=wmav2")) << probe.toStdString();
   EXPECT_TRUE(probe.contains("-a \"q\" $x; `y`")) << probe.toStdString();
@@ -169,11 +169,11 @@ TEST_F(EncodeProcessTest, WmaEncoderProgram) {
   EXPECT_NEAR(test::ProbeDuration(Path("-a b.wma")), 3.0, 0.1);
 
   // An input the program cannot read: its ERROR line ends the step with code 8.
-  collector_.records.clear();
+  collector_.reports.clear();
   Start(runner, Path("missing.wav"), Path("m.wma"), job_kind::kRipCd);
-  ASSERT_TRUE(WaitForStatus(status::kWmaEnded));
-  EXPECT_EQ(collector_.LastStatus()->ErrorCode, 8);
-  EXPECT_TRUE(collector_.LastStatus()->TimeElapsed.contains("ERROR"));
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(collector_.LastEnd()->outcome, StepOutcome::EncoderError);
+  EXPECT_TRUE(collector_.LastEnd()->error.contains("ERROR"));
 }
 
 // Encoders that hang: one after printing an error line, one silently. Either is stopped and
@@ -181,29 +181,29 @@ TEST_F(EncodeProcessTest, WmaEncoderProgram) {
 TEST_F(EncodeProcessTest, HangingEncoderIsStoppedAndTheStepFails) {
   struct Case {
     const char* script;
-    qint32 errorCode;
+    StepOutcome outcome;
     const char* reason;
   };
-  for (const Case& c : {Case{"echo 'ERROR: cannot read the input'", 8, "ERROR: cannot read the input"},
-                        Case{":", 3, "it was stopped"}}) {
+  for (const Case& c : {Case{"echo 'ERROR: cannot read the input'", StepOutcome::EncoderError, "ERROR: cannot read the input"},
+                        Case{":", StepOutcome::Failed, "it was stopped"}}) {
     const QString program = Path("hanging-encoder");
     ASSERT_TRUE(test::WriteBytes(program, QByteArray("#!/bin/sh\n") + c.script + "\nexec sleep 600\n"));
     QFile(program).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    collector_.records.clear();
+    collector_.reports.clear();
     TWMAEncodeProcess runner;
     runner.EncoderProgram = program;
     runner.StallLimitMs = 300;
     Start(runner, Path("a.wav"), Path("a.wma"), job_kind::kWavToWma);
     const qint64 pid = runner.ChildPid();
-    ASSERT_TRUE(WaitForStatus(status::kWmaEnded)) << c.script;
-    EXPECT_EQ(collector_.LastStatus()->ErrorCode, c.errorCode);
-    EXPECT_TRUE(collector_.LastStatus()->TimeElapsed.contains(c.reason))
-        << collector_.LastStatus()->TimeElapsed.toStdString();
+    ASSERT_TRUE(WaitForEnd()) << c.script;
+    EXPECT_EQ(collector_.LastEnd()->outcome, c.outcome);
+    EXPECT_TRUE(collector_.LastEnd()->error.contains(c.reason))
+        << collector_.LastEnd()->error.toStdString();
     EXPECT_FALSE(test::ProcessAlive(pid));
   }
 }
 
-TEST_F(EncodeProcessTest, MissingWmaEncoderTellsTheUserAndEndsWithCodeZero) {
+TEST_F(EncodeProcessTest, MissingWmaEncoderTellsTheUserAndEndsAsDeclined) {
   const QByteArray oldPath = qgetenv("PATH");
   qputenv("PATH", tmp_.path().toUtf8());
   TWMAEncodeProcess runner;
@@ -213,9 +213,9 @@ TEST_F(EncodeProcessTest, MissingWmaEncoderTellsTheUserAndEndsWithCodeZero) {
   Start(runner, Path("a.wav"), Path("a.wma"), job_kind::kRipCd);
   qputenv("PATH", oldPath);
   EXPECT_TRUE(told.startsWith("Can not find WMA encoder,"));
-  ASSERT_TRUE(collector_.LastStatus());  // sent, so already handled
-  EXPECT_EQ(collector_.LastStatus()->Percent, status::kWmaEnded);
-  EXPECT_EQ(collector_.LastStatus()->ErrorCode, 0);
+  ASSERT_TRUE(collector_.LastEnd());  // sent, so already handled
+  EXPECT_EQ(collector_.LastEnd()->step, JobStep::EncodeWma);
+  EXPECT_EQ(collector_.LastEnd()->outcome, StepOutcome::Declined);
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 namespace trackmill {
 namespace {
 
-std::vector<qint32> Percents(const std::vector<std::unique_ptr<TProcessInfo>>& records) {
+std::vector<qint32> Percents(const std::vector<StepProgress>& records) {
   std::vector<qint32> out;
-  for (const auto& r : records) out.push_back(r->Percent);
+  for (const auto& r : records) out.push_back(r.percent);
   return out;
 }
 
@@ -30,12 +30,12 @@ TEST(EncoderOutputParser, LameEncodeOutputGivesRisingPercentagesUpTo100) {
   const auto records = parser.Feed(text, 0);
   ASSERT_GT(records.size(), 50u);
   EXPECT_EQ(parser.ProgressColumn(), 15);
-  EXPECT_EQ(records.front()->Percent, 1);
-  EXPECT_EQ(records.back()->Percent, 100);
+  EXPECT_EQ(records.front().percent, 1);
+  EXPECT_EQ(records.back().percent, 100);
   for (size_t i = 1; i < records.size(); ++i)
-    EXPECT_GE(records[i]->Percent, records[i - 1]->Percent);
-  EXPECT_EQ(records.back()->TimeElapsed, "0:02");
-  EXPECT_EQ(records.back()->TimeEstimated, "0:02");
+    EXPECT_GE(records[i].percent, records[i - 1].percent);
+  EXPECT_EQ(records.back().elapsed, "0:02");
+  EXPECT_EQ(records.back().estimated, "0:02");
 }
 
 TEST(EncoderOutputParser, ChunkBoundariesDoNotChangeTheRecords) {
@@ -59,9 +59,9 @@ TEST(EncoderOutputParser, LameDecodeOutputCountsFrames) {
   const auto records = parser.Feed(test::ReadJobTestData("lame_decode.txt"), 10000);
   EXPECT_EQ(parser.ProgressColumn(), 7);
   ASSERT_FALSE(records.empty());
-  EXPECT_EQ(records.back()->Percent, 100);
-  EXPECT_EQ(records.back()->TimeElapsed, "00:10");
-  EXPECT_EQ(records.back()->TimeEstimated, "00:10");
+  EXPECT_EQ(records.back().percent, 100);
+  EXPECT_EQ(records.back().elapsed, "00:10");
+  EXPECT_EQ(records.back().estimated, "00:10");
 }
 
 TEST(EncoderOutputParser, DecoderLinesWithoutATotalAreSkipped) {
@@ -86,8 +86,8 @@ TEST(EncoderOutputParser, EncodePercentageFieldForms) {
       "\r   767/767   (100%)|    0:20/    0:20|    0:20/    0:20|   1.0x|    0:00 \n";
   const auto records = parser.Feed(text, 0);
   EXPECT_EQ(Percents(records), std::vector<qint32>({5, 100}));
-  EXPECT_EQ(records.front()->TimeElapsed, "0:01");
-  EXPECT_EQ(records.front()->TimeEstimated, "0:20");
+  EXPECT_EQ(records.front().elapsed, "0:01");
+  EXPECT_EQ(records.front().estimated, "0:20");
 }
 
 TEST(EncoderOutputParser, WmaOutput) {

@@ -1,12 +1,13 @@
 #include "tests/jobs/JobTestSupport.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <unistd.h>
 
-#include "common/JobEvents.h"
 #include "tests/support/TestPaths.h"
 
 namespace trackmill::test {
@@ -73,28 +74,28 @@ std::vector<qint64> ChildPids() {
   return pids;
 }
 
-bool RecordCollector::HasStatus(qint32 percent) const {
-  for (const auto& r : records)
-    if (r.Percent == percent) return true;
-  return false;
-}
-
-const TProcessInfo* RecordCollector::LastStatus() const {
-  for (auto it = records.rbegin(); it != records.rend(); ++it)
-    if (status::IsStatusValue(it->Percent)) return &*it;
+const StepEnded* RecordCollector::LastEnd() const {
+  for (auto it = reports.rbegin(); it != reports.rend(); ++it)
+    if (const auto* end = std::get_if<StepEnded>(&*it)) return end;
   return nullptr;
 }
 
+bool RecordCollector::HasProgress(int percent) const {
+  return std::any_of(reports.begin(), reports.end(), [percent](const JobReport& report) {
+    const auto* progress = std::get_if<StepProgress>(&report);
+    return progress && progress->percent == percent;
+  });
+}
+
 int RecordCollector::ProgressCount() const {
-  int count = 0;
-  for (const auto& r : records) count += status::IsStatusValue(r.Percent) ? 0 : 1;
-  return count;
+  return int(std::count_if(reports.begin(), reports.end(),
+                           [](const JobReport& report) { return std::holds_alternative<StepProgress>(report); }));
 }
 
 bool RecordCollector::event(QEvent* event) {
-  if (event->type() != JobProgressEvent::EventType()) return QObject::event(event);
-  records.push_back(static_cast<JobProgressEvent*>(event)->Info());
-  if (onRecord) onRecord(records.back());
+  if (event->type() != JobReportEvent::EventType()) return QObject::event(event);
+  reports.push_back(static_cast<JobReportEvent*>(event)->Report());
+  if (onReport) onReport(reports.back());
   return true;
 }
 

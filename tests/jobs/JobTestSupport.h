@@ -6,10 +6,10 @@
 #include <functional>
 #include <vector>
 
-#include "common/ProcessInfo.h"
+#include "common/JobReports.h"
 
 // Helpers of the job tests: peer tools to make and inspect audio files, and a receiver that
-// records the WM_JOB_PROGRESS records a worker sends it.
+// records the job reports a worker sends it.
 namespace trackmill::test {
 
 QString JobTestData(const QString& name);  // a file of tests/jobs/data
@@ -30,12 +30,13 @@ std::vector<qint64> ChildPids();
 
 class RecordCollector : public QObject {
  public:
-  std::vector<TProcessInfo> records;
-  // Called for each record after it is stored (a test may start the next step here).
-  std::function<void(const TProcessInfo&)> onRecord;
+  std::vector<JobReport> reports;
+  // Called for each report after it is stored (a test may start the next step here).
+  std::function<void(const JobReport&)> onReport;
 
-  bool HasStatus(qint32 percent) const;
-  const TProcessInfo* LastStatus() const;
+  // The last step end that arrived; null when none did.
+  const StepEnded* LastEnd() const;
+  bool HasProgress(int percent) const;
   int ProgressCount() const;
 
  protected:
