@@ -7,7 +7,7 @@
 
 namespace trackmill {
 
-quint16 WriteDiscId3Tag(const DiscInfo& disc, const QString& mp3, const QString& title, int trackNo) {
+Tid3tag DiscId3v1Tag(const DiscInfo& disc, const QString& title, int trackNo) {
   Tid3tag tag;
   tag.SetTitle(title);
   tag.SetArtist(disc.Artist);
@@ -16,7 +16,7 @@ quint16 WriteDiscId3Tag(const DiscInfo& disc, const QString& mp3, const QString&
   tag.Genre = ListIndexToGenre(disc.Genre);
   tag.SetComment(disc.Comment);
   tag.SetTrack(static_cast<quint8>(std::clamp(trackNo, 0, 255)));
-  return tag.WriteTag(mp3);
+  return tag;
 }
 
 FlacComments DiscComments(const DiscInfo& disc, const QString& title, int trackNo) {

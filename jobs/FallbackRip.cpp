@@ -242,7 +242,7 @@ void TFallbackRip::AfterEncode(bool ok, const QString& failure) {
     }
     if (format_ == output_format::kMp3) {
       const QString mp3 = TrackWav(item).chopped(4) + ".mp3";
-      const quint16 result = WriteDiscId3Tag(settings_->Disc, mp3, Title(item), Track(item));
+      const quint16 result = DiscId3v1Tag(settings_->Disc, Title(item), Track(item)).WriteTag(mp3);
       if (!Tid3tag::IsSuccess(result)) Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
     }
   }

@@ -113,8 +113,6 @@ void TJobRunner::PoolItemEnded(int item, bool ok, const QString& error) {
   if (finished_ || item < 0 || item >= ItemCount()) return;
   if (ok) {
     SetResult(item, JobItemResult::Done);
-    if (jobKind_ == job_kind::kRipCd && settings_->OutputFormat == output_format::kMp3 && settings_->UseID3)
-      WriteId3Tag(item);
     TagFinishedFile(item);
   } else {
     Fail(item, error);

@@ -137,8 +137,8 @@ class TJobRunner : public QObject {
   void HandleWmaEnded(const StepEnded& end);
   void StartNextExtraction();
   void WmaTimerTick();
-  void WriteId3Tag(int item);
-  // Full tags, cover and ReplayGain of a finished MP3 or Ogg Vorbis result (OutputTagger).
+  // Every tag of a finished result in one write: for an MP3 its ID3v2 and ID3v1 tags, cover
+  // and ReplayGain (OutputTagger).
   void TagFinishedFile(int item);
   // As an item's encoder starts: its ReplayGain is measured meanwhile off this thread.
   void MeasureGainAhead(int item);

@@ -8,7 +8,6 @@
 #include "common/JobCodes.h"
 #include "common/JobReports.h"
 #include "common/TextForms.h"
-#include "jobs/DiscTags.h"
 #include "jobs/EncoderPool.h"
 #include "jobs/JobPipeline.h"
 #include "jobs/JobRunner.h"
@@ -18,7 +17,6 @@
 #include "jobs/WMAEncodeProcess.h"
 #include "jobs/WmaEstimate.h"
 #include "settings/Settings.h"
-#include "tags/Id3Tag.h"
 
 namespace trackmill {
 
@@ -102,7 +100,6 @@ bool TJobRunner::MoveToNextItem() {
 void TJobRunner::HandleMp3Ended(const StepEnded& end) {
   const int item = encodedCount_;
   if (ApplyVerdict(item, JudgeStepEnd(end, ContextOf(item)))) {
-    if (jobKind_ == job_kind::kRipCd && settings_->UseID3) WriteId3Tag(item);
     TagFinishedFile(item);
   }
 
@@ -143,13 +140,6 @@ void TJobRunner::WmaTimerTick() {
     gauge_ = std::max(gauge_, std::min(estimate.percent, 100));
   }
   emit Changed();
-}
-
-void TJobRunner::WriteId3Tag(int item) {
-  const quint16 result = WriteDiscId3Tag(settings_->Disc, OutputFolder() + TrackTitle(item) + ".mp3", TrackTitle(item),
-                                         TrackNumber(item));
-  if (!Tid3tag::IsSuccess(result))
-    Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
 }
 
 QString TJobRunner::GainSource(int item) const {

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "jobs/DiscTags.h"
 #include "settings/DiscInfoStore.h"
 #include "settings/Settings.h"
 #include "tags/Id3Genres.h"
@@ -66,6 +67,8 @@ QString TOutputTagger::TagFinishedFile(const QString& output, const QString& sou
   const bool discTags = cdTrack > 0 && (settings.UseID3 || QFileInfo(output).suffix().toLower() == QLatin1String("flac"));
   if (discTags) {
     FillDiscFields(tags, settings.Disc, cdTrack, title);
+    if (QFileInfo(output).suffix().toLower() == QLatin1String("mp3"))
+      tags.id3v1Block = DiscId3v1Tag(settings.Disc, title, cdTrack).RenderBlock();
     const QString cover = DiscCoverPath(settings.Disc.Identifier);
     if (settings.UseCoverArt && !cover.isEmpty() && QFile::exists(cover)) {
       QFile file(cover);

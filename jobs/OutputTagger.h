@@ -7,9 +7,9 @@
 
 #include "jobs/ReplayGainMeter.h"
 
-// Full tags of the files one job finishes (TagLib; the ID3v1 tag stays the runner's own):
-// for CD tracks with "Use ID3 tag" set (FLAC ones always) the disc's fields, the track's own
-// artist and the disc's cover; for every MP3, Ogg Vorbis, FLAC and WMA result the ReplayGain
+// Full tags of the files one job finishes, each in one write (TagLib): for CD tracks with "Use
+// ID3 tag" set (FLAC ones always) the disc's fields, the track's own artist and the disc's
+// cover, and for MP3s the ID3v1 tag besides; for every MP3, Ogg Vorbis, FLAC and WMA result the ReplayGain
 // values the settings ask for, measured on the audio the encoder was given. After the last item the
 // album gain goes into every file tagged. The disc's cover is also kept as "cover.jpg" beside
 // the tracks (an existing one is never replaced).

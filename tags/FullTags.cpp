@@ -114,6 +114,19 @@ void SetUserText(TagLib::ID3v2::Tag* tag, const char* description, const QString
   tag->addFrame(frame);
 }
 
+// Ends the file with the ID3v1 block, over the one it ends with.
+void PutId3v1Block(TagLib::IOStream& stream, const QByteArray& block) {
+  constexpr long kBlockBytes = 128;
+  const auto length = static_cast<long>(stream.length());
+  bool replaces = false;
+  if (length >= kBlockBytes) {
+    stream.seek(length - kBlockBytes);
+    replaces = stream.readBlock(3) == ByteVector("TAG");
+  }
+  stream.seek(replaces ? length - kBlockBytes : length);
+  stream.writeBlock(ByteVector(block.constData(), static_cast<unsigned>(block.size())));
+}
+
 // TagLib opens any bytes as an MPEG file; only one with an audio frame is one.
 bool IsMpegAudio(TagLib::MPEG::File& file) { return file.isValid() && file.firstFrameOffset() >= 0; }
 
@@ -191,7 +204,9 @@ bool EditTags(const QString& path, const TrackTags& tags, QString* error) {
           TagLib::MPEG::File file(stream, TagLib::ID3v2::FrameFactory::instance(), false);
           if (!IsMpegAudio(file)) return SetError(error, invalid);
           FillId3v2(file.ID3v2Tag(true), tags);
-          return SaveId3v2(file) || SetError(error, unsaved);
+          if (!SaveId3v2(file)) return SetError(error, unsaved);
+          if (!tags.id3v1Block.isEmpty()) PutId3v1Block(*stream, tags.id3v1Block);
+          return true;
         }
         if (IsSuffix(path, ".ogg")) {
           TagLib::Ogg::Vorbis::File file(stream, false);

@@ -6,7 +6,8 @@
 #include <vector>
 
 // Full tags of finished output files through TagLib: an ID3v2.4 tag (UTF-8) in front of an
-// MP3 file, whatever ID3v1 tag it ends with left as it is; Vorbis comments in Ogg Vorbis and
+// MP3 file and, when given, its ID3v1 block at the end (else the ID3v1 tag it ends with is left
+// as it is); Vorbis comments in Ogg Vorbis and
 // FLAC files; ASF attributes in WMA files; the front cover and ReplayGain values in each.
 //
 // Every edit works on a copy of the file in memory that then replaces the file whole (its
@@ -32,6 +33,8 @@ struct TrackTags {
   QByteArray coverJpeg; // empty: no picture
   std::optional<GainAndPeak> trackGain;
   std::optional<GainAndPeak> albumGain;
+  // MP3 only: the 128-byte ID3v1 block the file ends with, in place of one it has; empty: none.
+  QByteArray id3v1Block;
 };
 
 // Writes tags into an .mp3, .ogg, .flac or .wma file (by its suffix, any case). Empty texts are

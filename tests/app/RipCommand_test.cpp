@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 
 #include "cd/CDDrive.h"
 #include "cd/TrackList.h"
@@ -91,6 +93,50 @@ TEST_F(RipCommandTest, RipsChosenTracksUnderTheirCleanedTitles) {
   }
   // The command line never writes the settings file.
   EXPECT_FALSE(QFile::exists(SettingsFilePath()));
+}
+
+// A tagged MP3 with its ReplayGain is written by the encoder and one tag write (ID3v2, ID3v1
+// and the gain together): the output folder sees at most two opens for writing.
+TEST_F(RipCommandTest, ATaggedMp3IsWrittenByTheEncoderAndOneTagWrite) {
+  if (!test::HaveProgram("strace") || !test::HaveProgram("lame")) GTEST_SKIP() << "strace or lame missing";
+  TestDisc disc({"150"});
+  ASSERT_TRUE(disc.Ok());
+  NameTracks(disc, {"Song"});
+  QFile ini(SettingsFilePath());
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write("[ID3]\nUse=1\n[ReplayGain]\nMode=1\n");
+  ini.close();
+  QTemporaryDir traces;
+  const QString trace = traces.filePath("openat");
+  const auto result = RunProgram("strace", {"-f", "-e", "trace=openat,linkat", "-o", trace, TrackmillProgram(), "rip",
+                                            "--disc-image", disc.CuePath(), "--format", "mp3", "--output",
+                                            out_.path(), "--no-accuraterip"});
+  QFile::remove(SettingsFilePath());
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QString mp3 = out_.filePath("Song.mp3");
+  const QByteArray bytes = ReadBytes(mp3);
+  EXPECT_TRUE(bytes.startsWith("ID3\x04"));
+  EXPECT_TRUE(bytes.right(128).startsWith("TAG"));
+  EXPECT_TRUE(bytes.contains("REPLAYGAIN_TRACK_GAIN"));
+  // Opens with write access of the MP3 under any name, the encoder's partial one included, and
+  // of unnamed files in its folder that then become it (each tag write replaces the file whole).
+  const QRegularExpression openLine(QString::fromUtf8(R"re(^(\d+)\s+openat\(AT_FDCWD, "([^"]+)", ([A-Z_|]+).*\) = (\d+)$)re"));
+  const QRegularExpression linkLine(QString::fromUtf8(R"re(^(\d+)\s+linkat\(AT_FDCWD, "/proc/self/fd/(\d+)", AT_FDCWD, "([^"]+)".*\) = 0$)re"));
+  QStringList writes;
+  QSet<QString> unnamed;  // "pid fd"
+  for (const QString& line : QString::fromUtf8(ReadBytes(trace)).split('\n')) {
+    if (const auto m = openLine.match(line); m.hasMatch() && m.captured(3).contains(QRegularExpression("O_(WRONLY|RDWR)"))) {
+      if (m.captured(3).contains("O_TMPFILE") && m.captured(2) == out_.path())
+        unnamed.insert(m.captured(1) + ' ' + m.captured(4));
+      else if (m.captured(2).startsWith(out_.filePath("Song.")) && m.captured(2).contains(".mp3"))
+        writes << line;
+    } else if (const auto l = linkLine.match(line);
+               l.hasMatch() && l.captured(3).startsWith(mp3) && unnamed.remove(l.captured(1) + ' ' + l.captured(2))) {
+      writes << line;
+    }
+  }
+  EXPECT_LE(writes.size(), 2) << writes.join('\n').toStdString();
+  EXPECT_GE(writes.size(), 1);
 }
 
 TEST_F(RipCommandTest, UnusableTitleIsReported) {
