@@ -10,7 +10,7 @@ constexpr int kLatencyMs = 200;
 }  // namespace
 
 TCDPlayback::TCDPlayback(QObject* parent)
-    : QObject(parent), input_(new TCDSectorIn(this)), output_(new TDXAudioOut(this)) {
+    : QObject(parent), input_(new TCDSectorIn(this)), output_(new PortAudioOutput(this)) {
   output_->SetLatency(kLatencyMs);
   output_->SetPrefetchData(true);
   output_->SetInput(input_);

@@ -4,7 +4,7 @@
 
 #include "cd/CDRecords.h"
 #include "player/CDSectorIn.h"
-#include "player/DXAudioOut.h"
+#include "player/PortAudioOutput.h"
 
 // TCDPlayback: digital playback of one track of a disc, read through the drive layer and
 // played through the sound output, from the track's start to where its audio ends (the next
@@ -34,7 +34,7 @@ class TCDPlayback : public QObject {
   // Seconds played of the track so far, and its length.
   qint64 PlayedSeconds() const;
   qint64 TrackSeconds() { return input_->GetTotalSeconds(); }
-  TDXAudioOut* Output() const { return output_; }
+  PortAudioOutput* Output() const { return output_; }
 
  signals:
   // The track played to its end (error empty) or playback failed.
@@ -44,7 +44,7 @@ class TCDPlayback : public QObject {
   void Done();
 
   TCDSectorIn* input_;
-  TDXAudioOut* output_;
+  PortAudioOutput* output_;
   bool playing_ = false;
   bool paused_ = false;
   QString error_;

@@ -12,7 +12,7 @@ constexpr int kFramesInBuffer = 65536;
 
 OggPlayer::OggPlayer(QObject* parent)
     : QObject(parent), input_(new TVorbisIn(this)), balance_(new TStereoBalance(this)),
-      output_(new TDXAudioOut(this)) {
+      output_(new PortAudioOutput(this)) {
   input_->SetLoop(false);
   balance_->SetInput(input_);
   balance_->SetBalance(0.5f);

@@ -5,7 +5,7 @@
 
 #include "audio/dsp/StereoBalance.h"
 #include "audio/codecs/VorbisIn.h"
-#include "player/DXAudioOut.h"
+#include "player/PortAudioOutput.h"
 
 // OggPlayer: what the Ogg player window does, without the window. One Ogg Vorbis file at a
 // time goes Vorbis input -> stereo balance -> sound output (latency 80 ms, prefetching), and
@@ -42,13 +42,13 @@ class OggPlayer : public QObject {
   // Whole minutes ":" two-digit seconds.
   static QString MinutesSeconds(qint64 seconds);
 
-  TDXAudioOut* Output() const { return output_; }
+  PortAudioOutput* Output() const { return output_; }
 
  private:
   TVorbisIn* input_;
   qint64 totalSeconds_ = 0;  // of the file last opened
   TStereoBalance* balance_;
-  TDXAudioOut* output_;
+  PortAudioOutput* output_;
 };
 
 }  // namespace trackmill

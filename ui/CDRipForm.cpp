@@ -46,11 +46,11 @@ TfrmCDRip::TfrmCDRip(QWidget* owner, TCDIn& cdIn, const JobItems& items, TMp3Enc
   auto* groupBox1 = Named(new QGroupBox(this), "GroupBox1");
   auto* progress = new QVBoxLayout(groupBox1);
   lProgressHint_ = Named(new QLabel(groupBox1), "lProgressHint");
-  progressBar2_ = Named(new QProgressBar(groupBox1), "ProgressBar2");
-  progressBar2_->setRange(0, 100);
-  progressBar2_->setValue(0);
+  trackProgress_ = Named(new QProgressBar(groupBox1), "ProgressBar2");
+  trackProgress_->setRange(0, 100);
+  trackProgress_->setValue(0);
   progress->addWidget(lProgressHint_);
-  progress->addWidget(progressBar2_);
+  progress->addWidget(trackProgress_);
 
   bStop_ = Named(new QPushButton("Stop", this), "bStop");
   connect(bStop_, &QPushButton::clicked, this, &TfrmCDRip::bStopClick);
@@ -86,8 +86,8 @@ void TfrmCDRip::ShowRipState() {
   lSelectedTracks_->setText(QString::number(rip.SelectedCount()));
   lCompleted_->setText(QString::number(rip.CompletedCount()));
   lProgressHint_->setText(rip.ProgressHint());
-  progressBar2_->setToolTip(rip.GaugeHint());
-  progressBar2_->setValue(rip.GaugePercent());
+  trackProgress_->setToolTip(rip.GaugeHint());
+  trackProgress_->setValue(rip.GaugePercent());
 }
 
 void TfrmCDRip::bStopClick() {

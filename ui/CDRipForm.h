@@ -52,7 +52,7 @@ class TfrmCDRip : public QDialog {
   QLabel* lSelectedTracks_;
   QLabel* lCompleted_;
   QLabel* lProgressHint_;
-  QProgressBar* progressBar2_;
+  QProgressBar* trackProgress_;
   QPushButton* bStop_;
   bool shown_ = false;
 };

@@ -86,7 +86,7 @@ TfrmOggPlayer::TfrmOggPlayer(QWidget* parent) : QDialog(parent), player_(new Ogg
   });
   connect(tbPosition, &QSlider::sliderReleased, this, [this] { PositionChosen(tbPosition->value()); });
 
-  TDXAudioOut* output = player_->Output();
+  PortAudioOutput* output = player_->Output();
   output->SetOnProgress([this](TAuOutput* sender) {
     if (tbPosition->isSliderDown()) return;
     showingProgress_ = true;

@@ -17,7 +17,7 @@
 #include "app/shell/VolumeControl.h"
 #include "audio/wav/WaveIn.h"
 #include "common/DataFolder.h"
-#include "player/DXAudioOut.h"
+#include "player/PortAudioOutput.h"
 #include "player/SoundRecorder.h"
 #include "settings/LangString.h"
 #include "settings/Settings.h"
@@ -40,7 +40,7 @@ const QString kSoundFilter = QStringLiteral("Sound file (*.wav);;All files (*)")
 
 TfrmRecord::TfrmRecord(QWidget* parent, Mp3Converter convertToMp3)
     : QDialog(parent), convertToMp3_(std::move(convertToMp3)), files_(*this),
-      recorder_(std::make_unique<TSoundRecorder>()), waveIn_(new TWaveIn(this)), output_(new TDXAudioOut(this)) {
+      recorder_(std::make_unique<TSoundRecorder>()), waveIn_(new TWaveIn(this)), output_(new PortAudioOutput(this)) {
   setObjectName(QStringLiteral("frmRecord"));
   setWindowTitle(QStringLiteral("Record"));
   output_->SetInput(waveIn_);

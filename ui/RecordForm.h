@@ -14,7 +14,7 @@ class QToolButton;
 
 namespace trackmill {
 
-class TDXAudioOut;
+class PortAudioOutput;
 class TSoundRecorder;
 class TWaveIn;
 
@@ -75,7 +75,7 @@ class TfrmRecord : public QDialog, private TRecorderPrompts {
   TRecorderFiles files_;
   std::unique_ptr<TSoundRecorder> recorder_;
   TWaveIn* waveIn_;
-  TDXAudioOut* output_;
+  PortAudioOutput* output_;
   QElapsedTimer recordClock_;
   int lastFraction_ = 0;
   qint64 playPositionMs_ = 0;

@@ -35,27 +35,27 @@ class TfrmResample : public QDialog {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void Button1Click();
-  void Button2Click();
-  void Button3Click();
-  void Button4Click();
+  void ChooseInputFile();
+  void ChooseOutputFile();
+  void Convert();
+  void Abort();
   void ConversionFinished(const QString& failure);
   void SetStatus(const QString& text);
 
   WaveFileConversion* conversion_;
-  QProgressBar* progressBar1_;
-  QLabel* label5_;
-  QLabel* label6_;
-  QLabel* label7_;
-  QLabel* label8_;
-  QLabel* label15_;
-  QLabel* label10_;
-  QSpinBox* spinEdit1_;
-  QLineEdit* edit1_;
-  QSpinBox* spinEdit3_;
-  QComboBox* comboBox1_;
-  QPushButton* button3_;
-  QStatusBar* statusBar1_;
+  QProgressBar* progress_;
+  QLabel* inputName_;
+  QLabel* inputChannels_;
+  QLabel* inputRate_;
+  QLabel* inputBits_;
+  QLabel* inputEncoding_;
+  QLabel* outputName_;
+  QSpinBox* outputChannels_;
+  QLineEdit* outputRate_;
+  QSpinBox* outputBits_;
+  QComboBox* outputEncoding_;
+  QPushButton* convertButton_;
+  QStatusBar* statusBar_;
 };
 
 }  // namespace trackmill

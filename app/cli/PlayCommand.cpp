@@ -71,7 +71,7 @@ int PlayFile(const QString& path) {
     return Fail("play takes an .ogg or a .wav file", 2);
   input->SetFileName(path);
   if (!input->Valid()) return Fail(QStringLiteral("%1 cannot be played").arg(path));
-  TDXAudioOut output;
+  PortAudioOutput output;
   output.SetLatency(kLatencyMs);
   output.SetInput(input.get());
   PlaybackEnd end;

@@ -11,7 +11,7 @@
 #include "audio/wav/ImaAdpcm.h"
 #include "audio/core/LittleEndian.h"
 #include "audio/wav/MsAdpcm.h"
-#include "audio/codecs/WaveConverter.h"
+#include "audio/codecs/WavMp3Decoder.h"
 
 static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "decoded samples are stored in host order");
 
@@ -140,7 +140,7 @@ void TWaveIn::SizeAdpcmBlocks(qint64 available) {
 }
 
 bool TWaveIn::DecodeMpegLayer3() {
-  TWaveConverter converter;
+  WavMp3Decoder converter;
   if (!stream_->isSequential()) stream_->seek(0);
   converter.LoadFile(*stream_);
   PutLe16(converter.NewFormat().data(), wav::kTagPcm);

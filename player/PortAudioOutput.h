@@ -9,7 +9,7 @@
 #include "audio/core/AuOutput.h"
 #include "player/SoundBuffer.h"
 
-// TDXAudioOut: the pipeline's sound-card output. Pulls PCM from its input and keeps a looping
+// PortAudioOutput: the pipeline's sound-card output. Pulls PCM from its input and keeps a looping
 // SoundBuffer of FramesInBuffer frames filled, refilling it every PollingInterval ms on the
 // worker thread. Latency (when not 0, at least 10 ms) overrides both at start: FramesInBuffer
 // = Latency x rate / 1000, PollingInterval = Latency / 3. SpeedFactor scales the rate the
@@ -27,13 +27,13 @@
 // SetVolume() from the main thread during a run.
 namespace trackmill {
 
-class TDXAudioOut : public TAuOutput {
+class PortAudioOutput : public TAuOutput {
   Q_OBJECT
  public:
   static constexpr int kMinLatencyMs = 10;
 
-  explicit TDXAudioOut(QObject* parent = nullptr);
-  ~TDXAudioOut() override;
+  explicit PortAudioOutput(QObject* parent = nullptr);
+  ~PortAudioOutput() override;
 
   // Device names, found when first asked for (here or by the first run); DeviceNumber
   // indexes them. Any thread.

@@ -8,7 +8,7 @@
 #include "CoreTestSupport.h"
 #include "audio/core/AuException.h"
 #include "audio/core/AuFileStream.h"
-#include "audio/codecs/WaveConverter.h"
+#include "audio/codecs/WavMp3Decoder.h"
 #include "common/FileUtils.h"
 #include "tests/support/TestPaths.h"
 
@@ -32,22 +32,22 @@ QByteArray Image(const char* riff, const QByteArray& dataBody) {
   return QByteArray(riff, 4) + Le32(quint32(chunks.size() + 4)) + "WAVE" + chunks;
 }
 
-TEST(WaveConverterLoad, NeedsExactRiffAndWaveIds) {
+TEST(WavMp3DecoderLoad, NeedsExactRiffAndWaveIds) {
   for (const char* riff : {"RIFF", "riff"}) {
     QByteArray file = Image(riff, QByteArray(100, 'x'));
     QBuffer stream(&file);
     stream.open(QIODevice::ReadOnly);
-    TWaveConverter converter;
+    WavMp3Decoder converter;
     converter.LoadFile(stream);
     EXPECT_EQ(converter.Content().size(), QByteArray(riff) == "RIFF" ? 100 : 0) << riff;
   }
 }
 
-TEST(WaveConverterLoad, EmptyDataChunkLeavesItEmptyAndConversionFails) {
+TEST(WavMp3DecoderLoad, EmptyDataChunkLeavesItEmptyAndConversionFails) {
   QByteArray file = Image("RIFF", {});
   QBuffer stream(&file);
   stream.open(QIODevice::ReadOnly);
-  TWaveConverter converter;
+  WavMp3Decoder converter;
   converter.LoadFile(stream);
   EXPECT_TRUE(converter.Content().isEmpty());
   EXPECT_EQ(qFromLittleEndian<quint16>(converter.CurrentFormat().constData()), 0x55);
@@ -56,14 +56,14 @@ TEST(WaveConverterLoad, EmptyDataChunkLeavesItEmptyAndConversionFails) {
   EXPECT_NE(converter.Convert(), 0);
 }
 
-TEST(WaveConverterSave, ThousandBytesOfPcmGiveA1044ByteImage) {
+TEST(WavMp3DecoderSave, ThousandBytesOfPcmGiveA1044ByteImage) {
   // A PCM image read back in: the held format and data come out unchanged.
   const QByteArray pcm = test::Tones16(250, 2);
   QByteArray source = "RIFF" + Le32(1036) + "WAVEfmt " + Le32(16) + QByteArray::fromHex("0100020044ac000010b102000400" "1000") +
                       "data" + Le32(1000) + pcm;
   QBuffer in(&source);
   in.open(QIODevice::ReadOnly);
-  TWaveConverter converter;
+  WavMp3Decoder converter;
   converter.LoadFile(in);
   QBuffer out;
   ASSERT_EQ(converter.SaveWavToStream(out), 0);

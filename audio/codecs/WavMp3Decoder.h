@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QIODevice>
 
-// TWaveConverter: decodes a compressed WAV file (MPEG Layer-3 data inside WAV) as a whole, in
+// WavMp3Decoder: decodes a compressed WAV file (MPEG Layer-3 data inside WAV) as a whole, in
 // memory, over libmpg123. TWaveIn loads the file, asks for a PCM destination format, converts
 // and has the result written as a 44-byte-header PCM WAV image into a memory stream.
 //
@@ -14,7 +14,7 @@
 // Not thread-safe: one owner, one thread. Holds the whole file and its decoded PCM.
 namespace trackmill {
 
-class TWaveConverter {
+class WavMp3Decoder {
  public:
   static constexpr int kFormatBytes = 129;
   // Error codes of Convert() and SuggestPcmFormat().
@@ -23,7 +23,7 @@ class TWaveConverter {
   // SaveWavToStream() failure.
   static constexpr int kErrorWrite = 286;
 
-  TWaveConverter();
+  WavMp3Decoder();
 
   // Reads the format and the data of a WAV file from the stream's current position. Leaves
   // the converter empty unless the stream begins with "RIFF" and "WAVE" (exact case).

@@ -1,4 +1,4 @@
-#include "player/DXAudioOut.h"
+#include "player/PortAudioOutput.h"
 
 #include <QString>
 #include <portaudio.h>
@@ -18,28 +18,28 @@ namespace {
 constexpr int kTriesBeforeFailure = 16;
 }  // namespace
 
-TDXAudioOut::TDXAudioOut(QObject* parent) : TAuOutput(parent) {}
+PortAudioOutput::PortAudioOutput(QObject* parent) : TAuOutput(parent) {}
 
-TDXAudioOut::~TDXAudioOut() { ShutDown(); }
+PortAudioOutput::~PortAudioOutput() { ShutDown(); }
 
-const QStringList& TDXAudioOut::Devices() const {
+const QStringList& PortAudioOutput::Devices() const {
   // Probing the sound system is slow and chatty; windows that never play should not pay for it.
   std::call_once(devicesFound_, [this] { devices_ = SoundBuffer::Devices(); });
   return devices_;
 }
 
-void TDXAudioOut::SetFramesInBuffer(int frames) {
+void PortAudioOutput::SetFramesInBuffer(int frames) {
   if (!Busy() && frames > 0) framesInBuffer_ = frames;
 }
 
-void TDXAudioOut::SetVolume(int volume) {
+void PortAudioOutput::SetVolume(int volume) {
   volume_ = volume;
   buffer_.SetVolume(volume);
 }
 
-void TDXAudioOut::SetOnUnderrun(EventHandler handler) { onUnderrun_ = std::move(handler); }
+void PortAudioOutput::SetOnUnderrun(EventHandler handler) { onUnderrun_ = std::move(handler); }
 
-void TDXAudioOut::PrepareOutput() {
+void PortAudioOutput::PrepareOutput() {
   released_ = false;
   if (Devices().isEmpty()) throw EAuException("No sound output device found");
   if (deviceNumber_ < 0 || deviceNumber_ >= Devices().size()) throw EAuException("Invalid device number");
@@ -74,7 +74,7 @@ void TDXAudioOut::PrepareOutput() {
   lastUnderruns_ = 0;
 }
 
-int TDXAudioOut::ReadInput(int byteCount) {
+int PortAudioOutput::ReadInput(int byteCount) {
   bool ended = false;
   std::lock_guard lock(inputLock_);
   const int got = Input()->FillBuffer(staging_.data(), byteCount, ended);
@@ -82,7 +82,7 @@ int TDXAudioOut::ReadInput(int byteCount) {
   return got;
 }
 
-bool TDXAudioOut::OutputBlock(bool abort) {
+bool PortAudioOutput::OutputBlock(bool abort) {
   if (!buffer_.IsOpen()) return false;
   if (firstBlockPending_) {
     const int got = ReadInput(buffer_.BufferBytes());
@@ -122,7 +122,7 @@ bool TDXAudioOut::OutputBlock(bool abort) {
   return false;
 }
 
-void TDXAudioOut::DrainAndStop() {
+void PortAudioOutput::DrainAndStop() {
   // Long enough for a full buffer and the device's own queue; a device that stops taking data
   // must not hold the run forever.
   const int bufferMs = int(qint64(buffer_.BufferBytes() / buffer_.FrameBytes()) * 1000 / std::max(1, rate_.load()));
@@ -131,7 +131,7 @@ void TDXAudioOut::DrainAndStop() {
   if (!drained) throw EAuException("Audio output error");
 }
 
-void TDXAudioOut::WaitOnePollingInterval() {
+void PortAudioOutput::WaitOnePollingInterval() {
   const auto start = std::chrono::steady_clock::now();
   if (prefetch_) {
     std::lock_guard lock(inputLock_);
@@ -142,7 +142,7 @@ void TDXAudioOut::WaitOnePollingInterval() {
   if (elapsed < interval) std::this_thread::sleep_for(interval - elapsed);
 }
 
-void TDXAudioOut::ReportUnderrun() {
+void PortAudioOutput::ReportUnderrun() {
   if (!onUnderrun_) return;
   EventHandler handler = onUnderrun_;
   TEventHandler::Event event;
@@ -152,7 +152,7 @@ void TDXAudioOut::ReportUnderrun() {
   TEventHandler::Instance()->Post(std::move(event));
 }
 
-void TDXAudioOut::FinishOutput() {
+void PortAudioOutput::FinishOutput() {
   if (released_) return;
   released_ = true;
   buffer_.Close();
@@ -162,18 +162,18 @@ void TDXAudioOut::FinishOutput() {
   Input()->Flush();
 }
 
-void TDXAudioOut::Pause() {
+void PortAudioOutput::Pause() {
   TAuOutput::Pause();
   if (Busy() && !inputEnded_) buffer_.Pause();
 }
 
-void TDXAudioOut::Resume() {
+void PortAudioOutput::Resume() {
   buffer_.Unpause();
   // Also after the input ended: a worker held by a pause taken just before must not stay held.
   TAuOutput::Resume();
 }
 
-void TDXAudioOut::Jump(int offsetPermille) {
+void PortAudioOutput::Jump(int offsetPermille) {
   std::lock_guard lock(inputLock_);
   if (TAuInput* input = Input()) JumpThroughChain(input, offsetPermille);
 }

@@ -1,4 +1,4 @@
-#include "audio/codecs/WaveConverter.h"
+#include "audio/codecs/WavMp3Decoder.h"
 
 #include <mpg123.h>
 
@@ -38,10 +38,10 @@ void PutPcmFormat(QByteArray& format, int channels, long rate) {
 
 }  // namespace
 
-TWaveConverter::TWaveConverter()
+WavMp3Decoder::WavMp3Decoder()
     : currentFormat_(kFormatBytes, '\0'), newFormat_(kFormatBytes, '\0') {}
 
-void TWaveConverter::LoadFile(QIODevice& stream) {
+void WavMp3Decoder::LoadFile(QIODevice& stream) {
   const QByteArray file = stream.readAll();
   const LeView view(file.constData(), file.size());
   if (!view.Equals(0, "RIFF", 4) || !view.Equals(8, "WAVE", 4)) return;
@@ -66,7 +66,7 @@ void TWaveConverter::LoadFile(QIODevice& stream) {
   }
 }
 
-int TWaveConverter::SuggestPcmFormat() {
+int WavMp3Decoder::SuggestPcmFormat() {
   const LeView current(currentFormat_.constData(), currentFormat_.size());
   const LeView wanted(newFormat_.constData(), newFormat_.size());
   if (wanted.U16(0) != wav::kTagPcm) return kErrorInvalidParam;
@@ -79,7 +79,7 @@ int TWaveConverter::SuggestPcmFormat() {
   return 0;
 }
 
-int TWaveConverter::Convert() {
+int WavMp3Decoder::Convert() {
   const LeView target(newFormat_.constData(), newFormat_.size());
   if (LeView(currentFormat_.constData(), currentFormat_.size()).U16(0) != wav::kTagMpegLayer3 ||
       target.U16(0) != wav::kTagPcm || target.U16(14) != 16) {
@@ -136,7 +136,7 @@ int TWaveConverter::Convert() {
   return 0;
 }
 
-int TWaveConverter::SaveWavToStream(QBuffer& target) const {
+int WavMp3Decoder::SaveWavToStream(QBuffer& target) const {
   const LeView format(currentFormat_.constData(), currentFormat_.size());
   if (content_.size() > qsizetype(0xFFFFFFFFu - 36)) return kErrorWrite;
   QByteArray header = wav::PcmHeader(format.U16(2), format.U32(4), format.U16(14), quint32(content_.size()));

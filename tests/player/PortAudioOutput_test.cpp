@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "player/DXAudioOut.h"
+#include "player/PortAudioOutput.h"
 #include "tests/audio/PcmMemoryInput.h"
 #include "tests/audio/RunOutput.h"
 #include "tests/player/AlsaTestSink.h"
@@ -29,11 +29,11 @@ QByteArray Signal(int frames) {
   return test::Pcm16(samples);
 }
 
-TEST(DXAudioOut, PlaysEveryFrameOnceInOrderAndAppliesTheLatency) {
+TEST(PortAudioOutput, PlaysEveryFrameOnceInOrderAndAppliesTheLatency) {
   AlsaTestSink sink;
   const QByteArray pcm = Signal(44100 * 6 / 10);
   PcmMemoryInput input(pcm, 16, 2, 44100, 5000);
-  TDXAudioOut output;
+  PortAudioOutput output;
   ASSERT_FALSE(output.Devices().isEmpty());
   output.SetLatency(80);
   int underruns = 0;
@@ -49,11 +49,11 @@ TEST(DXAudioOut, PlaysEveryFrameOnceInOrderAndAppliesTheLatency) {
   EXPECT_EQ(output.Status(), 2);
 }
 
-TEST(DXAudioOut, ReadsWithoutPrefetchAtTheMinimumLatencyAndScaledRate) {
+TEST(PortAudioOutput, ReadsWithoutPrefetchAtTheMinimumLatencyAndScaledRate) {
   AlsaTestSink sink;
   const QByteArray pcm = Signal(30000);
   PcmMemoryInput input(pcm, 16, 2, 44100, 3000);
-  TDXAudioOut output;
+  PortAudioOutput output;
   output.SetLatency(5);
   output.SetPrefetchData(false);
   output.SetSpeedFactor(1.5f);
@@ -67,28 +67,28 @@ TEST(DXAudioOut, ReadsWithoutPrefetchAtTheMinimumLatencyAndScaledRate) {
   EXPECT_EQ(WithoutSilentFrames(sink.Played()), pcm);
 }
 
-TEST(DXAudioOut, RefusesADeviceNumberBeyondTheList) {
+TEST(PortAudioOutput, RefusesADeviceNumberBeyondTheList) {
   AlsaTestSink sink;
   PcmMemoryInput input(Signal(100), 16, 2, 44100);
-  TDXAudioOut output;
+  PortAudioOutput output;
   output.SetDeviceNumber(int(output.Devices().size()));
   output.SetInput(&input);
   EXPECT_EQ(RunOutputToEnd(output), QStringLiteral("Invalid device number"));
 }
 
-TEST(DXAudioOut, EndsWithAnErrorOnAMachineWithoutSoundDevice) {
+TEST(PortAudioOutput, EndsWithAnErrorOnAMachineWithoutSoundDevice) {
   AlsaTestSink noDevice(true);
   PcmMemoryInput input(Signal(100), 16, 2, 44100);
-  TDXAudioOut output;
+  PortAudioOutput output;
   output.SetInput(&input);
   EXPECT_EQ(RunOutputToEnd(output), QStringLiteral("No sound output device found"));
 }
 
-TEST(DXAudioOut, PausesResumesAndStopsWhilePaused) {
+TEST(PortAudioOutput, PausesResumesAndStopsWhilePaused) {
   AlsaTestSink sink;
   const QByteArray pcm = Signal(44100 * 20);
   PcmMemoryInput input(pcm, 16, 2, 44100, 8192);
-  TDXAudioOut output;
+  PortAudioOutput output;
   output.SetLatency(80);
   output.SetInput(&input);
   bool done = false;
