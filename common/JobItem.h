@@ -3,8 +3,9 @@
 #include <QStringList>
 #include <vector>
 
-// One item of a job, planned once when the job is made (by the track list for a rip, by the
-// window or the command line for a file job) and handed unchanged through every step.
+// One item of a job: made by the track list for a rip, by the window or the command line for a
+// file job; its files are planned once when the job starts (PlanOutputs) and the item is then
+// handed unchanged through every step.
 // A plain value: copy it freely, on any thread.
 namespace trackmill {
 
@@ -12,6 +13,8 @@ struct JobItem {
   int track = 0;    // a CD track's position in the disc's track list (1-based); 0 for a file
   QString title;    // a CD track's title cleaned to name files: the base name of its results
   QString source;   // a file item's full path; empty for a CD track
+  QString output;   // the file the item ends up as; planned when the job starts
+  QString wav;      // a CD track's extracted WAV; planned with output
 
   // A CD track: title is cleaned here (CleanFileName) so that it can name the track's files.
   static JobItem Track(int track, const QString& title);

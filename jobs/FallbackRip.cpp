@@ -14,6 +14,7 @@
 #include "common/TextForms.h"
 #include "jobs/DiscTags.h"
 #include "jobs/JobPipeline.h"
+#include "jobs/JobPlan.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/StepVerdict.h"
 #include "jobs/WMAEncodeProcess.h"
@@ -43,6 +44,8 @@ TFallbackRip::TFallbackRip(TCDIn& cdIn, const JobItems& items, TMp3EncodeProcess
       oggOutput_(std::make_unique<TVorbisOut>()),
       flacOutput_(std::make_unique<TFlacOut>()) {
   if (!output_format::IsKnown(format_)) format_ = output_format::kMp3;
+  settings_->OutputFormat = format_;
+  PlanOutputs(items_, job_kind::kRipCd, *settings_);
   wavOutput_->SetInput(&cdIn_);
   wavOutput_->SetWavType(TWavType::wtPCM);
   wavOutput_->SetBlockSize(512);
@@ -86,9 +89,9 @@ QString TFallbackRip::Title(int item) const { return item >= 0 && item < Selecte
 
 int TFallbackRip::Track(int item) const { return item >= 0 && item < SelectedCount() ? items_[size_t(item)].track : 0; }
 
-QString TFallbackRip::TrackWav(int item) const {
-  return IncludeTrailingSeparator(settings_->OutputFolder) + Title(item) + ".wav";
-}
+QString TFallbackRip::TrackWav(int item) const { return item >= 0 && item < SelectedCount() ? items_[size_t(item)].wav : QString(); }
+
+QString TFallbackRip::Output(int item) const { return item >= 0 && item < SelectedCount() ? items_[size_t(item)].output : QString(); }
 
 void TFallbackRip::Start() {
   if (started_) return;
@@ -159,26 +162,26 @@ void TFallbackRip::StartEncode(int item) {
   gauge_ = 0;
   emit Changed();
   const QString wav = TrackWav(item);
-  const QString base = wav.chopped(4);
+  const QString output = Output(item);
   sourceWav_->SetFileName(wav);
   const FlacComments discComments = DiscComments(settings_->Disc, Title(item), Track(item));
   switch (format_) {
     case output_format::kMp3:
       if (mp3Runner_) mp3Runner_->EncodeMode = true;
-      return LaunchRunner(mp3Runner_, base + ".mp3", JobStep::EncodeMp3);
+      return LaunchRunner(mp3Runner_, output, JobStep::EncodeMp3);
     case output_format::kWma:
       wmaStart_.start();
       wmaInputSize_ = FileSizeBySearch(wav);
-      wmaOutput_ = base + ".wma";
+      wmaOutput_ = output;
       wmaEstimateTimer_.start();
       return LaunchRunner(wmaRunner_, wmaOutput_, JobStep::EncodeWma);
     case output_format::kOgg:
-      oggOutput_->SetFileName(base + ".ogg");
+      oggOutput_->SetFileName(output);
       TJobPipeline::ApplyOggEncoding(*oggOutput_, *settings_);
       TJobPipeline::SetVorbisComments(oggOutput_->Comments(), settings_->UseID3 ? discComments : FlacComments{});
       return StartPipelineEncode(*oggOutput_, JobStep::EncodeOgg);
     default:
-      flacOutput_->SetFileName(base + ".flac");
+      flacOutput_->SetFileName(output);
       flacOutput_->SetCompressionLevel(settings_->FlacCompressionLevel);
       // A lossless rip keeps what is known of the disc whatever the tag settings for MP3 say.
       flacOutput_->SetComments(discComments);
@@ -219,8 +222,7 @@ void TFallbackRip::StartPipelineEncode(TAuOutput& output, JobStep step) {
 void TFallbackRip::EncodeEnded(const StepEnded& end) {
   wmaEstimateTimer_.stop();
   const int item = extracted_ - 1;
-  const QString output = TrackWav(item).chopped(4) + '.' + QLatin1String(output_format::kExtensions[size_t(format_)]);
-  const StepVerdict verdict = JudgeStepEnd(end, {Title(item), output, progressSeen_});
+  const StepVerdict verdict = JudgeStepEnd(end, {Title(item), Output(item), progressSeen_});
   const bool ok = verdict.result == JobItemResult::Done;
   QString failure = verdict.message;
   if (!ok && failure.isEmpty())
@@ -241,7 +243,7 @@ void TFallbackRip::AfterEncode(bool ok, const QString& failure) {
       if (QFileInfo::exists(wav) && !IsFileInUse(wav)) QFile::remove(wav);
     }
     if (format_ == output_format::kMp3) {
-      const QString mp3 = TrackWav(item).chopped(4) + ".mp3";
+      const QString mp3 = Output(item);
       const quint16 result = DiscId3v1Tag(settings_->Disc, Title(item), Track(item)).WriteTag(mp3);
       if (!Tid3tag::IsSuccess(result)) Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
     }

@@ -76,6 +76,7 @@ class TFallbackRip : public QObject {
   QString Title(int item) const;
   int Track(int item) const;  // the item's position in the disc's track list
   QString TrackWav(int item) const;
+  QString Output(int item) const;  // the track's encoded file
   void StartTrack(int item);
   void ExtractionEnded(bool ok);
   void StartEncode(int item);

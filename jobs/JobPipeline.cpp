@@ -115,7 +115,7 @@ void TJobPipeline::StartFileItem(int item) {
   if (kind == job_kind::kWavToFlac) {
     runner_.SetPhase(item == 0 ? "RES_WAV_TO_FLAC" : "RES_Encoding");
     runner_.SetCaption("Encoding(", item + 1, item);
-    StartFlacEncode(path, runner_.FileResult(item, ".flac"), item);
+    StartFlacEncode(path, runner_.ResultFile(item), item);
     return;
   }
   if (NeedsResampling(*sourceWav_)) {
@@ -129,9 +129,9 @@ void TJobPipeline::StartFileItem(int item) {
     runner_.SetPhase("RES_Encoding");
   runner_.SetCaption("Encoding(", item + 1, item);
   if (kind == job_kind::kWavToMp3)
-    runner_.StartMp3(path, runner_.FileResult(item, ".mp3"), true, item);
+    runner_.StartMp3(path, runner_.ResultFile(item), true, item);
   else
-    StartOggEncode(path, runner_.FileResult(item, ".ogg"), item);
+    StartOggEncode(path, runner_.ResultFile(item), item);
 }
 
 void TJobPipeline::StartResampling(int item) {
@@ -248,9 +248,9 @@ void TJobPipeline::HandleResampleEnded(const StepEnded& end) {
   runner_.SetCaption("Encoding(", item + 1, item);
   runner_.SetPhase("RES_Encoding");
   if (kind == job_kind::kWavToMp3)
-    runner_.StartMp3(TemporaryFile(), runner_.FileResult(item, ".mp3"), true, item);
+    runner_.StartMp3(TemporaryFile(), runner_.ResultFile(item), true, item);
   else
-    StartOggEncode(TemporaryFile(), runner_.FileResult(item, ".ogg"), item);
+    StartOggEncode(TemporaryFile(), runner_.ResultFile(item), item);
 }
 
 void TJobPipeline::StopRunning() {

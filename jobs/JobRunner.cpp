@@ -13,6 +13,7 @@
 #include "jobs/EncoderCommands.h"
 #include "jobs/EncoderPool.h"
 #include "jobs/JobPipeline.h"
+#include "jobs/JobPlan.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/OutputTagger.h"
@@ -39,6 +40,7 @@ TJobRunner::TJobRunner(int jobKind, TCDHandle cdHandle, const JobItems& items,
       settings_(std::make_unique<TSettings>(Settings())),
       pipeline_(std::make_unique<TJobPipeline>(*this)),
       tagger_(std::make_unique<TOutputTagger>(*settings_)) {
+  PlanOutputs(items_, jobKind_, *settings_);
   wmaEstimateTimer_.setInterval(1000);
   connect(&wmaEstimateTimer_, &QTimer::timeout, this, &TJobRunner::WmaTimerTick);
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_),
@@ -57,6 +59,7 @@ void TJobRunner::Start() {
   started_ = true;
   *settings_ = Settings();
   NormalizeWmaSetting(*settings_);
+  PlanOutputs(items_, jobKind_, *settings_);
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_),
                                  static_cast<TEncodeProcess*>(wmaRunner_)})
     if (runner) runner->CommandSettings = settings_.get();
@@ -75,7 +78,7 @@ void TJobRunner::Start() {
     case job_kind::kRecorderWavToMp3:
       SetPhase("RES_WAV_TO_MP3");
       SetCaption("Encoding(", 1, 0);
-      StartMp3(SourcePath(0), FileResult(0, ".mp3"), true, 0);
+      StartMp3(SourcePath(0), ResultFile(0), true, 0);
       break;
     default:
       StartFileItem(0);
@@ -106,35 +109,14 @@ QString TJobRunner::SourcePath(int item) const {
   return item >= 0 && item < ItemCount() ? items_[size_t(item)].source : QString();
 }
 
-QString TJobRunner::TrackWav(int item) const { return OutputFolder() + TrackTitle(item) + ".wav"; }
-
-QString TJobRunner::FileResult(int item, const QString& extension) const {
-  const QFileInfo source(SourcePath(item));
-  const QString name = source.completeBaseName() + extension;
-  if (jobKind_ == job_kind::kRecorderWavToMp3) return source.dir().filePath(name);
-  return OutputFolder() + name;
-}
+QString TJobRunner::TrackWav(int item) const { return item >= 0 && item < ItemCount() ? items_[size_t(item)].wav : QString(); }
 
 QString TJobRunner::ItemName(int item) const {
   return jobKind_ == job_kind::kRipCd ? TrackTitle(item) : SourcePath(item);
 }
 
 QString TJobRunner::ResultFile(int item) const {
-  if (item < 0 || item >= ItemCount()) return {};
-  switch (jobKind_) {
-    case job_kind::kRipCd: {
-      const qint32 format = settings_->OutputFormat;
-      const char* extension =
-          output_format::kExtensions[output_format::IsKnown(format) ? format : output_format::kWav];
-      return OutputFolder() + TrackTitle(item) + '.' + QLatin1String(extension);
-    }
-    case job_kind::kWavToMp3: case job_kind::kRecorderWavToMp3: return FileResult(item, ".mp3");
-    case job_kind::kMp3ToWav: return FileResult(item, ".wav");
-    case job_kind::kWavToOgg: return FileResult(item, ".ogg");
-    case job_kind::kWavToWma: return FileResult(item, ".wma");
-    case job_kind::kWavToFlac: return FileResult(item, ".flac");
-    default: return {};
-  }
+  return item >= 0 && item < ItemCount() ? items_[size_t(item)].output : QString();
 }
 
 void TJobRunner::SetCaption(const QString& phase, int current, int item) {
@@ -260,12 +242,12 @@ void TJobRunner::StartFileItem(int item) {
     case job_kind::kMp3ToWav:
       SetPhase(item == 0 ? "RES_MP3_TO_WAV" : "RES_Decoding");
       SetCaption("Decoding(", item + 1, item);
-      StartMp3(path, FileResult(item, ".wav"), false, item);
+      StartMp3(path, ResultFile(item), false, item);
       break;
     case job_kind::kWavToWma:
       SetPhase(item == 0 ? "RES_WAV_TO_WMA" : "RES_Encoding");
       SetCaption("Encoding(", item + 1, item);
-      StartWma(path, FileResult(item, ".wma"), item);
+      StartWma(path, ResultFile(item), item);
       break;
     default:
       break;

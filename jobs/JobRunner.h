@@ -98,7 +98,7 @@ class TJobRunner : public QObject {
   int DoneCount() const;
   // Kind 1: the checksums of each item's extracted audio (invalid until it was read whole).
   const std::vector<AccurateRipChecksums>& Checksums() const { return checksums_; }
-  // The file an item ends up as (empty while unknown).
+  // The file an item ends up as (planned as the job is made and again as it starts).
   QString ResultFile(int item) const;
   // The settings the job works from: a copy of Settings(), taken again by Start().
   const TSettings& JobSettings() const { return *settings_; }
@@ -149,8 +149,7 @@ class TJobRunner : public QObject {
   QString TrackTitle(int item) const;
   int TrackNumber(int item) const;   // 0 for a file item
   QString SourcePath(int item) const; // a file item's source
-  QString TrackWav(int item) const;     // output folder + title + ".wav"
-  QString FileResult(int item, const QString& extension) const;  // kinds 2..6
+  QString TrackWav(int item) const;     // a CD track's extracted WAV
   QString ItemName(int item) const;     // title (kind 1) or source path
   void SetCaption(const QString& phase, int current, int item);
   void SetPhase(const char* key, const QString& fallback = {});  // fallback: as JobText's

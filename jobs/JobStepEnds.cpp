@@ -75,16 +75,15 @@ void TJobRunner::HandleExtractionEnded(const StepEnded& end) {
   SetCaption("Encoding(", extractedCount_, item);
   SetPhase("RES_Encoding");
   const QString wav = TrackWav(item);
-  const QString base = wav.chopped(4);
   if (format == output_format::kMp3) {
-    StartMp3(wav, base + ".mp3", true, item);
+    StartMp3(wav, ResultFile(item), true, item);
   } else if (format == output_format::kOgg) {
-    pipeline_->StartOggEncode(wav, base + ".ogg", item);
+    pipeline_->StartOggEncode(wav, ResultFile(item), item);
   } else if (format == output_format::kFlac) {
-    pipeline_->StartFlacEncode(wav, base + ".flac", item);
+    pipeline_->StartFlacEncode(wav, ResultFile(item), item);
   } else {
     ripThread_.reset();
-    StartWma(wav, base + ".wma", item);
+    StartWma(wav, ResultFile(item), item);
   }
 }
 
