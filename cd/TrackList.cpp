@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "common/TextForms.h"
 #include "settings/DiscInfoStore.h"
 #include "settings/LangString.h"
@@ -13,18 +14,8 @@
 namespace trackmill {
 namespace {
 
-constexpr int kDescriptionChars = 26;
 constexpr double kBytesPerSecond = 176400;
 constexpr double kBytesPerMegabyte = 1048576;
-
-QString FieldText(const char* field, size_t size) {
-  return QString::fromLocal8Bit(field, qsizetype(strnlen(field, size)));
-}
-
-QString DescriptionOf(const TCDREC& drive) {
-  return (FieldText(drive.vendor, sizeof drive.vendor) + FieldText(drive.prodId, sizeof drive.prodId))
-      .left(kDescriptionChars);
-}
 
 QString NoDeviceText() { return LangString("RES_NotFound_CDRom"); }
 QString NoAudioText() { return LangString("RES_Check_CDRom"); }
@@ -68,41 +59,28 @@ TrackRow MakeTrackRow(int trackNumber, const TrackLength& length) {
 }
 
 QStringList DriveDescriptions() {
-  TCDList list{};
-  list.max = kMaxDrives;
-  const int found = GetCDList(list);
   QStringList names;
-  for (int i = 0; i < found; ++i) names << DescriptionOf(list.cd[i]).trimmed();
+  for (const DriveInfo& drive : ListDrives()) names << drive.Description().trimmed();
   return names;
 }
 
 TCDHandle TrackList::OpenDrive(int driveIndex) {
   if (driveIndex < 0) driveIndex = 0;
-  TCDList list{};
-  list.max = kMaxDrives;
-  const int found = GetCDList(list);
-  if (driveIndex >= found) driveIndex = 0;
-  if (found == 0 || !UseDriveLayer) {
+  const std::vector<DriveInfo> drives = ListDrives();
+  if (driveIndex >= int(drives.size())) driveIndex = 0;
+  if (drives.empty() || !UseDriveLayer) {
     Status = NoDeviceText();
     return 0;
   }
-  const TCDREC& drive = list.cd[driveIndex];
-  DriveDescription = DescriptionOf(drive);
+  const DriveInfo& drive = drives[size_t(driveIndex)];
+  DriveDescription = drive.Description();
   Status = DriveDescription;
   TGetCDHandle request;
-  request.ha = drive.ha;
-  request.tgt = drive.tgt;
-  request.lun = drive.lun;
-  TCDHandle handle = GetCDHandle(request);
-  if (handle == 0) {
-    // A library with a fixed number of handles may have them all taken: free one and retry.
-    for (TCDHandle stale = 1; stale <= 10; ++stale) {
-      if (CloseCDHandle(stale)) {
-        handle = GetCDHandle(request);
-        break;
-      }
-    }
-  }
+  request.ha = drive.kind == DriveInfo::Kind::Image ? 1 : 0;
+  request.tgt = uint8_t(drive.position);
+  // Handles are not a scarce resource here: a drive that cannot be opened is not helped by
+  // closing handles that others (a running extraction) still read.
+  const TCDHandle handle = GetCDHandle(request);
   if (handle == 0) Status = NoDeviceText();
   return handle;
 }
