@@ -14,14 +14,4 @@ CddbToc CddbTocFromTOC(const TTOC& toc) {
   return result;
 }
 
-int CDDBQuery(TCDHandle handle, TCDDBQuery& query) {
-  TTOC toc{};
-  if (handle == 0 || ModifyCDParms(handle, kCDParmMsfAddresses, 1) == 0 ||
-      ReadTOC(handle, toc) != 1) {
-    CddbToc none;
-    return CDDBQuery(none, query);  // reports kCddbErrorBadToc
-  }
-  return CDDBQuery(CddbTocFromTOC(toc), query);
-}
-
 }  // namespace trackmill

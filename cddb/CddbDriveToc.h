@@ -10,9 +10,4 @@ namespace trackmill {
 // CddbToc (no tracks) when the table is not usable.
 CddbToc CddbTocFromTOC(const TTOC& toc);
 
-// CDDBQuery for the disc in an open drive: sets minute/second/frame addressing, reads the
-// table of contents and queries it. Fails with kCddbErrorBadToc when the table cannot be read.
-// Not to be called while the extraction thread uses the handle.
-int CDDBQuery(TCDHandle handle, TCDDBQuery& query);
-
 }  // namespace trackmill

@@ -47,17 +47,12 @@ constexpr bool IsStatusValue(qint32 percent) {
 }  // namespace status
 
 // Event type numbers of the messages workers post to their windows (the user message base
-// 1024 + 101, + 102, + 104).
+// 1024 + 101, + 102).
 inline constexpr int WM_RIP_FAILED = 1125;
 inline constexpr int WM_JOB_PROGRESS = 1126;
-inline constexpr int WM_QUERY_CDDB = 1128;
 
 // WM_RIP_FAILED reasons.
 inline constexpr int kRipFailedAddressFormat = 1;
 inline constexpr int kRipFailedReadToc = 2;
-
-// WM_QUERY_CDDB events.
-inline constexpr int kCddbEventNoMatch = 6;  // detail: the last error code (GetAspiLibError)
-inline constexpr int kCddbEventEnded = 7;    // detail: 1 when an entry gave the track titles
 
 }  // namespace trackmill

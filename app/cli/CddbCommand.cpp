@@ -2,6 +2,8 @@
 #include <QEventLoop>
 #include <QPointer>
 
+#include <optional>
+
 #include "app/cli/CommandLine.h"
 #include "app/cli/Commands.h"
 #include "app/cli/DiscListing.h"
@@ -21,13 +23,13 @@ namespace {
 class QueryWaiter : public QObject {
  public:
   explicit QueryWaiter(QEventLoop& loop) : loop_(loop) {}
-  int received = 0;  // the event number, 0 until it came
+  std::optional<CddbQueryEnd> received;  // until the report came
   int detail = 0;
 
   bool event(QEvent* e) override {
     if (e->type() != CddbQueryEvent::EventType()) return QObject::event(e);
     const auto* query = static_cast<CddbQueryEvent*>(e);
-    received = query->Event();
+    received = query->End();
     detail = query->Detail();
     loop_.quit();
     return true;
@@ -99,7 +101,7 @@ int RunCddbCommand(const QStringList& arguments) {
   if (worker) worker->wait();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-  if (waiter.received != kCddbEventEnded) {
+  if (waiter.received != CddbQueryEnd::Ended) {
     CloseCDHandle(list.CDHandle);
     return Fail(CddbErrorText(waiter.detail));
   }
