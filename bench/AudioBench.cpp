@@ -11,10 +11,10 @@
 
 #include <cstdio>
 
-#include "audio/AuException.h"
-#include "audio/VorbisOut.h"
-#include "audio/WaveFileConversion.h"
-#include "audio/WaveIn.h"
+#include "audio/core/AuException.h"
+#include "audio/codecs/VorbisOut.h"
+#include "audio/dsp/WaveFileConversion.h"
+#include "audio/wav/WaveIn.h"
 
 using namespace trackmill;
 

@@ -6,9 +6,9 @@
 
 #include <cstdio>
 
-#include "audio/AuException.h"
-#include "audio/WaveIn.h"
-#include "audio/WaveOut.h"
+#include "audio/core/AuException.h"
+#include "audio/wav/WaveIn.h"
+#include "audio/wav/WaveOut.h"
 
 using namespace trackmill;
 

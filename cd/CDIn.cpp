@@ -11,7 +11,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "audio/AuException.h"
+#include "audio/core/AuException.h"
 #include "cd/CDDrive.h"
 #include "cd/Drive.h"
 #include "cd/ImageSheets.h"

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "audio/AuInput.h"
+#include "audio/core/AuInput.h"
 
 typedef struct cdrom_drive_s cdrom_drive_t;
 typedef struct cdrom_paranoia_s cdrom_paranoia_t;

@@ -4,7 +4,7 @@
 #include <QThread>
 #include <atomic>
 
-#include "cd/AccurateRipSum.h"
+#include "verify/AccurateRipSum.h"
 #include "cd/CDRecords.h"
 
 // Extraction of one audio track into "<OutputFolder>/<TrackName>.wav", optionally followed by

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cd/AccurateRipSum.h"
+#include "verify/AccurateRipSum.h"
 #include "cd/CDDrive.h"
 
 namespace trackmill {

@@ -1,6 +1,6 @@
 #include "cd/FallbackPath.h"
 
-#include "audio/AuException.h"
+#include "audio/core/AuException.h"
 #include "cd/CDRecords.h"
 #include "settings/DiscInfoStore.h"
 

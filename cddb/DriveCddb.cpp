@@ -5,7 +5,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "cddb/CddbHttp.h"
+#include "common/HttpGet.h"
 #include "cddb/CddbReply.h"
 #include "cddb/CddbServers.h"
 #include "common/AppInfo.h"

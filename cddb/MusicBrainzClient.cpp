@@ -5,7 +5,7 @@
 #include <chrono>
 #include <mutex>
 
-#include "cddb/CddbHttp.h"
+#include "common/HttpGet.h"
 #include "common/AppInfo.h"
 
 namespace trackmill {

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "audio/AuException.h"
-#include "audio/VorbisIn.h"
+#include "audio/core/AuException.h"
+#include "audio/codecs/VorbisIn.h"
 
 namespace {
 

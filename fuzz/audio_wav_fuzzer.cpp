@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "audio/AuException.h"
-#include "audio/WaveIn.h"
+#include "audio/core/AuException.h"
+#include "audio/wav/WaveIn.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-#include "audio/FlacOut.h"
+#include "audio/codecs/FlacOut.h"
 #include "settings/Settings.h"
 
 // The tags a ripped CD track gets from the disc fields (artist, album, year, genre, comment)

@@ -7,10 +7,10 @@
 #include <QMetaObject>
 #include <QTimer>
 
-#include "audio/FastResampler.h"
-#include "audio/VorbisOut.h"
-#include "audio/WaveIn.h"
-#include "audio/WaveOut.h"
+#include "audio/dsp/FastResampler.h"
+#include "audio/codecs/VorbisOut.h"
+#include "audio/wav/WaveIn.h"
+#include "audio/wav/WaveOut.h"
 #include "common/FileUtils.h"
 #include "common/JobEvents.h"
 #include "jobs/EncodeProcess.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "audio/FlacOut.h"
+#include "audio/codecs/FlacOut.h"
 #include "settings/Settings.h"
 
 // The encodes of one job run by several encoders at once: lame (encoding, or decoding MP3 to

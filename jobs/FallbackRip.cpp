@@ -3,10 +3,10 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "audio/FlacOut.h"
-#include "audio/VorbisOut.h"
-#include "audio/WaveIn.h"
-#include "audio/WaveOut.h"
+#include "audio/codecs/FlacOut.h"
+#include "audio/codecs/VorbisOut.h"
+#include "audio/wav/WaveIn.h"
+#include "audio/wav/WaveOut.h"
 #include "cd/CDIn.h"
 #include "common/FileUtils.h"
 #include "common/JobCodes.h"

@@ -4,7 +4,7 @@
 #include <QThread>
 #include <optional>
 
-#include "audio/WaveIn.h"
+#include "audio/wav/WaveIn.h"
 #include "common/FileUtils.h"
 #include "common/JobCodes.h"
 #include "jobs/EncoderPool.h"

@@ -4,12 +4,12 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include "audio/FastResampler.h"
-#include "audio/FlacOut.h"
-#include "audio/VorbisBitRate.h"
-#include "audio/VorbisOut.h"
-#include "audio/WaveIn.h"
-#include "audio/WaveOut.h"
+#include "audio/dsp/FastResampler.h"
+#include "audio/codecs/FlacOut.h"
+#include "audio/codecs/VorbisBitRate.h"
+#include "audio/codecs/VorbisOut.h"
+#include "audio/wav/WaveIn.h"
+#include "audio/wav/WaveOut.h"
 #include "common/FileUtils.h"
 #include "common/JobCodes.h"
 #include "common/JobEvents.h"

@@ -2,7 +2,7 @@
 #include <QString>
 #include <memory>
 
-#include "audio/FlacOut.h"
+#include "audio/codecs/FlacOut.h"
 #include "common/ProcessInfo.h"
 #include "settings/Settings.h"
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "cd/AccurateRipSum.h"
+#include "verify/AccurateRipSum.h"
 #include "cd/CDRecords.h"
 #include "common/ProcessInfo.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "audio/WaveIn.h"
+#include "audio/wav/WaveIn.h"
 
 namespace trackmill {
 namespace {

@@ -3,9 +3,9 @@
 #include <QStringList>
 #include <vector>
 
-#include "cd/AccurateRipSum.h"
+#include "verify/AccurateRipSum.h"
 #include "cd/DiscLayout.h"
-#include "cddb/AccurateRipLookup.h"
+#include "verify/AccurateRipLookup.h"
 #include "jobs/JobRunner.h"
 #include "settings/Settings.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cd/CDRecords.h"
-#include "cddb/AccurateRipLookup.h"
+#include "verify/AccurateRipLookup.h"
 #include "jobs/RipRecord.h"
 
 // What follows a CD rip, shared by the command line and the job window: the record of the rip

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "audio/AuException.h"
+#include "audio/core/AuException.h"
 #include "cd/CDDrive.h"
 
 namespace trackmill {

@@ -1,5 +1,5 @@
 #pragma once
-#include "audio/AuInput.h"
+#include "audio/core/AuInput.h"
 #include "cd/CDRecords.h"
 #include "cd/TrackBuf.h"
 

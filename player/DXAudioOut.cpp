@@ -7,9 +7,9 @@
 #include <cmath>
 #include <thread>
 
-#include "audio/AuException.h"
-#include "audio/AuFileIn.h"
-#include "audio/EventHandler.h"
+#include "audio/core/AuException.h"
+#include "audio/core/AuFileIn.h"
+#include "audio/core/EventHandler.h"
 
 namespace trackmill {
 

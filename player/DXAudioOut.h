@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "audio/AuOutput.h"
+#include "audio/core/AuOutput.h"
 #include "player/SoundBuffer.h"
 
 // TDXAudioOut: the pipeline's sound-card output. Pulls PCM from its input and keeps a looping

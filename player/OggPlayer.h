@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "audio/StereoBalance.h"
-#include "audio/VorbisIn.h"
+#include "audio/dsp/StereoBalance.h"
+#include "audio/codecs/VorbisIn.h"
 #include "player/DXAudioOut.h"
 
 // OggPlayer: what the Ogg player window does, without the window. One Ogg Vorbis file at a

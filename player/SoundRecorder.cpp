@@ -6,7 +6,7 @@
 #include <chrono>
 #include <vector>
 
-#include "audio/WavScan.h"
+#include "audio/wav/WavScan.h"
 #include "player/SoundBuffer.h"
 
 namespace trackmill {

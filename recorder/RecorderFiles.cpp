@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "audio/WavFormat.h"
+#include "audio/wav/WavFormat.h"
 #include "common/DataFolder.h"
 #include "common/FileUtils.h"
 #include "settings/LangString.h"

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/shell/VolumeControl.h"
-#include "audio/WaveIn.h"
+#include "audio/wav/WaveIn.h"
 #include "common/DataFolder.h"
 #include "player/DXAudioOut.h"
 #include "player/SoundRecorder.h"

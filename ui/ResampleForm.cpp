@@ -15,8 +15,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "audio/AuException.h"
-#include "audio/WaveFileConversion.h"
+#include "audio/core/AuException.h"
+#include "audio/dsp/WaveFileConversion.h"
 #include "ui/FormParts.h"
 #include "ui/MessageBox.h"
 

@@ -7,7 +7,7 @@
 #include "cd/CDDrive.h"
 #include "cd/DiscLayout.h"
 #include "cd/DiscSamples.h"
-#include "cddb/AccurateRipLookup.h"
+#include "verify/AccurateRipLookup.h"
 #include "settings/Settings.h"
 
 namespace trackmill::cli {

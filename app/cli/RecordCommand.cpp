@@ -7,7 +7,7 @@
 #include "app/cli/CommandLine.h"
 #include "app/cli/StopSignal.h"
 #include "app/cli/TerminalProgress.h"
-#include "audio/WavFormat.h"
+#include "audio/wav/WavFormat.h"
 #include "player/OggPlayer.h"
 #include "player/SoundRecorder.h"
 

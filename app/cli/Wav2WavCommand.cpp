@@ -7,8 +7,8 @@
 
 #include "app/cli/CommandLine.h"
 #include "app/cli/TerminalProgress.h"
-#include "audio/AuException.h"
-#include "audio/WaveFileConversion.h"
+#include "audio/core/AuException.h"
+#include "audio/dsp/WaveFileConversion.h"
 #include "settings/LangString.h"
 
 namespace trackmill::cli {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "CoreTestSupport.h"
-#include "audio/AuException.h"
-#include "audio/AuOutput.h"
+#include "audio/core/AuException.h"
+#include "audio/core/AuOutput.h"
 
 namespace trackmill {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "audio/AudioConverter.h"
+#include "audio/dsp/AudioConverter.h"
 #include "tests/audio/PcmMemoryInput.h"
 
 namespace trackmill {

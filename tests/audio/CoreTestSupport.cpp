@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "audio/AuException.h"
+#include "audio/core/AuException.h"
 #include "support/TestPaths.h"
 
 namespace trackmill::test {

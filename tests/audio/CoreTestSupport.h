@@ -6,8 +6,8 @@
 #include <atomic>
 #include <functional>
 
-#include "audio/AuInput.h"
-#include "audio/AuOutput.h"
+#include "audio/core/AuInput.h"
+#include "audio/core/AuOutput.h"
 
 // Helpers for the pipeline tests: a PCM input over bytes in memory, whole-input reads,
 // running an output until its OnDone, and the peer tools.

@@ -4,9 +4,9 @@
 #include <numbers>
 #include <vector>
 
-#include "audio/AuException.h"
-#include "audio/BlockResampler.h"
-#include "audio/FastResampler.h"
+#include "audio/core/AuException.h"
+#include "audio/dsp/BlockResampler.h"
+#include "audio/dsp/FastResampler.h"
 #include "tests/audio/PcmMemoryInput.h"
 
 namespace trackmill {

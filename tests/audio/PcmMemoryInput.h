@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "audio/AuInput.h"
+#include "audio/core/AuInput.h"
 
 // An input that delivers PCM held in memory, in pieces of at most `pieceBytes` (so tests can
 // make a reader hand out blocks that end inside a frame). Size is the byte count, or -1 when

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QTimer>
 
-#include "audio/AuOutput.h"
+#include "audio/core/AuOutput.h"
 
 namespace trackmill::test {
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "audio/SampleFormat.h"
+#include "audio/dsp/SampleFormat.h"
 
 namespace trackmill::samples {
 namespace {

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "audio/AuException.h"
-#include "audio/BalanceLaw.h"
-#include "audio/StereoBalance.h"
+#include "audio/core/AuException.h"
+#include "audio/dsp/BalanceLaw.h"
+#include "audio/dsp/StereoBalance.h"
 #include "tests/audio/PcmMemoryInput.h"
 
 namespace trackmill {

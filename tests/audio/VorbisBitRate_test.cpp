@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "audio/VorbisBitRate.h"
+#include "audio/codecs/VorbisBitRate.h"
 
 namespace trackmill {
 namespace {

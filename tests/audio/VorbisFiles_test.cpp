@@ -7,9 +7,9 @@
 #include <numbers>
 #include <vector>
 
-#include "audio/AuException.h"
-#include "audio/VorbisIn.h"
-#include "audio/VorbisOut.h"
+#include "audio/core/AuException.h"
+#include "audio/codecs/VorbisIn.h"
+#include "audio/codecs/VorbisOut.h"
 #include "tests/audio/PcmMemoryInput.h"
 #include "tests/audio/RunOutput.h"
 #include "tags/CommonTags.h"

@@ -6,9 +6,9 @@
 #include <QtEndian>
 
 #include "CoreTestSupport.h"
-#include "audio/AuException.h"
-#include "audio/AuFileStream.h"
-#include "audio/WaveConverter.h"
+#include "audio/core/AuException.h"
+#include "audio/core/AuFileStream.h"
+#include "audio/codecs/WaveConverter.h"
 #include "common/FileUtils.h"
 #include "tests/support/TestPaths.h"
 

@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "audio/AuException.h"
-#include "audio/WaveFileConversion.h"
+#include "audio/core/AuException.h"
+#include "audio/dsp/WaveFileConversion.h"
 #include "tests/support/TestPaths.h"
 
 namespace trackmill {

@@ -8,9 +8,9 @@
 #include <functional>
 
 #include "CoreTestSupport.h"
-#include "audio/AuConverter.h"
-#include "audio/AuException.h"
-#include "audio/WaveIn.h"
+#include "audio/core/AuConverter.h"
+#include "audio/core/AuException.h"
+#include "audio/wav/WaveIn.h"
 #include "tests/audio/PcmMemoryInput.h"
 
 // WAV files built byte by byte: the defects and oddities a reader meets, read through a

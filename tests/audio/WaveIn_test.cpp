@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "CoreTestSupport.h"
-#include "audio/AuException.h"
-#include "audio/WaveIn.h"
+#include "audio/core/AuException.h"
+#include "audio/wav/WaveIn.h"
 #include "support/TestPaths.h"
 #include "tests/support/TestPaths.h"
 #include "tests/audio/PcmMemoryInput.h"

@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "CoreTestSupport.h"
-#include "audio/WaveIn.h"
-#include "audio/WaveOut.h"
+#include "audio/wav/WaveIn.h"
+#include "audio/wav/WaveOut.h"
 #include "support/TestPaths.h"
 #include "tests/support/TestPaths.h"
 #include "tests/audio/PcmMemoryInput.h"

@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "audio/AuException.h"
+#include "audio/core/AuException.h"
 #include "cd/CDDrive.h"
 #include "cd/FallbackPath.h"
 #include "settings/Settings.h"

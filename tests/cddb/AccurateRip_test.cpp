@@ -10,10 +10,10 @@
 #include <QtEndian>
 
 #include "CddbTestServer.h"
-#include "cd/AccurateRipSum.h"
+#include "verify/AccurateRipSum.h"
 #include "cd/CDDrive.h"
 #include "cd/DiscLayout.h"
-#include "cddb/DbarReader.h"
+#include "verify/DbarReader.h"
 #include "tests/cd/TestDisc.h"
 #include "tests/support/TestPaths.h"
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "cddb/AccurateRipLookup.h"
-#include "cddb/DbarReader.h"
+#include "verify/AccurateRipLookup.h"
+#include "verify/DbarReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray reply(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

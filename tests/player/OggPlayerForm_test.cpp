@@ -13,9 +13,9 @@
 #include <cmath>
 #include <vector>
 
-#include "audio/StereoBalance.h"
-#include "audio/VorbisIn.h"
-#include "audio/VorbisOut.h"
+#include "audio/dsp/StereoBalance.h"
+#include "audio/codecs/VorbisIn.h"
+#include "audio/codecs/VorbisOut.h"
 #include "player/OggPlayer.h"
 #include "tests/audio/PcmMemoryInput.h"
 #include "tests/audio/RunOutput.h"

@@ -7,7 +7,7 @@
 #include <csignal>
 #include <vector>
 
-#include "audio/WavFormat.h"
+#include "audio/wav/WavFormat.h"
 #include "tests/audio/PcmMemoryInput.h"
 #include "tests/cd/TestDisc.h"
 #include "tests/player/AlsaTestSink.h"

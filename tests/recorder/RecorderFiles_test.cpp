@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <deque>
 
-#include "audio/WavFormat.h"
+#include "audio/wav/WavFormat.h"
 #include "tests/support/TestPaths.h"
 
 namespace trackmill::test {
