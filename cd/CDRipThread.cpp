@@ -12,6 +12,7 @@
 #include "common/FileUtils.h"
 #include "common/JobEvents.h"
 #include "common/ProcessInfo.h"
+#include "common/ThreadHandOver.h"
 #include "settings/Settings.h"
 
 namespace trackmill {
@@ -40,7 +41,7 @@ qint32 ReadOffsetOf(TCDHandle handle, const TSettings& settings) {
 TCDRipThread::TCDRipThread(int trackNo, const QString& trackName)
     : TrackNo(trackNo), TrackName(trackName), Options(RipOptions::FromSettings(Settings())) {}
 
-TCDRipThread::~TCDRipThread() { wait(); }
+TCDRipThread::~TCDRipThread() { JoinThread(*this); }
 
 QString TCDRipThread::FileName() const {
   return IncludeTrailingSeparator(Options.OutputFolder) + TrackName + ".wav";
@@ -52,25 +53,26 @@ QString TCDRipThread::NormalizeError() const {
 }
 
 void TCDRipThread::run() {
+  const ThreadEndMark end(this);
   if (ModifyCDParms(CDHandle, kCDParmMsfAddresses, 1) == 0) {
-    PostRipFailed(NotifyWnd, kRipFailedAddressFormat);
+    PostRipFailed(ReportTo, kRipFailedAddressFormat);
     return;
   }
   TTOC toc;
   if (ReadTOC(CDHandle, toc) != 1) {
-    PostRipFailed(NotifyWnd, kRipFailedReadToc);
+    PostRipFailed(ReportTo, kRipFailedReadToc);
     return;
   }
   const DiscLayout disc = DiscLayout::FromToc(toc);
   const int index = TrackNo - 1;
   if (index < 0 || index >= int(disc.tracks.size())) {
-    PostJobProgress(NotifyWnd, MakeStatus(status::kExtractionEnded, kRipReadError));
+    PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipReadError));
     return;
   }
   const DiscTrack& track = disc.tracks[size_t(index)];
   // A track that starts at or past the lead-out has no audio to read: not an empty success.
   if (track.startFrame >= disc.leadOutFrame) {
-    PostJobProgress(NotifyWnd, MakeStatus(status::kExtractionEnded, kRipReadError));
+    PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipReadError));
     return;
   }
   const qint64 trackSamples = qint64(track.Frames()) * kSamplesPerSector;
@@ -93,13 +95,13 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
   QFile file(fileName);
   // Unbuffered: a failing write (full disk, size limit) shows at once, not at close.
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-    PostJobProgress(NotifyWnd, MakeStatus(status::kExtractionEnded, kRipCannotCreate));
+    PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipCannotCreate));
     return;
   }
   const QByteArray header = CdWavHeader(0);
   if (file.write(header) != header.size()) {
     file.close();
-    PostJobProgress(NotifyWnd, MakeStatus(status::kExtractionEnded, kRipWriteError));
+    PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipWriteError));
     return;
   }
   const qint64 sectorsPerRead = IsDiscImageHandle(CDHandle) ? kImageSectorsPerRead : kSectorsPerRead;
@@ -126,13 +128,13 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
       if (file.write(chunk) != chunk.size()) writeFailed = true;
     }
     done += count;
-    PostJobProgress(NotifyWnd, clock.Make(done, sampleCount));
+    PostJobProgress(ReportTo, clock.Make(done, sampleCount));
     if (readFailed || writeFailed) break;
   }
   if (readFailed || writeFailed) {
     // The partial file stays, with data size 0 in its header.
     file.close();
-    PostJobProgress(NotifyWnd, MakeStatus(status::kExtractionEnded, readFailed ? kRipReadError : kRipWriteError));
+    PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, readFailed ? kRipReadError : kRipWriteError));
     return;
   }
   const QByteArray finalHeader = CdWavHeader(quint32(file.size() - kCdWavHeaderBytes));
@@ -140,12 +142,12 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
   file.close();
   if (Stopped) return;
   if (!patched) {
-    PostJobProgress(NotifyWnd, MakeStatus(status::kExtractionEnded, kRipWriteError));
+    PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipWriteError));
     return;
   }
   checksums_ = sum.Result();
-  if (Options.IsNormalize) normalizeError_ = NormalizeFile(NotifyWnd, Options.NormalizePercent, fileName);
-  PostJobProgress(NotifyWnd, MakeStatus(status::kExtractionEnded, kRipDone));
+  if (Options.IsNormalize) normalizeError_ = NormalizeFile(ReportTo, Options.NormalizePercent, fileName);
+  PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipDone));
 }
 
 }  // namespace trackmill

@@ -8,7 +8,7 @@
 #include "cd/CDRecords.h"
 
 // Extraction of one audio track into "<OutputFolder>/<TrackName>.wav", optionally followed by
-// the normalising pass, reported to NotifyWnd by posted events (common/JobEvents.h):
+// the normalising pass, reported to ReportTo by posted events (common/JobEvents.h):
 //   WM_RIP_FAILED 1 / 2     the drive refused MSF addresses / the TOC could not be read;
 //   WM_JOB_PROGRESS 0..100  after every read (10 sectors from a drive, a second of audio from
 //                           an image), and during normalising;
@@ -23,8 +23,8 @@
 // session gap.
 //
 // Life cycle: construct on the main thread (it takes the rip settings from Settings() then),
-// set CDHandle and NotifyWnd, start(); request a stop with Stopped = true. The destructor
-// waits for the thread to end. NotifyWnd must outlive the thread object. One extraction
+// set CDHandle and ReportTo, start(); request a stop with Stopped = true. The destructor
+// waits for the thread to end. ReportTo must outlive the thread object. One extraction
 // thread at a time per drive handle.
 namespace trackmill {
 struct TSettings;
@@ -61,7 +61,7 @@ class TCDRipThread : public QThread {
   int TrackNo;        // 1-based position of the track in the table of contents
   QString TrackName;  // base name of the WAV file
   TCDHandle CDHandle = 0;
-  QObject* NotifyWnd = nullptr;
+  QObject* ReportTo = nullptr;
   std::atomic<bool> Stopped{false};
   RipOptions Options;
 

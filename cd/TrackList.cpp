@@ -170,10 +170,10 @@ void TrackList::ForgetDisc() {
   DiscIdentifier.clear();
 }
 
-QStringList TrackList::ExtractItems() const {
-  QStringList items;
+JobItems TrackList::ExtractItems() const {
+  JobItems items;
   for (size_t i = 0; i < Rows.size(); ++i)
-    if (Rows[i].Checked) items << MakeTrackJobItem(int(i) + 1, Rows[i].Title);
+    if (Rows[i].Checked) items.push_back(JobItem::Track(int(i) + 1, Rows[i].Title));
   return items;
 }
 

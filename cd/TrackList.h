@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cd/CDRecords.h"
+#include "common/JobItem.h"
 
 // The track list of the main window without the window: finding and opening the drive, the
 // rows read from the table of contents with their titles from the disc-info cache, and the
@@ -67,8 +68,8 @@ class TrackList {
   // No disc listed any more: the rows go, and so does the disc they belonged to, so that
   // closing never writes an empty list over that disc's titles.
   void ForgetDisc();
-  // Job items of the checked rows: two-digit list position + cleaned title.
-  QStringList ExtractItems() const;
+  // Job items of the checked rows: list position + cleaned title.
+  JobItems ExtractItems() const;
   // Titles of the rows into the disc-info record, saved to the cache; false when the cache
   // could not be written (nothing to save without a disc counts as saved).
   bool SaveTitles();

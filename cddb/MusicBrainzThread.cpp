@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "common/ThreadHandOver.h"
+
 namespace trackmill {
 
 QEvent::Type MusicBrainzEvent::EventType() {
@@ -29,7 +31,10 @@ void TMusicBrainzThread::Stop() {
   stopped_ = true;
 }
 
+TMusicBrainzThread::~TMusicBrainzThread() { JoinThread(*this); }
+
 void TMusicBrainzThread::run() {
+  const ThreadEndMark end(this);
   MusicBrainzLookup lookup;
   CoverFetch cover;
   if (coverReleaseId_.isEmpty())
@@ -37,7 +42,7 @@ void TMusicBrainzThread::run() {
   else
     cover = FetchFrontCover(coverReleaseId_, servers_);
   std::lock_guard lock(stopLock_);
-  if (!stopped_ && window_) QCoreApplication::postEvent(window_, new MusicBrainzEvent(std::move(lookup), std::move(cover)));
+  if (!stopped_ && window_) PostAcrossThreads(window_, new MusicBrainzEvent(std::move(lookup), std::move(cover)));
 }
 
 }  // namespace trackmill

@@ -30,6 +30,8 @@ class TMusicBrainzThread : public QThread {
   TMusicBrainzThread(QObject* window, MusicBrainzToc toc, MusicBrainzServers servers);
   // The front cover of a release.
   TMusicBrainzThread(QObject* window, QString coverReleaseId, MusicBrainzServers servers);
+  // Deleted on the main thread once finished (deleteLater); the wait makes its work visible there.
+  ~TMusicBrainzThread() override;
   void Stop();
 
  protected:

@@ -9,6 +9,7 @@
 #include "cddb/DriveCddb.h"
 #include "cddb/XmcdEntry.h"
 #include "common/AppInfo.h"
+#include "common/ThreadHandOver.h"
 
 namespace trackmill {
 
@@ -53,13 +54,15 @@ TQueryCDDBThread::TQueryCDDBThread(QObject* window, CddbToc toc, CddbQuerySettin
   connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
 
+TQueryCDDBThread::~TQueryCDDBThread() { JoinThread(*this); }
+
 void TQueryCDDBThread::Stop() {
   std::lock_guard lock(stopLock_);
   stopped_ = true;
 }
 
 void TQueryCDDBThread::Post(CddbQueryEnd end, int detail) {
-  if (window_) QCoreApplication::postEvent(window_, new CddbQueryEvent(end, detail));
+  if (window_) PostAcrossThreads(window_, new CddbQueryEvent(end, detail));
 }
 
 void TQueryCDDBThread::Finish(const DiscInfo& found, const QStringList& rows, bool titlesFound) {
@@ -81,6 +84,7 @@ void TQueryCDDBThread::Finish(const DiscInfo& found, const QStringList& rows, bo
 }
 
 void TQueryCDDBThread::run() {
+  const ThreadEndMark end(this);
   CDDBSetCancelFlag(&stopped_);
   const auto postUnlessStopped = [this](CddbQueryEnd end, int detail) {
     std::lock_guard lock(stopLock_);

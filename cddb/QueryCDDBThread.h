@@ -60,6 +60,8 @@ class TQueryCDDBThread : public QThread {
  public:
   TQueryCDDBThread(QObject* window, CddbToc toc, CddbQuerySettings settings, DiscInfo* disc,
                    QStringList* rowTitles);
+  // Deleted on the main thread once finished (deleteLater); the wait makes its work visible there.
+  ~TQueryCDDBThread() override;
   void Stop();
 
  protected:

@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include "common/ThreadHandOver.h"
+
 namespace trackmill {
 
 JobProgressEvent::JobProgressEvent(std::unique_ptr<TProcessInfo> info)
@@ -13,7 +15,7 @@ RipFailedEvent::RipFailedEvent(int reason) : QEvent(EventType()), reason_(reason
 
 void PostJobProgress(QObject* receiver, std::unique_ptr<TProcessInfo> info) {
   if (!receiver) return;
-  QCoreApplication::postEvent(receiver, new JobProgressEvent(std::move(info)));
+  PostAcrossThreads(receiver, new JobProgressEvent(std::move(info)));
 }
 
 void SendJobProgress(QObject* receiver, std::unique_ptr<TProcessInfo> info) {
@@ -25,13 +27,15 @@ void SendJobProgress(QObject* receiver, std::unique_ptr<TProcessInfo> info) {
   };
   if (receiver->thread() == QThread::currentThread())
     deliver();
-  else
+  else {
+    HandOver(event);
     QMetaObject::invokeMethod(receiver, deliver, Qt::BlockingQueuedConnection);
+  }
 }
 
 void PostRipFailed(QObject* receiver, int reason) {
   if (!receiver) return;
-  QCoreApplication::postEvent(receiver, new RipFailedEvent(reason));
+  PostAcrossThreads(receiver, new RipFailedEvent(reason));
 }
 
 }  // namespace trackmill

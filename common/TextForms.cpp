@@ -19,15 +19,4 @@ QString CleanFileName(const QString& title) {
   return cleaned;
 }
 
-QString MakeTrackJobItem(int listPosition, const QString& title) {
-  return TwoDigit(listPosition) + CleanFileName(title);
-}
-
-JobItemParts SplitJobItem(const QString& item) {
-  JobItemParts parts;
-  parts.trackNo = item.left(2).toInt();
-  parts.baseName = item.mid(2);
-  return parts;
-}
-
 }  // namespace trackmill

@@ -10,14 +10,5 @@ QString TwoDigit(qint64 n);
 QString DurationText(qint64 seconds);
 // Removes the characters * / : < > ? \ | from a title so it can name a file.
 QString CleanFileName(const QString& title);
-// Job item of a CD track: two-digit list position + cleaned title.
-QString MakeTrackJobItem(int listPosition, const QString& title);
-
-// A job item split into its first two characters (track position) and the rest (file base name).
-struct JobItemParts {
-  int trackNo = 0;  // 0 when the prefix is not a number
-  QString baseName;
-};
-JobItemParts SplitJobItem(const QString& item);
 
 }  // namespace trackmill

@@ -127,7 +127,7 @@ void TEncodeProcess::ReadOutput() {
   if (chunk.isEmpty()) return;
   sinceSignOfLife_.restart();
   for (auto& record : parser_.Feed(chunk, startTime_.elapsed()))
-    PostJobProgress(NotifyWnd, std::move(record));
+    PostJobProgress(ReportTo, std::move(record));
   // An error line ends the encode at once: such an encoder may well hang after it.
   if (parser_.ErrorLine() && process_->state() != QProcess::NotRunning) {
     ReleaseProcess();
@@ -138,7 +138,7 @@ void TEncodeProcess::ReadOutput() {
 void TEncodeProcess::ProcessEnded(int exitCode, QProcess::ExitStatus status) {
   ReadOutput();
   for (auto& record : parser_.Flush(startTime_.elapsed()))
-    PostJobProgress(NotifyWnd, std::move(record));
+    PostJobProgress(ReportTo, std::move(record));
   ReleaseProcess();
   if (parser_.ErrorLine()) {
     Complete(encoder_result::kErrorLine, *parser_.ErrorLine());

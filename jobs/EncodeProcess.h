@@ -16,7 +16,7 @@
 // Runs one external encoder as a child process and reports to a job window.
 //
 // Call order: the caller fills the public fields, sets Running and calls StartEncoder. Then
-// either the child runs and WM_JOB_PROGRESS records arrive at NotifyWnd (progress 1..100
+// either the child runs and WM_JOB_PROGRESS records arrive at ReportTo (progress 1..100
 // while it runs, and exactly one completion record when it ends), or a completion record has
 // already been delivered (declined or file in use), or EEncoderError was thrown (nothing was
 // started and no record follows). StopEncoder ends a running child at once, without a record.
@@ -30,7 +30,7 @@
 //
 // The child is started from an argument vector, never through a shell. Its output is read on
 // the main thread through the event loop (QProcess), so every field is touched by the main
-// thread only. The runner owns its child; destroying the runner stops it. NotifyWnd and
+// thread only. The runner owns its child; destroying the runner stops it. ReportTo and
 // OverwriteQuestion are not owned and must outlive a running encode.
 namespace trackmill {
 
@@ -63,7 +63,7 @@ class TEncodeProcess : public QObject {
   bool Running = false;
   QString InputFile;
   QString OutputFile;
-  QObject* NotifyWnd = nullptr;
+  QObject* ReportTo = nullptr;
   int JobKind = 0;
   TOverwriteQuestion* OverwriteQuestion = nullptr;
   // How long the child may show no sign of life; 0: [CommonOptions] EncoderStallMinutes.
@@ -94,7 +94,7 @@ class TEncodeProcess : public QObject {
   virtual bool AsksBeforeOverwrite() const = 0;
   // The command to run; nothing when the completion has already been delivered instead.
   virtual std::optional<EncoderCommand> BuildCommand() = 0;
-  // Hands a completion record to NotifyWnd (posted or sent, as the runner requires).
+  // Hands a completion record to ReportTo (posted or sent, as the runner requires).
   virtual void DeliverCompletion(std::unique_ptr<TProcessInfo> info) = 0;
   void Complete(qint32 errorCode, const QString& reason = {});
   void SetOutputKind(EncoderOutputKind kind) { parser_ = TEncoderOutputParser(kind); }

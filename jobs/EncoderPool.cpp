@@ -180,7 +180,7 @@ class PoolSlot : public QObject {
     }
     process_->InputFile = encoderInput_;
     process_->OutputFile = Partial();
-    process_->NotifyWnd = this;
+    process_->ReportTo = this;
     process_->JobKind = pool_.jobKind_;
     process_->OverwriteQuestion = &replace_;
     process_->CommandSettings = &pool_.settings_;

@@ -29,7 +29,7 @@ constexpr int kSettleMs = 300;
 
 }  // namespace
 
-TFallbackRip::TFallbackRip(TCDIn& cdIn, const QStringList& items, TMp3EncodeProcess* mp3Runner,
+TFallbackRip::TFallbackRip(TCDIn& cdIn, const JobItems& items, TMp3EncodeProcess* mp3Runner,
                            TWMAEncodeProcess* wmaRunner, QObject* parent)
     : QObject(parent),
       cdIn_(cdIn),
@@ -38,51 +38,53 @@ TFallbackRip::TFallbackRip(TCDIn& cdIn, const QStringList& items, TMp3EncodeProc
       wmaRunner_(wmaRunner),
       settings_(std::make_unique<TSettings>(Settings())),
       format_(settings_->OutputFormat),
-      waveIn1_(std::make_unique<TWaveIn>()),
-      waveOut1_(std::make_unique<TWaveOut>()),
-      vorbisOut1_(std::make_unique<TVorbisOut>()),
-      flacOut1_(std::make_unique<TFlacOut>()) {
+      sourceWav_(std::make_unique<TWaveIn>()),
+      wavOutput_(std::make_unique<TWaveOut>()),
+      oggOutput_(std::make_unique<TVorbisOut>()),
+      flacOutput_(std::make_unique<TFlacOut>()) {
   if (!output_format::IsKnown(format_)) format_ = output_format::kMp3;
-  waveOut1_->SetInput(&cdIn_);
-  waveOut1_->SetWavType(TWavType::wtPCM);
-  waveOut1_->SetBlockSize(512);
-  waveOut1_->SetCreateNonMsHeaders(false);
-  waveOut1_->SetFileMode(TFileOutputMode::foRewrite);
-  TJobPipeline::SetUpEncoders(*waveIn1_, *vorbisOut1_, *flacOut1_);
+  wavOutput_->SetInput(&cdIn_);
+  wavOutput_->SetWavType(TWavType::wtPCM);
+  wavOutput_->SetBlockSize(512);
+  wavOutput_->SetCreateNonMsHeaders(false);
+  wavOutput_->SetFileMode(TFileOutputMode::foRewrite);
+  TJobPipeline::SetUpEncoders(*sourceWav_, *oggOutput_, *flacOutput_);
 
   auto progress = [this](TAuOutput* output) {
     PostJobProgress(this, MakeStatus(std::max(0, output->Progress()), 0));
   };
-  waveOut1_->SetOnProgress(progress);
-  vorbisOut1_->SetOnProgress(progress);
-  flacOut1_->SetOnProgress(progress);
-  waveOut1_->SetOnThreadException([this](TAuOutput* output) { extractionFailure_ = output->ExceptionMessage(); });
-  waveOut1_->SetOnDone([this](TAuOutput*) { PostJobProgress(this, MakeStatus(status::kExtractionEnded, 0)); });
-  vorbisOut1_->SetOnDone([this](TAuOutput*) { PostJobProgress(this, MakeStatus(status::kOggEnded, 0)); });
-  flacOut1_->SetOnDone([this](TAuOutput*) { PostJobProgress(this, MakeStatus(status::kFlacEnded, 0)); });
+  wavOutput_->SetOnProgress(progress);
+  oggOutput_->SetOnProgress(progress);
+  flacOutput_->SetOnProgress(progress);
+  wavOutput_->SetOnThreadException([this](TAuOutput* output) { extractionFailure_ = output->ExceptionMessage(); });
+  wavOutput_->SetOnDone([this](TAuOutput*) { PostJobProgress(this, MakeStatus(status::kExtractionEnded, 0)); });
+  oggOutput_->SetOnDone([this](TAuOutput*) { PostJobProgress(this, MakeStatus(status::kOggEnded, 0)); });
+  flacOutput_->SetOnDone([this](TAuOutput*) { PostJobProgress(this, MakeStatus(status::kFlacEnded, 0)); });
 
-  timer1_.setInterval(1000);
-  connect(&timer1_, &QTimer::timeout, this, &TFallbackRip::WmaTick);
+  wmaEstimateTimer_.setInterval(1000);
+  connect(&wmaEstimateTimer_, &QTimer::timeout, this, &TFallbackRip::WmaTick);
   if (wmaRunner_) connect(wmaRunner_, &TEncodeProcess::InformationMessage, this, &TFallbackRip::InformationMessage);
 
   cdIn_.Reset();
   cdIn_.LockTray = true;
   progressHint_ = QStringLiteral("Extracting...");
   gaugeHint_ = QStringLiteral("Initializing...");
-  if (!items_.isEmpty()) currentTrack_ = Title(0);
+  if (!items_.empty()) currentTrack_ = Title(0);
 }
 
 TFallbackRip::~TFallbackRip() {
   StopRunners();
-  for (TAuOutput* output : {static_cast<TAuOutput*>(waveOut1_.get()), static_cast<TAuOutput*>(vorbisOut1_.get()),
-                            static_cast<TAuOutput*>(flacOut1_.get())})
+  for (TAuOutput* output : {static_cast<TAuOutput*>(wavOutput_.get()), static_cast<TAuOutput*>(oggOutput_.get()),
+                            static_cast<TAuOutput*>(flacOutput_.get())})
     output->Stop(false);
   cdIn_.LockTray = false;
 }
 
 QString TFallbackRip::OutputFormatName() const { return trackmill::OutputFormatName(format_); }
 
-QString TFallbackRip::Title(int item) const { return SplitJobItem(items_.value(item)).baseName; }
+QString TFallbackRip::Title(int item) const { return item >= 0 && item < SelectedCount() ? items_[size_t(item)].title : QString(); }
+
+int TFallbackRip::Track(int item) const { return item >= 0 && item < SelectedCount() ? items_[size_t(item)].track : 0; }
 
 QString TFallbackRip::TrackWav(int item) const {
   return IncludeTrailingSeparator(settings_->OutputFolder) + Title(item) + ".wav";
@@ -91,7 +93,7 @@ QString TFallbackRip::TrackWav(int item) const {
 void TFallbackRip::Start() {
   if (started_) return;
   started_ = true;
-  if (items_.isEmpty()) return Finish();
+  if (items_.empty()) return Finish();
   StartTrack(0);
 }
 
@@ -103,13 +105,13 @@ void TFallbackRip::StartTrack(int item) {
   completed_ = item;
   extractionFailure_.clear();
   emit Changed();
-  const int track = SplitJobItem(items_[item]).trackNo;
-  current_ = waveOut1_.get();
-  waveOut1_->SetFileName(TrackWav(item));
+  const int track = Track(item);
+  current_ = wavOutput_.get();
+  wavOutput_->SetFileName(TrackWav(item));
   try {
     cdIn_.SetStartTrack(track);
     cdIn_.SetEndTrack(track);
-    waveOut1_->Run();
+    wavOutput_->Run();
   } catch (const std::exception& error) {
     extractionFailure_ = QString::fromUtf8(error.what());
     PostJobProgress(this, MakeStatus(status::kExtractionEnded, 0));
@@ -122,7 +124,7 @@ bool TFallbackRip::event(QEvent* event) {
   // Reports of a step stopped mid-way arrive after the end and are dropped.
   if (finished_) return true;
   switch (info.Percent) {
-    case status::kExtractionEnded: ExtractionEnded(extractionFailure_.isEmpty() && !waveOut1_->Stopped()); break;
+    case status::kExtractionEnded: ExtractionEnded(extractionFailure_.isEmpty() && !wavOutput_->Stopped()); break;
     case status::kMp3Ended:
     case status::kOggEnded:
     case status::kFlacEnded:
@@ -156,8 +158,8 @@ void TFallbackRip::StartEncode(int item) {
   emit Changed();
   const QString wav = TrackWav(item);
   const QString base = wav.chopped(4);
-  waveIn1_->SetFileName(wav);
-  const FlacComments discComments = DiscComments(settings_->Disc, Title(item), SplitJobItem(items_[item]).trackNo);
+  sourceWav_->SetFileName(wav);
+  const FlacComments discComments = DiscComments(settings_->Disc, Title(item), Track(item));
   switch (format_) {
     case output_format::kMp3:
       if (mp3Runner_) mp3Runner_->EncodeMode = true;
@@ -166,19 +168,19 @@ void TFallbackRip::StartEncode(int item) {
       wmaStart_.start();
       wmaInputSize_ = FileSizeBySearch(wav);
       wmaOutput_ = base + ".wma";
-      timer1_.start();
+      wmaEstimateTimer_.start();
       return LaunchRunner(wmaRunner_, wmaOutput_, status::kWmaEnded);
     case output_format::kOgg:
-      vorbisOut1_->SetFileName(base + ".ogg");
-      TJobPipeline::ApplyOggEncoding(*vorbisOut1_, *settings_);
-      TJobPipeline::SetVorbisComments(vorbisOut1_->Comments(), settings_->UseID3 ? discComments : FlacComments{});
-      return StartPipelineEncode(*vorbisOut1_, status::kOggEnded);
+      oggOutput_->SetFileName(base + ".ogg");
+      TJobPipeline::ApplyOggEncoding(*oggOutput_, *settings_);
+      TJobPipeline::SetVorbisComments(oggOutput_->Comments(), settings_->UseID3 ? discComments : FlacComments{});
+      return StartPipelineEncode(*oggOutput_, status::kOggEnded);
     default:
-      flacOut1_->SetFileName(base + ".flac");
-      flacOut1_->SetCompressionLevel(settings_->FlacCompressionLevel);
+      flacOutput_->SetFileName(base + ".flac");
+      flacOutput_->SetCompressionLevel(settings_->FlacCompressionLevel);
       // A lossless rip keeps what is known of the disc whatever the tag settings for MP3 say.
-      flacOut1_->SetComments(discComments);
-      return StartPipelineEncode(*flacOut1_, status::kFlacEnded);
+      flacOutput_->SetComments(discComments);
+      return StartPipelineEncode(*flacOutput_, status::kFlacEnded);
   }
 }
 
@@ -191,9 +193,9 @@ void TFallbackRip::PostSkipped(qint32 endPercent, const QString& reason) {
 void TFallbackRip::LaunchRunner(TEncodeProcess* runner, const QString& output, qint32 endPercent) {
   if (!runner) return PostSkipped(endPercent, QStringLiteral("no encoder"));
   runner->Running = true;
-  runner->InputFile = waveIn1_->FileName();
+  runner->InputFile = sourceWav_->FileName();
   runner->OutputFile = output;
-  runner->NotifyWnd = this;
+  runner->ReportTo = this;
   runner->JobKind = job_kind::kRipCd;
   runner->OverwriteQuestion = nullptr;
   runner->CommandSettings = settings_.get();
@@ -215,14 +217,14 @@ void TFallbackRip::StartPipelineEncode(TAuOutput& output, qint32 endPercent) {
 }
 
 void TFallbackRip::EncodeEnded(const TProcessInfo& info) {
-  timer1_.stop();
+  wmaEstimateTimer_.stop();
   bool ok = false;
   QString failure = info.TimeElapsed;
   if (info.ErrorCode == kSkipped) {
     ok = false;
   } else if (info.Percent == status::kOggEnded || info.Percent == status::kFlacEnded) {
-    failure = (info.Percent == status::kOggEnded ? static_cast<TAuOutput&>(*vorbisOut1_)
-                                                 : static_cast<TAuOutput&>(*flacOut1_))
+    failure = (info.Percent == status::kOggEnded ? static_cast<TAuOutput&>(*oggOutput_)
+                                                 : static_cast<TAuOutput&>(*flacOutput_))
                   .ExceptionMessage();
     ok = failure.isEmpty();
   } else {
@@ -242,12 +244,12 @@ void TFallbackRip::AfterEncode(bool ok, const QString& failure) {
     Fail(item, failure);
   } else {
     if (!settings_->IsKeepWav) {
-      const QString wav = waveIn1_->FileName();
+      const QString wav = sourceWav_->FileName();
       if (QFileInfo::exists(wav) && !IsFileInUse(wav)) QFile::remove(wav);
     }
     if (format_ == output_format::kMp3) {
       const QString mp3 = TrackWav(item).chopped(4) + ".mp3";
-      const quint16 result = WriteDiscId3Tag(settings_->Disc, mp3, Title(item), SplitJobItem(items_[item]).trackNo);
+      const quint16 result = WriteDiscId3Tag(settings_->Disc, mp3, Title(item), Track(item));
       if (!Tid3tag::IsSuccess(result)) Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
     }
   }
@@ -255,7 +257,7 @@ void TFallbackRip::AfterEncode(bool ok, const QString& failure) {
 }
 
 void TFallbackRip::NextOrFinish() {
-  if (extracted_ < items_.size()) return StartTrack(extracted_);
+  if (extracted_ < SelectedCount()) return StartTrack(extracted_);
   completed_ = extracted_;
   emit Changed();
   Finish();
@@ -274,11 +276,11 @@ void TFallbackRip::Stop() {
 }
 
 void TFallbackRip::StopRunners() {
-  timer1_.stop();
+  wmaEstimateTimer_.stop();
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_), static_cast<TEncodeProcess*>(wmaRunner_)}) {
-    if (!runner || runner->NotifyWnd != this) continue;
+    if (!runner || runner->ReportTo != this) continue;
     if (runner->Running) runner->StopEncoder(0);
-    runner->NotifyWnd = nullptr;
+    runner->ReportTo = nullptr;
     runner->CommandSettings = nullptr;
   }
 }

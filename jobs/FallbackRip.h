@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "common/JobItem.h"
 #include "common/ProcessInfo.h"
 
 // The rip that runs when the drive layer gives no handle: each item ("NN" + title) is read
@@ -41,7 +42,7 @@ struct TSettings;
 class TFallbackRip : public QObject {
   Q_OBJECT
  public:
-  TFallbackRip(TCDIn& cdIn, const QStringList& items, TMp3EncodeProcess* mp3Runner,
+  TFallbackRip(TCDIn& cdIn, const JobItems& items, TMp3EncodeProcess* mp3Runner,
                TWMAEncodeProcess* wmaRunner, QObject* parent = nullptr);
   ~TFallbackRip() override;
 
@@ -73,6 +74,7 @@ class TFallbackRip : public QObject {
 
  private:
   QString Title(int item) const;
+  int Track(int item) const;  // the item's position in the disc's track list
   QString TrackWav(int item) const;
   void StartTrack(int item);
   void ExtractionEnded(bool ok);
@@ -91,15 +93,15 @@ class TFallbackRip : public QObject {
   void StopRunners();
 
   TCDIn& cdIn_;
-  QStringList items_;
+  JobItems items_;
   TMp3EncodeProcess* mp3Runner_;
   TWMAEncodeProcess* wmaRunner_;
   std::unique_ptr<TSettings> settings_;
   int format_;
-  std::unique_ptr<TWaveIn> waveIn1_;
-  std::unique_ptr<TWaveOut> waveOut1_;
-  std::unique_ptr<TVorbisOut> vorbisOut1_;
-  std::unique_ptr<TFlacOut> flacOut1_;
+  std::unique_ptr<TWaveIn> sourceWav_;
+  std::unique_ptr<TWaveOut> wavOutput_;
+  std::unique_ptr<TVorbisOut> oggOutput_;
+  std::unique_ptr<TFlacOut> flacOutput_;
   TAuOutput* current_ = nullptr;  // the output started last
   QString extractionFailure_;
 
@@ -113,7 +115,7 @@ class TFallbackRip : public QObject {
   int gauge_ = 0;
   QStringList errors_;
 
-  QTimer timer1_;  // the WMA estimate
+  QTimer wmaEstimateTimer_;
   QElapsedTimer wmaStart_;
   qint64 wmaInputSize_ = -1;
   QString wmaOutput_;

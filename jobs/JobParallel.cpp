@@ -53,12 +53,12 @@ bool TJobRunner::StartParallel() {
   pool_ = std::make_unique<TEncoderPool>(*encoder, jobKind_, processes, settings);
   connect(pool_.get(), &TEncoderPool::ItemEnded, this, &TJobRunner::PoolItemEnded);
   connect(pool_.get(), &TEncoderPool::ProgressChanged, this, &TJobRunner::FollowOldestItem);
-  heldMessages_.assign(size_t(items_.size()), {});
-  settled_.assign(size_t(items_.size()), false);
+  heldMessages_.assign(ItemCount(), {});
+  settled_.assign(ItemCount(), false);
 
   // Every question before anything starts: the encoders may not ask while others run.
   const bool asks = TEncoderPool::RunsProcess(*encoder);
-  for (int item = 0; item < items_.size() && asks; ++item) {
+  for (int item = 0; item < ItemCount() && asks; ++item) {
     const QString output = ResultFile(item);
     if (!QFileInfo::exists(output)) continue;
     const QString question =
@@ -71,10 +71,10 @@ bool TJobRunner::StartParallel() {
   // What the encoders cannot read fails here, as the step-by-step flow finds it.
   if (isFileJob && jobKind_ != job_kind::kWavToWma && jobKind_ != job_kind::kMp3ToWav) {
     TWaveIn probe;
-    for (int item = 0; item < items_.size(); ++item) {
-      probe.SetFileName(items_[item]);
+    for (int item = 0; item < ItemCount(); ++item) {
+      probe.SetFileName(SourcePath(item));
       if (results_[size_t(item)] == JobItemResult::Pending && !probe.Valid())
-        Fail(item, items_[item] + JobText("RES_Not_Wav_File"));
+        Fail(item, SourcePath(item) + JobText("RES_Not_Wav_File"));
     }
   }
   if (!isFileJob) {
@@ -85,9 +85,9 @@ bool TJobRunner::StartParallel() {
     return true;
   }
   SetPhase(jobKind_ == job_kind::kMp3ToWav ? "RES_Decoding" : "RES_Encoding");
-  for (int item = 0; item < items_.size(); ++item) {
+  for (int item = 0; item < ItemCount(); ++item) {
     if (results_[size_t(item)] == JobItemResult::Pending)
-      AddToPool(item, items_[item]);
+      AddToPool(item, SourcePath(item));
     else
       SettleItem(item);
   }
@@ -110,7 +110,7 @@ void TJobRunner::AddToPool(int item, const QString& input) {
 }
 
 void TJobRunner::PoolItemEnded(int item, bool ok, const QString& error) {
-  if (finished_ || item < 0 || item >= items_.size()) return;
+  if (finished_ || item < 0 || item >= ItemCount()) return;
   if (ok) {
     SetResult(item, JobItemResult::Done);
     if (jobKind_ == job_kind::kRipCd && settings_->OutputFormat == output_format::kMp3 && settings_->UseID3)
@@ -129,13 +129,13 @@ void TJobRunner::SettleItem(int item) {
 }
 
 void TJobRunner::ReportSettledItems() {
-  while (reportedCount_ < items_.size() && settled_[size_t(reportedCount_)]) {
+  while (reportedCount_ < ItemCount() && settled_[size_t(reportedCount_)]) {
     for (const QString& message : heldMessages_[size_t(reportedCount_)]) emit ErrorMessage(message);
     heldMessages_[size_t(reportedCount_)].clear();
     ++reportedCount_;
   }
-  const bool extracted = jobKind_ != job_kind::kRipCd || extractedCount_ >= items_.size();
-  if (reportedCount_ >= items_.size() && extracted && pool_->Idle() && !finished_) {
+  const bool extracted = jobKind_ != job_kind::kRipCd || extractedCount_ >= ItemCount();
+  if (reportedCount_ >= ItemCount() && extracted && pool_->Idle() && !finished_) {
     FinishJob(false);
     CloseJob();
   }
@@ -157,7 +157,7 @@ void TJobRunner::FollowOldestItem() {
   const int oldest = pool_->OldestRunningItem();
   if (oldest < 0) {
     // The extraction, when one runs, is the oldest item now; its own reports move the gauge.
-    if (jobKind_ == job_kind::kRipCd && extractedCount_ < items_.size() && caption_.startsWith("Encoding(")) {
+    if (jobKind_ == job_kind::kRipCd && extractedCount_ < ItemCount() && caption_.startsWith("Encoding(")) {
       SetPhase("RES_Extracting");
       SetCaption("Extracting(", extractedCount_ + 1, extractedCount_);
     }

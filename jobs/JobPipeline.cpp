@@ -41,33 +41,33 @@ TVorbisBitRate OggBitRateOfPosition(int position) {
 
 TJobPipeline::TJobPipeline(TJobRunner& runner)
     : runner_(runner),
-      waveIn1_(std::make_unique<TWaveIn>()),
-      fastResampler1_(std::make_unique<TFastResampler>()),
-      waveOut1_(std::make_unique<TWaveOut>()),
-      vorbisOut1_(std::make_unique<TVorbisOut>()),
-      flacOut1_(std::make_unique<TFlacOut>()) {
-  SetUpResampling(*waveIn1_, *fastResampler1_, *waveOut1_);
-  SetUpEncoders(*waveIn1_, *vorbisOut1_, *flacOut1_);
+      sourceWav_(std::make_unique<TWaveIn>()),
+      resampler_(std::make_unique<TFastResampler>()),
+      wavOutput_(std::make_unique<TWaveOut>()),
+      oggOutput_(std::make_unique<TVorbisOut>()),
+      flacOutput_(std::make_unique<TFlacOut>()) {
+  SetUpResampling(*sourceWav_, *resampler_, *wavOutput_);
+  SetUpEncoders(*sourceWav_, *oggOutput_, *flacOutput_);
 
   auto progress = [this](TAuOutput* output) { PostOutputProgress(output); };
-  waveOut1_->SetOnProgress(progress);
-  vorbisOut1_->SetOnProgress(progress);
-  flacOut1_->SetOnProgress(progress);
-  waveOut1_->SetOnDone([this](TAuOutput*) {
+  wavOutput_->SetOnProgress(progress);
+  oggOutput_->SetOnProgress(progress);
+  flacOutput_->SetOnProgress(progress);
+  wavOutput_->SetOnDone([this](TAuOutput*) {
     SendJobProgress(&runner_, MakeStatus(status::kResampleEnded, 0));
   });
-  vorbisOut1_->SetOnDone([this](TAuOutput*) {
+  oggOutput_->SetOnDone([this](TAuOutput*) {
     PostJobProgress(&runner_, MakeStatus(status::kOggEnded, 0));
   });
-  flacOut1_->SetOnDone([this](TAuOutput*) { PostJobProgress(&runner_, MakeStatus(status::kFlacEnded, 0)); });
+  flacOutput_->SetOnDone([this](TAuOutput*) { PostJobProgress(&runner_, MakeStatus(status::kFlacEnded, 0)); });
 }
 
 TJobPipeline::~TJobPipeline() {
   StopRunning();
   // Outputs go before the converters and the input they read.
-  flacOut1_.reset();
-  vorbisOut1_.reset();
-  waveOut1_.reset();
+  flacOutput_.reset();
+  oggOutput_.reset();
+  wavOutput_.reset();
 }
 
 void TJobPipeline::SetUpResampling(TWaveIn& in, TFastResampler& resampler, TWaveOut& out) {
@@ -106,9 +106,9 @@ void TJobPipeline::PostOutputProgress(TAuOutput* output) {
 
 void TJobPipeline::StartFileItem(int item) {
   const int kind = runner_.jobKind_;
-  const QString path = runner_.items_[item];
-  waveIn1_->SetFileName(path);
-  if (!waveIn1_->Valid()) {
+  const QString path = runner_.SourcePath(item);
+  sourceWav_->SetFileName(path);
+  if (!sourceWav_->Valid()) {
     runner_.SetCaption("Encoding(", item + 1, item);
     runner_.SkipItem(item, FileItemEndStatus(),
              path + JobText("RES_Not_Wav_File"));
@@ -121,7 +121,7 @@ void TJobPipeline::StartFileItem(int item) {
     StartFlacEncode(path, runner_.FileResult(item, ".flac"), item);
     return;
   }
-  if (NeedsResampling(*waveIn1_)) {
+  if (NeedsResampling(*sourceWav_)) {
     runner_.SetCaption("Resampling(", item + 1, item);
     StartResampling(item);
     return;
@@ -138,27 +138,27 @@ void TJobPipeline::StartFileItem(int item) {
 }
 
 void TJobPipeline::StartResampling(int item) {
-  waveOut1_->SetFileName(TemporaryFile());
+  wavOutput_->SetFileName(TemporaryFile());
   runner_.SetPhase("RES_WAV_RESAMPLE");
-  RunStep(*waveOut1_, item, FileItemEndStatus());
+  RunStep(*wavOutput_, item, FileItemEndStatus());
 }
 
 void TJobPipeline::StartOggEncode(const QString& wav, const QString& ogg, int item) {
-  waveIn1_->SetFileName(wav);
-  vorbisOut1_->SetFileName(ogg);
+  sourceWav_->SetFileName(wav);
+  oggOutput_->SetFileName(ogg);
   ApplyOggSettings(item);
   runner_.MeasureGainAhead(item);
-  RunStep(*vorbisOut1_, item, status::kOggEnded);
+  RunStep(*oggOutput_, item, status::kOggEnded);
 }
 
 void TJobPipeline::StartFlacEncode(const QString& wav, const QString& flac, int item) {
-  waveIn1_->SetFileName(wav);
-  flacOut1_->SetFileName(flac);
-  flacOut1_->SetCompressionLevel(runner_.JobSettings().FlacCompressionLevel);
+  sourceWav_->SetFileName(wav);
+  flacOutput_->SetFileName(flac);
+  flacOutput_->SetCompressionLevel(runner_.JobSettings().FlacCompressionLevel);
   // A lossless rip keeps what is known of the disc whatever the tag settings for MP3 say.
-  flacOut1_->SetComments(runner_.jobKind_ == job_kind::kRipCd ? DiscComments(item) : FlacComments{});
+  flacOutput_->SetComments(runner_.jobKind_ == job_kind::kRipCd ? DiscComments(item) : FlacComments{});
   runner_.MeasureGainAhead(item);
-  RunStep(*flacOut1_, item, status::kFlacEnded);
+  RunStep(*flacOutput_, item, status::kFlacEnded);
 }
 
 qint32 TJobPipeline::FileItemEndStatus() const {
@@ -180,7 +180,7 @@ void TJobPipeline::RunStep(TAuOutput& output, int item, qint32 endStatus) {
 
 FlacComments TJobPipeline::DiscComments(int item) const {
   return trackmill::DiscComments(runner_.JobSettings().Disc, runner_.TrackTitle(item),
-                                 SplitJobItem(runner_.items_[item]).trackNo);
+                                 runner_.TrackNumber(item));
 }
 
 void TJobPipeline::ApplyOggEncoding(TVorbisOut& out, const TSettings& settings) {
@@ -204,10 +204,10 @@ void TJobPipeline::SetVorbisComments(TVorbisTags& tags, const FlacComments& comm
 }
 
 void TJobPipeline::ApplyOggSettings(int item) {
-  ApplyOggEncoding(*vorbisOut1_, runner_.JobSettings());
+  ApplyOggEncoding(*oggOutput_, runner_.JobSettings());
   // The disc fields describe a CD being ripped, not an arbitrary file being converted.
   const bool tagged = runner_.jobKind_ == job_kind::kRipCd && runner_.JobSettings().UseID3;
-  SetVorbisComments(vorbisOut1_->Comments(), tagged ? DiscComments(item) : FlacComments{});
+  SetVorbisComments(oggOutput_->Comments(), tagged ? DiscComments(item) : FlacComments{});
 }
 
 void TJobPipeline::HandleEncodeEnded(const TProcessInfo& info) {
@@ -221,8 +221,8 @@ void TJobPipeline::HandleEncodeEnded(const TProcessInfo& info) {
 void TJobPipeline::ContinueAfterEncode(qint32 percent, qint32 errorCode) {
   // oggCount_ counts the items whose pipeline encode (Ogg or FLAC) ended.
   const int item = runner_.oggCount_;
-  const TAuOutput& output = percent == status::kFlacEnded ? static_cast<TAuOutput&>(*flacOut1_)
-                                                          : static_cast<TAuOutput&>(*vorbisOut1_);
+  const TAuOutput& output = percent == status::kFlacEnded ? static_cast<TAuOutput&>(*flacOutput_)
+                                                          : static_cast<TAuOutput&>(*oggOutput_);
   const QString failure = output.ExceptionMessage();
   if (errorCode == kSkipped)
     runner_.SetResult(item, JobItemResult::Failed);
@@ -234,7 +234,7 @@ void TJobPipeline::ContinueAfterEncode(qint32 percent, qint32 errorCode) {
   }
   runner_.progressSeen_ = false;
   ++runner_.oggCount_;
-  if (runner_.oggCount_ >= runner_.items_.size()) {
+  if (runner_.oggCount_ >= runner_.ItemCount()) {
     runner_.FinishJob(false);
     QTimer::singleShot(kSettleMs, &runner_, [this] { runner_.CloseJob(); });
     return;
@@ -248,9 +248,9 @@ void TJobPipeline::ContinueAfterEncode(qint32 percent, qint32 errorCode) {
 void TJobPipeline::HandleResampleEnded() {
   const int kind = runner_.jobKind_;
   const int item = kind == job_kind::kWavToMp3 ? runner_.encodedCount_ : runner_.oggCount_;
-  const QString failure = waveOut1_->ExceptionMessage();
+  const QString failure = wavOutput_->ExceptionMessage();
   if (!failure.isEmpty()) {
-    runner_.SkipItem(item, FileItemEndStatus(), runner_.items_.value(item) + ": " + failure);
+    runner_.SkipItem(item, FileItemEndStatus(), runner_.SourcePath(item) + ": " + failure);
     return;
   }
   runner_.SetCaption("Encoding(", item + 1, item);
@@ -262,12 +262,12 @@ void TJobPipeline::HandleResampleEnded() {
 }
 
 void TJobPipeline::StopRunning() {
-  if (vorbisOut1_->Busy()) {
-    vorbisOut1_->Pause();
-    vorbisOut1_->Stop(false);
+  if (oggOutput_->Busy()) {
+    oggOutput_->Pause();
+    oggOutput_->Stop(false);
   }
-  if (flacOut1_->Busy()) flacOut1_->Stop(false);
-  if (waveOut1_->Busy()) waveOut1_->Stop(false);
+  if (flacOutput_->Busy()) flacOutput_->Stop(false);
+  if (wavOutput_->Busy()) wavOutput_->Stop(false);
 }
 
 void TJobPipeline::RemoveTemporaryFile() {

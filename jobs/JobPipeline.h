@@ -69,11 +69,11 @@ class TJobPipeline {
   void PostOutputProgress(TAuOutput* output);
 
   TJobRunner& runner_;
-  std::unique_ptr<TWaveIn> waveIn1_;
-  std::unique_ptr<TFastResampler> fastResampler1_;
-  std::unique_ptr<TWaveOut> waveOut1_;
-  std::unique_ptr<TVorbisOut> vorbisOut1_;
-  std::unique_ptr<TFlacOut> flacOut1_;
+  std::unique_ptr<TWaveIn> sourceWav_;
+  std::unique_ptr<TFastResampler> resampler_;
+  std::unique_ptr<TWaveOut> wavOutput_;
+  std::unique_ptr<TVorbisOut> oggOutput_;
+  std::unique_ptr<TFlacOut> flacOutput_;
   ProgressClock stepStart_;
 };
 

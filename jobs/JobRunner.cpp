@@ -25,7 +25,7 @@
 namespace trackmill {
 using namespace encoder_result;
 
-TJobRunner::TJobRunner(int jobKind, TCDHandle cdHandle, const QStringList& items,
+TJobRunner::TJobRunner(int jobKind, TCDHandle cdHandle, const JobItems& items,
                        TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner,
                        TOverwriteQuestion* overwriteQuestion, QObject* parent)
     : QObject(parent),
@@ -40,8 +40,8 @@ TJobRunner::TJobRunner(int jobKind, TCDHandle cdHandle, const QStringList& items
       settings_(std::make_unique<TSettings>(Settings())),
       pipeline_(std::make_unique<TJobPipeline>(*this)),
       tagger_(std::make_unique<TOutputTagger>(*settings_)) {
-  timer1_.setInterval(1000);
-  connect(&timer1_, &QTimer::timeout, this, &TJobRunner::WmaTimerTick);
+  wmaEstimateTimer_.setInterval(1000);
+  connect(&wmaEstimateTimer_, &QTimer::timeout, this, &TJobRunner::WmaTimerTick);
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_),
                                  static_cast<TEncodeProcess*>(wmaRunner_)})
     if (runner)
@@ -61,7 +61,7 @@ void TJobRunner::Start() {
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_),
                                  static_cast<TEncodeProcess*>(wmaRunner_)})
     if (runner) runner->CommandSettings = settings_.get();
-  if (items_.isEmpty()) {
+  if (items_.empty()) {
     CloseJob();
     return;
   }
@@ -76,7 +76,7 @@ void TJobRunner::Start() {
     case job_kind::kRecorderWavToMp3:
       SetPhase("RES_WAV_TO_MP3");
       SetCaption("Encoding(", 1, 0);
-      StartMp3(items_[0], FileResult(0, ".mp3"), true, 0);
+      StartMp3(SourcePath(0), FileResult(0, ".mp3"), true, 0);
       break;
     default:
       StartFileItem(0);
@@ -97,23 +97,31 @@ QString TJobRunner::OutputFolder() const {
   return IncludeTrailingSeparator(settings_->OutputFolder);
 }
 
-QString TJobRunner::TrackTitle(int item) const { return SplitJobItem(items_.value(item)).baseName; }
+QString TJobRunner::TrackTitle(int item) const {
+  return item >= 0 && item < ItemCount() ? items_[size_t(item)].title : QString();
+}
+
+int TJobRunner::TrackNumber(int item) const { return item >= 0 && item < ItemCount() ? items_[size_t(item)].track : 0; }
+
+QString TJobRunner::SourcePath(int item) const {
+  return item >= 0 && item < ItemCount() ? items_[size_t(item)].source : QString();
+}
 
 QString TJobRunner::TrackWav(int item) const { return OutputFolder() + TrackTitle(item) + ".wav"; }
 
 QString TJobRunner::FileResult(int item, const QString& extension) const {
-  const QFileInfo source(items_.value(item));
+  const QFileInfo source(SourcePath(item));
   const QString name = source.completeBaseName() + extension;
   if (jobKind_ == job_kind::kRecorderWavToMp3) return source.dir().filePath(name);
   return OutputFolder() + name;
 }
 
 QString TJobRunner::ItemName(int item) const {
-  return jobKind_ == job_kind::kRipCd ? TrackTitle(item) : items_.value(item);
+  return jobKind_ == job_kind::kRipCd ? TrackTitle(item) : SourcePath(item);
 }
 
 QString TJobRunner::ResultFile(int item) const {
-  if (item < 0 || item >= items_.size()) return {};
+  if (item < 0 || item >= ItemCount()) return {};
   switch (jobKind_) {
     case job_kind::kRipCd: {
       const qint32 format = settings_->OutputFormat;
@@ -131,7 +139,7 @@ QString TJobRunner::ResultFile(int item) const {
 }
 
 void TJobRunner::SetCaption(const QString& phase, int current, int item) {
-  caption_ = JobCaption(phase, current, items_.size(), ItemName(item));
+  caption_ = JobCaption(phase, current, ItemCount(), ItemName(item));
   emit Changed();
 }
 
@@ -175,12 +183,11 @@ void TJobRunner::PostStatus(qint32 percent, qint32 errorCode) {
 
 void TJobRunner::StartExtraction(int item) {
   ripThread_.reset();
-  const JobItemParts parts = SplitJobItem(items_[item]);
-  ripThread_ = std::make_unique<TCDRipThread>(parts.trackNo, parts.baseName);
+  ripThread_ = std::make_unique<TCDRipThread>(TrackNumber(item), TrackTitle(item));
   ripThread_->CDHandle = cdHandle_;
   ripThread_->Options = RipOptions::FromSettings(*settings_);
   ripThread_->Options.ReadOffset = ReadOffsetOf(cdHandle_, *settings_);
-  ripThread_->NotifyWnd = this;
+  ripThread_->ReportTo = this;
   ripThread_->start();
 }
 
@@ -199,7 +206,7 @@ void TJobRunner::NoteWmaStart(const QString& input) {
   gauge_ = 0;
   estimated_.clear();
   wmaInputSize_ = FileSizeBySearch(input);
-  timer1_.start();
+  wmaEstimateTimer_.start();
   emit Changed();
 }
 
@@ -225,7 +232,7 @@ void TJobRunner::LaunchEncoder(TEncodeProcess& encoder, const QString& input, co
   encoder.Running = true;
   encoder.InputFile = input;
   encoder.OutputFile = output;
-  encoder.NotifyWnd = this;
+  encoder.ReportTo = this;
   encoder.JobKind = jobKind_;
   encoder.OverwriteQuestion = overwriteQuestion_;
   try {
@@ -237,7 +244,7 @@ void TJobRunner::LaunchEncoder(TEncodeProcess& encoder, const QString& input, co
 }
 
 void TJobRunner::StartFileItem(int item) {
-  const QString path = items_[item];
+  const QString path = SourcePath(item);
   switch (jobKind_) {
     case job_kind::kWavToMp3:
     case job_kind::kWavToOgg:
@@ -293,7 +300,7 @@ bool TJobRunner::event(QEvent* event) {
 void TJobRunner::HandleProgress(const TProcessInfo& info) {
   // An older item still encoding keeps the gauge.
   if (pool_ && pool_->OldestRunningItem() >= 0) return;
-  timer1_.stop();
+  wmaEstimateTimer_.stop();
   progressSeen_ = true;
   elapsed_ = info.TimeElapsed;
   estimated_ = info.TimeEstimated;

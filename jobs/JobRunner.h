@@ -9,18 +9,19 @@
 
 #include "verify/AccurateRipSum.h"
 #include "cd/CDRecords.h"
+#include "common/JobItem.h"
 #include "common/ProcessInfo.h"
 
 // The job runner: carries a list of items (CD tracks or files) through one job, one item and
 // one step at a time, and tells its view what to show. The job window and the command line
 // are thin views over it.
 //
-// Job kinds (job_kind:: in common/JobCodes.h): 1 CD extraction (items "NN" + title; then,
+// Job kinds (job_kind:: in common/JobCodes.h): 1 CD extraction (track items; then,
 // by the output format, MP3 encode and ID3 tag, nothing, Ogg Vorbis, WMA or FLAC encode),
 // 2 WAV to MP3 (resampled first through "VoVE3ReTemp.wav" below 44100 Hz), 3 MP3 to WAV,
 // 4 recorder WAV to MP3 beside the source, 5 WAV to Ogg Vorbis (resampled first through
 // "MyReTemp.wav" below 44100 Hz), 6 WAV to WMA, 7 WAV to FLAC (any sample rate).
-// File items are full paths; results go to the output folder of the settings.
+// File items name their source; results go to the output folder of the settings.
 //
 // Workers (the extraction thread, the encoder runners, the pipeline outputs) report only
 // through WM_RIP_FAILED / WM_JOB_PROGRESS events to this object, which handles them on its
@@ -68,7 +69,7 @@ class TJobRunner : public QObject {
   static constexpr char kMp3ResampleTemp[] = "VoVE3ReTemp.wav";
   static constexpr char kOggResampleTemp[] = "MyReTemp.wav";
 
-  TJobRunner(int jobKind, TCDHandle cdHandle, const QStringList& items,
+  TJobRunner(int jobKind, TCDHandle cdHandle, const JobItems& items,
              TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner,
              TOverwriteQuestion* overwriteQuestion, QObject* parent = nullptr);
   ~TJobRunner() override;
@@ -93,7 +94,7 @@ class TJobRunner : public QObject {
   bool IsFinished() const { return finished_; }
 
   int ItemCount() const { return static_cast<int>(results_.size()); }
-  const QStringList& Items() const { return items_; }
+  const JobItems& Items() const { return items_; }
   const std::vector<JobItemResult>& ItemResults() const { return results_; }
   int DoneCount() const;
   // Kind 1: the checksums of each item's extracted audio (invalid until it was read whole).
@@ -148,9 +149,11 @@ class TJobRunner : public QObject {
   // Helpers.
   QString OutputFolder() const;
   QString TrackTitle(int item) const;
+  int TrackNumber(int item) const;   // 0 for a file item
+  QString SourcePath(int item) const; // a file item's source
   QString TrackWav(int item) const;     // output folder + title + ".wav"
   QString FileResult(int item, const QString& extension) const;  // kinds 2..6
-  QString ItemName(int item) const;     // title (kind 1) or full path
+  QString ItemName(int item) const;     // title (kind 1) or source path
   void SetCaption(const QString& phase, int current, int item);
   void SetPhase(const char* key, const QString& fallback = {});  // fallback: as JobText's
   void ShowInitializing();
@@ -166,7 +169,7 @@ class TJobRunner : public QObject {
 
   int jobKind_;
   TCDHandle cdHandle_;
-  QStringList items_;
+  JobItems items_;
   std::vector<JobItemResult> results_;
   std::vector<AccurateRipChecksums> checksums_;
   TMp3EncodeProcess* mp3Runner_;
@@ -203,7 +206,7 @@ class TJobRunner : public QObject {
   QElapsedTimer wmaStart_;
   qint64 wmaInputSize_ = -1;
   QString wmaOutput_;
-  QTimer timer1_;
+  QTimer wmaEstimateTimer_;
 
   QString caption_;
   QString phase_;

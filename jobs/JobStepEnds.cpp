@@ -51,7 +51,7 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
       AddToPool(item, TrackWav(item));
     else
       SettleItem(item);
-    if (extractedCount_ < items_.size()) StartNextExtraction();
+    if (extractedCount_ < ItemCount()) StartNextExtraction();
     FollowOldestItem();
     ReportSettledItems();
     return;
@@ -60,7 +60,7 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
   const int format = settings_->OutputFormat;
   if (format == output_format::kWav) {
     if (info->ErrorCode == kRipDone) SetResult(item, JobItemResult::Done);
-    if (extractedCount_ >= items_.size()) {
+    if (extractedCount_ >= ItemCount()) {
       FinishJob(false);
       CloseJob();
     } else {
@@ -100,7 +100,7 @@ void TJobRunner::HandleExtractionEnded(std::unique_ptr<TProcessInfo> info) {
 bool TJobRunner::MoveToNextItem() {
   progressSeen_ = false;
   ++encodedCount_;
-  if (encodedCount_ < items_.size()) return true;
+  if (encodedCount_ < ItemCount()) return true;
   FinishJob(false);
   CloseJob();
   return false;
@@ -108,7 +108,7 @@ bool TJobRunner::MoveToNextItem() {
 
 void TJobRunner::HandleMp3Ended(const TProcessInfo& info) {
   const int item = encodedCount_;
-  const QString name = items_.value(item);
+  const QString name = ItemName(item);
   if (info.ErrorCode == kInUse && !progressSeen_)
     Fail(item, name + JobText("RES_Operate_Fail"));
   else if ((info.ErrorCode == kEnded || info.ErrorCode == kFailed) && !progressSeen_)
@@ -136,10 +136,10 @@ void TJobRunner::HandleMp3Ended(const TProcessInfo& info) {
 }
 
 void TJobRunner::HandleWmaEnded(const TProcessInfo& info) {
-  timer1_.stop();
+  wmaEstimateTimer_.stop();
   const int item = encodedCount_;
   if (info.ErrorCode == kInUse && !progressSeen_)
-    Fail(item, items_.value(item) + JobText("RES_Operate_Fail"));
+    Fail(item, ItemName(item) + JobText("RES_Operate_Fail"));
   else if (info.ErrorCode == kErrorLine)
     Fail(item, info.TimeElapsed);
   else if (info.ErrorCode == kFailed)
@@ -180,20 +180,20 @@ void TJobRunner::WmaTimerTick() {
 
 void TJobRunner::WriteId3Tag(int item) {
   const quint16 result = WriteDiscId3Tag(settings_->Disc, OutputFolder() + TrackTitle(item) + ".mp3", TrackTitle(item),
-                                         SplitJobItem(items_[item]).trackNo);
+                                         TrackNumber(item));
   if (!Tid3tag::IsSuccess(result))
     Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
 }
 
 QString TJobRunner::GainSource(int item) const {
-  return jobKind_ == job_kind::kRipCd ? TrackWav(item) : items_.value(item);
+  return jobKind_ == job_kind::kRipCd ? TrackWav(item) : SourcePath(item);
 }
 
 void TJobRunner::MeasureGainAhead(int item) { tagger_->MeasureAhead(ResultFile(item), GainSource(item)); }
 
 void TJobRunner::TagFinishedFile(int item) {
   // Results that take no full tags (WAV) are passed over by the tagger.
-  const int cdTrack = jobKind_ == job_kind::kRipCd ? SplitJobItem(items_[item]).trackNo : 0;
+  const int cdTrack = jobKind_ == job_kind::kRipCd ? TrackNumber(item) : 0;
   const QString error = tagger_->TagFinishedFile(ResultFile(item), GainSource(item), cdTrack, TrackTitle(item));
   if (!error.isEmpty()) Fail(item, error);
 }
@@ -201,7 +201,7 @@ void TJobRunner::TagFinishedFile(int item) {
 void TJobRunner::FinishJob(bool stopped) {
   if (finished_) return;
   finished_ = true;
-  timer1_.stop();
+  wmaEstimateTimer_.stop();
   if (ripThread_) {
     ripThread_->Stopped = true;
     ripThread_.reset();
@@ -218,9 +218,9 @@ void TJobRunner::FinishJob(bool stopped) {
     if (result == JobItemResult::Pending) result = JobItemResult::Stopped;
   // The extracted WAVs are intermediate files once every track is extracted; the WAV of a
   // track whose encode failed is kept, since it is then the only copy of the track.
-  if (jobKind_ == job_kind::kRipCd && extractedCount_ >= items_.size() &&
+  if (jobKind_ == job_kind::kRipCd && extractedCount_ >= ItemCount() &&
       settings_->OutputFormat != output_format::kWav && !settings_->IsKeepWav) {
-    for (int item = 0; item < items_.size(); ++item)
+    for (int item = 0; item < ItemCount(); ++item)
       if (results_[item] == JobItemResult::Done) QFile::remove(TrackWav(item));
   }
   pipeline_->RemoveTemporaryFile();

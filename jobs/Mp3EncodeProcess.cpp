@@ -25,7 +25,7 @@ std::optional<EncoderCommand> TMp3EncodeProcess::BuildCommand() {
 }
 
 void TMp3EncodeProcess::DeliverCompletion(std::unique_ptr<TProcessInfo> info) {
-  PostJobProgress(NotifyWnd, std::move(info));
+  PostJobProgress(ReportTo, std::move(info));
 }
 
 }  // namespace trackmill

@@ -53,7 +53,7 @@ bool CollectRipRecord(const TJobRunner& job, TCDHandle handle, const QStringList
   record.errors = errors;
   record.lookedUp = lookUp;
   for (int item = 0; item < job.ItemCount(); ++item) {
-    const int index = SplitJobItem(job.Items().value(item)).trackNo - 1;
+    const int index = job.Items()[size_t(item)].track - 1;
     if (index < 0 || index >= int(record.disc.tracks.size())) continue;
     RippedTrack track;
     track.number = record.disc.tracks[size_t(index)].number;

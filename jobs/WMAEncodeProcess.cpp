@@ -27,7 +27,7 @@ std::optional<EncoderCommand> TWMAEncodeProcess::BuildCommand() {
 }
 
 void TWMAEncodeProcess::DeliverCompletion(std::unique_ptr<TProcessInfo> info) {
-  SendJobProgress(NotifyWnd, std::move(info));
+  SendJobProgress(ReportTo, std::move(info));
 }
 
 }  // namespace trackmill

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <mutex>
 #include <thread>
 
 #include "audio/core/AuException.h"
@@ -75,6 +76,7 @@ void TDXAudioOut::PrepareOutput() {
 
 int TDXAudioOut::ReadInput(int byteCount) {
   bool ended = false;
+  std::lock_guard lock(inputLock_);
   const int got = Input()->FillBuffer(staging_.data(), byteCount, ended);
   if (ended && got == 0) inputEnded_ = true;
   return got;
@@ -102,6 +104,7 @@ bool TDXAudioOut::OutputBlock(bool abort) {
     const int wanted = std::min(free, buffer_.BufferBytes());
     int got = 0;
     if (prefetch_) {
+      std::lock_guard lock(inputLock_);
       got = Input()->CopyData(staging_.data(), wanted);
       if (got == 0) inputEnded_ = true;
     } else {
@@ -130,7 +133,10 @@ void TDXAudioOut::DrainAndStop() {
 
 void TDXAudioOut::WaitOnePollingInterval() {
   const auto start = std::chrono::steady_clock::now();
-  if (prefetch_) Input()->FillPrebuffer(prefetchBytes_);
+  if (prefetch_) {
+    std::lock_guard lock(inputLock_);
+    Input()->FillPrebuffer(prefetchBytes_);
+  }
   const auto elapsed = std::chrono::steady_clock::now() - start;
   const auto interval = std::chrono::milliseconds(pollingInterval_);
   if (elapsed < interval) std::this_thread::sleep_for(interval - elapsed);
@@ -152,6 +158,7 @@ void TDXAudioOut::FinishOutput() {
   buffer_.Close();
   staging_.clear();
   staging_.shrink_to_fit();
+  std::lock_guard lock(inputLock_);
   Input()->Flush();
 }
 
@@ -167,6 +174,7 @@ void TDXAudioOut::Resume() {
 }
 
 void TDXAudioOut::Jump(int offsetPermille) {
+  std::lock_guard lock(inputLock_);
   if (TAuInput* input = Input()) JumpThroughChain(input, offsetPermille);
 }
 

@@ -92,6 +92,9 @@ class TDXAudioOut : public TAuOutput {
   std::atomic<int> rate_{0};
   bool firstBlockPending_ = false;
   std::atomic<bool> inputEnded_{false};
+  // Held around each read of the input by the run and around Jump(), so a seek never moves the
+  // decoders in the middle of a read.
+  std::mutex inputLock_;
   bool released_ = true;
   int lastUnderruns_ = 0;
 };

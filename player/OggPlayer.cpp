@@ -33,7 +33,11 @@ OggPlayer::~OggPlayer() {
 bool OggPlayer::Open(const QString& fileName) {
   if (!Idle()) return false;  // renaming closes the file under a running playback
   input_->SetFileName(fileName);
-  return fileName.right(4).compare(QStringLiteral(".ogg"), Qt::CaseInsensitive) == 0 && input_->Valid();
+  totalSeconds_ = 0;
+  if (fileName.right(4).compare(QStringLiteral(".ogg"), Qt::CaseInsensitive) != 0 || !input_->Valid()) return false;
+  // Asked now: during playback the output's thread opens and closes the file.
+  totalSeconds_ = input_->GetTotalSeconds();
+  return true;
 }
 
 void OggPlayer::Play() { output_->Run(); }
@@ -66,7 +70,7 @@ QString OggPlayer::DisplayName() const {
 
 QString OggPlayer::RateText() { return QString::number(input_->GetSampleRate()) + QStringLiteral(" bps"); }
 
-qint64 OggPlayer::TotalSeconds() { return input_->GetTotalSeconds(); }
+qint64 OggPlayer::TotalSeconds() const { return totalSeconds_; }
 
 QStringList OggPlayer::CommentLines() {
   const TVorbisTags& tags = input_->Comments();

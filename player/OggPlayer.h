@@ -37,7 +37,7 @@ class OggPlayer : public QObject {
   // The file's name without folder and its four-character extension.
   QString DisplayName() const;
   QString RateText();
-  qint64 TotalSeconds();
+  qint64 TotalSeconds() const;
   QStringList CommentLines();
   // Whole minutes ":" two-digit seconds.
   static QString MinutesSeconds(qint64 seconds);
@@ -46,6 +46,7 @@ class OggPlayer : public QObject {
 
  private:
   TVorbisIn* input_;
+  qint64 totalSeconds_ = 0;  // of the file last opened
   TStereoBalance* balance_;
   TDXAudioOut* output_;
 };

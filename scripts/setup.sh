@@ -13,7 +13,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   portaudio19-dev libasound2-dev libasound2-plugins
   libcurl4-openssl-dev
-  lame sox libsox-fmt-all ffmpeg vorbis-tools id3v2 libsndfile1-dev sndfile-tools
+  lame sox libsox-fmt-all ffmpeg vorbis-tools id3v2 libsndfile1-dev sndfile-tools strace
   libflac-dev flac whipper cuetools zlib1g-dev
   clang libclang-rt-14-dev
   python3

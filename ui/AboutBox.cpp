@@ -26,7 +26,11 @@ constexpr Component kComponents[] = {
     {"libFLAC", "BSD 3-clause"},
     {"zlib", "zlib licence"},
     {"libcurl", "curl licence (MIT style)"},
-    {"FFmpeg (libavcodec, libavformat)", "GPL 2 or later (LGPL 2.1 or later upstream)"},
+    {"TagLib", "LGPL 2.1 or MPL 1.1"},
+    {"PortAudio", "MIT style"},
+    {"libebur128", "MIT"},
+    {"libdiscid", "LGPL 2.1 or later"},
+    {"FFmpeg (libavcodec, libavformat, libswresample, libavutil)", "GPL 2 or later (LGPL 2.1 or later upstream)"},
     {"lame (MP3 encoder program)", "LGPL 2 or later"},
 };
 

@@ -21,7 +21,7 @@ constexpr int kWindowWidth = 360;
 
 }  // namespace
 
-TfrmCDRip::TfrmCDRip(QWidget* owner, TCDIn& cdIn, const QStringList& items, TMp3EncodeProcess* mp3Runner,
+TfrmCDRip::TfrmCDRip(QWidget* owner, TCDIn& cdIn, const JobItems& items, TMp3EncodeProcess* mp3Runner,
                      TWMAEncodeProcess* wmaRunner)
     : QDialog(owner), rip_(std::make_unique<TFallbackRip>(cdIn, items, mp3Runner, wmaRunner)) {
   setObjectName("frmCDRip");

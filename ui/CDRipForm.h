@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <memory>
 
+#include "common/JobItem.h"
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -26,7 +28,7 @@ class TWMAEncodeProcess;
 class TfrmCDRip : public QDialog {
   Q_OBJECT
  public:
-  TfrmCDRip(QWidget* owner, TCDIn& cdIn, const QStringList& items, TMp3EncodeProcess* mp3Runner,
+  TfrmCDRip(QWidget* owner, TCDIn& cdIn, const JobItems& items, TMp3EncodeProcess* mp3Runner,
             TWMAEncodeProcess* wmaRunner);
   ~TfrmCDRip() override;
 

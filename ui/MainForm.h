@@ -95,9 +95,9 @@ class TMainForm : public QMainWindow {
   void WavToOggExecute();
   void WavToWmaExecute();
   void WavToWavExecute();
-  void RunFallbackWindow(const QStringList& items);
+  void RunFallbackWindow(const JobItems& items);
   void FileJob(int jobKind);
-  void RunJobWindow(int jobKind, TCDHandle handle, const QStringList& items);
+  void RunJobWindow(int jobKind, TCDHandle handle, const JobItems& items);
   void OpenOutputFolderExecute();
   void OpenDiscImageExecute();
   void RefreshExecute();

@@ -42,7 +42,7 @@ void TMainForm::ActionExtractExecute() {
   }
 }
 
-void TMainForm::RunJobWindow(int jobKind, TCDHandle handle, const QStringList& items) {
+void TMainForm::RunJobWindow(int jobKind, TCDHandle handle, const JobItems& items) {
   // Nothing may change the drive under the job while it reads it.
   mediaWatcher_->SetPaused(true);
   {
@@ -54,7 +54,7 @@ void TMainForm::RunJobWindow(int jobKind, TCDHandle handle, const QStringList& i
   mediaWatcher_->SetPaused(false);
 }
 
-void TMainForm::RunFallbackWindow(const QStringList& items) {
+void TMainForm::RunFallbackWindow(const JobItems& items) {
   TfrmCDRip rip(this, *cdIn1_, items, mp3Runner_.get(), wmaRunner_.get());
   rip.exec();
 }
@@ -62,7 +62,7 @@ void TMainForm::RunFallbackWindow(const QStringList& items) {
 void TMainForm::FileJob(int jobKind) {
   const QStringList files = QFileDialog::getOpenFileNames(this, QString(), QString(), FileJobFilter(jobKind));
   if (files.isEmpty() || !CheckOutputFolder(*prompts_)) return;
-  RunJobWindow(jobKind, 0, files);
+  RunJobWindow(jobKind, 0, FileItems(files));
 }
 
 void TMainForm::ActionWavToMp3Execute() { FileJob(job_kind::kWavToMp3); }

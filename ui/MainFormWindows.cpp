@@ -105,7 +105,7 @@ void TMainForm::OggPlayerExecute() {
 void TMainForm::RecordExecute() {
   // The recorder's MP3 conversion reads only the saved file: it runs with or without a drive.
   TfrmRecord recorder(this, [this](const QString& wavFile) {
-    RunJobWindow(job_kind::kRecorderWavToMp3, 0, {wavFile});
+    RunJobWindow(job_kind::kRecorderWavToMp3, 0, {JobItem::File(wavFile)});
   });
   recorder.exec();
 }

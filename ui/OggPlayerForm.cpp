@@ -117,6 +117,9 @@ void TfrmOggPlayer::PlayFile(const QString& fileName) {
   btPlay->setEnabled(false);
   lbFileName->setText(player_->DisplayName());
   failure_.clear();
+  // Read before playback starts: the output's thread then owns the file.
+  const QString rate = player_->RateText();
+  const QString comments = player_->CommentLines().join(QLatin1Char('\n'));
   try {
     player_->Play();
   } catch (const std::exception&) {
@@ -126,10 +129,10 @@ void TfrmOggPlayer::PlayFile(const QString& fileName) {
   Timer1->start();
   elapsedMs_ = 0;
   ShowElapsed();
-  lbRate->setText(player_->RateText());
+  lbRate->setText(rate);
   lbTotal->setText(OggPlayer::MinutesSeconds(player_->TotalSeconds()));
   tbPosition->setEnabled(true);
-  mmComments->setPlainText(player_->CommentLines().join(QLatin1Char('\n')));
+  mmComments->setPlainText(comments);
 }
 
 void TfrmOggPlayer::TimerTick() {

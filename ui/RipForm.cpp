@@ -22,7 +22,7 @@ constexpr int kWindowWidth = 420;
 
 }  // namespace
 
-TRipForm::TRipForm(QWidget* owner, int jobKind, TCDHandle cdHandle, const QStringList& items,
+TRipForm::TRipForm(QWidget* owner, int jobKind, TCDHandle cdHandle, const JobItems& items,
                    TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner)
     : QDialog(owner),
       runner_(std::make_unique<TJobRunner>(jobKind, cdHandle, items, mp3Runner, wmaRunner,
@@ -31,29 +31,29 @@ TRipForm::TRipForm(QWidget* owner, int jobKind, TCDHandle cdHandle, const QStrin
   setModal(true);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-  groupBox1_ = Named(new QGroupBox(LangString("RES_Extracting"), this), "GroupBox1");
-  auto* grid = new QGridLayout(groupBox1_);
-  grid->addWidget(Named(new QLabel("Time elapsed:", groupBox1_), "Label10"), 0, 0);
-  label1_ = Named(new QLabel(groupBox1_), "Label1");
-  grid->addWidget(label1_, 0, 1);
-  grid->addWidget(Named(new QLabel("Time estimated:", groupBox1_), "Label20"), 1, 0);
-  label2_ = Named(new QLabel(groupBox1_), "Label2");
-  grid->addWidget(label2_, 1, 1);
+  phaseBox_ = Named(new QGroupBox(LangString("RES_Extracting"), this), "GroupBox1");
+  auto* grid = new QGridLayout(phaseBox_);
+  grid->addWidget(Named(new QLabel("Time elapsed:", phaseBox_), "Label10"), 0, 0);
+  elapsedLabel_ = Named(new QLabel(phaseBox_), "Label1");
+  grid->addWidget(elapsedLabel_, 0, 1);
+  grid->addWidget(Named(new QLabel("Time estimated:", phaseBox_), "Label20"), 1, 0);
+  estimatedLabel_ = Named(new QLabel(phaseBox_), "Label2");
+  grid->addWidget(estimatedLabel_, 1, 1);
   grid->setColumnStretch(1, 1);
   // "Initializing..." lies over the gauge until the first progress arrives.
-  flatGauge1_ = Named(new QProgressBar(groupBox1_), "FlatGauge1");
-  flatGauge1_->setRange(0, 100);
-  flatGauge1_->setValue(0);
-  flatGauge1_->setTextVisible(false);
-  label3_ = Named(new QLabel(LangString("RES_Initing"), groupBox1_), "Label3");
-  label3_->setAlignment(Qt::AlignCenter);
-  grid->addWidget(flatGauge1_, 2, 0, 1, 2);
-  grid->addWidget(label3_, 2, 0, 1, 2);
+  progressBar_ = Named(new QProgressBar(phaseBox_), "FlatGauge1");
+  progressBar_->setRange(0, 100);
+  progressBar_->setValue(0);
+  progressBar_->setTextVisible(false);
+  initializingLabel_ = Named(new QLabel(LangString("RES_Initing"), phaseBox_), "Label3");
+  initializingLabel_->setAlignment(Qt::AlignCenter);
+  grid->addWidget(progressBar_, 2, 0, 1, 2);
+  grid->addWidget(initializingLabel_, 2, 0, 1, 2);
 
   btStop_ = Named(new QPushButton("Stop", this), "btStop");
   connect(btStop_, &QPushButton::clicked, this, &TRipForm::StopJob);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(groupBox1_);
+  layout->addWidget(phaseBox_);
   layout->addWidget(btStop_, 0, Qt::AlignHCenter);
   setFixedWidth(kWindowWidth);
   setFixedHeight(sizeHint().height());
@@ -92,12 +92,12 @@ void TRipForm::showEvent(QShowEvent* event) {
 void TRipForm::ShowRunnerState() {
   const TJobRunner& job = *runner_;
   if (!job.Caption().isEmpty()) setWindowTitle(job.Caption());
-  if (!job.Phase().isEmpty()) groupBox1_->setTitle(job.Phase());
-  label1_->setText(job.ElapsedText());
-  label2_->setText(job.EstimatedText());
-  label3_->setVisible(job.InitializingVisible());
-  flatGauge1_->setTextVisible(job.GaugeTextVisible());
-  flatGauge1_->setValue(job.GaugePercent());
+  if (!job.Phase().isEmpty()) phaseBox_->setTitle(job.Phase());
+  elapsedLabel_->setText(job.ElapsedText());
+  estimatedLabel_->setText(job.EstimatedText());
+  initializingLabel_->setVisible(job.InitializingVisible());
+  progressBar_->setTextVisible(job.GaugeTextVisible());
+  progressBar_->setValue(job.GaugePercent());
 }
 
 bool TRipForm::ConfirmOverwrite(const QString&, const QString& question) {

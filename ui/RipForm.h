@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cd/CDRecords.h"
+#include "common/JobItem.h"
 #include "jobs/OverwriteQuestion.h"
 
 class QGroupBox;
@@ -28,7 +29,7 @@ class TWMAEncodeProcess;
 class TRipForm : public QDialog, private TOverwriteQuestion {
   Q_OBJECT
  public:
-  TRipForm(QWidget* owner, int jobKind, TCDHandle cdHandle, const QStringList& items,
+  TRipForm(QWidget* owner, int jobKind, TCDHandle cdHandle, const JobItems& items,
            TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner);
   ~TRipForm() override;
 
@@ -51,11 +52,11 @@ class TRipForm : public QDialog, private TOverwriteQuestion {
   void JobFinished();
 
   std::unique_ptr<TJobRunner> runner_;
-  QGroupBox* groupBox1_;
-  QLabel* label1_;  // elapsed
-  QLabel* label2_;  // estimated
-  QLabel* label3_;  // "Initializing..."
-  QProgressBar* flatGauge1_;
+  QGroupBox* phaseBox_;
+  QLabel* elapsedLabel_;
+  QLabel* estimatedLabel_;
+  QLabel* initializingLabel_;  // "Initializing..."
+  QProgressBar* progressBar_;
   QPushButton* btStop_;
   bool shown_ = false;
   bool stoppedByUser_ = false;

@@ -3,6 +3,7 @@
 #include <QThread>
 #include <memory>
 
+#include "common/ThreadHandOver.h"
 #include "jobs/OverwriteQuestion.h"
 #include "jobs/RipVerification.h"
 #include "settings/Settings.h"
@@ -40,10 +41,13 @@ class TLookupThread : public QThread {
  public:
   TLookupThread(QWidget* parent, std::shared_ptr<RipVerification> verification, QString server)
       : QThread(parent), verification_(std::move(verification)), server_(std::move(server)) {}
-  ~TLookupThread() override { wait(); }
+  ~TLookupThread() override { JoinThread(*this); }
 
  protected:
-  void run() override { LookUpAndJudge(*verification_, server_); }
+  void run() override {
+    const ThreadEndMark end(this);
+    LookUpAndJudge(*verification_, server_);
+  }
 
  private:
   std::shared_ptr<RipVerification> verification_;

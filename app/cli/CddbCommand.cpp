@@ -13,6 +13,7 @@
 #include "cddb/CddbDriveToc.h"
 #include "cddb/DriveCddb.h"
 #include "cddb/QueryCDDBThread.h"
+#include "common/ThreadHandOver.h"
 #include "settings/LangString.h"
 #include "settings/Settings.h"
 
@@ -98,7 +99,7 @@ int RunCddbCommand(const QStringList& arguments) {
       &waiter, cddbToc, CddbQuerySettings::FromSettings(Settings()), &disc, &titles);
   worker->start();
   loop.exec();
-  if (worker) worker->wait();
+  if (worker) JoinThread(*worker);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
   if (waiter.received != CddbQueryEnd::Ended) {

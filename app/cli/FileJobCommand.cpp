@@ -55,7 +55,7 @@ int KindOfConversion(const QString& conversion) {
 
 }  // namespace
 
-int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items, const QString& overwrite,
+int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const JobItems& items, const QString& overwrite,
                      const QString& itemNoun, const AfterJob& afterJob) {
   TerminalProgress progress;
   std::unique_ptr<TOverwriteQuestion> question;
@@ -139,8 +139,8 @@ int RunFileJobCommand(const QString& kind, const QStringList& arguments) {
   if (!QDir().mkpath(Settings().OutputFolder))
     return Fail(QStringLiteral("cannot create the output folder %1").arg(Settings().OutputFolder));
 
-  QStringList items;
-  for (const QString& file : args) items << QFileInfo(file).absoluteFilePath();
+  JobItems items;
+  for (const QString& file : args) items.push_back(JobItem::File(QFileInfo(file).absoluteFilePath()));
   return RunJobInTerminal(jobKind, 0, items, yes ? "yes" : (no ? "no" : ""),
                           QStringLiteral("files"));
 }

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "cd/CDRecords.h"
+#include "common/JobItem.h"
 
 namespace trackmill {
 class TJobRunner;
@@ -22,6 +23,6 @@ int RunFileJobCommand(const QString& kind, const QStringList& args);
 // all succeeded.
 using AfterJob =
     std::function<int(const TJobRunner& job, const QStringList& errors, TOverwriteQuestion& question)>;
-int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const QStringList& items, const QString& overwrite,
+int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const JobItems& items, const QString& overwrite,
                      const QString& itemNoun, const AfterJob& afterJob = {});
 }  // namespace trackmill::cli

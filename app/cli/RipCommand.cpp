@@ -106,8 +106,8 @@ int RunRipCommand(const QStringList& arguments) {
         return Fail(QStringLiteral("the disc has no track %1 (it has %2)").arg(t).arg(list.Rows.size()));
     for (size_t i = 0; i < list.Rows.size(); ++i) list.Rows[i].Checked = chosen.contains(int(i) + 1);
   }
-  const QStringList items = list.ExtractItems();
-  if (items.isEmpty()) return Fail(LangString("RES_Select_Track"));
+  const JobItems items = list.ExtractItems();
+  if (items.empty()) return Fail(LangString("RES_Select_Track"));
 
   const QString folder = Settings().OutputFolder;
   if (!QFileInfo(folder).isDir()) {

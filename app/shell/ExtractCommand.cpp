@@ -25,8 +25,8 @@ bool CheckOutputFolder(TUserPrompts& prompts) {
 ExtractPlan PlanExtract(const TrackList& list, const std::function<bool()>& fallbackHasDrive,
                         TUserPrompts& prompts) {
   ExtractPlan plan;
-  const QStringList items = list.ExtractItems();
-  if (items.isEmpty()) {
+  JobItems items = list.ExtractItems();
+  if (items.empty()) {
     prompts.Information(LangString("RES_Select_Track"));
     return plan;
   }
@@ -51,7 +51,7 @@ ExtractPlan PlanExtract(const TrackList& list, const std::function<bool()>& fall
     return plan;
   }
   if (!CheckOutputFolder(prompts)) return plan;
-  plan.items = items;
+  plan.items = std::move(items);
   plan.route = fallback ? ExtractRoute::FallbackWindow : ExtractRoute::JobWindow;
   return plan;
 }

@@ -18,7 +18,7 @@ enum class ExtractRoute {
 
 struct ExtractPlan {
   ExtractRoute route = ExtractRoute::None;
-  QStringList items;  // two-digit list position + cleaned title, per checked row
+  JobItems items;  // one per checked row
 };
 
 // Runs the checks in order, asking through prompts: a checked row; the output folder

@@ -156,9 +156,6 @@ bool TAuFileIn::Jump(int offsetPermille) {
 
 TAuTaggedFileIn::TAuTaggedFileIn(QObject* parent)
     : TAuFileIn(parent),
-      id3v1Tags_(std::make_unique<TId3v1Tags>()),
-      id3v2Tags_(std::make_unique<TId3v2Tags>()),
-      apev2Tags_(std::make_unique<TAPEv2Tags>()),
       commonTags_(std::make_unique<TCommonTags>()) {}
 
 TAuTaggedFileIn::~TAuTaggedFileIn() = default;

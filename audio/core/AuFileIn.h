@@ -5,10 +5,7 @@
 #include <memory>
 
 #include "audio/core/AuStreamedInput.h"
-#include "tags/APEv2Tags.h"
 #include "tags/CommonTags.h"
-#include "tags/Id3v1Tags.h"
-#include "tags/Id3v2Tags.h"
 
 // TAuFileIn: an input that reads a named file or a supplied stream. Concrete inputs
 // implement OpenFile() (open and read the format) and CloseFile(); this class turns them into
@@ -71,7 +68,8 @@ class TAuFileIn : public TAuStreamedInput {
 // False when the chain ends in something that is not a file input.
 bool JumpThroughChain(TAuInput* input, int offsetPermille);
 
-// A file input that carries tags: one container of each scheme, created and freed with it.
+// A file input that carries tags: the common container (title, artist, album, ...), created
+// and freed with it.
 // The concrete input fills them when it reads its file; callers read them on the thread that
 // owns the input, outside a run.
 class TAuTaggedFileIn : public TAuFileIn {
@@ -80,15 +78,9 @@ class TAuTaggedFileIn : public TAuFileIn {
   explicit TAuTaggedFileIn(QObject* parent = nullptr);
   ~TAuTaggedFileIn() override;
 
-  TId3v1Tags& Id3v1Tags() { return *id3v1Tags_; }
-  TId3v2Tags& Id3v2Tags() { return *id3v2Tags_; }
-  TAPEv2Tags& APEv2Tags() { return *apev2Tags_; }
   TCommonTags& CommonTags() { return *commonTags_; }
 
  private:
-  std::unique_ptr<TId3v1Tags> id3v1Tags_;
-  std::unique_ptr<TId3v2Tags> id3v2Tags_;
-  std::unique_ptr<TAPEv2Tags> apev2Tags_;
   std::unique_ptr<TCommonTags> commonTags_;
 };
 

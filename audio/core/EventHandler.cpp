@@ -146,39 +146,42 @@ void TEventHandler::Deliver(Event& event) {
 
 void TEventHandler::RunOnMainThread(TAuOutput* sender, const std::function<void()>& callback) {
   if (!callback) return;
-  auto call = std::make_shared<TMainThreadCalls::Call>();
-  call->sender = sender;
-  call->run = [sender, callback] {
+  TMainThreadCalls::Call call;
+  call.sender = sender;
+  call.run = [sender, callback] {
     TAuOutput* outer = runningHandlerOf;
     runningHandlerOf = sender;
+    // A handler's failure must not cross into the pipeline's threads, but it is said.
     try {
       callback();
+    } catch (const std::exception& error) {
+      qWarning("trackmill: an audio event handler failed: %s", error.what());
     } catch (...) {
-      // A handler's failure must not cross into the pipeline's threads.
+      qWarning("trackmill: an audio event handler failed with an unknown exception");
     }
     runningHandlerOf = outer;
   };
   if (!QCoreApplication::instance()) {
-    call->run();
+    call.run();
     return;
   }
   mainThreadCalls_->RunAndWait(call);
 }
 
-void TMainThreadCalls::RunAndWait(const std::shared_ptr<Call>& call) {
+void TMainThreadCalls::RunAndWait(Call& call) {
   std::unique_lock lock(lock_);
-  if (call->sender != nullptr && call->sender == blocked_) return;
-  pending_.push_back(call);
+  if (call.sender != nullptr && call.sender == blocked_) return;
+  pending_.push_back(&call);
   // The event carries nothing; the call travels through pending_.
   QCoreApplication::postEvent(this, new QEvent(QEvent::User));
-  finished_.wait(lock, [&call] { return call->done; });
+  finished_.wait(lock, [&call] { return call.done; });
 }
 
 void TMainThreadCalls::Block(TAuOutput* sender) {
   {
     std::lock_guard lock(lock_);
     blocked_ = sender;
-    std::erase_if(pending_, [sender](const std::shared_ptr<Call>& call) {
+    std::erase_if(pending_, [sender](Call* call) {
       if (call->sender != sender) return false;
       call->done = true;
       return true;
@@ -194,7 +197,7 @@ void TMainThreadCalls::Unblock() {
 
 void TMainThreadCalls::customEvent(QEvent*) {
   for (;;) {
-    std::shared_ptr<Call> call;
+    Call* call = nullptr;
     {
       std::lock_guard lock(lock_);
       if (pending_.empty()) return;

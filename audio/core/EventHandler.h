@@ -89,7 +89,8 @@ class TMainThreadCalls : public QObject {
     bool done = false;  // guarded by TMainThreadCalls::lock_
   };
   // Runs the call on the main thread and waits for it to return (or to be called off).
-  void RunAndWait(const std::shared_ptr<Call>& call);
+  // The call stays the caller's; the main thread no longer touches it once done is set.
+  void RunAndWait(Call& call);
   // Calls of this sender, pending now or posted until Unblock(), return without running.
   void Block(TAuOutput* sender);
   void Unblock();
@@ -100,7 +101,7 @@ class TMainThreadCalls : public QObject {
  private:
   std::mutex lock_;
   std::condition_variable finished_;
-  std::deque<std::shared_ptr<Call>> pending_;  // guarded by lock_
+  std::deque<Call*> pending_;  // guarded by lock_
   TAuOutput* blocked_ = nullptr;               // guarded by lock_
 };
 

@@ -75,7 +75,7 @@ TEST(ExtractCommandTest, ChecksInOrderWithTheirMessages) {
     const ExtractPlan plan = PlanExtract(c.list, [&] { return c.fallbackDrive; }, prompts);
     EXPECT_EQ(prompts.shown, c.shown) << c.name;
     EXPECT_EQ(plan.route, c.route) << c.name;
-    EXPECT_EQ(plan.items.isEmpty(), c.route == ExtractRoute::None) << c.name;
+    EXPECT_EQ(plan.items.empty(), c.route == ExtractRoute::None) << c.name;
   }
   EXPECT_TRUE(QDir(deep).exists());
 }
@@ -88,7 +88,7 @@ TEST(ExtractCommandTest, ItemsAreListPositionAndCleanedTitle) {
   const TrackList list = ListOf({{"one", true}, {"skip", false}, {"AC/DC: Live?", true}, {"*/:<>?\\|", true},
                                  {"say \"hi\"", true}});
   const ExtractPlan plan = PlanExtract(list, [] { return false; }, prompts);
-  EXPECT_EQ(plan.items, QStringList({"01one", "03ACDC Live", "04", "05say \"hi\""}));
+  EXPECT_EQ(plan.items, (JobItems{JobItem::Track(1, "one"), JobItem::Track(3, "ACDC Live"), JobItem::Track(4, ""), JobItem::Track(5, "say \"hi\"")}));
 }
 
 TEST(ExtractCommandTest, OutputFolderCheckOfTheFileJobs) {

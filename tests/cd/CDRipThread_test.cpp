@@ -49,7 +49,7 @@ class CDRipThreadTest : public ::testing::Test {
   void Rip(int trackNo, const QString& name, RipEvents& events) {
     TCDRipThread thread(trackNo, name);
     thread.CDHandle = handle_;
-    thread.NotifyWnd = &events;
+    thread.ReportTo = &events;
     thread.start();
     thread.wait();
     normalizeError_ = thread.NormalizeError();
@@ -137,7 +137,7 @@ TEST_F(CDRipThreadTest, StopLeavesAPlayablePartialFile) {
   {
     TCDRipThread thread(1, "stopped");
     thread.CDHandle = handle_;
-    thread.NotifyWnd = &events;
+    thread.ReportTo = &events;
     thread.start();
     while (events.progress.empty() && !thread.isFinished()) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 5);

@@ -6,6 +6,7 @@
 #include <QUrlQuery>
 
 #include "LoopbackListener.h"
+#include "common/ThreadHandOver.h"
 
 namespace trackmill::test {
 namespace {
@@ -69,7 +70,7 @@ CddbTestServer::CddbTestServer(Reply reply, Mode mode) : reply_(std::move(reply)
 
 CddbTestServer::~CddbTestServer() {
   thread_.quit();
-  thread_.wait();
+  JoinThread(thread_);
 }
 
 std::vector<RecordedRequest> CddbTestServer::Requests() const {

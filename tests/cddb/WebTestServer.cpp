@@ -4,6 +4,7 @@
 #include <QTcpSocket>
 
 #include "LoopbackListener.h"
+#include "common/ThreadHandOver.h"
 
 namespace trackmill::test {
 namespace {
@@ -47,7 +48,7 @@ WebTestServer::WebTestServer(Handler handler) : handler_(std::move(handler)) {
 
 WebTestServer::~WebTestServer() {
   thread_.quit();
-  thread_.wait();
+  JoinThread(thread_);
 }
 
 std::vector<WebRequest> WebTestServer::Requests() const {

@@ -20,14 +20,5 @@ TEST(TextForms, CleanFileNameDropsForbiddenCharactersOnly) {
   EXPECT_EQ(CleanFileName("Café \"Live\" - $x; `y`"), "Café \"Live\" - $x; `y`");
 }
 
-TEST(TextForms, TrackJobItemRoundTrips) {
-  const QString item = MakeTrackJobItem(3, "Intro: Part 1/2");
-  EXPECT_EQ(item, "03Intro Part 12");
-  const JobItemParts parts = SplitJobItem(item);
-  EXPECT_EQ(parts.trackNo, 3);
-  EXPECT_EQ(parts.baseName, "Intro Part 12");
-  EXPECT_EQ(SplitJobItem("x").trackNo, 0);
-}
-
 }  // namespace
 }  // namespace trackmill

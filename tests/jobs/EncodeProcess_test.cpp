@@ -42,7 +42,7 @@ class EncodeProcessTest : public ::testing::Test {
     runner.Running = true;
     runner.InputFile = in;
     runner.OutputFile = out;
-    runner.NotifyWnd = &collector_;
+    runner.ReportTo = &collector_;
     runner.JobKind = kind;
     runner.StartEncoder();
   }

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tags/APEv2Tags.h"
 #include "tags/CommonTags.h"
-#include "tags/Id3v1Tags.h"
-#include "tags/Id3v2Tags.h"
 #include "tags/VorbisComments.h"
 #include "tags/VorbisTags.h"
 
@@ -11,15 +8,10 @@ namespace trackmill {
 namespace {
 
 TEST(TagContainers, KeySetsAreFixedAndSorted) {
-  TId3v1Tags v1;
-  TId3v2Tags v2;
   TCommonTags common;
-  TAPEv2Tags ape;
   TVorbisTags vorbis;
   EXPECT_EQ(common.GetValue("Title").kind(), TagValue::Kind::AnsiString);
-  EXPECT_TRUE(ape.GetValue("Title").isUnassigned());
-  EXPECT_EQ(v1.GetValue("GENRE").toInteger(), 12);
-  const std::pair<TAuTags*, int> expected[] = {{&v1, 7}, {&v2, 24}, {&common, 6}, {&ape, 25}, {&vorbis, 12}};
+  const std::pair<TAuTags*, int> expected[] = {{&common, 6}, {&vorbis, 12}};
   for (auto [tags, count] : expected) {
     EXPECT_EQ(tags->Count(), count);
     for (int i = 1; i < tags->Count(); ++i)
@@ -88,42 +80,6 @@ TEST(TagContainers, ValueConversions) {
   EXPECT_EQ(TagValue::Ansi(QByteArray("abc")), TagValue::Wide("abc"));
   EXPECT_FALSE(TagValue::Integer(12) == TagValue::Wide("12"));
   EXPECT_FALSE(TagValue() == TagValue::Ansi(QByteArray()));
-}
-
-TEST(TagContainers, Id3v1Properties) {
-  TId3v1Tags tags;
-  EXPECT_EQ(tags.GenreId(), 12);
-  EXPECT_EQ(tags.Genre(), "Other");
-  tags.SetGenreId(200);
-  EXPECT_EQ(tags.GenreId(), 12);
-  EXPECT_EQ(tags.Genre(), "Other");
-  tags.SetGenre("  rock ");
-  EXPECT_EQ(tags.GenreId(), 17);
-  tags.SetGenre("Polka Metal");
-  EXPECT_EQ(tags.GenreId(), 17) << "an unknown name changes nothing";
-  tags.Clear();
-  EXPECT_EQ(tags.GenreId(), 12) << "a cleared genre is the default, not genre 0";
-
-  tags.SetValue("artist", TagValue::Integer(5));
-  EXPECT_EQ(tags.Artist(), "") << "Artist only shows text";
-  EXPECT_EQ(tags.AsString("artist"), "5");
-  tags.SetYear(2001);
-  tags.SetTrack(9);
-  EXPECT_EQ(tags.AsString("year"), "2001");
-  EXPECT_EQ(tags.Track(), 9);
-}
-
-TEST(TagContainers, Id3v2PropertiesFollowIdSet) {
-  TId3v2Tags tags;
-  EXPECT_TRUE(tags.NewIds());
-  tags.SetTitle("New");
-  tags.SetNewIds(false);
-  tags.SetTitle("Old");
-  tags.SetTrack("3/12");
-  EXPECT_EQ(tags.AsWideString("TIT2"), "New");
-  EXPECT_EQ(tags.AsWideString("tt2"), "Old");
-  EXPECT_EQ(tags.GetValue("TRK").kind(), TagValue::Kind::AnsiString);
-  EXPECT_EQ(tags.Track(), "3/12");
 }
 
 TEST(TagContainers, AssignmentCarriesSharedKeyNamesOnly) {

@@ -7,7 +7,6 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
-#include "tags/Id3v2Tags.h"
 #include "tests/support/PermissionsBind.h"
 #include "tests/support/TestPaths.h"
 #include "tests/tags/Id3TestFiles.h"
@@ -87,37 +86,6 @@ TEST_F(TagPeersTest, ShowReadsTagWrittenById3v2Tool) {
   EXPECT_EQ(QString::fromUtf8(result.out),
             QString::fromUtf8("title: Caf\u00e9 Song\nartist: Artist\nalbum: Album\nyear: 1999\n"
                               "comment: Comment\ntrack: 12\ngenre: Jazz\n"));
-}
-
-TEST_F(TagPeersTest, Id3v24TagIsReadByFfprobe) {
-  TId3v2Tags tags;
-  tags.SetTitle(QString::fromUtf8("\u00c5ngstr\u00f6m \u266b"));
-  tags.SetArtist("Artist");
-  tags.SetAlbum("Album");
-  tags.SetGenre("Jazz");
-  tags.SetTrack("3");
-  tags.SetYear("2004");
-  tags.SetComposer("Composer");
-  tags.SetEncoder("Trackmill");
-  tags.SetCopyright("2004 Nobody");
-  tags.SetLanguage("eng");
-  QFile file(mp3_);
-  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-  ASSERT_TRUE(tags.WriteToHandle(&file, true));
-  file.close();
-  EXPECT_TRUE(ReadBytes(mp3_).endsWith(untagged_));
-
-  const QJsonObject probed = Probe(mp3_);
-  EXPECT_EQ(probed["title"].toString(), QString::fromUtf8("\u00c5ngstr\u00f6m \u266b"));
-  EXPECT_EQ(probed["artist"].toString(), "Artist");
-  EXPECT_EQ(probed["album"].toString(), "Album");
-  EXPECT_EQ(probed["genre"].toString(), "Jazz");
-  EXPECT_EQ(probed["track"].toString(), "3");
-  EXPECT_EQ(probed["date"].toString(), "2004");
-  EXPECT_EQ(probed["composer"].toString(), "Composer");
-  EXPECT_EQ(probed["encoded_by"].toString(), "Trackmill");
-  EXPECT_EQ(probed["copyright"].toString(), "2004 Nobody");
-  EXPECT_EQ(probed["language"].toString(), "eng");
 }
 
 TEST_F(TagPeersTest, FailuresExitNonZeroAndLeaveFilesAlone) {

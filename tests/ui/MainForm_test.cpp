@@ -78,7 +78,7 @@ TEST_F(MainFormTest, CheckCommandsFollowTheRows) {
   EXPECT_TRUE(Action(*form, "aEditTrackName")->isEnabled());
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(2)).center());
   EXPECT_EQ(list->topLevelItem(2)->checkState(0), Qt::Unchecked);
-  EXPECT_EQ(form->Tracks().ExtractItems(), QStringList({"02Track02"}));
+  EXPECT_EQ(form->Tracks().ExtractItems(), (JobItems{JobItem::Track(2, "Track02")}));
 
   // F2 renames the selected row; so does a double-click on it.
   list->setCurrentItem(list->topLevelItem(1));
@@ -89,7 +89,7 @@ TEST_F(MainFormTest, CheckCommandsFollowTheRows) {
   });
   QTest::keyClick(list, Qt::Key_F2);
   EXPECT_EQ(Column(*form, 1)[1], "AC/DC: Live?");
-  EXPECT_EQ(form->Tracks().ExtractItems(), QStringList({"02ACDC Live"}));
+  EXPECT_EQ(form->Tracks().ExtractItems(), (JobItems{JobItem::Track(2, "ACDC Live")}));
   answerer_.OnWindow<TfrmEditTrackName>([](TfrmEditTrackName* rename) { QTimer::singleShot(0, rename, &QDialog::reject); });
   Activate(*form);  // as the window manager does when a dialog has gone
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());  // a double-click's first half
@@ -99,7 +99,7 @@ TEST_F(MainFormTest, CheckCommandsFollowTheRows) {
 
   Activate(*form);
   QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);  // Select All
-  EXPECT_EQ(form->Tracks().ExtractItems().size(), 3);
+  EXPECT_EQ(form->Tracks().ExtractItems().size(), 3u);
 
   // A double-click below the rows opens nothing.
   list->clearSelection();

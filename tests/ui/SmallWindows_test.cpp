@@ -1,17 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QDesktopServices>
+#include <QHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "common/DataFolder.h"
 #include "settings/LanguageFile.h"
 #include "settings/Settings.h"
+#include "tests/support/TestPaths.h"
 #include "tests/ui/UrlCatcher.h"
 #include "ui/AboutBox.h"
 #include "ui/EditTrackNameForm.h"
@@ -102,6 +108,36 @@ TEST(SmallWindowsTest, TranslatedOnceWhenFirstShownInTheCurrentLanguage) {
   rename.show();
   EXPECT_EQ(rename.windowTitle(), "Umbenennen");
   QFile::remove(file.fileName());
+}
+
+// Every library the program is linked with directly is named, with its licence.
+TEST(AboutBoxTest, ListsEveryLibraryTheProgramLinks) {
+  const auto elf = test::RunProgram("readelf", {"-d", test::BinaryDir() + "/bin/trackmill"});
+  if (elf.exitCode != 0) GTEST_SKIP() << "readelf is not installed";
+  TAboutBox about;
+  QStringList listed;
+  auto* libraries = Find<QTreeWidget>(&about, "lvLibraries");
+  for (int row = 0; row < libraries->topLevelItemCount(); ++row) {
+    EXPECT_FALSE(libraries->topLevelItem(row)->text(1).isEmpty());
+    listed << libraries->topLevelItem(row)->text(0).toLower().replace('-', '_');
+  }
+  // Libraries that come with another one the list names under its own name.
+  const QHash<QString, QString> partOf{{"cdio_cdda", "cdio_paranoia"}, {"vorbisenc", "vorbis"},
+                                       {"vorbisfile", "vorbis"}, {"z", "zlib"}, {"tag", "taglib"},
+                                       {"asound", "portaudio"}, {"glx", "qt 6"}, {"opengl", "qt 6"}};
+  const QRegularExpression needed(R"(\(NEEDED\)\s+Shared library: \[lib([A-Za-z0-9_+]+?)(-[0-9.]+)?\.so)");
+  int checked = 0;
+  for (auto match = needed.globalMatch(QString::fromUtf8(elf.out)); match.hasNext();) {
+    QString name = match.next().captured(1).toLower();
+    // The C and C++ runtimes, and the sanitizers' in a checking build.
+    if (QStringList{"c", "m", "stdc++", "gcc_s", "asan", "ubsan", "tsan"}.contains(name)) continue;
+    if (name.startsWith("qt6")) name = "qt 6";
+    name = partOf.value(name, name);
+    ++checked;
+    EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [&](const QString& entry) { return entry.contains(name); }))
+        << "lib" << name.toStdString() << " is linked but not listed";
+  }
+  EXPECT_GT(checked, 10);
 }
 
 TEST(HelpPagesTest, ManualAndHomePageAreTheShippedManual) {

@@ -103,7 +103,7 @@ void ShootFallbackWindows(Shooter& shooter, TMainForm& main, const QString& disc
   cdIn.SelectDrive(int(DiscImages().indexOf(QFileInfo(discImage).absoluteFilePath())));
   TMp3EncodeProcess mp3;
   TWMAEncodeProcess wma;
-  const QStringList items = main.Tracks().ExtractItems();
+  const JobItems items = main.Tracks().ExtractItems();
   TfrmCDRip rip(&main, cdIn, items, &mp3, &wma);
   bool caught = false;
   QObject::connect(&rip.Rip(), &TFallbackRip::Changed, &rip, [&] {
@@ -116,7 +116,7 @@ void ShootFallbackWindows(Shooter& shooter, TMainForm& main, const QString& disc
   rip.exec();
   if (!caught) return shooter.Fail("the fallback rip ended before it could be caught");
 
-  const QString wav = QDir(Settings().OutputFolder).filePath(SplitJobItem(items.value(0)).baseName + ".wav");
+  const QString wav = QDir(Settings().OutputFolder).filePath(items.at(0).title + ".wav");
   TfrmResample converter(&main);
   converter.SetInputFile(wav);
   converter.SetOutputFile(QFileInfo(wav).path() + "/" + QFileInfo(wav).completeBaseName() + " (22 kHz).wav");

@@ -1,4 +1,0 @@
-# FLAC output.
-pkg_check_modules(FLAC REQUIRED IMPORTED_TARGET flac)
-list(APPEND AUDIO_CORE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/FlacOut.cpp)
-list(APPEND AUDIO_LIBS PkgConfig::FLAC)
