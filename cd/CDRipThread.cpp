@@ -4,7 +4,6 @@
 #include <QtEndian>
 #include <algorithm>
 
-#include "cd/CDDrive.h"
 #include "cd/DiscLayout.h"
 #include "cd/DiscSamples.h"
 #include "cd/NormalizeFile.h"
@@ -34,8 +33,8 @@ RipOptions RipOptions::FromSettings(const TSettings& s) {
   return o;
 }
 
-qint32 ReadOffsetOf(TCDHandle handle, const TSettings& settings) {
-  return settings.ReadOffsets.value(DriveIdentity(handle), 0);
+qint32 ReadOffsetOf(const CdDrive* drive, const TSettings& settings) {
+  return drive ? settings.ReadOffsets.value(drive->Identity(), 0) : 0;
 }
 
 TCDRipThread::TCDRipThread(int trackNo, const QString& trackName)
@@ -54,16 +53,16 @@ QString TCDRipThread::NormalizeError() const {
 
 void TCDRipThread::run() {
   const ThreadEndMark end(this);
-  if (ModifyCDParms(CDHandle, kCDParmMsfAddresses, 1) == 0) {
+  if (!Drive || !Drive->IsOpen()) {
     PostRipFailed(ReportTo, kRipFailedAddressFormat);
     return;
   }
-  TTOC toc;
-  if (ReadTOC(CDHandle, toc) != 1) {
+  const std::optional<DiscToc> toc = Drive->ReadToc();
+  if (!toc) {
     PostRipFailed(ReportTo, kRipFailedReadToc);
     return;
   }
-  const DiscLayout disc = DiscLayout::FromToc(toc);
+  const DiscLayout disc = DiscLayout::FromToc(*toc);
   const int index = TrackNo - 1;
   if (index < 0 || index >= int(disc.tracks.size())) {
     PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipReadError));
@@ -104,10 +103,10 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
     PostJobProgress(ReportTo, MakeStatus(status::kExtractionEnded, kRipWriteError));
     return;
   }
-  const qint64 sectorsPerRead = IsDiscImageHandle(CDHandle) ? kImageSectorsPerRead : kSectorsPerRead;
+  const qint64 sectorsPerRead = Drive->IsImage() ? kImageSectorsPerRead : kSectorsPerRead;
   qint64 samplesPerRead = sectorsPerRead * kSamplesPerSector;
   // One sector more than a chunk: a chunk that starts inside a sector spans one more.
-  TTrackBuf request(0, quint32(sectorsPerRead + 1));
+  std::vector<uint8_t> sectors(size_t(sectorsPerRead + 1) * kCDSectorBytes);
   QByteArray chunk;
   ProgressClock clock;
   bool readFailed = false;
@@ -116,7 +115,7 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
   while (done < sampleCount && !Stopped) {
     const qint64 count = std::min(samplesPerRead, sampleCount - done);
     chunk.resize(count * kBytesPerStereoSample);
-    readFailed = !ReadDiscSamples(CDHandle, request, firstSample + done, count, discSamples, chunk.data());
+    readFailed = !ReadDiscSamples(*Drive, sectors, firstSample + done, count, discSamples, chunk.data());
     if (readFailed && samplesPerRead > kSectorsPerRead * kSamplesPerSector) {
       // A large read fails as a whole; reads of a drive's size keep what can still be read.
       samplesPerRead = kSectorsPerRead * kSamplesPerSector;

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   AddDiscImage(image);
   TrackList list;
   list.Show(0);
-  if (list.CDHandle == 0 || list.Rows.empty()) {
+  if (!list.Drive || list.Rows.empty()) {
     std::fprintf(stderr, "demo-discinfo: %s\n", qPrintable(list.Status));
     return 1;
   }
