@@ -12,7 +12,6 @@
 #include <cstring>
 
 #include "audio/core/AuException.h"
-#include "cd/CDDrive.h"
 #include "cd/Drive.h"
 #include "cd/ImageSheets.h"
 

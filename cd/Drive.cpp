@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <cstring>
 
+#include "cd/CDDrive.h"
+
 namespace trackmill {
 namespace {
 
@@ -74,11 +76,11 @@ bool CdDrive::Close() {
   return handle != 0 && CloseCDHandle(handle) != 0;
 }
 
-bool CdDrive::IsOpen() const { return Handle() != 0; }
+bool CdDrive::IsOpen() const { return OpenHandle() != 0; }
 
 std::optional<DiscToc> CdDrive::ReadToc() const {
   TTOC toc{};
-  if (ReadTOC(Handle(), toc) != 1) return std::nullopt;
+  if (ReadTOC(OpenHandle(), toc) != 1) return std::nullopt;
   const auto entry = [&](int k) {
     const TTOCTRACK& raw = toc.tracks[k];
     int32_t fromLeadIn = 0;
@@ -98,7 +100,7 @@ SectorRead CdDrive::ReadSectors(int32_t lba, uint32_t count, uint8_t* buffer, si
   SectorRead result;
   if (lba < 0 || count == 0 || uint64_t(count) * kCDSectorBytes > capacity) return result;
   TTrackBuf request(uint32_t(lba), count);
-  result.ok = ReadCDAudioLBA(Handle(), request) == 1;
+  result.ok = ReadCDAudioLBA(OpenHandle(), request) == 1;
   result.status = int32_t(request.header.status);
   if (result.ok) {
     result.bytes = request.AudioBytes();
@@ -107,18 +109,18 @@ SectorRead CdDrive::ReadSectors(int32_t lba, uint32_t count, uint8_t* buffer, si
   return result;
 }
 
-bool CdDrive::MediaPresent() const { return trackmill::MediaPresent(Handle()); }
-TrayResult CdDrive::Eject() const { return EjectTray(Handle()); }
-TrayResult CdDrive::CloseTray() const { return trackmill::CloseTray(Handle()); }
+bool CdDrive::MediaPresent() const { return trackmill::MediaPresent(OpenHandle()); }
+TrayResult CdDrive::Eject() const { return EjectTray(OpenHandle()); }
+TrayResult CdDrive::CloseTray() const { return trackmill::CloseTray(OpenHandle()); }
 
 std::optional<TCDText> CdDrive::CdText() const {
   TCDText text;
-  if (ReadCDText(Handle(), text) != 1) return std::nullopt;
+  if (ReadCDText(OpenHandle(), text) != 1) return std::nullopt;
   return text;
 }
 
-QString CdDrive::Identity() const { return DriveIdentity(Handle()); }
-int CdDrive::PregapFrames(int trackNumber) const { return TrackPregapFrames(Handle(), trackNumber); }
+QString CdDrive::Identity() const { return DriveIdentity(OpenHandle()); }
+int CdDrive::PregapFrames(int trackNumber) const { return TrackPregapFrames(OpenHandle(), trackNumber); }
 bool CdDrive::IsImage() const { return isImage_; }
 
 }  // namespace trackmill

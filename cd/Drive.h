@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "cd/CDDrive.h"
+#include "cd/DriveTypes.h"
 
 // Drives as values and objects: the drive list as DriveInfo values, and an open drive as a
 // CdDrive that closes itself.
@@ -89,9 +89,11 @@ class CdDrive {
   bool IsImage() const;
 
  private:
-  CdDrive(TCDHandle handle, bool isImage) : handle_(handle), isImage_(isImage) {}
-  TCDHandle Handle() const { return handle_.load(); }
-  std::atomic<TCDHandle> handle_;  // 0 once closed
+  // The drive layer's handle below this object, private to it; 0 once closed.
+  using Handle = uint32_t;
+  CdDrive(Handle handle, bool isImage) : handle_(handle), isImage_(isImage) {}
+  Handle OpenHandle() const { return handle_.load(); }
+  std::atomic<Handle> handle_;
   const bool isImage_;
 };
 

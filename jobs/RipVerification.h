@@ -29,8 +29,8 @@ struct RipVerification {
 };
 
 // Reads the table of contents again and gathers the record of a finished rip job. Returns
-// false when the table of contents cannot be read. The drive's handle must be open and no
-// extraction running on it; call it on the thread that owns the handle.
+// false when the table of contents cannot be read. The drive must be open and no
+// extraction running on it; call it on the thread that owns the drive.
 bool CollectRipRecord(const TJobRunner& job, const CdDrive& drive, const QStringList& errors, bool lookUp,
                       RipVerification& out);
 

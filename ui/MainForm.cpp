@@ -404,7 +404,7 @@ bool TMainForm::FormClose() {
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_.get()),
                                  static_cast<TEncodeProcess*>(wmaRunner_.get())})
     if (runner->Running) runner->StopEncoder(0);
-  // Playback reads the drive: it ends before the handle is closed.
+  // Playback reads the drive: it ends before the drive is closed.
   playback_->Stop();
   const QStringList errors = SaveOnClose(list_);
   for (const QString& line : errors) std::fprintf(stderr, "trackmill: %s\n", qPrintable(line));

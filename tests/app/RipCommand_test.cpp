@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QProcess>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/TrackList.h"
 #include "common/DataFolder.h"
 #include "settings/Settings.h"

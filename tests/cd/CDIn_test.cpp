@@ -6,7 +6,7 @@
 #include <QFile>
 
 #include "audio/core/AuException.h"
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/FallbackPath.h"
 #include "settings/Settings.h"
 #include "tests/cd/TestDisc.h"

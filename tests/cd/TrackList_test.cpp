@@ -4,7 +4,7 @@
 
 #include <QTemporaryDir>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "settings/Settings.h"
 #include "tests/cd/TestDisc.h"
 #include "tests/support/TestPaths.h"

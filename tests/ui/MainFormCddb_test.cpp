@@ -7,7 +7,7 @@
 #include <atomic>
 
 #include "CddbTestServer.h"
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "settings/Settings.h"
 #include "tests/ui/MainFormTestSupport.h"
 #include "ui/QueryCDDBForm.h"

@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/TrackList.h"
 #include "settings/DiscInfoStore.h"
 #include "settings/Settings.h"

@@ -14,7 +14,7 @@
 #include <QTextStream>
 #include <QTimer>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/CDIn.h"
 #include "common/TextForms.h"
 #include "jobs/FallbackRip.h"
