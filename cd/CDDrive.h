@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cd/CDRecords.h"
+#include "cd/DriveTypes.h"
 #include "cd/TrackBuf.h"
 
 // The CD drive layer: drive list, drive handles, address format, table of contents and raw
@@ -39,33 +40,13 @@ int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request);
 // handle. May block while a physical drive spins up: call it off the user-interface thread.
 bool MediaPresent(TCDHandle handle);
 
-// Opens or closes the tray of the handle's drive. A disc image has none.
-enum class TrayResult { Done, Failed, NoTray };
+// Opens or closes the tray of the handle's drive.
 TrayResult EjectTray(TCDHandle handle);
 TrayResult CloseTray(TCDHandle handle);
 
-// CD-Text of a disc (drives, cue sheets, cdrdao tables of contents), UTF-8. Empty texts where
-// the disc holds none.
-struct TCDTextEntry {
-  QString title;
-  QString performer;
-};
-struct TCDText {
-  TCDTextEntry disc;
-  std::vector<TCDTextEntry> tracks;  // tracks[n - 1] is track n; as long as the last track
-};
 // 1 and the text when the disc carries any CD-Text (its first language block), else 0.
 int ReadCDText(TCDHandle handle, TCDText& text);
 
-// False for an image libcdio must not be given: a cue sheet (or the .bin beside one) or a
-// cdrdao table with more TRACK words than fit from its first track number to 99, a cue sheet
-// whose first track number is above 66, a file larger than any sheet (1 MiB), or a Nero image
-// that NeroImageFitsReader refuses.
-bool ImageFitsReader(const QString& path);
-// Disc images offered as drives (.cue/.bin, cdrdao .toc, .nrg).
-void AddDiscImage(const QString& path);
-QStringList DiscImages();
-void ClearDiscImages();
 
 // What names the drive of an open handle in the settings (its read offset): the image's
 // absolute path, or the drive's vendor and model; "=" becomes "_". Empty for a closed handle.

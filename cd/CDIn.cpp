@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "audio/core/AuException.h"
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/ImageSheets.h"
 
 namespace trackmill {
@@ -29,19 +29,9 @@ struct DriveEntry {
 };
 
 std::vector<DriveEntry> DriveEntries() {
-  TCDList list{};
-  list.max = kMaxDrives;
-  const int found = GetCDList(list);
   std::vector<DriveEntry> entries;
-  for (int i = 0; i < found; ++i) {
-    const TCDREC& r = list.cd[i];
-    DriveEntry e;
-    e.path = QString::fromLocal8Bit(r.id, qsizetype(strnlen(r.id, sizeof r.id)));
-    e.isImage = r.ha == 1;
-    e.name = QString::fromLocal8Bit(r.vendor, qsizetype(strnlen(r.vendor, sizeof r.vendor))) +
-             QString::fromLocal8Bit(r.prodId, qsizetype(strnlen(r.prodId, sizeof r.prodId)));
-    entries.push_back(e);
-  }
+  for (const DriveInfo& drive : ListDrives())
+    entries.push_back({drive.path, drive.kind == DriveInfo::Kind::Image, drive.vendor + drive.model});
   return entries;
 }
 

@@ -10,7 +10,7 @@ typedef struct cdrom_paranoia_s cdrom_paranoia_t;
 
 // TCDIn: the CD input of the pipeline over libcdio-paranoia, used when the drive layer gives
 // no handle. Delivers the audio of the tracks StartTrack..EndTrack of the selected drive as
-// 44100 Hz, 16-bit, 2-channel PCM. The drives are those of the drive list (GetCDList).
+// 44100 Hz, 16-bit, 2-channel PCM. The drives are those of the drive list (ListDrives).
 //
 // Published settings, mapped to paranoia modes when a range is opened:
 //   EnableJitterCorrection false        -> plain reads, no verification;

@@ -2,21 +2,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "cd/DriveTypes.h"
+
 // The records the drive layer exchanges with its callers: byte-packed, integers in host
 // (little-endian) order, texts zero-terminated within their fields.
 namespace trackmill {
 
 using TCDHandle = uint32_t;  // 0 = no handle
-
-inline constexpr int kMaxDrives = 8;
-inline constexpr int kTocEntries = 100;
-inline constexpr int kCDSectorBytes = 2352;
-inline constexpr int kSectorsPerSecond = 75;
-inline constexpr int kSectorsPerMinute = 4500;
-// Sector number (as reads address it) = MSF address in sectors - 150 (the lead-in).
-inline constexpr int kLeadInSectors = 150;
-inline constexpr uint8_t kLeadOutTrackNumber = 0xAA;
-inline constexpr uint8_t kControlDataTrack = 0x04;
 
 // ModifyCDParms parameter: value 1 = TOC addresses as minute/second/frame, 0 = as LBA.
 inline constexpr int kCDParmMsfAddresses = 36;

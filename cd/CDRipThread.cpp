@@ -4,7 +4,6 @@
 #include <QtEndian>
 #include <algorithm>
 
-#include "cd/CDDrive.h"
 #include "cd/DiscLayout.h"
 #include "cd/DiscSamples.h"
 #include "cd/NormalizeFile.h"
@@ -33,8 +32,8 @@ RipOptions RipOptions::FromSettings(const TSettings& s) {
   return o;
 }
 
-qint32 ReadOffsetOf(TCDHandle handle, const TSettings& settings) {
-  return settings.ReadOffsets.value(DriveIdentity(handle), 0);
+qint32 ReadOffsetOf(const CdDrive* drive, const TSettings& settings) {
+  return drive ? settings.ReadOffsets.value(drive->Identity(), 0) : 0;
 }
 
 TCDRipThread::TCDRipThread(int trackNo, const QString& trackName)
@@ -55,16 +54,16 @@ void TCDRipThread::End(StepOutcome outcome) { PostJobReport(ReportTo, StepEnded{
 
 void TCDRipThread::run() {
   const ThreadEndMark end(this);
-  if (ModifyCDParms(CDHandle, kCDParmMsfAddresses, 1) == 0) {
+  if (!Drive || !Drive->IsOpen()) {
     End(StepOutcome::DriveRefused);
     return;
   }
-  TTOC toc;
-  if (ReadTOC(CDHandle, toc) != 1) {
+  const std::optional<DiscToc> toc = Drive->ReadToc();
+  if (!toc) {
     End(StepOutcome::TocUnreadable);
     return;
   }
-  const DiscLayout disc = DiscLayout::FromToc(toc);
+  const DiscLayout disc = DiscLayout::FromToc(*toc);
   const int index = TrackNo - 1;
   if (index < 0 || index >= int(disc.tracks.size())) {
     End(StepOutcome::ReadError);
@@ -105,10 +104,10 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
     End(StepOutcome::WriteError);
     return;
   }
-  const qint64 sectorsPerRead = IsDiscImageHandle(CDHandle) ? kImageSectorsPerRead : kSectorsPerRead;
+  const qint64 sectorsPerRead = Drive->IsImage() ? kImageSectorsPerRead : kSectorsPerRead;
   qint64 samplesPerRead = sectorsPerRead * kSamplesPerSector;
   // One sector more than a chunk: a chunk that starts inside a sector spans one more.
-  TTrackBuf request(0, quint32(sectorsPerRead + 1));
+  std::vector<uint8_t> sectors(size_t(sectorsPerRead + 1) * kCDSectorBytes);
   QByteArray chunk;
   ProgressClock clock;
   bool readFailed = false;
@@ -117,7 +116,7 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
   while (done < sampleCount && !Stopped) {
     const qint64 count = std::min(samplesPerRead, sampleCount - done);
     chunk.resize(count * kBytesPerStereoSample);
-    readFailed = !ReadDiscSamples(CDHandle, request, firstSample + done, count, discSamples, chunk.data());
+    readFailed = !ReadDiscSamples(*Drive, sectors, firstSample + done, count, discSamples, chunk.data());
     if (readFailed && samplesPerRead > kSectorsPerRead * kSamplesPerSector) {
       // A large read fails as a whole; reads of a drive's size keep what can still be read.
       samplesPerRead = kSectorsPerRead * kSamplesPerSector;

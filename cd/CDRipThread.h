@@ -3,9 +3,10 @@
 #include <QString>
 #include <QThread>
 #include <atomic>
+#include <memory>
 
 #include "verify/AccurateRipSum.h"
-#include "cd/CDRecords.h"
+#include "cd/Drive.h"
 #include "common/JobReports.h"
 
 // Extraction of one audio track into "<OutputFolder>/<TrackName>.wav", optionally followed by
@@ -22,9 +23,9 @@
 // session gap.
 //
 // Life cycle: construct on the main thread (it takes the rip settings from Settings() then),
-// set CDHandle and ReportTo, start(); request a stop with Stopped = true. The destructor
+// set Drive and ReportTo, start(); request a stop with Stopped = true. The destructor
 // waits for the thread to end. ReportTo must outlive the thread object. One extraction
-// thread at a time per drive handle.
+// thread at a time per drive.
 namespace trackmill {
 struct TSettings;
 
@@ -43,9 +44,9 @@ struct RipOptions {
 // Read offsets beyond this many samples are no drive's.
 inline constexpr int kMaxReadOffset = 10000;
 
-// The read offset the settings keep for the drive of an open handle; 0 when none is kept.
+// The read offset the settings keep for an open drive; 0 when none is kept or there is no drive.
 // Main thread (it reads the settings).
-qint32 ReadOffsetOf(TCDHandle handle, const TSettings& settings);
+qint32 ReadOffsetOf(const CdDrive* drive, const TSettings& settings);
 
 class TCDRipThread : public QThread {
  public:
@@ -54,7 +55,7 @@ class TCDRipThread : public QThread {
 
   int TrackNo;        // 1-based position of the track in the table of contents
   QString TrackName;  // base name of the WAV file
-  TCDHandle CDHandle = 0;
+  std::shared_ptr<CdDrive> Drive;  // the thread holds a share while it reads
   QObject* ReportTo = nullptr;
   std::atomic<bool> Stopped{false};
   RipOptions Options;

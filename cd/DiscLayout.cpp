@@ -2,21 +2,20 @@
 
 #include <algorithm>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "settings/DiscInfoStore.h"
 
 namespace trackmill {
 
-DiscLayout DiscLayout::FromToc(const TTOC& msfToc) {
-  const int entries = TocEntryCount(msfToc);
-  if (entries < 2) return {};
+DiscLayout DiscLayout::FromToc(const DiscToc& toc) {
+  if (toc.tracks.empty()) return {};
   std::vector<qint32> starts;
   std::vector<int> data;
-  for (int k = 0; k + 1 < entries; ++k) {
-    starts.push_back(MsfSectors(msfToc.tracks[k]));
-    if (msfToc.tracks[k].ADR & kControlDataTrack) data.push_back(msfToc.firstTrack + k);
+  for (const TocTrack& track : toc.tracks) {
+    starts.push_back(track.FramesFromLeadIn());
+    if (track.IsData()) data.push_back(track.number);
   }
-  return FromStarts(starts, MsfSectors(msfToc.tracks[entries - 1]), data, msfToc.firstTrack);
+  return FromStarts(starts, toc.leadOut.FramesFromLeadIn(), data, toc.firstTrack);
 }
 
 DiscLayout DiscLayout::FromStarts(const std::vector<qint32>& startFrames, qint32 leadOutFrame,

@@ -2,10 +2,9 @@
 #include <QString>
 #include <vector>
 
-#include "cd/CDRecords.h"
+#include "cd/Drive.h"
 
-// Where a disc's tracks lie, from a table of contents read with minute/second/frame
-// addresses: what the disc ids, the checksums, the cue sheet and the extraction agree on.
+// Where a disc's tracks lie, from a table of contents: what the disc ids, the checksums, the cue sheet and the extraction agree on.
 // Frames are absolute addresses (the first track of a pressed disc starts at 150); reads
 // address frame - 150. The audio of a track ends where the next track starts, except before
 // the data track of an enhanced CD, whose session gap (11400 frames) holds no audio.
@@ -28,7 +27,7 @@ struct DiscLayout {
 
   // Empty (no tracks) when the table is unusable: no tracks or negative addresses. A track
   // whose successor's address goes back ends where it starts.
-  static DiscLayout FromToc(const TTOC& msfToc);
+  static DiscLayout FromToc(const DiscToc& toc);
   static DiscLayout FromStarts(const std::vector<qint32>& startFrames, qint32 leadOutFrame,
                                const std::vector<int>& dataTrackNumbers = {}, int firstTrack = 1);
 

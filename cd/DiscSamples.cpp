@@ -4,12 +4,11 @@
 #include <cstring>
 
 #include "verify/AccurateRipSum.h"
-#include "cd/CDDrive.h"
 
 namespace trackmill {
 
-bool ReadDiscSamples(TCDHandle handle, TTrackBuf& request, qint64 firstSample, qint64 sampleCount,
-                     qint64 discSamples, char* out) {
+bool ReadDiscSamples(const CdDrive& drive, std::vector<uint8_t>& sectors, qint64 firstSample,
+                     qint64 sampleCount, qint64 discSamples, char* out) {
   const qint64 end = firstSample + sampleCount;
   const qint64 readFrom = std::clamp<qint64>(firstSample, 0, discSamples);
   const qint64 readTo = std::clamp<qint64>(end, readFrom, discSamples);
@@ -23,15 +22,11 @@ bool ReadDiscSamples(TCDHandle handle, TTrackBuf& request, qint64 firstSample, q
               size_t(end - readTo) * kBytesPerStereoSample);
   const qint64 firstSector = readFrom / kSamplesPerSector;
   const qint64 endSector = (readTo + kSamplesPerSector - 1) / kSamplesPerSector;
-  const qint64 sectors = endSector - firstSector;
-  if (quint64(sectors) * kCDSectorBytes > request.Capacity()) return false;
-  request.header.startFrame = quint32(firstSector);
-  request.header.numFrames = quint32(sectors);
-  request.header.maxLen = quint32(request.Capacity());
-  if (ReadCDAudioLBA(handle, request) != 1 || request.AudioBytes() < quint64(sectors) * kCDSectorBytes)
-    return false;
+  const qint64 sectorCount = endSector - firstSector;
+  const SectorRead read = drive.ReadSectors(int32_t(firstSector), uint32_t(sectorCount), sectors.data(), sectors.size());
+  if (!read.ok || read.bytes < quint64(sectorCount) * kCDSectorBytes) return false;
   const qint64 skip = (readFrom - firstSector * kSamplesPerSector) * kBytesPerStereoSample;
-  std::memcpy(out + (readFrom - firstSample) * kBytesPerStereoSample, request.Audio() + skip,
+  std::memcpy(out + (readFrom - firstSample) * kBytesPerStereoSample, sectors.data() + skip,
               size_t((readTo - readFrom) * kBytesPerStereoSample));
   return true;
 }

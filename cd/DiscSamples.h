@@ -1,8 +1,9 @@
 #pragma once
 #include <QtGlobal>
+#include <cstdint>
+#include <vector>
 
-#include "cd/CDRecords.h"
-#include "cd/TrackBuf.h"
+#include "cd/Drive.h"
 
 // Reading a disc by stereo samples rather than sectors, as a read offset needs: a run of
 // samples may start inside a sector, and samples before the disc's start or past its lead-out
@@ -12,9 +13,9 @@ namespace trackmill {
 inline constexpr int kBytesPerStereoSample = 4;
 
 // Reads sampleCount samples from disc sample firstSample on into out (sampleCount x 4 bytes).
-// request must hold ceil(sampleCount / 588) + 1 sectors at least. discSamples:
-// the samples before the lead-out. False when a sector read fails.
-bool ReadDiscSamples(TCDHandle handle, TTrackBuf& request, qint64 firstSample, qint64 sampleCount,
-                     qint64 discSamples, char* out);
+// sectors is the space the sectors are read into and must hold ceil(sampleCount / 588) + 1
+// sectors at least. discSamples: the samples before the lead-out. False when a sector read fails.
+bool ReadDiscSamples(const CdDrive& drive, std::vector<uint8_t>& sectors, qint64 firstSample,
+                     qint64 sampleCount, qint64 discSamples, char* out);
 
 }  // namespace trackmill

@@ -1,7 +1,7 @@
 #include "cd/FallbackPath.h"
 
 #include "audio/core/AuException.h"
-#include "cd/CDRecords.h"
+#include "cd/DriveTypes.h"
 #include "settings/DiscInfoStore.h"
 
 namespace trackmill {

@@ -2,7 +2,7 @@
 #include "cd/CDIn.h"
 #include "cd/TrackList.h"
 
-// The main window's path when the drive layer gives no handle: the track list read through
+// The main window's path when the drive layer opens no drive: the track list read through
 // the paranoia CD input. Main thread only.
 namespace trackmill {
 
@@ -13,7 +13,7 @@ void ReadTrackListFromCDIn(TrackList& list, TCDIn& cdIn);
 // The disc in cdIn's selected drive has at least one audio track.
 bool IsAudioCDPresent(TCDIn& cdIn);
 
-// What the activation of the main window does while list.CDHandle is 0: the disc is listed
+// What the activation of the main window does while list.Drive is none: the disc is listed
 // unless the list already shows it (rows, ticks and typed titles stay). The window shows
 // the no-device hint when ShowNoDeviceHint is set and hintAlreadyShown was false (so the
 // hint does not come back each time the window regains focus from it).

@@ -2,8 +2,6 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
-#include "cd/CDDrive.h"
-
 namespace trackmill {
 
 TMediaWatcher::TMediaWatcher(QObject* parent) : QObject(parent) {
@@ -12,11 +10,11 @@ TMediaWatcher::TMediaWatcher(QObject* parent) : QObject(parent) {
   connect(&look_, &QFutureWatcher<bool>::finished, this, &TMediaWatcher::LookDone);
 }
 
-void TMediaWatcher::Watch(TCDHandle handle, bool present) {
-  handle_ = handle;
+void TMediaWatcher::Watch(std::shared_ptr<CdDrive> drive, bool present) {
+  drive_ = std::move(drive);
   present_ = present;
   ++generation_;
-  if (handle_ != 0 && !paused_)
+  if (drive_ && !paused_)
     timer_.start();
   else
     timer_.stop();
@@ -24,17 +22,17 @@ void TMediaWatcher::Watch(TCDHandle handle, bool present) {
 
 void TMediaWatcher::SetPaused(bool paused) {
   paused_ = paused;
-  Watch(handle_, present_);
+  Watch(drive_, present_);
 }
 
 void TMediaWatcher::Look() {
-  if (look_.isRunning() || handle_ == 0) return;
+  if (look_.isRunning() || !drive_) return;
   lookGeneration_ = generation_;
-  look_.setFuture(QtConcurrent::run(MediaPresent, handle_));
+  look_.setFuture(QtConcurrent::run([drive = drive_] { return drive->MediaPresent(); }));
 }
 
 void TMediaWatcher::LookDone() {
-  if (lookGeneration_ != generation_ || paused_ || handle_ == 0) return;
+  if (lookGeneration_ != generation_ || paused_ || !drive_) return;
   const bool present = look_.result();
   if (present == present_) return;
   present_ = present;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "common/TextForms.h"
 #include "settings/DiscInfoStore.h"
 #include "settings/LangString.h"
@@ -13,18 +13,8 @@
 namespace trackmill {
 namespace {
 
-constexpr int kDescriptionChars = 26;
 constexpr double kBytesPerSecond = 176400;
 constexpr double kBytesPerMegabyte = 1048576;
-
-QString FieldText(const char* field, size_t size) {
-  return QString::fromLocal8Bit(field, qsizetype(strnlen(field, size)));
-}
-
-QString DescriptionOf(const TCDREC& drive) {
-  return (FieldText(drive.vendor, sizeof drive.vendor) + FieldText(drive.prodId, sizeof drive.prodId))
-      .left(kDescriptionChars);
-}
 
 QString NoDeviceText() { return LangString("RES_NotFound_CDRom"); }
 QString NoAudioText() { return LangString("RES_Check_CDRom"); }
@@ -68,49 +58,33 @@ TrackRow MakeTrackRow(int trackNumber, const TrackLength& length) {
 }
 
 QStringList DriveDescriptions() {
-  TCDList list{};
-  list.max = kMaxDrives;
-  const int found = GetCDList(list);
   QStringList names;
-  for (int i = 0; i < found; ++i) names << DescriptionOf(list.cd[i]).trimmed();
+  for (const DriveInfo& drive : ListDrives()) names << drive.Description().trimmed();
   return names;
 }
 
-TCDHandle TrackList::OpenDrive(int driveIndex) {
+std::shared_ptr<CdDrive> TrackList::OpenDrive(int driveIndex) {
   if (driveIndex < 0) driveIndex = 0;
-  TCDList list{};
-  list.max = kMaxDrives;
-  const int found = GetCDList(list);
-  if (driveIndex >= found) driveIndex = 0;
-  if (found == 0 || !UseDriveLayer) {
+  const std::vector<DriveInfo> drives = ListDrives();
+  if (driveIndex >= int(drives.size())) driveIndex = 0;
+  if (drives.empty() || !UseDriveLayer) {
     Status = NoDeviceText();
-    return 0;
+    return nullptr;
   }
-  const TCDREC& drive = list.cd[driveIndex];
-  DriveDescription = DescriptionOf(drive);
+  const DriveInfo& drive = drives[size_t(driveIndex)];
+  DriveDescription = drive.Description();
   Status = DriveDescription;
-  TGetCDHandle request;
-  request.ha = drive.ha;
-  request.tgt = drive.tgt;
-  request.lun = drive.lun;
-  TCDHandle handle = GetCDHandle(request);
-  if (handle == 0) {
-    // A library with a fixed number of handles may have them all taken: free one and retry.
-    for (TCDHandle stale = 1; stale <= 10; ++stale) {
-      if (CloseCDHandle(stale)) {
-        handle = GetCDHandle(request);
-        break;
-      }
-    }
-  }
-  if (handle == 0) Status = NoDeviceText();
-  return handle;
+  // Open drives are not a scarce resource here: a drive that cannot be opened is not helped
+  // by closing one that others (a running extraction) still read.
+  std::shared_ptr<CdDrive> opened = CdDrive::Open(drive);
+  if (!opened) Status = NoDeviceText();
+  return opened;
 }
 
 bool TrackList::IsAudioCDPresent() const {
-  if (CDHandle == 0) return false;
-  TTOC toc;
-  return ReadTOC(CDHandle, toc) == 1 && HasAudioTrack(toc);
+  if (!Drive) return false;
+  const std::optional<DiscToc> toc = Drive->ReadToc();
+  return toc && toc->HasAudioTrack();
 }
 
 bool TrackList::LoadDiscRecord(const std::vector<qint32>& startFrames, qint32 leadOutFrame) {
@@ -119,8 +93,9 @@ bool TrackList::LoadDiscRecord(const std::vector<qint32>& startFrames, qint32 le
 }
 
 void TrackList::ApplyCDText() {
-  TCDText text;
-  if (CDHandle == 0 || ReadCDText(CDHandle, text) != 1) return;
+  const std::optional<TCDText> cdText = Drive ? Drive->CdText() : std::nullopt;
+  if (!cdText) return;
+  const TCDText& text = *cdText;
   DiscInfo& disc = Settings().Disc;
   if (disc.Artist.isEmpty()) disc.Artist = text.disc.performer;
   if (disc.Album.isEmpty()) disc.Album = text.disc.title;
@@ -137,24 +112,26 @@ void TrackList::ApplyCDText() {
 }
 
 void TrackList::ReadTrackListFromTOC() {
-  if (CDHandle == 0) return;
+  if (!Drive) return;
   ForgetDisc();
-  TTOC toc;
-  if (ModifyCDParms(CDHandle, kCDParmMsfAddresses, 1) == 0 || ReadTOC(CDHandle, toc) != 1) {
+  const std::optional<DiscToc> toc = Drive->ReadToc();
+  if (!toc) {
     Status = LangString("RES_NotRead_Cd");
     return;
   }
-  const int entries = TocEntryCount(toc);
   std::vector<qint32> starts;
-  for (int k = 0; k + 1 < entries; ++k) starts.push_back(MsfSectors(toc.tracks[k]));
-  const bool known = LoadDiscRecord(starts, entries > 0 ? MsfSectors(toc.tracks[entries - 1]) : 0);
+  for (const TocTrack& track : toc->tracks) starts.push_back(track.FramesFromLeadIn());
+  const bool known = LoadDiscRecord(starts, toc->tracks.empty() ? 0 : toc->leadOut.FramesFromLeadIn());
 
-  // Entry k describes the k-th track from the first, so track i is entry i - first.
-  const TTOCTRACK* previous = &toc.tracks[0];
-  for (int i = toc.firstTrack; i <= toc.lastTrack && i - toc.firstTrack + 1 < entries; ++i) {
-    const TTOCTRACK& next = toc.tracks[i - toc.firstTrack + 1];
-    Rows.push_back(MakeTrackRow(i, LengthBetween(previous->addr[1], previous->addr[2], next.addr[1], next.addr[2])));
-    previous = &next;
+  // Lengths from the minutes and seconds of the tracks' minute/second/frame addresses.
+  const auto length = [](const TocTrack& from, const TocTrack& to) {
+    const int fromFrames = from.FramesFromLeadIn(), toFrames = to.FramesFromLeadIn();
+    return LengthBetween(fromFrames / kSectorsPerMinute, fromFrames / kSectorsPerSecond % 60,
+                         toFrames / kSectorsPerMinute, toFrames / kSectorsPerSecond % 60);
+  };
+  for (size_t k = 0; k < toc->tracks.size(); ++k) {
+    const TocTrack& next = k + 1 < toc->tracks.size() ? toc->tracks[k + 1] : toc->leadOut;
+    Rows.push_back(MakeTrackRow(toc->firstTrack + int(k), length(toc->tracks[k], next)));
   }
   if (!known) ApplyCDText();
   Status = DriveDescription;
@@ -163,8 +140,8 @@ void TrackList::ReadTrackListFromTOC() {
 void TrackList::Show() { Show(Settings().Index); }
 
 void TrackList::Show(int driveIndex) {
-  CDHandle = OpenDrive(driveIndex);
-  if (CDHandle != 0) {
+  Drive = OpenDrive(driveIndex);
+  if (Drive) {
     if (IsAudioCDPresent())
       ReadTrackListFromTOC();
     else
@@ -210,8 +187,8 @@ QString TrackList::Close() {
   QStringList errors;
   if (!SaveTitles())
     errors << LangString("RES_SaveDiscInfoError").arg(QDir::toNativeSeparators(DiscInfoFilePath()));
-  if (CDHandle != 0 && CloseCDHandle(CDHandle) == 0) errors << LangString("RES_Close_CD_Error");
-  CDHandle = 0;
+  if (Drive && !Drive->Close()) errors << LangString("RES_Close_CD_Error");
+  Drive.reset();
   return errors.join('\n');
 }
 

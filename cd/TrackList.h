@@ -1,9 +1,10 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
-#include "cd/CDRecords.h"
+#include "cd/Drive.h"
 #include "common/JobItem.h"
 
 // The track list of the main window without the window: finding and opening the drive, the
@@ -40,23 +41,23 @@ QStringList DriveDescriptions();
 
 class TrackList {
  public:
-  TCDHandle CDHandle = 0;  // open drive; 0 = none (the fallback path applies)
+  std::shared_ptr<CdDrive> Drive;  // open drive; none: the fallback path applies
   bool NoAudioCD = false;
   QString DriveDescription;  // vendor + product, at most 26 characters
   QString Status;            // the status line
   QString SavedStatus;
   QString DiscIdentifier;    // of the listed disc; empty when none
   std::vector<TrackRow> Rows;
-  // False: OpenDrive gives no handle, so the paranoia input serves the disc (the main window
+  // False: OpenDrive gives no drive, so the paranoia input serves the disc (the main window
   // clears it when TRACKMILL_FALLBACK_INPUT=1, to run and test that path on any drive or image).
   bool UseDriveLayer = true;
 
   // Opens drive driveIndex of the drive list (negative or beyond the list: drive 0); sets
-  // DriveDescription and Status. Returns the handle, 0 on failure ("No CD devices found!").
-  TCDHandle OpenDrive(int driveIndex);
+  // DriveDescription and Status. Returns the drive, none on failure ("No CD devices found!").
+  std::shared_ptr<CdDrive> OpenDrive(int driveIndex);
   // The open drive holds a disc with at least one audio track.
   bool IsAudioCDPresent() const;
-  // Fills Rows from the table of contents of CDHandle (nothing when it is 0).
+  // Fills Rows from the table of contents of Drive (nothing without a drive).
   void ReadTrackListFromTOC();
   // Start-up: open the drive of the settings (or the given one) and list its disc.
   void Show();
@@ -73,8 +74,8 @@ class TrackList {
   // Titles of the rows into the disc-info record, saved to the cache; false when the cache
   // could not be written (nothing to save without a disc counts as saved).
   bool SaveTitles();
-  // Closing: SaveTitles, then the drive handle. Returns the error texts, one per line, when
-  // the titles could not be saved or the handle could not be closed; empty when all went well.
+  // Closing: SaveTitles, then the drive. Returns the error texts, one per line, when the
+  // titles could not be saved or the drive could not be closed; empty when all went well.
   QString Close();
 
   // Loads the disc-info record of a table of contents; sets DiscIdentifier. Returns whether

@@ -1,27 +1,18 @@
 #include "cddb/CddbDriveToc.h"
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 
 namespace trackmill {
 
-CddbToc CddbTocFromTOC(const TTOC& toc) {
+CddbToc CddbTocFromToc(const DiscToc& toc) {
   CddbToc result;
   const int tracks = toc.lastTrack - toc.firstTrack + 1;
-  if (toc.firstTrack < 1 || tracks < 1 || tracks >= kTocEntries) return result;
+  if (toc.firstTrack < 1 || tracks < 1 || tracks >= kTocEntries || size_t(tracks) != toc.tracks.size())
+    return result;
   result.firstTrack = toc.firstTrack;
-  for (int i = 0; i < tracks; ++i) result.trackStartFrames.push_back(MsfSectors(toc.tracks[i]));
-  result.leadOutFrame = MsfSectors(toc.tracks[tracks]);
+  for (const TocTrack& track : toc.tracks) result.trackStartFrames.push_back(track.FramesFromLeadIn());
+  result.leadOutFrame = toc.leadOut.FramesFromLeadIn();
   return result;
-}
-
-int CDDBQuery(TCDHandle handle, TCDDBQuery& query) {
-  TTOC toc{};
-  if (handle == 0 || ModifyCDParms(handle, kCDParmMsfAddresses, 1) == 0 ||
-      ReadTOC(handle, toc) != 1) {
-    CddbToc none;
-    return CDDBQuery(none, query);  // reports kCddbErrorBadToc
-  }
-  return CDDBQuery(CddbTocFromTOC(toc), query);
 }
 
 }  // namespace trackmill

@@ -14,33 +14,9 @@
 namespace trackmill {
 namespace {
 
-struct CddbOptions {
-  QString server = QStringLiteral("gnudb.gnudb.org");
-  QString script = QString::fromLatin1(kCddbDefaultScript);
-  QString email;
-  QString client = QStringLiteral("trackmill %1").arg(QLatin1String(kAppVersion));
-  QString helloHost;
-  bool useProxy = false;
-  QString proxyHost;
-  int proxyPort = 80;
-  int connectTimeoutMs = 10000;
-  int requestTimeoutMs = 30000;
-};
-
-std::mutex g_optionsLock;
-CddbOptions g_options;  // guarded by g_optionsLock
-std::atomic<int> g_lastError{kCddbErrorNone};
 thread_local const std::atomic<bool>* t_cancel = nullptr;
 
-CddbOptions OptionsSnapshot() {
-  std::lock_guard lock(g_optionsLock);
-  return g_options;
-}
-
-int FailWith(int error) {
-  g_lastError = error;
-  return 0;
-}
+CddbOutcome FailWith(int error) { return {false, error}; }
 
 QByteArray Encoded(const QString& word) { return QUrl::toPercentEncoding(word); }
 
@@ -78,9 +54,9 @@ QByteArray CddbUrl(const CddbOptions& options, const QStringList& command) {
          QUrl::toPercentEncoding(script, "/~") + "?cmd=" + cmd + "&hello=" + hello + "&proto=6";
 }
 
-// Runs one CDDB command; on a transport failure sets the last error and returns false.
-bool Exchange(const QStringList& command, qsizetype maxBodyBytes, HttpResult& result) {
-  const CddbOptions options = OptionsSnapshot();
+// Runs one CDDB command; ok unless the transfer failed.
+CddbOutcome Exchange(const CddbOptions& options, const QStringList& command, qsizetype maxBodyBytes,
+                     HttpResult& result) {
   if (options.email.trimmed().isEmpty()) return FailWith(kCddbErrorNoEmail);
   HttpRequest request;
   request.url = CddbUrl(options, command);
@@ -96,7 +72,7 @@ bool Exchange(const QStringList& command, qsizetype maxBodyBytes, HttpResult& re
   switch (result.outcome) {
     case HttpResult::Outcome::Ok:
     case HttpResult::Outcome::Truncated:
-      return true;
+      return {true, kCddbErrorNone};
     case HttpResult::Outcome::TimedOut:
       return FailWith(kCddbErrorTimeout);
     case HttpResult::Outcome::Cancelled:
@@ -133,44 +109,21 @@ void FillItem(TCDDBQueryItem& item, const CddbMatch& match) {
 
 }  // namespace
 
-bool CDDBSetOption(int option, const QString& text, int value) {
-  std::lock_guard lock(g_optionsLock);
-  switch (option) {
-    case kCddbOptionServer: g_options.server = text.trimmed(); return true;
-    case kCddbOptionProxyHost: g_options.proxyHost = text.trimmed(); return true;
-    case kCddbOptionUseProxy: g_options.useProxy = value != 0; return true;
-    case kCddbOptionClient: g_options.client = text; return true;
-    case kCddbOptionEmail: g_options.email = text.trimmed(); return true;
-    case kCddbOptionProxyPort:
-      g_options.proxyPort = value > 0 && value <= 65535 ? value : 80;
-      return true;
-    case kCddbOptionScript: g_options.script = text; return true;
-    case kCddbOptionHelloHost: g_options.helloHost = text; return true;
-    case kCddbOptionConnectTimeoutMs: g_options.connectTimeoutMs = std::max(1, value); return true;
-    case kCddbOptionRequestTimeoutMs: g_options.requestTimeoutMs = std::max(1, value); return true;
-    default: return false;
-  }
-}
+QString DefaultCddbClient() { return QStringLiteral("trackmill %1").arg(QLatin1String(kAppVersion)); }
 
-void CDDBResetOptions() {
-  std::lock_guard lock(g_optionsLock);
-  g_options = CddbOptions{};
-}
-
-int CDDBQuery(const CddbToc& toc, TCDDBQuery& query) {
+CddbOutcome CDDBQuery(const CddbOptions& options, const CddbToc& toc, TCDDBQuery& query) {
   if (query.num < 0 || (query.num > 0 && !query.q)) return FailWith(kCddbErrorBadArgument);
   const QStringList words = CddbQueryWords(toc);
   if (words.isEmpty()) return FailWith(kCddbErrorBadToc);
   HttpResult http;
-  if (!Exchange(QStringList{QStringLiteral("cddb"), QStringLiteral("query")} + words,
-                kDiscInfoBufferBytes, http)) {
-    return 0;
-  }
+  if (const CddbOutcome sent = Exchange(options, QStringList{QStringLiteral("cddb"), QStringLiteral("query")} + words,
+                                        kDiscInfoBufferBytes, http);
+      !sent.ok)
+    return sent;
   const CddbQueryReply reply = ParseCddbQueryReply(http.body);
   if (reply.code == 202) {
     query.num = 0;
-    g_lastError = 202;
-    return 1;
+    return {true, 202};
   }
   if (reply.code != 200 && reply.code != 210 && reply.code != 211) {
     return FailWith(reply.code != 0 ? reply.code : kCddbErrorBadReply);
@@ -178,11 +131,10 @@ int CDDBQuery(const CddbToc& toc, TCDDBQuery& query) {
   const int count = std::min(query.num, static_cast<int>(reply.matches.size()));
   for (int i = 0; i < count; ++i) FillItem(query.q[i], reply.matches[static_cast<size_t>(i)]);
   query.num = count;
-  g_lastError = count > 0 ? kCddbErrorNone : reply.code;
-  return 1;
+  return {true, count > 0 ? kCddbErrorNone : reply.code};
 }
 
-int CDDBGetDiskInfo(const TCDDBQueryItem& item, char* buffer, int size) {
+CddbOutcome CDDBGetDiskInfo(const CddbOptions& options, const TCDDBQueryItem& item, char* buffer, int size) {
   if (!buffer || size <= 0) return FailWith(kCddbErrorBadArgument);
   buffer[0] = '\0';
   const QString category = FieldText(item.categ, sizeof item.categ);
@@ -190,15 +142,14 @@ int CDDBGetDiskInfo(const TCDDBQueryItem& item, char* buffer, int size) {
   if (category.isEmpty() || discId.isEmpty()) return FailWith(kCddbErrorBadArgument);
   HttpResult http;
   // Room for the status line besides the entry; the buffer itself bounds the entry below.
-  if (!Exchange({QStringLiteral("cddb"), QStringLiteral("read"), category, discId},
-                static_cast<qsizetype>(size) + 512, http)) {
-    return 0;
-  }
+  if (const CddbOutcome sent = Exchange(options, {QStringLiteral("cddb"), QStringLiteral("read"), category, discId},
+                                        static_cast<qsizetype>(size) + 512, http);
+      !sent.ok)
+    return sent;
   const int code =
       StoreDiscEntry(http.body, http.outcome == HttpResult::Outcome::Truncated, buffer, size);
   if (code != 210) return FailWith(code != 0 ? code : kCddbErrorBadReply);
-  g_lastError = kCddbErrorNone;
-  return 1;
+  return {true, kCddbErrorNone};
 }
 
 int StoreDiscEntry(QByteArray readReply, bool cutOff, char* buffer, int size) {
@@ -219,8 +170,6 @@ int StoreDiscEntry(QByteArray readReply, bool cutOff, char* buffer, int size) {
   buffer[entry.size()] = '\0';
   return reply.code;
 }
-
-int GetAspiLibError() { return g_lastError.load(); }
 
 void CDDBSetCancelFlag(const std::atomic<bool>* flag) { t_cancel = flag; }
 

@@ -2,19 +2,21 @@
 #include <QString>
 #include <atomic>
 
+#include "cddb/CddbServers.h"
 #include "cddb/CddbToc.h"
 
-// The CDDB side of the drive layer: option setting, the disc query, the fetch of one disc
-// entry and the last error code, with the records and results the query worker relies on.
+// The CDDB side of the drive layer: the disc query and the fetch of one disc entry, with the records and results the query worker relies on.
 // Spoken over HTTP to a CDDB server script (protocol level 6, UTF-8) through libcurl.
 //
-// Threads: every operation may be called from any thread. The options are process-wide
-// (guarded by a lock) and are set afresh before every query; the last error code is
-// process-wide too. Results: 1 on success, 0 on failure with GetAspiLibError() telling why.
+// Threads: every operation may be called from any thread; each takes its options as a value
+// and returns its outcome, so nothing is shared between queries.
 namespace trackmill {
 
 inline constexpr int kCddbMatchCapacity = 10;
 inline constexpr int kDiscInfoBufferBytes = 32000;
+
+// "trackmill VERSION".
+QString DefaultCddbClient();
 
 #pragma pack(push, 1)
 // One match of a query. Filled by CDDBQuery, read back by CDDBGetDiskInfo; texts are UTF-8,
@@ -33,21 +35,27 @@ struct TCDDBQuery {
   TCDDBQueryItem* q = nullptr;   // the caller's array of num records
 };
 
-// Option numbers of CDDBSetOption (text, number).
-enum CddbOption : int {
-  kCddbOptionServer = 0,        // text "HOST" or "HOST:PORT" (port 80 when none)
-  kCddbOptionProxyHost = 1,     // text
-  kCddbOptionUseProxy = 2,      // number: non-zero uses the proxy
-  kCddbOptionClient = 3,        // text "name version", sent in the hello
-  kCddbOptionEmail = 4,         // text: the user's e-mail address, sent in the hello
-  kCddbOptionProxyPort = 5,     // number
-  kCddbOptionScript = 6,        // text: path of the CDDB script, e.g. "/~cddb/cddb.cgi"
-  kCddbOptionHelloHost = 8,     // text: host name sent in the hello; empty for this machine's
-  kCddbOptionConnectTimeoutMs = 9,   // number; 10000 by default
-  kCddbOptionRequestTimeoutMs = 10,  // number: the whole request; 30000 by default
+// The server and the words of one query or read; a plain value that each call takes.
+struct CddbOptions {
+  QString server = QStringLiteral("gnudb.gnudb.org");  // "HOST" or "HOST:PORT" (port 80 when none)
+  QString script = QString::fromLatin1(kCddbDefaultScript);  // e.g. "/~cddb/cddb.cgi"
+  QString email;                                        // the user's address, sent in the hello
+  QString client = DefaultCddbClient();                 // "name version", sent in the hello
+  QString helloHost;                                    // empty: this machine's name
+  bool useProxy = false;
+  QString proxyHost;
+  int proxyPort = 80;
+  int connectTimeoutMs = 10000;
+  int requestTimeoutMs = 30000;  // the whole request
 };
 
-// Error codes of GetAspiLibError besides the CDDB reply codes (202, 4xx, 5xx) kept as they are.
+// How a call ended: error is kCddbErrorNone, one of the codes below or a CDDB reply code.
+struct CddbOutcome {
+  bool ok = false;
+  int error = 0;
+};
+
+// Error codes of a CddbOutcome besides the CDDB reply codes (202, 4xx, 5xx) kept as they are.
 enum CddbError : int {
   kCddbErrorNone = 0,
   kCddbErrorNoEmail = 1,
@@ -60,22 +68,15 @@ enum CddbError : int {
   kCddbErrorBadArgument = 8,
 };
 
-// Returns false for an unknown option number.
-bool CDDBSetOption(int option, const QString& text, int value);
-// Restores every option to its default (tests and a fresh query window use it).
-void CDDBResetOptions();
-
 // "cddb query" for the disc. Fills up to query.num records (zeroing the rest is the caller's
 // part) and sets query.num to the match count; a "no match" reply is a success with count 0
-// and last error 202. Fails without a server reply, with an error reply, without an e-mail
+// and error 202. Fails without a server reply, with an error reply, without an e-mail
 // option, or for an invalid TOC.
-int CDDBQuery(const CddbToc& toc, TCDDBQuery& query);
+CddbOutcome CDDBQuery(const CddbOptions& options, const CddbToc& toc, TCDDBQuery& query);
 
 // "cddb read" of one match into buffer: the xmcd lines of the disc entry, zero-terminated,
 // never more than size bytes written; an entry that does not fit is cut at a line end.
-int CDDBGetDiskInfo(const TCDDBQueryItem& item, char* buffer, int size);
-
-int GetAspiLibError();
+CddbOutcome CDDBGetDiskInfo(const CddbOptions& options, const TCDDBQueryItem& item, char* buffer, int size);
 
 // The step of CDDBGetDiskInfo after the transfer: the entry of a "cddb read" reply into
 // buffer, zero-terminated, at most size bytes written, cut at a line end when it does not

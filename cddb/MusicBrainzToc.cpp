@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 
 namespace trackmill {
 
@@ -35,16 +35,14 @@ MusicBrainzToc MakeMusicBrainzToc(int firstTrack, const std::vector<qint32>& sta
   return toc;
 }
 
-MusicBrainzToc MusicBrainzTocFromTOC(const TTOC& toc) {
-  const int entries = TocEntryCount(toc);
+MusicBrainzToc MusicBrainzTocFromToc(const DiscToc& toc) {
   std::vector<qint32> starts;
   std::vector<bool> data;
-  for (int k = 0; k + 1 < entries; ++k) {
-    starts.push_back(MsfSectors(toc.tracks[k]));
-    data.push_back((toc.tracks[k].ADR & kControlDataTrack) != 0);
+  for (const TocTrack& track : toc.tracks) {
+    starts.push_back(track.FramesFromLeadIn());
+    data.push_back(track.IsData());
   }
-  return MakeMusicBrainzToc(toc.firstTrack, starts, data,
-                            entries > 0 ? MsfSectors(toc.tracks[entries - 1]) : 0);
+  return MakeMusicBrainzToc(toc.firstTrack, starts, data, toc.tracks.empty() ? 0 : toc.leadOut.FramesFromLeadIn());
 }
 
 }  // namespace trackmill

@@ -2,7 +2,7 @@
 #include <QString>
 #include <vector>
 
-#include "cd/CDRecords.h"
+#include "cd/Drive.h"
 
 // The table of contents as the MusicBrainz web service names a disc: the audio session's
 // first and last track, their start addresses and the session's lead-out, with the disc id
@@ -29,6 +29,6 @@ struct MusicBrainzToc {
 MusicBrainzToc MakeMusicBrainzToc(int firstTrack, const std::vector<qint32>& startFrames,
                                   const std::vector<bool>& dataTrack, qint32 leadOutFrame);
 // The same from a table read in minute/second/frame form.
-MusicBrainzToc MusicBrainzTocFromTOC(const TTOC& toc);
+MusicBrainzToc MusicBrainzTocFromToc(const DiscToc& toc);
 
 }  // namespace trackmill

@@ -1,5 +1,7 @@
 #include "cddb/QueryCDDBThread.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <array>
 #include <cstring>
@@ -11,12 +13,33 @@
 
 namespace trackmill {
 
-CddbQueryEvent::CddbQueryEvent(int event, int detail)
-    : QEvent(EventType()), event_(event), detail_(detail) {}
+CddbQueryEvent::CddbQueryEvent(CddbQueryEnd end, int detail)
+    : QEvent(EventType()), end_(end), detail_(detail) {}
+
+QEvent::Type CddbQueryEvent::EventType() {
+  static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+  return type;
+}
 
 CddbQuerySettings CddbQuerySettings::FromSettings(const TSettings& settings) {
   return {settings.Server, settings.Script, settings.Email, settings.UseProxy,
           settings.ProxyAddress, settings.Port};
+}
+
+CddbOptions CddbQuerySettings::Options() const {
+  CddbOptions options;
+  options.server = server.trimmed();
+  options.script = script;
+  options.email = email.trimmed();
+  options.useProxy = useProxy;
+  if (useProxy) {
+    bool portIsNumber = false;
+    const int proxyPort = port.trimmed().toInt(&portIsNumber);
+    options.proxyPort = portIsNumber && proxyPort > 0 && proxyPort <= 65535 ? proxyPort : 80;
+    options.proxyHost = proxyAddress.trimmed();
+  }
+  options.requestTimeoutMs = std::max(1, requestTimeoutMs);
+  return options;
 }
 
 TQueryCDDBThread::TQueryCDDBThread(QObject* window, CddbToc toc, CddbQuerySettings settings,
@@ -38,8 +61,8 @@ void TQueryCDDBThread::Stop() {
   stopped_ = true;
 }
 
-void TQueryCDDBThread::Post(int event, int detail) {
-  if (window_) PostAcrossThreads(window_, new CddbQueryEvent(event, detail));
+void TQueryCDDBThread::Post(CddbQueryEnd end, int detail) {
+  if (window_) PostAcrossThreads(window_, new CddbQueryEvent(end, detail));
 }
 
 void TQueryCDDBThread::Finish(const DiscInfo& found, const QStringList& rows, bool titlesFound) {
@@ -57,15 +80,15 @@ void TQueryCDDBThread::Finish(const DiscInfo& found, const QStringList& rows, bo
     }
   }
   if (rowTitles_) *rowTitles_ = rows;
-  Post(kCddbEventEnded, titlesFound ? 1 : 0);
+  Post(CddbQueryEnd::Ended, titlesFound ? 1 : 0);
 }
 
 void TQueryCDDBThread::run() {
   const ThreadEndMark end(this);
   CDDBSetCancelFlag(&stopped_);
-  const auto postUnlessStopped = [this](int event, int detail) {
+  const auto postUnlessStopped = [this](CddbQueryEnd end, int detail) {
     std::lock_guard lock(stopLock_);
-    if (!stopped_) Post(event, detail);
+    if (!stopped_) Post(end, detail);
   };
 
   std::array<TCDDBQueryItem, kCddbMatchCapacity> matches;
@@ -74,23 +97,13 @@ void TQueryCDDBThread::run() {
   query.num = kCddbMatchCapacity;
   query.q = matches.data();
 
-  bool portIsNumber = false;
-  const int proxyPort = settings_.port.trimmed().toInt(&portIsNumber);
-  CDDBSetOption(kCddbOptionServer, settings_.server, 0);
-  CDDBSetOption(kCddbOptionScript, settings_.script, 0);
-  CDDBSetOption(kCddbOptionEmail, settings_.email, 0);
-  CDDBSetOption(kCddbOptionClient, QStringLiteral("trackmill %1").arg(QLatin1String(kAppVersion)), 0);
-  CDDBSetOption(kCddbOptionHelloHost, QString(), 0);
-  CDDBSetOption(kCddbOptionUseProxy, QString(), settings_.useProxy ? 1 : 0);
-  if (settings_.useProxy) {
-    CDDBSetOption(kCddbOptionProxyPort, QString(), portIsNumber ? proxyPort : 80);
-    CDDBSetOption(kCddbOptionProxyHost, settings_.proxyAddress, 0);
-  }
+  const CddbOptions options = settings_.Options();
 
   // A query that fails is reported like "no match" (with its error) rather than as an
   // ended query: the user has to learn that nothing was looked up.
-  if (CDDBQuery(toc_, query) != 1 || query.num < 1) {
-    postUnlessStopped(kCddbEventNoMatch, GetAspiLibError());
+  CddbOutcome last = CDDBQuery(options, toc_, query);
+  if (!last.ok || query.num < 1) {
+    postUnlessStopped(CddbQueryEnd::NoMatch, last.error);
     return;
   }
 
@@ -100,7 +113,8 @@ void TQueryCDDBThread::run() {
   bool anyEntry = false;
   for (int i = 0; i < query.num && !stopped_; ++i) {
     const TCDDBQueryItem& match = matches[static_cast<size_t>(i)];
-    if (CDDBGetDiskInfo(match, entry.data(), kDiscInfoBufferBytes) != 1) {
+    last = CDDBGetDiskInfo(options, match, entry.data(), kDiscInfoBufferBytes);
+    if (!last.ok) {
       continue;  // an entry that cannot be fetched is passed over
     }
     anyEntry = true;
@@ -112,7 +126,7 @@ void TQueryCDDBThread::run() {
     }
   }
   if (!anyEntry) {
-    postUnlessStopped(kCddbEventNoMatch, GetAspiLibError());
+    postUnlessStopped(CddbQueryEnd::NoMatch, last.error);
     return;
   }
   Finish(found, rows, false);

@@ -7,20 +7,25 @@
 #include <mutex>
 
 #include "cddb/CddbToc.h"
-#include "common/JobCodes.h"
+#include "cddb/DriveCddb.h"
 #include "settings/Settings.h"
 
 namespace trackmill {
 
+// How a query ended. Ended: detail 1 when an entry gave the track titles, else 0. NoMatch:
+// detail is the error code (202 when the server knew no match).
+enum class CddbQueryEnd { NoMatch, Ended };
+
+// The one report of a query to its window.
 class CddbQueryEvent : public QEvent {
  public:
-  CddbQueryEvent(int event, int detail);
-  static QEvent::Type EventType() { return static_cast<QEvent::Type>(WM_QUERY_CDDB); }
-  int Event() const { return event_; }
+  CddbQueryEvent(CddbQueryEnd end, int detail);
+  static QEvent::Type EventType();  // registered with Qt once
+  CddbQueryEnd End() const { return end_; }
   int Detail() const { return detail_; }
 
  private:
-  int event_;
+  CddbQueryEnd end_;
   int detail_;
 };
 
@@ -32,20 +37,21 @@ struct CddbQuerySettings {
   bool useProxy = false;
   QString proxyAddress;
   QString port;  // proxy port as text; 80 when it is not a number
+  int requestTimeoutMs = CddbOptions{}.requestTimeoutMs;
   static CddbQuerySettings FromSettings(const TSettings& settings);
+  CddbOptions Options() const;
 };
 
 // Looks a disc up on a CDDB server on its own thread and writes what it finds into the
 // caller's disc fields (artist, album, year, genre) and row titles.
 //
 // Use: construct on the main thread, start(); the worker deletes itself once finished (hold
-// it in a QPointer). It posts exactly one CddbQueryEvent to window: kCddbEventEnded when the
-// query has ended (also when no entry held track titles), kCddbEventNoMatch with the last
-// error code when there was no match, the server could not be asked or refused, or no entry
+// it in a QPointer). It posts exactly one CddbQueryEvent to window: Ended when the
+// query has ended (also when no entry held track titles), NoMatch with the error code when there was no match, the server could not be asked or refused, or no entry
 // could be fetched.
 // Ownership: disc and rowTitles belong to the caller (rowTitles[0] is the row of the disc's
 // first track) and must stay alive until the event arrives or Stop() has returned; the
-// caller does not touch them meanwhile. All writes happen just before kCddbEventEnded is
+// caller does not touch them meanwhile. All writes happen just before Ended is
 // posted.
 // Stop() (main thread) abandons the running transfer; once it returns, the worker writes
 // nothing and posts nothing.
@@ -62,9 +68,9 @@ class TQueryCDDBThread : public QThread {
   void run() override;
 
  private:
-  // Writes the results and posts kCddbEventEnded, unless stopped; both under stopLock_.
+  // Writes the results and posts Ended, unless stopped; both under stopLock_.
   void Finish(const DiscInfo& found, const QStringList& rows, bool titlesFound);
-  void Post(int event, int detail);
+  void Post(CddbQueryEnd end, int detail);
 
   QObject* const window_;
   const CddbToc toc_;

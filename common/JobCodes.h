@@ -29,9 +29,5 @@ inline constexpr std::array<const char*, 5> kExtensions{"mp3", "wav", "ogg", "wm
 constexpr bool IsKnown(qint32 format) { return format >= kMp3 && format <= kFlac; }
 }  // namespace output_format
 
-// The CDDB query's event type and its events.
-inline constexpr int WM_QUERY_CDDB = 1128;
-inline constexpr int kCddbEventNoMatch = 6;  // detail: the last error code (GetAspiLibError)
-inline constexpr int kCddbEventEnded = 7;    // detail: 1 when an entry gave the track titles
 
 }  // namespace trackmill

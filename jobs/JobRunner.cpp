@@ -25,12 +25,12 @@
 
 namespace trackmill {
 
-TJobRunner::TJobRunner(int jobKind, TCDHandle cdHandle, const JobItems& items,
+TJobRunner::TJobRunner(int jobKind, std::shared_ptr<CdDrive> cdDrive, const JobItems& items,
                        TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner,
                        TOverwriteQuestion* overwriteQuestion, QObject* parent)
     : QObject(parent),
       jobKind_(jobKind),
-      cdHandle_(cdHandle),
+      cdDrive_(std::move(cdDrive)),
       items_(items),
       results_(items.size(), JobItemResult::Pending),
       checksums_(items.size()),
@@ -173,9 +173,9 @@ StepContext TJobRunner::ContextOf(int item, const QString& output) const {
 void TJobRunner::StartExtraction(int item) {
   ripThread_.reset();
   ripThread_ = std::make_unique<TCDRipThread>(TrackNumber(item), TrackTitle(item));
-  ripThread_->CDHandle = cdHandle_;
+  ripThread_->Drive = cdDrive_;
   ripThread_->Options = RipOptions::FromSettings(*settings_);
-  ripThread_->Options.ReadOffset = ReadOffsetOf(cdHandle_, *settings_);
+  ripThread_->Options.ReadOffset = ReadOffsetOf(cdDrive_.get(), *settings_);
   ripThread_->ReportTo = this;
   ripThread_->start();
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "verify/AccurateRipSum.h"
-#include "cd/CDRecords.h"
+#include "cd/Drive.h"
 #include "common/JobItem.h"
 #include "common/JobReports.h"
 #include "jobs/StepVerdict.h"
@@ -68,7 +68,7 @@ class TJobRunner : public QObject {
   static constexpr char kMp3ResampleTemp[] = "VoVE3ReTemp.wav";
   static constexpr char kOggResampleTemp[] = "MyReTemp.wav";
 
-  TJobRunner(int jobKind, TCDHandle cdHandle, const JobItems& items,
+  TJobRunner(int jobKind, std::shared_ptr<CdDrive> cdDrive, const JobItems& items,
              TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner,
              TOverwriteQuestion* overwriteQuestion, QObject* parent = nullptr);
   ~TJobRunner() override;
@@ -169,7 +169,7 @@ class TJobRunner : public QObject {
   void NoteWmaStart(const QString& input);
 
   int jobKind_;
-  TCDHandle cdHandle_;
+  std::shared_ptr<CdDrive> cdDrive_;
   JobItems items_;
   std::vector<JobItemResult> results_;
   std::vector<AccurateRipChecksums> checksums_;

@@ -31,7 +31,7 @@ struct RippedTrack {
 };
 
 struct RipRecord {
-  QString drive;  // DriveIdentity
+  QString drive;  // CdDrive::Identity
   qint32 readOffset = 0;
   DiscLayout disc;
   std::vector<int> pregapFrames;  // by position in disc.tracks

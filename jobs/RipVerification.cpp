@@ -1,6 +1,6 @@
 #include "jobs/RipVerification.h"
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/CDRipThread.h"
 #include "common/TextForms.h"
 #include "jobs/JobRunner.h"
@@ -35,17 +35,17 @@ void Judge(RipVerification& v) {
 
 }  // namespace
 
-bool CollectRipRecord(const TJobRunner& job, TCDHandle handle, const QStringList& errors, bool lookUp,
+bool CollectRipRecord(const TJobRunner& job, const CdDrive& drive, const QStringList& errors, bool lookUp,
                       RipVerification& out) {
-  TTOC toc;
-  if (ModifyCDParms(handle, kCDParmMsfAddresses, 1) == 0 || ReadTOC(handle, toc) != 1) return false;
+  const std::optional<DiscToc> toc = drive.ReadToc();
+  if (!toc) return false;
   RipRecord& record = out.record;
-  record.drive = DriveIdentity(handle);
+  record.drive = drive.Identity();
   const TSettings& settings = job.JobSettings();
-  record.readOffset = ReadOffsetOf(handle, settings);
-  record.disc = DiscLayout::FromToc(toc);
+  record.readOffset = ReadOffsetOf(&drive, settings);
+  record.disc = DiscLayout::FromToc(*toc);
   for (const DiscTrack& track : record.disc.tracks)
-    record.pregapFrames.push_back(TrackPregapFrames(handle, track.number));
+    record.pregapFrames.push_back(drive.PregapFrames(track.number));
   record.discId = AccurateRipDiscId::Of(record.disc);
   record.info = settings.Disc;
   record.outputFormat = OutputFormatName(settings.OutputFormat);

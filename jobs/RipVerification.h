@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "cd/CDRecords.h"
+#include "cd/Drive.h"
 #include "verify/AccurateRipLookup.h"
 #include "jobs/RipRecord.h"
 
@@ -29,9 +29,9 @@ struct RipVerification {
 };
 
 // Reads the table of contents again and gathers the record of a finished rip job. Returns
-// false when the table of contents cannot be read. The drive's handle must be open and no
-// extraction running on it; call it on the thread that owns the handle.
-bool CollectRipRecord(const TJobRunner& job, TCDHandle handle, const QStringList& errors, bool lookUp,
+// false when the table of contents cannot be read. The drive must be open and no
+// extraction running on it; call it on the thread that owns the drive.
+bool CollectRipRecord(const TJobRunner& job, const CdDrive& drive, const QStringList& errors, bool lookUp,
                       RipVerification& out);
 
 // Looks the disc up (blocking, bounded by the lookup's time-outs; any thread) and judges every

@@ -1,6 +1,5 @@
 #include "player/CDPlayback.h"
 
-#include "cd/CDDrive.h"
 #include "cd/DiscLayout.h"
 
 namespace trackmill {
@@ -23,17 +22,16 @@ TCDPlayback::~TCDPlayback() {
   delete output_;
 }
 
-QString TCDPlayback::Play(TCDHandle handle, int trackNumber) {
+QString TCDPlayback::Play(std::shared_ptr<CdDrive> drive, int trackNumber) {
   Stop();
-  TTOC toc{};
-  if (handle == 0 || ModifyCDParms(handle, kCDParmMsfAddresses, 1) == 0 || ReadTOC(handle, toc) != 1)
-    return QStringLiteral("The table of contents cannot be read");
-  const DiscLayout disc = DiscLayout::FromToc(toc);
+  const std::optional<DiscToc> toc = drive ? drive->ReadToc() : std::nullopt;
+  if (!toc) return QStringLiteral("The table of contents cannot be read");
+  const DiscLayout disc = DiscLayout::FromToc(*toc);
   const int index = disc.IndexOf(trackNumber);
   if (index < 0) return QStringLiteral("The disc has no track %1").arg(trackNumber);
   const DiscTrack& track = disc.tracks[size_t(index)];
   if (track.data) return QStringLiteral("Track %1 is a data track").arg(trackNumber);
-  input_->SetRange(handle, track.startFrame - kLeadInSectors, track.endFrame - kLeadInSectors);
+  input_->SetRange(std::move(drive), track.startFrame - kLeadInSectors, track.endFrame - kLeadInSectors);
   error_.clear();
   output_->Run();
   playing_ = true;

@@ -1,8 +1,9 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <memory>
 
-#include "cd/CDRecords.h"
+#include "cd/Drive.h"
 #include "player/CDSectorIn.h"
 #include "player/PortAudioOutput.h"
 
@@ -22,9 +23,9 @@ class TCDPlayback : public QObject {
   explicit TCDPlayback(QObject* parent = nullptr);
   ~TCDPlayback() override;
 
-  // Stops what plays, then plays track trackNumber (as the disc numbers it) of the handle's
-  // disc.
-  QString Play(TCDHandle handle, int trackNumber);
+  // Stops what plays, then plays track trackNumber (as the disc numbers it) of the drive's
+  // disc; the playback holds a share of the drive.
+  QString Play(std::shared_ptr<CdDrive> drive, int trackNumber);
   void Pause();
   void Resume();
   // Ends playback at once; Finished() does not follow.

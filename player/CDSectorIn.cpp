@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "audio/core/AuException.h"
-#include "cd/CDDrive.h"
 
 namespace trackmill {
 
@@ -15,8 +14,8 @@ constexpr qint32 kSectorsPerRead = 19;
 
 TCDSectorIn::TCDSectorIn(QObject* parent) : TAuInput(parent) {}
 
-void TCDSectorIn::SetRange(TCDHandle handle, qint32 firstSector, qint32 endSector) {
-  handle_ = handle;
+void TCDSectorIn::SetRange(std::shared_ptr<CdDrive> drive, qint32 firstSector, qint32 endSector) {
+  drive_ = std::move(drive);
   firstSector_ = std::max<qint32>(0, firstSector);
   endSector_ = std::max(firstSector_, endSector);
 }
@@ -30,12 +29,12 @@ void TCDSectorIn::OpenInput() {
   size_ = qint64(endSector_ - firstSector_) * kCDSectorBytes;
   position_ = 0;
   bufferRead_ = bufferEnd_ = 0;
-  request_ = TTrackBuf(0, kSectorsPerRead);
+  sectors_.assign(size_t(kSectorsPerRead) * kCDSectorBytes, 0);
   busy_ = true;
 }
 
 void TCDSectorIn::CloseInput() {
-  request_ = TTrackBuf(0, 0);
+  sectors_ = {};
   busy_ = false;
 }
 
@@ -48,15 +47,16 @@ void TCDSectorIn::ReadBlock(const char*& data, int& byteCount) {
     }
     const qint32 sectors = std::min(kSectorsPerRead, endSector_ - nextSector_);
     const quint32 wanted = quint32(sectors) * kCDSectorBytes;
-    request_.header = TTrackBufHeader{quint32(nextSector_), quint32(sectors), wanted, 0, 0, 0};
-    if (ReadCDAudioLBA(handle_, request_) != 1 || request_.AudioBytes() < wanted)
+    const SectorRead read =
+        drive_ ? drive_->ReadSectors(nextSector_, quint32(sectors), sectors_.data(), sectors_.size()) : SectorRead{};
+    if (!read.ok || read.bytes < wanted)
       throw EAuException("Error while reading the disc");
     bufferRead_ = 0;
     bufferEnd_ = int(wanted);
     nextSector_ += sectors;
   }
   byteCount = std::max(0, std::min(byteCount, bufferEnd_ - bufferRead_));
-  data = reinterpret_cast<const char*>(request_.Audio()) + bufferRead_;
+  data = reinterpret_cast<const char*>(sectors_.data()) + bufferRead_;
   bufferRead_ += byteCount;
   position_ += byteCount;
 }

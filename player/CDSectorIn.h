@@ -1,12 +1,15 @@
 #pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
 #include "audio/core/AuInput.h"
-#include "cd/CDRecords.h"
-#include "cd/TrackBuf.h"
+#include "cd/Drive.h"
 
 // TCDSectorIn: a run of a disc's audio sectors as 44100 Hz, 16-bit stereo PCM, read through
-// the drive layer's handle (a drive or a disc image). The handle and the range are set on the
-// main thread while idle; reading runs on the worker of the output that pulls this input,
-// serialised with the main thread's calls on the same handle by the drive layer.
+// an open drive (a drive or a disc image), of which it holds a share. The drive and the range
+// are set on the main thread while idle; reading runs on the worker of the output that pulls
+// this input, serialised with the main thread's calls on the same drive by the drive's lock.
 // Errors: EAuException "The Stream is not opened", "Error while reading the disc".
 namespace trackmill {
 
@@ -16,7 +19,7 @@ class TCDSectorIn : public TAuInput {
   explicit TCDSectorIn(QObject* parent = nullptr);
 
   // Sectors [firstSector, endSector) as reads address them (absolute frame - 150).
-  void SetRange(TCDHandle handle, qint32 firstSector, qint32 endSector);
+  void SetRange(std::shared_ptr<CdDrive> drive, qint32 firstSector, qint32 endSector);
   qint32 NextSector() const { return nextSector_; }
 
   int GetBitsPerSample() override { return 16; }
@@ -31,12 +34,12 @@ class TCDSectorIn : public TAuInput {
   void ReadBlock(const char*& data, int& byteCount) override;
 
  private:
-  TCDHandle handle_ = 0;
+  std::shared_ptr<CdDrive> drive_;
   qint32 firstSector_ = 0;
   qint32 endSector_ = 0;
   qint32 nextSector_ = 0;
-  // One read's sectors, handed out from where the drive layer put them.
-  TTrackBuf request_{0, 0};
+  // One read's sectors, handed out from where the drive put them.
+  std::vector<uint8_t> sectors_;
 };
 
 }  // namespace trackmill

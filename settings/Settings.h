@@ -67,7 +67,7 @@ struct TSettings {
   qint32 Index = -1;  // position in the drive list; -1 = none chosen
   bool CDDb = false;
   QString DiscImage;  // the image last opened in the window; reopened when no drive is chosen
-  // [ReadOffsets]: samples by drive (DriveIdentity); a drive not listed reads with offset 0.
+  // [ReadOffsets]: samples by drive (CdDrive::Identity); a drive not listed reads with offset 0.
   QMap<QString, qint32> ReadOffsets;
   // [AccurateRip]
   bool UseAccurateRip = true;  // look the rip up after extracting

@@ -24,7 +24,7 @@ std::unique_ptr<QWidget> Make() {
 
 // The job window as it opens, before its job starts (it starts only when shown).
 std::unique_ptr<QWidget> MakeRipForm() {
-  return std::make_unique<TRipForm>(nullptr, 1, 0, JobItems(), nullptr, nullptr);
+  return std::make_unique<TRipForm>(nullptr, 1, nullptr, JobItems(), nullptr, nullptr);
 }
 
 constexpr FormFactory kForms[] = {

@@ -20,7 +20,7 @@
 #include <QTreeWidget>
 
 #include "app/shell/CloseSequence.h"
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/CDIn.h"
 #include "cd/MediaWatcher.h"
 #include "common/AppInfo.h"
@@ -115,7 +115,7 @@ TMainForm::TMainForm(const QString& startImage, int startDrive, QWidget* parent)
 TMainForm::~TMainForm() {
   StopMusicBrainz();
   playback_->Stop();
-  if (list_.CDHandle != 0) CloseCDHandle(list_.CDHandle);
+  if (list_.Drive) list_.Drive->Close();
 }
 
 QAction* TMainForm::NewAction(const char* name, const QString& text, void (TMainForm::*handler)(),
@@ -399,12 +399,12 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 bool TMainForm::FormClose() {
   closing_ = true;
-  mediaWatcher_->Watch(0, false);
+  mediaWatcher_->Watch(nullptr, false);
   // FormCloseQuery: a running encoder is stopped first.
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_.get()),
                                  static_cast<TEncodeProcess*>(wmaRunner_.get())})
     if (runner->Running) runner->StopEncoder(0);
-  // Playback reads the drive: it ends before the handle is closed.
+  // Playback reads the drive: it ends before the drive is closed.
   playback_->Stop();
   const QStringList errors = SaveOnClose(list_);
   for (const QString& line : errors) std::fprintf(stderr, "trackmill: %s\n", qPrintable(line));

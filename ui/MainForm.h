@@ -46,7 +46,7 @@ class TMainForm : public QMainWindow {
 
   // Used by the windows the main window opens.
   TrackList& Tracks() { return list_; }
-  TCDHandle CDHandle() const { return list_.CDHandle; }
+  const std::shared_ptr<CdDrive>& Drive() const { return list_.Drive; }
   // Drive list position of the drive in use (-1: none chosen; may lie beyond the list).
   int DriveIndex() const { return driveIndex_; }
   QString StatusText() const;
@@ -97,7 +97,7 @@ class TMainForm : public QMainWindow {
   void WavToWavExecute();
   void RunFallbackWindow(const JobItems& items);
   void FileJob(int jobKind);
-  void RunJobWindow(int jobKind, TCDHandle handle, const JobItems& items);
+  void RunJobWindow(int jobKind, const std::shared_ptr<CdDrive>& drive, const JobItems& items);
   void OpenOutputFolderExecute();
   void OpenDiscImageExecute();
   void RefreshExecute();

@@ -32,7 +32,7 @@ void TMainForm::ActionExtractExecute() {
   if (plan.route != ExtractRoute::None) StopExecute();
   switch (plan.route) {
     case ExtractRoute::JobWindow:
-      RunJobWindow(job_kind::kRipCd, list_.CDHandle, plan.items);
+      RunJobWindow(job_kind::kRipCd, list_.Drive, plan.items);
       break;
     case ExtractRoute::FallbackWindow:
       RunFallbackWindow(plan.items);
@@ -42,14 +42,14 @@ void TMainForm::ActionExtractExecute() {
   }
 }
 
-void TMainForm::RunJobWindow(int jobKind, TCDHandle handle, const JobItems& items) {
+void TMainForm::RunJobWindow(int jobKind, const std::shared_ptr<CdDrive>& drive, const JobItems& items) {
   // Nothing may change the drive under the job while it reads it.
   mediaWatcher_->SetPaused(true);
   {
-    TRipForm job(this, jobKind, handle, items, mp3Runner_.get(), wmaRunner_.get());
+    TRipForm job(this, jobKind, drive, items, mp3Runner_.get(), wmaRunner_.get());
     job.exec();
     if (jobKind == job_kind::kRipCd && !job.StoppedByUser())
-      StartRipResults(this, job.Runner(), handle, job.Errors());
+      StartRipResults(this, job.Runner(), drive.get(), job.Errors());
   }
   mediaWatcher_->SetPaused(false);
 }

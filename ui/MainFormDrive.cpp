@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QLabel>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/CDIn.h"
 #include "cd/FallbackPath.h"
 #include "cd/MediaWatcher.h"
@@ -40,7 +40,7 @@ void TMainForm::OpenStartDrive() {
 void TMainForm::OpenDrive(int index) {
   StopExecute();
   SaveTitlesOrTell();
-  if (list_.CDHandle != 0) CloseCDHandle(list_.CDHandle);
+  if (list_.Drive) list_.Drive->Close();
   list_.ForgetDisc();
   list_.NoAudioCD = false;
   driveIndex_ = index;
@@ -61,7 +61,7 @@ void TMainForm::ReadTrackListFromTOC() {
   ShowRows();
 }
 
-void TMainForm::StartWatching() { mediaWatcher_->Watch(list_.CDHandle, !list_.Rows.empty()); }
+void TMainForm::StartWatching() { mediaWatcher_->Watch(list_.Drive, !list_.Rows.empty()); }
 
 void TMainForm::SaveTitlesOrTell() {
   if (list_.SaveTitles()) return;
@@ -71,7 +71,7 @@ void TMainForm::SaveTitlesOrTell() {
 
 void TMainForm::FormActivate() {
   if (closing_) return;
-  if (list_.CDHandle == 0) {
+  if (!list_.Drive) {
     const FallbackResult result = RunFallbackPath(list_, *cdIn1_, driveIndex_, hintShown_);
     if (result.Listed) ShowRows();
     if (result.ShowNoDeviceHint) {
@@ -91,16 +91,16 @@ void TMainForm::OpenDiscImageExecute() {
 }
 
 void TMainForm::ReopenDrive() {
-  StopExecute();  // playback reads through the handle
-  // The open handle keeps the table of contents it read: a changed disc needs a new one.
-  if (list_.CDHandle != 0) CloseCDHandle(list_.CDHandle);
-  list_.CDHandle = list_.OpenDrive(driveIndex_);
+  StopExecute();  // playback reads through the drive
+  // The open drive keeps the table of contents it read: a changed disc needs a new one.
+  if (list_.Drive) list_.Drive->Close();
+  list_.Drive = list_.OpenDrive(driveIndex_);
 }
 
 void TMainForm::RefreshExecute() {
   SaveTitlesOrTell();  // titles renamed since the disc was read would be read over
   ReopenDrive();
-  if (list_.CDHandle == 0)
+  if (!list_.Drive)
     list_.ForgetDisc();
   else
     list_.Refresh();
@@ -110,7 +110,7 @@ void TMainForm::RefreshExecute() {
 
 void TMainForm::MediaArrived() {
   ReopenDrive();
-  if (list_.CDHandle != 0 && list_.IsAudioCDPresent()) list_.ReadTrackListFromTOC();
+  if (list_.IsAudioCDPresent()) list_.ReadTrackListFromTOC();
   ShowRows();
   StartWatching();
 }
@@ -135,11 +135,11 @@ QString TrayStatus(TrayResult result) {
 }  // namespace
 
 void TMainForm::EjectExecute() {
-  if (const QString status = TrayStatus(EjectTray(list_.CDHandle)); !status.isEmpty()) SetStatusText(status);
+  if (const QString status = TrayStatus(list_.Drive ? list_.Drive->Eject() : TrayResult::Failed); !status.isEmpty()) SetStatusText(status);
 }
 
 void TMainForm::CloseTrayExecute() {
-  if (const QString status = TrayStatus(CloseTray(list_.CDHandle)); !status.isEmpty()) SetStatusText(status);
+  if (const QString status = TrayStatus(list_.Drive ? list_.Drive->CloseTray() : TrayResult::Failed); !status.isEmpty()) SetStatusText(status);
 }
 
 }  // namespace trackmill

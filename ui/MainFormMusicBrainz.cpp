@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QApplication>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cddb/MusicBrainzDisc.h"
 #include "cddb/MusicBrainzThread.h"
 #include "cddb/MusicBrainzToc.h"
@@ -17,14 +17,14 @@ namespace trackmill {
 
 void TMainForm::QueryMusicBrainzExecute() {
   if (!miQueryMusicBrainz_->isEnabled() || musicBrainz_) return;
-  TTOC toc{};
-  if (list_.CDHandle == 0 || ReadTOC(list_.CDHandle, toc) != 1) {
+  const std::optional<DiscToc> toc = list_.Drive ? list_.Drive->ReadToc() : std::nullopt;
+  if (!toc) {
     prompts_->Error(LangString(QStringLiteral("RES_ReadTocError")));
     return;
   }
   musicBrainzDisc_ = list_.DiscIdentifier;
   coverPending_ = false;
-  musicBrainz_ = new TMusicBrainzThread(this, MusicBrainzTocFromTOC(toc), MusicBrainzServersFromSettings());
+  musicBrainz_ = new TMusicBrainzThread(this, MusicBrainzTocFromToc(*toc), MusicBrainzServersFromSettings());
   musicBrainz_->start();
   UpdateActions();
 }

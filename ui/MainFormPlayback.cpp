@@ -22,7 +22,7 @@ void TMainForm::PlayExecute() {
     playback_->Resume();
   } else {
     // Playback is an extra: a track that cannot be played leaves the window as it was.
-    const QString error = playback_->Play(list_.CDHandle, list_.Rows[size_t(row)].Caption.toInt());
+    const QString error = playback_->Play(list_.Drive, list_.Rows[size_t(row)].Caption.toInt());
     if (!error.isEmpty()) SetStatusText(list_.SavedStatus);
   }
   UpdateActions();

@@ -6,7 +6,7 @@
 #include "app/shell/ClearHistory.h"
 #include "app/shell/UserPrompts.h"
 #include "app/shell/VolumeControl.h"
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/MediaWatcher.h"
 #include "cddb/CddbDriveToc.h"
 #include "common/JobCodes.h"
@@ -49,8 +49,8 @@ void TMainForm::OptionsExecute() {
 
 void TMainForm::QueryCDDBExecute() {
   if (!aQueryCDDB_->isEnabled()) return;
-  TTOC toc{};
-  if (list_.CDHandle == 0 || ReadTOC(list_.CDHandle, toc) != 1) {
+  const std::optional<DiscToc> toc = list_.Drive ? list_.Drive->ReadToc() : std::nullopt;
+  if (!toc) {
     prompts_->Error(LangString(QStringLiteral("RES_ReadTocError")));
     return;
   }
@@ -60,7 +60,7 @@ void TMainForm::QueryCDDBExecute() {
   QStringList titles;
   for (const TrackRow& row : list_.Rows) titles << row.Title;
   mediaWatcher_->SetPaused(true);  // the disc stays the one asked about
-  TfrmQueryCDDB query(this, CddbTocFromTOC(toc), &disc, &titles);
+  TfrmQueryCDDB query(this, CddbTocFromToc(*toc), &disc, &titles);
   const bool found = query.exec() == QDialog::Accepted;
   mediaWatcher_->SetPaused(false);
   if (!found) return;

@@ -16,7 +16,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/TrackList.h"
 #include "common/JobCodes.h"
 #include "jobs/EncoderCommands.h"
@@ -88,7 +88,7 @@ TOptionSetForm::TOptionSetForm(TMainForm* main, QWidget* parent) : QDialog(paren
   TranslateWhenFirstShown(this);  // before showEvent fills the controls
 }
 
-bool TOptionSetForm::fallbackDrive() const { return main_ && main_->CDHandle() == 0; }
+bool TOptionSetForm::fallbackDrive() const { return main_ && !main_->Drive(); }
 
 OptionState TOptionSetForm::CurrentState() const {
   OptionState state;

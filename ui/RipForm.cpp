@@ -22,10 +22,10 @@ constexpr int kWindowWidth = 420;
 
 }  // namespace
 
-TRipForm::TRipForm(QWidget* owner, int jobKind, TCDHandle cdHandle, const JobItems& items,
+TRipForm::TRipForm(QWidget* owner, int jobKind, std::shared_ptr<CdDrive> cdDrive, const JobItems& items,
                    TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner)
     : QDialog(owner),
-      runner_(std::make_unique<TJobRunner>(jobKind, cdHandle, items, mp3Runner, wmaRunner,
+      runner_(std::make_unique<TJobRunner>(jobKind, std::move(cdDrive), items, mp3Runner, wmaRunner,
                                            static_cast<TOverwriteQuestion*>(this))) {
   setObjectName("RipForm");
   setModal(true);

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "cd/CDRecords.h"
+#include "cd/Drive.h"
 #include "common/JobItem.h"
 #include "jobs/OverwriteQuestion.h"
 
@@ -29,7 +29,7 @@ class TWMAEncodeProcess;
 class TRipForm : public QDialog, private TOverwriteQuestion {
   Q_OBJECT
  public:
-  TRipForm(QWidget* owner, int jobKind, TCDHandle cdHandle, const JobItems& items,
+  TRipForm(QWidget* owner, int jobKind, std::shared_ptr<CdDrive> cdDrive, const JobItems& items,
            TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner);
   ~TRipForm() override;
 

@@ -56,9 +56,9 @@ class TLookupThread : public QThread {
 
 }  // namespace
 
-void StartRipResults(QWidget* parent, const TJobRunner& job, TCDHandle handle, const QStringList& errors) {
+void StartRipResults(QWidget* parent, const TJobRunner& job, const CdDrive* drive, const QStringList& errors) {
   auto verification = std::make_shared<RipVerification>();
-  if (!CollectRipRecord(job, handle, errors, Settings().UseAccurateRip, *verification)) {
+  if (!drive || !CollectRipRecord(job, *drive, errors, Settings().UseAccurateRip, *verification)) {
     ShowMessageBox(parent, QStringLiteral("The table of contents could not be read again: no AccurateRip check, no rip log."),
                    QMessageBox::Warning);
     return;

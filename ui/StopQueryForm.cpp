@@ -90,7 +90,7 @@ void TfrmStopQuery::customEvent(QEvent* event) {
   if (event->type() != CddbQueryEvent::EventType()) return QDialog::customEvent(event);
   const auto* query = static_cast<CddbQueryEvent*>(event);
   worker_ = nullptr;  // it posts once, then finishes by itself
-  if (query->Event() == kCddbEventEnded) {
+  if (query->End() == CddbQueryEnd::Ended) {
     accept();
     return;
   }

@@ -2,11 +2,13 @@
 #include <QEventLoop>
 #include <QPointer>
 
+#include <optional>
+
 #include "app/cli/CommandLine.h"
 #include "app/cli/Commands.h"
 #include "app/cli/DiscListing.h"
 #include "app/cli/DriveOption.h"
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/TrackList.h"
 #include "cddb/CddbDriveToc.h"
 #include "cddb/DriveCddb.h"
@@ -22,13 +24,13 @@ namespace {
 class QueryWaiter : public QObject {
  public:
   explicit QueryWaiter(QEventLoop& loop) : loop_(loop) {}
-  int received = 0;  // the event number, 0 until it came
+  std::optional<CddbQueryEnd> received;  // until the report came
   int detail = 0;
 
   bool event(QEvent* e) override {
     if (e->type() != CddbQueryEvent::EventType()) return QObject::event(e);
     const auto* query = static_cast<CddbQueryEvent*>(e);
-    received = query->Event();
+    received = query->End();
     detail = query->Detail();
     loop_.quit();
     return true;
@@ -78,15 +80,15 @@ int RunCddbCommand(const QStringList& arguments) {
   if (!args.isEmpty()) return Fail(QStringLiteral("unknown argument \"%1\"").arg(args.first()), 2);
 
   TrackList list;
-  list.CDHandle = list.OpenDrive(drive.driveIndex);
-  if (list.CDHandle == 0) return Fail(list.Status);
+  list.Drive = list.OpenDrive(drive.driveIndex);
+  if (!list.Drive) return Fail(list.Status);
   list.ReadTrackListFromTOC();
-  TTOC toc{};
-  if (list.Rows.empty() || ReadTOC(list.CDHandle, toc) != 1) {
-    CloseCDHandle(list.CDHandle);
+  const std::optional<DiscToc> toc = list.Rows.empty() ? std::nullopt : list.Drive->ReadToc();
+  if (!toc) {
+    list.Drive->Close();
     return Fail(LangString(QStringLiteral("RES_ReadTocError")));
   }
-  const CddbToc cddbToc = CddbTocFromTOC(toc);
+  const CddbToc cddbToc = CddbTocFromToc(*toc);
 
   QStringList titles;
   for (const TrackRow& row : list.Rows) titles << row.Title;
@@ -100,8 +102,8 @@ int RunCddbCommand(const QStringList& arguments) {
   if (worker) JoinThread(*worker);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-  if (waiter.received != kCddbEventEnded) {
-    CloseCDHandle(list.CDHandle);
+  if (waiter.received != CddbQueryEnd::Ended) {
+    list.Drive->Close();
     return Fail(CddbErrorText(waiter.detail));
   }
   for (qsizetype i = 0; i < titles.size() && i < static_cast<qsizetype>(list.Rows.size()); ++i) {

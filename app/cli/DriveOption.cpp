@@ -3,7 +3,7 @@
 #include <QFileInfo>
 
 #include "app/cli/CommandLine.h"
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "settings/Settings.h"
 
 namespace trackmill::cli {
@@ -37,12 +37,12 @@ DriveChoice TakeDriveOption(QStringList& args) {
 
 QString OpenListedDisc(const DriveChoice& drive, TrackList& list) {
   list.Show(drive.driveIndex);
-  if (list.CDHandle == 0) return list.Status;
+  if (!list.Drive) return list.Status;
   list.Activate();
   if (list.NoAudioCD || list.Rows.empty()) {
     const QString status = list.Status;
-    CloseCDHandle(list.CDHandle);
-    list.CDHandle = 0;
+    list.Drive->Close();
+    list.Drive.reset();
     return status;
   }
   return {};

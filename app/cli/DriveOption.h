@@ -2,14 +2,13 @@
 #include <QString>
 #include <QStringList>
 
-#include "cd/CDDrive.h"
 #include "cd/TrackList.h"
 
 // The drive choice shared by toc, rip and cddb: `--disc-image FILE | --drive N`.
 namespace trackmill::cli {
 
 struct DriveChoice {
-  int driveIndex = 0;  // position in the drive list (GetCDList)
+  int driveIndex = 0;  // position in the drive list (ListDrives)
   QString error;       // set when the options are malformed
 };
 
@@ -19,14 +18,8 @@ struct DriveChoice {
 DriveChoice TakeDriveOption(QStringList& args);
 
 // Opens the chosen drive and lists its disc into list, as the main window does on start-up.
-// Returns the status text when there is no drive or no audio disc (the handle is then
-// closed again); empty on success, with list.CDHandle open for the caller to close.
+// Returns the status text when there is no drive or no audio disc (the drive is then
+// closed again); empty on success, with list.Drive open until its last share goes.
 QString OpenListedDisc(const DriveChoice& drive, TrackList& list);
-
-// Closes the drive handle when the command's scope ends, whichever way it ends.
-struct DriveHandleCloser {
-  TCDHandle handle;
-  ~DriveHandleCloser() { CloseCDHandle(handle); }
-};
 
 }  // namespace trackmill::cli

@@ -55,7 +55,7 @@ int KindOfConversion(const QString& conversion) {
 
 }  // namespace
 
-int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const JobItems& items, const QString& overwrite,
+int RunJobInTerminal(int jobKind, std::shared_ptr<CdDrive> cdDrive, const JobItems& items, const QString& overwrite,
                      const QString& itemNoun, const AfterJob& afterJob) {
   TerminalProgress progress;
   std::unique_ptr<TOverwriteQuestion> question;
@@ -66,7 +66,7 @@ int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const JobItems& items, con
 
   TMp3EncodeProcess mp3Runner;
   TWMAEncodeProcess wmaRunner;
-  TJobRunner job(jobKind, cdHandle, items, &mp3Runner, &wmaRunner, question.get());
+  TJobRunner job(jobKind, std::move(cdDrive), items, &mp3Runner, &wmaRunner, question.get());
   QEventLoop loop;
   bool stopRequested = false;
 
@@ -141,7 +141,7 @@ int RunFileJobCommand(const QString& kind, const QStringList& arguments) {
 
   JobItems items;
   for (const QString& file : args) items.push_back(JobItem::File(QFileInfo(file).absoluteFilePath()));
-  return RunJobInTerminal(jobKind, 0, items, yes ? "yes" : (no ? "no" : ""),
+  return RunJobInTerminal(jobKind, nullptr, items, yes ? "yes" : (no ? "no" : ""),
                           QStringLiteral("files"));
 }
 

@@ -2,8 +2,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
-#include "cd/CDRecords.h"
+#include "cd/Drive.h"
 #include "common/JobItem.h"
 
 namespace trackmill {
@@ -23,6 +24,6 @@ int RunFileJobCommand(const QString& kind, const QStringList& args);
 // all succeeded.
 using AfterJob =
     std::function<int(const TJobRunner& job, const QStringList& errors, TOverwriteQuestion& question)>;
-int RunJobInTerminal(int jobKind, TCDHandle cdHandle, const JobItems& items, const QString& overwrite,
+int RunJobInTerminal(int jobKind, std::shared_ptr<CdDrive> cdDrive, const JobItems& items, const QString& overwrite,
                      const QString& itemNoun, const AfterJob& afterJob = {});
 }  // namespace trackmill::cli

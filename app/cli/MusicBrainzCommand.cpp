@@ -6,7 +6,7 @@
 #include "app/cli/Commands.h"
 #include "app/cli/DiscListing.h"
 #include "app/cli/DriveOption.h"
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/TrackList.h"
 #include "cddb/MusicBrainzClient.h"
 #include "cddb/MusicBrainzDisc.h"
@@ -92,15 +92,15 @@ int RunMusicBrainzCommand(const QStringList& arguments) {
 
   TrackList list;
   if (const QString status = OpenListedDisc(drive, list); !status.isEmpty()) return Fail(status);
-  TTOC toc{};
-  if (ReadTOC(list.CDHandle, toc) != 1) {
-    CloseCDHandle(list.CDHandle);
+  const std::optional<DiscToc> toc = list.Drive->ReadToc();
+  if (!toc) {
+    list.Drive->Close();
     return Fail(LangString(QStringLiteral("RES_ReadTocError")));
   }
   const MusicBrainzServers servers = MusicBrainzServersFromSettings();
-  const MusicBrainzLookup lookup = LookUpMusicBrainz(MusicBrainzTocFromTOC(toc), servers);
+  const MusicBrainzLookup lookup = LookUpMusicBrainz(MusicBrainzTocFromToc(*toc), servers);
   if (lookup.outcome != MusicBrainzLookup::Outcome::Found) {
-    CloseCDHandle(list.CDHandle);
+    list.Drive->Close();
     return Fail(lookup.outcome == MusicBrainzLookup::Outcome::NotFound
                     ? LangString(QStringLiteral("RES_MusicBrainzNotFound"))
                     : lookup.error);
@@ -109,7 +109,7 @@ int RunMusicBrainzCommand(const QStringList& arguments) {
   if (lookup.releases.size() > 1) ListReleases(lookup.releases);
   const int chosen = ChooseRelease(lookup.releases, choice);
   if (chosen == 0) {
-    CloseCDHandle(list.CDHandle);
+    list.Drive->Close();
     return Fail(choice.number > 0 ? QStringLiteral("there is no release %1").arg(choice.number)
                                   : QStringLiteral("several releases match; choose one with --release N or --yes"),
                 kUsageExit);

@@ -4,7 +4,6 @@
 #include "app/cli/CommandLine.h"
 #include "app/cli/Commands.h"
 #include "app/cli/DriveOption.h"
-#include "cd/CDDrive.h"
 #include "cd/DiscLayout.h"
 #include "cd/DiscSamples.h"
 #include "verify/AccurateRipLookup.h"
@@ -16,12 +15,12 @@ namespace {
 constexpr int kSearchSamples = 2000;
 
 // How many of the disc's tracks agree with the database at each offset -2000..2000.
-std::vector<int> MatchesByOffset(TCDHandle handle, const DiscLayout& disc, const AccurateRipLookup& lookup,
+std::vector<int> MatchesByOffset(const CdDrive& drive, const DiscLayout& disc, const AccurateRipLookup& lookup,
                                  QString* readError) {
   std::vector<int> matches(2 * kSearchSamples + 1, 0);
   const qint64 discSamples = qint64(disc.leadOutFrame - kLeadInSectors) * kSamplesPerSector;
   const qint64 windowSamples = kSamplesPerSector + 2 * kSearchSamples;
-  TTrackBuf request(0, quint32(windowSamples / kSamplesPerSector + 2));
+  std::vector<uint8_t> sectors(size_t(windowSamples / kSamplesPerSector + 2) * kCDSectorBytes);
   std::vector<quint32> window(static_cast<size_t>(windowSamples));  // little-endian words, as on the disc
   int audioIndex = -1;
   for (const DiscTrack& track : disc.tracks) {
@@ -35,7 +34,7 @@ std::vector<int> MatchesByOffset(TCDHandle handle, const DiscLayout& disc, const
     if (known.isEmpty() || track.Frames() <= kChecksumSector + 1) continue;
     const qint64 sectorStart =
         qint64(track.startFrame - kLeadInSectors + kChecksumSector) * kSamplesPerSector;
-    if (!ReadDiscSamples(handle, request, sectorStart - kSearchSamples, windowSamples, discSamples,
+    if (!ReadDiscSamples(drive, sectors, sectorStart - kSearchSamples, windowSamples, discSamples,
                          reinterpret_cast<char*>(window.data()))) {
       *readError = QStringLiteral("track %1 could not be read").arg(track.number);
       return {};
@@ -64,11 +63,9 @@ int RunOffsetCommand(const QStringList& arguments) {
 
   TrackList list;
   if (const QString status = OpenListedDisc(drive, list); !status.isEmpty()) return Fail(status);
-  const DriveHandleCloser closer{list.CDHandle};
-  TTOC toc;
-  if (ModifyCDParms(list.CDHandle, kCDParmMsfAddresses, 1) == 0 || ReadTOC(list.CDHandle, toc) != 1)
-    return Fail("the table of contents could not be read");
-  const DiscLayout disc = DiscLayout::FromToc(toc);
+  const std::optional<DiscToc> toc = list.Drive->ReadToc();
+  if (!toc) return Fail("the table of contents could not be read");
+  const DiscLayout disc = DiscLayout::FromToc(*toc);
   const AccurateRipLookup lookup = LookUpAccurateRip(AccurateRipDiscId::Of(disc), {server});
   if (lookup.outcome != AccurateRipLookup::Outcome::Found)
     return Fail(lookup.outcome == AccurateRipLookup::Outcome::NotInDatabase
@@ -76,7 +73,7 @@ int RunOffsetCommand(const QStringList& arguments) {
                     : VerdictText({}, lookup.outcome) +
                           (lookup.detail.isEmpty() ? QString() : " (" + lookup.detail + ")"));
   QString readError;
-  const std::vector<int> matches = MatchesByOffset(list.CDHandle, disc, lookup, &readError);
+  const std::vector<int> matches = MatchesByOffset(*list.Drive, disc, lookup, &readError);
   if (!readError.isEmpty()) return Fail(readError);
   int best = 0;
   for (int at = 0; at < int(matches.size()); ++at) {
@@ -92,9 +89,9 @@ int RunOffsetCommand(const QStringList& arguments) {
   const int offset = best - kSearchSamples;
   Out() << QStringLiteral("read offset: %1 samples").arg(offset) << Qt::endl;
   if (save) {
-    Settings().ReadOffsets.insert(DriveIdentity(list.CDHandle), offset);
+    Settings().ReadOffsets.insert(list.Drive->Identity(), offset);
     if (!SaveSettings()) return Fail("the read offset could not be saved in " + SettingsFilePath());
-    Out() << "saved for " << DriveIdentity(list.CDHandle) << Qt::endl;
+    Out() << "saved for " << list.Drive->Identity() << Qt::endl;
   }
   return 0;
 }

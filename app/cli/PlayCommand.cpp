@@ -90,12 +90,10 @@ int PlayTrack(const DriveChoice& drive, const QString& trackText) {
   if (!ok || track < 1) return Fail(QStringLiteral("bad track number \"%1\"").arg(trackText), 2);
   TrackList list;
   if (const QString status = OpenListedDisc(drive, list); !status.isEmpty()) return Fail(status);
-  const DriveHandleCloser closer{list.CDHandle};
-  // Declared after the closer: playback ends before the handle it reads is closed.
   TCDPlayback playback;
   PlaybackEnd end;
   QObject::connect(&playback, &TCDPlayback::Finished, [&](const QString& error) { end.End(error); });
-  if (const QString error = playback.Play(list.CDHandle, track); !error.isEmpty()) return Fail(error);
+  if (const QString error = playback.Play(list.Drive, track); !error.isEmpty()) return Fail(error);
   return WaitForPlayback(end, QStringLiteral("Track %1").arg(track), *playback.Output(), playback.TrackSeconds(),
                          [&] { playback.Stop(); });
 }

@@ -13,7 +13,7 @@
 #include "app/cli/FileJobCommand.h"
 #include "app/cli/RipVerification.h"
 #include "app/cli/TerminalProgress.h"
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/CDRipThread.h"
 #include "cd/TrackList.h"
 #include "common/FileUtils.h"
@@ -94,9 +94,8 @@ int RunRipCommand(const QStringList& arguments) {
 
   TrackList list;
   if (const QString status = OpenListedDisc(drive, list); !status.isEmpty()) return Fail(status);
-  const DriveHandleCloser closer{list.CDHandle};
   // For this run only: the settings file is not written.
-  if (!offsetText.isEmpty()) Settings().ReadOffsets.insert(DriveIdentity(list.CDHandle), readOffset);
+  if (!offsetText.isEmpty()) Settings().ReadOffsets.insert(list.Drive->Identity(), readOffset);
 
   if (!trackText.isEmpty()) {
     const QSet<int> chosen = ParseTrackSelection(trackText, &ok);
@@ -121,9 +120,9 @@ int RunRipCommand(const QStringList& arguments) {
 
   // Extraction, encoding and tagging run as a job of the job runner, as in the window.
   return RunJobInTerminal(
-      job_kind::kRipCd, list.CDHandle, items, yes ? "yes" : (no ? "no" : ""), QStringLiteral("tracks"),
+      job_kind::kRipCd, list.Drive, items, yes ? "yes" : (no ? "no" : ""), QStringLiteral("tracks"),
       [&](const TJobRunner& job, const QStringList& errors, TOverwriteQuestion& question) {
-        return VerifyRip(job, list.CDHandle, verify, errors, question);
+        return VerifyRip(job, *list.Drive, verify, errors, question);
       });
 }
 

@@ -5,10 +5,10 @@
 
 namespace trackmill::cli {
 
-int VerifyRip(const TJobRunner& job, TCDHandle handle, const VerifyOptions& options,
+int VerifyRip(const TJobRunner& job, const CdDrive& drive, const VerifyOptions& options,
               const QStringList& errors, TOverwriteQuestion& question) {
   RipVerification verification;
-  if (!CollectRipRecord(job, handle, errors, options.lookUp, verification)) {
+  if (!CollectRipRecord(job, drive, errors, options.lookUp, verification)) {
     Fail(QStringLiteral("the table of contents could not be read again; no AccurateRip check, no log"));
     return options.requireAccurate ? 3 : 0;
   }

@@ -2,7 +2,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "cd/CDRecords.h"
+#include "cd/Drive.h"
 
 namespace trackmill {
 class TJobRunner;
@@ -20,8 +20,8 @@ struct VerifyOptions {
 };
 
 // Returns 3 when requireAccurate and a track was not accurately ripped or the database gave
-// no answer, else 0. The drive's handle must be open and no extraction running on it.
-int VerifyRip(const TJobRunner& job, TCDHandle handle, const VerifyOptions& options,
+// no answer, else 0. The drive must be open and no extraction running on it.
+int VerifyRip(const TJobRunner& job, const CdDrive& drive, const VerifyOptions& options,
               const QStringList& errors, TOverwriteQuestion& question);
 
 }  // namespace trackmill::cli

@@ -1,7 +1,6 @@
 #include "app/cli/Commands.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/DriveOption.h"
-#include "cd/CDDrive.h"
 #include "cd/TrackList.h"
 #include "settings/LangString.h"
 #include "settings/Settings.h"
@@ -22,7 +21,6 @@ int RunTocCommand(const QStringList& arguments) {
   for (const TrackRow& row : list.Rows)
     Out() << row.Caption << '\t' << row.Title << '\t' << row.Length << '\t' << row.Size << '\n';
   Out() << list.DriveDescription << Qt::endl;
-  CloseCDHandle(list.CDHandle);
   return 0;
 }
 

@@ -41,7 +41,7 @@ ExtractPlan PlanExtract(const TrackList& list, const std::function<bool()>& fall
       return plan;
     }
   }
-  const bool fallback = list.CDHandle == 0;
+  const bool fallback = !list.Drive;
   if (fallback && !fallbackHasDrive()) {
     prompts.Information(LangString("RES_Get_CDHandle"));
     return plan;

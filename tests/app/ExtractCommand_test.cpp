@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
+#include "cd/Drive.h"
 #include "settings/Settings.h"
 
 namespace trackmill {
@@ -21,9 +23,26 @@ struct RecordingPrompts : TUserPrompts {
   }
 };
 
-TrackList ListOf(std::initializer_list<std::pair<const char*, bool>> rows, TCDHandle handle = 7) {
+// An open drive for the lists: a one-second silent disc image.
+std::shared_ptr<CdDrive> SilentDisc() {
+  static QTemporaryDir folder;
+  QFile bin(folder.filePath("disc.bin")), cue(folder.filePath("disc.cue"));
+  if (!bin.open(QIODevice::WriteOnly) || !cue.open(QIODevice::WriteOnly)) return nullptr;
+  bin.write(QByteArray(kCDSectorBytes * kSectorsPerSecond, '\0'));
+  cue.write("FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+  bin.close();
+  cue.close();
+  ClearDiscImages();
+  AddDiscImage(cue.fileName());
+  std::shared_ptr<CdDrive> drive = CdDrive::Open(ListDrives().front());
+  ClearDiscImages();
+  return drive;
+}
+
+TrackList ListOf(std::initializer_list<std::pair<const char*, bool>> rows, bool withDrive = true) {
   TrackList list;
-  list.CDHandle = handle;
+  static const std::shared_ptr<CdDrive> drive = SilentDisc();
+  if (withDrive) list.Drive = drive;
   for (const auto& [title, checked] : rows) {
     TrackRow row;
     row.Title = title;
@@ -60,9 +79,9 @@ TEST(ExtractCommandTest, ChecksInOrderWithTheirMessages) {
       {"folder cannot be created", someChecked, "/proc/none/x", true, true, false,
        {"q:/proc/none/x,The output directory does not exist.\ncreates a new directory?",
         "e:Cannot create /proc/none/x"}, ExtractRoute::None},
-      {"no drive at all", ListOf({{"a", true}}, 0), dir.path(), true, false, false,
+      {"no drive at all", ListOf({{"a", true}}, false), dir.path(), true, false, false,
        {"i:Please access CD devices rightly above all!"}, ExtractRoute::None},
-      {"fallback drive", ListOf({{"a", true}}, 0), dir.path(), true, true, false, {}, ExtractRoute::FallbackWindow},
+      {"fallback drive", ListOf({{"a", true}}, false), dir.path(), true, true, false, {}, ExtractRoute::FallbackWindow},
       {"zero seconds", someChecked, dir.path(), true, true, true,
        {"i:You select to extract 0 second, please change it on Options dialog."}, ExtractRoute::None},
   };

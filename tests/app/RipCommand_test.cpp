@@ -8,7 +8,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/TrackList.h"
 #include "common/DataFolder.h"
 #include "settings/Settings.h"

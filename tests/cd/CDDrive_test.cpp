@@ -1,4 +1,5 @@
 #include "cd/CDDrive.h"
+#include "cd/Drive.h"
 
 #include <gtest/gtest.h>
 
@@ -326,6 +327,73 @@ TEST_F(CDDriveTest, CloseWhileAnotherThreadReads) {
   open_.clear();
   TTOC toc;
   EXPECT_EQ(ReadTOC(h, toc), 0);
+}
+
+}  // namespace
+}  // namespace trackmill
+
+namespace trackmill {
+namespace {
+
+// An image in a folder whose path is longer than any fixed-width drive record field.
+QString CopyToDeepFolder(const test::TestDisc& disc, const QTemporaryDir& dir) {
+  const QString folder = dir.filePath(QString(80, 'd'));
+  QDir().mkpath(folder);
+  QFile::copy(disc.CuePath(), folder + "/disc.cue");
+  QFile::copy(disc.BinPath(), folder + "/disc.bin");
+  return folder + "/disc.cue";
+}
+
+TEST(CdDriveObject, OpensListsAndReadsByLbaAndClosesUnderAReader) {
+  test::TestDisc disc({"300:150", "200"});
+  ASSERT_TRUE(disc.Ok()) << disc.Error().toStdString();
+  QTemporaryDir dir;
+  const QString cue = CopyToDeepFolder(disc, dir);
+  ClearDiscImages();
+  AddDiscImage(cue);
+  const std::vector<DriveInfo> drives = ListDrives();
+  ASSERT_GE(drives.size(), 1u);
+  EXPECT_EQ(drives[0].kind, DriveInfo::Kind::Image);
+  EXPECT_EQ(drives[0].path, cue);
+  EXPECT_EQ(drives[0].Description(), "Image disc.cue");
+
+  // Two opens of one image are independent; closing one leaves the other readable.
+  auto drive = CdDrive::Open(drives[0]);
+  auto other = CdDrive::Open(drives[0]);
+  ASSERT_TRUE(drive && other);
+  EXPECT_TRUE(drive->IsImage());
+  EXPECT_EQ(drive->Identity(), cue);
+  const std::optional<DiscToc> toc = drive->ReadToc();
+  ASSERT_TRUE(toc);
+  ASSERT_EQ(toc->tracks.size(), 2u);
+  EXPECT_EQ(toc->tracks[0].lba, 150);  // after its pregap
+  EXPECT_EQ(toc->tracks[1].lba, 450);
+  EXPECT_EQ(toc->leadOut.lba, 650);
+  EXPECT_EQ(toc->tracks[1].FramesFromLeadIn(), 600);
+  EXPECT_TRUE(toc->HasAudioTrack());
+  std::vector<uint8_t> buffer(2 * kCDSectorBytes);
+  EXPECT_FALSE(drive->ReadSectors(450, 3, buffer.data(), buffer.size()).ok);  // does not fit
+  EXPECT_FALSE(drive->ReadSectors(649, 2, buffer.data(), buffer.size()).ok);  // past the end
+  const SectorRead read = drive->ReadSectors(450, 2, buffer.data(), buffer.size());
+  ASSERT_TRUE(read.ok);
+  EXPECT_EQ(read.bytes, buffer.size());
+  EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(buffer.data()), int(buffer.size())),
+            disc.ExpectedTrack(2).left(int(buffer.size())));
+
+  // Closed while another thread reads: the reads end cleanly, later calls fail.
+  std::thread reader([&] {
+    std::vector<uint8_t> sectors(10 * kCDSectorBytes);
+    for (int i = 0; i < 1000; ++i) {
+      if (!drive->ReadSectors(i % 600, 10, sectors.data(), sectors.size()).ok) return;
+    }
+  });
+  EXPECT_TRUE(drive->Close());
+  reader.join();
+  EXPECT_FALSE(drive->Close());
+  EXPECT_FALSE(drive->ReadToc());
+  EXPECT_TRUE(drive->Identity().isEmpty());
+  EXPECT_TRUE(other->ReadSectors(450, 2, buffer.data(), buffer.size()).ok);
+  ClearDiscImages();
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+
 #include "audio/core/AuException.h"
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/FallbackPath.h"
 #include "settings/Settings.h"
 #include "tests/cd/TestDisc.h"
@@ -57,6 +60,18 @@ TEST_F(CDInTest, DeliversTheAudioOfATrackRange) {
       EXPECT_FALSE(in.Busy());
     }
   }
+}
+
+TEST_F(CDInTest, ReadsAnImageWhosePathIsLong) {
+  TestDisc disc({"100"});
+  ASSERT_TRUE(disc.Ok());
+  const QString folder = disc.Folder() + '/' + QString(80, 'd');
+  ASSERT_TRUE(QDir().mkpath(folder));
+  ASSERT_TRUE(QFile::copy(disc.CuePath(), folder + "/disc.cue") && QFile::copy(disc.BinPath(), folder + "/disc.bin"));
+  AddDiscImage(folder + "/disc.cue");
+  TCDIn in;
+  ASSERT_EQ(in.DriveCount(), 1);
+  EXPECT_EQ(in.TrackCount(), 1);
 }
 
 TEST_F(CDInTest, RefusesBadRangesAndUnopenedReads) {

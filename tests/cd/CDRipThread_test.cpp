@@ -9,7 +9,7 @@
 #include <QtEndian>
 #include <csignal>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/NormalizeFile.h"
 #include "settings/Settings.h"
 #include "tests/cd/RipEvents.h"
@@ -32,23 +32,20 @@ class CDRipThreadTest : public ::testing::Test {
     Settings().OutputFolder = out_.path();
   }
   void TearDown() override {
-    if (handle_) CloseCDHandle(handle_);
+    drive_.reset();
     ClearDiscImages();
   }
-  TCDHandle Open(const TestDisc& disc) {
+  void Open(const TestDisc& disc) {
     EXPECT_TRUE(disc.Ok()) << disc.Error().toStdString();
     ClearDiscImages();
     AddDiscImage(disc.CuePath());
-    TGetCDHandle request;
-    request.ha = 1;
-    handle_ = GetCDHandle(request);
-    EXPECT_NE(handle_, 0u);
-    return handle_;
+    drive_ = CdDrive::Open(ListDrives().front());
+    EXPECT_NE(drive_, nullptr);
   }
   // Runs one extraction to its end and delivers its events.
   void Rip(int trackNo, const QString& name, RipEvents& events) {
     TCDRipThread thread(trackNo, name);
-    thread.CDHandle = handle_;
+    thread.Drive = drive_;
     thread.ReportTo = &events;
     thread.start();
     thread.wait();
@@ -58,7 +55,7 @@ class CDRipThreadTest : public ::testing::Test {
   QString WavPath(const QString& name) const { return out_.filePath(name + ".wav"); }
 
   QTemporaryDir out_;
-  TCDHandle handle_ = 0;
+  std::shared_ptr<CdDrive> drive_;
   QString normalizeError_;
 };
 
@@ -133,7 +130,7 @@ TEST_F(CDRipThreadTest, StopLeavesAPlayablePartialFile) {
   RipEvents events;
   {
     TCDRipThread thread(1, "stopped");
-    thread.CDHandle = handle_;
+    thread.Drive = drive_;
     thread.ReportTo = &events;
     thread.start();
     while (events.progress.empty() && !thread.isFinished()) {
@@ -195,10 +192,9 @@ TEST_F(CDRipThreadTest, FailuresAreReported) {
     EXPECT_EQ(events.ends[0].outcome, c.outcome);
   }
   RipEvents noDrive;
-  TCDHandle saved = handle_;
-  handle_ = 0;
+  std::shared_ptr<CdDrive> saved = std::move(drive_);
   Rip(1, "nodrive", noDrive);
-  handle_ = saved;
+  drive_ = std::move(saved);
   ASSERT_EQ(noDrive.ends.size(), 1u);
   EXPECT_EQ(noDrive.ends[0].outcome, StepOutcome::DriveRefused);
   EXPECT_TRUE(noDrive.progress.empty());

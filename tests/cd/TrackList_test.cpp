@@ -4,7 +4,7 @@
 
 #include <QTemporaryDir>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "settings/Settings.h"
 #include "tests/cd/TestDisc.h"
 #include "tests/support/TestPaths.h"
@@ -63,7 +63,7 @@ TEST_F(TrackListTest, RowsFromTheTableOfContents) {
   AddDiscImage(disc.CuePath());
   Settings().Index = 5;  // beyond the list: drive 0
   list_.Show();
-  ASSERT_NE(list_.CDHandle, 0u);
+  ASSERT_NE(list_.Drive, nullptr);
   EXPECT_EQ(list_.DriveDescription, "Image disc.cue");
   EXPECT_EQ(list_.Status, list_.DriveDescription);
   EXPECT_EQ(list_.SavedStatus, list_.Status);
@@ -140,7 +140,7 @@ TEST_F(TrackListTest, CdTextNamesAnUnknownDiscButNeverTypedTitles) {
 TEST_F(TrackListTest, MissingImageReportsNoDevice) {
   AddDiscImage("/nonexistent/disc.cue");
   list_.Show();
-  EXPECT_EQ(list_.CDHandle, 0u);
+  EXPECT_EQ(list_.Drive, nullptr);
   EXPECT_EQ(list_.Status, "No CD devices found!");
   EXPECT_TRUE(list_.Rows.empty());
   list_.Refresh();

@@ -28,15 +28,24 @@ CddbToc RandomToc(QRandomGenerator& random) {
 class DriveCddbTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CDDBResetOptions();
-    CDDBSetOption(kCddbOptionEmail, QStringLiteral("ripper@example.org"), 0);
-    CDDBSetOption(kCddbOptionClient, QStringLiteral("trackmill 4.1"), 0);
-    CDDBSetOption(kCddbOptionHelloHost, QStringLiteral("testhost"), 0);
-    CDDBSetOption(kCddbOptionScript, QStringLiteral("/~cddb/cddb.cgi"), 0);
-    CDDBSetOption(kCddbOptionConnectTimeoutMs, QString(), 2000);
-    CDDBSetOption(kCddbOptionRequestTimeoutMs, QString(), 2000);
+    options_.email = QStringLiteral("ripper@example.org");
+    options_.client = QStringLiteral("trackmill 4.1");
+    options_.helloHost = QStringLiteral("testhost");
+    options_.script = QStringLiteral("/~cddb/cddb.cgi");
+    options_.connectTimeoutMs = 2000;
+    options_.requestTimeoutMs = 2000;
   }
-  void TearDown() override { CDDBResetOptions(); }
+  int RunQuery(const CddbToc& toc, TCDDBQuery& query) {
+    outcome_ = CDDBQuery(options_, toc, query);
+    return outcome_.ok ? 1 : 0;
+  }
+  int Fetch(const TCDDBQueryItem& item, char* buffer, int size) {
+    outcome_ = CDDBGetDiskInfo(options_, item, buffer, size);
+    return outcome_.ok ? 1 : 0;
+  }
+  int LastError() const { return outcome_.error; }
+  CddbOptions options_;
+  CddbOutcome outcome_;
 
   static CddbToc ThreeTracks() {
     CddbToc toc;
@@ -57,14 +66,14 @@ class DriveCddbTest : public ::testing::Test {
 
 TEST_F(DriveCddbTest, QueryLineCarriesDiscIdOffsetsLengthAndHello) {
   CddbTestServer server([](const QString&) { return QByteArray("202 No match found\r\n"); });
-  CDDBSetOption(kCddbOptionServer, server.HostPort(), 0);
+  options_.server = server.HostPort();
   QRandomGenerator random(4711);
   for (int round = 0; round < 20; ++round) {
     const CddbToc toc = RandomToc(random);
     TCDDBQuery query = Query();
-    ASSERT_EQ(CDDBQuery(toc, query), 1);
+    ASSERT_EQ(RunQuery(toc, query), 1);
     EXPECT_EQ(query.num, 0);
-    EXPECT_EQ(GetAspiLibError(), 202);
+    EXPECT_EQ(LastError(), 202);
 
     QStringList expected{QStringLiteral("cddb"), QStringLiteral("query"),
                          QStringLiteral("%1").arg(test::ReferenceCddbDiscId(toc.trackStartFrames, toc.leadOutFrame), 8, 16, QLatin1Char('0')),
@@ -91,9 +100,9 @@ TEST_F(DriveCddbTest, MatchesAreFilledAndReadBack) {
     }
     return "401 jazz No such CD entry in database\r\n";
   });
-  CDDBSetOption(kCddbOptionServer, server.HostPort(), 0);
+  options_.server = server.HostPort();
   TCDDBQuery query = Query();
-  ASSERT_EQ(CDDBQuery(ThreeTracks(), query), 1);
+  ASSERT_EQ(RunQuery(ThreeTracks(), query), 1);
   ASSERT_EQ(query.num, 2);
   EXPECT_STREQ(items_[0].categ, "rock");
   EXPECT_STREQ(items_[0].cddbId, "0a0b0c03");
@@ -101,20 +110,20 @@ TEST_F(DriveCddbTest, MatchesAreFilledAndReadBack) {
   EXPECT_STREQ(items_[0].title, "First Album");
 
   std::vector<char> buffer(kDiscInfoBufferBytes, 'z');
-  ASSERT_EQ(CDDBGetDiskInfo(items_[1], buffer.data(), kDiscInfoBufferBytes), 1);
+  ASSERT_EQ(Fetch(items_[1], buffer.data(), kDiscInfoBufferBytes), 1);
   EXPECT_STREQ(buffer.data(), "# xmcd\nDTITLE=Other / Second\nTTITLE0=x");
-  EXPECT_EQ(CDDBGetDiskInfo(items_[0], buffer.data(), kDiscInfoBufferBytes), 0);
-  EXPECT_EQ(GetAspiLibError(), 401);
+  EXPECT_EQ(Fetch(items_[0], buffer.data(), kDiscInfoBufferBytes), 0);
+  EXPECT_EQ(LastError(), 401);
 }
 
 TEST_F(DriveCddbTest, QueryCapacityBoundsTheMatches) {
   CddbTestServer server([](const QString&) {
     return QByteArray("210 exact\r\nrock 1 A\r\nrock 2 B\r\nrock 3 C\r\n.\r\n");
   });
-  CDDBSetOption(kCddbOptionServer, server.HostPort(), 0);
+  options_.server = server.HostPort();
   std::array<TCDDBQueryItem, 3> guarded{};  // a capacity of 2 must leave the third untouched
   TCDDBQuery query{2, guarded.data()};
-  ASSERT_EQ(CDDBQuery(ThreeTracks(), query), 1);
+  ASSERT_EQ(RunQuery(ThreeTracks(), query), 1);
   EXPECT_EQ(query.num, 2);
   EXPECT_EQ(guarded[2].categ[0], '\0');
 }
@@ -128,32 +137,32 @@ TEST_F(DriveCddbTest, ErrorsAreKeptAsTheLastError) {
                         Case{"500 Command syntax error\r\n", 500},
                         Case{"<html>Moved</html>", kCddbErrorBadReply}}) {
     CddbTestServer server([&c](const QString&) { return c.reply; });
-    CDDBSetOption(kCddbOptionServer, server.HostPort(), 0);
+    options_.server = server.HostPort();
     TCDDBQuery query = Query();
-    EXPECT_EQ(CDDBQuery(ThreeTracks(), query), 0) << c.reply.constData();
-    EXPECT_EQ(GetAspiLibError(), c.error);
+    EXPECT_EQ(RunQuery(ThreeTracks(), query), 0) << c.reply.constData();
+    EXPECT_EQ(LastError(), c.error);
   }
 }
 
 TEST_F(DriveCddbTest, QueryWithoutEmailIsRefusedBeforeAnyRequest) {
   CddbTestServer server([](const QString&) { return QByteArray("202 No match\r\n"); });
-  CDDBSetOption(kCddbOptionServer, server.HostPort(), 0);
-  CDDBSetOption(kCddbOptionEmail, QStringLiteral("  "), 0);
+  options_.server = server.HostPort();
+  options_.email = QStringLiteral("  ");
   TCDDBQuery query = Query();
-  EXPECT_EQ(CDDBQuery(ThreeTracks(), query), 0);
-  EXPECT_EQ(GetAspiLibError(), kCddbErrorNoEmail);
+  EXPECT_EQ(RunQuery(ThreeTracks(), query), 0);
+  EXPECT_EQ(LastError(), kCddbErrorNoEmail);
   EXPECT_TRUE(server.Requests().empty());
   EXPECT_TRUE(CddbErrorText(kCddbErrorNoEmail).contains(QLatin1String("[QueryCDDB]")));
 }
 
 TEST_F(DriveCddbTest, ProxyReceivesTheRequestWithTheServerInTheTarget) {
   CddbTestServer proxy([](const QString&) { return QByteArray("202 No match\r\n"); });
-  CDDBSetOption(kCddbOptionServer, QStringLiteral("cddb.invalid:8880"), 0);
-  CDDBSetOption(kCddbOptionUseProxy, QString(), 1);
-  CDDBSetOption(kCddbOptionProxyHost, QStringLiteral("127.0.0.1"), 0);
-  CDDBSetOption(kCddbOptionProxyPort, QString(), proxy.Port());
+  options_.server = QStringLiteral("cddb.invalid:8880");
+  options_.useProxy = true;
+  options_.proxyHost = QStringLiteral("127.0.0.1");
+  options_.proxyPort = proxy.Port();
   TCDDBQuery query = Query();
-  ASSERT_EQ(CDDBQuery(ThreeTracks(), query), 1);
+  ASSERT_EQ(RunQuery(ThreeTracks(), query), 1);
   const auto requests = proxy.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_TRUE(requests[0].target.startsWith(QLatin1String("http://cddb.invalid:8880/~cddb/cddb.cgi?")))
@@ -166,31 +175,31 @@ TEST_F(DriveCddbTest, UnreachableServerIsANetworkError) {
     CddbTestServer gone([](const QString&) { return QByteArray(); });
     closedPort = gone.Port();
   }
-  CDDBSetOption(kCddbOptionServer, QStringLiteral("127.0.0.1:%1").arg(closedPort), 0);
+  options_.server = QStringLiteral("127.0.0.1:%1").arg(closedPort);
   TCDDBQuery query = Query();
-  EXPECT_EQ(CDDBQuery(ThreeTracks(), query), 0);
-  EXPECT_EQ(GetAspiLibError(), kCddbErrorNetwork);
+  EXPECT_EQ(RunQuery(ThreeTracks(), query), 0);
+  EXPECT_EQ(LastError(), kCddbErrorNetwork);
 }
 
 TEST_F(DriveCddbTest, SilentServerTimesOut) {
   CddbTestServer server([](const QString&) { return QByteArray(); }, CddbTestServer::Mode::Silent);
-  CDDBSetOption(kCddbOptionServer, server.HostPort(), 0);
-  CDDBSetOption(kCddbOptionRequestTimeoutMs, QString(), 300);
+  options_.server = server.HostPort();
+  options_.requestTimeoutMs = 300;
   TCDDBQuery query = Query();
-  EXPECT_EQ(CDDBQuery(ThreeTracks(), query), 0);
-  EXPECT_EQ(GetAspiLibError(), kCddbErrorTimeout);
+  EXPECT_EQ(RunQuery(ThreeTracks(), query), 0);
+  EXPECT_EQ(LastError(), kCddbErrorTimeout);
 }
 
 TEST_F(DriveCddbTest, EndlessEntryStopsAtTheBuffer) {
   CddbTestServer server([](const QString&) { return QByteArray(); }, CddbTestServer::Mode::Endless);
-  CDDBSetOption(kCddbOptionServer, server.HostPort(), 0);
-  CDDBSetOption(kCddbOptionRequestTimeoutMs, QString(), 20000);
+  options_.server = server.HostPort();
+  options_.requestTimeoutMs = 20000;
   TCDDBQueryItem item{};
   std::strcpy(item.categ, "rock");
   std::strcpy(item.cddbId, "12345678");
   // A guard zone after the buffer shows that nothing is written beyond its size.
   std::vector<char> memory(kDiscInfoBufferBytes + 4096, '#');
-  ASSERT_EQ(CDDBGetDiskInfo(item, memory.data(), kDiscInfoBufferBytes), 1);
+  ASSERT_EQ(Fetch(item, memory.data(), kDiscInfoBufferBytes), 1);
   const size_t length = std::strlen(memory.data());
   EXPECT_LT(length, static_cast<size_t>(kDiscInfoBufferBytes));
   EXPECT_GT(length, 20000u);
@@ -202,13 +211,13 @@ TEST_F(DriveCddbTest, SmallBufferGetsWholeLinesOnly) {
   CddbTestServer server([](const QString&) {
     return test::CddbEntryReply("rock", "1", "DTITLE=A / B\nTTITLE0=Long title here");
   });
-  CDDBSetOption(kCddbOptionServer, server.HostPort(), 0);
+  options_.server = server.HostPort();
   TCDDBQueryItem item{};
   std::strcpy(item.categ, "rock");
   std::strcpy(item.cddbId, "1");
   char buffer[20];
   std::memset(buffer, '#', sizeof buffer);
-  ASSERT_EQ(CDDBGetDiskInfo(item, buffer, 16), 1);
+  ASSERT_EQ(Fetch(item, buffer, 16), 1);
   EXPECT_STREQ(buffer, "DTITLE=A / B\n");
   EXPECT_EQ(buffer[19], '#');
 }

@@ -10,7 +10,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/TrackList.h"
 #include "cddb/CddbDriveToc.h"
 #include "cddb/MusicBrainzToc.h"
@@ -67,24 +67,23 @@ TEST(PublishedDiscIdTest, TrackListAndQueryFormThePublishedIds) {
 
     TrackList list;
     list.Show(0);
-    ASSERT_NE(list.CDHandle, 0) << album << ": " << list.Status.toStdString();
+    ASSERT_NE(list.Drive, nullptr) << album << ": " << list.Status.toStdString();
     EXPECT_EQ(list.DiscIdentifier, DiscIdText(publishedId.toUInt(nullptr, 16))) << album;
 
-    TTOC toc{};
-    ASSERT_EQ(ModifyCDParms(list.CDHandle, kCDParmMsfAddresses, 1), 1);
-    ASSERT_EQ(ReadTOC(list.CDHandle, toc), 1) << album;
-    const QStringList words = CddbQueryWords(CddbTocFromTOC(toc));
+    const std::optional<DiscToc> toc = list.Drive->ReadToc();
+    ASSERT_TRUE(toc) << album;
+    const QStringList words = CddbQueryWords(CddbTocFromToc(*toc));
     ASSERT_FALSE(words.isEmpty()) << album;
     EXPECT_EQ(words.first(), publishedId) << album;
-    EXPECT_EQ(MusicBrainzTocFromTOC(toc).discId, disc["musicbrainz_id"].toString()) << album;
+    EXPECT_EQ(MusicBrainzTocFromToc(*toc).discId, disc["musicbrainz_id"].toString()) << album;
     const QJsonArray offsets = disc["offsets"].toArray();
-    ASSERT_EQ(TocEntryCount(toc), offsets.size() + 1) << album;
+    ASSERT_EQ(qsizetype(toc->tracks.size()), offsets.size()) << album;
     for (qsizetype i = 0; i < offsets.size(); ++i) {
-      EXPECT_EQ(MsfSectors(toc.tracks[i]), offsets[i].toInt()) << album << " track " << i + 1;
-      const bool data = toc.tracks[i].ADR & kControlDataTrack;
+      EXPECT_EQ(toc->tracks[size_t(i)].FramesFromLeadIn(), offsets[i].toInt()) << album << " track " << i + 1;
+      const bool data = toc->tracks[size_t(i)].IsData();
       EXPECT_EQ(data, disc["data_tracks"].toArray().contains(int(i) + 1)) << album << " track " << i + 1;
     }
-    CloseCDHandle(list.CDHandle);  // not Close(): nothing goes into the title cache
+    list.Drive->Close();  // not the list's Close(): nothing goes into the title cache
   }
   ClearDiscImages();
 }

@@ -15,11 +15,11 @@ using test::CddbTestServer;
 
 class EventSink : public QObject {
  public:
-  std::vector<std::pair<int, int>> events;
+  std::vector<std::pair<CddbQueryEnd, int>> events;
   bool event(QEvent* e) override {
     if (e->type() == CddbQueryEvent::EventType()) {
       const auto* query = static_cast<CddbQueryEvent*>(e);
-      events.emplace_back(query->Event(), query->Detail());
+      events.emplace_back(query->End(), query->Detail());
       return true;
     }
     return QObject::event(e);
@@ -57,8 +57,7 @@ QByteArray ThreeMatchServer(const QString& cmd) {
 class QueryCDDBThreadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CDDBResetOptions();
-    CDDBSetOption(kCddbOptionRequestTimeoutMs, QString(), 5000);
+    settings_.requestTimeoutMs = 5000;
     toc_.trackStartFrames = {150, 30000};
     toc_.leadOutFrame = 60000;
     settings_.script = QStringLiteral("/~cddb/cddb.cgi");
@@ -66,7 +65,6 @@ class QueryCDDBThreadTest : public ::testing::Test {
     settings_.port = QStringLiteral("80");
     rows_ = QStringList{QStringLiteral("Track01"), QStringLiteral("Track02")};
   }
-  void TearDown() override { CDDBResetOptions(); }
 
   void Run(const CddbTestServer& server) {
     settings_.server = server.HostPort();
@@ -88,7 +86,7 @@ TEST_F(QueryCDDBThreadTest, UsesTheFirstMatchWithTheTitleLine) {
   disc_.MusicBrainzRelease = QStringLiteral("0b9a6c55");
   Run(server);
   ASSERT_EQ(sink_.events.size(), 1u);
-  EXPECT_EQ(sink_.events[0], std::make_pair(kCddbEventEnded, 1));
+  EXPECT_EQ(sink_.events[0], std::make_pair(CddbQueryEnd::Ended, 1));
   EXPECT_EQ(rows_, (QStringList{QStringLiteral("c1"), QStringLiteral("c2")}));
   EXPECT_EQ(disc_.Artist, QStringLiteral("C"));
   EXPECT_EQ(disc_.Album, QStringLiteral("Three"));
@@ -107,7 +105,7 @@ TEST_F(QueryCDDBThreadTest, NoMatchPostsEventSixWithTheLastError) {
   disc_.Artist = QStringLiteral("kept");
   Run(server);
   ASSERT_EQ(sink_.events.size(), 1u);
-  EXPECT_EQ(sink_.events[0], std::make_pair(kCddbEventNoMatch, 202));
+  EXPECT_EQ(sink_.events[0], std::make_pair(CddbQueryEnd::NoMatch, 202));
   EXPECT_EQ(disc_.Artist, QStringLiteral("kept"));
   EXPECT_EQ(rows_, (QStringList{QStringLiteral("Track01"), QStringLiteral("Track02")}));
 }
@@ -132,7 +130,7 @@ TEST_F(QueryCDDBThreadTest, FailuresAreNotReportedAsAnEndedQuery) {
     CddbTestServer server(c.reply);
     Run(server);
     ASSERT_EQ(sink_.events.size(), 1u) << c.name;
-    EXPECT_EQ(sink_.events[0], std::make_pair(kCddbEventNoMatch, c.error)) << c.name;
+    EXPECT_EQ(sink_.events[0], std::make_pair(CddbQueryEnd::NoMatch, c.error)) << c.name;
   }
 }
 
@@ -144,7 +142,7 @@ TEST_F(QueryCDDBThreadTest, EntriesWithoutTitlesStillEndTheQuery) {
   });
   Run(server);
   ASSERT_EQ(sink_.events.size(), 1u);
-  EXPECT_EQ(sink_.events[0], std::make_pair(kCddbEventEnded, 0));
+  EXPECT_EQ(sink_.events[0], std::make_pair(CddbQueryEnd::Ended, 0));
   EXPECT_EQ(disc_.Artist, QStringLiteral("A"));
   EXPECT_EQ(disc_.Year, QStringLiteral("2002"));
   EXPECT_EQ(rows_.at(0), QStringLiteral("Track01"));

@@ -62,7 +62,7 @@ TEST_F(JobRunnerTest, TwentyFilesOneEncoderAtATimeAndNothingLeftAfterStop) {
     items << tmp_.filePath(QStringLiteral("in%1.wav").arg(i));
     ASSERT_TRUE(test::MakeWav(items.back(), i < 4 ? 1.0 : 30.0));
   }
-  TJobRunner job(job_kind::kWavToMp3, 0, FileItems(items), &mp3_, &wma_, &yes_);
+  TJobRunner job(job_kind::kWavToMp3, nullptr, FileItems(items), &mp3_, &wma_, &yes_);
   int finishedSignals = 0;
   QObject::connect(&job, &TJobRunner::Finished, [&] { ++finishedSignals; });
   size_t mostChildren = 0;
@@ -101,7 +101,7 @@ TEST_F(JobRunnerTest, AJobKeepsTheSettingsItStartedWith) {
   for (int processes : {1, 2}) {
     Settings().OutputFolder = started;
     Settings().EncoderProcesses = processes;
-    TJobRunner job(job_kind::kWavToMp3, 0, FileItems(items), &mp3_, &wma_, &yes_);
+    TJobRunner job(job_kind::kWavToMp3, nullptr, FileItems(items), &mp3_, &wma_, &yes_);
     bool finished = false;
     QObject::connect(&job, &TJobRunner::Finished, [&] { finished = true; });
     job.Start();
@@ -121,7 +121,7 @@ TEST_F(JobRunnerTest, AJobKeepsTheSettingsItStartedWith) {
 TEST_F(JobRunnerTest, PauseAfterTheOggItemKeepsTheEventLoopRunning) {
   const QString wav = tmp_.filePath("short.wav");
   ASSERT_TRUE(test::MakeWav(wav, 0.5));
-  TJobRunner job(job_kind::kWavToOgg, 0, {JobItem::File(wav)}, &mp3_, &wma_, &yes_);
+  TJobRunner job(job_kind::kWavToOgg, nullptr, {JobItem::File(wav)}, &mp3_, &wma_, &yes_);
   bool finished = false;
   QObject::connect(&job, &TJobRunner::Finished, [&] { finished = true; });
   int ticksWhileSettling = 0;

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/TrackList.h"
 #include "settings/Settings.h"
 #include "tags/Id3Genres.h"
@@ -39,10 +39,10 @@ class RipJobTest : public ::testing::Test {
     AddDiscImage(Path("disc.cue"));
     TrackList list;
     list.Show(0);
-    ASSERT_NE(list.CDHandle, 0u);
+    ASSERT_NE(list.Drive, nullptr);
     const QString id = list.DiscIdentifier;
     id_ = id;
-    CloseCDHandle(list.CDHandle);
+    list.Drive->Close();
     ASSERT_FALSE(id.isEmpty());
     QFile info(Path("home/cdinfo.dat"));
     ASSERT_TRUE(info.open(QIODevice::WriteOnly));

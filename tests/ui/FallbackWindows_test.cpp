@@ -40,7 +40,7 @@ class FallbackRipTest : public MainFormTest {
   std::unique_ptr<TMainForm> OpenListed(const TestDisc& disc, int rows) {
     auto form = Open(disc.CuePath());
     EXPECT_TRUE(WaitUntil([&] { return List(*form)->topLevelItemCount() == rows; }, 10000));
-    EXPECT_EQ(form->CDHandle(), 0u);
+    EXPECT_EQ(form->Drive(), nullptr);
     return form;
   }
 };

@@ -7,7 +7,7 @@
 #include <atomic>
 
 #include "CddbTestServer.h"
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "settings/Settings.h"
 #include "tests/ui/MainFormTestSupport.h"
 #include "ui/QueryCDDBForm.h"
@@ -93,7 +93,7 @@ TEST_F(MainFormTest, QueryFreedbFillsTheListAndStopAbandonsASlowServer) {
 TEST_F(MainFormTest, QueryFreedbWithAnUnreadableTocSaysSoAndOpensNothing) {
   auto form = Open(SomeDisc());
   ASSERT_TRUE(Action(*form, "aQueryCDDB")->isEnabled());
-  CloseCDHandle(form->CDHandle());  // the drive went away under the listed disc
+  form->Drive()->Close();  // the drive went away under the listed disc
   answerer_.AnswerBox();
   Action(*form, "aQueryCDDB")->trigger();
   EXPECT_EQ(answerer_.boxTexts, QStringList({"Error while reading TOC information!"}));

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QTest>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "settings/DiscInfoStore.h"
 #include "settings/Settings.h"
 #include "tests/jobs/JobTestSupport.h"

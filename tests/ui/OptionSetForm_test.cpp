@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "settings/Settings.h"
 #include "tests/support/TestPaths.h"
 #include "tests/ui/MainFormTestSupport.h"

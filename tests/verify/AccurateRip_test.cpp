@@ -11,7 +11,7 @@
 
 #include "CddbTestServer.h"
 #include "verify/AccurateRipSum.h"
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/DiscLayout.h"
 #include "verify/DbarReader.h"
 #include "tests/cd/TestDisc.h"
@@ -62,15 +62,16 @@ class AccurateRipTest : public ::testing::Test {
       sums_.push_back(sum.Result());
     }
     AddDiscImage(disc_.CuePath());
-    TGetCDHandle request;
-    request.ha = 1;
-    request.tgt = uint8_t(DiscImages().indexOf(disc_.CuePath()));
-    const TCDHandle handle = GetCDHandle(request);
-    TTOC toc;
-    ASSERT_TRUE(ModifyCDParms(handle, kCDParmMsfAddresses, 1) && ReadTOC(handle, toc));
-    CloseCDHandle(handle);
+    DriveInfo image;
+    image.kind = DriveInfo::Kind::Image;
+    image.position = int(DiscImages().indexOf(disc_.CuePath()));
+    const std::shared_ptr<CdDrive> drive = CdDrive::Open(image);
+    ASSERT_TRUE(drive);
+    const std::optional<DiscToc> toc = drive->ReadToc();
+    ASSERT_TRUE(toc);
+    drive->Close();
     ClearDiscImages();
-    id_ = AccurateRipDiscId::Of(DiscLayout::FromToc(toc));
+    id_ = AccurateRipDiscId::Of(DiscLayout::FromToc(*toc));
   }
   test::ProcessResult Rip(const QString& image, const QStringList& extra) {
     return RunProgram(test::TrackmillProgram(), QStringList{"rip", "--disc-image", image, "--format", "wav",

@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/TrackList.h"
 #include "settings/DiscInfoStore.h"
 #include "settings/Settings.h"
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   AddDiscImage(image);
   TrackList list;
   list.Show(0);
-  if (list.CDHandle == 0 || list.Rows.empty()) {
+  if (!list.Drive || list.Rows.empty()) {
     std::fprintf(stderr, "demo-discinfo: %s\n", qPrintable(list.Status));
     return 1;
   }

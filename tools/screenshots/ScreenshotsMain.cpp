@@ -14,7 +14,7 @@
 #include <QTextStream>
 #include <QTimer>
 
-#include "cd/CDDrive.h"
+#include "cd/Drive.h"
 #include "cd/CDIn.h"
 #include "common/TextForms.h"
 #include "jobs/FallbackRip.h"
@@ -137,7 +137,7 @@ void ShootMainAndJobWindows(Shooter& shooter, const QString& discImage) {
   if (!QFileInfo(Settings().OutputFolder).isDir()) return shooter.Fail("the output folder does not exist");
   TMp3EncodeProcess mp3;
   TWMAEncodeProcess wma;
-  TRipForm rip(&main, 1, main.CDHandle(), main.Tracks().ExtractItems(), &mp3, &wma);
+  TRipForm rip(&main, 1, main.Drive(), main.Tracks().ExtractItems(), &mp3, &wma);
   bool caught = false;
   QObject::connect(&rip.Runner(), &TJobRunner::Changed, &rip, [&] {
     if (caught || rip.Runner().InitializingVisible() || rip.Runner().GaugePercent() < 33) return;

@@ -1,0 +1,46 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+// What the drive object and its callers share: the sector geometry of an audio disc, the
+// results of tray commands, CD-Text, and the disc images the user offers as drives.
+namespace trackmill {
+
+inline constexpr int kMaxDrives = 8;
+inline constexpr int kTocEntries = 100;
+inline constexpr int kCDSectorBytes = 2352;
+inline constexpr int kSectorsPerSecond = 75;
+inline constexpr int kSectorsPerMinute = 4500;
+// Sector number (as reads address it) = address counted from the start of the lead-in - 150.
+inline constexpr int kLeadInSectors = 150;
+inline constexpr uint8_t kLeadOutTrackNumber = 0xAA;
+inline constexpr uint8_t kControlDataTrack = 0x04;
+
+// Opening or closing a drive's tray. A disc image has none.
+enum class TrayResult { Done, Failed, NoTray };
+
+// CD-Text of a disc (drives, cue sheets, cdrdao tables of contents), UTF-8. Empty texts where
+// the disc holds none.
+struct TCDTextEntry {
+  QString title;
+  QString performer;
+};
+struct TCDText {
+  TCDTextEntry disc;
+  std::vector<TCDTextEntry> tracks;  // tracks[n - 1] is track n; as long as the last track
+};
+
+// False for an image libcdio must not be given: a cue sheet (or the .bin beside one) or a
+// cdrdao table with more TRACK words than fit from its first track number to 99, a cue sheet
+// whose first track number is above 66, a file larger than any sheet (1 MiB), or a Nero image
+// that NeroImageFitsReader refuses.
+bool ImageFitsReader(const QString& path);
+// Disc images offered as drives (.cue/.bin, cdrdao .toc, .nrg), listed before the physical
+// drives in the order named. Thread-safe.
+void AddDiscImage(const QString& path);
+QStringList DiscImages();
+void ClearDiscImages();
+
+}  // namespace trackmill
