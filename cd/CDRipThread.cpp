@@ -24,7 +24,6 @@ constexpr qint64 kImageSectorsPerRead = 75;
 
 RipOptions RipOptions::FromSettings(const TSettings& s) {
   RipOptions o;
-  o.OutputFolder = s.OutputFolder;
   o.EnableRipTime = s.EnableRipTime;
   o.RipTime = s.RipTime;
   o.IsNormalize = s.IsNormalize;
@@ -36,14 +35,10 @@ qint32 ReadOffsetOf(const CdDrive* drive, const TSettings& settings) {
   return drive ? settings.ReadOffsets.value(drive->Identity(), 0) : 0;
 }
 
-TCDRipThread::TCDRipThread(int trackNo, const QString& trackName)
-    : TrackNo(trackNo), TrackName(trackName), Options(RipOptions::FromSettings(Settings())) {}
+TCDRipThread::TCDRipThread(int trackNo, const QString& wavPath, std::shared_ptr<const DiscLayout> disc)
+    : TrackNo(trackNo), Options(RipOptions::FromSettings(Settings())), wavPath_(wavPath), disc_(std::move(disc)) {}
 
 TCDRipThread::~TCDRipThread() { JoinThread(*this); }
-
-QString TCDRipThread::FileName() const {
-  return IncludeTrailingSeparator(Options.OutputFolder) + TrackName + ".wav";
-}
 
 QString TCDRipThread::NormalizeError() const {
   // Only read once the final record arrived or the thread ended.
@@ -58,12 +53,11 @@ void TCDRipThread::run() {
     End(StepOutcome::DriveRefused);
     return;
   }
-  const std::optional<DiscToc> toc = Drive->ReadToc();
-  if (!toc) {
+  if (!disc_) {
     End(StepOutcome::TocUnreadable);
     return;
   }
-  const DiscLayout disc = DiscLayout::FromToc(*toc);
+  const DiscLayout& disc = *disc_;
   const int index = TrackNo - 1;
   if (index < 0 || index >= int(disc.tracks.size())) {
     End(StepOutcome::ReadError);

@@ -6,14 +6,16 @@
 #include <memory>
 
 #include "verify/AccurateRipSum.h"
+#include "cd/DiscLayout.h"
 #include "cd/Drive.h"
 #include "common/JobReports.h"
 
-// Extraction of one audio track into "<OutputFolder>/<TrackName>.wav", optionally followed by
+// Extraction of one audio track into the WAV file the job planned for it, optionally followed by
 // the normalising pass, reported to ReportTo as job reports (common/JobReports.h): progress
 // of JobStep::Extract after every read (10 sectors from a drive, a second of audio from an
 // image), StepStarted and progress of JobStep::Normalize, and one StepEnded of
-// JobStep::Extract at the end (DriveRefused or TocUnreadable when no track can be read).
+// JobStep::Extract at the end (DriveRefused without an open drive, TocUnreadable without the
+// disc's layout).
 // After a stop request the thread finishes the read in progress, completes the WAV header
 // and ends without a further event.
 //
@@ -21,6 +23,8 @@
 // negative), with silence where that runs past the disc's ends; its checksums are taken on
 // the way (Checksums()). The audio track before an enhanced CD's data session ends at the
 // session gap.
+//
+// The disc's layout comes from the one reading of the table of contents the whole rip shares.
 //
 // Life cycle: construct on the main thread (it takes the rip settings from Settings() then),
 // set Drive and ReportTo, start(); request a stop with Stopped = true. The destructor
@@ -31,7 +35,6 @@ struct TSettings;
 
 // The settings an extraction uses.
 struct RipOptions {
-  QString OutputFolder;
   bool EnableRipTime = false;
   qint32 RipTime = 0;  // seconds
   bool IsNormalize = false;
@@ -50,18 +53,18 @@ qint32 ReadOffsetOf(const CdDrive* drive, const TSettings& settings);
 
 class TCDRipThread : public QThread {
  public:
-  TCDRipThread(int trackNo, const QString& trackName);
+  // disc: none when the table of contents could not be read.
+  TCDRipThread(int trackNo, const QString& wavPath, std::shared_ptr<const DiscLayout> disc);
   ~TCDRipThread() override;
 
-  int TrackNo;        // 1-based position of the track in the table of contents
-  QString TrackName;  // base name of the WAV file
+  const int TrackNo;  // 1-based position of the track in the table of contents
   std::shared_ptr<CdDrive> Drive;  // the thread holds a share while it reads
   QObject* ReportTo = nullptr;
   std::atomic<bool> Stopped{false};
   RipOptions Options;
 
   // Path of the WAV file this thread writes.
-  QString FileName() const;
+  const QString& FileName() const { return wavPath_; }
   // Why the normalising pass failed (the extracted WAV then stays as it was, and the final
   // report still says success so the job goes on); empty when it ran or was not asked for.
   // Set before the final report is posted.
@@ -80,6 +83,8 @@ class TCDRipThread : public QThread {
                 AccurateRipSum& sum);
 
   // Written by the thread before its last event.
+  const QString wavPath_;
+  const std::shared_ptr<const DiscLayout> disc_;
   QString normalizeError_;
   AccurateRipChecksums checksums_;
 };

@@ -11,8 +11,6 @@
 // Plain value type; any thread.
 namespace trackmill {
 
-inline constexpr int kSessionGapFrames = 11400;
-
 struct DiscTrack {
   int number = 0;         // as the disc numbers it
   qint32 startFrame = 0;  // absolute

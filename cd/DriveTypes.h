@@ -15,6 +15,9 @@ inline constexpr int kSectorsPerSecond = 75;
 inline constexpr int kSectorsPerMinute = 4500;
 // Sector number (as reads address it) = address counted from the start of the lead-in - 150.
 inline constexpr int kLeadInSectors = 150;
+// Frames between the end of an enhanced disc's audio session and its data track (the second
+// session's lead-in and pregap).
+inline constexpr int kSessionGapFrames = 11400;
 inline constexpr uint8_t kLeadOutTrackNumber = 0xAA;
 inline constexpr uint8_t kControlDataTrack = 0x04;
 

@@ -9,10 +9,6 @@
 // worked out from them through libdiscid. Plain values, safe to copy between threads.
 namespace trackmill {
 
-// Frames between the end of an enhanced disc's audio session and its data track (the second
-// session's lead-in and pregap).
-inline constexpr int kSessionGapFrames = 11400;
-
 struct MusicBrainzToc {
   int firstTrack = 0;
   int lastTrack = 0;

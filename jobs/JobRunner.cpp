@@ -67,6 +67,7 @@ void TJobRunner::Start() {
     CloseJob();
     return;
   }
+  if (jobKind_ == job_kind::kRipCd) ReadDiscLayout();
   if (StartParallel()) return;
   switch (jobKind_) {
     case job_kind::kRipCd:
@@ -170,9 +171,14 @@ StepContext TJobRunner::ContextOf(int item, const QString& output) const {
 
 // ---- starting steps -----------------------------------------------------------------
 
+void TJobRunner::ReadDiscLayout() {
+  const std::optional<DiscToc> toc = cdDrive_ ? cdDrive_->ReadToc() : std::nullopt;
+  if (toc) disc_ = std::make_shared<const DiscLayout>(DiscLayout::FromToc(*toc));
+}
+
 void TJobRunner::StartExtraction(int item) {
   ripThread_.reset();
-  ripThread_ = std::make_unique<TCDRipThread>(TrackNumber(item), TrackTitle(item));
+  ripThread_ = std::make_unique<TCDRipThread>(TrackNumber(item), TrackWav(item), disc_);
   ripThread_->Drive = cdDrive_;
   ripThread_->Options = RipOptions::FromSettings(*settings_);
   ripThread_->Options.ReadOffset = ReadOffsetOf(cdDrive_.get(), *settings_);

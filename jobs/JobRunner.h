@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "verify/AccurateRipSum.h"
+#include "cd/DiscLayout.h"
 #include "cd/Drive.h"
 #include "common/JobItem.h"
 #include "common/JobReports.h"
@@ -100,6 +101,9 @@ class TJobRunner : public QObject {
   const std::vector<AccurateRipChecksums>& Checksums() const { return checksums_; }
   // The file an item ends up as (planned as the job is made and again as it starts).
   QString ResultFile(int item) const;
+  // Kind 1: the disc's layout, read from the table of contents once as the job starts and
+  // shared by every step of the rip; null before Start() or when the table could not be read.
+  const DiscLayout* Disc() const { return disc_.get(); }
   // The settings the job works from: a copy of Settings(), taken again by Start().
   const TSettings& JobSettings() const { return *settings_; }
 
@@ -120,6 +124,7 @@ class TJobRunner : public QObject {
   friend class TJobPipeline;
 
   // Steps.
+  void ReadDiscLayout();
   void StartExtraction(int item);
   void StartMp3(const QString& input, const QString& output, bool encode, int item);
   void StartWma(const QString& input, const QString& output, int item);
@@ -170,6 +175,7 @@ class TJobRunner : public QObject {
 
   int jobKind_;
   std::shared_ptr<CdDrive> cdDrive_;
+  std::shared_ptr<const DiscLayout> disc_;
   JobItems items_;
   std::vector<JobItemResult> results_;
   std::vector<AccurateRipChecksums> checksums_;

@@ -37,13 +37,12 @@ void Judge(RipVerification& v) {
 
 bool CollectRipRecord(const TJobRunner& job, const CdDrive& drive, const QStringList& errors, bool lookUp,
                       RipVerification& out) {
-  const std::optional<DiscToc> toc = drive.ReadToc();
-  if (!toc) return false;
+  if (!job.Disc()) return false;
   RipRecord& record = out.record;
   record.drive = drive.Identity();
   const TSettings& settings = job.JobSettings();
   record.readOffset = ReadOffsetOf(&drive, settings);
-  record.disc = DiscLayout::FromToc(*toc);
+  record.disc = *job.Disc();
   for (const DiscTrack& track : record.disc.tracks)
     record.pregapFrames.push_back(drive.PregapFrames(track.number));
   record.discId = AccurateRipDiscId::Of(record.disc);

@@ -28,8 +28,8 @@ struct RipVerification {
   bool AllAccurate() const;
 };
 
-// Reads the table of contents again and gathers the record of a finished rip job. Returns
-// false when the table of contents cannot be read. The drive must be open and no
+// Gathers the record of a finished rip job from the disc layout the job read. Returns false
+// when the job had none (its table of contents could not be read). The drive must be open and no
 // extraction running on it; call it on the thread that owns the drive.
 bool CollectRipRecord(const TJobRunner& job, const CdDrive& drive, const QStringList& errors, bool lookUp,
                       RipVerification& out);

@@ -40,11 +40,12 @@ class CDRipThreadTest : public ::testing::Test {
     ClearDiscImages();
     AddDiscImage(disc.CuePath());
     drive_ = CdDrive::Open(ListDrives().front());
-    EXPECT_NE(drive_, nullptr);
+    ASSERT_NE(drive_, nullptr);
+    disc_ = std::make_shared<const DiscLayout>(DiscLayout::FromToc(drive_->ReadToc().value()));
   }
   // Runs one extraction to its end and delivers its events.
   void Rip(int trackNo, const QString& name, RipEvents& events) {
-    TCDRipThread thread(trackNo, name);
+    TCDRipThread thread(trackNo, WavPath(name), disc_);
     thread.Drive = drive_;
     thread.ReportTo = &events;
     thread.start();
@@ -56,6 +57,7 @@ class CDRipThreadTest : public ::testing::Test {
 
   QTemporaryDir out_;
   std::shared_ptr<CdDrive> drive_;
+  std::shared_ptr<const DiscLayout> disc_;
   QString normalizeError_;
 };
 
@@ -129,7 +131,7 @@ TEST_F(CDRipThreadTest, StopLeavesAPlayablePartialFile) {
   Open(longDisc);
   RipEvents events;
   {
-    TCDRipThread thread(1, "stopped");
+    TCDRipThread thread(1, WavPath("stopped"), disc_);
     thread.Drive = drive_;
     thread.ReportTo = &events;
     thread.start();
@@ -198,6 +200,11 @@ TEST_F(CDRipThreadTest, FailuresAreReported) {
   ASSERT_EQ(noDrive.ends.size(), 1u);
   EXPECT_EQ(noDrive.ends[0].outcome, StepOutcome::DriveRefused);
   EXPECT_TRUE(noDrive.progress.empty());
+  RipEvents noLayout;
+  disc_.reset();
+  Rip(1, "nolayout", noLayout);
+  ASSERT_EQ(noLayout.ends.size(), 1u);
+  EXPECT_EQ(noLayout.ends[0].outcome, StepOutcome::TocUnreadable);
 }
 
 TEST_F(CDRipThreadTest, FileSizeLimitFailsTheTrack) {
