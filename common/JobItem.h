@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 // One item of a job: made by the track list for a rip, by the window or the command line for a
@@ -9,12 +10,17 @@
 // A plain value: copy it freely, on any thread.
 namespace trackmill {
 
+struct DiscInfo;
+
 struct JobItem {
   int track = 0;    // a CD track's position in the disc's track list (1-based); 0 for a file
   QString title;    // a CD track's title cleaned to name files: the base name of its results
   QString source;   // a file item's full path; empty for a CD track
   QString output;   // the file the item ends up as; planned when the job starts
   QString wav;      // a CD track's extracted WAV; planned with output
+  // A CD track: the disc's fields (artist, album, track artists...) its tags are made from, as
+  // the job's settings held them when it was planned; shared by the job's items. Null for a file.
+  std::shared_ptr<const DiscInfo> disc;
 
   // A CD track: title is cleaned here (CleanFileName) so that it can name the track's files.
   static JobItem Track(int track, const QString& title);

@@ -164,7 +164,7 @@ void TFallbackRip::StartEncode(int item) {
   const QString wav = TrackWav(item);
   const QString output = Output(item);
   sourceWav_->SetFileName(wav);
-  const FlacComments discComments = DiscComments(settings_->Disc, Title(item), Track(item));
+  const FlacComments discComments = DiscComments(items_[size_t(item)]);
   switch (format_) {
     case output_format::kMp3:
       if (mp3Runner_) mp3Runner_->EncodeMode = true;
@@ -244,7 +244,7 @@ void TFallbackRip::AfterEncode(bool ok, const QString& failure) {
     }
     if (format_ == output_format::kMp3) {
       const QString mp3 = Output(item);
-      const quint16 result = DiscId3v1Tag(settings_->Disc, Title(item), Track(item)).WriteTag(mp3);
+      const quint16 result = DiscId3v1Tag(items_[size_t(item)]).WriteTag(mp3);
       if (!Tid3tag::IsSuccess(result)) Fail(item, QStringLiteral("Error #%1! Could not save Tag!").arg(result));
     }
   }

@@ -181,8 +181,7 @@ void TJobPipeline::RunStep(TAuOutput& output, JobStep endStep) {
 }
 
 FlacComments TJobPipeline::DiscComments(int item) const {
-  return trackmill::DiscComments(runner_.JobSettings().Disc, runner_.TrackTitle(item),
-                                 runner_.TrackNumber(item));
+  return trackmill::DiscComments(runner_.Items()[size_t(item)]);
 }
 
 void TJobPipeline::ApplyOggEncoding(TVorbisOut& out, const TSettings& settings) {

@@ -26,10 +26,12 @@ QString FileJobExtension(int jobKind) {
 void PlanOutputs(JobItems& items, int jobKind, const TSettings& settings) {
   const QString folder = IncludeTrailingSeparator(settings.OutputFolder);
   const qint32 format = output_format::IsKnown(settings.OutputFormat) ? settings.OutputFormat : output_format::kWav;
+  const auto disc = std::make_shared<const DiscInfo>(settings.Disc);
   for (JobItem& item : items) {
     if (jobKind == job_kind::kRipCd) {
       item.wav = folder + item.title + QStringLiteral(".wav");
       item.output = folder + item.title + '.' + QLatin1String(output_format::kExtensions[size_t(format)]);
+      item.disc = disc;
       continue;
     }
     const QFileInfo source(item.source);

@@ -149,8 +149,7 @@ void TJobRunner::MeasureGainAhead(int item) { tagger_->MeasureAhead(ResultFile(i
 
 void TJobRunner::TagFinishedFile(int item) {
   // Results that take no full tags (WAV) are passed over by the tagger.
-  const int cdTrack = jobKind_ == job_kind::kRipCd ? TrackNumber(item) : 0;
-  const QString error = tagger_->TagFinishedFile(ResultFile(item), GainSource(item), cdTrack, TrackTitle(item));
+  const QString error = tagger_->TagFinishedFile(items_[size_t(item)], GainSource(item));
   if (!error.isEmpty()) Fail(item, error);
 }
 

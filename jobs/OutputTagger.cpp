@@ -19,8 +19,10 @@ bool TakesFullTags(const QString& path) {
          suffix == QLatin1String("wma");
 }
 
-void FillDiscFields(TrackTags& tags, const DiscInfo& disc, int cdTrack, const QString& title) {
-  tags.title = title;
+void FillDiscFields(TrackTags& tags, const JobItem& track) {
+  const DiscInfo& disc = *track.disc;
+  const int cdTrack = track.track;
+  tags.title = track.title;
   tags.albumArtist = disc.Artist;
   tags.artist = disc.Artist;
   if (cdTrack >= 1 && cdTrack <= kDiscTitleSlots && !disc.TrackArtists[size_t(cdTrack - 1)].isEmpty())
@@ -58,18 +60,18 @@ std::optional<GainAndPeak> TOutputTagger::TrackGain(const QString& sourceWav) {
   return meter_.AddTrack(std::move(track));
 }
 
-QString TOutputTagger::TagFinishedFile(const QString& output, const QString& sourceWav, int cdTrack,
-                                       const QString& title) {
+QString TOutputTagger::TagFinishedFile(const JobItem& item, const QString& sourceWav) {
   const TSettings& settings = settings_;
+  const QString& output = item.output;
   if (!TakesFullTags(output)) return {};
   TrackTags tags;
   // A lossless rip keeps what is known of the disc whatever the MP3 tag setting says.
-  const bool discTags = cdTrack > 0 && (settings.UseID3 || QFileInfo(output).suffix().toLower() == QLatin1String("flac"));
+  const bool discTags = item.disc && (settings.UseID3 || QFileInfo(output).suffix().toLower() == QLatin1String("flac"));
   if (discTags) {
-    FillDiscFields(tags, settings.Disc, cdTrack, title);
+    FillDiscFields(tags, item);
     if (QFileInfo(output).suffix().toLower() == QLatin1String("mp3"))
-      tags.id3v1Block = DiscId3v1Tag(settings.Disc, title, cdTrack).RenderBlock();
-    const QString cover = DiscCoverPath(settings.Disc.Identifier);
+      tags.id3v1Block = DiscId3v1Tag(item).RenderBlock();
+    const QString cover = DiscCoverPath(item.disc->Identifier);
     if (settings.UseCoverArt && !cover.isEmpty() && QFile::exists(cover)) {
       QFile file(cover);
       if (file.open(QIODevice::ReadOnly)) tags.coverJpeg = file.readAll();

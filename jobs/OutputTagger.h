@@ -5,6 +5,7 @@
 #include <QThreadPool>
 #include <map>
 
+#include "common/JobItem.h"
 #include "jobs/ReplayGainMeter.h"
 
 // Full tags of the files one job finishes, each in one write (TagLib): for CD tracks with "Use
@@ -28,9 +29,9 @@ class TOutputTagger {
   // encoder makes output, when the settings ask for gain and output takes full tags.
   // TagFinishedFile takes the result, waiting only when the encoder was the faster.
   void MeasureAhead(const QString& output, const QString& sourceWav);
-  // output: the finished file; sourceWav: what was encoded; cdTrack: the track's number, 0
-  // for a file job (whose sources are not the disc). Returns a failure text, else empty.
-  QString TagFinishedFile(const QString& output, const QString& sourceWav, int cdTrack, const QString& title);
+  // item: its output is finished; a CD track gets the disc's tags, a file (whose source is not
+  // the disc) only gain. sourceWav: what was encoded. Returns a failure text, else empty.
+  QString TagFinishedFile(const JobItem& item, const QString& sourceWav);
   // Writes the album gain into the files tagged so far. Returns failure texts, one a line.
   QString FinishAlbum();
 

@@ -89,8 +89,11 @@ TEST_F(ReplayGainTest, GainMeasuredAheadIsTheGainMeasuredInPlace) {
       ASSERT_EQ(RunProgram("sox", {sources[k], flac}).exitCode, 0);
       if (ahead) tagger.MeasureAhead(flac, sources[k]);
     }
-    for (int k = 0; k < 2; ++k)
-      EXPECT_EQ(tagger.TagFinishedFile(dir_.filePath(QStringLiteral("%1%2.flac").arg(ahead).arg(k)), sources[k], 0, {}), "");
+    for (int k = 0; k < 2; ++k) {
+      JobItem item = JobItem::File(sources[k]);
+      item.output = dir_.filePath(QStringLiteral("%1%2.flac").arg(ahead).arg(k));
+      EXPECT_EQ(tagger.TagFinishedFile(item, sources[k]), "");
+    }
     EXPECT_EQ(tagger.FinishAlbum(), "");
     for (int k = 0; k < 2; ++k)
       tags[ahead] << QString::fromUtf8(RunProgram("metaflac", {"--export-tags-to=-", dir_.filePath(QStringLiteral("%1%2.flac").arg(ahead).arg(k))}).out);
