@@ -5,7 +5,7 @@
 
 #include "common/ThreadHandOver.h"
 #include "jobs/OverwriteQuestion.h"
-#include "jobs/RipVerification.h"
+#include "verify/RipVerification.h"
 #include "settings/Settings.h"
 #include "ui/MessageBox.h"
 

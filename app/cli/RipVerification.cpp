@@ -1,7 +1,7 @@
 #include "app/cli/RipVerification.h"
 
 #include "app/cli/CommandLine.h"
-#include "jobs/RipVerification.h"
+#include "verify/RipVerification.h"
 
 namespace trackmill::cli {
 

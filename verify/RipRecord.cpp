@@ -1,4 +1,4 @@
-#include "jobs/RipRecord.h"
+#include "verify/RipRecord.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "jobs/RipVerification.h"
+#include "verify/RipVerification.h"
 
 #include "cd/Drive.h"
 #include "cd/CDRipThread.h"

@@ -5,7 +5,7 @@
 
 #include "cd/Drive.h"
 #include "verify/AccurateRipLookup.h"
-#include "jobs/RipRecord.h"
+#include "verify/RipRecord.h"
 
 // What follows a CD rip, shared by the command line and the job window: the record of the rip
 // (drive, layout, settings, per-track results and checksums), the AccurateRip lookup with one
