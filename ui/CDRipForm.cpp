@@ -43,10 +43,10 @@ TfrmCDRip::TfrmCDRip(QWidget* owner, TCDIn& cdIn, const JobItems& items, TMp3Enc
   lCompleted_ = addRow(3, "Label4", "Completed:", "lCompleted");
   grid->setColumnStretch(1, 1);
 
-  auto* groupBox1 = Named(new QGroupBox(this), "GroupBox1");
-  auto* progress = new QVBoxLayout(groupBox1);
-  lProgressHint_ = Named(new QLabel(groupBox1), "lProgressHint");
-  trackProgress_ = Named(new QProgressBar(groupBox1), "ProgressBar2");
+  auto* progressGroup = Named(new QGroupBox(this), "GroupBox1");
+  auto* progress = new QVBoxLayout(progressGroup);
+  lProgressHint_ = Named(new QLabel(progressGroup), "lProgressHint");
+  trackProgress_ = Named(new QProgressBar(progressGroup), "ProgressBar2");
   trackProgress_->setRange(0, 100);
   trackProgress_->setValue(0);
   progress->addWidget(lProgressHint_);
@@ -56,7 +56,7 @@ TfrmCDRip::TfrmCDRip(QWidget* owner, TCDIn& cdIn, const JobItems& items, TMp3Enc
   connect(bStop_, &QPushButton::clicked, this, &TfrmCDRip::bStopClick);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(facts);
-  layout->addWidget(groupBox1);
+  layout->addWidget(progressGroup);
   layout->addWidget(bStop_, 0, Qt::AlignHCenter);
   setFixedWidth(kWindowWidth);
   setFixedHeight(sizeHint().height());

@@ -14,16 +14,16 @@ TfrmEditTrackName::TfrmEditTrackName(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmEditTrackName"));
   setWindowTitle(QStringLiteral("Rename Track Title"));
 
-  GroupBox1 = new QGroupBox(QStringLiteral("Please enter the new track title"), this);
-  GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-  eName = new QLineEdit(GroupBox1);
+  titleGroup_ = new QGroupBox(QStringLiteral("Please enter the new track title"), this);
+  titleGroup_->setObjectName(QStringLiteral("GroupBox1"));
+  eName = new QLineEdit(titleGroup_);
   eName->setObjectName(QStringLiteral("eName"));
   eName->setMinimumWidth(320);
-  auto* groupLayout = new QVBoxLayout(GroupBox1);
+  auto* groupLayout = new QVBoxLayout(titleGroup_);
   groupLayout->addWidget(eName);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(GroupBox1);
+  layout->addWidget(titleGroup_);
   const DialogButtons buttons = AddOkCancelButtons(layout, this, "btOK", QStringLiteral("&OK"), QStringLiteral("&Cancel"));
   btOK = buttons.ok;
   btCancel = buttons.cancel;

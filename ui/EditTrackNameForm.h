@@ -25,7 +25,7 @@ class TfrmEditTrackName : public QDialog {
  private:
   void UpdateOkButton();
 
-  QGroupBox* GroupBox1;
+  QGroupBox* titleGroup_;
   QLineEdit* eName;
   QPushButton* btOK;
   QPushButton* btCancel;

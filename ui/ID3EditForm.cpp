@@ -54,27 +54,27 @@ TfrmID3Edit::TfrmID3Edit(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmID3Edit"));
   setWindowTitle(QStringLiteral("ID3 Tag Edit"));
 
-  GroupBox1 = new QGroupBox(QStringLiteral("ID3 Tag"), this);
-  GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-  auto* grid = new QGridLayout(GroupBox1);
-  ID3title = AddField(grid, GroupBox1, "lblTitle", "&Title:", "ID3title", Tid3tag::kTextLength);
-  ID3artist = AddField(grid, GroupBox1, "lblArtist", "&Artist:", "ID3artist", Tid3tag::kTextLength);
-  ID3album = AddField(grid, GroupBox1, "lblAlbum", "Al&bum:", "ID3album", Tid3tag::kTextLength);
-  ID3year = AddField(grid, GroupBox1, "lblYear", "&Year:", "ID3year", Tid3tag::kYearLength);
+  tagGroup_ = new QGroupBox(QStringLiteral("ID3 Tag"), this);
+  tagGroup_->setObjectName(QStringLiteral("GroupBox1"));
+  auto* grid = new QGridLayout(tagGroup_);
+  ID3title = AddField(grid, tagGroup_, "lblTitle", "&Title:", "ID3title", Tid3tag::kTextLength);
+  ID3artist = AddField(grid, tagGroup_, "lblArtist", "&Artist:", "ID3artist", Tid3tag::kTextLength);
+  ID3album = AddField(grid, tagGroup_, "lblAlbum", "Al&bum:", "ID3album", Tid3tag::kTextLength);
+  ID3year = AddField(grid, tagGroup_, "lblYear", "&Year:", "ID3year", Tid3tag::kYearLength);
   ID3year->setMaximumWidth(80);
   const int genreRow = grid->rowCount();
-  auto* genreLabel = new QLabel(QStringLiteral("&Genre:"), GroupBox1);
+  auto* genreLabel = new QLabel(QStringLiteral("&Genre:"), tagGroup_);
   genreLabel->setObjectName(QStringLiteral("lblGenre"));
   // Its entries are genre names, data rather than texts: they are filled when the window is
   // first shown, after the translation, so no language file carries them.
-  ID3genre = new QComboBox(GroupBox1);
+  ID3genre = new QComboBox(tagGroup_);
   ID3genre->setObjectName(QStringLiteral("ID3genre"));
   ID3genre->setMaxVisibleItems(20);
   genreLabel->setBuddy(ID3genre);
   grid->addWidget(genreLabel, genreRow, 0);
   grid->addWidget(ID3genre, genreRow, 1);
-  ID3comment = AddField(grid, GroupBox1, "lblComment", "Co&mment:", "ID3comment", Tid3tag::kTextLength);
-  ID3track = AddField(grid, GroupBox1, "lblTrack", "Trac&k #:", "ID3track", 2);
+  ID3comment = AddField(grid, tagGroup_, "lblComment", "Co&mment:", "ID3comment", Tid3tag::kTextLength);
+  ID3track = AddField(grid, tagGroup_, "lblTrack", "Trac&k #:", "ID3track", 2);
   ID3track->setMaximumWidth(50);
   ID3track->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), ID3track));
   ID3title->setMinimumWidth(260);
@@ -88,7 +88,7 @@ TfrmID3Edit::TfrmID3Edit(QWidget* parent) : QDialog(parent) {
   btClose = AddButton(buttons, this, "btClose", "&Close");
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(GroupBox1);
+  layout->addWidget(tagGroup_);
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 

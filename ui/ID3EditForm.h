@@ -52,7 +52,7 @@ class TfrmID3Edit : public QDialog {
   QStringList loadedTexts_;  // FieldTexts() as loaded or last saved
   bool shown_ = false;
 
-  QGroupBox* GroupBox1;
+  QGroupBox* tagGroup_;
   QLineEdit* ID3title;
   QLineEdit* ID3artist;
   QLineEdit* ID3album;

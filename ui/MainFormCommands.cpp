@@ -28,7 +28,7 @@ namespace trackmill {
 
 void TMainForm::ActionExtractExecute() {
   if (!actionExtract_->isEnabled()) return;
-  const ExtractPlan plan = PlanExtract(list_, [this] { return cdIn1_->DriveCount() > 0; }, *prompts_);
+  const ExtractPlan plan = PlanExtract(list_, [this] { return fallbackInput_->DriveCount() > 0; }, *prompts_);
   if (plan.route != ExtractRoute::None) StopExecute();
   switch (plan.route) {
     case ExtractRoute::JobWindow:
@@ -55,7 +55,7 @@ void TMainForm::RunJobWindow(int jobKind, const std::shared_ptr<CdDrive>& drive,
 }
 
 void TMainForm::RunFallbackWindow(const JobItems& items) {
-  TfrmCDRip rip(this, *cdIn1_, items, mp3Runner_.get(), wmaRunner_.get());
+  TfrmCDRip rip(this, *fallbackInput_, items, mp3Runner_.get(), wmaRunner_.get());
   rip.exec();
 }
 
@@ -78,25 +78,25 @@ void CheckEveryRow(QTreeWidget* list, Qt::CheckState state) {
 
 }  // namespace
 
-void TMainForm::ActionSelectAllExecute() { CheckEveryRow(listView1_, Qt::Checked); }
-void TMainForm::ActionNoSelectExecute() { CheckEveryRow(listView1_, Qt::Unchecked); }
+void TMainForm::ActionSelectAllExecute() { CheckEveryRow(trackList_, Qt::Checked); }
+void TMainForm::ActionNoSelectExecute() { CheckEveryRow(trackList_, Qt::Unchecked); }
 
-void TMainForm::ListView1ItemChanged(QTreeWidgetItem* item, int column) {
-  const int row = listView1_->indexOfTopLevelItem(item);
+void TMainForm::TrackRowChanged(QTreeWidgetItem* item, int column) {
+  const int row = trackList_->indexOfTopLevelItem(item);
   if (fillingRows_ || column != 0 || row < 0 || row >= int(list_.Rows.size())) return;
   list_.Rows[size_t(row)].Checked = item->checkState(0) == Qt::Checked;
   UpdateActions();
 }
 
-void TMainForm::ListView1Click(QTreeWidgetItem* item) {
+void TMainForm::TrackClicked(QTreeWidgetItem* item) {
   // Ctrl+click toggles the row's check box (and leaves the row selected).
   if (!item || !(pressModifiers_ & Qt::ControlModifier)) return;
   item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-  listView1_->setCurrentItem(item);
+  trackList_->setCurrentItem(item);
   item->setSelected(true);
 }
 
-void TMainForm::ListView1DblClick(QTreeWidgetItem* item) {
+void TMainForm::TrackDoubleClicked(QTreeWidgetItem* item) {
   if (item && item->isSelected()) RenameExecute();
 }
 

@@ -72,7 +72,7 @@ void TMainForm::SaveTitlesOrTell() {
 void TMainForm::FormActivate() {
   if (closing_) return;
   if (!list_.Drive) {
-    const FallbackResult result = RunFallbackPath(list_, *cdIn1_, driveIndex_, hintShown_);
+    const FallbackResult result = RunFallbackPath(list_, *fallbackInput_, driveIndex_, hintShown_);
     if (result.Listed) ShowRows();
     if (result.ShowNoDeviceHint) {
       hintShown_ = true;  // once per run: it must not come back each time the window is active

@@ -16,7 +16,7 @@
 namespace trackmill {
 
 void TMainForm::QueryMusicBrainzExecute() {
-  if (!miQueryMusicBrainz_->isEnabled() || musicBrainz_) return;
+  if (!actionQueryMusicBrainz_->isEnabled() || musicBrainz_) return;
   const std::optional<DiscToc> toc = list_.Drive ? list_.Drive->ReadToc() : std::nullopt;
   if (!toc) {
     prompts_->Error(LangString(QStringLiteral("RES_ReadTocError")));

@@ -10,8 +10,8 @@
 namespace trackmill {
 
 void TMainForm::PlayExecute() {
-  QTreeWidgetItem* item = listView1_->currentItem();
-  const int row = listView1_->indexOfTopLevelItem(item);
+  QTreeWidgetItem* item = trackList_->currentItem();
+  const int row = trackList_->indexOfTopLevelItem(item);
   if (!item || !item->isSelected() || row < 0 || row >= int(list_.Rows.size())) return;
   const bool wasPlaying = playback_->IsPlaying();
   const bool wasPaused = playback_->IsPaused();

@@ -28,8 +28,8 @@
 namespace trackmill {
 
 void TMainForm::RenameExecute() {
-  QTreeWidgetItem* item = listView1_->currentItem();
-  const int row = listView1_->indexOfTopLevelItem(item);
+  QTreeWidgetItem* item = trackList_->currentItem();
+  const int row = trackList_->indexOfTopLevelItem(item);
   if (!item || !item->isSelected() || row < 0 || row >= int(list_.Rows.size())) return;
   TfrmEditTrackName rename(this);
   rename.setTrackName(list_.Rows[size_t(row)].Title);
@@ -48,7 +48,7 @@ void TMainForm::OptionsExecute() {
 }
 
 void TMainForm::QueryCDDBExecute() {
-  if (!aQueryCDDB_->isEnabled()) return;
+  if (!actionQueryCddb_->isEnabled()) return;
   const std::optional<DiscToc> toc = list_.Drive ? list_.Drive->ReadToc() : std::nullopt;
   if (!toc) {
     prompts_->Error(LangString(QStringLiteral("RES_ReadTocError")));

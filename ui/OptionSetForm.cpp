@@ -59,27 +59,27 @@ TOptionSetForm::TOptionSetForm(TMainForm* main, QWidget* parent) : QDialog(paren
   setObjectName(QStringLiteral("OptionSetForm"));
   setWindowTitle(QStringLiteral("Options"));
 
-  PageControl1 = new QTabWidget(this);
-  PageControl1->setObjectName(QStringLiteral("PageControl1"));
-  TabSheet1 = OutputPage();
-  TabSheet2 = Mp3Page();
-  PageControl1->addTab(TabSheet1, QStringLiteral("Output"));
-  PageControl1->addTab(TabSheet2, QStringLiteral("MP3"));
-  PageControl1->addTab(OggPage(), QStringLiteral("OGG"));
-  PageControl1->addTab(WmaPage(), QStringLiteral("WMA"));
-  PageControl1->addTab(FlacPage(), QStringLiteral("FLAC"));
-  PageControl1->addTab(Id3Page(), QStringLiteral("ID3 Tag"));
-  TabSheet3 = CdRomPage();
-  PageControl1->addTab(TabSheet3, QStringLiteral("CD-ROM"));
+  pages_ = new QTabWidget(this);
+  pages_->setObjectName(QStringLiteral("PageControl1"));
+  outputPage_ = OutputPage();
+  mp3Page_ = Mp3Page();
+  pages_->addTab(outputPage_, QStringLiteral("Output"));
+  pages_->addTab(mp3Page_, QStringLiteral("MP3"));
+  pages_->addTab(OggPage(), QStringLiteral("OGG"));
+  pages_->addTab(WmaPage(), QStringLiteral("WMA"));
+  pages_->addTab(FlacPage(), QStringLiteral("FLAC"));
+  pages_->addTab(Id3Page(), QStringLiteral("ID3 Tag"));
+  cdRomPage_ = CdRomPage();
+  pages_->addTab(cdRomPage_, QStringLiteral("CD-ROM"));
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(PageControl1);
+  layout->addWidget(pages_);
   const DialogButtons buttons = AddOkCancelButtons(layout, this, "btOk", QStringLiteral("OK"), QStringLiteral("Cancel"));
   btOk = buttons.ok;
   btCancel = buttons.cancel;
 
-  connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
-    if (PageControl1->currentWidget() == TabSheet3) TabSheet3Show();
+  connect(pages_, &QTabWidget::currentChanged, this, [this] {
+    if (pages_->currentWidget() == cdRomPage_) FillDriveList();
   });
   for (QCheckBox* box : {ckNormalize, cbRipTime, ckbSelectVBR, ckbAccurateRip})
     connect(box, &QCheckBox::toggled, this, &TOptionSetForm::UpdateControls);
@@ -105,7 +105,7 @@ void TOptionSetForm::UpdateControls() {
   const OptionState state = CurrentState();
   const std::pair<OptionControl, QWidget*> controls[] = {
       {OptionControl::KeepWav, ckbKeepWav},       {OptionControl::Normalize, ckNormalize},
-      {OptionControl::NormalizePercent, SpinEdit1}, {OptionControl::RipTimeGroup, GroupBox4},
+      {OptionControl::NormalizePercent, normalizePercent_}, {OptionControl::RipTimeGroup, ripTimeGroup_},
       {OptionControl::RipTime, eRipTime},         {OptionControl::VbrTag, ckbVBRHead},
       {OptionControl::MaxBitRate, cbMaxBitRate},  {OptionControl::VbrQuality, cbVBRQuality},
       {OptionControl::AccurateRipServer, eAccurateRipServer},
@@ -127,7 +127,7 @@ void TOptionSetForm::FormShow() {
   ckbKeepWav->setChecked(!s.IsKeepWav);
   ShowPosition(cbOutputFormat, s.OutputFormat);
   ckNormalize->setChecked(s.IsNormalize);
-  SpinEdit1->setValue(s.NormalizePercent);
+  normalizePercent_->setValue(s.NormalizePercent);
   cbRipTime->setChecked(s.EnableRipTime);
   eRipTime->setText(QString::number(s.RipTime));
   ckbWriteRipLog->setChecked(s.WriteRipLog);
@@ -167,11 +167,11 @@ void TOptionSetForm::FormShow() {
   eAccurateRipServer->setText(s.AccurateRipServer);
   rememberedDrive_ = std::max(main_ ? main_->DriveIndex() : s.Index, 0);
   driveListFilled_ = false;
-  if (PageControl1->currentWidget() == TabSheet3) TabSheet3Show();
+  if (pages_->currentWidget() == cdRomPage_) FillDriveList();
   UpdateControls();
 }
 
-void TOptionSetForm::TabSheet3Show() {
+void TOptionSetForm::FillDriveList() {
   if (driveListFilled_) return;
   driveListFilled_ = true;
   cbCDList->clear();
@@ -189,7 +189,7 @@ void TOptionSetForm::accept() {
 
 void TOptionSetForm::RejectValue(const QString& text, QWidget* control) {
   ShowMessageBox(this, text, QMessageBox::Critical);
-  if (PageControl1->currentWidget()->isAncestorOf(control)) control->setFocus();
+  if (pages_->currentWidget()->isAncestorOf(control)) control->setFocus();
 }
 
 bool TOptionSetForm::CheckTypedValues() {
@@ -217,7 +217,7 @@ void TOptionSetForm::CopyIntoSettings() {
   s.IsKeepWav = !ckbKeepWav->isChecked();
   TakePosition(cbOutputFormat, s.OutputFormat);
   s.IsNormalize = ckNormalize->isChecked();
-  s.NormalizePercent = SpinEdit1->value();
+  s.NormalizePercent = normalizePercent_->value();
   s.EnableRipTime = cbRipTime->isChecked();
   s.RipTime = *ParseRipTime(eRipTime->text());
   s.WriteRipLog = ckbWriteRipLog->isChecked();

@@ -54,7 +54,7 @@ class TOptionSetForm : public QDialog {
 
   // Behaviour (OptionSetForm.cpp).
   void FormShow();
-  void TabSheet3Show();
+  void FillDriveList();
   void UpdateControls();
   OptionState CurrentState() const;
   bool fallbackDrive() const;
@@ -71,18 +71,18 @@ class TOptionSetForm : public QDialog {
   int rememberedDrive_ = 0;  // drive list position of the drive in use when the dialog was filled
   bool driveListFilled_ = false;
 
-  QTabWidget* PageControl1;
-  QWidget* TabSheet1;  // Output
-  QWidget* TabSheet2;  // MP3
-  QWidget* TabSheet3;  // CD-ROM
+  QTabWidget* pages_;
+  QWidget* outputPage_;  // Output
+  QWidget* mp3Page_;  // MP3
+  QWidget* cdRomPage_;  // CD-ROM
   // Output
   QLineEdit* editOutputDir;
   QPushButton* btBrowser;
   QCheckBox* ckbKeepWav;
   QComboBox* cbOutputFormat;
   QCheckBox* ckNormalize;
-  QSpinBox* SpinEdit1;
-  QGroupBox* GroupBox4;
+  QSpinBox* normalizePercent_;
+  QGroupBox* ripTimeGroup_;
   QCheckBox* cbRipTime;
   QLineEdit* eRipTime;
   QCheckBox* ckbWriteRipLog;

@@ -86,33 +86,33 @@ QWidget* Page(const char* name, QLayout* content) {
 }  // namespace
 
 QWidget* TOptionSetForm::OutputPage() {
-  auto* GroupBox1 = Named(new QGroupBox(QStringLiteral("Output directory(WAV/MP3)")), "GroupBox1");
+  auto* folderGroup = Named(new QGroupBox(QStringLiteral("Output directory(WAV/MP3)")), "GroupBox1");
   editOutputDir = Edit("editOutputDir");
   btBrowser = Named(new QPushButton(QStringLiteral("...")), "btBrowser");
   connect(btBrowser, &QPushButton::clicked, this, &TOptionSetForm::btBrowserClick);
-  auto* folderRow = new QHBoxLayout(GroupBox1);
+  auto* folderRow = new QHBoxLayout(folderGroup);
   folderRow->addWidget(editOutputDir);
   folderRow->addWidget(btBrowser);
   ckbKeepWav = Check("ckbKeepWav", "Delete WAV file after processing");
 
-  auto* GroupBox2 = Named(new QGroupBox(QStringLiteral("Output format")), "GroupBox2");
+  auto* formatGroup = Named(new QGroupBox(QStringLiteral("Output format")), "GroupBox2");
   cbOutputFormat = Combo("cbOutputFormat",
                          {"MP3 file(*.MP3)", "WAV file(*.WAV)", "OGG file(*.OGG)", "WMA file(*.WMA)", "FLAC file(*.FLAC)"},
                          false);
-  (new QVBoxLayout(GroupBox2))->addWidget(cbOutputFormat);
+  (new QVBoxLayout(formatGroup))->addWidget(cbOutputFormat);
 
   ckNormalize = Check("ckNormalize", "Normalize");
-  SpinEdit1 = Named(new QSpinBox, "SpinEdit1");
-  SpinEdit1->setRange(0, 100);
-  SpinEdit1->setValue(95);
-  SpinEdit1->findChild<QLineEdit*>()->setReadOnly(true);  // the arrows only
+  normalizePercent_ = Named(new QSpinBox, "SpinEdit1");
+  normalizePercent_->setRange(0, 100);
+  normalizePercent_->setValue(95);
+  normalizePercent_->findChild<QLineEdit*>()->setReadOnly(true);  // the arrows only
   auto* normalizeRow = new QHBoxLayout;
   normalizeRow->addWidget(ckNormalize);
-  normalizeRow->addWidget(SpinEdit1);
+  normalizeRow->addWidget(normalizePercent_);
   normalizeRow->addWidget(Named(new QLabel(QStringLiteral("%")), "lblPercent"));
   normalizeRow->addStretch();
 
-  GroupBox4 = Named(new QGroupBox, "GroupBox4");
+  ripTimeGroup_ = Named(new QGroupBox, "GroupBox4");
   cbRipTime = Check("cbRipTime", "Enable to set the length to extract");
   eRipTime = Edit("eRipTime");
   eRipTime->setText(QStringLiteral("0"));
@@ -122,7 +122,7 @@ QWidget* TOptionSetForm::OutputPage() {
   lengthRow->addWidget(songLength);
   lengthRow->addWidget(eRipTime);
   lengthRow->addWidget(Named(new QLabel(QStringLiteral("Second")), "lblSecond"));
-  auto* limit = new QVBoxLayout(GroupBox4);
+  auto* limit = new QVBoxLayout(ripTimeGroup_);
   limit->addWidget(cbRipTime);
   limit->addLayout(lengthRow);
 
@@ -135,11 +135,11 @@ QWidget* TOptionSetForm::OutputPage() {
   AddRow(more, "lblEncoderProcesses", "Encoders at once (0: one per processor):", seEncoderProcesses);
 
   auto* layout = new QVBoxLayout;
-  layout->addWidget(GroupBox1);
+  layout->addWidget(folderGroup);
   layout->addWidget(ckbKeepWav);
-  layout->addWidget(GroupBox2);
+  layout->addWidget(formatGroup);
   layout->addLayout(normalizeRow);
-  layout->addWidget(GroupBox4);
+  layout->addWidget(ripTimeGroup_);
   layout->addWidget(ckbWriteRipLog);
   layout->addLayout(more);
   return Page("TabSheet1", layout);
@@ -178,10 +178,10 @@ QWidget* TOptionSetForm::OggPage() {
   quality->addWidget(tbCompression);
   quality->addWidget(Named(new QLabel(QStringLiteral("-> Highest quality")), "lblHighest"));
 
-  auto* GroupBox5 = Named(new QGroupBox(QStringLiteral("Use Bitrate manager")), "GroupBox5");
+  auto* bitrateManagerGroup = Named(new QGroupBox(QStringLiteral("Use Bitrate manager")), "GroupBox5");
   QStringList rates;
   for (int i = 0; i < kOggBitRateCount; ++i) rates << OggBitRateText(i);
-  auto* manager = new QFormLayout(GroupBox5);
+  auto* manager = new QFormLayout(bitrateManagerGroup);
   cbOggNomBit = Combo("cbOggNomBit", rates, true);
   AddRow(manager, "lblOggNomBit", "Nominal bitrate:", cbOggNomBit);
   cbOggMaxBit = Combo("cbOggMaxBit", rates, true);
@@ -192,7 +192,7 @@ QWidget* TOptionSetForm::OggPage() {
   auto* layout = new QVBoxLayout;
   layout->addWidget(cbUseCompress);
   layout->addLayout(quality);
-  layout->addWidget(GroupBox5);
+  layout->addWidget(bitrateManagerGroup);
   return Page("TabSheet4", layout);
 }
 

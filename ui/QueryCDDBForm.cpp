@@ -39,40 +39,40 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
   picture->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(48, 48));
   picture->setAlignment(Qt::AlignTop);
 
-  GroupBox1 = new QGroupBox(QStringLiteral("Server"), this);
-  GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+  serverGroup_ = new QGroupBox(QStringLiteral("Server"), this);
+  serverGroup_->setObjectName(QStringLiteral("GroupBox1"));
   // Host names are data: the list is filled when the window is first shown, after the
   // translation, so no language file carries them.
-  cbServer = new QComboBox(GroupBox1);
+  cbServer = new QComboBox(serverGroup_);
   cbServer->setObjectName(QStringLiteral("cbServer"));
   cbServer->setEditable(true);
   cbServer->setInsertPolicy(QComboBox::NoInsert);
   cbServer->setMinimumWidth(240);
-  edScript = Named(new QLineEdit(GroupBox1), "edScript");
-  edEmail = Named(new QLineEdit(GroupBox1), "edEmail");
+  edScript = Named(new QLineEdit(serverGroup_), "edScript");
+  edEmail = Named(new QLineEdit(serverGroup_), "edEmail");
   edEmail->setPlaceholderText(QStringLiteral("you@example.org"));
   lblEmailHint = new QLabel(QStringLiteral("CDDB servers answer only clients that give their e-mail address."),
-                            GroupBox1);
+                            serverGroup_);
   lblEmailHint->setObjectName(QStringLiteral("lblEmailHint"));
   lblEmailHint->setWordWrap(true);
   lblEmailHint->setStyleSheet(QStringLiteral("color: #a00000;"));
-  auto* serverGrid = new QGridLayout(GroupBox1);
-  AddLabel(serverGrid, 0, GroupBox1, "Label1", "Freedb &Server:", cbServer);
-  AddLabel(serverGrid, 1, GroupBox1, "Label2", "Query S&cript:", edScript);
-  AddLabel(serverGrid, 2, GroupBox1, "Label5", "&E-mail address:", edEmail);
+  auto* serverGrid = new QGridLayout(serverGroup_);
+  AddLabel(serverGrid, 0, serverGroup_, "Label1", "Freedb &Server:", cbServer);
+  AddLabel(serverGrid, 1, serverGroup_, "Label2", "Query S&cript:", edScript);
+  AddLabel(serverGrid, 2, serverGroup_, "Label5", "&E-mail address:", edEmail);
   serverGrid->addWidget(lblEmailHint, 3, 1);
 
-  GroupBox2 = new QGroupBox(QStringLiteral("Proxy server"), this);
-  GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-  cbUseProxy = new QCheckBox(QStringLiteral("&Use a proxy server"), GroupBox2);
+  proxyGroup_ = new QGroupBox(QStringLiteral("Proxy server"), this);
+  proxyGroup_->setObjectName(QStringLiteral("GroupBox2"));
+  cbUseProxy = new QCheckBox(QStringLiteral("&Use a proxy server"), proxyGroup_);
   cbUseProxy->setObjectName(QStringLiteral("cbUseProxy"));
-  edProxyAddress = Named(new QLineEdit(GroupBox2), "edProxyAddress");
-  edProxyPort = Named(new QLineEdit(GroupBox2), "edProxyPort");
+  edProxyAddress = Named(new QLineEdit(proxyGroup_), "edProxyAddress");
+  edProxyPort = Named(new QLineEdit(proxyGroup_), "edProxyPort");
   edProxyPort->setMaximumWidth(70);
-  auto* proxyGrid = new QGridLayout(GroupBox2);
+  auto* proxyGrid = new QGridLayout(proxyGroup_);
   proxyGrid->addWidget(cbUseProxy, 0, 0, 1, 2);
-  Label3 = AddLabel(proxyGrid, 1, GroupBox2, "Label3", "A&ddress:", edProxyAddress);
-  Label4 = AddLabel(proxyGrid, 2, GroupBox2, "Label4", "&Port:", edProxyPort);
+  proxyAddressLabel_ = AddLabel(proxyGrid, 1, proxyGroup_, "Label3", "A&ddress:", edProxyAddress);
+  proxyPortLabel_ = AddLabel(proxyGrid, 2, proxyGroup_, "Label4", "&Port:", edProxyPort);
 
   btQuery = Named(new QPushButton(QStringLiteral("&Query"), this), "btQuery");
   btQuery->setDefault(true);
@@ -85,8 +85,8 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
   buttons->addStretch();
 
   auto* groups = new QVBoxLayout;
-  groups->addWidget(GroupBox1);
-  groups->addWidget(GroupBox2);
+  groups->addWidget(serverGroup_);
+  groups->addWidget(proxyGroup_);
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(picture);
   layout->addLayout(groups);
@@ -126,8 +126,8 @@ void TfrmQueryCDDB::FormShow() {
 }
 
 void TfrmQueryCDDB::UpdateControls() {
-  for (QWidget* proxyPart : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(edProxyAddress),
-                             static_cast<QWidget*>(Label4), static_cast<QWidget*>(edProxyPort)})
+  for (QWidget* proxyPart : {static_cast<QWidget*>(proxyAddressLabel_), static_cast<QWidget*>(edProxyAddress),
+                             static_cast<QWidget*>(proxyPortLabel_), static_cast<QWidget*>(edProxyPort)})
     proxyPart->setEnabled(cbUseProxy->isChecked());
   const bool haveEmail = !edEmail->text().trimmed().isEmpty();
   lblEmailHint->setVisible(!haveEmail);

@@ -42,16 +42,16 @@ class TfrmQueryCDDB : public QDialog {
   QStringList* rowTitles_;
   bool shown_ = false;
 
-  QGroupBox* GroupBox1;
+  QGroupBox* serverGroup_;
   QComboBox* cbServer;
   QLineEdit* edScript;
   QLineEdit* edEmail;
   QLabel* lblEmailHint;
-  QGroupBox* GroupBox2;
+  QGroupBox* proxyGroup_;
   QCheckBox* cbUseProxy;
-  QLabel* Label3;
+  QLabel* proxyAddressLabel_;
   QLineEdit* edProxyAddress;
-  QLabel* Label4;
+  QLabel* proxyPortLabel_;
   QLineEdit* edProxyPort;
   QPushButton* btQuery;
   QPushButton* btClose;

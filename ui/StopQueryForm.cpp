@@ -19,15 +19,15 @@ TfrmStopQuery::TfrmStopQuery(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
   setObjectName(QStringLiteral("frmStopQuery"));
   setWindowTitle(QStringLiteral("Query CDDB..."));
 
-  Label1 = new QLabel(QStringLiteral("Query CDDB..."), this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setMinimumWidth(260);
+  queryingLabel_ = new QLabel(QStringLiteral("Query CDDB..."), this);
+  queryingLabel_->setObjectName(QStringLiteral("Label1"));
+  queryingLabel_->setMinimumWidth(260);
   // The no-match panel: one label per line, since a language file keeps a text on one line.
-  Panel1 = new QFrame(this);
-  Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setFrameShape(QFrame::Panel);
-  Panel1->setFrameShadow(QFrame::Sunken);
-  auto* panelLayout = new QVBoxLayout(Panel1);
+  noMatchPanel_ = new QFrame(this);
+  noMatchPanel_->setObjectName(QStringLiteral("Panel1"));
+  noMatchPanel_->setFrameShape(QFrame::Panel);
+  noMatchPanel_->setFrameShadow(QFrame::Sunken);
+  auto* panelLayout = new QVBoxLayout(noMatchPanel_);
   const std::pair<const char*, const char*> lines[] = {
       {"lblNoMatch", "No match found,perhaps:"},
       {"lblNoMatch1", "1.No information in CDDB server"},
@@ -35,17 +35,17 @@ TfrmStopQuery::TfrmStopQuery(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
       {"lblNoMatch3", "3.check the network"},
   };
   for (const auto& [name, text] : lines) {
-    auto* line = new QLabel(QString::fromLatin1(text), Panel1);
+    auto* line = new QLabel(QString::fromLatin1(text), noMatchPanel_);
     line->setObjectName(QString::fromLatin1(name));
     panelLayout->addWidget(line);
   }
   // What the server or the network said: set when there is no match.
-  lblReason = new QLabel(Panel1);
+  lblReason = new QLabel(noMatchPanel_);
   lblReason->setWordWrap(true);
   lblReason->setMaximumWidth(360);
   panelLayout->addSpacing(6);
   panelLayout->addWidget(lblReason);
-  Panel1->hide();
+  noMatchPanel_->hide();
   btStop = new QPushButton(QStringLiteral("Stop"), this);
   btStop->setObjectName(QStringLiteral("btStop"));
   auto* buttons = new QHBoxLayout;
@@ -54,8 +54,8 @@ TfrmStopQuery::TfrmStopQuery(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
   buttons->addStretch();
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(Label1);
-  layout->addWidget(Panel1);
+  layout->addWidget(queryingLabel_);
+  layout->addWidget(noMatchPanel_);
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -94,8 +94,8 @@ void TfrmStopQuery::customEvent(QEvent* event) {
     accept();
     return;
   }
-  Label1->hide();
-  Panel1->show();
+  queryingLabel_->hide();
+  noMatchPanel_->show();
   lblReason->setText(CddbErrorText(query->Detail()));
   btStop->setText(LangString(QStringLiteral("RES_CddbClose")));
 }

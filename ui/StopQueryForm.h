@@ -45,8 +45,8 @@ class TfrmStopQuery : public QDialog {
   QPointer<TQueryCDDBThread> worker_;
   bool started_ = false;
 
-  QLabel* Label1;
-  QFrame* Panel1;
+  QLabel* queryingLabel_;
+  QFrame* noMatchPanel_;
   QLabel* lblReason;
   QPushButton* btStop;
 };
