@@ -26,9 +26,9 @@ class TfrmEditTrackName : public QDialog {
   void UpdateOkButton();
 
   QGroupBox* titleGroup_;
-  QLineEdit* eName;
-  QPushButton* btOK;
-  QPushButton* btCancel;
+  QLineEdit* name_;
+  QPushButton* okButton_;
+  QPushButton* cancelButton_;
 };
 
 }  // namespace trackmill

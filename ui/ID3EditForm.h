@@ -53,18 +53,18 @@ class TfrmID3Edit : public QDialog {
   bool shown_ = false;
 
   QGroupBox* tagGroup_;
-  QLineEdit* ID3title;
-  QLineEdit* ID3artist;
-  QLineEdit* ID3album;
-  QLineEdit* ID3year;
-  QComboBox* ID3genre;
-  QLineEdit* ID3comment;
-  QLineEdit* ID3track;
-  QPushButton* btLoadTag;
-  QPushButton* btSaveTag;
-  QPushButton* btSaveAs;
-  QPushButton* btRemoveTag;
-  QPushButton* btClose;
+  QLineEdit* title_;
+  QLineEdit* artist_;
+  QLineEdit* album_;
+  QLineEdit* year_;
+  QComboBox* genre_;
+  QLineEdit* comment_;
+  QLineEdit* track_;
+  QPushButton* loadButton_;
+  QPushButton* saveButton_;
+  QPushButton* saveAsButton_;
+  QPushButton* removeButton_;
+  QPushButton* closeButton_;
 };
 
 }  // namespace trackmill

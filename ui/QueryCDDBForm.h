@@ -33,8 +33,8 @@ class TfrmQueryCDDB : public QDialog {
 
  private:
   void FormShow();
-  void btDefaultClick();
-  void btQueryClick();
+  void RestoreDefaults();
+  void Query();
   void UpdateControls();
 
   CddbToc toc_;
@@ -43,19 +43,19 @@ class TfrmQueryCDDB : public QDialog {
   bool shown_ = false;
 
   QGroupBox* serverGroup_;
-  QComboBox* cbServer;
-  QLineEdit* edScript;
-  QLineEdit* edEmail;
-  QLabel* lblEmailHint;
+  QComboBox* server_;
+  QLineEdit* script_;
+  QLineEdit* email_;
+  QLabel* emailHint_;
   QGroupBox* proxyGroup_;
-  QCheckBox* cbUseProxy;
+  QCheckBox* useProxy_;
   QLabel* proxyAddressLabel_;
-  QLineEdit* edProxyAddress;
+  QLineEdit* proxyAddress_;
   QLabel* proxyPortLabel_;
-  QLineEdit* edProxyPort;
-  QPushButton* btQuery;
-  QPushButton* btClose;
-  QPushButton* btDefault;
+  QLineEdit* proxyPort_;
+  QPushButton* queryButton_;
+  QPushButton* closeButton_;
+  QPushButton* defaultsButton_;
 };
 
 }  // namespace trackmill

@@ -40,17 +40,17 @@ TfrmStopQuery::TfrmStopQuery(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
     panelLayout->addWidget(line);
   }
   // What the server or the network said: set when there is no match.
-  lblReason = new QLabel(noMatchPanel_);
-  lblReason->setWordWrap(true);
-  lblReason->setMaximumWidth(360);
+  reasonLabel_ = new QLabel(noMatchPanel_);
+  reasonLabel_->setWordWrap(true);
+  reasonLabel_->setMaximumWidth(360);
   panelLayout->addSpacing(6);
-  panelLayout->addWidget(lblReason);
+  panelLayout->addWidget(reasonLabel_);
   noMatchPanel_->hide();
-  btStop = new QPushButton(QStringLiteral("Stop"), this);
-  btStop->setObjectName(QStringLiteral("btStop"));
+  stopButton_ = new QPushButton(QStringLiteral("Stop"), this);
+  stopButton_->setObjectName(QStringLiteral("btStop"));
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(btStop);
+  buttons->addWidget(stopButton_);
   buttons->addStretch();
 
   auto* layout = new QVBoxLayout(this);
@@ -60,7 +60,7 @@ TfrmStopQuery::TfrmStopQuery(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   // Stop while the worker runs, Close once the panel shows: both end the window unanswered.
-  connect(btStop, &QPushButton::clicked, this, &TfrmStopQuery::reject);
+  connect(stopButton_, &QPushButton::clicked, this, &TfrmStopQuery::reject);
   TranslateWhenFirstShown(this);
 }
 
@@ -96,8 +96,8 @@ void TfrmStopQuery::customEvent(QEvent* event) {
   }
   queryingLabel_->hide();
   noMatchPanel_->show();
-  lblReason->setText(CddbErrorText(query->Detail()));
-  btStop->setText(LangString(QStringLiteral("RES_CddbClose")));
+  reasonLabel_->setText(CddbErrorText(query->Detail()));
+  stopButton_->setText(LangString(QStringLiteral("RES_CddbClose")));
 }
 
 }  // namespace trackmill

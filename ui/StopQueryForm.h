@@ -47,8 +47,8 @@ class TfrmStopQuery : public QDialog {
 
   QLabel* queryingLabel_;
   QFrame* noMatchPanel_;
-  QLabel* lblReason;
-  QPushButton* btStop;
+  QLabel* reasonLabel_;
+  QPushButton* stopButton_;
 };
 
 }  // namespace trackmill
