@@ -92,10 +92,10 @@ TfrmID3Edit::TfrmID3Edit(QWidget* parent) : QDialog(parent) {
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(loadButton_, &QPushButton::clicked, this, &TfrmID3Edit::LoadClick);
-  connect(saveButton_, &QPushButton::clicked, this, &TfrmID3Edit::SaveTagExecute);
-  connect(saveAsButton_, &QPushButton::clicked, this, &TfrmID3Edit::SaveAsClick);
-  connect(removeButton_, &QPushButton::clicked, this, &TfrmID3Edit::RemoveTagExecute);
+  connect(loadButton_, &QPushButton::clicked, this, &TfrmID3Edit::LoadChosenFile);
+  connect(saveButton_, &QPushButton::clicked, this, &TfrmID3Edit::SaveTag);
+  connect(saveAsButton_, &QPushButton::clicked, this, &TfrmID3Edit::SaveTagAs);
+  connect(removeButton_, &QPushButton::clicked, this, &TfrmID3Edit::RemoveTag);
   connect(closeButton_, &QPushButton::clicked, this, &QDialog::reject);
   SetTarget({});
   TranslateWhenFirstShown(this);
@@ -129,7 +129,7 @@ void TfrmID3Edit::SetTarget(const QString& file) {
   removeButton_->setEnabled(!file.isEmpty());
 }
 
-void TfrmID3Edit::LoadClick() {
+void TfrmID3Edit::LoadChosenFile() {
   const QString file = PickFile();
   if (!file.isEmpty()) LoadFile(file);
 }
@@ -193,7 +193,7 @@ bool TfrmID3Edit::WriteFields(const QString& file, const QStringList& before) {
   return true;
 }
 
-void TfrmID3Edit::SaveTagExecute() {
+void TfrmID3Edit::SaveTag() {
   if (target_.isEmpty()) return;
   // Written to the named target, never to the reader's remembered file: a file that could not
   // be opened leaves that name at the file loaded before.
@@ -201,7 +201,7 @@ void TfrmID3Edit::SaveTagExecute() {
     ShowMessageBox(this, LangString(QStringLiteral("RES_SaveTag_Error")), QMessageBox::Information);
 }
 
-void TfrmID3Edit::SaveAsClick() {
+void TfrmID3Edit::SaveTagAs() {
   const QString file = PickFile();
   if (file.isEmpty()) return;
   // Another file's ID3v2 tag holds other texts: every field is a change there.
@@ -211,7 +211,7 @@ void TfrmID3Edit::SaveAsClick() {
     ShowMessageBox(this, LangString(QStringLiteral("RES_SaveTag_Error")), QMessageBox::Information);
 }
 
-void TfrmID3Edit::RemoveTagExecute() {
+void TfrmID3Edit::RemoveTag() {
   if (target_.isEmpty()) return;
   if (!ConfirmDefaultNo(this, LangString(QStringLiteral("RES_Ask_RemoveTag")))) return;
   tag_.FileName = target_;

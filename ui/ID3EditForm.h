@@ -33,10 +33,10 @@ class TfrmID3Edit : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void LoadClick();
-  void SaveTagExecute();
-  void SaveAsClick();
-  void RemoveTagExecute();
+  void LoadChosenFile();
+  void SaveTag();
+  void SaveTagAs();
+  void RemoveTag();
   void FillGenres();
   QString PickFile();
   void ShowTag();

@@ -89,43 +89,43 @@ class TMainForm : public QMainWindow {
   void ShowNoDeviceHint();
 
   // Commands (MainFormCommands.cpp).
-  void ActionExtractExecute();
-  void ActionSelectAllExecute();
-  void ActionNoSelectExecute();
-  void ActionWavToMp3Execute();
-  void Mp3ToWavExecute();
-  void WavToOggExecute();
-  void WavToWmaExecute();
-  void WavToWavExecute();
+  void ExtractCheckedTracks();
+  void CheckAllTracks();
+  void UncheckAllTracks();
+  void ConvertWavToMp3();
+  void ConvertMp3ToWav();
+  void ConvertWavToOgg();
+  void ConvertWavToWma();
+  void ConvertWavToWav();
   void RunFallbackWindow(const JobItems& items);
   void FileJob(int jobKind);
   void RunJobWindow(int jobKind, const std::shared_ptr<CdDrive>& drive, const JobItems& items);
-  void OpenOutputFolderExecute();
-  void OpenDiscImageExecute();
-  void RefreshExecute();
-  void EjectExecute();
-  void CloseTrayExecute();
-  void RenameExecute();
-  void QueryCDDBExecute();
-  void ID3EditExecute();
-  void OptionsExecute();
-  void HelpExecute();
-  void HomePageExecute();
-  void AboutExecute();
-  void OggPlayerExecute();
-  void RecordExecute();
-  void VolumeControlExecute();
-  void ClearVlcExecute();
-  void ClearRecentExecute();
+  void OpenOutputFolder();
+  void ChooseDiscImage();
+  void RereadDisc();
+  void EjectDisc();
+  void CloseDriveTray();
+  void RenameTrack();
+  void QueryCddbServer();
+  void OpenTagEditor();
+  void OpenOptions();
+  void OpenManual();
+  void OpenHomePage();
+  void ShowAbout();
+  void OpenOggPlayer();
+  void OpenRecorder();
+  void OpenVolumeControl();
+  void ClearVlcHistory();
+  void ClearRecentFiles();
 
   // CD playback (MainFormPlayback.cpp).
-  void PlayExecute();
-  void PauseExecute();
-  void StopExecute();
+  void PlaySelectedTrack();
+  void PausePlayback();
+  void StopPlayback();
   void PlaybackFinished(const QString& error);
 
   // MusicBrainz (MainFormMusicBrainz.cpp).
-  void QueryMusicBrainzExecute();
+  void QueryMusicBrainz();
   void TakeMusicBrainzLookup(const MusicBrainzLookup& lookup);
   void StopMusicBrainz();
 

@@ -26,10 +26,10 @@
 
 namespace trackmill {
 
-void TMainForm::ActionExtractExecute() {
+void TMainForm::ExtractCheckedTracks() {
   if (!actionExtract_->isEnabled()) return;
   const ExtractPlan plan = PlanExtract(list_, [this] { return fallbackInput_->DriveCount() > 0; }, *prompts_);
-  if (plan.route != ExtractRoute::None) StopExecute();
+  if (plan.route != ExtractRoute::None) StopPlayback();
   switch (plan.route) {
     case ExtractRoute::JobWindow:
       RunJobWindow(job_kind::kRipCd, list_.Drive, plan.items);
@@ -65,10 +65,10 @@ void TMainForm::FileJob(int jobKind) {
   RunJobWindow(jobKind, 0, FileItems(files));
 }
 
-void TMainForm::ActionWavToMp3Execute() { FileJob(job_kind::kWavToMp3); }
-void TMainForm::Mp3ToWavExecute() { FileJob(job_kind::kMp3ToWav); }
-void TMainForm::WavToOggExecute() { FileJob(job_kind::kWavToOgg); }
-void TMainForm::WavToWmaExecute() { FileJob(job_kind::kWavToWma); }
+void TMainForm::ConvertWavToMp3() { FileJob(job_kind::kWavToMp3); }
+void TMainForm::ConvertMp3ToWav() { FileJob(job_kind::kMp3ToWav); }
+void TMainForm::ConvertWavToOgg() { FileJob(job_kind::kWavToOgg); }
+void TMainForm::ConvertWavToWma() { FileJob(job_kind::kWavToWma); }
 
 namespace {
 
@@ -78,8 +78,8 @@ void CheckEveryRow(QTreeWidget* list, Qt::CheckState state) {
 
 }  // namespace
 
-void TMainForm::ActionSelectAllExecute() { CheckEveryRow(trackList_, Qt::Checked); }
-void TMainForm::ActionNoSelectExecute() { CheckEveryRow(trackList_, Qt::Unchecked); }
+void TMainForm::CheckAllTracks() { CheckEveryRow(trackList_, Qt::Checked); }
+void TMainForm::UncheckAllTracks() { CheckEveryRow(trackList_, Qt::Unchecked); }
 
 void TMainForm::TrackRowChanged(QTreeWidgetItem* item, int column) {
   const int row = trackList_->indexOfTopLevelItem(item);
@@ -97,10 +97,10 @@ void TMainForm::TrackClicked(QTreeWidgetItem* item) {
 }
 
 void TMainForm::TrackDoubleClicked(QTreeWidgetItem* item) {
-  if (item && item->isSelected()) RenameExecute();
+  if (item && item->isSelected()) RenameTrack();
 }
 
-void TMainForm::OpenOutputFolderExecute() {
+void TMainForm::OpenOutputFolder() {
   const QString folder = Settings().OutputFolder;
   if (!QFileInfo(folder).isDir()) {
     prompts_->Error(folder + "," + LangString("RES_Directory_Not_Exist"));

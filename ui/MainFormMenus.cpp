@@ -31,38 +31,38 @@ QAction* TMainForm::NewAction(const char* name, const QString& text, void (TMain
 }
 
 void TMainForm::CreateActions() {
-  actionExtract_ = NewAction("ActionExtract", "E&xtract", &TMainForm::ActionExtractExecute, QKeySequence("Ctrl+X"));
-  actionSelectAll_ = NewAction("ActionSelectAll", "Select &All", &TMainForm::ActionSelectAllExecute, QKeySequence("Ctrl+A"));
-  actionNoSelect_ = NewAction("ActionNoSelect", "Select &None", &TMainForm::ActionNoSelectExecute, QKeySequence("Ctrl+N"));
-  actionWavToMp3_ = NewAction("ActionWavToMp3", "&WAV to MP3...", &TMainForm::ActionWavToMp3Execute, QKeySequence("Ctrl+W"));
-  actionMp3ToWav_ = NewAction("mnuMp3ToWav", "&MP3 to WAV...", &TMainForm::Mp3ToWavExecute);
-  actionWavToOgg_ = NewAction("miWAVtoOGG", "WAV to O&GG...", &TMainForm::WavToOggExecute);
-  actionWavToWma_ = NewAction("miWAVtoWMA", "WAV to WM&A...", &TMainForm::WavToWmaExecute);
-  actionWavToWav_ = NewAction("miWAVtoWAV", "WA&V to WAV...", &TMainForm::WavToWavExecute);
-  actionOpenOutputFolder_ = NewAction("Openoutputdirectory1", "&Open output directory...", &TMainForm::OpenOutputFolderExecute);
-  actionOpenDiscImage_ = NewAction("miOpenDiscImage", "Open Disc &Image...", &TMainForm::OpenDiscImageExecute);
-  actionRefresh_ = NewAction("bRefresh", "&Refresh", &TMainForm::RefreshExecute);
-  actionEject_ = NewAction("EjectMenu", "&Eject CD", &TMainForm::EjectExecute, QKeySequence("Ctrl+E"));
-  actionCloseTray_ = NewAction("CloseCdRomMenu", "&Close CD", &TMainForm::CloseTrayExecute, QKeySequence("Ctrl+L"));
+  actionExtract_ = NewAction("ActionExtract", "E&xtract", &TMainForm::ExtractCheckedTracks, QKeySequence("Ctrl+X"));
+  actionSelectAll_ = NewAction("ActionSelectAll", "Select &All", &TMainForm::CheckAllTracks, QKeySequence("Ctrl+A"));
+  actionNoSelect_ = NewAction("ActionNoSelect", "Select &None", &TMainForm::UncheckAllTracks, QKeySequence("Ctrl+N"));
+  actionWavToMp3_ = NewAction("ActionWavToMp3", "&WAV to MP3...", &TMainForm::ConvertWavToMp3, QKeySequence("Ctrl+W"));
+  actionMp3ToWav_ = NewAction("mnuMp3ToWav", "&MP3 to WAV...", &TMainForm::ConvertMp3ToWav);
+  actionWavToOgg_ = NewAction("miWAVtoOGG", "WAV to O&GG...", &TMainForm::ConvertWavToOgg);
+  actionWavToWma_ = NewAction("miWAVtoWMA", "WAV to WM&A...", &TMainForm::ConvertWavToWma);
+  actionWavToWav_ = NewAction("miWAVtoWAV", "WA&V to WAV...", &TMainForm::ConvertWavToWav);
+  actionOpenOutputFolder_ = NewAction("Openoutputdirectory1", "&Open output directory...", &TMainForm::OpenOutputFolder);
+  actionOpenDiscImage_ = NewAction("miOpenDiscImage", "Open Disc &Image...", &TMainForm::ChooseDiscImage);
+  actionRefresh_ = NewAction("bRefresh", "&Refresh", &TMainForm::RereadDisc);
+  actionEject_ = NewAction("EjectMenu", "&Eject CD", &TMainForm::EjectDisc, QKeySequence("Ctrl+E"));
+  actionCloseTray_ = NewAction("CloseCdRomMenu", "&Close CD", &TMainForm::CloseDriveTray, QKeySequence("Ctrl+L"));
   actionExit_ = NewAction("ActionExit", "E&xit", nullptr);
   connect(actionExit_, &QAction::triggered, this, &QWidget::close);
-  actionRename_ = NewAction("aEditTrackName", "Rename &Title", &TMainForm::RenameExecute, QKeySequence(Qt::Key_F2));
-  actionQueryCddb_ = NewAction("aQueryCDDB", "&Query Freedb", &TMainForm::QueryCDDBExecute);
-  actionEditId3_ = NewAction("aID3Edit", "&ID3 Tag Edit", &TMainForm::ID3EditExecute);
-  actionQueryMusicBrainz_ = NewAction("miQueryMusicBrainz", "Query &MusicBrainz", &TMainForm::QueryMusicBrainzExecute);
-  actionOptions_ = NewAction("miOptions", "&Options...", &TMainForm::OptionsExecute, QKeySequence("Ctrl+O"));
-  actionHelp_ = NewAction("mnuHelp", "&Help", &TMainForm::HelpExecute, QKeySequence(Qt::Key_F1));
-  actionHomePage_ = NewAction("mnuHomePage", "Home Page", &TMainForm::HomePageExecute);
-  actionAbout_ = NewAction("mnuAbout", "&About...", &TMainForm::AboutExecute);
-  actionOggPlayer_ = NewAction("miOGGPlayer", "&OGG Player...", &TMainForm::OggPlayerExecute);
-  actionRecord_ = NewAction("ActionRecord", "&Record", &TMainForm::RecordExecute, QKeySequence("Ctrl+R"));
-  actionVolumeControl_ = NewAction("VolumeControlMenu", "&Volume Control...", &TMainForm::VolumeControlExecute,
+  actionRename_ = NewAction("aEditTrackName", "Rename &Title", &TMainForm::RenameTrack, QKeySequence(Qt::Key_F2));
+  actionQueryCddb_ = NewAction("aQueryCDDB", "&Query Freedb", &TMainForm::QueryCddbServer);
+  actionEditId3_ = NewAction("aID3Edit", "&ID3 Tag Edit", &TMainForm::OpenTagEditor);
+  actionQueryMusicBrainz_ = NewAction("miQueryMusicBrainz", "Query &MusicBrainz", &TMainForm::QueryMusicBrainz);
+  actionOptions_ = NewAction("miOptions", "&Options...", &TMainForm::OpenOptions, QKeySequence("Ctrl+O"));
+  actionHelp_ = NewAction("mnuHelp", "&Help", &TMainForm::OpenManual, QKeySequence(Qt::Key_F1));
+  actionHomePage_ = NewAction("mnuHomePage", "Home Page", &TMainForm::OpenHomePage);
+  actionAbout_ = NewAction("mnuAbout", "&About...", &TMainForm::ShowAbout);
+  actionOggPlayer_ = NewAction("miOGGPlayer", "&OGG Player...", &TMainForm::OpenOggPlayer);
+  actionRecord_ = NewAction("ActionRecord", "&Record", &TMainForm::OpenRecorder, QKeySequence("Ctrl+R"));
+  actionVolumeControl_ = NewAction("VolumeControlMenu", "&Volume Control...", &TMainForm::OpenVolumeControl,
                                  QKeySequence("Ctrl+V"));
-  actionClearVlc_ = NewAction("miClearVlc", "&VLC media player", &TMainForm::ClearVlcExecute);
-  actionClearRecent_ = NewAction("miClearRecent", "&Recently used files", &TMainForm::ClearRecentExecute);
-  actionPlay_ = NewAction("aPlay", "&Play", &TMainForm::PlayExecute, QKeySequence("Ctrl+P"));
-  actionPause_ = NewAction("aPause", "P&ause", &TMainForm::PauseExecute);
-  actionStop_ = NewAction("aStop", "&Stop", &TMainForm::StopExecute);
+  actionClearVlc_ = NewAction("miClearVlc", "&VLC media player", &TMainForm::ClearVlcHistory);
+  actionClearRecent_ = NewAction("miClearRecent", "&Recently used files", &TMainForm::ClearRecentFiles);
+  actionPlay_ = NewAction("aPlay", "&Play", &TMainForm::PlaySelectedTrack, QKeySequence("Ctrl+P"));
+  actionPause_ = NewAction("aPause", "P&ause", &TMainForm::PausePlayback);
+  actionStop_ = NewAction("aStop", "&Stop", &TMainForm::StopPlayback);
 }
 
 void TMainForm::CreateMenus() {

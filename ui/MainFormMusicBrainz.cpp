@@ -15,7 +15,7 @@
 
 namespace trackmill {
 
-void TMainForm::QueryMusicBrainzExecute() {
+void TMainForm::QueryMusicBrainz() {
   if (!actionQueryMusicBrainz_->isEnabled() || musicBrainz_) return;
   const std::optional<DiscToc> toc = list_.Drive ? list_.Drive->ReadToc() : std::nullopt;
   if (!toc) {

@@ -51,11 +51,11 @@ TfrmRecord::TfrmRecord(QWidget* parent, Mp3Converter convertToMp3)
     if (handler) connect(action, &QAction::triggered, this, handler);
     return action;
   };
-  newAction_ = item("miNew", "&New...", &TfrmRecord::NewClick);
-  openAction_ = item("miOpen", "&Open...", &TfrmRecord::OpenClick);
-  saveAction_ = item("miSave", "&Save", &TfrmRecord::SaveClick);
-  saveAsAction_ = item("miSaveAs", "Save &As...", &TfrmRecord::SaveAsClick);
-  undoAction_ = item("miUndo", "&Undo", &TfrmRecord::UndoClick);
+  newAction_ = item("miNew", "&New...", &TfrmRecord::NewFile);
+  openAction_ = item("miOpen", "&Open...", &TfrmRecord::OpenFile);
+  saveAction_ = item("miSave", "&Save", &TfrmRecord::SaveFile);
+  saveAsAction_ = item("miSaveAs", "Save &As...", &TfrmRecord::SaveFileAs);
+  undoAction_ = item("miUndo", "&Undo", &TfrmRecord::UndoRecording);
   menu->addSeparator();
   recordingControlAction_ = item("miRecordingControl", "&Recording Control...", nullptr);
   connect(recordingControlAction_, &QAction::triggered, this, [this] {
@@ -89,11 +89,11 @@ TfrmRecord::TfrmRecord(QWidget* parent, Mp3Converter convertToMp3)
   stepButton_ = button("btStep", "Step", QStyle::SP_MediaSeekForward);
   backButton_ = button("btBack", "Back", QStyle::SP_MediaSeekBackward);
   recordButton_ = button("btRecord", "Record", QStyle::SP_DialogYesButton);
-  connect(playButton_, &QToolButton::clicked, this, &TfrmRecord::PlayClick);
-  connect(stopButton_, &QToolButton::clicked, this, &TfrmRecord::StopClick);
-  connect(nextButton_, &QToolButton::clicked, this, &TfrmRecord::NextClick);
-  connect(previousButton_, &QToolButton::clicked, this, &TfrmRecord::PreviousClick);
-  connect(recordButton_, &QToolButton::clicked, this, &TfrmRecord::RecordClick);
+  connect(playButton_, &QToolButton::clicked, this, &TfrmRecord::StartPlaying);
+  connect(stopButton_, &QToolButton::clicked, this, &TfrmRecord::StopPlayingOrRecording);
+  connect(nextButton_, &QToolButton::clicked, this, &TfrmRecord::JumpToEnd);
+  connect(previousButton_, &QToolButton::clicked, this, &TfrmRecord::JumpToStart);
+  connect(recordButton_, &QToolButton::clicked, this, &TfrmRecord::StartRecording);
 
   stateLabel_ = Named(new QLabel(IdleText(), this), "lbState");
   auto* positionCaption = Named(new QLabel(QStringLiteral("Position:"), this), "Label1");
@@ -125,7 +125,7 @@ TfrmRecord::TfrmRecord(QWidget* parent, Mp3Converter convertToMp3)
   // A recording that ends by itself (the input failed) is stopped like the Stop button does.
   connect(recorder_.get(), &TSoundRecorder::Finished, this,
           [this] {
-            if (recording_ && !stopTimer_->isActive()) StopClick();
+            if (recording_ && !stopTimer_->isActive()) StopPlayingOrRecording();
           },
           Qt::QueuedConnection);
 
@@ -207,7 +207,7 @@ void TfrmRecord::FileReady(bool playable) {
 
 bool TfrmRecord::CloseCurrentFile(bool asking) {
   if (!files_.HasFile()) return true;
-  if (stopButton_->isEnabled()) StopClick();
+  if (stopButton_->isEnabled()) StopPlayingOrRecording();
   if (stopTimer_->isActive()) {
     // A recording is ending on its whole second: the file is complete only after that.
     QEventLoop wait;
@@ -218,7 +218,7 @@ bool TfrmRecord::CloseCurrentFile(bool asking) {
   return files_.CloseCurrent(asking);
 }
 
-void TfrmRecord::NewClick() {
+void TfrmRecord::NewFile() {
   if (!CloseCurrentFile(true)) return;
   TfrmNewRecordFile format(this);
   if (format.exec() != QDialog::Accepted) return;
@@ -232,7 +232,7 @@ void TfrmRecord::NewClick() {
   positionSlider_->setValue(0);
 }
 
-void TfrmRecord::OpenClick() {
+void TfrmRecord::OpenFile() {
   if (!CloseCurrentFile(true)) return;
   for (;;) {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Please select a sound file to open"),
@@ -249,18 +249,18 @@ void TfrmRecord::OpenClick() {
   }
 }
 
-void TfrmRecord::SaveClick() {
+void TfrmRecord::SaveFile() {
   if (CloseCurrentFile(false)) FileReady(true);
 }
 
-void TfrmRecord::SaveAsClick() {
+void TfrmRecord::SaveFileAs() {
   if (!files_.HasFile()) return;
-  if (stopButton_->isEnabled()) StopClick();
+  if (stopButton_->isEnabled()) StopPlayingOrRecording();
   StopPlayback();
   if (files_.SaveAs()) FileReady(true);
 }
 
-void TfrmRecord::UndoClick() {
+void TfrmRecord::UndoRecording() {
   StopPlayback();
   if (!files_.Undo()) return;
   FileReady(true);

@@ -48,11 +48,11 @@ class TfrmRecord : public QDialog, private TRecorderPrompts {
   void ConvertToMp3(const QString& wavFile) override;
 
   // The file and the window (RecordForm.cpp).
-  void NewClick();
-  void OpenClick();
-  void SaveClick();
-  void SaveAsClick();
-  void UndoClick();
+  void NewFile();
+  void OpenFile();
+  void SaveFile();
+  void SaveFileAs();
+  void UndoRecording();
   bool CloseCurrentFile(bool asking);
   // After New, Open, Save As and Undo: the file is ready to play, record or save.
   void FileReady(bool playable);
@@ -60,11 +60,11 @@ class TfrmRecord : public QDialog, private TRecorderPrompts {
   void UpdateMenu();
 
   // Playing, recording and their displays (RecordFormTransport.cpp).
-  void PlayClick();
-  void StopClick();
-  void NextClick();
-  void PreviousClick();
-  void RecordClick();
+  void StartPlaying();
+  void StopPlayingOrRecording();
+  void JumpToEnd();
+  void JumpToStart();
+  void StartRecording();
   void PlayTimerTick();
   void RecordTimerTick();
   void FinishRecordingStop();

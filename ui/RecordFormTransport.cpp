@@ -37,7 +37,7 @@ void TfrmRecord::StopPlayback() {
   if (output_->Busy()) output_->Stop(false);
 }
 
-void TfrmRecord::PlayClick() {
+void TfrmRecord::StartPlaying() {
   if (positionSlider_->value() == kSliderEnd) positionSlider_->setValue(0);
   if (!playTimer_->isActive()) {
     playPositionMs_ = LengthMs() * positionSlider_->value() / kSliderEnd;
@@ -66,7 +66,7 @@ void TfrmRecord::PlayTimerTick() {
   stateLabel_->setText(IdleText());
 }
 
-void TfrmRecord::StopClick() {
+void TfrmRecord::StopPlayingOrRecording() {
   positionSlider_->setValue(0);
   StopPlayback();
   if (!recording_) {
@@ -94,21 +94,21 @@ void TfrmRecord::FinishRecordingStop() {
   if (!recorder_->Error().isEmpty()) Error(LangString("RES_Save_Error") + "\n" + recorder_->Error());
 }
 
-void TfrmRecord::NextClick() {
+void TfrmRecord::JumpToEnd() {
   StopPlayback();
   positionSlider_->setValue(kSliderEnd);
   SetButtons(true, false, false, true, true);
   stateLabel_->setText(IdleText());
 }
 
-void TfrmRecord::PreviousClick() {
+void TfrmRecord::JumpToStart() {
   StopPlayback();
   positionSlider_->setValue(0);
   SetButtons(true, false, true, false, true);
   stateLabel_->setText(IdleText());
 }
 
-void TfrmRecord::RecordClick() {
+void TfrmRecord::StartRecording() {
   StopPlayback();
   const qint64 startMs = LengthMs() * positionSlider_->value() / kSliderEnd;
   if (const QString error = recorder_->Start(files_.DeviceFile(), startMs); !error.isEmpty()) {
