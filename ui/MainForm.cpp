@@ -78,7 +78,7 @@ class TClientArea : public QWidget {
 
 TMainForm::TMainForm(const QString& startImage, int startDrive, QWidget* parent)
     : QMainWindow(parent), startImage_(startImage), startDrive_(startDrive) {
-  // FormCreate: the encoder runners, the fallback input, the caption. The settings are read
+  // The encoder runners, the fallback input and the caption are made here. The settings are read
   // when the window is first shown, so a window built only for its texts touches no file.
   mp3Runner_ = std::make_unique<TMp3EncodeProcess>();
   wmaRunner_ = std::make_unique<TWMAEncodeProcess>();
@@ -200,10 +200,10 @@ void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shownOnce_) return;
   shownOnce_ = true;
-  FormShow();
+  StartUp();
 }
 
-void TMainForm::FormShow() {
+void TMainForm::StartUp() {
   LoadSettings();
   for (QAction* item : languageGroup_->actions())
     item->setChecked(LanguageOfMenuItem(item->objectName()).compare(Settings().Lan, Qt::CaseInsensitive) == 0);
@@ -213,12 +213,12 @@ void TMainForm::FormShow() {
 
 void TMainForm::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
-  // FormActivate runs from the event loop: it may open a modal window.
+  // WindowActivated runs from the event loop: it may open a modal window.
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && shownOnce_ && !activationQueued_) {
     activationQueued_ = true;
     QTimer::singleShot(0, this, [this] {
       activationQueued_ = false;
-      FormActivate();
+      WindowActivated();
     });
   }
 }
@@ -230,15 +230,15 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (closing_ || FormClose()) {
+  if (closing_ || CloseDown()) {
     event->accept();
   }
 }
 
-bool TMainForm::FormClose() {
+bool TMainForm::CloseDown() {
   closing_ = true;
   mediaWatcher_->Watch(nullptr, false);
-  // FormCloseQuery: a running encoder is stopped first.
+  // A running encoder is stopped first.
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_.get()),
                                  static_cast<TEncodeProcess*>(wmaRunner_.get())})
     if (runner->Running) runner->StopEncoder(0);

@@ -77,9 +77,9 @@ class TMainForm : public QMainWindow {
 
   // The track list, the status line and the window's life (MainForm.cpp).
   void CreateTrackList();
-  void FormShow();
-  void FormActivate();
-  bool FormClose();
+  void StartUp();
+  void WindowActivated();
+  bool CloseDown();
   void UpdateActions();
   MainWindowState CurrentState() const;
   void ShowRows();

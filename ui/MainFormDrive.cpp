@@ -69,7 +69,7 @@ void TMainForm::SaveTitlesOrTell() {
                  QMessageBox::Critical);
 }
 
-void TMainForm::FormActivate() {
+void TMainForm::WindowActivated() {
   if (closing_) return;
   if (!list_.Drive) {
     const FallbackResult result = RunFallbackPath(list_, *fallbackInput_, driveIndex_, hintShown_);

@@ -117,11 +117,11 @@ void TOptionSetForm::UpdateControls() {
 }
 
 void TOptionSetForm::showEvent(QShowEvent* event) {
-  if (!event->spontaneous()) FormShow();
+  if (!event->spontaneous()) FillFromSettings();
   QDialog::showEvent(event);
 }
 
-void TOptionSetForm::FormShow() {
+void TOptionSetForm::FillFromSettings() {
   const TSettings& s = Settings();
   outputFolder_->setText(s.OutputFolder);
   deleteWav_->setChecked(!s.IsKeepWav);

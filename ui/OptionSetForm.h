@@ -53,7 +53,7 @@ class TOptionSetForm : public QDialog {
   QWidget* CdRomPage();
 
   // Behaviour (OptionSetForm.cpp).
-  void FormShow();
+  void FillFromSettings();
   void FillDriveList();
   void UpdateControls();
   OptionState CurrentState() const;

@@ -105,12 +105,12 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
 void TfrmQueryCDDB::showEvent(QShowEvent* event) {
   if (!shown_) {
     shown_ = true;
-    FormShow();
+    FillFromSettings();
   }
   QDialog::showEvent(event);
 }
 
-void TfrmQueryCDDB::FormShow() {
+void TfrmQueryCDDB::FillFromSettings() {
   for (const char* server : kCddbServers) server_->addItem(QString::fromLatin1(server));
   const TSettings& settings = Settings();
   const int listed = server_->findText(settings.Server, Qt::MatchExactly | Qt::MatchCaseSensitive);

@@ -32,7 +32,7 @@ class TfrmQueryCDDB : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void FormShow();
+  void FillFromSettings();
   void RestoreDefaults();
   void Query();
   void UpdateControls();
