@@ -36,7 +36,8 @@ const QString kSoundFilter = QStringLiteral("Sound file (*.wav);;All files (*)")
 
 TfrmRecord::TfrmRecord(QWidget* parent, Mp3Converter convertToMp3)
     : QDialog(parent), convertToMp3_(std::move(convertToMp3)), files_(*this),
-      recorder_(std::make_unique<TSoundRecorder>()), playbackInput_(new TWaveIn(this)), output_(new PortAudioOutput(this)) {
+      recorder_(std::make_unique<TSoundRecorder>()), playbackInput_(new TWaveIn(this)),
+      output_(new PortAudioOutput(this)) {
   setObjectName(QStringLiteral("frmRecord"));
   setWindowTitle(QStringLiteral("Record"));
   output_->SetInput(playbackInput_);
