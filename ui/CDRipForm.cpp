@@ -37,27 +37,27 @@ TfrmCDRip::TfrmCDRip(QWidget* owner, TCDIn& cdIn, const JobItems& items, TMp3Enc
     grid->addWidget(value, row, 1);
     return value;
   };
-  lCurrentTrack_ = addRow(0, "Label1", "Current track:", "lCurrentTrack");
-  lOutputFormat_ = addRow(1, "Label2", "Output format:", "lOutputFormat");
-  lSelectedTracks_ = addRow(2, "Label3", "Selected tracks:", "lSelectedTracks");
-  lCompleted_ = addRow(3, "Label4", "Completed:", "lCompleted");
+  currentTrackLabel_ = addRow(0, "Label1", "Current track:", "lCurrentTrack");
+  outputFormatLabel_ = addRow(1, "Label2", "Output format:", "lOutputFormat");
+  selectedTracksLabel_ = addRow(2, "Label3", "Selected tracks:", "lSelectedTracks");
+  completedLabel_ = addRow(3, "Label4", "Completed:", "lCompleted");
   grid->setColumnStretch(1, 1);
 
-  auto* groupBox1 = Named(new QGroupBox(this), "GroupBox1");
-  auto* progress = new QVBoxLayout(groupBox1);
-  lProgressHint_ = Named(new QLabel(groupBox1), "lProgressHint");
-  trackProgress_ = Named(new QProgressBar(groupBox1), "ProgressBar2");
+  auto* progressGroup = Named(new QGroupBox(this), "GroupBox1");
+  auto* progress = new QVBoxLayout(progressGroup);
+  progressHintLabel_ = Named(new QLabel(progressGroup), "lProgressHint");
+  trackProgress_ = Named(new QProgressBar(progressGroup), "ProgressBar2");
   trackProgress_->setRange(0, 100);
   trackProgress_->setValue(0);
-  progress->addWidget(lProgressHint_);
+  progress->addWidget(progressHintLabel_);
   progress->addWidget(trackProgress_);
 
-  bStop_ = Named(new QPushButton("Stop", this), "bStop");
-  connect(bStop_, &QPushButton::clicked, this, &TfrmCDRip::bStopClick);
+  stopButton_ = Named(new QPushButton("Stop", this), "bStop");
+  connect(stopButton_, &QPushButton::clicked, this, &TfrmCDRip::StopRip);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(facts);
-  layout->addWidget(groupBox1);
-  layout->addWidget(bStop_, 0, Qt::AlignHCenter);
+  layout->addWidget(progressGroup);
+  layout->addWidget(stopButton_, 0, Qt::AlignHCenter);
   setFixedWidth(kWindowWidth);
   setFixedHeight(sizeHint().height());
 
@@ -81,17 +81,17 @@ void TfrmCDRip::showEvent(QShowEvent* event) {
 
 void TfrmCDRip::ShowRipState() {
   const TFallbackRip& rip = *rip_;
-  lCurrentTrack_->setText(rip.CurrentTrack());
-  lOutputFormat_->setText(rip.OutputFormatName());
-  lSelectedTracks_->setText(QString::number(rip.SelectedCount()));
-  lCompleted_->setText(QString::number(rip.CompletedCount()));
-  lProgressHint_->setText(rip.ProgressHint());
+  currentTrackLabel_->setText(rip.CurrentTrack());
+  outputFormatLabel_->setText(rip.OutputFormatName());
+  selectedTracksLabel_->setText(QString::number(rip.SelectedCount()));
+  completedLabel_->setText(QString::number(rip.CompletedCount()));
+  progressHintLabel_->setText(rip.ProgressHint());
   trackProgress_->setToolTip(rip.GaugeHint());
   trackProgress_->setValue(rip.GaugePercent());
 }
 
-void TfrmCDRip::bStopClick() {
-  bStop_->setEnabled(false);
+void TfrmCDRip::StopRip() {
+  stopButton_->setEnabled(false);
   rip_->Stop();  // Finished() follows from the event loop and closes the window
 }
 
@@ -103,7 +103,7 @@ void TfrmCDRip::RipFinished() {
 }
 
 void TfrmCDRip::reject() {
-  if (!rip_->IsFinished()) bStopClick();
+  if (!rip_->IsFinished()) StopRip();
 }
 
 void TfrmCDRip::closeEvent(QCloseEvent* event) {

@@ -43,17 +43,17 @@ class TfrmCDRip : public QDialog {
 
  private:
   void ShowRipState();
-  void bStopClick();
+  void StopRip();
   void RipFinished();
 
   std::unique_ptr<TFallbackRip> rip_;
-  QLabel* lCurrentTrack_;
-  QLabel* lOutputFormat_;
-  QLabel* lSelectedTracks_;
-  QLabel* lCompleted_;
-  QLabel* lProgressHint_;
+  QLabel* currentTrackLabel_;
+  QLabel* outputFormatLabel_;
+  QLabel* selectedTracksLabel_;
+  QLabel* completedLabel_;
+  QLabel* progressHintLabel_;
   QProgressBar* trackProgress_;
-  QPushButton* bStop_;
+  QPushButton* stopButton_;
   bool shown_ = false;
 };
 

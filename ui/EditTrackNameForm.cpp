@@ -14,35 +14,35 @@ TfrmEditTrackName::TfrmEditTrackName(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmEditTrackName"));
   setWindowTitle(QStringLiteral("Rename Track Title"));
 
-  GroupBox1 = new QGroupBox(QStringLiteral("Please enter the new track title"), this);
-  GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-  eName = new QLineEdit(GroupBox1);
-  eName->setObjectName(QStringLiteral("eName"));
-  eName->setMinimumWidth(320);
-  auto* groupLayout = new QVBoxLayout(GroupBox1);
-  groupLayout->addWidget(eName);
+  titleGroup_ = new QGroupBox(QStringLiteral("Please enter the new track title"), this);
+  titleGroup_->setObjectName(QStringLiteral("GroupBox1"));
+  name_ = new QLineEdit(titleGroup_);
+  name_->setObjectName(QStringLiteral("eName"));
+  name_->setMinimumWidth(320);
+  auto* groupLayout = new QVBoxLayout(titleGroup_);
+  groupLayout->addWidget(name_);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(GroupBox1);
+  layout->addWidget(titleGroup_);
   const DialogButtons buttons = AddOkCancelButtons(layout, this, "btOK", QStringLiteral("&OK"), QStringLiteral("&Cancel"));
-  btOK = buttons.ok;
-  btCancel = buttons.cancel;
+  okButton_ = buttons.ok;
+  cancelButton_ = buttons.cancel;
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(eName, &QLineEdit::textChanged, this, &TfrmEditTrackName::UpdateOkButton);
+  connect(name_, &QLineEdit::textChanged, this, &TfrmEditTrackName::UpdateOkButton);
   UpdateOkButton();
   TranslateWhenFirstShown(this);
 }
 
-void TfrmEditTrackName::setTrackName(const QString& name) { eName->setText(name); }
+void TfrmEditTrackName::setTrackName(const QString& name) { name_->setText(name); }
 
-QString TfrmEditTrackName::trackName() const { return eName->text(); }
+QString TfrmEditTrackName::trackName() const { return name_->text(); }
 
-void TfrmEditTrackName::UpdateOkButton() { btOK->setEnabled(!eName->text().isEmpty()); }
+void TfrmEditTrackName::UpdateOkButton() { okButton_->setEnabled(!name_->text().isEmpty()); }
 
 void TfrmEditTrackName::showEvent(QShowEvent* event) {
-  eName->selectAll();
-  eName->setFocus();
+  name_->selectAll();
+  name_->setFocus();
   QDialog::showEvent(event);
 }
 

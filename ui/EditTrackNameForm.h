@@ -25,10 +25,10 @@ class TfrmEditTrackName : public QDialog {
  private:
   void UpdateOkButton();
 
-  QGroupBox* GroupBox1;
-  QLineEdit* eName;
-  QPushButton* btOK;
-  QPushButton* btCancel;
+  QGroupBox* titleGroup_;
+  QLineEdit* name_;
+  QPushButton* okButton_;
+  QPushButton* cancelButton_;
 };
 
 }  // namespace trackmill

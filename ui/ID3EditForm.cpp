@@ -54,49 +54,49 @@ TfrmID3Edit::TfrmID3Edit(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmID3Edit"));
   setWindowTitle(QStringLiteral("ID3 Tag Edit"));
 
-  GroupBox1 = new QGroupBox(QStringLiteral("ID3 Tag"), this);
-  GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-  auto* grid = new QGridLayout(GroupBox1);
-  ID3title = AddField(grid, GroupBox1, "lblTitle", "&Title:", "ID3title", Tid3tag::kTextLength);
-  ID3artist = AddField(grid, GroupBox1, "lblArtist", "&Artist:", "ID3artist", Tid3tag::kTextLength);
-  ID3album = AddField(grid, GroupBox1, "lblAlbum", "Al&bum:", "ID3album", Tid3tag::kTextLength);
-  ID3year = AddField(grid, GroupBox1, "lblYear", "&Year:", "ID3year", Tid3tag::kYearLength);
-  ID3year->setMaximumWidth(80);
+  tagGroup_ = new QGroupBox(QStringLiteral("ID3 Tag"), this);
+  tagGroup_->setObjectName(QStringLiteral("GroupBox1"));
+  auto* grid = new QGridLayout(tagGroup_);
+  title_ = AddField(grid, tagGroup_, "lblTitle", "&Title:", "ID3title", Tid3tag::kTextLength);
+  artist_ = AddField(grid, tagGroup_, "lblArtist", "&Artist:", "ID3artist", Tid3tag::kTextLength);
+  album_ = AddField(grid, tagGroup_, "lblAlbum", "Al&bum:", "ID3album", Tid3tag::kTextLength);
+  year_ = AddField(grid, tagGroup_, "lblYear", "&Year:", "ID3year", Tid3tag::kYearLength);
+  year_->setMaximumWidth(80);
   const int genreRow = grid->rowCount();
-  auto* genreLabel = new QLabel(QStringLiteral("&Genre:"), GroupBox1);
+  auto* genreLabel = new QLabel(QStringLiteral("&Genre:"), tagGroup_);
   genreLabel->setObjectName(QStringLiteral("lblGenre"));
   // Its entries are genre names, data rather than texts: they are filled when the window is
   // first shown, after the translation, so no language file carries them.
-  ID3genre = new QComboBox(GroupBox1);
-  ID3genre->setObjectName(QStringLiteral("ID3genre"));
-  ID3genre->setMaxVisibleItems(20);
-  genreLabel->setBuddy(ID3genre);
+  genre_ = new QComboBox(tagGroup_);
+  genre_->setObjectName(QStringLiteral("ID3genre"));
+  genre_->setMaxVisibleItems(20);
+  genreLabel->setBuddy(genre_);
   grid->addWidget(genreLabel, genreRow, 0);
-  grid->addWidget(ID3genre, genreRow, 1);
-  ID3comment = AddField(grid, GroupBox1, "lblComment", "Co&mment:", "ID3comment", Tid3tag::kTextLength);
-  ID3track = AddField(grid, GroupBox1, "lblTrack", "Trac&k #:", "ID3track", 2);
-  ID3track->setMaximumWidth(50);
-  ID3track->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), ID3track));
-  ID3title->setMinimumWidth(260);
+  grid->addWidget(genre_, genreRow, 1);
+  comment_ = AddField(grid, tagGroup_, "lblComment", "Co&mment:", "ID3comment", Tid3tag::kTextLength);
+  track_ = AddField(grid, tagGroup_, "lblTrack", "Trac&k #:", "ID3track", 2);
+  track_->setMaximumWidth(50);
+  track_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), track_));
+  title_->setMinimumWidth(260);
 
   auto* buttons = new QHBoxLayout;
-  btLoadTag = AddButton(buttons, this, "btLoadTag", "&Load Tag...");
-  btSaveTag = AddButton(buttons, this, "btSaveTag", "&Save Tag");
-  btSaveAs = AddButton(buttons, this, "btSaveAs", "Sa&ve As...");
-  btRemoveTag = AddButton(buttons, this, "btRemoveTag", "&Remove Tag");
+  loadButton_ = AddButton(buttons, this, "btLoadTag", "&Load Tag...");
+  saveButton_ = AddButton(buttons, this, "btSaveTag", "&Save Tag");
+  saveAsButton_ = AddButton(buttons, this, "btSaveAs", "Sa&ve As...");
+  removeButton_ = AddButton(buttons, this, "btRemoveTag", "&Remove Tag");
   buttons->addStretch();
-  btClose = AddButton(buttons, this, "btClose", "&Close");
+  closeButton_ = AddButton(buttons, this, "btClose", "&Close");
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(GroupBox1);
+  layout->addWidget(tagGroup_);
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(btLoadTag, &QPushButton::clicked, this, &TfrmID3Edit::LoadClick);
-  connect(btSaveTag, &QPushButton::clicked, this, &TfrmID3Edit::SaveTagExecute);
-  connect(btSaveAs, &QPushButton::clicked, this, &TfrmID3Edit::SaveAsClick);
-  connect(btRemoveTag, &QPushButton::clicked, this, &TfrmID3Edit::RemoveTagExecute);
-  connect(btClose, &QPushButton::clicked, this, &QDialog::reject);
+  connect(loadButton_, &QPushButton::clicked, this, &TfrmID3Edit::LoadChosenFile);
+  connect(saveButton_, &QPushButton::clicked, this, &TfrmID3Edit::SaveTag);
+  connect(saveAsButton_, &QPushButton::clicked, this, &TfrmID3Edit::SaveTagAs);
+  connect(removeButton_, &QPushButton::clicked, this, &TfrmID3Edit::RemoveTag);
+  connect(closeButton_, &QPushButton::clicked, this, &QDialog::reject);
   SetTarget({});
   TranslateWhenFirstShown(this);
 }
@@ -112,9 +112,9 @@ void TfrmID3Edit::showEvent(QShowEvent* event) {
 }
 
 void TfrmID3Edit::FillGenres() {
-  if (ID3genre->count() > 0) return;
-  ID3genre->addItems(GenreDisplayList());
-  ID3genre->setCurrentIndex(-1);
+  if (genre_->count() > 0) return;
+  genre_->addItems(GenreDisplayList());
+  genre_->setCurrentIndex(-1);
 }
 
 QString TfrmID3Edit::PickFile() {
@@ -125,11 +125,11 @@ QString TfrmID3Edit::PickFile() {
 void TfrmID3Edit::SetTarget(const QString& file) {
   target_ = file;
   setWindowTitle(file.isEmpty() ? Caption() : Caption() + QStringLiteral(": ") + file);
-  btSaveTag->setEnabled(!file.isEmpty());
-  btRemoveTag->setEnabled(!file.isEmpty());
+  saveButton_->setEnabled(!file.isEmpty());
+  removeButton_->setEnabled(!file.isEmpty());
 }
 
-void TfrmID3Edit::LoadClick() {
+void TfrmID3Edit::LoadChosenFile() {
   const QString file = PickFile();
   if (!file.isEmpty()) LoadFile(file);
 }
@@ -147,36 +147,36 @@ void TfrmID3Edit::LoadFile(const QString& file) {
 }
 
 void TfrmID3Edit::ShowTag() {
-  ID3title->setText(tag_.Title);
-  ID3artist->setText(tag_.Artist);
-  ID3album->setText(tag_.Album);
-  ID3year->setText(tag_.Year);
-  ID3genre->setCurrentIndex(GenreToListIndex(tag_.Genre));
-  ID3comment->setText(tag_.Comment);
-  ID3track->setText(QString::number(tag_.Track));
+  title_->setText(tag_.Title);
+  artist_->setText(tag_.Artist);
+  album_->setText(tag_.Album);
+  year_->setText(tag_.Year);
+  genre_->setCurrentIndex(GenreToListIndex(tag_.Genre));
+  comment_->setText(tag_.Comment);
+  track_->setText(QString::number(tag_.Track));
 }
 
 void TfrmID3Edit::ClearFields() {
-  for (QLineEdit* field : {ID3title, ID3artist, ID3album, ID3year, ID3comment}) field->clear();
-  ID3genre->setCurrentIndex(-1);
-  ID3track->setText(QStringLiteral("0"));
+  for (QLineEdit* field : {title_, artist_, album_, year_, comment_}) field->clear();
+  genre_->setCurrentIndex(-1);
+  track_->setText(QStringLiteral("0"));
 }
 
 void TfrmID3Edit::CopyFieldsToTag() {
-  tag_.SetTitle(ID3title->text());
-  tag_.SetArtist(ID3artist->text());
-  tag_.SetAlbum(ID3album->text());
-  tag_.SetYear(ID3year->text());
-  tag_.SetComment(ID3comment->text());
-  tag_.Genre = ListIndexToGenre(ID3genre->currentIndex());
+  tag_.SetTitle(title_->text());
+  tag_.SetArtist(artist_->text());
+  tag_.SetAlbum(album_->text());
+  tag_.SetYear(year_->text());
+  tag_.SetComment(comment_->text());
+  tag_.Genre = ListIndexToGenre(genre_->currentIndex());
   // An empty track field keeps the track the tag had.
-  if (!ID3track->text().isEmpty()) tag_.SetTrack(static_cast<quint8>(ID3track->text().toInt()));
+  if (!track_->text().isEmpty()) tag_.SetTrack(static_cast<quint8>(track_->text().toInt()));
 }
 
 QStringList TfrmID3Edit::FieldTexts() const {
-  const int genre = ListIndexToGenre(ID3genre->currentIndex());
-  const int track = ID3track->text().toInt();
-  return {ID3title->text(), ID3artist->text(), ID3album->text(), ID3year->text(), ID3comment->text(),
+  const int genre = ListIndexToGenre(genre_->currentIndex());
+  const int track = track_->text().toInt();
+  return {title_->text(), artist_->text(), album_->text(), year_->text(), comment_->text(),
           track > 0 ? QString::number(track) : QString(), GenreName(genre)};
 }
 
@@ -193,7 +193,7 @@ bool TfrmID3Edit::WriteFields(const QString& file, const QStringList& before) {
   return true;
 }
 
-void TfrmID3Edit::SaveTagExecute() {
+void TfrmID3Edit::SaveTag() {
   if (target_.isEmpty()) return;
   // Written to the named target, never to the reader's remembered file: a file that could not
   // be opened leaves that name at the file loaded before.
@@ -201,7 +201,7 @@ void TfrmID3Edit::SaveTagExecute() {
     ShowMessageBox(this, LangString(QStringLiteral("RES_SaveTag_Error")), QMessageBox::Information);
 }
 
-void TfrmID3Edit::SaveAsClick() {
+void TfrmID3Edit::SaveTagAs() {
   const QString file = PickFile();
   if (file.isEmpty()) return;
   // Another file's ID3v2 tag holds other texts: every field is a change there.
@@ -211,7 +211,7 @@ void TfrmID3Edit::SaveAsClick() {
     ShowMessageBox(this, LangString(QStringLiteral("RES_SaveTag_Error")), QMessageBox::Information);
 }
 
-void TfrmID3Edit::RemoveTagExecute() {
+void TfrmID3Edit::RemoveTag() {
   if (target_.isEmpty()) return;
   if (!ConfirmDefaultNo(this, LangString(QStringLiteral("RES_Ask_RemoveTag")))) return;
   tag_.FileName = target_;

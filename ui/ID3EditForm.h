@@ -33,10 +33,10 @@ class TfrmID3Edit : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void LoadClick();
-  void SaveTagExecute();
-  void SaveAsClick();
-  void RemoveTagExecute();
+  void LoadChosenFile();
+  void SaveTag();
+  void SaveTagAs();
+  void RemoveTag();
   void FillGenres();
   QString PickFile();
   void ShowTag();
@@ -52,19 +52,19 @@ class TfrmID3Edit : public QDialog {
   QStringList loadedTexts_;  // FieldTexts() as loaded or last saved
   bool shown_ = false;
 
-  QGroupBox* GroupBox1;
-  QLineEdit* ID3title;
-  QLineEdit* ID3artist;
-  QLineEdit* ID3album;
-  QLineEdit* ID3year;
-  QComboBox* ID3genre;
-  QLineEdit* ID3comment;
-  QLineEdit* ID3track;
-  QPushButton* btLoadTag;
-  QPushButton* btSaveTag;
-  QPushButton* btSaveAs;
-  QPushButton* btRemoveTag;
-  QPushButton* btClose;
+  QGroupBox* tagGroup_;
+  QLineEdit* title_;
+  QLineEdit* artist_;
+  QLineEdit* album_;
+  QLineEdit* year_;
+  QComboBox* genre_;
+  QLineEdit* comment_;
+  QLineEdit* track_;
+  QPushButton* loadButton_;
+  QPushButton* saveButton_;
+  QPushButton* saveAsButton_;
+  QPushButton* removeButton_;
+  QPushButton* closeButton_;
 };
 
 }  // namespace trackmill

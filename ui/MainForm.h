@@ -67,17 +67,19 @@ class TMainForm : public QMainWindow {
   void customEvent(QEvent* event) override;
 
  private:
-  // Building (MainForm.cpp).
+  // Actions, menus and tool bar (MainFormMenus.cpp); the menus need the track list built.
   void CreateActions();
   void CreateMenus();
   void CreateToolBar();
-  void CreateTrackList();
   QAction* NewAction(const char* name, const QString& text, void (TMainForm::*handler)(),
                      const QKeySequence& shortcut = {});
   QToolButton* NewToolButton(const char* name, const QString& text, QAction* action, int icon);
-  void FormShow();
-  void FormActivate();
-  bool FormClose();
+
+  // The track list, the status line and the window's life (MainForm.cpp).
+  void CreateTrackList();
+  void StartUp();
+  void WindowActivated();
+  bool CloseDown();
   void UpdateActions();
   MainWindowState CurrentState() const;
   void ShowRows();
@@ -87,49 +89,53 @@ class TMainForm : public QMainWindow {
   void ShowNoDeviceHint();
 
   // Commands (MainFormCommands.cpp).
-  void ActionExtractExecute();
-  void ActionSelectAllExecute();
-  void ActionNoSelectExecute();
-  void ActionWavToMp3Execute();
-  void Mp3ToWavExecute();
-  void WavToOggExecute();
-  void WavToWmaExecute();
-  void WavToWavExecute();
+  void ExtractCheckedTracks();
+  void CheckAllTracks();
+  void UncheckAllTracks();
+  void ConvertWavToMp3();
+  void ConvertMp3ToWav();
+  void ConvertWavToOgg();
+  void ConvertWavToWma();
+  void ConvertWavToWav();
   void RunFallbackWindow(const JobItems& items);
   void FileJob(int jobKind);
   void RunJobWindow(int jobKind, const std::shared_ptr<CdDrive>& drive, const JobItems& items);
-  void OpenOutputFolderExecute();
-  void OpenDiscImageExecute();
-  void RefreshExecute();
-  void EjectExecute();
-  void CloseTrayExecute();
-  void RenameExecute();
-  void QueryCDDBExecute();
-  void ID3EditExecute();
-  void OptionsExecute();
-  void HelpExecute();
-  void HomePageExecute();
-  void AboutExecute();
-  void OggPlayerExecute();
-  void RecordExecute();
-  void VolumeControlExecute();
-  void ClearVlcExecute();
-  void ClearRecentExecute();
+  void OpenOutputFolder();
+  void ChooseDiscImage();
+  void RereadDisc();
+  void EjectDisc();
+  void CloseDriveTray();
+  void RenameTrack();
+  void QueryCddbServer();
+  void OpenTagEditor();
+  void OpenOptions();
+  void OpenManual();
+  void OpenHomePage();
+  void ShowAbout();
+  void OpenOggPlayer();
+  void OpenRecorder();
+  void OpenVolumeControl();
+  void ClearVlcHistory();
+  void ClearRecentFiles();
 
   // CD playback (MainFormPlayback.cpp).
-  void PlayExecute();
-  void PauseExecute();
-  void StopExecute();
+  void PlaySelectedTrack();
+  void PausePlayback();
+  void StopPlayback();
   void PlaybackFinished(const QString& error);
 
   // MusicBrainz (MainFormMusicBrainz.cpp).
-  void QueryMusicBrainzExecute();
+  void QueryMusicBrainz();
   void TakeMusicBrainzLookup(const MusicBrainzLookup& lookup);
   void StopMusicBrainz();
+
+  // The track list's rows and the language menu (MainFormCommands.cpp).
   void SwitchLanguage(QAction* item);
-  void ListView1Click(QTreeWidgetItem* item);
-  void ListView1DblClick(QTreeWidgetItem* item);
-  void ListView1ItemChanged(QTreeWidgetItem* item, int column);
+  void TrackClicked(QTreeWidgetItem* item);
+  void TrackDoubleClicked(QTreeWidgetItem* item);
+  void TrackRowChanged(QTreeWidgetItem* item, int column);
+
+  // The drive's media changes (MainFormDrive.cpp).
   void MediaArrived();
   void MediaRemoved();
   void ReopenDrive();
@@ -144,7 +150,7 @@ class TMainForm : public QMainWindow {
   Qt::KeyboardModifiers pressModifiers_;  // of the last mouse press on the list
   std::unique_ptr<TMp3EncodeProcess> mp3Runner_;
   std::unique_ptr<TWMAEncodeProcess> wmaRunner_;
-  std::unique_ptr<TCDIn> cdIn1_;
+  std::unique_ptr<TCDIn> fallbackInput_;
   TCDPlayback* playback_;
   std::unique_ptr<TUserPrompts> prompts_;
   TMediaWatcher* mediaWatcher_;
@@ -154,41 +160,41 @@ class TMainForm : public QMainWindow {
   bool coverPending_ = false;                 // musicBrainz_ fetches the cover
   int startDrive_;
 
-  QTreeWidget* listView1_ = nullptr;
-  QFrame* statusPanel1_ = nullptr;
+  QTreeWidget* trackList_ = nullptr;
+  QFrame* statusPanel_ = nullptr;
   QLabel* statusText_ = nullptr;
-  QMenu* popupMenu1_ = nullptr;
+  QMenu* trackListMenu_ = nullptr;
   QActionGroup* languageGroup_ = nullptr;
   QAction* actionExtract_ = nullptr;
   QAction* actionSelectAll_ = nullptr;
   QAction* actionNoSelect_ = nullptr;
   QAction* actionWavToMp3_ = nullptr;
-  QAction* mnuMp3ToWav_ = nullptr;
-  QAction* miWAVtoOGG_ = nullptr;
-  QAction* miWAVtoWMA_ = nullptr;
-  QAction* miWAVtoWAV_ = nullptr;
-  QAction* openOutputDirectory1_ = nullptr;
-  QAction* miOpenDiscImage_ = nullptr;
-  QAction* bRefresh_ = nullptr;
-  QAction* ejectMenu_ = nullptr;
-  QAction* closeCdRomMenu_ = nullptr;
+  QAction* actionMp3ToWav_ = nullptr;
+  QAction* actionWavToOgg_ = nullptr;
+  QAction* actionWavToWma_ = nullptr;
+  QAction* actionWavToWav_ = nullptr;
+  QAction* actionOpenOutputFolder_ = nullptr;
+  QAction* actionOpenDiscImage_ = nullptr;
+  QAction* actionRefresh_ = nullptr;
+  QAction* actionEject_ = nullptr;
+  QAction* actionCloseTray_ = nullptr;
   QAction* actionExit_ = nullptr;
-  QAction* aEditTrackName_ = nullptr;
-  QAction* aQueryCDDB_ = nullptr;
-  QAction* miQueryMusicBrainz_ = nullptr;
-  QAction* aID3Edit_ = nullptr;
-  QAction* miOptions_ = nullptr;
-  QAction* mnuHelp_ = nullptr;
-  QAction* mnuHomePage_ = nullptr;
-  QAction* mnuAbout_ = nullptr;
-  QAction* miOGGPlayer_ = nullptr;
+  QAction* actionRename_ = nullptr;
+  QAction* actionQueryCddb_ = nullptr;
+  QAction* actionQueryMusicBrainz_ = nullptr;
+  QAction* actionEditId3_ = nullptr;
+  QAction* actionOptions_ = nullptr;
+  QAction* actionHelp_ = nullptr;
+  QAction* actionHomePage_ = nullptr;
+  QAction* actionAbout_ = nullptr;
+  QAction* actionOggPlayer_ = nullptr;
   QAction* actionRecord_ = nullptr;
-  QAction* volumeControlMenu_ = nullptr;
-  QAction* miClearVlc_ = nullptr;
-  QAction* miClearRecent_ = nullptr;
-  QAction* aPlay_ = nullptr;
-  QAction* aPause_ = nullptr;
-  QAction* aStop_ = nullptr;
+  QAction* actionVolumeControl_ = nullptr;
+  QAction* actionClearVlc_ = nullptr;
+  QAction* actionClearRecent_ = nullptr;
+  QAction* actionPlay_ = nullptr;
+  QAction* actionPause_ = nullptr;
+  QAction* actionStop_ = nullptr;
 };
 
 }  // namespace trackmill

@@ -26,10 +26,10 @@
 
 namespace trackmill {
 
-void TMainForm::ActionExtractExecute() {
+void TMainForm::ExtractCheckedTracks() {
   if (!actionExtract_->isEnabled()) return;
-  const ExtractPlan plan = PlanExtract(list_, [this] { return cdIn1_->DriveCount() > 0; }, *prompts_);
-  if (plan.route != ExtractRoute::None) StopExecute();
+  const ExtractPlan plan = PlanExtract(list_, [this] { return fallbackInput_->DriveCount() > 0; }, *prompts_);
+  if (plan.route != ExtractRoute::None) StopPlayback();
   switch (plan.route) {
     case ExtractRoute::JobWindow:
       RunJobWindow(job_kind::kRipCd, list_.Drive, plan.items);
@@ -55,7 +55,7 @@ void TMainForm::RunJobWindow(int jobKind, const std::shared_ptr<CdDrive>& drive,
 }
 
 void TMainForm::RunFallbackWindow(const JobItems& items) {
-  TfrmCDRip rip(this, *cdIn1_, items, mp3Runner_.get(), wmaRunner_.get());
+  TfrmCDRip rip(this, *fallbackInput_, items, mp3Runner_.get(), wmaRunner_.get());
   rip.exec();
 }
 
@@ -65,10 +65,10 @@ void TMainForm::FileJob(int jobKind) {
   RunJobWindow(jobKind, 0, FileItems(files));
 }
 
-void TMainForm::ActionWavToMp3Execute() { FileJob(job_kind::kWavToMp3); }
-void TMainForm::Mp3ToWavExecute() { FileJob(job_kind::kMp3ToWav); }
-void TMainForm::WavToOggExecute() { FileJob(job_kind::kWavToOgg); }
-void TMainForm::WavToWmaExecute() { FileJob(job_kind::kWavToWma); }
+void TMainForm::ConvertWavToMp3() { FileJob(job_kind::kWavToMp3); }
+void TMainForm::ConvertMp3ToWav() { FileJob(job_kind::kMp3ToWav); }
+void TMainForm::ConvertWavToOgg() { FileJob(job_kind::kWavToOgg); }
+void TMainForm::ConvertWavToWma() { FileJob(job_kind::kWavToWma); }
 
 namespace {
 
@@ -78,29 +78,29 @@ void CheckEveryRow(QTreeWidget* list, Qt::CheckState state) {
 
 }  // namespace
 
-void TMainForm::ActionSelectAllExecute() { CheckEveryRow(listView1_, Qt::Checked); }
-void TMainForm::ActionNoSelectExecute() { CheckEveryRow(listView1_, Qt::Unchecked); }
+void TMainForm::CheckAllTracks() { CheckEveryRow(trackList_, Qt::Checked); }
+void TMainForm::UncheckAllTracks() { CheckEveryRow(trackList_, Qt::Unchecked); }
 
-void TMainForm::ListView1ItemChanged(QTreeWidgetItem* item, int column) {
-  const int row = listView1_->indexOfTopLevelItem(item);
+void TMainForm::TrackRowChanged(QTreeWidgetItem* item, int column) {
+  const int row = trackList_->indexOfTopLevelItem(item);
   if (fillingRows_ || column != 0 || row < 0 || row >= int(list_.Rows.size())) return;
   list_.Rows[size_t(row)].Checked = item->checkState(0) == Qt::Checked;
   UpdateActions();
 }
 
-void TMainForm::ListView1Click(QTreeWidgetItem* item) {
+void TMainForm::TrackClicked(QTreeWidgetItem* item) {
   // Ctrl+click toggles the row's check box (and leaves the row selected).
   if (!item || !(pressModifiers_ & Qt::ControlModifier)) return;
   item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-  listView1_->setCurrentItem(item);
+  trackList_->setCurrentItem(item);
   item->setSelected(true);
 }
 
-void TMainForm::ListView1DblClick(QTreeWidgetItem* item) {
-  if (item && item->isSelected()) RenameExecute();
+void TMainForm::TrackDoubleClicked(QTreeWidgetItem* item) {
+  if (item && item->isSelected()) RenameTrack();
 }
 
-void TMainForm::OpenOutputFolderExecute() {
+void TMainForm::OpenOutputFolder() {
   const QString folder = Settings().OutputFolder;
   if (!QFileInfo(folder).isDir()) {
     prompts_->Error(folder + "," + LangString("RES_Directory_Not_Exist"));

@@ -38,7 +38,7 @@ void TMainForm::OpenStartDrive() {
 }
 
 void TMainForm::OpenDrive(int index) {
-  StopExecute();
+  StopPlayback();
   SaveTitlesOrTell();
   if (list_.Drive) list_.Drive->Close();
   list_.ForgetDisc();
@@ -69,10 +69,10 @@ void TMainForm::SaveTitlesOrTell() {
                  QMessageBox::Critical);
 }
 
-void TMainForm::FormActivate() {
+void TMainForm::WindowActivated() {
   if (closing_) return;
   if (!list_.Drive) {
-    const FallbackResult result = RunFallbackPath(list_, *cdIn1_, driveIndex_, hintShown_);
+    const FallbackResult result = RunFallbackPath(list_, *fallbackInput_, driveIndex_, hintShown_);
     if (result.Listed) ShowRows();
     if (result.ShowNoDeviceHint) {
       hintShown_ = true;  // once per run: it must not come back each time the window is active
@@ -83,7 +83,7 @@ void TMainForm::FormActivate() {
   statusText_->setText(list_.Status);
 }
 
-void TMainForm::OpenDiscImageExecute() {
+void TMainForm::ChooseDiscImage() {
   const QString folder = Settings().DiscImage.isEmpty() ? QString() : QFileInfo(Settings().DiscImage).absolutePath();
   const QString path = QFileDialog::getOpenFileName(this, QString(), folder,
                                                     QStringLiteral("Disc images (*.cue *.toc *.nrg);;Any file (*)"));
@@ -91,13 +91,13 @@ void TMainForm::OpenDiscImageExecute() {
 }
 
 void TMainForm::ReopenDrive() {
-  StopExecute();  // playback reads through the drive
+  StopPlayback();  // playback reads through the drive
   // The open drive keeps the table of contents it read: a changed disc needs a new one.
   if (list_.Drive) list_.Drive->Close();
   list_.Drive = list_.OpenDrive(driveIndex_);
 }
 
-void TMainForm::RefreshExecute() {
+void TMainForm::RereadDisc() {
   SaveTitlesOrTell();  // titles renamed since the disc was read would be read over
   ReopenDrive();
   if (!list_.Drive)
@@ -116,7 +116,7 @@ void TMainForm::MediaArrived() {
 }
 
 void TMainForm::MediaRemoved() {
-  StopExecute();
+  StopPlayback();
   SaveTitlesOrTell();
   list_.ForgetDisc();
   ShowRows();
@@ -134,11 +134,11 @@ QString TrayStatus(TrayResult result) {
 }
 }  // namespace
 
-void TMainForm::EjectExecute() {
+void TMainForm::EjectDisc() {
   if (const QString status = TrayStatus(list_.Drive ? list_.Drive->Eject() : TrayResult::Failed); !status.isEmpty()) SetStatusText(status);
 }
 
-void TMainForm::CloseTrayExecute() {
+void TMainForm::CloseDriveTray() {
   if (const QString status = TrayStatus(list_.Drive ? list_.Drive->CloseTray() : TrayResult::Failed); !status.isEmpty()) SetStatusText(status);
 }
 

@@ -15,8 +15,8 @@
 
 namespace trackmill {
 
-void TMainForm::QueryMusicBrainzExecute() {
-  if (!miQueryMusicBrainz_->isEnabled() || musicBrainz_) return;
+void TMainForm::QueryMusicBrainz() {
+  if (!actionQueryMusicBrainz_->isEnabled() || musicBrainz_) return;
   const std::optional<DiscToc> toc = list_.Drive ? list_.Drive->ReadToc() : std::nullopt;
   if (!toc) {
     prompts_->Error(LangString(QStringLiteral("RES_ReadTocError")));

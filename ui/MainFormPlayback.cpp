@@ -9,9 +9,9 @@
 
 namespace trackmill {
 
-void TMainForm::PlayExecute() {
-  QTreeWidgetItem* item = listView1_->currentItem();
-  const int row = listView1_->indexOfTopLevelItem(item);
+void TMainForm::PlaySelectedTrack() {
+  QTreeWidgetItem* item = trackList_->currentItem();
+  const int row = trackList_->indexOfTopLevelItem(item);
   if (!item || !item->isSelected() || row < 0 || row >= int(list_.Rows.size())) return;
   const bool wasPlaying = playback_->IsPlaying();
   const bool wasPaused = playback_->IsPaused();
@@ -28,12 +28,12 @@ void TMainForm::PlayExecute() {
   UpdateActions();
 }
 
-void TMainForm::PauseExecute() {
+void TMainForm::PausePlayback() {
   playback_->Pause();
   UpdateActions();
 }
 
-void TMainForm::StopExecute() {
+void TMainForm::StopPlayback() {
   if (!playback_->IsPlaying()) return;
   playback_->Stop();
   SetStatusText(list_.SavedStatus);

@@ -27,9 +27,9 @@
 
 namespace trackmill {
 
-void TMainForm::RenameExecute() {
-  QTreeWidgetItem* item = listView1_->currentItem();
-  const int row = listView1_->indexOfTopLevelItem(item);
+void TMainForm::RenameTrack() {
+  QTreeWidgetItem* item = trackList_->currentItem();
+  const int row = trackList_->indexOfTopLevelItem(item);
   if (!item || !item->isSelected() || row < 0 || row >= int(list_.Rows.size())) return;
   TfrmEditTrackName rename(this);
   rename.setTrackName(list_.Rows[size_t(row)].Title);
@@ -38,7 +38,7 @@ void TMainForm::RenameExecute() {
   item->setText(1, rename.trackName());
 }
 
-void TMainForm::OptionsExecute() {
+void TMainForm::OpenOptions() {
   TOptionSetForm options(this, this);
   options.move(pos() + QPoint(50, 50));
   // The tag page shows the disc listed now; no disc change may slip in under it.
@@ -47,8 +47,8 @@ void TMainForm::OptionsExecute() {
   mediaWatcher_->SetPaused(false);
 }
 
-void TMainForm::QueryCDDBExecute() {
-  if (!aQueryCDDB_->isEnabled()) return;
+void TMainForm::QueryCddbServer() {
+  if (!actionQueryCddb_->isEnabled()) return;
   const std::optional<DiscToc> toc = list_.Drive ? list_.Drive->ReadToc() : std::nullopt;
   if (!toc) {
     prompts_->Error(LangString(QStringLiteral("RES_ReadTocError")));
@@ -69,12 +69,12 @@ void TMainForm::QueryCDDBExecute() {
   ShowRows();
 }
 
-void TMainForm::ID3EditExecute() {
+void TMainForm::OpenTagEditor() {
   TfrmID3Edit editor(this);
   editor.exec();
 }
 
-void TMainForm::WavToWavExecute() {
+void TMainForm::ConvertWavToWav() {
   TfrmResample converter(this);
   converter.exec();
 }
@@ -84,16 +84,16 @@ void TMainForm::ShowNoDeviceHint() {
   hint.exec();
 }
 
-void TMainForm::HelpExecute() { QDesktopServices::openUrl(ManualUrl()); }
+void TMainForm::OpenManual() { QDesktopServices::openUrl(ManualUrl()); }
 
-void TMainForm::HomePageExecute() { QDesktopServices::openUrl(HomePageUrl()); }
+void TMainForm::OpenHomePage() { QDesktopServices::openUrl(HomePageUrl()); }
 
-void TMainForm::AboutExecute() {
+void TMainForm::ShowAbout() {
   TAboutBox about(this);
   about.exec();
 }
 
-void TMainForm::OggPlayerExecute() {
+void TMainForm::OpenOggPlayer() {
   try {
     TfrmOggPlayer player(this);
     player.exec();
@@ -102,7 +102,7 @@ void TMainForm::OggPlayerExecute() {
   }
 }
 
-void TMainForm::RecordExecute() {
+void TMainForm::OpenRecorder() {
   // The recorder's MP3 conversion reads only the saved file: it runs with or without a drive.
   TfrmRecord recorder(this, [this](const QString& wavFile) {
     RunJobWindow(job_kind::kRecorderWavToMp3, 0, {JobItem::File(wavFile)});
@@ -110,7 +110,7 @@ void TMainForm::RecordExecute() {
   recorder.exec();
 }
 
-void TMainForm::VolumeControlExecute() {
+void TMainForm::OpenVolumeControl() {
   QString error;
   if (!StartMixer(false, error)) ShowMessageBox(this, error, QMessageBox::Information);
 }
@@ -126,14 +126,14 @@ void TellCleared(QWidget* parent, int removed, const QString& error) {
 
 }  // namespace
 
-void TMainForm::ClearVlcExecute() {
+void TMainForm::ClearVlcHistory() {
   if (VlcRunning() && !ConfirmDefaultNo(this, LangString("RES_RealOne_Window_Exist"))) return;
   QString error;
   const int removed = ClearVlcRecents(VlcConfigPath(), error);
   TellCleared(this, removed, error);
 }
 
-void TMainForm::ClearRecentExecute() {
+void TMainForm::ClearRecentFiles() {
   QString error;
   const int removed = ClearRecentAudioFiles(RecentFilesPath(), error);
   TellCleared(this, removed, error);

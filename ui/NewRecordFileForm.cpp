@@ -38,18 +38,18 @@ TfrmNewRecordFile::TfrmNewRecordFile(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmNewRecordFile"));
   setWindowTitle(QStringLiteral("New sound file"));
   auto* group = Named(new QGroupBox(QStringLiteral("Record Property"), this), "GroupBox1");
-  cbBitrate = Named(new QComboBox, "cbBitrate");
-  cbBitrate->addItems({"  8000", "11025", "12000", "16000", "22050", "24000", "32000", "44100", "48000"});
-  cbBitrate->setCurrentText(QStringLiteral("44100"));
-  rb8bit = Named(new QRadioButton(QStringLiteral("8bit")), "rb8bit");
-  rb16bit = Named(new QRadioButton(QStringLiteral("16bit")), "rb16bit");
-  rbMono = Named(new QRadioButton(QStringLiteral("Mono")), "rbMono");
-  rbStereo = Named(new QRadioButton(QStringLiteral("Stereo")), "rbStereo");
+  sampleRate_ = Named(new QComboBox, "cbBitrate");
+  sampleRate_->addItems({"  8000", "11025", "12000", "16000", "22050", "24000", "32000", "44100", "48000"});
+  sampleRate_->setCurrentText(QStringLiteral("44100"));
+  eightBit_ = Named(new QRadioButton(QStringLiteral("8bit")), "rb8bit");
+  sixteenBit_ = Named(new QRadioButton(QStringLiteral("16bit")), "rb16bit");
+  mono_ = Named(new QRadioButton(QStringLiteral("Mono")), "rbMono");
+  stereo_ = Named(new QRadioButton(QStringLiteral("Stereo")), "rbStereo");
   auto* form = new QFormLayout(group);
   // A plain colon: the full-width one is missing from most Linux desktops' fonts.
-  form->addRow(Named(new QLabel(QStringLiteral("Bitrate:")), "Label1"), cbBitrate);
-  form->addRow(Named(new QLabel(QStringLiteral("Data:")), "Label2"), Choice(rb8bit, rb16bit));
-  form->addRow(Named(new QLabel(QStringLiteral("Mode:")), "Label3"), Choice(rbMono, rbStereo));
+  form->addRow(Named(new QLabel(QStringLiteral("Bitrate:")), "Label1"), sampleRate_);
+  form->addRow(Named(new QLabel(QStringLiteral("Data:")), "Label2"), Choice(eightBit_, sixteenBit_));
+  form->addRow(Named(new QLabel(QStringLiteral("Mode:")), "Label3"), Choice(mono_, stereo_));
   auto* buttons = new QDialogButtonBox(this);
   Named(buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole), "btOK");
   Named(buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole), "btCancel");
@@ -61,8 +61,8 @@ TfrmNewRecordFile::TfrmNewRecordFile(QWidget* parent) : QDialog(parent) {
   TranslateWhenFirstShown(this);
 }
 
-int TfrmNewRecordFile::SampleRate() const { return cbBitrate->currentText().trimmed().toInt(); }
-int TfrmNewRecordFile::Bits() const { return rb8bit->isChecked() ? 8 : 16; }
-int TfrmNewRecordFile::Channels() const { return rbMono->isChecked() ? 1 : 2; }
+int TfrmNewRecordFile::SampleRate() const { return sampleRate_->currentText().trimmed().toInt(); }
+int TfrmNewRecordFile::Bits() const { return eightBit_->isChecked() ? 8 : 16; }
+int TfrmNewRecordFile::Channels() const { return mono_->isChecked() ? 1 : 2; }
 
 }  // namespace trackmill

@@ -18,11 +18,11 @@ class TfrmNewRecordFile : public QDialog {
   int Channels() const;
 
  private:
-  QComboBox* cbBitrate;
-  QRadioButton* rb8bit;
-  QRadioButton* rb16bit;
-  QRadioButton* rbMono;
-  QRadioButton* rbStereo;
+  QComboBox* sampleRate_;
+  QRadioButton* eightBit_;
+  QRadioButton* sixteenBit_;
+  QRadioButton* mono_;
+  QRadioButton* stereo_;
 };
 
 }  // namespace trackmill

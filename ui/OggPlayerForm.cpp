@@ -28,69 +28,69 @@ TfrmOggPlayer::TfrmOggPlayer(QWidget* parent) : QDialog(parent), player_(new Ogg
   setObjectName(QStringLiteral("frmOggPlayer"));
   setWindowTitle(QStringLiteral("Ogg Player"));
 
-  Panel1 = Named(new QFrame(this), "Panel1");
-  Panel1->setFrameShape(QFrame::StyledPanel);
-  Panel1->setToolTip(QStringLiteral("Press 'Play' button to open and play ogg file."));
-  lbFileName = Named(new QLabel(QStringLiteral("OGG"), Panel1), "lbFileName");
-  lbRate = Named(new QLabel(QStringLiteral("bps"), Panel1), "lbRate");
-  lbElapsed = Named(new QLabel(QStringLiteral("0:00"), Panel1), "lbElapsed");
-  lbSlash = Named(new QLabel(QStringLiteral("/"), Panel1), "lbSlash");
-  lbTotal = Named(new QLabel(QStringLiteral("0:00"), Panel1), "lbTotal");
-  auto* panelLayout = new QVBoxLayout(Panel1);
-  panelLayout->addWidget(lbFileName);
+  infoPanel_ = Named(new QFrame(this), "Panel1");
+  infoPanel_->setFrameShape(QFrame::StyledPanel);
+  infoPanel_->setToolTip(QStringLiteral("Press 'Play' button to open and play ogg file."));
+  fileNameLabel_ = Named(new QLabel(QStringLiteral("OGG"), infoPanel_), "lbFileName");
+  rateLabel_ = Named(new QLabel(QStringLiteral("bps"), infoPanel_), "lbRate");
+  elapsedLabel_ = Named(new QLabel(QStringLiteral("0:00"), infoPanel_), "lbElapsed");
+  slashLabel_ = Named(new QLabel(QStringLiteral("/"), infoPanel_), "lbSlash");
+  totalLabel_ = Named(new QLabel(QStringLiteral("0:00"), infoPanel_), "lbTotal");
+  auto* panelLayout = new QVBoxLayout(infoPanel_);
+  panelLayout->addWidget(fileNameLabel_);
   auto* times = new QHBoxLayout;
-  times->addWidget(lbRate);
+  times->addWidget(rateLabel_);
   times->addStretch();
-  times->addWidget(lbElapsed);
-  times->addWidget(lbSlash);
-  times->addWidget(lbTotal);
+  times->addWidget(elapsedLabel_);
+  times->addWidget(slashLabel_);
+  times->addWidget(totalLabel_);
   panelLayout->addLayout(times);
 
-  tbPosition = Named(new QSlider(Qt::Horizontal, this), "tbPosition");
-  tbPosition->setRange(0, 100);
-  tbPosition->setEnabled(false);
-  btPlay = Named(new QPushButton(QStringLiteral("Play"), this), "btPlay");
-  btPlay->setToolTip(QStringLiteral("Press to open and play ogg file."));
-  btPause = Named(new QPushButton(QStringLiteral("Pause"), this), "btPause");
-  btStop = Named(new QPushButton(QStringLiteral("Stop"), this), "btStop");
-  tbBalance = Named(new QSlider(Qt::Horizontal, this), "tbBalance");
-  tbBalance->setRange(0, 10);
-  tbBalance->setValue(5);
-  btClose = Named(new QPushButton(QStringLiteral("Close"), this), "btClose");
-  mmComments = Named(new QPlainTextEdit(this), "mmComments");
-  mmComments->setReadOnly(true);
-  Timer1 = Named(new QTimer(this), "Timer1");
-  Timer1->setInterval(kTimerMs);
+  positionBar_ = Named(new QSlider(Qt::Horizontal, this), "tbPosition");
+  positionBar_->setRange(0, 100);
+  positionBar_->setEnabled(false);
+  playButton_ = Named(new QPushButton(QStringLiteral("Play"), this), "btPlay");
+  playButton_->setToolTip(QStringLiteral("Press to open and play ogg file."));
+  pauseButton_ = Named(new QPushButton(QStringLiteral("Pause"), this), "btPause");
+  stopButton_ = Named(new QPushButton(QStringLiteral("Stop"), this), "btStop");
+  balanceSlider_ = Named(new QSlider(Qt::Horizontal, this), "tbBalance");
+  balanceSlider_->setRange(0, 10);
+  balanceSlider_->setValue(5);
+  closeButton_ = Named(new QPushButton(QStringLiteral("Close"), this), "btClose");
+  commentsView_ = Named(new QPlainTextEdit(this), "mmComments");
+  commentsView_->setReadOnly(true);
+  elapsedTimer_ = Named(new QTimer(this), "Timer1");
+  elapsedTimer_->setInterval(kTimerMs);
 
   auto* buttons = new QHBoxLayout;
-  buttons->addWidget(btPlay);
-  buttons->addWidget(btPause);
-  buttons->addWidget(btStop);
-  buttons->addWidget(tbBalance);
-  buttons->addWidget(btClose);
+  buttons->addWidget(playButton_);
+  buttons->addWidget(pauseButton_);
+  buttons->addWidget(stopButton_);
+  buttons->addWidget(balanceSlider_);
+  buttons->addWidget(closeButton_);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(Panel1);
-  layout->addWidget(tbPosition);
+  layout->addWidget(infoPanel_);
+  layout->addWidget(positionBar_);
   layout->addLayout(buttons);
-  layout->addWidget(mmComments);
+  layout->addWidget(commentsView_);
 
-  connect(btPlay, &QPushButton::clicked, this, &TfrmOggPlayer::PlayClicked);
-  connect(btPause, &QPushButton::clicked, this, &TfrmOggPlayer::PauseClicked);
-  connect(btStop, &QPushButton::clicked, this, &TfrmOggPlayer::StopClicked);
-  connect(btClose, &QPushButton::clicked, this, &TfrmOggPlayer::CloseClicked);
-  connect(Timer1, &QTimer::timeout, this, &TfrmOggPlayer::TimerTick);
-  connect(tbBalance, &QSlider::valueChanged, this, [this](int value) { player_->SetBalance(value); });
+  connect(playButton_, &QPushButton::clicked, this, &TfrmOggPlayer::PlayClicked);
+  connect(pauseButton_, &QPushButton::clicked, this, &TfrmOggPlayer::PauseClicked);
+  connect(stopButton_, &QPushButton::clicked, this, &TfrmOggPlayer::StopClicked);
+  connect(closeButton_, &QPushButton::clicked, this, &TfrmOggPlayer::CloseClicked);
+  connect(elapsedTimer_, &QTimer::timeout, this, &TfrmOggPlayer::ElapsedTick);
+  connect(balanceSlider_, &QSlider::valueChanged, this, [this](int value) { player_->SetBalance(value); });
   // Progress moves the bar too; only the user's moves seek, and a drag seeks once, when let go.
-  connect(tbPosition, &QSlider::valueChanged, this, [this](int value) {
-    if (!showingProgress_ && !tbPosition->isSliderDown()) PositionChosen(value);
+  connect(positionBar_, &QSlider::valueChanged, this, [this](int value) {
+    if (!showingProgress_ && !positionBar_->isSliderDown()) PositionChosen(value);
   });
-  connect(tbPosition, &QSlider::sliderReleased, this, [this] { PositionChosen(tbPosition->value()); });
+  connect(positionBar_, &QSlider::sliderReleased, this, [this] { PositionChosen(positionBar_->value()); });
 
   PortAudioOutput* output = player_->Output();
   output->SetOnProgress([this](TAuOutput* sender) {
-    if (tbPosition->isSliderDown()) return;
+    if (positionBar_->isSliderDown()) return;
     showingProgress_ = true;
-    tbPosition->setValue(sender->Progress());
+    positionBar_->setValue(sender->Progress());
     showingProgress_ = false;
   });
   output->SetOnThreadException([this](TAuOutput* sender) { failure_ = sender->ExceptionMessage(); });
@@ -114,8 +114,8 @@ void TfrmOggPlayer::PlayFile(const QString& fileName) {
     ShowMessageBox(this, QStringLiteral("Ogg file is not valid."), QMessageBox::Warning);
     return;
   }
-  btPlay->setEnabled(false);
-  lbFileName->setText(player_->DisplayName());
+  playButton_->setEnabled(false);
+  fileNameLabel_->setText(player_->DisplayName());
   failure_.clear();
   // Read before playback starts: the output's thread then owns the file.
   const QString rate = player_->RateText();
@@ -123,25 +123,25 @@ void TfrmOggPlayer::PlayFile(const QString& fileName) {
   try {
     player_->Play();
   } catch (const std::exception&) {
-    btPlay->setEnabled(true);
+    playButton_->setEnabled(true);
     return;
   }
-  Timer1->start();
+  elapsedTimer_->start();
   elapsedMs_ = 0;
   ShowElapsed();
-  lbRate->setText(rate);
-  lbTotal->setText(OggPlayer::MinutesSeconds(player_->TotalSeconds()));
-  tbPosition->setEnabled(true);
-  mmComments->setPlainText(comments);
+  rateLabel_->setText(rate);
+  totalLabel_->setText(OggPlayer::MinutesSeconds(player_->TotalSeconds()));
+  positionBar_->setEnabled(true);
+  commentsView_->setPlainText(comments);
 }
 
-void TfrmOggPlayer::TimerTick() {
+void TfrmOggPlayer::ElapsedTick() {
   if (elapsedMs_ >= player_->TotalSeconds() * 1000) return;
   elapsedMs_ += kTimerMs;
   ShowElapsed();
 }
 
-void TfrmOggPlayer::ShowElapsed() { lbElapsed->setText(OggPlayer::MinutesSeconds(elapsedMs_ / 1000)); }
+void TfrmOggPlayer::ShowElapsed() { elapsedLabel_->setText(OggPlayer::MinutesSeconds(elapsedMs_ / 1000)); }
 
 void TfrmOggPlayer::PositionChosen(int position) {
   if (player_->Idle()) return;
@@ -151,13 +151,13 @@ void TfrmOggPlayer::PositionChosen(int position) {
 
 void TfrmOggPlayer::PauseClicked() {
   if (player_->Idle()) return;
-  if (player_->TogglePause()) Timer1->start();
-  else Timer1->stop();
+  if (player_->TogglePause()) elapsedTimer_->start();
+  else elapsedTimer_->stop();
 }
 
 void TfrmOggPlayer::StopClicked() {
   player_->Stop();
-  Timer1->stop();
+  elapsedTimer_->stop();
 }
 
 void TfrmOggPlayer::CloseClicked() {
@@ -167,9 +167,9 @@ void TfrmOggPlayer::CloseClicked() {
 }
 
 void TfrmOggPlayer::PlaybackDone() {
-  btPlay->setEnabled(true);
-  tbPosition->setEnabled(false);
-  Timer1->stop();
+  playButton_->setEnabled(true);
+  positionBar_->setEnabled(false);
+  elapsedTimer_->stop();
   if (closing_) {
     QDialog::reject();
     return;

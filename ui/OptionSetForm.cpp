@@ -59,31 +59,31 @@ TOptionSetForm::TOptionSetForm(TMainForm* main, QWidget* parent) : QDialog(paren
   setObjectName(QStringLiteral("OptionSetForm"));
   setWindowTitle(QStringLiteral("Options"));
 
-  PageControl1 = new QTabWidget(this);
-  PageControl1->setObjectName(QStringLiteral("PageControl1"));
-  TabSheet1 = OutputPage();
-  TabSheet2 = Mp3Page();
-  PageControl1->addTab(TabSheet1, QStringLiteral("Output"));
-  PageControl1->addTab(TabSheet2, QStringLiteral("MP3"));
-  PageControl1->addTab(OggPage(), QStringLiteral("OGG"));
-  PageControl1->addTab(WmaPage(), QStringLiteral("WMA"));
-  PageControl1->addTab(FlacPage(), QStringLiteral("FLAC"));
-  PageControl1->addTab(Id3Page(), QStringLiteral("ID3 Tag"));
-  TabSheet3 = CdRomPage();
-  PageControl1->addTab(TabSheet3, QStringLiteral("CD-ROM"));
+  pages_ = new QTabWidget(this);
+  pages_->setObjectName(QStringLiteral("PageControl1"));
+  outputPage_ = OutputPage();
+  mp3Page_ = Mp3Page();
+  pages_->addTab(outputPage_, QStringLiteral("Output"));
+  pages_->addTab(mp3Page_, QStringLiteral("MP3"));
+  pages_->addTab(OggPage(), QStringLiteral("OGG"));
+  pages_->addTab(WmaPage(), QStringLiteral("WMA"));
+  pages_->addTab(FlacPage(), QStringLiteral("FLAC"));
+  pages_->addTab(Id3Page(), QStringLiteral("ID3 Tag"));
+  cdRomPage_ = CdRomPage();
+  pages_->addTab(cdRomPage_, QStringLiteral("CD-ROM"));
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(PageControl1);
+  layout->addWidget(pages_);
   const DialogButtons buttons = AddOkCancelButtons(layout, this, "btOk", QStringLiteral("OK"), QStringLiteral("Cancel"));
-  btOk = buttons.ok;
-  btCancel = buttons.cancel;
+  okButton_ = buttons.ok;
+  cancelButton_ = buttons.cancel;
 
-  connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
-    if (PageControl1->currentWidget() == TabSheet3) TabSheet3Show();
+  connect(pages_, &QTabWidget::currentChanged, this, [this] {
+    if (pages_->currentWidget() == cdRomPage_) FillDriveList();
   });
-  for (QCheckBox* box : {ckNormalize, cbRipTime, ckbSelectVBR, ckbAccurateRip})
+  for (QCheckBox* box : {normalize_, limitLength_, useVbr_, verifyAccurateRip_})
     connect(box, &QCheckBox::toggled, this, &TOptionSetForm::UpdateControls);
-  connect(cbOutputFormat, &QComboBox::currentIndexChanged, this, &TOptionSetForm::UpdateControls);
+  connect(outputFormat_, &QComboBox::currentIndexChanged, this, &TOptionSetForm::UpdateControls);
   UpdateControls();
   TranslateWhenFirstShown(this);  // before showEvent fills the controls
 }
@@ -92,11 +92,11 @@ bool TOptionSetForm::fallbackDrive() const { return main_ && !main_->Drive(); }
 
 OptionState TOptionSetForm::CurrentState() const {
   OptionState state;
-  state.outputFormat = cbOutputFormat->currentIndex();
-  state.normalize = ckNormalize->isChecked();
-  state.ripTimeLimit = cbRipTime->isChecked();
-  state.vbr = ckbSelectVBR->isChecked();
-  state.accurateRip = ckbAccurateRip->isChecked();
+  state.outputFormat = outputFormat_->currentIndex();
+  state.normalize = normalize_->isChecked();
+  state.ripTimeLimit = limitLength_->isChecked();
+  state.vbr = useVbr_->isChecked();
+  state.accurateRip = verifyAccurateRip_->isChecked();
   state.fallbackDrive = fallbackDrive();
   return state;
 }
@@ -104,11 +104,11 @@ OptionState TOptionSetForm::CurrentState() const {
 void TOptionSetForm::UpdateControls() {
   const OptionState state = CurrentState();
   const std::pair<OptionControl, QWidget*> controls[] = {
-      {OptionControl::KeepWav, ckbKeepWav},       {OptionControl::Normalize, ckNormalize},
-      {OptionControl::NormalizePercent, SpinEdit1}, {OptionControl::RipTimeGroup, GroupBox4},
-      {OptionControl::RipTime, eRipTime},         {OptionControl::VbrTag, ckbVBRHead},
-      {OptionControl::MaxBitRate, cbMaxBitRate},  {OptionControl::VbrQuality, cbVBRQuality},
-      {OptionControl::AccurateRipServer, eAccurateRipServer},
+      {OptionControl::KeepWav, deleteWav_},       {OptionControl::Normalize, normalize_},
+      {OptionControl::NormalizePercent, normalizePercent_}, {OptionControl::RipTimeGroup, ripTimeGroup_},
+      {OptionControl::RipTime, lengthSeconds_},         {OptionControl::VbrTag, writeVbrHeader_},
+      {OptionControl::MaxBitRate, mp3MaxBitRate_},  {OptionControl::VbrQuality, vbrQuality_},
+      {OptionControl::AccurateRipServer, accurateRipServer_},
   };
   for (const auto& [control, widget] : controls) {
     widget->setEnabled(IsOptionEnabled(control, state));
@@ -117,66 +117,66 @@ void TOptionSetForm::UpdateControls() {
 }
 
 void TOptionSetForm::showEvent(QShowEvent* event) {
-  if (!event->spontaneous()) FormShow();
+  if (!event->spontaneous()) FillFromSettings();
   QDialog::showEvent(event);
 }
 
-void TOptionSetForm::FormShow() {
+void TOptionSetForm::FillFromSettings() {
   const TSettings& s = Settings();
-  editOutputDir->setText(s.OutputFolder);
-  ckbKeepWav->setChecked(!s.IsKeepWav);
-  ShowPosition(cbOutputFormat, s.OutputFormat);
-  ckNormalize->setChecked(s.IsNormalize);
-  SpinEdit1->setValue(s.NormalizePercent);
-  cbRipTime->setChecked(s.EnableRipTime);
-  eRipTime->setText(QString::number(s.RipTime));
-  ckbWriteRipLog->setChecked(s.WriteRipLog);
-  ShowPosition(cbReplayGain, s.ReplayGainMode);
-  seEncoderProcesses->setValue(s.EncoderProcesses);
+  outputFolder_->setText(s.OutputFolder);
+  deleteWav_->setChecked(!s.IsKeepWav);
+  ShowPosition(outputFormat_, s.OutputFormat);
+  normalize_->setChecked(s.IsNormalize);
+  normalizePercent_->setValue(s.NormalizePercent);
+  limitLength_->setChecked(s.EnableRipTime);
+  lengthSeconds_->setText(QString::number(s.RipTime));
+  writeRipLog_->setChecked(s.WriteRipLog);
+  ShowPosition(replayGain_, s.ReplayGainMode);
+  encoderProcesses_->setValue(s.EncoderProcesses);
 
-  ckbSelectVBR->setChecked(s.IsSelectVBR);
-  ckbVBRHead->setChecked(s.IsVBRHead);
-  ShowBitRate(cbBitRate, s.BitRate);
-  ShowBitRate(cbMaxBitRate, s.MaxBitRate);
-  ShowPosition(cbVBRQuality, s.VBRQuality);
-  ShowPosition(cbMpegQuality, s.MpegQuality);
-  ShowPosition(cbStereoMode, s.StereoMode);
+  useVbr_->setChecked(s.IsSelectVBR);
+  writeVbrHeader_->setChecked(s.IsVBRHead);
+  ShowBitRate(mp3BitRate_, s.BitRate);
+  ShowBitRate(mp3MaxBitRate_, s.MaxBitRate);
+  ShowPosition(vbrQuality_, s.VBRQuality);
+  ShowPosition(mpegQuality_, s.MpegQuality);
+  ShowPosition(stereoMode_, s.StereoMode);
 
-  cbUseCompress->setChecked(s.IsUseCompress);
-  tbCompression->setValue(s.CompressPosition);
-  ShowPosition(cbOggNomBit, s.OggNominalBitRate);
-  ShowPosition(cbOggMaxBit, s.OggMaxBitRate);
-  ShowPosition(cbOggMinBit, s.OggMinBitRate);
-  ShowPosition(cbWMABitrate, s.WmaSetting);
-  seFlacLevel->setValue(s.FlacCompressionLevel);
+  oggUseQuality_->setChecked(s.IsUseCompress);
+  oggQuality_->setValue(s.CompressPosition);
+  ShowPosition(oggNominalBitRate_, s.OggNominalBitRate);
+  ShowPosition(oggMaxBitRate_, s.OggMaxBitRate);
+  ShowPosition(oggMinBitRate_, s.OggMinBitRate);
+  ShowPosition(wmaBitRate_, s.WmaSetting);
+  flacLevel_->setValue(s.FlacCompressionLevel);
 
   // The disc as it is now: a lookup since the last show has changed it.
-  cbUseID3->setChecked(s.UseID3);
-  ID3artist->setText(s.Disc.Artist);
-  ID3album->setText(s.Disc.Album);
-  ID3year->setText(s.Disc.Year);
-  ShowPosition(ID3genre, s.Disc.Genre);
-  ID3comment->setText(s.Disc.Comment);
-  ckbCoverArt->setChecked(s.UseCoverArt);
-  eMusicBrainzServer->setText(s.MusicBrainzServer);
-  eCoverArtServer->setText(s.CoverArtServer);
-  eMusicBrainzContact->setText(s.MusicBrainzContact);
+  useTags_->setChecked(s.UseID3);
+  tagArtist_->setText(s.Disc.Artist);
+  tagAlbum_->setText(s.Disc.Album);
+  tagYear_->setText(s.Disc.Year);
+  ShowPosition(tagGenre_, s.Disc.Genre);
+  tagComment_->setText(s.Disc.Comment);
+  fetchCoverArt_->setChecked(s.UseCoverArt);
+  musicBrainzServer_->setText(s.MusicBrainzServer);
+  coverArtServer_->setText(s.CoverArtServer);
+  musicBrainzContact_->setText(s.MusicBrainzContact);
 
-  ckbCDDb->setChecked(s.CDDb);
-  ckbAccurateRip->setChecked(s.UseAccurateRip);
-  eAccurateRipServer->setText(s.AccurateRipServer);
+  useCddb_->setChecked(s.CDDb);
+  verifyAccurateRip_->setChecked(s.UseAccurateRip);
+  accurateRipServer_->setText(s.AccurateRipServer);
   rememberedDrive_ = std::max(main_ ? main_->DriveIndex() : s.Index, 0);
   driveListFilled_ = false;
-  if (PageControl1->currentWidget() == TabSheet3) TabSheet3Show();
+  if (pages_->currentWidget() == cdRomPage_) FillDriveList();
   UpdateControls();
 }
 
-void TOptionSetForm::TabSheet3Show() {
+void TOptionSetForm::FillDriveList() {
   if (driveListFilled_) return;
   driveListFilled_ = true;
-  cbCDList->clear();
-  cbCDList->addItems(DriveDescriptions());
-  ShowPosition(cbCDList, rememberedDrive_);
+  driveList_->clear();
+  driveList_->addItems(DriveDescriptions());
+  ShowPosition(driveList_, rememberedDrive_);
 }
 
 void TOptionSetForm::accept() {
@@ -189,20 +189,20 @@ void TOptionSetForm::accept() {
 
 void TOptionSetForm::RejectValue(const QString& text, QWidget* control) {
   ShowMessageBox(this, text, QMessageBox::Critical);
-  if (PageControl1->currentWidget()->isAncestorOf(control)) control->setFocus();
+  if (pages_->currentWidget()->isAncestorOf(control)) control->setFocus();
 }
 
 bool TOptionSetForm::CheckTypedValues() {
-  const QString folder = editOutputDir->text();
+  const QString folder = outputFolder_->text();
   if (!QFileInfo(folder).isDir()) {
-    RejectValue(folder + "," + LangString("RES_Directory_Not_Exist"), editOutputDir);
+    RejectValue(folder + "," + LangString("RES_Directory_Not_Exist"), outputFolder_);
     return false;
   }
-  if (!ParseRipTime(eRipTime->text())) {
-    RejectValue(LangString("RES_Rip_Time_Error"), eRipTime);
+  if (!ParseRipTime(lengthSeconds_->text())) {
+    RejectValue(LangString("RES_Rip_Time_Error"), lengthSeconds_);
     return false;
   }
-  for (QComboBox* bitRate : {cbBitRate, cbMaxBitRate}) {
+  for (QComboBox* bitRate : {mp3BitRate_, mp3MaxBitRate_}) {
     if (!ParseBitRateText(bitRate->currentText())) {
       RejectValue(LangString("RES_BitRate_Error").arg(bitRate->currentText()), bitRate);
       return false;
@@ -213,51 +213,51 @@ bool TOptionSetForm::CheckTypedValues() {
 
 void TOptionSetForm::CopyIntoSettings() {
   TSettings& s = Settings();
-  s.OutputFolder = editOutputDir->text();
-  s.IsKeepWav = !ckbKeepWav->isChecked();
-  TakePosition(cbOutputFormat, s.OutputFormat);
-  s.IsNormalize = ckNormalize->isChecked();
-  s.NormalizePercent = SpinEdit1->value();
-  s.EnableRipTime = cbRipTime->isChecked();
-  s.RipTime = *ParseRipTime(eRipTime->text());
-  s.WriteRipLog = ckbWriteRipLog->isChecked();
-  TakePosition(cbReplayGain, s.ReplayGainMode);
-  s.EncoderProcesses = seEncoderProcesses->value();
+  s.OutputFolder = outputFolder_->text();
+  s.IsKeepWav = !deleteWav_->isChecked();
+  TakePosition(outputFormat_, s.OutputFormat);
+  s.IsNormalize = normalize_->isChecked();
+  s.NormalizePercent = normalizePercent_->value();
+  s.EnableRipTime = limitLength_->isChecked();
+  s.RipTime = *ParseRipTime(lengthSeconds_->text());
+  s.WriteRipLog = writeRipLog_->isChecked();
+  TakePosition(replayGain_, s.ReplayGainMode);
+  s.EncoderProcesses = encoderProcesses_->value();
 
-  s.IsSelectVBR = ckbSelectVBR->isChecked();
-  s.IsVBRHead = ckbVBRHead->isChecked();
-  s.BitRate = *ParseBitRateText(cbBitRate->currentText());
-  s.MaxBitRate = *ParseBitRateText(cbMaxBitRate->currentText());
-  TakePosition(cbVBRQuality, s.VBRQuality);
-  TakePosition(cbMpegQuality, s.MpegQuality);
-  TakePosition(cbStereoMode, s.StereoMode);
+  s.IsSelectVBR = useVbr_->isChecked();
+  s.IsVBRHead = writeVbrHeader_->isChecked();
+  s.BitRate = *ParseBitRateText(mp3BitRate_->currentText());
+  s.MaxBitRate = *ParseBitRateText(mp3MaxBitRate_->currentText());
+  TakePosition(vbrQuality_, s.VBRQuality);
+  TakePosition(mpegQuality_, s.MpegQuality);
+  TakePosition(stereoMode_, s.StereoMode);
 
-  s.IsUseCompress = cbUseCompress->isChecked();
-  s.CompressPosition = tbCompression->value();
-  TakePosition(cbOggNomBit, s.OggNominalBitRate);
-  TakePosition(cbOggMaxBit, s.OggMaxBitRate);
-  TakePosition(cbOggMinBit, s.OggMinBitRate);
-  TakePosition(cbWMABitrate, s.WmaSetting);
-  s.FlacCompressionLevel = seFlacLevel->value();
+  s.IsUseCompress = oggUseQuality_->isChecked();
+  s.CompressPosition = oggQuality_->value();
+  TakePosition(oggNominalBitRate_, s.OggNominalBitRate);
+  TakePosition(oggMaxBitRate_, s.OggMaxBitRate);
+  TakePosition(oggMinBitRate_, s.OggMinBitRate);
+  TakePosition(wmaBitRate_, s.WmaSetting);
+  s.FlacCompressionLevel = flacLevel_->value();
 
-  s.UseID3 = cbUseID3->isChecked();
-  s.Disc.Artist = ID3artist->text();
-  s.Disc.Album = ID3album->text();
-  s.Disc.Year = ID3year->text();
-  TakePosition(ID3genre, s.Disc.Genre);
-  s.Disc.Comment = ID3comment->text();
-  s.UseCoverArt = ckbCoverArt->isChecked();
-  s.MusicBrainzServer = eMusicBrainzServer->text().trimmed();
-  s.CoverArtServer = eCoverArtServer->text().trimmed();
-  s.MusicBrainzContact = eMusicBrainzContact->text().trimmed();
+  s.UseID3 = useTags_->isChecked();
+  s.Disc.Artist = tagArtist_->text();
+  s.Disc.Album = tagAlbum_->text();
+  s.Disc.Year = tagYear_->text();
+  TakePosition(tagGenre_, s.Disc.Genre);
+  s.Disc.Comment = tagComment_->text();
+  s.UseCoverArt = fetchCoverArt_->isChecked();
+  s.MusicBrainzServer = musicBrainzServer_->text().trimmed();
+  s.CoverArtServer = coverArtServer_->text().trimmed();
+  s.MusicBrainzContact = musicBrainzContact_->text().trimmed();
 
-  s.CDDb = ckbCDDb->isChecked();
-  s.UseAccurateRip = ckbAccurateRip->isChecked();
-  s.AccurateRipServer = eAccurateRipServer->text().trimmed();
+  s.CDDb = useCddb_->isChecked();
+  s.UseAccurateRip = verifyAccurateRip_->isChecked();
+  s.AccurateRipServer = accurateRipServer_->text().trimmed();
 }
 
 void TOptionSetForm::ChangeDriveWhenChosen() {
-  const int chosen = cbCDList->currentIndex();
+  const int chosen = driveList_->currentIndex();
   if (!driveListFilled_ || chosen < 0 || chosen == rememberedDrive_) return;
   // Disc images lead the list but come back at the next start only as the image opened
   // last, and only while no drive is chosen; a physical drive is stored by its place among
@@ -272,23 +272,23 @@ void TOptionSetForm::ChangeDriveWhenChosen() {
   }
 }
 
-void TOptionSetForm::btBrowserClick() {
-  const QString typed = editOutputDir->text();
+void TOptionSetForm::BrowseOutputFolder() {
+  const QString typed = outputFolder_->text();
   const QString start = QFileInfo(typed).isDir() ? typed : QDir::homePath();
   const QString chosen = QFileDialog::getExistingDirectory(this, LangString("RES_Select_Directory"), start);
-  if (!chosen.isEmpty()) editOutputDir->setText(QDir::toNativeSeparators(chosen));
+  if (!chosen.isEmpty()) outputFolder_->setText(QDir::toNativeSeparators(chosen));
 }
 
-void TOptionSetForm::bDefaultClick() {
-  ckbSelectVBR->setChecked(false);
-  ckbVBRHead->setChecked(false);
-  cbBitRate->setCurrentIndex(kDefaultBitRatePosition);
-  cbMaxBitRate->setCurrentIndex(kDefaultMaxBitRatePosition);
-  cbVBRQuality->setCurrentIndex(kDefaultVbrQuality);
-  cbMpegQuality->setCurrentIndex(0);
-  cbStereoMode->setCurrentIndex(kDefaultStereoMode);
+void TOptionSetForm::RestoreMp3Defaults() {
+  useVbr_->setChecked(false);
+  writeVbrHeader_->setChecked(false);
+  mp3BitRate_->setCurrentIndex(kDefaultBitRatePosition);
+  mp3MaxBitRate_->setCurrentIndex(kDefaultMaxBitRatePosition);
+  vbrQuality_->setCurrentIndex(kDefaultVbrQuality);
+  mpegQuality_->setCurrentIndex(0);
+  stereoMode_->setCurrentIndex(kDefaultStereoMode);
 }
 
-void TOptionSetForm::bWMADefaultClick() { cbWMABitrate->setCurrentIndex(kDefaultWmaSetting); }
+void TOptionSetForm::RestoreWmaDefaults() { wmaBitRate_->setCurrentIndex(kDefaultWmaSetting); }
 
 }  // namespace trackmill

@@ -53,8 +53,8 @@ class TOptionSetForm : public QDialog {
   QWidget* CdRomPage();
 
   // Behaviour (OptionSetForm.cpp).
-  void FormShow();
-  void TabSheet3Show();
+  void FillFromSettings();
+  void FillDriveList();
   void UpdateControls();
   OptionState CurrentState() const;
   bool fallbackDrive() const;
@@ -62,71 +62,71 @@ class TOptionSetForm : public QDialog {
   bool CheckTypedValues();
   void CopyIntoSettings();
   void ChangeDriveWhenChosen();
-  void btBrowserClick();
-  void bDefaultClick();
-  void bWMADefaultClick();
+  void BrowseOutputFolder();
+  void RestoreMp3Defaults();
+  void RestoreWmaDefaults();
   void RejectValue(const QString& text, QWidget* control);
 
   TMainForm* main_;
   int rememberedDrive_ = 0;  // drive list position of the drive in use when the dialog was filled
   bool driveListFilled_ = false;
 
-  QTabWidget* PageControl1;
-  QWidget* TabSheet1;  // Output
-  QWidget* TabSheet2;  // MP3
-  QWidget* TabSheet3;  // CD-ROM
+  QTabWidget* pages_;
+  QWidget* outputPage_;
+  QWidget* mp3Page_;
+  QWidget* cdRomPage_;
   // Output
-  QLineEdit* editOutputDir;
-  QPushButton* btBrowser;
-  QCheckBox* ckbKeepWav;
-  QComboBox* cbOutputFormat;
-  QCheckBox* ckNormalize;
-  QSpinBox* SpinEdit1;
-  QGroupBox* GroupBox4;
-  QCheckBox* cbRipTime;
-  QLineEdit* eRipTime;
-  QCheckBox* ckbWriteRipLog;
-  QComboBox* cbReplayGain;
-  QSpinBox* seEncoderProcesses;
+  QLineEdit* outputFolder_;
+  QPushButton* browseButton_;
+  QCheckBox* deleteWav_;
+  QComboBox* outputFormat_;
+  QCheckBox* normalize_;
+  QSpinBox* normalizePercent_;
+  QGroupBox* ripTimeGroup_;
+  QCheckBox* limitLength_;
+  QLineEdit* lengthSeconds_;
+  QCheckBox* writeRipLog_;
+  QComboBox* replayGain_;
+  QSpinBox* encoderProcesses_;
   // MP3
-  QCheckBox* ckbSelectVBR;
-  QCheckBox* ckbVBRHead;
-  QComboBox* cbBitRate;
-  QComboBox* cbMaxBitRate;
-  QComboBox* cbVBRQuality;
-  QComboBox* cbMpegQuality;
-  QComboBox* cbStereoMode;
-  QPushButton* bDefault;
+  QCheckBox* useVbr_;
+  QCheckBox* writeVbrHeader_;
+  QComboBox* mp3BitRate_;
+  QComboBox* mp3MaxBitRate_;
+  QComboBox* vbrQuality_;
+  QComboBox* mpegQuality_;
+  QComboBox* stereoMode_;
+  QPushButton* mp3DefaultsButton_;
   // OGG
-  QCheckBox* cbUseCompress;
-  QSlider* tbCompression;
-  QComboBox* cbOggNomBit;
-  QComboBox* cbOggMaxBit;
-  QComboBox* cbOggMinBit;
+  QCheckBox* oggUseQuality_;
+  QSlider* oggQuality_;
+  QComboBox* oggNominalBitRate_;
+  QComboBox* oggMaxBitRate_;
+  QComboBox* oggMinBitRate_;
   // WMA
-  QComboBox* cbWMABitrate;
-  QPushButton* bWMADefault;
+  QComboBox* wmaBitRate_;
+  QPushButton* wmaDefaultsButton_;
   // FLAC
-  QSpinBox* seFlacLevel;
+  QSpinBox* flacLevel_;
   // ID3 Tag
-  QCheckBox* cbUseID3;
-  QLineEdit* ID3artist;
-  QLineEdit* ID3album;
-  QLineEdit* ID3year;
-  QComboBox* ID3genre;
-  QLineEdit* ID3comment;
-  QCheckBox* ckbCoverArt;
-  QLineEdit* eMusicBrainzServer;
-  QLineEdit* eCoverArtServer;
-  QLineEdit* eMusicBrainzContact;
+  QCheckBox* useTags_;
+  QLineEdit* tagArtist_;
+  QLineEdit* tagAlbum_;
+  QLineEdit* tagYear_;
+  QComboBox* tagGenre_;
+  QLineEdit* tagComment_;
+  QCheckBox* fetchCoverArt_;
+  QLineEdit* musicBrainzServer_;
+  QLineEdit* coverArtServer_;
+  QLineEdit* musicBrainzContact_;
   // CD-ROM
-  QComboBox* cbCDList;
-  QCheckBox* ckbCDDb;
-  QCheckBox* ckbAccurateRip;
-  QLineEdit* eAccurateRipServer;
+  QComboBox* driveList_;
+  QCheckBox* useCddb_;
+  QCheckBox* verifyAccurateRip_;
+  QLineEdit* accurateRipServer_;
 
-  QPushButton* btOk;
-  QPushButton* btCancel;
+  QPushButton* okButton_;
+  QPushButton* cancelButton_;
 };
 
 }  // namespace trackmill

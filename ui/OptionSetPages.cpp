@@ -86,166 +86,166 @@ QWidget* Page(const char* name, QLayout* content) {
 }  // namespace
 
 QWidget* TOptionSetForm::OutputPage() {
-  auto* GroupBox1 = Named(new QGroupBox(QStringLiteral("Output directory(WAV/MP3)")), "GroupBox1");
-  editOutputDir = Edit("editOutputDir");
-  btBrowser = Named(new QPushButton(QStringLiteral("...")), "btBrowser");
-  connect(btBrowser, &QPushButton::clicked, this, &TOptionSetForm::btBrowserClick);
-  auto* folderRow = new QHBoxLayout(GroupBox1);
-  folderRow->addWidget(editOutputDir);
-  folderRow->addWidget(btBrowser);
-  ckbKeepWav = Check("ckbKeepWav", "Delete WAV file after processing");
+  auto* folderGroup = Named(new QGroupBox(QStringLiteral("Output directory(WAV/MP3)")), "GroupBox1");
+  outputFolder_ = Edit("editOutputDir");
+  browseButton_ = Named(new QPushButton(QStringLiteral("...")), "btBrowser");
+  connect(browseButton_, &QPushButton::clicked, this, &TOptionSetForm::BrowseOutputFolder);
+  auto* folderRow = new QHBoxLayout(folderGroup);
+  folderRow->addWidget(outputFolder_);
+  folderRow->addWidget(browseButton_);
+  deleteWav_ = Check("ckbKeepWav", "Delete WAV file after processing");
 
-  auto* GroupBox2 = Named(new QGroupBox(QStringLiteral("Output format")), "GroupBox2");
-  cbOutputFormat = Combo("cbOutputFormat",
+  auto* formatGroup = Named(new QGroupBox(QStringLiteral("Output format")), "GroupBox2");
+  outputFormat_ = Combo("cbOutputFormat",
                          {"MP3 file(*.MP3)", "WAV file(*.WAV)", "OGG file(*.OGG)", "WMA file(*.WMA)", "FLAC file(*.FLAC)"},
                          false);
-  (new QVBoxLayout(GroupBox2))->addWidget(cbOutputFormat);
+  (new QVBoxLayout(formatGroup))->addWidget(outputFormat_);
 
-  ckNormalize = Check("ckNormalize", "Normalize");
-  SpinEdit1 = Named(new QSpinBox, "SpinEdit1");
-  SpinEdit1->setRange(0, 100);
-  SpinEdit1->setValue(95);
-  SpinEdit1->findChild<QLineEdit*>()->setReadOnly(true);  // the arrows only
+  normalize_ = Check("ckNormalize", "Normalize");
+  normalizePercent_ = Named(new QSpinBox, "SpinEdit1");
+  normalizePercent_->setRange(0, 100);
+  normalizePercent_->setValue(95);
+  normalizePercent_->findChild<QLineEdit*>()->setReadOnly(true);  // the arrows only
   auto* normalizeRow = new QHBoxLayout;
-  normalizeRow->addWidget(ckNormalize);
-  normalizeRow->addWidget(SpinEdit1);
+  normalizeRow->addWidget(normalize_);
+  normalizeRow->addWidget(normalizePercent_);
   normalizeRow->addWidget(Named(new QLabel(QStringLiteral("%")), "lblPercent"));
   normalizeRow->addStretch();
 
-  GroupBox4 = Named(new QGroupBox, "GroupBox4");
-  cbRipTime = Check("cbRipTime", "Enable to set the length to extract");
-  eRipTime = Edit("eRipTime");
-  eRipTime->setText(QStringLiteral("0"));
+  ripTimeGroup_ = Named(new QGroupBox, "GroupBox4");
+  limitLength_ = Check("cbRipTime", "Enable to set the length to extract");
+  lengthSeconds_ = Edit("eRipTime");
+  lengthSeconds_->setText(QStringLiteral("0"));
   auto* songLength = Named(new QLabel(QStringLiteral("The song length:")), "lblSongLength");
-  songLength->setBuddy(eRipTime);
+  songLength->setBuddy(lengthSeconds_);
   auto* lengthRow = new QHBoxLayout;
   lengthRow->addWidget(songLength);
-  lengthRow->addWidget(eRipTime);
+  lengthRow->addWidget(lengthSeconds_);
   lengthRow->addWidget(Named(new QLabel(QStringLiteral("Second")), "lblSecond"));
-  auto* limit = new QVBoxLayout(GroupBox4);
-  limit->addWidget(cbRipTime);
+  auto* limit = new QVBoxLayout(ripTimeGroup_);
+  limit->addWidget(limitLength_);
   limit->addLayout(lengthRow);
 
-  ckbWriteRipLog = Check("ckbWriteRipLog", "Write a rip log and a cue sheet beside the tracks");
+  writeRipLog_ = Check("ckbWriteRipLog", "Write a rip log and a cue sheet beside the tracks");
   auto* more = new QFormLayout;
-  cbReplayGain = Combo("cbReplayGain", {"Off", "Track gain", "Track and album gain"}, false);
-  AddRow(more, "lblReplayGain", "ReplayGain:", cbReplayGain);
-  seEncoderProcesses = Named(new QSpinBox, "seEncoderProcesses");
-  seEncoderProcesses->setRange(0, 64);
-  AddRow(more, "lblEncoderProcesses", "Encoders at once (0: one per processor):", seEncoderProcesses);
+  replayGain_ = Combo("cbReplayGain", {"Off", "Track gain", "Track and album gain"}, false);
+  AddRow(more, "lblReplayGain", "ReplayGain:", replayGain_);
+  encoderProcesses_ = Named(new QSpinBox, "seEncoderProcesses");
+  encoderProcesses_->setRange(0, 64);
+  AddRow(more, "lblEncoderProcesses", "Encoders at once (0: one per processor):", encoderProcesses_);
 
   auto* layout = new QVBoxLayout;
-  layout->addWidget(GroupBox1);
-  layout->addWidget(ckbKeepWav);
-  layout->addWidget(GroupBox2);
+  layout->addWidget(folderGroup);
+  layout->addWidget(deleteWav_);
+  layout->addWidget(formatGroup);
   layout->addLayout(normalizeRow);
-  layout->addWidget(GroupBox4);
-  layout->addWidget(ckbWriteRipLog);
+  layout->addWidget(ripTimeGroup_);
+  layout->addWidget(writeRipLog_);
   layout->addLayout(more);
   return Page("TabSheet1", layout);
 }
 
 QWidget* TOptionSetForm::Mp3Page() {
-  ckbSelectVBR = Check("ckbSelectVBR", "Enable Variable Bitrate(VBR)");
-  ckbVBRHead = Check("ckbVBRHead", "Disable writing of the VBR Tag");
+  useVbr_ = Check("ckbSelectVBR", "Enable Variable Bitrate(VBR)");
+  writeVbrHeader_ = Check("ckbVBRHead", "Disable writing of the VBR Tag");
   auto* form = new QFormLayout;
-  form->addRow(ckbSelectVBR);
-  form->addRow(ckbVBRHead);
-  cbBitRate = Combo("cbBitRate", Mp3BitRateItems(), true);
-  cbBitRate->setEditable(true);
-  AddRow(form, "lblBitRate", "Minimum bitrate:", cbBitRate);
-  cbMaxBitRate = Combo("cbMaxBitRate", Mp3BitRateItems(), true);
-  cbMaxBitRate->setEditable(true);
-  AddRow(form, "lblMaxBitRate", "Maximum bitrate:", cbMaxBitRate);
-  cbVBRQuality = Combo("cbVBRQuality", NumberItems(10), true);
-  AddRow(form, "lblVBRQuality", "VBR Quality:", cbVBRQuality);
-  cbMpegQuality = Combo("cbMpegQuality", {"Default", "Faster encode/Lower quality", "Slower encode/Higher quality"}, false);
-  AddRow(form, "lblMpegQuality", "Speed/Quality:", cbMpegQuality);
-  cbStereoMode = Combo("cbStereoMode", {"Stereo", "Joint Stereo", "Forced Joint Stereo", "Dual Channels", "Mono"}, false);
-  AddRow(form, "lblStereoMode", "Mode:", cbStereoMode);
-  bDefault = Named(new QPushButton(QStringLiteral("&Default")), "bDefault");
-  connect(bDefault, &QPushButton::clicked, this, &TOptionSetForm::bDefaultClick);
-  form->addRow(RightAligned(bDefault));
+  form->addRow(useVbr_);
+  form->addRow(writeVbrHeader_);
+  mp3BitRate_ = Combo("cbBitRate", Mp3BitRateItems(), true);
+  mp3BitRate_->setEditable(true);
+  AddRow(form, "lblBitRate", "Minimum bitrate:", mp3BitRate_);
+  mp3MaxBitRate_ = Combo("cbMaxBitRate", Mp3BitRateItems(), true);
+  mp3MaxBitRate_->setEditable(true);
+  AddRow(form, "lblMaxBitRate", "Maximum bitrate:", mp3MaxBitRate_);
+  vbrQuality_ = Combo("cbVBRQuality", NumberItems(10), true);
+  AddRow(form, "lblVBRQuality", "VBR Quality:", vbrQuality_);
+  mpegQuality_ = Combo("cbMpegQuality", {"Default", "Faster encode/Lower quality", "Slower encode/Higher quality"}, false);
+  AddRow(form, "lblMpegQuality", "Speed/Quality:", mpegQuality_);
+  stereoMode_ = Combo("cbStereoMode", {"Stereo", "Joint Stereo", "Forced Joint Stereo", "Dual Channels", "Mono"}, false);
+  AddRow(form, "lblStereoMode", "Mode:", stereoMode_);
+  mp3DefaultsButton_ = Named(new QPushButton(QStringLiteral("&Default")), "bDefault");
+  connect(mp3DefaultsButton_, &QPushButton::clicked, this, &TOptionSetForm::RestoreMp3Defaults);
+  form->addRow(RightAligned(mp3DefaultsButton_));
   return Page("TabSheet2", form);
 }
 
 QWidget* TOptionSetForm::OggPage() {
-  cbUseCompress = Check("cbUseCompress", "Use Quality setting");
-  tbCompression = Named(new QSlider(Qt::Horizontal), "tbCompression");
-  tbCompression->setRange(30, 100);
-  tbCompression->setValue(30);
+  oggUseQuality_ = Check("cbUseCompress", "Use Quality setting");
+  oggQuality_ = Named(new QSlider(Qt::Horizontal), "tbCompression");
+  oggQuality_->setRange(30, 100);
+  oggQuality_->setValue(30);
   auto* quality = new QHBoxLayout;
-  quality->addWidget(tbCompression);
+  quality->addWidget(oggQuality_);
   quality->addWidget(Named(new QLabel(QStringLiteral("-> Highest quality")), "lblHighest"));
 
-  auto* GroupBox5 = Named(new QGroupBox(QStringLiteral("Use Bitrate manager")), "GroupBox5");
+  auto* bitrateManagerGroup = Named(new QGroupBox(QStringLiteral("Use Bitrate manager")), "GroupBox5");
   QStringList rates;
   for (int i = 0; i < kOggBitRateCount; ++i) rates << OggBitRateText(i);
-  auto* manager = new QFormLayout(GroupBox5);
-  cbOggNomBit = Combo("cbOggNomBit", rates, true);
-  AddRow(manager, "lblOggNomBit", "Nominal bitrate:", cbOggNomBit);
-  cbOggMaxBit = Combo("cbOggMaxBit", rates, true);
-  AddRow(manager, "lblOggMaxBit", "Maximum bitrate:", cbOggMaxBit);
-  cbOggMinBit = Combo("cbOggMinBit", rates, true);
-  AddRow(manager, "lblOggMinBit", "Minimum bitrate:", cbOggMinBit);
+  auto* manager = new QFormLayout(bitrateManagerGroup);
+  oggNominalBitRate_ = Combo("cbOggNomBit", rates, true);
+  AddRow(manager, "lblOggNomBit", "Nominal bitrate:", oggNominalBitRate_);
+  oggMaxBitRate_ = Combo("cbOggMaxBit", rates, true);
+  AddRow(manager, "lblOggMaxBit", "Maximum bitrate:", oggMaxBitRate_);
+  oggMinBitRate_ = Combo("cbOggMinBit", rates, true);
+  AddRow(manager, "lblOggMinBit", "Minimum bitrate:", oggMinBitRate_);
 
   auto* layout = new QVBoxLayout;
-  layout->addWidget(cbUseCompress);
+  layout->addWidget(oggUseQuality_);
   layout->addLayout(quality);
-  layout->addWidget(GroupBox5);
+  layout->addWidget(bitrateManagerGroup);
   return Page("TabSheet4", layout);
 }
 
 QWidget* TOptionSetForm::WmaPage() {
   QStringList settings;
   for (const char* text : kWmaSettings) settings << QLatin1String(text);
-  cbWMABitrate = Combo("cbWMABitrate", settings, true);
-  cbWMABitrate->setCurrentIndex(kDefaultWmaSetting);
+  wmaBitRate_ = Combo("cbWMABitrate", settings, true);
+  wmaBitRate_->setCurrentIndex(kDefaultWmaSetting);
   auto* form = new QFormLayout;
-  AddRow(form, "lblWMABitrate", "Audio Bitrate:", cbWMABitrate);
-  bWMADefault = Named(new QPushButton(QStringLiteral("&Default")), "bWMADefault");
-  connect(bWMADefault, &QPushButton::clicked, this, &TOptionSetForm::bWMADefaultClick);
-  form->addRow(RightAligned(bWMADefault));
+  AddRow(form, "lblWMABitrate", "Audio Bitrate:", wmaBitRate_);
+  wmaDefaultsButton_ = Named(new QPushButton(QStringLiteral("&Default")), "bWMADefault");
+  connect(wmaDefaultsButton_, &QPushButton::clicked, this, &TOptionSetForm::RestoreWmaDefaults);
+  form->addRow(RightAligned(wmaDefaultsButton_));
   return Page("TabSheet5", form);
 }
 
 QWidget* TOptionSetForm::FlacPage() {
-  seFlacLevel = Named(new QSpinBox, "seFlacLevel");
-  seFlacLevel->setRange(0, 8);
-  seFlacLevel->setValue(5);
+  flacLevel_ = Named(new QSpinBox, "seFlacLevel");
+  flacLevel_->setRange(0, 8);
+  flacLevel_->setValue(5);
   auto* form = new QFormLayout;
-  AddRow(form, "lblFlacLevel", "Compression level (0 fastest, 8 smallest):", seFlacLevel);
+  AddRow(form, "lblFlacLevel", "Compression level (0 fastest, 8 smallest):", flacLevel_);
   return Page("TabSheet7", form);
 }
 
 QWidget* TOptionSetForm::Id3Page() {
-  cbUseID3 = Check("cbUseID3", "Use ID3 tag");
+  useTags_ = Check("cbUseID3", "Use ID3 tag");
   auto* form = new QFormLayout;
-  form->addRow(cbUseID3);
+  form->addRow(useTags_);
   // The disc's texts go whole into ID3v2, Vorbis and FLAC tags (the ID3v1 writer cuts them
   // itself), so the fields take texts longer than ID3v1's 30 characters.
-  ID3artist = Edit("ID3artist");
-  AddRow(form, "lblArtist", "Artist:", ID3artist);
-  ID3album = Edit("ID3album");
-  AddRow(form, "lblAlbum", "Album:", ID3album);
-  ID3year = Edit("ID3year");
-  ID3year->setMaxLength(4);
-  AddRow(form, "lblYear", "Year:", ID3year);
-  ID3genre = Combo("ID3genre", GenreDisplayList(), true);
-  AddRow(form, "lblGenre", "Genre:", ID3genre);
-  ID3comment = Edit("ID3comment");
-  AddRow(form, "lblComment", "Comment:", ID3comment);
+  tagArtist_ = Edit("ID3artist");
+  AddRow(form, "lblArtist", "Artist:", tagArtist_);
+  tagAlbum_ = Edit("ID3album");
+  AddRow(form, "lblAlbum", "Album:", tagAlbum_);
+  tagYear_ = Edit("ID3year");
+  tagYear_->setMaxLength(4);
+  AddRow(form, "lblYear", "Year:", tagYear_);
+  tagGenre_ = Combo("ID3genre", GenreDisplayList(), true);
+  AddRow(form, "lblGenre", "Genre:", tagGenre_);
+  tagComment_ = Edit("ID3comment");
+  AddRow(form, "lblComment", "Comment:", tagComment_);
 
   auto* GroupBoxMusicBrainz = Named(new QGroupBox(QStringLiteral("MusicBrainz")), "GroupBoxMusicBrainz");
   auto* lookup = new QFormLayout(GroupBoxMusicBrainz);
-  ckbCoverArt = Check("ckbCoverArt", "Fetch the front cover and embed it");
-  lookup->addRow(ckbCoverArt);
-  eMusicBrainzServer = Edit("eMusicBrainzServer");
-  AddRow(lookup, "lblMusicBrainzServer", "Server:", eMusicBrainzServer);
-  eCoverArtServer = Edit("eCoverArtServer");
-  AddRow(lookup, "lblCoverArtServer", "Cover server:", eCoverArtServer);
-  eMusicBrainzContact = Edit("eMusicBrainzContact");
-  AddRow(lookup, "lblMusicBrainzContact", "Contact e-mail:", eMusicBrainzContact);
+  fetchCoverArt_ = Check("ckbCoverArt", "Fetch the front cover and embed it");
+  lookup->addRow(fetchCoverArt_);
+  musicBrainzServer_ = Edit("eMusicBrainzServer");
+  AddRow(lookup, "lblMusicBrainzServer", "Server:", musicBrainzServer_);
+  coverArtServer_ = Edit("eCoverArtServer");
+  AddRow(lookup, "lblCoverArtServer", "Cover server:", coverArtServer_);
+  musicBrainzContact_ = Edit("eMusicBrainzContact");
+  AddRow(lookup, "lblMusicBrainzContact", "Contact e-mail:", musicBrainzContact_);
 
   auto* layout = new QVBoxLayout;
   layout->addLayout(form);
@@ -254,19 +254,19 @@ QWidget* TOptionSetForm::Id3Page() {
 }
 
 QWidget* TOptionSetForm::CdRomPage() {
-  cbCDList = Combo("cbCDList", {}, true);
+  driveList_ = Combo("cbCDList", {}, true);
   auto* form = new QFormLayout;
-  AddRow(form, "lblDevice", "Device", cbCDList);
-  ckbCDDb = Check("ckbCDDb", "Get CD information from CD DB");
-  ckbCDDb->setVisible(false);
-  form->addRow(ckbCDDb);
+  AddRow(form, "lblDevice", "Device", driveList_);
+  useCddb_ = Check("ckbCDDb", "Get CD information from CD DB");
+  useCddb_->setVisible(false);
+  form->addRow(useCddb_);
 
   auto* GroupBoxAccurateRip = Named(new QGroupBox(QStringLiteral("AccurateRip")), "GroupBoxAccurateRip");
   auto* verify = new QFormLayout(GroupBoxAccurateRip);
-  ckbAccurateRip = Check("ckbAccurateRip", "Check every rip against the AccurateRip database");
-  verify->addRow(ckbAccurateRip);
-  eAccurateRipServer = Edit("eAccurateRipServer");
-  AddRow(verify, "lblAccurateRipServer", "Server (HOST[:PORT]):", eAccurateRipServer);
+  verifyAccurateRip_ = Check("ckbAccurateRip", "Check every rip against the AccurateRip database");
+  verify->addRow(verifyAccurateRip_);
+  accurateRipServer_ = Edit("eAccurateRipServer");
+  AddRow(verify, "lblAccurateRipServer", "Server (HOST[:PORT]):", accurateRipServer_);
 
   auto* layout = new QVBoxLayout;
   layout->addLayout(form);

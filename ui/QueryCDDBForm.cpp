@@ -39,65 +39,65 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
   picture->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(48, 48));
   picture->setAlignment(Qt::AlignTop);
 
-  GroupBox1 = new QGroupBox(QStringLiteral("Server"), this);
-  GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+  serverGroup_ = new QGroupBox(QStringLiteral("Server"), this);
+  serverGroup_->setObjectName(QStringLiteral("GroupBox1"));
   // Host names are data: the list is filled when the window is first shown, after the
   // translation, so no language file carries them.
-  cbServer = new QComboBox(GroupBox1);
-  cbServer->setObjectName(QStringLiteral("cbServer"));
-  cbServer->setEditable(true);
-  cbServer->setInsertPolicy(QComboBox::NoInsert);
-  cbServer->setMinimumWidth(240);
-  edScript = Named(new QLineEdit(GroupBox1), "edScript");
-  edEmail = Named(new QLineEdit(GroupBox1), "edEmail");
-  edEmail->setPlaceholderText(QStringLiteral("you@example.org"));
-  lblEmailHint = new QLabel(QStringLiteral("CDDB servers answer only clients that give their e-mail address."),
-                            GroupBox1);
-  lblEmailHint->setObjectName(QStringLiteral("lblEmailHint"));
-  lblEmailHint->setWordWrap(true);
-  lblEmailHint->setStyleSheet(QStringLiteral("color: #a00000;"));
-  auto* serverGrid = new QGridLayout(GroupBox1);
-  AddLabel(serverGrid, 0, GroupBox1, "Label1", "Freedb &Server:", cbServer);
-  AddLabel(serverGrid, 1, GroupBox1, "Label2", "Query S&cript:", edScript);
-  AddLabel(serverGrid, 2, GroupBox1, "Label5", "&E-mail address:", edEmail);
-  serverGrid->addWidget(lblEmailHint, 3, 1);
+  server_ = new QComboBox(serverGroup_);
+  server_->setObjectName(QStringLiteral("cbServer"));
+  server_->setEditable(true);
+  server_->setInsertPolicy(QComboBox::NoInsert);
+  server_->setMinimumWidth(240);
+  script_ = Named(new QLineEdit(serverGroup_), "edScript");
+  email_ = Named(new QLineEdit(serverGroup_), "edEmail");
+  email_->setPlaceholderText(QStringLiteral("you@example.org"));
+  emailHint_ = new QLabel(QStringLiteral("CDDB servers answer only clients that give their e-mail address."),
+                            serverGroup_);
+  emailHint_->setObjectName(QStringLiteral("lblEmailHint"));
+  emailHint_->setWordWrap(true);
+  emailHint_->setStyleSheet(QStringLiteral("color: #a00000;"));
+  auto* serverGrid = new QGridLayout(serverGroup_);
+  AddLabel(serverGrid, 0, serverGroup_, "Label1", "Freedb &Server:", server_);
+  AddLabel(serverGrid, 1, serverGroup_, "Label2", "Query S&cript:", script_);
+  AddLabel(serverGrid, 2, serverGroup_, "Label5", "&E-mail address:", email_);
+  serverGrid->addWidget(emailHint_, 3, 1);
 
-  GroupBox2 = new QGroupBox(QStringLiteral("Proxy server"), this);
-  GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-  cbUseProxy = new QCheckBox(QStringLiteral("&Use a proxy server"), GroupBox2);
-  cbUseProxy->setObjectName(QStringLiteral("cbUseProxy"));
-  edProxyAddress = Named(new QLineEdit(GroupBox2), "edProxyAddress");
-  edProxyPort = Named(new QLineEdit(GroupBox2), "edProxyPort");
-  edProxyPort->setMaximumWidth(70);
-  auto* proxyGrid = new QGridLayout(GroupBox2);
-  proxyGrid->addWidget(cbUseProxy, 0, 0, 1, 2);
-  Label3 = AddLabel(proxyGrid, 1, GroupBox2, "Label3", "A&ddress:", edProxyAddress);
-  Label4 = AddLabel(proxyGrid, 2, GroupBox2, "Label4", "&Port:", edProxyPort);
+  proxyGroup_ = new QGroupBox(QStringLiteral("Proxy server"), this);
+  proxyGroup_->setObjectName(QStringLiteral("GroupBox2"));
+  useProxy_ = new QCheckBox(QStringLiteral("&Use a proxy server"), proxyGroup_);
+  useProxy_->setObjectName(QStringLiteral("cbUseProxy"));
+  proxyAddress_ = Named(new QLineEdit(proxyGroup_), "edProxyAddress");
+  proxyPort_ = Named(new QLineEdit(proxyGroup_), "edProxyPort");
+  proxyPort_->setMaximumWidth(70);
+  auto* proxyGrid = new QGridLayout(proxyGroup_);
+  proxyGrid->addWidget(useProxy_, 0, 0, 1, 2);
+  proxyAddressLabel_ = AddLabel(proxyGrid, 1, proxyGroup_, "Label3", "A&ddress:", proxyAddress_);
+  proxyPortLabel_ = AddLabel(proxyGrid, 2, proxyGroup_, "Label4", "&Port:", proxyPort_);
 
-  btQuery = Named(new QPushButton(QStringLiteral("&Query"), this), "btQuery");
-  btQuery->setDefault(true);
-  btClose = Named(new QPushButton(QStringLiteral("C&lose"), this), "btClose");
-  btDefault = Named(new QPushButton(QStringLiteral("De&fault"), this), "btDefault");
+  queryButton_ = Named(new QPushButton(QStringLiteral("&Query"), this), "btQuery");
+  queryButton_->setDefault(true);
+  closeButton_ = Named(new QPushButton(QStringLiteral("C&lose"), this), "btClose");
+  defaultsButton_ = Named(new QPushButton(QStringLiteral("De&fault"), this), "btDefault");
   auto* buttons = new QVBoxLayout;
-  buttons->addWidget(btQuery);
-  buttons->addWidget(btClose);
-  buttons->addWidget(btDefault);
+  buttons->addWidget(queryButton_);
+  buttons->addWidget(closeButton_);
+  buttons->addWidget(defaultsButton_);
   buttons->addStretch();
 
   auto* groups = new QVBoxLayout;
-  groups->addWidget(GroupBox1);
-  groups->addWidget(GroupBox2);
+  groups->addWidget(serverGroup_);
+  groups->addWidget(proxyGroup_);
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(picture);
   layout->addLayout(groups);
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(cbUseProxy, &QCheckBox::toggled, this, &TfrmQueryCDDB::UpdateControls);
-  connect(edEmail, &QLineEdit::textChanged, this, &TfrmQueryCDDB::UpdateControls);
-  connect(btQuery, &QPushButton::clicked, this, &TfrmQueryCDDB::btQueryClick);
-  connect(btClose, &QPushButton::clicked, this, &QDialog::reject);
-  connect(btDefault, &QPushButton::clicked, this, &TfrmQueryCDDB::btDefaultClick);
+  connect(useProxy_, &QCheckBox::toggled, this, &TfrmQueryCDDB::UpdateControls);
+  connect(email_, &QLineEdit::textChanged, this, &TfrmQueryCDDB::UpdateControls);
+  connect(queryButton_, &QPushButton::clicked, this, &TfrmQueryCDDB::Query);
+  connect(closeButton_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(defaultsButton_, &QPushButton::clicked, this, &TfrmQueryCDDB::RestoreDefaults);
   UpdateControls();
   TranslateWhenFirstShown(this);
 }
@@ -105,50 +105,50 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
 void TfrmQueryCDDB::showEvent(QShowEvent* event) {
   if (!shown_) {
     shown_ = true;
-    FormShow();
+    FillFromSettings();
   }
   QDialog::showEvent(event);
 }
 
-void TfrmQueryCDDB::FormShow() {
-  for (const char* server : kCddbServers) cbServer->addItem(QString::fromLatin1(server));
+void TfrmQueryCDDB::FillFromSettings() {
+  for (const char* server : kCddbServers) server_->addItem(QString::fromLatin1(server));
   const TSettings& settings = Settings();
-  const int listed = cbServer->findText(settings.Server, Qt::MatchExactly | Qt::MatchCaseSensitive);
-  cbServer->setCurrentIndex(listed >= 0 ? listed : 0);
+  const int listed = server_->findText(settings.Server, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  server_->setCurrentIndex(listed >= 0 ? listed : 0);
   // A server of the user's own stays what it is, even though the list does not offer it.
-  if (listed < 0 && !settings.Server.trimmed().isEmpty()) cbServer->setEditText(settings.Server);
-  edScript->setText(settings.Script);
-  edEmail->setText(settings.Email);
-  cbUseProxy->setChecked(settings.UseProxy);
-  edProxyAddress->setText(settings.ProxyAddress);
-  edProxyPort->setText(settings.Port);
+  if (listed < 0 && !settings.Server.trimmed().isEmpty()) server_->setEditText(settings.Server);
+  script_->setText(settings.Script);
+  email_->setText(settings.Email);
+  useProxy_->setChecked(settings.UseProxy);
+  proxyAddress_->setText(settings.ProxyAddress);
+  proxyPort_->setText(settings.Port);
   UpdateControls();
 }
 
 void TfrmQueryCDDB::UpdateControls() {
-  for (QWidget* proxyPart : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(edProxyAddress),
-                             static_cast<QWidget*>(Label4), static_cast<QWidget*>(edProxyPort)})
-    proxyPart->setEnabled(cbUseProxy->isChecked());
-  const bool haveEmail = !edEmail->text().trimmed().isEmpty();
-  lblEmailHint->setVisible(!haveEmail);
-  btQuery->setEnabled(haveEmail);
+  for (QWidget* proxyPart : {static_cast<QWidget*>(proxyAddressLabel_), static_cast<QWidget*>(proxyAddress_),
+                             static_cast<QWidget*>(proxyPortLabel_), static_cast<QWidget*>(proxyPort_)})
+    proxyPart->setEnabled(useProxy_->isChecked());
+  const bool haveEmail = !email_->text().trimmed().isEmpty();
+  emailHint_->setVisible(!haveEmail);
+  queryButton_->setEnabled(haveEmail);
 }
 
-void TfrmQueryCDDB::btDefaultClick() {
-  cbServer->setCurrentIndex(0);
-  edScript->setText(QString::fromLatin1(kCddbDefaultScript));
-  cbUseProxy->setChecked(false);
+void TfrmQueryCDDB::RestoreDefaults() {
+  server_->setCurrentIndex(0);
+  script_->setText(QString::fromLatin1(kCddbDefaultScript));
+  useProxy_->setChecked(false);
 }
 
-void TfrmQueryCDDB::btQueryClick() {
-  if (!btQuery->isEnabled()) return;
+void TfrmQueryCDDB::Query() {
+  if (!queryButton_->isEnabled()) return;
   TSettings& settings = Settings();
-  settings.Server = cbServer->currentText().trimmed();
-  settings.Script = edScript->text().trimmed();
-  settings.Email = edEmail->text().trimmed();
-  settings.UseProxy = cbUseProxy->isChecked();
-  settings.ProxyAddress = edProxyAddress->text().trimmed();
-  settings.Port = edProxyPort->text().trimmed();
+  settings.Server = server_->currentText().trimmed();
+  settings.Script = script_->text().trimmed();
+  settings.Email = email_->text().trimmed();
+  settings.UseProxy = useProxy_->isChecked();
+  settings.ProxyAddress = proxyAddress_->text().trimmed();
+  settings.Port = proxyPort_->text().trimmed();
   TfrmStopQuery progress(this, toc_, disc_, rowTitles_);
   if (progress.exec() == QDialog::Accepted) accept();
 }

@@ -32,9 +32,9 @@ class TfrmQueryCDDB : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void FormShow();
-  void btDefaultClick();
-  void btQueryClick();
+  void FillFromSettings();
+  void RestoreDefaults();
+  void Query();
   void UpdateControls();
 
   CddbToc toc_;
@@ -42,20 +42,20 @@ class TfrmQueryCDDB : public QDialog {
   QStringList* rowTitles_;
   bool shown_ = false;
 
-  QGroupBox* GroupBox1;
-  QComboBox* cbServer;
-  QLineEdit* edScript;
-  QLineEdit* edEmail;
-  QLabel* lblEmailHint;
-  QGroupBox* GroupBox2;
-  QCheckBox* cbUseProxy;
-  QLabel* Label3;
-  QLineEdit* edProxyAddress;
-  QLabel* Label4;
-  QLineEdit* edProxyPort;
-  QPushButton* btQuery;
-  QPushButton* btClose;
-  QPushButton* btDefault;
+  QGroupBox* serverGroup_;
+  QComboBox* server_;
+  QLineEdit* script_;
+  QLineEdit* email_;
+  QLabel* emailHint_;
+  QGroupBox* proxyGroup_;
+  QCheckBox* useProxy_;
+  QLabel* proxyAddressLabel_;
+  QLineEdit* proxyAddress_;
+  QLabel* proxyPortLabel_;
+  QLineEdit* proxyPort_;
+  QPushButton* queryButton_;
+  QPushButton* closeButton_;
+  QPushButton* defaultsButton_;
 };
 
 }  // namespace trackmill

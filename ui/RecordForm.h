@@ -47,64 +47,71 @@ class TfrmRecord : public QDialog, private TRecorderPrompts {
   QString SaveFileName() override;
   void ConvertToMp3(const QString& wavFile) override;
 
-  void NewClick();
-  void OpenClick();
-  void SaveClick();
-  void SaveAsClick();
-  void UndoClick();
-  void PlayClick();
-  void StopClick();
-  void NextClick();
-  void PreviousClick();
-  void RecordClick();
+  // The file and the window (RecordForm.cpp).
+  void NewFile();
+  void OpenFile();
+  void SaveFile();
+  void SaveFileAs();
+  void UndoRecording();
+  bool CloseCurrentFile(bool asking);
+  // After New, Open, Save As and Undo: the file is ready to play, record or save.
+  void FileReady(bool playable);
+  void SetButtons(bool play, bool stop, bool next, bool previous, bool record);
+  void UpdateMenu();
+
+  // Playing, recording and their displays (RecordFormTransport.cpp).
+  void StartPlaying();
+  void StopPlayingOrRecording();
+  void JumpToEnd();
+  void JumpToStart();
+  void StartRecording();
   void PlayTimerTick();
   void RecordTimerTick();
   void FinishRecordingStop();
   void SliderMoved(int value);
-
-  bool CloseCurrentFile(bool asking);
   void StopPlayback();
-  // After New, Open, Save As and Undo: the file is ready to play, record or save.
-  void FileReady(bool playable);
   qint64 LengthMs();
   void ShowLength();
-  void SetButtons(bool play, bool stop, bool next, bool previous, bool record);
-  void UpdateMenu();
+
+  static constexpr int kSliderEnd = 400;  // the slider's range is 0..kSliderEnd of the length
+  static constexpr int kPlayTickMs = 500;
+  static constexpr int kRecordTickMs = 100;
+  static QString IdleText() { return QStringLiteral("-----------"); }
 
   Mp3Converter convertToMp3_;
   TRecorderFiles files_;
   std::unique_ptr<TSoundRecorder> recorder_;
-  TWaveIn* waveIn_;
+  TWaveIn* playbackInput_;
   PortAudioOutput* output_;
   QElapsedTimer recordClock_;
   int lastFraction_ = 0;
   qint64 playPositionMs_ = 0;
   bool recording_ = false;
 
-  QToolButton* btStart;
-  QAction* miNew;
-  QAction* miOpen;
-  QAction* miSave;
-  QAction* miSaveAs;
-  QAction* miUndo;
-  QAction* miRecordingControl;
-  QAction* miMp3Format;
-  QAction* miExit;
-  QToolButton* btPlay;
-  QToolButton* btStop;
-  QToolButton* btNext;
-  QToolButton* btPrevious;
-  QToolButton* btStep;
-  QToolButton* btBack;
-  QToolButton* btRecord;
-  QLabel* lbState;
-  QLabel* lbPosition;
-  QLabel* lbLength;
-  QLabel* pnTime;
-  QSlider* TrackBar1;
-  QTimer* PlayTimer;
-  QTimer* RecordTimer;
-  QTimer* StopTimer;
+  QToolButton* startButton_;
+  QAction* newAction_;
+  QAction* openAction_;
+  QAction* saveAction_;
+  QAction* saveAsAction_;
+  QAction* undoAction_;
+  QAction* recordingControlAction_;
+  QAction* mp3FormatAction_;
+  QAction* exitAction_;
+  QToolButton* playButton_;
+  QToolButton* stopButton_;
+  QToolButton* nextButton_;
+  QToolButton* previousButton_;
+  QToolButton* stepButton_;
+  QToolButton* backButton_;
+  QToolButton* recordButton_;
+  QLabel* stateLabel_;
+  QLabel* positionLabel_;
+  QLabel* lengthLabel_;
+  QLabel* recordTimeLabel_;
+  QSlider* positionSlider_;
+  QTimer* playTimer_;
+  QTimer* recordTimer_;
+  QTimer* stopTimer_;
 };
 
 }  // namespace trackmill

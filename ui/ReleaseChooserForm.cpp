@@ -15,39 +15,39 @@ TfrmReleaseChooser::TfrmReleaseChooser(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmReleaseChooser"));
   setWindowTitle(QStringLiteral("Choose a Release"));
 
-  lbReleases = new QLabel(QStringLiteral("Several releases hold this disc. Please choose one:"), this);
-  lbReleases->setObjectName(QStringLiteral("lbReleases"));
-  lvReleases = new QTreeWidget(this);
-  lvReleases->setObjectName(QStringLiteral("lvReleases"));
-  lvReleases->setHeaderLabels({QStringLiteral("Title"), QStringLiteral("Artist"), QStringLiteral("Date"),
+  releasesLabel_ = new QLabel(QStringLiteral("Several releases hold this disc. Please choose one:"), this);
+  releasesLabel_->setObjectName(QStringLiteral("lbReleases"));
+  releaseList_ = new QTreeWidget(this);
+  releaseList_->setObjectName(QStringLiteral("lvReleases"));
+  releaseList_->setHeaderLabels({QStringLiteral("Title"), QStringLiteral("Artist"), QStringLiteral("Date"),
                                QStringLiteral("Country"), QStringLiteral("Barcode")});
-  lvReleases->setRootIsDecorated(false);
-  lvReleases->setSelectionMode(QAbstractItemView::SingleSelection);
-  lvReleases->setAllColumnsShowFocus(true);
-  lvReleases->setMinimumSize(560, 180);
-  lvReleases->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  releaseList_->setRootIsDecorated(false);
+  releaseList_->setSelectionMode(QAbstractItemView::SingleSelection);
+  releaseList_->setAllColumnsShowFocus(true);
+  releaseList_->setMinimumSize(560, 180);
+  releaseList_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(lbReleases);
-  layout->addWidget(lvReleases);
+  layout->addWidget(releasesLabel_);
+  layout->addWidget(releaseList_);
   const DialogButtons buttons = AddOkCancelButtons(layout, this, "btOK", QStringLiteral("&OK"), QStringLiteral("&Cancel"));
-  btOK = buttons.ok;
-  btCancel = buttons.cancel;
+  okButton_ = buttons.ok;
+  cancelButton_ = buttons.cancel;
 
-  connect(lvReleases, &QTreeWidget::itemSelectionChanged, this,
-          [this] { btOK->setEnabled(lvReleases->currentItem() != nullptr); });
-  connect(lvReleases, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
-  btOK->setEnabled(false);
+  connect(releaseList_, &QTreeWidget::itemSelectionChanged, this,
+          [this] { okButton_->setEnabled(releaseList_->currentItem() != nullptr); });
+  connect(releaseList_, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
+  okButton_->setEnabled(false);
   TranslateWhenFirstShown(this);
 }
 
 void TfrmReleaseChooser::setReleases(const std::vector<MusicBrainzRelease>& releases) {
-  lvReleases->clear();
+  releaseList_->clear();
   for (const MusicBrainzRelease& r : releases)
-    new QTreeWidgetItem(lvReleases, {r.title, r.artist, r.date, r.country, r.barcode});
-  if (lvReleases->topLevelItemCount() > 0) lvReleases->setCurrentItem(lvReleases->topLevelItem(0));
+    new QTreeWidgetItem(releaseList_, {r.title, r.artist, r.date, r.country, r.barcode});
+  if (releaseList_->topLevelItemCount() > 0) releaseList_->setCurrentItem(releaseList_->topLevelItem(0));
 }
 
-int TfrmReleaseChooser::chosenIndex() const { return lvReleases->indexOfTopLevelItem(lvReleases->currentItem()); }
+int TfrmReleaseChooser::chosenIndex() const { return releaseList_->indexOfTopLevelItem(releaseList_->currentItem()); }
 
 }  // namespace trackmill

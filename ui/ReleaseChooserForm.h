@@ -23,10 +23,10 @@ class TfrmReleaseChooser : public QDialog {
   int chosenIndex() const;
 
  private:
-  QLabel* lbReleases;
-  QTreeWidget* lvReleases;
-  QPushButton* btOK;
-  QPushButton* btCancel;
+  QLabel* releasesLabel_;
+  QTreeWidget* releaseList_;
+  QPushButton* okButton_;
+  QPushButton* cancelButton_;
 };
 
 }  // namespace trackmill

@@ -50,11 +50,11 @@ TRipForm::TRipForm(QWidget* owner, int jobKind, std::shared_ptr<CdDrive> cdDrive
   grid->addWidget(progressBar_, 2, 0, 1, 2);
   grid->addWidget(initializingLabel_, 2, 0, 1, 2);
 
-  btStop_ = Named(new QPushButton("Stop", this), "btStop");
-  connect(btStop_, &QPushButton::clicked, this, &TRipForm::StopJob);
+  stopButton_ = Named(new QPushButton("Stop", this), "btStop");
+  connect(stopButton_, &QPushButton::clicked, this, &TRipForm::StopJob);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(phaseBox_);
-  layout->addWidget(btStop_, 0, Qt::AlignHCenter);
+  layout->addWidget(stopButton_, 0, Qt::AlignHCenter);
   setFixedWidth(kWindowWidth);
   setFixedHeight(sizeHint().height());
 
@@ -105,7 +105,7 @@ bool TRipForm::ConfirmOverwrite(const QString&, const QString& question) {
 }
 
 void TRipForm::StopJob() {
-  btStop_->setEnabled(false);
+  stopButton_->setEnabled(false);
   if (runner_->IsFinished()) return JobFinished();
   stoppedByUser_ = true;
   runner_->Stop();  // Finished() follows from the event loop and closes the window

@@ -57,7 +57,7 @@ class TRipForm : public QDialog, private TOverwriteQuestion {
   QLabel* estimatedLabel_;
   QLabel* initializingLabel_;  // "Initializing..."
   QProgressBar* progressBar_;
-  QPushButton* btStop_;
+  QPushButton* stopButton_;
   bool shown_ = false;
   bool stoppedByUser_ = false;
   QStringList errors_;

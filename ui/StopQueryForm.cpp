@@ -19,15 +19,15 @@ TfrmStopQuery::TfrmStopQuery(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
   setObjectName(QStringLiteral("frmStopQuery"));
   setWindowTitle(QStringLiteral("Query CDDB..."));
 
-  Label1 = new QLabel(QStringLiteral("Query CDDB..."), this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setMinimumWidth(260);
+  queryingLabel_ = new QLabel(QStringLiteral("Query CDDB..."), this);
+  queryingLabel_->setObjectName(QStringLiteral("Label1"));
+  queryingLabel_->setMinimumWidth(260);
   // The no-match panel: one label per line, since a language file keeps a text on one line.
-  Panel1 = new QFrame(this);
-  Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setFrameShape(QFrame::Panel);
-  Panel1->setFrameShadow(QFrame::Sunken);
-  auto* panelLayout = new QVBoxLayout(Panel1);
+  noMatchPanel_ = new QFrame(this);
+  noMatchPanel_->setObjectName(QStringLiteral("Panel1"));
+  noMatchPanel_->setFrameShape(QFrame::Panel);
+  noMatchPanel_->setFrameShadow(QFrame::Sunken);
+  auto* panelLayout = new QVBoxLayout(noMatchPanel_);
   const std::pair<const char*, const char*> lines[] = {
       {"lblNoMatch", "No match found,perhaps:"},
       {"lblNoMatch1", "1.No information in CDDB server"},
@@ -35,32 +35,32 @@ TfrmStopQuery::TfrmStopQuery(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
       {"lblNoMatch3", "3.check the network"},
   };
   for (const auto& [name, text] : lines) {
-    auto* line = new QLabel(QString::fromLatin1(text), Panel1);
+    auto* line = new QLabel(QString::fromLatin1(text), noMatchPanel_);
     line->setObjectName(QString::fromLatin1(name));
     panelLayout->addWidget(line);
   }
   // What the server or the network said: set when there is no match.
-  lblReason = new QLabel(Panel1);
-  lblReason->setWordWrap(true);
-  lblReason->setMaximumWidth(360);
+  reasonLabel_ = new QLabel(noMatchPanel_);
+  reasonLabel_->setWordWrap(true);
+  reasonLabel_->setMaximumWidth(360);
   panelLayout->addSpacing(6);
-  panelLayout->addWidget(lblReason);
-  Panel1->hide();
-  btStop = new QPushButton(QStringLiteral("Stop"), this);
-  btStop->setObjectName(QStringLiteral("btStop"));
+  panelLayout->addWidget(reasonLabel_);
+  noMatchPanel_->hide();
+  stopButton_ = new QPushButton(QStringLiteral("Stop"), this);
+  stopButton_->setObjectName(QStringLiteral("btStop"));
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(btStop);
+  buttons->addWidget(stopButton_);
   buttons->addStretch();
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(Label1);
-  layout->addWidget(Panel1);
+  layout->addWidget(queryingLabel_);
+  layout->addWidget(noMatchPanel_);
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   // Stop while the worker runs, Close once the panel shows: both end the window unanswered.
-  connect(btStop, &QPushButton::clicked, this, &TfrmStopQuery::reject);
+  connect(stopButton_, &QPushButton::clicked, this, &TfrmStopQuery::reject);
   TranslateWhenFirstShown(this);
 }
 
@@ -94,10 +94,10 @@ void TfrmStopQuery::customEvent(QEvent* event) {
     accept();
     return;
   }
-  Label1->hide();
-  Panel1->show();
-  lblReason->setText(CddbErrorText(query->Detail()));
-  btStop->setText(LangString(QStringLiteral("RES_CddbClose")));
+  queryingLabel_->hide();
+  noMatchPanel_->show();
+  reasonLabel_->setText(CddbErrorText(query->Detail()));
+  stopButton_->setText(LangString(QStringLiteral("RES_CddbClose")));
 }
 
 }  // namespace trackmill

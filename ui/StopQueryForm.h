@@ -45,10 +45,10 @@ class TfrmStopQuery : public QDialog {
   QPointer<TQueryCDDBThread> worker_;
   bool started_ = false;
 
-  QLabel* Label1;
-  QFrame* Panel1;
-  QLabel* lblReason;
-  QPushButton* btStop;
+  QLabel* queryingLabel_;
+  QFrame* noMatchPanel_;
+  QLabel* reasonLabel_;
+  QPushButton* stopButton_;
 };
 
 }  // namespace trackmill
