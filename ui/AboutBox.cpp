@@ -1,10 +1,12 @@
 #include "ui/AboutBox.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/AppInfo.h"
 #include "settings/translate/TranslateForm.h"
@@ -82,7 +84,15 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
                           "package's folder under /usr/share/doc."));
 
   AddClosingButton(layout, this, "OKButton", QStringLiteral("OK"));
-  libraries->setMinimumWidth(520);
+  // Wide enough for every name and licence in full: the table never scrolls sideways.
+  int nameWidth = 0, licenceWidth = 0;
+  const QFontMetrics metrics = libraries->fontMetrics();
+  for (const Component& component : kComponents) {
+    nameWidth = std::max(nameWidth, metrics.horizontalAdvance(QString::fromUtf8(component.name)));
+    licenceWidth = std::max(licenceWidth, metrics.horizontalAdvance(QString::fromUtf8(component.licence)));
+  }
+  constexpr int kCellPadding = 16;
+  libraries->setMinimumWidth(nameWidth + licenceWidth + 2 * kCellPadding + 2 * libraries->frameWidth());
   layout->setSizeConstraint(QLayout::SetFixedSize);
   TranslateWhenFirstShown(this);
 }
