@@ -1,9 +1,8 @@
 #include "common/JobReports.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
-#include <QThread>
 #include <cmath>
+#include <memory>
 
 #include "common/TextForms.h"
 #include "common/ThreadHandOver.h"
@@ -23,17 +22,11 @@ void PostJobReport(QObject* receiver, JobReport report) {
 
 void SendJobReport(QObject* receiver, JobReport report) {
   if (!receiver) return;
-  auto* event = new JobReportEvent(std::move(report));
-  auto deliver = [receiver, event] {
-    QCoreApplication::sendEvent(receiver, event);
-    delete event;
+  // The call owns the event, so a call Qt drops unrun (receiver deleted first) frees it too.
+  auto deliver = [receiver, event = std::make_unique<JobReportEvent>(std::move(report))] {
+    QCoreApplication::sendEvent(receiver, event.get());
   };
-  if (receiver->thread() == QThread::currentThread()) {
-    deliver();
-  } else {
-    HandOver(event);
-    QMetaObject::invokeMethod(receiver, deliver, Qt::BlockingQueuedConnection);
-  }
+  CallAndWait(receiver, std::move(deliver));
 }
 
 ProgressClock::ProgressClock() { timer_.start(); }

@@ -1,6 +1,7 @@
 #include "common/ThreadHandOver.h"
 
 #include <QCoreApplication>
+#include <QThreadStorage>
 
 #if defined(__SANITIZE_THREAD__)
 #include <sanitizer/tsan_interface.h>
@@ -27,9 +28,28 @@ bool TakeOverDeliveredEvent(void** data) {
 }
 
 [[maybe_unused]] const bool kDeliveryHooked = QInternal::registerCallback(QInternal::EventNotifyCallback, TakeOverDeliveredEvent);
+
+// Qt cleans up a thread's QThreadStorage only after it emitted finished(), the last thing the
+// ending thread does with its QThread: a release from there covers all of it.
+class LateEndMark {
+ public:
+  explicit LateEndMark(const QThread* thread) : thread_(thread) {}
+  ~LateEndMark() { Release(thread_); }
+  LateEndMark(const LateEndMark&) = delete;
+  LateEndMark& operator=(const LateEndMark&) = delete;
+
+ private:
+  const QThread* thread_;
+};
+
+void MarkEndOnceQtEnded(const QThread* thread) {
+  static QThreadStorage<LateEndMark*> marks;
+  marks.setLocalData(new LateEndMark(thread));
+}
 #else
 void Release(const void*) {}
 void Acquire(const void*) {}
+void MarkEndOnceQtEnded(const QThread*) {}
 #endif
 
 }  // namespace
@@ -46,6 +66,23 @@ void JoinThread(QThread& thread) {
   thread.wait();
   Acquire(&thread);
 }
+
+namespace detail {
+
+void CallEnd::Signal() {
+  std::lock_guard lock(lock_);
+  signalled_ = true;
+  ended_.notify_all();  // under the lock: the waiter may destroy this once it sees signalled_
+}
+
+void CallEnd::Wait() {
+  std::unique_lock lock(lock_);
+  ended_.wait(lock, [this] { return signalled_; });
+}
+
+}  // namespace detail
+
+ThreadEndMark::ThreadEndMark(const QThread* thread) : thread_(thread) { MarkEndOnceQtEnded(thread); }
 
 ThreadEndMark::~ThreadEndMark() { Release(thread_); }
 

@@ -11,6 +11,7 @@
 
 #include "audio/core/AuOutput.h"
 #include "audio/core/AuThread.h"
+#include "common/ThreadHandOver.h"
 
 namespace trackmill {
 namespace {
@@ -175,6 +176,7 @@ void TMainThreadCalls::RunAndWait(Call& call) {
   // The event carries nothing; the call travels through pending_.
   QCoreApplication::postEvent(this, new QEvent(QEvent::User));
   finished_.wait(lock, [&call] { return call.done; });
+  TakeOver(&call);
 }
 
 void TMainThreadCalls::Block(TAuOutput* sender) {
@@ -204,8 +206,15 @@ void TMainThreadCalls::customEvent(QEvent*) {
       call = pending_.front();
       pending_.pop_front();
     }
-    call->run();
+    // The handler may start a process. Qt starts it sharing this thread's memory until it
+    // runs the program, and the sanitizer then loses what this thread did before; so the call
+    // is taken out of the caller's frame and handed back before the handler runs; after the
+    // handler only done is touched, under the lock.
+    std::function<void()> run = std::move(call->run);
     call->run = nullptr;
+    HandOver(call);
+    run();
+    run = nullptr;
     {
       std::lock_guard lock(lock_);
       call->done = true;

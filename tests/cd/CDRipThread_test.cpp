@@ -11,6 +11,7 @@
 
 #include "cd/Drive.h"
 #include "cd/NormalizeFile.h"
+#include "common/ThreadHandOver.h"
 #include "settings/Settings.h"
 #include "tests/cd/RipEvents.h"
 #include "tests/cd/TestDisc.h"
@@ -49,7 +50,7 @@ class CDRipThreadTest : public ::testing::Test {
     thread.Drive = drive_;
     thread.ReportTo = &events;
     thread.start();
-    thread.wait();
+    JoinThread(thread);
     normalizeError_ = thread.NormalizeError();
     events.Deliver();
   }

@@ -1,6 +1,5 @@
 #include "LoopbackListener.h"
 
-#include <QMetaObject>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -15,20 +14,13 @@ quint16 ListenOnLoopback(QThread& thread, std::function<void(QTcpSocket*)> serve
   // The owner's JoinThread then sees all the server thread did.
   QObject::connect(&thread, &QThread::finished, &thread, [&thread] { HandOver(&thread); }, Qt::DirectConnection);
   quint16 port = 0;
-  HandOver(&port);
-  QMetaObject::invokeMethod(
-      server,
-      [server, &port, serve = std::move(serve)] {
-        TakeOver(&port);
-        server->listen(QHostAddress::LocalHost, 0);
-        port = server->serverPort();
-        QObject::connect(server, &QTcpServer::newConnection, server, [server, serve] {
-          while (QTcpSocket* socket = server->nextPendingConnection()) serve(socket);
-        });
-        HandOver(&port);
-      },
-      Qt::BlockingQueuedConnection);
-  TakeOver(&port);
+  CallAndWait(server, [server, &port, serve = std::move(serve)] {
+    server->listen(QHostAddress::LocalHost, 0);
+    port = server->serverPort();
+    QObject::connect(server, &QTcpServer::newConnection, server, [server, serve] {
+      while (QTcpSocket* socket = server->nextPendingConnection()) serve(socket);
+    });
+  });
   return port;
 }
 
