@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The chunks point into the input: a copy per chunk would cost more than the parsing.
     const qsizetype pieceSize = static_cast<qsizetype>(std::min(chunk, length - at));
     const auto piece = QByteArray::fromRawData(text + at, pieceSize);
-    for (const auto& record : parser.Feed(piece, static_cast<qint64>(at) * 7)) {
-      if (record->Percent < 1 || record->Percent > 100) __builtin_trap();
+    for (const trackmill::StepProgress& progress : parser.Feed(piece, static_cast<qint64>(at) * 7)) {
+      if (progress.percent < 1 || progress.percent > 100) __builtin_trap();
     }
   }
   parser.Flush(static_cast<qint64>(length));
