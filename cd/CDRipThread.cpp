@@ -8,7 +8,6 @@
 #include "cd/DiscSamples.h"
 #include "cd/NormalizeFile.h"
 #include "cd/WavHeader.h"
-#include "common/FileUtils.h"
 #include "common/JobReports.h"
 #include "common/ThreadHandOver.h"
 #include "settings/Settings.h"

@@ -236,8 +236,8 @@ QWidget* TOptionSetForm::Id3Page() {
   tagComment_ = Edit("ID3comment");
   AddRow(form, "lblComment", "Comment:", tagComment_);
 
-  auto* GroupBoxMusicBrainz = Named(new QGroupBox(QStringLiteral("MusicBrainz")), "GroupBoxMusicBrainz");
-  auto* lookup = new QFormLayout(GroupBoxMusicBrainz);
+  auto* musicBrainzGroup = Named(new QGroupBox(QStringLiteral("MusicBrainz")), "GroupBoxMusicBrainz");
+  auto* lookup = new QFormLayout(musicBrainzGroup);
   fetchCoverArt_ = Check("ckbCoverArt", "Fetch the front cover and embed it");
   lookup->addRow(fetchCoverArt_);
   musicBrainzServer_ = Edit("eMusicBrainzServer");
@@ -249,7 +249,7 @@ QWidget* TOptionSetForm::Id3Page() {
 
   auto* layout = new QVBoxLayout;
   layout->addLayout(form);
-  layout->addWidget(GroupBoxMusicBrainz);
+  layout->addWidget(musicBrainzGroup);
   return Page("TabSheet6", layout);
 }
 
@@ -261,8 +261,8 @@ QWidget* TOptionSetForm::CdRomPage() {
   useCddb_->setVisible(false);
   form->addRow(useCddb_);
 
-  auto* GroupBoxAccurateRip = Named(new QGroupBox(QStringLiteral("AccurateRip")), "GroupBoxAccurateRip");
-  auto* verify = new QFormLayout(GroupBoxAccurateRip);
+  auto* accurateRipGroup = Named(new QGroupBox(QStringLiteral("AccurateRip")), "GroupBoxAccurateRip");
+  auto* verify = new QFormLayout(accurateRipGroup);
   verifyAccurateRip_ = Check("ckbAccurateRip", "Check every rip against the AccurateRip database");
   verify->addRow(verifyAccurateRip_);
   accurateRipServer_ = Edit("eAccurateRipServer");
@@ -270,7 +270,7 @@ QWidget* TOptionSetForm::CdRomPage() {
 
   auto* layout = new QVBoxLayout;
   layout->addLayout(form);
-  layout->addWidget(GroupBoxAccurateRip);
+  layout->addWidget(accurateRipGroup);
   return Page("TabSheet3", layout);
 }
 
