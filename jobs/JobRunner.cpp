@@ -1,27 +1,21 @@
 #include "jobs/JobRunner.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QMetaObject>
 
-#include "cd/CDRipThread.h"
 #include "common/FileUtils.h"
 #include "common/JobCodes.h"
 #include "common/JobReports.h"
 #include "common/TextForms.h"
-#include "jobs/EncoderCommands.h"
+#include "jobs/DriveExtractor.h"
 #include "jobs/EncoderPool.h"
-#include "jobs/JobPipeline.h"
 #include "jobs/JobPlan.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/OutputTagger.h"
 #include "jobs/WMAEncodeProcess.h"
+#include "jobs/EncoderCommands.h"
 #include "jobs/WmaEstimate.h"
 #include "settings/Settings.h"
-#include "tags/Id3Genres.h"
-#include "tags/Id3Tag.h"
 
 namespace trackmill {
 
@@ -33,95 +27,92 @@ TJobRunner::TJobRunner(int jobKind, std::shared_ptr<CdDrive> cdDrive, const JobI
       cdDrive_(std::move(cdDrive)),
       items_(items),
       results_(items.size(), JobItemResult::Pending),
+      failures_(items.size()),
       checksums_(items.size()),
       mp3Runner_(mp3Runner),
       wmaRunner_(wmaRunner),
       overwriteQuestion_(overwriteQuestion),
       settings_(std::make_unique<TSettings>(Settings())),
-      pipeline_(std::make_unique<TJobPipeline>(*this)),
-      tagger_(std::make_unique<TOutputTagger>(*settings_)) {
+      heldMessages_(items.size()),
+      settled_(items.size(), false) {
   PlanOutputs(items_, jobKind_, *settings_);
-  wmaEstimateTimer_.setInterval(1000);
-  connect(&wmaEstimateTimer_, &QTimer::timeout, this, &TJobRunner::WmaTimerTick);
-  for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_),
-                                 static_cast<TEncodeProcess*>(wmaRunner_)})
-    if (runner)
-      connect(runner, &TEncodeProcess::InformationMessage, this,
-              &TJobRunner::InformationMessage);
+  for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_), static_cast<TEncodeProcess*>(wmaRunner_)})
+    if (runner) connect(runner, &TEncodeProcess::InformationMessage, this, &TJobRunner::InformationMessage);
 }
 
 TJobRunner::~TJobRunner() {
   if (started_ && !finished_) FinishJob(true);
 }
 
+void TJobRunner::SetExtraction(std::unique_ptr<TTrackExtractor> extractor, RipStyle style, const TSettings& settings) {
+  extractor_ = std::move(extractor);
+  style_ = style;
+  *settings_ = settings;
+  ownSettings_ = true;
+}
+
 void TJobRunner::Start() {
   if (started_) return;
   started_ = true;
-  *settings_ = Settings();
+  if (!ownSettings_) *settings_ = Settings();
   NormalizeWmaSetting(*settings_);
   PlanOutputs(items_, jobKind_, *settings_);
-  for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_),
-                                 static_cast<TEncodeProcess*>(wmaRunner_)})
+  tagger_ = std::make_unique<TOutputTagger>(*settings_);
+  for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_), static_cast<TEncodeProcess*>(wmaRunner_)})
     if (runner) runner->CommandSettings = settings_.get();
   if (items_.empty()) {
     CloseJob();
     return;
   }
-  if (jobKind_ == job_kind::kRipCd) ReadDiscLayout();
-  if (StartParallel()) return;
-  switch (jobKind_) {
-    case job_kind::kRipCd:
-      SetPhase("RES_Extracting");
-      SetCaption("Extracting(", 1, 0);
-      ShowInitializing();
-      StartExtraction(0);
-      break;
-    case job_kind::kRecorderWavToMp3:
-      SetPhase("RES_WAV_TO_MP3");
-      SetCaption("Encoding(", 1, 0);
-      StartMp3(SourcePath(0), ResultFile(0), true, 0);
-      break;
-    default:
-      StartFileItem(0);
-      break;
+  MakeEncoderPool();
+  if (jobKind_ != job_kind::kRipCd) {
+    for (int item = 0; item < ItemCount(); ++item) {
+      if (results_[size_t(item)] == JobItemResult::Pending)
+        AddToPool(item, items_[size_t(item)].source);
+      else
+        SettleItem(item);
+    }
+    FollowOldestItem();
+    ReportSettledItems();
+    return;
   }
+  ReadDiscLayout();
+  if (!extractor_) {
+    RipOptions options = RipOptions::FromSettings(*settings_);
+    options.ReadOffset = ReadOffsetOf(cdDrive_.get(), *settings_);
+    extractor_ = std::make_unique<DriveExtractor>(cdDrive_, disc_, options);
+  }
+  SetPhase("RES_Extracting");
+  StartExtraction(0);
 }
 
 void TJobRunner::Stop() {
   if (finished_) return;
-  pipeline_->StopRunning();
   FinishJob(true);
   QMetaObject::invokeMethod(this, &TJobRunner::CloseJob, Qt::QueuedConnection);
 }
 
 // ---- texts and view state -------------------------------------------------------------
 
-QString TJobRunner::OutputFolder() const {
-  return IncludeTrailingSeparator(settings_->OutputFolder);
-}
-
-QString TJobRunner::TrackTitle(int item) const {
-  return item >= 0 && item < ItemCount() ? items_[size_t(item)].title : QString();
-}
-
-int TJobRunner::TrackNumber(int item) const { return item >= 0 && item < ItemCount() ? items_[size_t(item)].track : 0; }
-
-QString TJobRunner::SourcePath(int item) const {
-  return item >= 0 && item < ItemCount() ? items_[size_t(item)].source : QString();
-}
-
-QString TJobRunner::TrackWav(int item) const { return item >= 0 && item < ItemCount() ? items_[size_t(item)].wav : QString(); }
+QString TJobRunner::OutputFolder() const { return IncludeTrailingSeparator(settings_->OutputFolder); }
 
 QString TJobRunner::ItemName(int item) const {
-  return jobKind_ == job_kind::kRipCd ? TrackTitle(item) : SourcePath(item);
+  if (item < 0 || item >= ItemCount()) return {};
+  return jobKind_ == job_kind::kRipCd ? items_[size_t(item)].title : items_[size_t(item)].source;
 }
 
 QString TJobRunner::ResultFile(int item) const {
   return item >= 0 && item < ItemCount() ? items_[size_t(item)].output : QString();
 }
 
+QString TJobRunner::FailureOf(int item) const {
+  return item >= 0 && item < ItemCount() ? failures_[size_t(item)] : QString();
+}
+
 void TJobRunner::SetCaption(const QString& phase, int current, int item) {
   caption_ = JobCaption(phase, current, ItemCount(), ItemName(item));
+  currentItem_ = item;
+  extracting_ = phase == QLatin1String("Extracting(") || phase == QLatin1String("Normalizing(");
   emit Changed();
 }
 
@@ -134,6 +125,8 @@ void TJobRunner::ShowInitializing() {
   initializingVisible_ = true;
   gauge_ = 0;
   gaugeTextVisible_ = false;
+  elapsed_.clear();
+  estimated_.clear();
   emit Changed();
 }
 
@@ -150,8 +143,9 @@ void TJobRunner::SetResult(int item, JobItemResult result) {
 
 void TJobRunner::Fail(int item, const QString& message) {
   SetResult(item, JobItemResult::Failed);
+  if (item >= 0 && item < ItemCount() && failures_[size_t(item)].isEmpty()) failures_[size_t(item)] = message;
   if (message.isEmpty()) return;
-  if (pool_ && item >= reportedCount_ && item < int(heldMessages_.size()))
+  if (item >= reportedCount_ && item < int(heldMessages_.size()))
     heldMessages_[size_t(item)] << message;
   else
     emit ErrorMessage(message);
@@ -165,109 +159,21 @@ bool TJobRunner::ApplyVerdict(int item, const StepVerdict& verdict) {
   return verdict.result == JobItemResult::Done;
 }
 
-StepContext TJobRunner::ContextOf(int item, const QString& output) const {
-  return {ItemName(item), output.isNull() ? ResultFile(item) : output, progressSeen_};
-}
-
-// ---- starting steps -----------------------------------------------------------------
+// ---- extraction -----------------------------------------------------------------------
 
 void TJobRunner::ReadDiscLayout() {
   const std::optional<DiscToc> toc = cdDrive_ ? cdDrive_->ReadToc() : std::nullopt;
   if (toc) disc_ = std::make_shared<const DiscLayout>(DiscLayout::FromToc(*toc));
 }
 
+bool TJobRunner::ExtractsAhead() const { return parallel_ || !pool_; }
+
 void TJobRunner::StartExtraction(int item) {
-  ripThread_.reset();
-  ripThread_ = std::make_unique<TCDRipThread>(TrackNumber(item), TrackWav(item), disc_);
-  ripThread_->Drive = cdDrive_;
-  ripThread_->Options = RipOptions::FromSettings(*settings_);
-  ripThread_->Options.ReadOffset = ReadOffsetOf(cdDrive_.get(), *settings_);
-  ripThread_->ReportTo = this;
-  ripThread_->start();
-}
-
-void TJobRunner::StartMp3(const QString& input, const QString& output, bool encode, int item) {
-  if (!mp3Runner_) {
-    SkipItem(JobStep::EncodeMp3, JobText("RES_NoMp3Runner"));
-    return;
-  }
-  mp3Runner_->EncodeMode = encode;
-  if (encode) MeasureGainAhead(item);
-  LaunchEncoder(*mp3Runner_, input, output, item, encode ? JobStep::EncodeMp3 : JobStep::DecodeMp3);
-}
-
-void TJobRunner::NoteWmaStart(const QString& input) {
-  wmaStart_.start();
-  gauge_ = 0;
-  estimated_.clear();
-  wmaInputSize_ = FileSizeBySearch(input);
-  wmaEstimateTimer_.start();
-  emit Changed();
-}
-
-void TJobRunner::StartWma(const QString& input, const QString& output, int item) {
-  wmaOutput_ = output;
-  NoteWmaStart(input);
-  if (!wmaRunner_) {
-    SkipItem(JobStep::EncodeWma, JobText("RES_NoWmaEncoder"));
-    return;
-  }
-  MeasureGainAhead(item);
-  LaunchEncoder(*wmaRunner_, input, output, item, JobStep::EncodeWma);
-}
-
-void TJobRunner::SkipItem(JobStep step, const QString& message) {
-  progressSeen_ = true;
-  PostJobReport(this, StepEnded{step, StepOutcome::Skipped, message});
-}
-
-void TJobRunner::LaunchEncoder(TEncodeProcess& encoder, const QString& input, const QString& output,
-                               int item, JobStep step) {
-  encoder.Running = true;
-  encoder.InputFile = input;
-  encoder.OutputFile = output;
-  encoder.ReportTo = this;
-  encoder.JobKind = jobKind_;
-  encoder.OverwriteQuestion = overwriteQuestion_;
-  try {
-    encoder.StartEncoder();
-  } catch (const EEncoderError& error) {
-    encoder.Running = false;  // nothing was started
-    SkipItem(step, error.Message());
-  }
-}
-
-void TJobRunner::StartFileItem(int item) {
-  const QString path = SourcePath(item);
-  switch (jobKind_) {
-    case job_kind::kWavToMp3:
-    case job_kind::kWavToOgg:
-    case job_kind::kWavToFlac:
-      pipeline_->StartFileItem(item);
-      break;
-    case job_kind::kMp3ToWav:
-      SetPhase(item == 0 ? "RES_MP3_TO_WAV" : "RES_Decoding");
-      SetCaption("Decoding(", item + 1, item);
-      StartMp3(path, ResultFile(item), false, item);
-      break;
-    case job_kind::kWavToWma:
-      SetPhase(item == 0 ? "RES_WAV_TO_WMA" : "RES_Encoding");
-      SetCaption("Encoding(", item + 1, item);
-      StartWma(path, ResultFile(item), item);
-      break;
-    default:
-      break;
-  }
-}
-
-void TJobRunner::StartNextExtraction() {
-  SetCaption("Extracting(", extractedCount_ + 1, extractedCount_);
-  ShowInitializing();
+  SetCaption("Extracting(", item + 1, item);
   SetPhase("RES_Extracting");
-  StartExtraction(extractedCount_);
+  ShowInitializing();
+  extractor_->Start(items_[size_t(item)], this);
 }
-
-// ---- events -----------------------------------------------------------------------------
 
 bool TJobRunner::event(QEvent* event) {
   if (event->type() != JobReportEvent::EventType()) return QObject::event(event);
@@ -277,19 +183,9 @@ bool TJobRunner::event(QEvent* event) {
   if (const auto* progress = std::get_if<StepProgress>(&report)) {
     HandleProgress(*progress);
   } else if (const auto* started = std::get_if<StepStarted>(&report)) {
-    if (started->step == JobStep::Normalize) HandleNormalizeBegins();
+    if (started->step == JobStep::Normalize) SetCaption("Normalizing(", extractedCount_ + 1, extractedCount_);
   } else {
-    const StepEnded& end = std::get<StepEnded>(report);
-    switch (end.step) {
-      case JobStep::Extract:
-      case JobStep::Normalize: HandleExtractionEnded(end); break;
-      case JobStep::EncodeMp3:
-      case JobStep::DecodeMp3: HandleMp3Ended(end); break;
-      case JobStep::EncodeOgg:
-      case JobStep::EncodeFlac: pipeline_->HandleEncodeEnded(end); break;
-      case JobStep::Resample: pipeline_->HandleResampleEnded(end); break;
-      case JobStep::EncodeWma: HandleWmaEnded(end); break;
-    }
+    HandleExtractionEnded(std::get<StepEnded>(report));
   }
   return true;
 }
@@ -297,8 +193,6 @@ bool TJobRunner::event(QEvent* event) {
 void TJobRunner::HandleProgress(const StepProgress& progress) {
   // An older item still encoding keeps the gauge.
   if (pool_ && pool_->OldestRunningItem() >= 0) return;
-  wmaEstimateTimer_.stop();
-  progressSeen_ = true;
   elapsed_ = progress.elapsed;
   estimated_ = progress.estimated;
   if (progress.percent > 0) {
@@ -309,8 +203,33 @@ void TJobRunner::HandleProgress(const StepProgress& progress) {
   emit Changed();
 }
 
-void TJobRunner::HandleNormalizeBegins() {
-  SetCaption("Normalizing(", extractedCount_ + 1, extractedCount_);
+void TJobRunner::HandleExtractionEnded(const StepEnded& end) {
+  const int item = extractedCount_;
+  const StepVerdict verdict = JudgeStepEnd(end, {ItemName(item), items_[size_t(item)].wav, true});
+  ApplyVerdict(item, verdict);
+  if (verdict.endsJob) {
+    // Without the drive no further track can be read: the job ends here.
+    FinishJob(false);
+    CloseJob();
+    return;
+  }
+  const bool extracted = end.outcome == StepOutcome::Done;
+  if (extracted) {
+    checksums_[size_t(item)] = extractor_->Checksums();
+    if (const QString error = extractor_->NormalizeError(); !error.isEmpty()) heldMessages_[size_t(item)] << error;
+  }
+  ++extractedCount_;
+  const bool encodes = extracted && pool_ && results_[size_t(item)] == JobItemResult::Pending;
+  if (encodes) {
+    AddToPool(item, items_[size_t(item)].wav);
+  } else {
+    if (extracted && !pool_) ItemDone(item);
+    SettleItem(item);
+  }
+  // One step at a time: the next track is read once this one's encode has ended.
+  if (extractedCount_ < ItemCount() && (ExtractsAhead() || !encodes)) StartExtraction(extractedCount_);
+  FollowOldestItem();
+  ReportSettledItems();
 }
 
 }  // namespace trackmill

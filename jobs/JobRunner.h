@@ -1,9 +1,7 @@
 #pragma once
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -14,33 +12,36 @@
 #include "common/JobReports.h"
 #include "jobs/StepVerdict.h"
 
-// The job runner: carries a list of items (CD tracks or files) through one job, one item and
-// one step at a time, and tells its view what to show. The job window and the command line
-// are thin views over it.
+// The job runner: carries a list of items (CD tracks or files) through one job and tells its
+// view what to show. The job window, the fallback extraction window and the command line are
+// thin views over it.
 //
-// Job kinds (job_kind:: in common/JobCodes.h): 1 CD extraction (track items; then,
-// by the output format, MP3 encode and ID3 tag, nothing, Ogg Vorbis, WMA or FLAC encode),
-// 2 WAV to MP3 (resampled first through "VoVE3ReTemp.wav" below 44100 Hz), 3 MP3 to WAV,
-// 4 recorder WAV to MP3 beside the source, 5 WAV to Ogg Vorbis (resampled first through
-// "MyReTemp.wav" below 44100 Hz), 6 WAV to WMA, 7 WAV to FLAC (any sample rate).
+// Job kinds (job_kind:: in common/JobCodes.h): 1 CD extraction (track items; then, by the
+// output format, an MP3, Ogg Vorbis, WMA or FLAC encode, or nothing for WAV), 2 WAV to MP3,
+// 3 MP3 to WAV, 4 recorder WAV to MP3 beside the source, 5 WAV to Ogg Vorbis, 6 WAV to WMA,
+// 7 WAV to FLAC (any sample rate; MP3 and Ogg Vorbis take inputs below 44100 Hz resampled).
 // File items name their source; results go to the output folder of the settings.
 //
-// Workers (the extraction thread, the encoder runners, the pipeline outputs) report only
-// through job reports (common/JobReports.h) to this object, which handles them on its
-// thread and starts the next step from there. No worker touches a view.
+// One pipeline for every kind: an item is extracted (rips: by the job's TTrackExtractor, the
+// drive layer's unless SetExtraction() gave another), encoded by the encoder pool
+// (TEncoderPool, which resamples first where needed), tagged in one write (TOutputTagger), and
+// settled; messages and results go out item by item. With [CommonOptions] EncoderProcesses
+// 1 one step runs at a time in the original's order (extract, encode, extract the next; each
+// encoder asks before it replaces a file; resampling through "VoVE3ReTemp.wav" or
+// "MyReTemp.wav" in the output folder). Above 1 (0: one per processor) several encodes run at
+// once while extraction goes on, the overwrite questions come before anything starts, each
+// encode writes a partial file that takes the final name only when it succeeded, and the
+// caption follows the oldest item still running.
+//
+// Workers (the extractor, the encoder runners, the pipeline outputs) report only through job
+// reports (common/JobReports.h) to this object or its pool, handled on this thread. No worker
+// touches a view.
 //
 // Life cycle: construct on the main thread, connect the view, Start(). The runner emits
-// Finished() once, after the last item or after Stop(); nothing runs after that. Handlers of
-// the workers' reports never sleep or wait on the main thread: fixed pauses are timers. The
-// encoder runners and the overwrite question are not owned and must outlive the job.
-// Destroying a running job stops it.
-//
-// Encoding on every core: with [CommonOptions] EncoderProcesses above 1 (0: one per
-// processor), the encodes of a rip or of a WAV to MP3/Ogg/WMA/FLAC job run several at once
-// (see TEncoderPool; an input below 44100 Hz to MP3 or Ogg is resampled by its encode into a
-// file of its own), the overwrite questions come before anything starts, and messages,
-// results, caption and gauge still go item by item (the caption follows the oldest item
-// still running). With 1: one step at a time as described above.
+// Finished() once, after the last item (after a short pause, a timer) or after Stop(); nothing
+// runs after that. Handlers never sleep or wait on the main thread. The encoder runners and
+// the overwrite question are not owned and must outlive the job. Destroying a running job
+// stops it.
 //
 // Settings: the job works from a copy of the settings record taken when it starts (output
 // folder and format, encoder settings, disc fields), so nothing changes under a running job.
@@ -54,11 +55,18 @@ class TEncodeProcess;
 class TMp3EncodeProcess;
 class TWMAEncodeProcess;
 class TOverwriteQuestion;
-class TCDRipThread;
-class TJobPipeline;
+class TTrackExtractor;
 class TOutputTagger;
 class TEncoderPool;
 struct TSettings;
+struct StepVerdict;
+
+// How a rip differs from the drive layer's (the fallback extraction window's).
+struct RipStyle {
+  bool oneAtATime = false;        // one encoder whatever the settings
+  bool id3v1Only = false;         // MP3 results get only the disc's ID3v1 tag; no ReplayGain
+  bool removeWavPerItem = false;  // each WAV goes once its item is done, not at the job's end
+};
 
 // Encoders a job runs at once: [CommonOptions] EncoderProcesses, or one per processor for 0.
 int EncoderProcessCount(const TSettings& settings);
@@ -74,6 +82,9 @@ class TJobRunner : public QObject {
              TOverwriteQuestion* overwriteQuestion, QObject* parent = nullptr);
   ~TJobRunner() override;
 
+  // Before Start(): rips read through extractor, in style, with the settings given (instead of
+  // a copy of Settings() taken by Start()).
+  void SetExtraction(std::unique_ptr<TTrackExtractor> extractor, RipStyle style, const TSettings& settings);
   // Starts the first step.
   void Start();
   // The Stop button: ends the running step at once (partial output stays) and cleans up;
@@ -92,6 +103,9 @@ class TJobRunner : public QObject {
   QString ElapsedText() const { return elapsed_; }
   QString EstimatedText() const { return estimated_; }
   bool IsFinished() const { return finished_; }
+  // The item the caption names, and whether it is being extracted.
+  int CurrentItem() const { return currentItem_; }
+  bool IsExtracting() const { return extracting_; }
 
   int ItemCount() const { return static_cast<int>(results_.size()); }
   const JobItems& Items() const { return items_; }
@@ -106,6 +120,8 @@ class TJobRunner : public QObject {
   const DiscLayout* Disc() const { return disc_.get(); }
   // The settings the job works from: a copy of Settings(), taken again by Start().
   const TSettings& JobSettings() const { return *settings_; }
+  // Why a failed item failed: its first message (may be empty when the encoder told the user).
+  QString FailureOf(int item) const;
 
  signals:
   // Something the view shows has changed.
@@ -114,6 +130,8 @@ class TJobRunner : public QObject {
   void ErrorMessage(const QString& text);
   // An information box (e.g. no WMA encoder).
   void InformationMessage(const QString& text);
+  // An item's result is final (in item order).
+  void ItemSettled(int item);
   // The job is over; the window closes.
   void Finished();
 
@@ -121,41 +139,33 @@ class TJobRunner : public QObject {
   bool event(QEvent* event) override;
 
  private:
-  friend class TJobPipeline;
-
-  // Steps.
+  // Steps (JobRunner.cpp).
   void ReadDiscLayout();
   void StartExtraction(int item);
-  void StartMp3(const QString& input, const QString& output, bool encode, int item);
-  void StartWma(const QString& input, const QString& output, int item);
-  void StartFileItem(int item);  // kinds 2, 3, 5, 6, 7: the first step of an item
-  void FinishJob(bool stopped);
-  void CloseJob();
-  // Counts the current item as ended; false when it was the last and the job is closed.
-  bool MoveToNextItem();
-
-  // Handlers of the workers' reports.
   void HandleProgress(const StepProgress& progress);
-  void HandleNormalizeBegins();
   void HandleExtractionEnded(const StepEnded& end);
-  void HandleMp3Ended(const StepEnded& end);
-  void HandleWmaEnded(const StepEnded& end);
-  void StartNextExtraction();
-  void WmaTimerTick();
+  bool ExtractsAhead() const;  // the next track is read while earlier ones encode
+
+  // The encodes and the end of the job (JobStages.cpp).
+  void MakeEncoderPool();  // none when the results need no encoder (rips to WAV)
+  void AskBeforeReplacing();
+  void AddToPool(int item, const QString& input);
+  void PoolItemEnded(int item, const StepVerdict& verdict);
+  void ItemDone(int item);
+  void SettleItem(int item);
+  void ReportSettledItems();
+  void FollowOldestItem();
+  void ShowPoolPhase(int item);
   // Every tag of a finished result in one write: for an MP3 its ID3v2 and ID3v1 tags, cover
   // and ReplayGain (OutputTagger).
   void TagFinishedFile(int item);
-  // As an item's encoder starts: its ReplayGain is measured meanwhile off this thread.
-  void MeasureGainAhead(int item);
   QString GainSource(int item) const;  // the audio the item's encoder is given
+  void FinishJob(bool stopped);
+  void CloseJob();
 
   // Helpers.
   QString OutputFolder() const;
-  QString TrackTitle(int item) const;
-  int TrackNumber(int item) const;   // 0 for a file item
-  QString SourcePath(int item) const; // a file item's source
-  QString TrackWav(int item) const;     // a CD track's extracted WAV
-  QString ItemName(int item) const;     // title (kind 1) or source path
+  QString ItemName(int item) const;  // title (kind 1) or source path
   void SetCaption(const QString& phase, int current, int item);
   void SetPhase(const char* key, const QString& fallback = {});  // fallback: as JobText's
   void ShowInitializing();
@@ -163,60 +173,37 @@ class TJobRunner : public QObject {
   void Fail(int item, const QString& message);
   // Applies a judged step end to the item; true when the item is done.
   bool ApplyVerdict(int item, const StepVerdict& verdict);
-  // What judging the current step of an item needs (output: the item's result file when null).
-  StepContext ContextOf(int item, const QString& output = QString()) const;
-  // The current item's step cannot run: its end is reported as a skip, with what went wrong,
-  // so the job goes on as after any other end.
-  void SkipItem(JobStep step, const QString& message);
-  // Fills the encoder's fields and starts it; a start that fails skips the item.
-  void LaunchEncoder(TEncodeProcess& encoder, const QString& input, const QString& output, int item,
-                     JobStep step);
-  void NoteWmaStart(const QString& input);
 
   int jobKind_;
   std::shared_ptr<CdDrive> cdDrive_;
   std::shared_ptr<const DiscLayout> disc_;
   JobItems items_;
   std::vector<JobItemResult> results_;
+  std::vector<QString> failures_;
   std::vector<AccurateRipChecksums> checksums_;
   TMp3EncodeProcess* mp3Runner_;
   TWMAEncodeProcess* wmaRunner_;
   TOverwriteQuestion* overwriteQuestion_;
   std::unique_ptr<TSettings> settings_;
+  bool ownSettings_ = false;  // SetExtraction gave them
+  RipStyle style_;
 
   int extractedCount_ = 0;
-  int encodedCount_ = 0;
-  int oggCount_ = 0;
-  bool progressSeen_ = false;
   bool started_ = false;
   bool finished_ = false;
   bool closed_ = false;  // Finished() was emitted
-  std::unique_ptr<TCDRipThread> ripThread_;
-  std::unique_ptr<TJobPipeline> pipeline_;
+  std::unique_ptr<TTrackExtractor> extractor_;
   std::unique_ptr<TOutputTagger> tagger_;
-
-  // Several encoders at once ([CommonOptions] EncoderProcesses above 1; JobParallel.cpp):
-  // extraction goes on while the pool encodes, and each item's messages and result are
-  // given out only once every item before it has ended.
-  bool StartParallel();
-  void AddToPool(int item, const QString& input);
-  void PoolItemEnded(int item, bool ok, const QString& error);
-  void SettleItem(int item);
-  void ReportSettledItems();
-  void FollowOldestItem();
-  void ShowPoolPhase(int item);  // "Encoding(" or "Decoding(" the item
-  std::unique_ptr<TEncoderPool> pool_;
+  std::unique_ptr<TEncoderPool> pool_;  // null: no encodes (rips to WAV)
+  bool parallel_ = false;               // several encoders at once
   std::vector<QStringList> heldMessages_;  // by item, while an earlier item runs
   std::vector<bool> settled_;              // by item: its result is final
   int reportedCount_ = 0;                  // items whose messages were given out
 
-  QElapsedTimer wmaStart_;
-  qint64 wmaInputSize_ = -1;
-  QString wmaOutput_;
-  QTimer wmaEstimateTimer_;
-
   QString caption_;
   QString phase_;
+  int currentItem_ = 0;
+  bool extracting_ = false;
   int gauge_ = 0;
   bool gaugeTextVisible_ = false;
   bool initializingVisible_ = true;

@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "jobs/JobPipeline.h"
+#include "jobs/PipelineSetup.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/OverwriteQuestion.h"
 #include "jobs/WMAEncodeProcess.h"
@@ -137,9 +137,9 @@ TEST_F(JobRunnerTest, PauseAfterTheOggItemKeepsTheEventLoopRunning) {
 TEST_F(JobRunnerTest, OggQualityFollowsTheSettings) {
   Settings().IsUseCompress = true;
   Settings().CompressPosition = 60;
-  EXPECT_FLOAT_EQ(TJobPipeline::OggQuality(), 0.5f);
+  EXPECT_FLOAT_EQ(OggQuality(), 0.5f);
   Settings().IsUseCompress = false;
-  EXPECT_FLOAT_EQ(TJobPipeline::OggQuality(), 0.2f);
+  EXPECT_FLOAT_EQ(OggQuality(), 0.2f);
 }
 
 }  // namespace
