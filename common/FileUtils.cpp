@@ -1,6 +1,7 @@
 #include "common/FileUtils.h"
 
 #include <fcntl.h>
+#include <cstdio>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -39,6 +40,10 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes) {
     return false;
   }
   return file.commit();
+}
+
+bool ReplaceFile(const QString& from, const QString& to) {
+  return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 }  // namespace trackmill

@@ -15,5 +15,8 @@ qint64 FileSizeBySearch(const QString& path);
 // Replaces the file's content in one step: the bytes go to a temporary file beside it, which
 // is then renamed over the target. On failure the old file is untouched and false is returned.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes);
+// Renames from to to in one step, replacing a file there (within one file system); false, with
+// both untouched, on failure.
+bool ReplaceFile(const QString& from, const QString& to);
 
 }  // namespace trackmill

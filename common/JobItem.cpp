@@ -1,12 +1,10 @@
 #include "common/JobItem.h"
 
-#include "common/TextForms.h"
-
 namespace trackmill {
 
-JobItem JobItem::Track(int track, const QString& title) { return JobItem{track, CleanFileName(title), {}, {}, {}}; }
+JobItem JobItem::Track(int track, const QString& title) { return JobItem{track, title, {}, {}, {}, {}, {}}; }
 
-JobItem JobItem::File(const QString& path) { return JobItem{0, {}, path, {}, {}}; }
+JobItem JobItem::File(const QString& path) { return JobItem{0, {}, path, {}, {}, {}, {}}; }
 
 JobItems FileItems(const QStringList& paths) {
   JobItems items;

@@ -14,15 +14,15 @@ struct DiscInfo;
 
 struct JobItem {
   int track = 0;    // a CD track's position in the disc's track list (1-based); 0 for a file
-  QString title;    // a CD track's title cleaned to name files: the base name of its results
+  QString title;    // a CD track's title as given (its tags keep it)
   QString source;   // a file item's full path; empty for a CD track
   QString output;   // the file the item ends up as; planned when the job starts
-  QString wav;      // a CD track's extracted WAV; planned with output
+  QString wav;      // a CD track's extracted WAV, a file of the job's own; planned with output
+  QString name;     // the base name of the item's files, distinct within the job; planned with output
   // A CD track: the disc's fields (artist, album, track artists...) its tags are made from, as
   // the job's settings held them when it was planned; shared by the job's items. Null for a file.
   std::shared_ptr<const DiscInfo> disc;
 
-  // A CD track: title is cleaned here (CleanFileName) so that it can name the track's files.
   static JobItem Track(int track, const QString& title);
   static JobItem File(const QString& path);
 

@@ -11,6 +11,7 @@
 #include "common/FileUtils.h"
 #include "common/JobReports.h"
 #include "jobs/EncodeProcess.h"
+#include "jobs/JobPlan.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/OverwriteQuestion.h"
@@ -42,27 +43,15 @@ EncodeSlot::EncodeSlot(SlotSetup setup)
 
 EncodeSlot::~EncodeSlot() { Stop(); }
 
-QString EncodeSlot::PartialName(const QString& output) {
-  const QFileInfo info(output);
-  return info.dir().filePath(info.completeBaseName() + ".partial." + info.suffix());
-}
-
-QString EncodeSlot::ResampledName(const QString& output) {
-  const QFileInfo info(output);
-  return info.dir().filePath(info.completeBaseName() + ".partial.44100.wav");
-}
-
-QString EncodeSlot::Target() const { return setup_.rules.inPlace ? encode_.output : PartialName(encode_.output); }
-
 void EncodeSlot::Start(PoolEncode encode) {
   encode_ = std::move(encode);
   encoderInput_ = encode_.input;
+  partial_ = PartFileName(encode_.output);
   busy_ = true;
   elapsed_.clear();
   estimated_.clear();
   informed_.clear();
   SetStage(0, 100);
-  if (!setup_.rules.inPlace) QFile::remove(Target());
   emit ProgressChanged();  // the caption follows the item that starts
   Guarded([this] {
     if (encode_.checkWav) {
@@ -87,7 +76,7 @@ void EncodeSlot::Stop() {
     output_->Stop(false);
   }
   RemoveResampled();
-  if (!setup_.rules.inPlace) QFile::remove(Target());
+  QFile::remove(partial_);
 }
 
 bool EncodeSlot::event(QEvent* event) {
@@ -166,7 +155,8 @@ bool EncodeSlot::StartResampling() {
     if (!NeedsResampling(probe)) return false;
   }
   resampleIn_->SetFileName(encode_.input);
-  resampled_ = setup_.rules.inPlace ? setup_.rules.sharedResampleFile : ResampledName(encode_.output);
+  const QFileInfo output(encode_.output);
+  resampled_ = PartFileName(output.dir().filePath(output.completeBaseName() + ".wav"));
   SetStage(0, kResamplePercent);
   resampleOut_->SetFileName(resampled_);
   resampleOut_->Run();
@@ -181,7 +171,7 @@ void EncodeSlot::RemoveResampled() {
 
 TEncodeProcess* EncodeSlot::Process() {
   const bool mp3 = setup_.encoder == Encoder::Mp3 || setup_.encoder == Encoder::Mp3Decode;
-  if (setup_.rules.inPlace) {
+  if (setup_.rules.jobRunners) {
     if (mp3 && !setup_.rules.mp3) throw EEncoderError(JobText("RES_NoMp3Runner"));
     if (!mp3 && !setup_.rules.wma) throw EEncoderError(JobText("RES_NoWmaEncoder"));
     return mp3 ? static_cast<TEncodeProcess*>(setup_.rules.mp3) : setup_.rules.wma;
@@ -201,10 +191,10 @@ void EncodeSlot::StartProcess() {
   process_ = Process();
   if (auto* lame = dynamic_cast<TMp3EncodeProcess*>(process_)) lame->EncodeMode = setup_.encoder == Encoder::Mp3;
   process_->InputFile = encoderInput_;
-  process_->OutputFile = Target();
+  process_->OutputFile = partial_;
   process_->ReportTo = this;
   process_->JobKind = setup_.jobKind;
-  process_->OverwriteQuestion = setup_.rules.inPlace ? setup_.rules.question : replacePartial_.get();
+  process_->OverwriteQuestion = replacePartial_.get();
   process_->CommandSettings = &setup_.settings;
   process_->Running = true;
   progressSeen_ = false;
@@ -243,7 +233,7 @@ void EncodeSlot::StartOutput() {
   }
   waveIn_->SetFileName(encoderInput_);
   if (!waveIn_->Valid()) throw EEncoderError(encoderInput_ + JobText("RES_Not_Wav_File"));
-  output_->SetFileName(Target());
+  output_->SetFileName(partial_);
   if (auto* flac = dynamic_cast<TFlacOut*>(output_.get())) {
     flac->SetComments(encode_.comments);
   } else {
@@ -256,7 +246,7 @@ void EncodeSlot::StartOutput() {
 
 void EncodeSlot::WmaTick() {
   const WmaEstimate estimate = EstimateWma(wmaStart_.elapsed(), true, FileSizeBySearch(encode_.input),
-                                           FileSizeBySearch(Target()), setup_.settings.WmaSetting);
+                                           FileSizeBySearch(partial_), setup_.settings.WmaSetting);
   elapsed_ = estimate.elapsedText;
   if (!estimate.hasEstimate) return emit ProgressChanged();
   estimated_ = estimate.estimatedText;
@@ -268,17 +258,17 @@ void EncodeSlot::FinishAsJudged(const StepEnded& end, const QString& output) {
   Finish(JudgeStepEnd(end, {encode_.name, output, progressSeen_}));
 }
 
-// Takes the final name on success; a partial output goes either way.
+// Takes the final name on success; the part file goes either way.
 void EncodeSlot::Finish(StepVerdict verdict) {
   busy_ = false;
   wmaTick_.stop();
-  if (!setup_.rules.inPlace) {
-    if (verdict.result == JobItemResult::Done) {
-      QFile::remove(encode_.output);
-      if (!QFile::rename(Target(), encode_.output)) verdict = Failure(encode_.output + JobText("RES_Operate_Fail"));
-    }
-    QFile::remove(Target());
+  if (verdict.result == JobItemResult::Done) {
+    if (QFileInfo(partial_).size() <= 0)
+      verdict = Failure(encode_.output + ": " + JobText("RES_Encoder_NoOutput"));
+    else if (!ReplaceFile(partial_, encode_.output))
+      verdict = Failure(encode_.output + JobText("RES_Operate_Fail"));
   }
+  QFile::remove(partial_);
   RemoveResampled();
   if (verdict.result == JobItemResult::Failed && verdict.message.isEmpty()) verdict.message = informed_;
   // Reported from the event loop: an encode that fails as it starts must not report from

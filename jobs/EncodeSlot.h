@@ -15,11 +15,10 @@
 // (StepVerdict). The child processes report by job reports to this object, the pipeline
 // outputs by their callbacks; both arrive on the main thread.
 //
-// Files (EncodeRules): one encoder at a time writes the final file directly, its encoder
-// asking the job's question before it replaces one, and resamples through the job's shared
-// temporary file; several at once write "Title.partial.ext" beside the final file, which takes
-// the final name only on success (the questions were asked before anything started), and
-// resample into "Title.partial.44100.wav". A resampled copy goes however the encode ends.
+// Files: the encode writes a part file of its own beside the final file (PartFileName), which
+// takes the final name only when the encode succeeded and left a file that is not empty (the
+// job asked before anything replaces a file); an input below 44100 Hz is first resampled into
+// a part file of its own. Part files go however the encode ends.
 //
 // Main thread only. Not copyable; owned by the pool (TEncoderPool).
 namespace trackmill {
@@ -40,11 +39,9 @@ enum class Encoder { Mp3, Ogg, Wma, Flac, Mp3Decode };
 bool RunsProcess(Encoder encoder);
 
 struct EncodeRules {
-  bool inPlace = false;                    // one at a time: the final file is written directly
-  TOverwriteQuestion* question = nullptr;  // in place: asked before a file is replaced
-  QString sharedResampleFile;              // in place: where inputs are resampled to
-  // In place: the job's encoder runners (null: that encoder is missing); otherwise each slot
-  // runs its own.
+  // One encoder at a time: the job's own encoder runners (whose messages reach the user
+  // through the job; null: that encoder is missing). Otherwise each slot runs its own.
+  bool jobRunners = false;
   TMp3EncodeProcess* mp3 = nullptr;
   TWMAEncodeProcess* wma = nullptr;
 };
@@ -82,11 +79,6 @@ class EncodeSlot : public QObject {
   QString EstimatedText() const { return estimated_; }
   bool Resampling() const { return busy_ && !resampled_.isEmpty() && encoderInput_ != resampled_; }
 
-  // The temporary name an encode writes its output under.
-  static QString PartialName(const QString& output);
-  // The resampled copy of the input an encode writes beside its output.
-  static QString ResampledName(const QString& output);
-
  signals:
   void ProgressChanged();
   // Emitted once per started encode, never from inside Start().
@@ -96,7 +88,6 @@ class EncodeSlot : public QObject {
   bool event(QEvent* event) override;
 
  private:
-  QString Target() const;  // the file the encoder writes
   void SetStage(int startPercent, int spanPercent);
   void SetPercent(int stagePercent);
   template <typename Step>
@@ -113,6 +104,7 @@ class EncodeSlot : public QObject {
 
   SlotSetup setup_;
   PoolEncode encode_;
+  QString partial_;       // the file the encoder writes
   QString encoderInput_;  // the input, or its resampled copy
   QString resampled_;     // the resampled copy while it exists
   bool busy_ = false;

@@ -16,7 +16,7 @@ TFallbackRip::TFallbackRip(TCDIn& cdIn, const JobItems& items, TMp3EncodeProcess
   if (!output_format::IsKnown(format_)) format_ = output_format::kMp3;
   TSettings settings = Settings();
   settings.OutputFormat = format_;
-  job_->SetExtraction(std::make_unique<ParanoiaExtractor>(cdIn), {true, true, true}, settings);
+  job_->SetExtraction(std::make_unique<ParanoiaExtractor>(cdIn), {true, true}, settings);
   connect(job_.get(), &TJobRunner::Changed, this, &TFallbackRip::Changed);
   connect(job_.get(), &TJobRunner::InformationMessage, this, &TFallbackRip::InformationMessage);
   connect(job_.get(), &TJobRunner::ItemSettled, this, &TFallbackRip::NoteSettled);

@@ -1,14 +1,20 @@
 #include "jobs/JobPlan.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
+#include <atomic>
 
 #include "common/FileUtils.h"
 #include "common/JobCodes.h"
+#include "common/TextForms.h"
 #include "settings/Settings.h"
 
 namespace trackmill {
 namespace {
+
+constexpr int kMaxNameBytes = 255;
 
 QString FileJobExtension(int jobKind) {
   switch (jobKind) {
@@ -21,22 +27,59 @@ QString FileJobExtension(int jobKind) {
   }
 }
 
+// The stem cut at a character boundary so that stem + suffix fit a file name's bytes.
+QString Fitted(const QString& stem, const QString& suffix) {
+  QString fitted = stem;
+  const qsizetype room = kMaxNameBytes - suffix.toUtf8().size();
+  while (!fitted.isEmpty() && fitted.toUtf8().size() > room) {
+    fitted.chop(1);
+    if (!fitted.isEmpty() && fitted.back().isHighSurrogate()) fitted.chop(1);
+  }
+  return fitted;
+}
+
+// folder + stem + extension, numbered " (2)", " (3)"... until no earlier item has it.
+QString DistinctPath(const QString& folder, const QString& stem, const QString& extension, QSet<QString>& taken,
+                     QString* name) {
+  QString candidate = Fitted(stem, extension);
+  for (int n = 2; taken.contains(folder + candidate + extension); ++n) {
+    const QString number = QStringLiteral(" (%1)").arg(n);
+    candidate = Fitted(stem, number + extension) + number;
+  }
+  taken.insert(folder + candidate + extension);
+  *name = candidate;
+  return folder + candidate + extension;
+}
+
 }  // namespace
+
+QString PartFileName(const QString& finalPath) {
+  static std::atomic<int> counter{0};
+  const QFileInfo info(finalPath);
+  const QString suffix = QStringLiteral(".%1-%2.part").arg(QCoreApplication::applicationPid()).arg(++counter);
+  return info.dir().filePath('.' + Fitted(info.fileName(), '.' + suffix) + suffix);
+}
+
+QString KeptWavName(const JobItem& item) { return QFileInfo(item.output).dir().filePath(item.name + ".wav"); }
 
 void PlanOutputs(JobItems& items, int jobKind, const TSettings& settings) {
   const QString folder = IncludeTrailingSeparator(settings.OutputFolder);
   const qint32 format = output_format::IsKnown(settings.OutputFormat) ? settings.OutputFormat : output_format::kWav;
   const auto disc = std::make_shared<const DiscInfo>(settings.Disc);
+  QSet<QString> taken;
   for (JobItem& item : items) {
     if (jobKind == job_kind::kRipCd) {
-      item.wav = folder + item.title + QStringLiteral(".wav");
-      item.output = folder + item.title + '.' + QLatin1String(output_format::kExtensions[size_t(format)]);
+      QString stem = CleanFileName(item.title);
+      if (stem.isEmpty()) stem = "Track" + TwoDigit(item.track);
+      const QString extension = '.' + QLatin1String(output_format::kExtensions[size_t(format)]);
+      item.output = DistinctPath(folder, stem, extension, taken, &item.name);
+      item.wav = PartFileName(folder + item.name + ".wav");
       item.disc = disc;
       continue;
     }
     const QFileInfo source(item.source);
-    const QString name = source.completeBaseName() + FileJobExtension(jobKind);
-    item.output = jobKind == job_kind::kRecorderWavToMp3 ? source.dir().filePath(name) : folder + name;
+    const QString target = jobKind == job_kind::kRecorderWavToMp3 ? IncludeTrailingSeparator(source.path()) : folder;
+    item.output = DistinctPath(target, source.completeBaseName(), FileJobExtension(jobKind), taken, &item.name);
   }
 }
 

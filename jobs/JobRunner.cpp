@@ -9,6 +9,7 @@
 #include "jobs/DriveExtractor.h"
 #include "jobs/EncoderPool.h"
 #include "jobs/JobPlan.h"
+#include "jobs/TrackExtractor.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/OutputTagger.h"
@@ -33,6 +34,8 @@ TJobRunner::TJobRunner(int jobKind, std::shared_ptr<CdDrive> cdDrive, const JobI
       wmaRunner_(wmaRunner),
       overwriteQuestion_(overwriteQuestion),
       settings_(std::make_unique<TSettings>(Settings())),
+      extracted_(items.size(), false),
+      keepWav_(items.size(), false),
       heldMessages_(items.size()),
       settled_(items.size(), false) {
   PlanOutputs(items_, jobKind_, *settings_);
@@ -65,25 +68,27 @@ void TJobRunner::Start() {
     return;
   }
   MakeEncoderPool();
-  if (jobKind_ != job_kind::kRipCd) {
+  if (jobKind_ == job_kind::kRipCd) {
+    ReadDiscLayout();
+    if (!extractor_) {
+      RipOptions options = RipOptions::FromSettings(*settings_);
+      options.ReadOffset = ReadOffsetOf(cdDrive_.get(), *settings_);
+      extractor_ = std::make_unique<DriveExtractor>(cdDrive_, disc_, options);
+    }
+    SetPhase("RES_Extracting");
+    ExtractNext();
+  } else if (parallel_) {
     for (int item = 0; item < ItemCount(); ++item) {
       if (results_[size_t(item)] == JobItemResult::Pending)
         AddToPool(item, items_[size_t(item)].source);
       else
         SettleItem(item);
     }
-    FollowOldestItem();
-    ReportSettledItems();
-    return;
+  } else {
+    EncodeNextFile();
   }
-  ReadDiscLayout();
-  if (!extractor_) {
-    RipOptions options = RipOptions::FromSettings(*settings_);
-    options.ReadOffset = ReadOffsetOf(cdDrive_.get(), *settings_);
-    extractor_ = std::make_unique<DriveExtractor>(cdDrive_, disc_, options);
-  }
-  SetPhase("RES_Extracting");
-  StartExtraction(0);
+  FollowOldestItem();
+  ReportSettledItems();
 }
 
 void TJobRunner::Stop() {
@@ -168,6 +173,19 @@ void TJobRunner::ReadDiscLayout() {
 
 bool TJobRunner::ExtractsAhead() const { return parallel_ || !pool_; }
 
+void TJobRunner::ExtractNext() {
+  while (extractedCount_ < ItemCount() && !finished_) {
+    const int item = extractedCount_;
+    // Several at once: the questions were asked as the job started.
+    if (results_[size_t(item)] == JobItemResult::Pending && (parallel_ || ClearToWrite(item))) {
+      StartExtraction(item);
+      return;
+    }
+    SettleItem(item);
+    ++extractedCount_;
+  }
+}
+
 void TJobRunner::StartExtraction(int item) {
   SetCaption("Extracting(", item + 1, item);
   SetPhase("RES_Extracting");
@@ -205,7 +223,8 @@ void TJobRunner::HandleProgress(const StepProgress& progress) {
 
 void TJobRunner::HandleExtractionEnded(const StepEnded& end) {
   const int item = extractedCount_;
-  const StepVerdict verdict = JudgeStepEnd(end, {ItemName(item), items_[size_t(item)].wav, true});
+  const JobItem& planned = items_[size_t(item)];
+  const StepVerdict verdict = JudgeStepEnd(end, {ItemName(item), KeptWavName(planned), true});
   ApplyVerdict(item, verdict);
   if (verdict.endsJob) {
     // Without the drive no further track can be read: the job ends here.
@@ -215,19 +234,27 @@ void TJobRunner::HandleExtractionEnded(const StepEnded& end) {
   }
   const bool extracted = end.outcome == StepOutcome::Done;
   if (extracted) {
+    extracted_[size_t(item)] = true;
     checksums_[size_t(item)] = extractor_->Checksums();
     if (const QString error = extractor_->NormalizeError(); !error.isEmpty()) heldMessages_[size_t(item)] << error;
   }
   ++extractedCount_;
   const bool encodes = extracted && pool_ && results_[size_t(item)] == JobItemResult::Pending;
   if (encodes) {
-    AddToPool(item, items_[size_t(item)].wav);
+    AddToPool(item, planned.wav);
   } else {
-    if (extracted && !pool_) ItemDone(item);
+    if (extracted && !pool_) {
+      // A rip to WAV: the extracted file is the result.
+      if (ReplaceFile(planned.wav, planned.output))
+        ItemDone(item);
+      else
+        Fail(item, planned.output + JobText("RES_Operate_Fail"));
+    }
+    SettleWav(item);
     SettleItem(item);
   }
   // One step at a time: the next track is read once this one's encode has ended.
-  if (extractedCount_ < ItemCount() && (ExtractsAhead() || !encodes)) StartExtraction(extractedCount_);
+  if (ExtractsAhead() || !encodes) ExtractNext();
   FollowOldestItem();
   ReportSettledItems();
 }

@@ -26,12 +26,17 @@
 // drive layer's unless SetExtraction() gave another), encoded by the encoder pool
 // (TEncoderPool, which resamples first where needed), tagged in one write (TOutputTagger), and
 // settled; messages and results go out item by item. With [CommonOptions] EncoderProcesses
-// 1 one step runs at a time in the original's order (extract, encode, extract the next; each
-// encoder asks before it replaces a file; resampling through "VoVE3ReTemp.wav" or
-// "MyReTemp.wav" in the output folder). Above 1 (0: one per processor) several encodes run at
-// once while extraction goes on, the overwrite questions come before anything starts, each
-// encode writes a partial file that takes the final name only when it succeeded, and the
-// caption follows the oldest item still running.
+// 1 one step runs at a time in the original's order (extract, encode, extract the next), the
+// question before a file is replaced coming as its item starts. Above 1 (0: one per
+// processor) several encodes run at once while extraction goes on, the questions come before
+// anything starts, and the caption follows the oldest item still running.
+//
+// Files: every item has outputs of its own (PlanOutputs). Nothing is written under a final
+// name until it is complete: extracted WAVs, resampled copies and encodes are part files of
+// the job's own (PartFileName), renamed when complete or removed. A declined question leaves
+// the file untouched and skips the item, in every format. An extracted WAV is kept as
+// "<name>.wav" when the settings keep WAVs (asked like any other file) or when its track was
+// read but could not be encoded (then the only copy).
 //
 // Workers (the extractor, the encoder runners, the pipeline outputs) report only through job
 // reports (common/JobReports.h) to this object or its pool, handled on this thread. No worker
@@ -63,9 +68,8 @@ struct StepVerdict;
 
 // How a rip differs from the drive layer's (the fallback extraction window's).
 struct RipStyle {
-  bool oneAtATime = false;        // one encoder whatever the settings
-  bool id3v1Only = false;         // MP3 results get only the disc's ID3v1 tag; no ReplayGain
-  bool removeWavPerItem = false;  // each WAV goes once its item is done, not at the job's end
+  bool oneAtATime = false;  // one encoder whatever the settings
+  bool id3v1Only = false;   // MP3 results get only the disc's ID3v1 tag; no ReplayGain
 };
 
 // Encoders a job runs at once: [CommonOptions] EncoderProcesses, or one per processor for 0.
@@ -74,9 +78,6 @@ int EncoderProcessCount(const TSettings& settings);
 class TJobRunner : public QObject {
   Q_OBJECT
  public:
-  static constexpr char kMp3ResampleTemp[] = "VoVE3ReTemp.wav";
-  static constexpr char kOggResampleTemp[] = "MyReTemp.wav";
-
   TJobRunner(int jobKind, std::shared_ptr<CdDrive> cdDrive, const JobItems& items,
              TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner,
              TOverwriteQuestion* overwriteQuestion, QObject* parent = nullptr);
@@ -142,16 +143,27 @@ class TJobRunner : public QObject {
   // Steps (JobRunner.cpp).
   void ReadDiscLayout();
   void StartExtraction(int item);
+  // Rips: extracts the next item that goes on (asking first, one at a time), settling those
+  // that do not.
+  void ExtractNext();
   void HandleProgress(const StepProgress& progress);
   void HandleExtractionEnded(const StepEnded& end);
   bool ExtractsAhead() const;  // the next track is read while earlier ones encode
 
   // The encodes and the end of the job (JobStages.cpp).
   void MakeEncoderPool();  // none when the results need no encoder (rips to WAV)
-  void AskBeforeReplacing();
+  // Asks before the item's files replace existing ones; false: the item does not go on
+  // (declined, or its output is in use).
+  bool ClearToWrite(int item);
+  bool Confirmed(const QString& path);
+  // One at a time: starts the next file item that goes on.
+  void EncodeNextFile();
   void AddToPool(int item, const QString& input);
   void PoolItemEnded(int item, const StepVerdict& verdict);
   void ItemDone(int item);
+  // Rips: the extracted WAV is kept as "<name>.wav" or removed once the item is done; left as
+  // the only copy of a track that was read but not encoded; removed when read in part.
+  void SettleWav(int item);
   void SettleItem(int item);
   void ReportSettledItems();
   void FollowOldestItem();
@@ -188,7 +200,10 @@ class TJobRunner : public QObject {
   bool ownSettings_ = false;  // SetExtraction gave them
   RipStyle style_;
 
-  int extractedCount_ = 0;
+  int extractedCount_ = 0;  // rips: items past their extraction
+  int nextFileItem_ = 0;    // file jobs one at a time: the next item to start
+  std::vector<bool> extracted_;  // by item: its track was read whole
+  std::vector<bool> keepWav_;    // by item: its WAV is kept ("<name>.wav" is free or may go)
   bool started_ = false;
   bool finished_ = false;
   bool closed_ = false;  // Finished() was emitted

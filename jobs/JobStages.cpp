@@ -11,6 +11,7 @@
 #include "jobs/DiscTags.h"
 #include "jobs/EncoderPool.h"
 #include "jobs/JobRunner.h"
+#include "jobs/JobPlan.h"
 #include "jobs/JobTexts.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/WMAEncodeProcess.h"
@@ -72,27 +73,48 @@ void TJobRunner::MakeEncoderPool() {
   const int slotCount = single ? 1 : EncoderProcessCount(*settings_);
   parallel_ = slotCount > 1;
   EncodeRules rules;
-  rules.inPlace = !parallel_;
-  rules.question = overwriteQuestion_;
-  rules.sharedResampleFile = OutputFolder() + (*encoder == Encoder::Mp3 ? kMp3ResampleTemp : kOggResampleTemp);
+  rules.jobRunners = !parallel_;
   rules.mp3 = mp3Runner_;
   rules.wma = wmaRunner_;
   pool_ = std::make_unique<TEncoderPool>(*encoder, jobKind_, slotCount, *settings_, rules);
   connect(pool_.get(), &TEncoderPool::ItemEnded, this, &TJobRunner::PoolItemEnded);
   connect(pool_.get(), &TEncoderPool::ProgressChanged, this, &TJobRunner::FollowOldestItem);
-  if (parallel_ && RunsProcess(*encoder)) AskBeforeReplacing();
+  // Several at once: every question before anything starts, since no encode may wait for an
+  // answer while others run.
+  if (parallel_)
+    for (int item = 0; item < ItemCount(); ++item) ClearToWrite(item);
 }
 
-// Every question before anything starts: the encoders may not ask while others run.
-void TJobRunner::AskBeforeReplacing() {
-  for (int item = 0; item < ItemCount(); ++item) {
-    const QString output = ResultFile(item);
-    if (!QFileInfo::exists(output)) continue;
-    const QString question = output + LangString("RES_File_Exist");
-    if (!overwriteQuestion_ || !overwriteQuestion_->ConfirmOverwrite(output, question))
-      SetResult(item, JobItemResult::Declined);
-    else if (IsFileInUse(output))
-      Fail(item, output + JobText("RES_Operate_Fail"));
+bool TJobRunner::Confirmed(const QString& path) {
+  if (!QFileInfo::exists(path)) return true;
+  const QString question = path + LangString("RES_File_Exist");
+  return overwriteQuestion_ && overwriteQuestion_->ConfirmOverwrite(path, question);
+}
+
+bool TJobRunner::ClearToWrite(int item) {
+  const JobItem& planned = items_[size_t(item)];
+  if (!Confirmed(planned.output)) {
+    SetResult(item, JobItemResult::Declined);
+    return false;
+  }
+  if (IsFileInUse(planned.output)) {
+    Fail(item, planned.output + JobText("RES_Operate_Fail"));
+    return false;
+  }
+  const bool intermediate = jobKind_ == job_kind::kRipCd && planned.output != KeptWavName(planned);
+  keepWav_[size_t(item)] = intermediate && settings_->IsKeepWav && Confirmed(KeptWavName(planned)) &&
+                           !IsFileInUse(KeptWavName(planned));
+  return true;
+}
+
+void TJobRunner::EncodeNextFile() {
+  while (nextFileItem_ < ItemCount() && !finished_) {
+    const int item = nextFileItem_++;
+    if (ClearToWrite(item)) {
+      AddToPool(item, items_[size_t(item)].source);
+      return;
+    }
+    SettleItem(item);
   }
 }
 
@@ -116,21 +138,36 @@ void TJobRunner::AddToPool(int item, const QString& input) {
 void TJobRunner::PoolItemEnded(int item, const StepVerdict& verdict) {
   if (finished_ || item < 0 || item >= ItemCount()) return;
   if (ApplyVerdict(item, verdict)) ItemDone(item);
+  SettleWav(item);
   SettleItem(item);
-  if (!ExtractsAhead() && jobKind_ == job_kind::kRipCd && extractedCount_ < ItemCount())
-    StartExtraction(extractedCount_);
+  if (!parallel_) {
+    if (jobKind_ == job_kind::kRipCd)
+      ExtractNext();
+    else
+      EncodeNextFile();
+  }
   FollowOldestItem();
   ReportSettledItems();
 }
 
 void TJobRunner::ItemDone(int item) {
-
   SetResult(item, JobItemResult::Done);
   TagFinishedFile(item);
+}
+
+void TJobRunner::SettleWav(int item) {
   const JobItem& planned = items_[size_t(item)];
-  if (style_.removeWavPerItem && jobKind_ == job_kind::kRipCd && planned.wav != planned.output &&
-      !settings_->IsKeepWav && results_[size_t(item)] == JobItemResult::Done && !IsFileInUse(planned.wav))
+  if (jobKind_ != job_kind::kRipCd || !QFileInfo::exists(planned.wav)) return;
+  const QString kept = KeptWavName(planned);
+  const bool done = results_[size_t(item)] == JobItemResult::Done;
+  // A track read whole but not encoded keeps its only copy, unless that would replace a file
+  // the user did not let go (then it stays under its part name).
+  const bool keep = done ? keepWav_[size_t(item)] : extracted_[size_t(item)];
+  if (!keep) {
     QFile::remove(planned.wav);
+  } else if (keepWav_[size_t(item)] || !QFileInfo::exists(kept)) {
+    ReplaceFile(planned.wav, kept);
+  }
 }
 
 void TJobRunner::SettleItem(int item) {
@@ -144,8 +181,7 @@ void TJobRunner::ReportSettledItems() {
     heldMessages_[size_t(item)].clear();
     emit ItemSettled(item);
   }
-  const bool extracted = jobKind_ != job_kind::kRipCd || extractedCount_ >= ItemCount();
-  if (reportedCount_ >= ItemCount() && extracted && (!pool_ || pool_->Idle()) && !finished_) {
+  if (reportedCount_ >= ItemCount() && (!pool_ || pool_->Idle()) && !finished_) {
     FinishJob(false);
     QTimer::singleShot(kSettleMs, this, &TJobRunner::CloseJob);
   }
@@ -215,13 +251,7 @@ void TJobRunner::FinishJob(bool stopped) {
     if (runner) runner->CommandSettings = nullptr;
   for (auto& result : results_)
     if (result == JobItemResult::Pending) result = JobItemResult::Stopped;
-  // The extracted WAVs are intermediate files once every track is extracted; the WAV of a
-  // track whose encode failed is kept, since it is then the only copy of the track.
-  if (jobKind_ == job_kind::kRipCd && extractedCount_ >= ItemCount() &&
-      settings_->OutputFormat != output_format::kWav && !settings_->IsKeepWav) {
-    for (int item = 0; item < ItemCount(); ++item)
-      if (results_[item] == JobItemResult::Done) QFile::remove(items_[size_t(item)].wav);
-  }
+  for (int item = 0; item < ItemCount(); ++item) SettleWav(item);
   Q_UNUSED(stopped);
 }
 

@@ -99,7 +99,7 @@ TEST(ExtractCommandTest, ChecksInOrderWithTheirMessages) {
   EXPECT_TRUE(QDir(deep).exists());
 }
 
-TEST(ExtractCommandTest, ItemsAreListPositionAndCleanedTitle) {
+TEST(ExtractCommandTest, ItemsAreListPositionAndTitleAsGiven) {
   QTemporaryDir dir;
   Settings() = TSettings{};
   Settings().OutputFolder = dir.path();
@@ -107,7 +107,7 @@ TEST(ExtractCommandTest, ItemsAreListPositionAndCleanedTitle) {
   const TrackList list = ListOf({{"one", true}, {"skip", false}, {"AC/DC: Live?", true}, {"*/:<>?\\|", true},
                                  {"say \"hi\"", true}});
   const ExtractPlan plan = PlanExtract(list, [] { return false; }, prompts);
-  EXPECT_EQ(plan.items, (JobItems{JobItem::Track(1, "one"), JobItem::Track(3, "ACDC Live"), JobItem::Track(4, ""), JobItem::Track(5, "say \"hi\"")}));
+  EXPECT_EQ(plan.items, (JobItems{JobItem::Track(1, "one"), JobItem::Track(3, "AC/DC: Live?"), JobItem::Track(4, "*/:<>?\\|"), JobItem::Track(5, "say \"hi\"")}));
 }
 
 TEST(ExtractCommandTest, OutputFolderCheckOfTheFileJobs) {

@@ -91,7 +91,7 @@ TEST_F(TrackListTest, TitlesComeBackFromTheCache) {
   list_.Rows[0].Title = "Opening";
   list_.Rows[2].Title = "AC/DC: Live?";
   list_.Rows[1].Checked = false;
-  EXPECT_EQ(list_.ExtractItems(), (JobItems{JobItem::Track(1, "Opening"), JobItem::Track(3, "ACDC Live")}));
+  EXPECT_EQ(list_.ExtractItems(), (JobItems{JobItem::Track(1, "Opening"), JobItem::Track(3, "AC/DC: Live?")}));
   EXPECT_TRUE(list_.Close().isEmpty());
 
   Settings() = TSettings{};

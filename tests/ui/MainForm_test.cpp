@@ -89,7 +89,7 @@ TEST_F(MainFormTest, CheckCommandsFollowTheRows) {
   });
   QTest::keyClick(list, Qt::Key_F2);
   EXPECT_EQ(Column(*form, 1)[1], "AC/DC: Live?");
-  EXPECT_EQ(form->Tracks().ExtractItems(), (JobItems{JobItem::Track(2, "ACDC Live")}));
+  EXPECT_EQ(form->Tracks().ExtractItems(), (JobItems{JobItem::Track(2, "AC/DC: Live?")}));
   answerer_.OnWindow<TfrmEditTrackName>([](TfrmEditTrackName* rename) { QTimer::singleShot(0, rename, &QDialog::reject); });
   Activate(*form);  // as the window manager does when a dialog has gone
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());  // a double-click's first half
