@@ -133,21 +133,31 @@ TEST_F(ConvertCommandTest, WavToOggAndBackThroughMp3AndToWma) {
 
 TEST_F(ConvertCommandTest, ExistingOutputsFollowYesAndNo) {
   ASSERT_TRUE(test::MakeWav(Path("a.wav"), 1.0));
-  QFile old(Path("out/a.mp3"));
-  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-  old.write("keep me");
-  old.close();
-  auto result = Convert({"wav2mp3", Path("a.wav"), "--output", Path("out"), "--no"});
-  EXPECT_NE(result.exitCode, 0);
-  EXPECT_TRUE(result.out.contains("0 of 1 files done"));
-  EXPECT_EQ(QFileInfo(Path("out/a.mp3")).size(), 7);
-  // Without a terminal to ask on, nothing is replaced either.
-  result = Convert({"wav2mp3", Path("a.wav"), "--output", Path("out")});
-  EXPECT_NE(result.exitCode, 0);
-  EXPECT_EQ(QFileInfo(Path("out/a.mp3")).size(), 7);
-  result = Convert({"wav2mp3", Path("a.wav"), "--output", Path("out"), "--yes"});
-  EXPECT_EQ(result.exitCode, 0);
-  EXPECT_GT(QFileInfo(Path("out/a.mp3")).size(), 7);
+  for (const QString kind : {"mp3", "flac", "ogg"}) {
+    const QString existing = Path("out/a." + kind);
+    ASSERT_TRUE(test::WriteBytes(existing, "keep me"));
+    auto result = Convert({"wav2" + kind, Path("a.wav"), "--output", Path("out"), "--no"});
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_TRUE(result.out.contains("0 of 1 files done"));
+    EXPECT_EQ(QFileInfo(existing).size(), 7) << kind.toStdString();
+    // Without a terminal to ask on, nothing is replaced either.
+    result = Convert({"wav2" + kind, Path("a.wav"), "--output", Path("out")});
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_EQ(QFileInfo(existing).size(), 7) << kind.toStdString();
+    result = Convert({"wav2" + kind, Path("a.wav"), "--output", Path("out"), "--yes"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_GT(QFileInfo(existing).size(), 7);
+  }
+}
+
+// Sources of one base name from different folders get results of their own.
+TEST_F(ConvertCommandTest, SourcesOfOneNameGetResultsOfTheirOwn) {
+  ASSERT_TRUE(dir_.mkpath("x") && dir_.mkpath("y"));
+  ASSERT_TRUE(test::MakeWav(Path("x/a.wav"), 1.0) && test::MakeWav(Path("y/a.wav"), 2.0));
+  const auto result = Convert({"wav2flac", Path("x/a.wav"), Path("y/a.wav"), "--output", Path("out")});
+  EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_NEAR(test::ProbeDuration(Path("out/a.flac")), 1.0, 0.05);
+  EXPECT_NEAR(test::ProbeDuration(Path("out/a (2).flac")), 2.0, 0.05);
 }
 
 TEST_F(ConvertCommandTest, FailuresEndTheirItemAndTheJobGoesOn) {

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "cd/Drive.h"
@@ -34,7 +35,7 @@ class RipJobTest : public ::testing::Test {
   QString Path(const QString& name) const { return dir_.filePath(name); }
 
   // Titles and disc fields of the image in cdinfo.dat, and ID3 on, as a user would have them.
-  void WriteDiscInfo() {
+  void WriteDiscInfo(const QStringList& titles = {"-Opening; `act`", "Intermezzo", "Café Finale"}) {
     ClearDiscImages();
     AddDiscImage(Path("disc.cue"));
     TrackList list;
@@ -47,10 +48,10 @@ class RipJobTest : public ::testing::Test {
     QFile info(Path("home/cdinfo.dat"));
     ASSERT_TRUE(info.open(QIODevice::WriteOnly));
     info.write(QStringLiteral("[%1]\nArtist=The Übertones\nAlbum=Live \"at\" $HOME\nYear=1999\n"
-                              "Genre=%2\nComment=demo disc\nTrackNumber=3\n1=-Opening; `act`\n"
-                              "2=Intermezzo\n3=Café Finale\n")
+                              "Genre=%2\nComment=demo disc\nTrackNumber=3\n1=%3\n2=%4\n3=%5\n")
                    .arg(id)
                    .arg(GenreToListIndex(17))
+                   .arg(titles[0], titles[1], titles[2])
                    .toUtf8());
     info.close();
     QFile options(Path("home/options.ini"));
@@ -256,6 +257,64 @@ TEST_F(RipJobTest, ParallelRipReportsReadErrorsInTrackOrder) {
       << result.out.toStdString();
   EXPECT_EQ(QDir(Path("cutout")).entryList({"*.flac"}, QDir::Files), QStringList({"Track01.flac"}));
   EXPECT_EQ(result.err.count("Error while reading CD information!"), 2) << result.err.toStdString();
+  // What the failed reads wrote goes: nothing half-read stays, under a final name or another.
+  EXPECT_EQ(QDir(Path("cutout")).entryList({"*.wav", "*.part"}, QDir::Files | QDir::Hidden), QStringList());
+}
+
+// Tracks of one title get files of their own, each holding its track, in every format.
+TEST_F(RipJobTest, SameTitlesGetFilesOfTheirOwn) {
+  WriteDiscInfo({"Intro", "Intro", "Intro"});
+  for (const QString format : {"wav", "flac", "ogg", "mp3"}) {
+    const auto result = Rip({"--format", format});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    for (int track = 0; track < 3; ++track) {
+      const QString name = track == 0 ? QStringLiteral("Intro") : QStringLiteral("Intro (%1)").arg(track + 1);
+      EXPECT_NEAR(test::ProbeDuration(Path("out/" + name + "." + format)), kTrackSeconds[track], 0.1)
+          << format.toStdString() << " " << name.toStdString();
+    }
+  }
+}
+
+// A declined overwrite leaves the file as it was and skips the track, in every format and
+// either way of encoding; a user's own WAV never stands in for the intermediate one.
+TEST_F(RipJobTest, DeclinedAndForeignFilesStayAsTheyWere) {
+  ASSERT_TRUE(dir_.mkpath("out"));
+  for (const char* processes : {"1", "2"}) {
+    ASSERT_TRUE(test::WriteBytes(Path("home/options.ini"), QByteArray("[CommonOptions]\nEncoderProcesses=") + processes));
+    for (const QString format : {"wav", "flac", "ogg", "mp3"}) {
+      const QString mine = Path("out/Intermezzo." + format);
+      ASSERT_TRUE(test::WriteBytes(mine, "mine"));
+      const auto declined = Rip({"--format", format, "--tracks", "2", "--no"});
+      EXPECT_EQ(declined.exitCode, 1);
+      EXPECT_TRUE(declined.out.contains("0 of 1 tracks done")) << declined.out.toStdString();
+      EXPECT_EQ(test::ReadBytes(mine), "mine") << format.toStdString() << processes;
+      QFile::remove(mine);
+    }
+    ASSERT_TRUE(test::WriteBytes(Path("out/Intermezzo.wav"), "my own"));
+    EXPECT_EQ(Rip({"--format", "flac", "--tracks", "2", "--yes"}).exitCode, 0);
+    EXPECT_EQ(test::ReadBytes(Path("out/Intermezzo.wav")), "my own") << processes;
+    EXPECT_NEAR(test::ProbeDuration(Path("out/Intermezzo.flac")), kTrackSeconds[1], 0.1);
+  }
+  EXPECT_EQ(QDir(Path("out")).entryList({"*.part"}, QDir::Files | QDir::Hidden), QStringList());
+}
+
+// Rips into one folder at once share no file: both end well, whichever finishes last.
+TEST_F(RipJobTest, ConcurrentRipsIntoOneFolderDoNotTouchEachOther) {
+  for (int round = 0; round < 3; ++round) {
+    QProcess rips[2];
+    for (QProcess& rip : rips)
+      rip.start(test::TrackmillProgram(), {"rip", "--disc-image", Path("disc.cue"), "--output", Path("out"),
+                                           "--no-accuraterip", "--format", "flac", "--yes"});
+    for (QProcess& rip : rips) {
+      ASSERT_TRUE(rip.waitForFinished(120000));
+      EXPECT_EQ(rip.exitCode(), 0) << rip.readAllStandardError().toStdString();
+    }
+    for (const QString& name : {"-Opening; `act`", "Intermezzo", "Café Finale"}) {
+      const QString flac = Path("out/" + name + ".flac");
+      if (test::HaveProgram("flac")) EXPECT_EQ(test::RunProgram("flac", {"-t", "-s", flac}).exitCode, 0) << round;
+    }
+    EXPECT_EQ(QDir(Path("out")).entryList({"*.part", "*.wav"}, QDir::Files | QDir::Hidden), QStringList());
+  }
 }
 
 TEST_F(RipJobTest, KeepWavKeepsTheIntermediateFiles) {
