@@ -134,6 +134,38 @@ TEST_F(MainFormTest, DiscLeavingAndComingBackAndTheTrayOfAnImage) {
   form->close();
 }
 
+TEST_F(MainFormTest, ADiscWithoutAudioKeepsItsMessageAndIsReadAgainOnlyWhenAnotherArrives) {
+  QTemporaryDir dir;
+  const QString cue = dir.filePath("data.cue");
+  ASSERT_TRUE(WriteBytes(dir.filePath("data.bin"), QByteArray(300 * 2352, '\0')));
+  ASSERT_TRUE(WriteBytes(cue, "FILE \"data.bin\" BINARY\n  TRACK 01 MODE1/2352\n    INDEX 01 00:00:00\n"));
+  auto form = Open(cue);
+  int arrivals = 0, removals = 0;
+  QObject::connect(&form->MediaWatcher(), &TMediaWatcher::MediaArrived, [&] { ++arrivals; });
+  QObject::connect(&form->MediaWatcher(), &TMediaWatcher::MediaRemoved, [&] { ++removals; });
+  form->MediaWatcher().SetIntervalMs(20);
+  const QString noAudio = "Can not find audio CD in your CD device.";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->StatusText() == noAudio; }));
+  QTest::qWait(300);
+  EXPECT_EQ(arrivals, 0);
+  EXPECT_EQ(form->StatusText(), noAudio);
+
+  // An audio disc in its place is listed, and activation no longer reports a missing one.
+  ASSERT_TRUE(QFile::rename(cue, cue + ".away"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return removals == 1; }, 10000));
+  TestDisc audio({"2s"});
+  ASSERT_TRUE(audio.Ok());
+  ASSERT_TRUE(QFile::copy(audio.BinPath(), dir.filePath("disc.bin")) && QFile::copy(audio.CuePath(), cue));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return List(*form)->topLevelItemCount() == 1; }, 10000));
+  QWidget other;
+  other.show();
+  Activate(other);
+  Activate(*form);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->StatusText() == "Image data.cue"; }));
+  EXPECT_EQ(arrivals, 1);
+  form->close();
+}
+
 TEST_F(MainFormTest, FolderHelpAndHomePageOpenTheirAddresses) {
   UrlCatcher catcher;
   QDesktopServices::setUrlHandler("file", &catcher, "Open");
