@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTimer>
 
@@ -78,6 +80,23 @@ TEST_F(MainFormTest, CheckCommandsFollowTheRows) {
   EXPECT_TRUE(Action(*form, "aEditTrackName")->isEnabled());
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(2)).center());
   EXPECT_EQ(list->topLevelItem(2)->checkState(0), Qt::Unchecked);
+  EXPECT_EQ(form->Tracks().ExtractItems(), (JobItems{JobItem::Track(2, "Track02")}));
+
+  // On the check box itself Ctrl+click toggles once too; so does Space, whichever cell is current.
+  QStyleOptionViewItem option;
+  option.initFrom(list);
+  option.rect = list->visualRect(list->model()->index(0, 0));
+  option.features = QStyleOptionViewItem::HasCheckIndicator;
+  const QPoint box = list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, box);
+  EXPECT_EQ(list->topLevelItem(0)->checkState(0), Qt::Checked);
+  for (auto [column, state] : {std::pair{3, Qt::Checked}, {0, Qt::Unchecked}}) {
+    list->setCurrentIndex(list->model()->index(2, column));
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(list->topLevelItem(2)->checkState(0), state) << column;
+  }
+  EXPECT_TRUE(list->topLevelItem(2)->isSelected());
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, box);  // leaves the rows as before
   EXPECT_EQ(form->Tracks().ExtractItems(), (JobItems{JobItem::Track(2, "Track02")}));
 
   // F2 renames the selected row; so does a double-click on it.
