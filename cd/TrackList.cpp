@@ -87,6 +87,8 @@ bool TrackList::IsAudioCDPresent() const {
   return toc && toc->HasAudioTrack();
 }
 
+bool TrackList::IsDiscPresent() const { return Drive && Drive->ReadToc().has_value(); }
+
 bool TrackList::LoadDiscRecord(const std::vector<qint32>& startFrames, qint32 leadOutFrame) {
   DiscIdentifier = startFrames.empty() ? QString() : DiscIdText(CddbDiscId(startFrames, leadOutFrame));
   return LoadDiscInfo(DiscIdentifier);
@@ -155,7 +157,8 @@ void TrackList::Activate() {
 }
 
 void TrackList::Refresh() {
-  if (IsAudioCDPresent()) {
+  NoAudioCD = !IsAudioCDPresent();
+  if (!NoAudioCD) {
     ReadTrackListFromTOC();
     if (Status == NoAudioText()) Status = DriveDescription;
   } else {

@@ -57,6 +57,8 @@ class TrackList {
   std::shared_ptr<CdDrive> OpenDrive(int driveIndex);
   // The open drive holds a disc with at least one audio track.
   bool IsAudioCDPresent() const;
+  // The open drive holds a disc whose table of contents reads, with audio tracks or without.
+  bool IsDiscPresent() const;
   // Fills Rows from the table of contents of Drive (nothing without a drive).
   void ReadTrackListFromTOC();
   // Start-up: open the drive of the settings (or the given one) and list its disc.
@@ -64,7 +66,7 @@ class TrackList {
   void Show(int driveIndex);
   // The window became active: a disc missing since start-up is reported again.
   void Activate();
-  // Refresh command.
+  // Refresh command; also after a disc arrived. NoAudioCD follows the disc found.
   void Refresh();
   // No disc listed any more: the rows go, and so does the disc they belonged to, so that
   // closing never writes an empty list over that disc's titles.

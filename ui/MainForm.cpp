@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
@@ -130,6 +131,7 @@ void TMainForm::CreateTrackList() {
   trackList_->setAllColumnsShowFocus(true);
   trackList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   Fill(trackList_, QPalette::Base, kListColour);
+  trackList_->installEventFilter(this);
   trackList_->viewport()->installEventFilter(this);
   connect(trackList_, &QTreeWidget::itemClicked, this, &TMainForm::TrackClicked);
   connect(trackList_, &QTreeWidget::itemDoubleClicked, this, &TMainForm::TrackDoubleClicked);
@@ -184,6 +186,7 @@ void TMainForm::UpdateActions() {
 
 void TMainForm::ShowRows() {
   fillingRows_ = true;
+  pressedItem_ = nullptr;
   trackList_->clear();
   for (const TrackRow& row : list_.Rows) {
     auto* item = new QTreeWidgetItem(trackList_, {row.Caption, row.Title, row.Length, row.Size});
@@ -224,8 +227,20 @@ void TMainForm::changeEvent(QEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == trackList_->viewport() && event->type() == QEvent::MouseButtonPress)
-    pressModifiers_ = static_cast<QMouseEvent*>(event)->modifiers();
+  if (watched == trackList_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    const auto* press = static_cast<QMouseEvent*>(event);
+    pressModifiers_ = press->modifiers();
+    pressedItem_ = trackList_->itemAt(press->position().toPoint());
+    if (pressedItem_) pressedCheckState_ = pressedItem_->checkState(0);
+  }
+  // Space ticks the current row whichever of its cells is current (the list alone would tick
+  // only from the No. cell, which holds the check box).
+  if (watched == trackList_ && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space &&
+      static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier && trackList_->currentItem()) {
+    ToggleTrack(trackList_->currentItem());
+    return true;
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 

@@ -132,6 +132,7 @@ class TMainForm : public QMainWindow {
   // The track list's rows and the language menu (MainFormCommands.cpp).
   void SwitchLanguage(QAction* item);
   void TrackClicked(QTreeWidgetItem* item);
+  void ToggleTrack(QTreeWidgetItem* item);
   void TrackDoubleClicked(QTreeWidgetItem* item);
   void TrackRowChanged(QTreeWidgetItem* item, int column);
 
@@ -148,6 +149,9 @@ class TMainForm : public QMainWindow {
   bool closing_ = false;
   bool fillingRows_ = false;
   Qt::KeyboardModifiers pressModifiers_;  // of the last mouse press on the list
+  // The row under that press and its check state then: a click that changed it hit the check box.
+  QTreeWidgetItem* pressedItem_ = nullptr;
+  Qt::CheckState pressedCheckState_ = Qt::Unchecked;
   std::unique_ptr<TMp3EncodeProcess> mp3Runner_;
   std::unique_ptr<TWMAEncodeProcess> wmaRunner_;
   std::unique_ptr<TCDIn> fallbackInput_;

@@ -89,8 +89,18 @@ void TMainForm::TrackRowChanged(QTreeWidgetItem* item, int column) {
 }
 
 void TMainForm::TrackClicked(QTreeWidgetItem* item) {
-  // Ctrl+click toggles the row's check box (and leaves the row selected).
+  // Ctrl+click toggles the row's check box (and leaves the row selected). On the check box
+  // itself the list has toggled it already.
   if (!item || !(pressModifiers_ & Qt::ControlModifier)) return;
+  if (item == pressedItem_ && item->checkState(0) != pressedCheckState_) {
+    trackList_->setCurrentItem(item);
+    item->setSelected(true);
+    return;
+  }
+  ToggleTrack(item);
+}
+
+void TMainForm::ToggleTrack(QTreeWidgetItem* item) {
   item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
   trackList_->setCurrentItem(item);
   item->setSelected(true);

@@ -61,7 +61,8 @@ void TMainForm::ReadTrackListFromTOC() {
   ShowRows();
 }
 
-void TMainForm::StartWatching() { mediaWatcher_->Watch(list_.Drive, !list_.Rows.empty()); }
+// A disc without audio counts as present too: otherwise every look would report it arriving.
+void TMainForm::StartWatching() { mediaWatcher_->Watch(list_.Drive, list_.IsDiscPresent()); }
 
 void TMainForm::SaveTitlesOrTell() {
   if (list_.SaveTitles()) return;
@@ -110,9 +111,10 @@ void TMainForm::RereadDisc() {
 
 void TMainForm::MediaArrived() {
   ReopenDrive();
-  if (list_.IsAudioCDPresent()) list_.ReadTrackListFromTOC();
+  if (list_.Drive) list_.Refresh();  // a disc without audio says so instead of the drive's name
   ShowRows();
-  StartWatching();
+  // The watcher saw a disc: whatever could be read from it, it is not new again until it left.
+  mediaWatcher_->Watch(list_.Drive, true);
 }
 
 void TMainForm::MediaRemoved() {

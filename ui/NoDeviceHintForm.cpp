@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -19,8 +20,9 @@ constexpr char kGroupsPage[] = "https://wiki.debian.org/SystemGroups";
 // How to find the program that holds the drive open.
 constexpr char kFuserPage[] = "https://manpages.debian.org/bookworm/psmisc/fuser.1.en.html";
 
-// A label that opens its address in the browser when clicked, or on Enter or Space once it
-// has the focus (so the keyboard reaches it too). Its text is translated like any label's.
+// A label that opens its address in the browser when clicked, or on Space once it has the
+// focus (so the keyboard reaches it too); Enter stays the window's, which presses Close. Its
+// text is translated like any label's.
 class LinkLabel : public QLabel {
  public:
   LinkLabel(const char* name, const QString& text, const char* url, QWidget* parent)
@@ -38,7 +40,7 @@ class LinkLabel : public QLabel {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) Open();
   }
   void keyPressEvent(QKeyEvent* event) override {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) {
+    if (event->key() == Qt::Key_Space) {
       Open();
       return;
     }
@@ -97,7 +99,8 @@ TfrmNoDeviceHint::TfrmNoDeviceHint(QWidget* parent) : QDialog(parent) {
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(panel);
-  AddClosingButton(layout, this, "btClose", QStringLiteral("&Close"));
+  // The window opens on Close, not on the first link.
+  AddClosingButton(layout, this, "btClose", QStringLiteral("&Close"))->setFocus();
   layout->setSizeConstraint(QLayout::SetFixedSize);
   TranslateWhenFirstShown(this);
 }

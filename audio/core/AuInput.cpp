@@ -122,22 +122,26 @@ void TAuInput::FillPrebuffer(int byteCount) {
     std::memmove(prebuffer_.data(), prebuffer_.constData() + prebufferRead_, static_cast<size_t>(unread));
   }
   if (prebuffer_.size() < byteCount) prebuffer_.resize(byteCount);
+  // Position counts bytes handed out, so read-ahead counts only when served. Some inputs count
+  // inside ReadBlock() and others around it (in GetData()): restoring the position serves both.
+  const qint64 delivered = position_;
+  // Nothing beyond Size is read ahead, as GetData() hands out nothing beyond it.
+  const qint64 size = size_;
+  int limit = byteCount;
+  if (size > 0) limit = int(std::min<qint64>(limit, std::max<qint64>(size - delivered, unread)));
   int filled = unread;
-  int readNow = 0;
-  while (filled < byteCount) {
+  while (filled < limit) {
     const char* data = nullptr;
-    int count = byteCount - filled;
+    int count = limit - filled;
     ReadBlock(data, count);
     if (count <= 0) break;
-    count = std::min(count, byteCount - filled);
+    count = std::min(count, limit - filled);
     std::memcpy(prebuffer_.data() + filled, data, static_cast<size_t>(count));
     filled += count;
-    readNow += count;
   }
   prebufferFill_ = filled;
   prebufferRead_ = 0;
-  // Counted again when served.
-  position_ -= readNow;
+  position_ = delivered;
 }
 
 void TAuInput::InjectSilence() {

@@ -54,7 +54,8 @@ class TAuInput : public QObject {
   virtual void GetData(const char*& data, int& byteCount);
   // Closes quietly (failures swallowed) and clears Busy.
   virtual void Reset();
-  // Reads ahead until the pre-buffer holds byteCount bytes (or the input ends).
+  // Reads ahead until the pre-buffer holds byteCount bytes (or the input ends, or Size is
+  // reached). Position does not move: read-ahead counts once it is served.
   virtual void FillPrebuffer(int byteCount);
   virtual void PauseInput();   // base: nothing
   virtual void ResumeInput();  // base: nothing

@@ -99,6 +99,20 @@ TEST_F(OggPlayerFormTest, PlaysTheFileWithBalanceShowingItsTextsAndRefusesOtherN
   EXPECT_EQ(OggPlayer::MinutesSeconds(600), "10:00");
 }
 
+TEST_F(OggPlayerFormTest, ThePositionBarFollowsPlaybackAndEscapeCloses) {
+  const QString ogg = MakeOgg("long.ogg", 8);
+  form_.show();
+  form_.PlayFile(ogg);
+  QSlider* position = Find<QSlider>("tbPosition");
+  // Beyond what the first fill of the sound buffer alone makes (1 %).
+  EXPECT_TRUE(QTest::qWaitFor([&] { return position->value() >= 10; }, 10000)) << position->value();
+  EXPECT_EQ(form_.Player().Output()->Status(), 0);  // still playing: nothing was skipped to get there
+
+  QTest::keyClick(&form_, Qt::Key_Escape);
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form_.isVisible(); }, 5000));
+}
+
 TEST_F(OggPlayerFormTest, SeeksPausesAndClosesOnlyAfterPlaybackEnded) {
   const QString ogg = MakeOgg("long.ogg", 8);
   form_.show();

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTimer>
 
@@ -80,6 +82,23 @@ TEST_F(MainFormTest, CheckCommandsFollowTheRows) {
   EXPECT_EQ(list->topLevelItem(2)->checkState(0), Qt::Unchecked);
   EXPECT_EQ(form->Tracks().ExtractItems(), (JobItems{JobItem::Track(2, "Track02")}));
 
+  // On the check box itself Ctrl+click toggles once too; so does Space, whichever cell is current.
+  QStyleOptionViewItem option;
+  option.initFrom(list);
+  option.rect = list->visualRect(list->model()->index(0, 0));
+  option.features = QStyleOptionViewItem::HasCheckIndicator;
+  const QPoint box = list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, box);
+  EXPECT_EQ(list->topLevelItem(0)->checkState(0), Qt::Checked);
+  for (auto [column, state] : {std::pair{3, Qt::Checked}, {0, Qt::Unchecked}}) {
+    list->setCurrentIndex(list->model()->index(2, column));
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(list->topLevelItem(2)->checkState(0), state) << column;
+  }
+  EXPECT_TRUE(list->topLevelItem(2)->isSelected());
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, box);  // leaves the rows as before
+  EXPECT_EQ(form->Tracks().ExtractItems(), (JobItems{JobItem::Track(2, "Track02")}));
+
   // F2 renames the selected row; so does a double-click on it.
   list->setCurrentItem(list->topLevelItem(1));
   answerer_.OnWindow<TfrmEditTrackName>([](TfrmEditTrackName* rename) {
@@ -131,6 +150,38 @@ TEST_F(MainFormTest, DiscLeavingAndComingBackAndTheTrayOfAnImage) {
   form->findChild<QAction*>("bRefresh")->trigger();
   EXPECT_EQ(form->StatusText(), "Image disc.cue");
   EXPECT_EQ(Column(*form, 1), QStringList({"Renamed", "Track02"}));
+  form->close();
+}
+
+TEST_F(MainFormTest, ADiscWithoutAudioKeepsItsMessageAndIsReadAgainOnlyWhenAnotherArrives) {
+  QTemporaryDir dir;
+  const QString cue = dir.filePath("data.cue");
+  ASSERT_TRUE(WriteBytes(dir.filePath("data.bin"), QByteArray(300 * 2352, '\0')));
+  ASSERT_TRUE(WriteBytes(cue, "FILE \"data.bin\" BINARY\n  TRACK 01 MODE1/2352\n    INDEX 01 00:00:00\n"));
+  auto form = Open(cue);
+  int arrivals = 0, removals = 0;
+  QObject::connect(&form->MediaWatcher(), &TMediaWatcher::MediaArrived, [&] { ++arrivals; });
+  QObject::connect(&form->MediaWatcher(), &TMediaWatcher::MediaRemoved, [&] { ++removals; });
+  form->MediaWatcher().SetIntervalMs(20);
+  const QString noAudio = "Can not find audio CD in your CD device.";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->StatusText() == noAudio; }));
+  QTest::qWait(300);
+  EXPECT_EQ(arrivals, 0);
+  EXPECT_EQ(form->StatusText(), noAudio);
+
+  // An audio disc in its place is listed, and activation no longer reports a missing one.
+  ASSERT_TRUE(QFile::rename(cue, cue + ".away"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return removals == 1; }, 10000));
+  TestDisc audio({"2s"});
+  ASSERT_TRUE(audio.Ok());
+  ASSERT_TRUE(QFile::copy(audio.BinPath(), dir.filePath("disc.bin")) && QFile::copy(audio.CuePath(), cue));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return List(*form)->topLevelItemCount() == 1; }, 10000));
+  QWidget other;
+  other.show();
+  Activate(other);
+  Activate(*form);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->StatusText() == "Image data.cue"; }));
+  EXPECT_EQ(arrivals, 1);
   form->close();
 }
 

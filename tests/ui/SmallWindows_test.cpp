@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QHash>
 #include <QFile>
@@ -80,6 +81,22 @@ TEST(NoDeviceHintFormTest, LinksOpenTheirPagesAndCloseEndsWithOk) {
   EXPECT_NE(catcher.opened[0], catcher.opened[2]);
   QTest::mouseClick(Find<QPushButton>(&hint, "btClose"), Qt::LeftButton);
   EXPECT_EQ(hint.result(), QDialog::Accepted);
+}
+
+TEST(NoDeviceHintFormTest, EnterPressesCloseAlsoOnALink) {
+  test::UrlCatcher catcher;
+  QDesktopServices::setUrlHandler("https", &catcher, "Open");
+  for (bool onLink : {false, true}) {
+    TfrmNoDeviceHint hint;
+    hint.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&hint));
+    if (onLink) Find<QLabel>(&hint, "lblGroupsLink")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(hint.result(), QDialog::Accepted) << onLink;
+    EXPECT_FALSE(hint.isVisible());
+  }
+  QDesktopServices::unsetUrlHandler("https");
+  EXPECT_TRUE(catcher.opened.isEmpty());
 }
 
 TEST(SmallWindowsTest, TranslatedOnceWhenFirstShownInTheCurrentLanguage) {

@@ -14,6 +14,7 @@
 #include "CoreTestSupport.h"
 #include "audio/core/AuException.h"
 #include "audio/core/AuOutput.h"
+#include "audio/dsp/StereoBalance.h"
 
 namespace trackmill {
 namespace {
@@ -261,6 +262,30 @@ TEST(AuOutputProgress, UnknownSizeReportsMinusOneAndNoInputZero) {
   out.SetOnProgress([&](TAuOutput* sender) { lastProgress = sender->Progress(); });
   ASSERT_TRUE(test::RunUntilDone(out));
   EXPECT_EQ(lastProgress, -1);
+}
+
+TEST(AuInputPrebuffer, ReadAheadCountsOnlyWhenServedAndNeverPassesTheSize) {
+  // The memory input counts its position inside ReadBlock(), a converter around it.
+  TMemoryIn direct(test::Tones16(4000, 2), 16, 2, 44100);
+  TMemoryIn behind(test::Tones16(4000, 2), 16, 2, 44100);
+  behind.announcedBytes = 12000;  // bytes beyond the size (a trailing chunk) are not sound
+  TStereoBalance converter;
+  converter.SetInput(&behind);
+  for (auto [input, size] : {std::pair<TAuInput*, qint64>{&direct, 16000}, {&converter, 12000}}) {
+    input->Init();
+    input->FillPrebuffer(6000);
+    EXPECT_EQ(input->Position(), 0);
+    const char* data = nullptr;
+    int count = 1000;
+    input->GetData(data, count);
+    EXPECT_EQ(input->Position(), 1000);
+    input->FillPrebuffer(20000);
+    qint64 total = count;
+    for (count = 4096; input->GetData(data, count), count > 0; count = 4096) total += count;
+    EXPECT_EQ(total, size);
+    EXPECT_EQ(input->Position(), size);
+    input->Flush();
+  }
 }
 
 TEST(AuOutputLifetime, DestroyingARunningOutputStopsIt) {
