@@ -95,41 +95,40 @@ struct GivenField {
   int number = 0;
 };
 
-// The values the options give, in table order. False after printing why.
-bool TakeFieldOptions(QStringList& options, std::vector<GivenField>* given, int* exitCode) {
+// The values the options give, in table order. 0, or the exit code after printing why not.
+int TakeFieldOptions(QStringList& options, std::vector<GivenField>* given) {
   for (const Field& field : kFields) {
     const QString name = QString::fromLatin1(field.option);
     if (!options.contains(name)) continue;
     bool ok = true;
     const QString value = TakeOption(options, name, &ok);
     if (field.setter) {
-      if (!ok) return (*exitCode = Fail(QStringLiteral("%1 needs a value").arg(name))), false;
+      if (!ok) return Fail(QStringLiteral("%1 needs a value").arg(name));
       given->push_back({&field, value});
     } else if (name == QLatin1String("--track")) {
       bool isNumber = false;
       const int track = value.toInt(&isNumber);
       if (!ok || !isNumber || track < 0 || track > 255)
-        return (*exitCode = Fail(QStringLiteral("--track needs a number from 0 to 255"))), false;
+        return Fail(QStringLiteral("--track needs a number from 0 to 255"));
       given->push_back({&field, track > 0 ? QString::number(track) : QString(), track});
     } else {
       const int genre = ParseGenre(value);
-      if (!ok || genre < 0) return (*exitCode = Fail(QStringLiteral("unknown genre \"%1\"").arg(value))), false;
+      if (!ok || genre < 0) return Fail(QStringLiteral("unknown genre \"%1\"").arg(value));
       given->push_back({&field, GenreName(genre), genre});
     }
   }
-  if (options.isEmpty()) return true;
-  *exitCode = Fail(QStringLiteral("unknown argument \"%1\"\n").arg(options.first()) + Usage());
-  return false;
+  if (options.isEmpty()) return 0;
+  return Fail(QStringLiteral("unknown argument \"%1\"\n").arg(options.first()) + Usage());
 }
 
-// The kind of an existing regular file, or the exit code of the failure printed.
-bool KindOf(const QString& file, TagFileKind* kind, int* exitCode) {
-  if (!QFileInfo(file).isFile()) return (*exitCode = Fail(StatusMessage(file, Tid3tag::kOpenFailed))), false;
+// The kind of an existing regular file: 0, or the exit code after printing why it has none.
+int KindOf(const QString& file, TagFileKind* kind) {
+  if (!QFileInfo(file).isFile()) return Fail(StatusMessage(file, Tid3tag::kOpenFailed));
   QByteArray content;
   QString error;
-  if (!ReadTaggedFile(file, &content, &error)) return (*exitCode = Fail(error)), false;
+  if (!ReadTaggedFile(file, &content, &error)) return Fail(error);
   *kind = TagFileKindOf(content);
-  return true;
+  return 0;
 }
 
 // The refusal of a file the command cannot tag, saying what it is not.
@@ -172,7 +171,7 @@ int ShowId3v1(const QString& file) {
 
 int Show(const QString& file) {
   TagFileKind kind = TagFileKind::Other;
-  if (int exitCode = 0; !KindOf(file, &kind, &exitCode)) return exitCode;
+  if (const int exitCode = KindOf(file, &kind); exitCode != 0) return exitCode;
   if (kind == TagFileKind::Flac || kind == TagFileKind::OggVorbis) return ShowVorbis(file);
   return ShowId3v1(file);
 }
@@ -211,10 +210,9 @@ int SetMp3(const QString& file, const std::vector<GivenField>& given) {
 
 int Set(const QString& file, QStringList options) {
   std::vector<GivenField> given;
-  int exitCode = 0;
-  if (!TakeFieldOptions(options, &given, &exitCode)) return exitCode;
+  if (const int exitCode = TakeFieldOptions(options, &given); exitCode != 0) return exitCode;
   TagFileKind kind = TagFileKind::Other;
-  if (!KindOf(file, &kind, &exitCode)) return exitCode;
+  if (const int exitCode = KindOf(file, &kind); exitCode != 0) return exitCode;
   if (kind == TagFileKind::Mp3) return SetMp3(file, given);
   if (kind == TagFileKind::Flac || kind == TagFileKind::OggVorbis) return SetVorbis(file, given);
   return Refuse(file);
@@ -230,7 +228,7 @@ int RemoveVorbis(const QString& file) {
 
 int Remove(const QString& file) {
   TagFileKind kind = TagFileKind::Other;
-  if (int exitCode = 0; !KindOf(file, &kind, &exitCode)) return exitCode;
+  if (const int exitCode = KindOf(file, &kind); exitCode != 0) return exitCode;
   if (kind == TagFileKind::Flac || kind == TagFileKind::OggVorbis) return RemoveVorbis(file);
   if (kind != TagFileKind::Mp3) return Refuse(file);
   Tid3tag tag;
