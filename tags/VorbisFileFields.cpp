@@ -46,6 +46,24 @@ bool WithComment(TagLib::ByteVectorStream* stream, const QString& path, bool sav
   return TagError(error, QStringLiteral("%1: not a FLAC or Ogg Vorbis file").arg(path));
 }
 
+// Where an ID3v1 block that follows the last Ogg page begins; -1 when the stream does not
+// end with whole pages and one such block.
+qint64 TrailingId3v1Block(const TagLib::ByteVector& bytes) {
+  constexpr unsigned kPageHeaderBytes = 27;
+  constexpr unsigned kBlockBytes = 128;
+  const unsigned size = bytes.size();
+  unsigned at = 0;
+  while (at + kPageHeaderBytes <= size && bytes.containsAt("OggS", at)) {
+    const unsigned segments = static_cast<unsigned char>(bytes[at + 26]);
+    if (at + kPageHeaderBytes + segments > size) return -1;
+    unsigned body = 0;
+    for (unsigned i = 0; i < segments; ++i) body += static_cast<unsigned char>(bytes[at + kPageHeaderBytes + i]);
+    at += kPageHeaderBytes + segments + body;
+  }
+  if (size < kBlockBytes || at != size - kBlockBytes || !bytes.containsAt("TAG", at)) return -1;
+  return at;
+}
+
 }  // namespace
 
 bool ReadVorbisFields(const QString& path, const QList<QByteArray>& names, QStringList* values, QString* error) {
@@ -93,6 +111,10 @@ bool RemoveVorbisFields(const QString& path, const QList<QByteArray>& names, boo
   const bool written = EditInMemory(
       path,
       [&](TagLib::ByteVectorStream* stream) {
+        if (const qint64 block = TrailingId3v1Block(*stream->data()); block >= 0) {
+          stream->truncate(static_cast<long>(block));
+          *removed = true;
+        }
         return WithComment(
             stream, path, true,
             [&](const CommentAccess& access) {

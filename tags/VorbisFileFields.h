@@ -20,9 +20,10 @@ using VorbisFieldChanges = std::vector<std::pair<QByteArray, QString>>;
 bool ReadVorbisFields(const QString& path, const QList<QByteArray>& names, QStringList* values, QString* error);
 // Sets each field to its one text (or removes it).
 bool ChangeVorbisFields(const QString& path, const VorbisFieldChanges& changes, QString* error);
-// Removes the named fields; *removed says whether the file had any. A FLAC file also loses an
-// ID3v1 block at its end, which the FLAC format has no place for (older versions of the tag
-// command appended one). A file with nothing to remove is not rewritten.
+// Removes the named fields; *removed says whether the file had any. A file also loses an
+// ID3v1 block at its end, which neither format has a place for (older versions of the tag
+// command appended one): in an Ogg file only when it follows the last whole page. A file with
+// nothing to remove is not rewritten.
 bool RemoveVorbisFields(const QString& path, const QList<QByteArray>& names, bool* removed, QString* error);
 
 }  // namespace trackmill
