@@ -5,6 +5,7 @@
 #include "app/cli/CommandLine.h"
 #include "app/shell/StartUp.h"
 #include "common/AppInfo.h"
+#include "common/UncaughtFailure.h"
 #include "ui/MainForm.h"
 
 namespace {
@@ -27,9 +28,8 @@ int RunMainWindow(int argc, char** argv, const trackmill::WindowStart& start) {
   return QApplication::exec();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The window or the command line; exceptions are left to main.
+int RunProgram(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   const trackmill::WindowStart start = trackmill::ParseWindowArguments(arguments);
@@ -39,4 +39,10 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(trackmill::kAppTitle);
   QCoreApplication::setApplicationVersion(trackmill::kAppVersion);
   return trackmill::cli::RunCommandLine(QCoreApplication::arguments().mid(1));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return trackmill::RunCatchingFailures([&] { return RunProgram(argc, argv); });
 }

@@ -8,6 +8,7 @@
 #include "common/HttpGet.h"
 #include "cddb/CddbReply.h"
 #include "cddb/CddbServers.h"
+#include "cddb/XmcdEntry.h"
 #include "common/AppInfo.h"
 #include "settings/LangString.h"
 
@@ -100,11 +101,9 @@ void FillItem(TCDDBQueryItem& item, const CddbMatch& match) {
   std::memset(&item, 0, sizeof item);
   CopyText(item.categ, sizeof item.categ, match.category);
   CopyText(item.cddbId, sizeof item.cddbId, match.discId);
-  const qsizetype slash = match.title.indexOf(QLatin1Char('/'));
-  CopyText(item.artist, sizeof item.artist,
-           slash < 0 ? match.title : match.title.left(slash).trimmed());
-  CopyText(item.title, sizeof item.title,
-           slash < 0 ? match.title : match.title.mid(slash + 1).trimmed());
+  const DiscTitle title = SplitDiscTitle(match.title);
+  CopyText(item.artist, sizeof item.artist, title.artist);
+  CopyText(item.title, sizeof item.title, title.album);
 }
 
 }  // namespace

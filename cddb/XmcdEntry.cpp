@@ -28,6 +28,20 @@ bool IsTitleLineOf(const QString& key, int trackIndex) {
 
 }  // namespace
 
+DiscTitle SplitDiscTitle(const QString& value) {
+  // Writers of entries separate artist and album with " / ", so a "/" inside a name
+  // ("AC/DC") stays; a value without that separator is split at its first "/".
+  qsizetype separator = value.indexOf(QLatin1String(" / "));
+  qsizetype albumStart = separator + 3;
+  if (separator < 0) {
+    separator = value.indexOf(QLatin1Char('/'));
+    albumStart = separator + 1;
+  }
+  // Without a "/" the artist and the album title are the same (a self-titled album).
+  if (separator < 0) return {value, value};
+  return {value.left(separator).trimmed(), value.mid(albumStart).trimmed()};
+}
+
 bool ApplyXmcdEntry(const QString& entry, int firstTrack, int lastTrack, DiscInfo& disc,
                     QStringList& rowTitles) {
   QStringList lines;
@@ -40,11 +54,9 @@ bool ApplyXmcdEntry(const QString& entry, int firstTrack, int lastTrack, DiscInf
     const QString key = KeyOf(line);
     const bool withValue = line.contains(QLatin1Char('='));
     if (key.contains(QLatin1String("DTITLE"))) {
-      const QString value = ValueOf(line);
-      const qsizetype slash = value.indexOf(QLatin1Char('/'));
-      // Without a "/" the artist and the album title are the same (a self-titled album).
-      disc.Artist = slash < 0 ? value : value.left(slash).trimmed();
-      disc.Album = slash < 0 ? value : value.mid(slash + 1).trimmed();
+      const DiscTitle title = SplitDiscTitle(ValueOf(line));
+      disc.Artist = title.artist;
+      disc.Album = title.album;
     } else if (key.contains(QLatin1String("DYEAR")) && withValue) {
       disc.Year = ValueOf(line);
     } else if (key.contains(QLatin1String("DGENRE")) && withValue) {

@@ -8,9 +8,17 @@
 // the track rows. Pure function of its arguments; any thread; accepts any text.
 namespace trackmill {
 
+// A DTITLE value (also the title of a query match): artist and album, split at the first
+// " / " (else at the first "/") and trimmed; without a "/", the value is both (a self-titled
+// album, as xmcd defines it).
+struct DiscTitle {
+  QString artist;
+  QString album;
+};
+DiscTitle SplitDiscTitle(const QString& value);
+
 // Applies one entry:
-// - DTITLE: artist and album, split at the first "/" of the value and trimmed (without a
-//   "/", the value is both artist and album, as xmcd defines it); a later DTITLE replaces them.
+// - DTITLE: artist and album by SplitDiscTitle; a later DTITLE replaces them.
 // - DYEAR: the year text. DGENRE: the genre's position in the genre display list (exact,
 //   case-sensitive name), -1 when it is not a listed name.
 // - The title line, TITLE directly followed by (firstTrack - 1): it and the lines after it,

@@ -13,10 +13,10 @@
 #include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
 
-#include <QFile>
-#include <QSaveFile>
 #include <functional>
 #include <memory>
+
+#include "tags/TagFileEdit.h"
 
 namespace trackmill {
 namespace {
@@ -26,28 +26,6 @@ using TagLib::String;
 
 String Text(const QString& text) { return String(text.toUtf8().constData(), String::UTF8); }
 String Text(const char* text) { return String(text, String::UTF8); }
-
-bool SetError(QString* error, const QString& text) {
-  if (error) *error = text;
-  return false;
-}
-
-// Loads the file into memory, lets edit change it there, and replaces the file with the
-// result. edit returns false to leave the file alone.
-bool EditInMemory(const QString& path, const std::function<bool(TagLib::IOStream*)>& edit, QString* error) {
-  QFile source(path);
-  if (!source.open(QIODevice::ReadOnly)) return SetError(error, QStringLiteral("%1: cannot be read").arg(path));
-  const QByteArray original = source.readAll();
-  source.close();
-  TagLib::ByteVectorStream stream(ByteVector(original.constData(), static_cast<unsigned>(original.size())));
-  if (!edit(&stream)) return false;
-  const ByteVector* edited = stream.data();
-  QSaveFile target(path);
-  if (!target.open(QIODevice::WriteOnly) ||
-      target.write(edited->data(), edited->size()) != static_cast<qint64>(edited->size()) || !target.commit())
-    return SetError(error, QStringLiteral("%1: cannot be written").arg(path));
-  return true;
-}
 
 QString GainText(double gainDb) { return QString::number(gainDb, 'f', 2) + QStringLiteral(" dB"); }
 QString PeakText(double peak) { return QString::number(peak, 'f', 6); }
@@ -202,39 +180,39 @@ bool EditTags(const QString& path, const TrackTags& tags, QString* error) {
       [&](TagLib::IOStream* stream) {
         if (IsSuffix(path, ".mp3")) {
           TagLib::MPEG::File file(stream, TagLib::ID3v2::FrameFactory::instance(), false);
-          if (!IsMpegAudio(file)) return SetError(error, invalid);
+          if (!IsMpegAudio(file)) return TagError(error, invalid);
           FillId3v2(file.ID3v2Tag(true), tags);
-          if (!SaveId3v2(file)) return SetError(error, unsaved);
+          if (!SaveId3v2(file)) return TagError(error, unsaved);
           if (!tags.id3v1Block.isEmpty()) PutId3v1Block(*stream, tags.id3v1Block);
           return true;
         }
         if (IsSuffix(path, ".ogg")) {
           TagLib::Ogg::Vorbis::File file(stream, false);
-          if (!file.isValid() || !file.tag()) return SetError(error, invalid);
+          if (!file.isValid() || !file.tag()) return TagError(error, invalid);
           FillXiph(file.tag(), tags);
           if (!tags.coverJpeg.isEmpty()) {
             file.tag()->removeAllPictures();
             file.tag()->addPicture(FrontCover(tags.coverJpeg).release());  // the comment owns it
           }
-          return file.save() || SetError(error, unsaved);
+          return file.save() || TagError(error, unsaved);
         }
         if (IsSuffix(path, ".flac")) {
           TagLib::FLAC::File file(stream, TagLib::ID3v2::FrameFactory::instance(), false);
-          if (!file.isValid()) return SetError(error, invalid);
+          if (!file.isValid()) return TagError(error, invalid);
           FillXiph(file.xiphComment(true), tags);
           if (!tags.coverJpeg.isEmpty()) {
             file.removePictures();
             file.addPicture(FrontCover(tags.coverJpeg).release());  // the file owns it
           }
-          return file.save() || SetError(error, unsaved);
+          return file.save() || TagError(error, unsaved);
         }
         if (IsSuffix(path, ".wma")) {
           TagLib::ASF::File file(stream, false);
-          if (!file.isValid() || !file.tag()) return SetError(error, invalid);
+          if (!file.isValid() || !file.tag()) return TagError(error, invalid);
           FillAsf(file.tag(), tags);
-          return file.save() || SetError(error, unsaved);
+          return file.save() || TagError(error, unsaved);
         }
-        return SetError(error, QStringLiteral("%1: no full tags for this kind of file").arg(path));
+        return TagError(error, QStringLiteral("%1: no full tags for this kind of file").arg(path));
       },
       error);
 }
@@ -249,7 +227,7 @@ Id3v2Edit EditExistingId3v2(const QString& path, QString* error,
         TagLib::MPEG::File file(stream, TagLib::ID3v2::FrameFactory::instance(), false);
         if (!IsMpegAudio(file) || !file.hasID3v2Tag()) return false;
         outcome = change(file) ? Id3v2Edit::Changed : Id3v2Edit::Failed;
-        return outcome == Id3v2Edit::Changed || SetError(error, QStringLiteral("%1: the ID3v2 tag could not be saved").arg(path));
+        return outcome == Id3v2Edit::Changed || TagError(error, QStringLiteral("%1: the ID3v2 tag could not be saved").arg(path));
       },
       error);
   if (outcome == Id3v2Edit::NoTag && error && !error->isEmpty()) return Id3v2Edit::Failed;  // unreadable file

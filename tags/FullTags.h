@@ -11,8 +11,9 @@
 // FLAC files; ASF attributes in WMA files; the front cover and ReplayGain values in each.
 //
 // Every edit works on a copy of the file in memory that then replaces the file whole (its
-// permissions kept), so a failure or a crash never leaves a half-written file. Functions are
-// reentrant; a file is edited by one caller at a time. Failures return false with a reason.
+// permissions kept), so a failure or a crash never leaves a half-written file; what is read is
+// bounded as TagFileEdit.h says. Functions are reentrant; a file is edited by one caller at a
+// time. Failures return false with a reason.
 namespace trackmill {
 
 struct GainAndPeak {

@@ -1,12 +1,19 @@
+#include <QFileInfo>
+
 #include "app/cli/CommandLine.h"
 #include "app/cli/Commands.h"
 #include "settings/LangString.h"
 #include "tags/FullTags.h"
 #include "tags/Id3Genres.h"
 #include "tags/Id3Tag.h"
+#include "tags/TagFileEdit.h"
+#include "tags/TagFileKind.h"
+#include "tags/VorbisFileFields.h"
 
-// `trackmill tag show|set|remove FILE ...`: the ID3v1 tag of one file through Tid3tag; set and
-// remove change a file's ID3v2 tag as well when it has one, so players show the edit.
+// `trackmill tag show|set|remove FILE ...`, each format's own tags: an MP3 file's ID3v1 tag
+// through Tid3tag (set and remove change its ID3v2 tag as well when it has one, so players show
+// the edit); the Vorbis comments of a FLAC or Ogg Vorbis file. Any other file is refused, so
+// no file gets bytes its format has no place for.
 namespace trackmill::cli {
 namespace {
 
@@ -55,7 +62,98 @@ int ParseGenre(const QString& text) {
   return -1;
 }
 
-int Show(const QString& file) {
+// A field of the command: its option, its ID3v1 setter (none for the track and the genre),
+// its ID3v2 frame and its Vorbis comment name.
+struct Field {
+  const char* label;  // in the listing of show
+  const char* option;
+  void (Tid3tag::*setter)(const QString&);
+  const char* frame;  // of the ID3v2 tag, which keeps the whole text
+  const char* comment;
+};
+constexpr Field kFields[] = {
+    {"title", "--title", &Tid3tag::SetTitle, "TIT2", "TITLE"},
+    {"artist", "--artist", &Tid3tag::SetArtist, "TPE1", "ARTIST"},
+    {"album", "--album", &Tid3tag::SetAlbum, "TALB", "ALBUM"},
+    {"year", "--year", &Tid3tag::SetYear, "TDRC", "DATE"},
+    {"comment", "--comment", &Tid3tag::SetComment, "COMM", "COMMENT"},
+    {"track", "--track", nullptr, "TRCK", "TRACKNUMBER"},
+    {"genre", "--genre", nullptr, "TCON", "GENRE"},
+};
+
+QList<QByteArray> CommentNames() {
+  QList<QByteArray> names;
+  for (const Field& field : kFields) names << field.comment;
+  return names;
+}
+
+// A value an option gave: the text the tags hold (no track, no genre: empty) and, for the
+// track and the genre, the number.
+struct GivenField {
+  const Field* field;
+  QString text;
+  int number = 0;
+};
+
+// The values the options give, in table order. 0, or the exit code after printing why not.
+int TakeFieldOptions(QStringList& options, std::vector<GivenField>* given) {
+  for (const Field& field : kFields) {
+    const QString name = QString::fromLatin1(field.option);
+    if (!options.contains(name)) continue;
+    bool ok = true;
+    const QString value = TakeOption(options, name, &ok);
+    if (field.setter) {
+      if (!ok) return Fail(QStringLiteral("%1 needs a value").arg(name));
+      given->push_back({&field, value});
+    } else if (name == QLatin1String("--track")) {
+      bool isNumber = false;
+      const int track = value.toInt(&isNumber);
+      if (!ok || !isNumber || track < 0 || track > 255)
+        return Fail(QStringLiteral("--track needs a number from 0 to 255"));
+      given->push_back({&field, track > 0 ? QString::number(track) : QString(), track});
+    } else {
+      const int genre = ParseGenre(value);
+      if (!ok || genre < 0) return Fail(QStringLiteral("unknown genre \"%1\"").arg(value));
+      given->push_back({&field, GenreName(genre), genre});
+    }
+  }
+  if (options.isEmpty()) return 0;
+  return Fail(QStringLiteral("unknown argument \"%1\"\n").arg(options.first()) + Usage());
+}
+
+// The kind of an existing regular file: 0, or the exit code after printing why it has none.
+int KindOf(const QString& file, TagFileKind* kind) {
+  if (!QFileInfo(file).isFile()) return Fail(StatusMessage(file, Tid3tag::kOpenFailed));
+  QByteArray content;
+  QString error;
+  if (!ReadTaggedFile(file, &content, &error)) return Fail(error);
+  *kind = TagFileKindOf(content);
+  return 0;
+}
+
+// The refusal of a file the command cannot tag, saying what it is not.
+int Refuse(const QString& file) {
+  const TagFileKind promised = TagFileKindByName(file);
+  if (promised != TagFileKind::Other)
+    return Fail(QStringLiteral("%1: not %2 %3 file")
+                    .arg(file, promised == TagFileKind::Flac ? QStringLiteral("a") : QStringLiteral("an"),
+                         TagFileKindName(promised)));
+  return Fail(QStringLiteral("%1: cannot be tagged: only MP3, FLAC and Ogg Vorbis files take tags").arg(file));
+}
+
+int ShowVorbis(const QString& file) {
+  QStringList values;
+  QString error;
+  if (!ReadVorbisFields(file, CommentNames(), &values, &error)) return Fail(error);
+  for (int i = 0; i < values.size(); ++i) {
+    const bool isTrack = QLatin1String(kFields[i].label) == QLatin1String("track");
+    Out() << kFields[i].label << ": " << (isTrack && values[i].isEmpty() ? QStringLiteral("0") : values[i]) << '\n';
+  }
+  Out().flush();
+  return 0;
+}
+
+int ShowId3v1(const QString& file) {
   Tid3tag tag;
   const quint16 status = tag.ReadTag(file);
   if (!Tid3tag::IsSuccess(status)) return Fail(StatusMessage(file, status));
@@ -71,55 +169,36 @@ int Show(const QString& file) {
   return 0;
 }
 
-int Set(const QString& file, QStringList options) {
-  struct TextOption {
-    const char* name;
-    void (Tid3tag::*setter)(const QString&);
-    const char* frame;  // of the ID3v2 tag, which keeps the whole text
-  };
-  static constexpr TextOption kTextOptions[] = {
-      {"--title", &Tid3tag::SetTitle, "TIT2"},     {"--artist", &Tid3tag::SetArtist, "TPE1"},
-      {"--album", &Tid3tag::SetAlbum, "TALB"},     {"--year", &Tid3tag::SetYear, "TDRC"},
-      {"--comment", &Tid3tag::SetComment, "COMM"},
-  };
-  Id3v2Changes changes;
+int Show(const QString& file) {
+  TagFileKind kind = TagFileKind::Other;
+  if (const int exitCode = KindOf(file, &kind); exitCode != 0) return exitCode;
+  if (kind == TagFileKind::Flac || kind == TagFileKind::OggVorbis) return ShowVorbis(file);
+  return ShowId3v1(file);
+}
 
+int SetVorbis(const QString& file, const std::vector<GivenField>& given) {
+  VorbisFieldChanges changes;
+  for (const GivenField& value : given) changes.emplace_back(value.field->comment, value.text);
+  QString error;
+  return ChangeVorbisFields(file, changes, &error) ? 0 : Fail(error);
+}
+
+int SetMp3(const QString& file, const std::vector<GivenField>& given) {
   // Fields not named on the command line keep the values of the existing tag.
   Tid3tag tag;
   const quint16 readStatus = tag.ReadTag(file);
   if (!Tid3tag::IsSuccess(readStatus) && readStatus != Tid3tag::kNoTag)
     return Fail(StatusMessage(file, readStatus));
-
-  for (const TextOption& option : kTextOptions) {
-    bool ok = true;
-    const QString name = QString::fromLatin1(option.name);
-    const bool given = options.contains(name);
-    const QString value = TakeOption(options, name, &ok);
-    if (!ok) return Fail(QStringLiteral("%1 needs a value").arg(name));
-    if (given) {
-      (tag.*option.setter)(value);
-      changes.emplace_back(option.frame, value);
-    }
+  Id3v2Changes changes;
+  for (const GivenField& value : given) {
+    if (value.field->setter)
+      (tag.*value.field->setter)(value.text);
+    else if (QLatin1String(value.field->option) == QLatin1String("--track"))
+      tag.SetTrack(static_cast<quint8>(value.number));
+    else
+      tag.Genre = static_cast<quint8>(value.number);
+    changes.emplace_back(value.field->frame, value.text);
   }
-  bool ok = true;
-  if (options.contains(QStringLiteral("--track"))) {
-    const QString text = TakeOption(options, QStringLiteral("--track"), &ok);
-    bool isNumber = false;
-    const int track = text.toInt(&isNumber);
-    if (!ok || !isNumber || track < 0 || track > 255)
-      return Fail(QStringLiteral("--track needs a number from 0 to 255"));
-    tag.SetTrack(static_cast<quint8>(track));
-    changes.emplace_back("TRCK", track > 0 ? QString::number(track) : QString());
-  }
-  if (options.contains(QStringLiteral("--genre"))) {
-    const QString text = TakeOption(options, QStringLiteral("--genre"), &ok);
-    const int genre = ParseGenre(text);
-    if (!ok || genre < 0) return Fail(QStringLiteral("unknown genre \"%1\"").arg(text));
-    tag.Genre = static_cast<quint8>(genre);
-    changes.emplace_back("TCON", GenreName(genre));
-  }
-  if (!options.isEmpty()) return Fail(QStringLiteral("unknown argument \"%1\"\n").arg(options.first()) + Usage());
-
   const quint16 status = tag.WriteTag(file);
   if (!Tid3tag::IsSuccess(status))
     return Fail(LangString(QStringLiteral("RES_SaveTag_Error")) + ' ' +
@@ -129,7 +208,29 @@ int Set(const QString& file, QStringList options) {
   return 0;
 }
 
+int Set(const QString& file, QStringList options) {
+  std::vector<GivenField> given;
+  if (const int exitCode = TakeFieldOptions(options, &given); exitCode != 0) return exitCode;
+  TagFileKind kind = TagFileKind::Other;
+  if (const int exitCode = KindOf(file, &kind); exitCode != 0) return exitCode;
+  if (kind == TagFileKind::Mp3) return SetMp3(file, given);
+  if (kind == TagFileKind::Flac || kind == TagFileKind::OggVorbis) return SetVorbis(file, given);
+  return Refuse(file);
+}
+
+int RemoveVorbis(const QString& file) {
+  bool removed = false;
+  QString error;
+  if (!RemoveVorbisFields(file, CommentNames(), &removed, &error)) return Fail(error);
+  if (!removed) Out() << file << ": no tag fields to remove" << Qt::endl;
+  return 0;
+}
+
 int Remove(const QString& file) {
+  TagFileKind kind = TagFileKind::Other;
+  if (const int exitCode = KindOf(file, &kind); exitCode != 0) return exitCode;
+  if (kind == TagFileKind::Flac || kind == TagFileKind::OggVorbis) return RemoveVorbis(file);
+  if (kind != TagFileKind::Mp3) return Refuse(file);
   Tid3tag tag;
   const quint16 readStatus = tag.ReadTag(file);
   if (readStatus == Tid3tag::kOpenFailed) return Fail(StatusMessage(file, readStatus));

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include "tags/Id3Layout.h"
 #include "tests/support/PermissionsBind.h"
 #include "tests/support/TestPaths.h"
 #include "tests/tags/Id3TestFiles.h"
@@ -120,6 +121,91 @@ TEST_F(TagPeersTest, FailuresExitNonZeroAndLeaveFilesAlone) {
   test::RunWherePermissionsBind([&] { expectFailure({{"set", readOnly, "--title", "x"}, "read-only"}); });
   EXPECT_EQ(ReadBytes(mp3_), untagged_);
   EXPECT_EQ(ReadBytes(readOnly), untagged_);
+}
+
+TEST_F(TagPeersTest, FlacAndOggGetVorbisCommentsThatTheirPeersAccept) {
+  const QString wav = dir_.filePath("song.wav");
+  struct Case {
+    const char* name;
+    QStringList encode;  // each with the comment ALBUMARTIST=Kept, which the tag command leaves
+    QStringList check;
+    QStringList list;
+  };
+  const QString flac = dir_.filePath("song.flac");
+  const QString ogg = dir_.filePath("song.ogg");
+  const Case cases[] = {
+      {"flac", {"flac", "-s", "-T", "ALBUMARTIST=Kept", "-o", flac, wav}, {"flac", "-s", "-t", flac},
+       {"metaflac", "--export-tags-to=-", flac}},
+      {"oggenc", {"oggenc", "-Q", "-c", "ALBUMARTIST=Kept", "-o", ogg, wav}, {"ogginfo", ogg}, {"vorbiscomment", "-l", ogg}},
+  };
+  const auto run = [](const QStringList& command) { return RunProgram(command.first(), command.mid(1)); };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!HaveProgram(c.encode.first()) || !HaveProgram(c.check.first()) || !HaveProgram(c.list.first())) continue;
+    ASSERT_EQ(run(c.encode).exitCode, 0);
+    const QString file = c.encode.at(c.encode.size() - 2);
+    auto result = Tag({"set", file, "--title", "Why? Either/Or", "--artist", QString::fromUtf8("Zo\u00eb"), "--year",
+                       "2004-05", "--track", "7", "--genre", "rock"});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(run(c.check).exitCode, 0) << "the stream is intact";
+    EXPECT_FALSE(ReadBytes(file).right(128).startsWith("TAG"));
+    QString comments = QString::fromUtf8(run(c.list).out);
+    for (const char* line : {"TITLE=Why? Either/Or", "ARTIST=Zo\u00eb", "DATE=2004-05", "TRACKNUMBER=7", "GENRE=Rock",
+                             "ALBUMARTIST=Kept"})
+      EXPECT_TRUE(comments.contains(QString::fromUtf8(line))) << line << "\n" << comments.toStdString();
+    result = Tag({"show", file});
+    EXPECT_EQ(QString::fromUtf8(result.out), QString::fromUtf8("title: Why? Either/Or\nartist: Zo\u00eb\nalbum: \n"
+                                                               "year: 2004-05\ncomment: \ntrack: 7\ngenre: Rock\n"));
+
+    // The ID3v1 block that older versions appended goes with the fields.
+    QFile damaged(file);
+    ASSERT_TRUE(damaged.open(QIODevice::Append) && damaged.write("TAG" + QByteArray(125, 'x')) == 128);
+    damaged.close();
+    result = Tag({"remove", file});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(run(c.check).exitCode, 0);
+    comments = QString::fromUtf8(run(c.list).out);
+    EXPECT_EQ(comments.trimmed(), "ALBUMARTIST=Kept") << "only the fields set writes are removed";
+  }
+}
+
+TEST_F(TagPeersTest, FilesItCannotTagAreRefusedAndLeftAlone) {
+  const struct {
+    const char* name;
+    QByteArray bytes;
+    const char* message;
+  } cases[] = {
+      {"empty.mp3", {}, "not an MP3 file"},
+      {"noise.mp3", QByteArray(4000, '\x5a'), "not an MP3 file"},
+      {"noise.flac", "fLaC but nothing more", "not a FLAC file"},
+      {"noise.ogg", "OggS but nothing more", "not an Ogg Vorbis file"},
+      {"song.wav", ReadBytes(dir_.filePath("song.wav")), "cannot be tagged"},
+  };
+  for (const auto& c : cases) {
+    const QString file = dir_.filePath(c.name);
+    ASSERT_TRUE(test::WriteBytes(file, c.bytes));
+    for (const QStringList& args : {QStringList{"set", file, "--title", "x"}, QStringList{"remove", file}}) {
+      const auto result = Tag(args);
+      EXPECT_EQ(result.exitCode, 1) << c.name;
+      EXPECT_TRUE(result.err.contains(c.message)) << c.name << ": " << result.err.toStdString();
+    }
+    EXPECT_EQ(ReadBytes(file), c.bytes) << c.name;
+  }
+}
+
+// A tag of 60 KB whose one frame unpacks to 40 MiB (TagLib would hold it four times over as text).
+TEST_F(TagPeersTest, ACompressedFrameThatUnpacksWithoutBoundIsRefused) {
+  using id3::v2::Synchsafe;
+  const QByteArray packed = qCompress("\x03" + QByteArray(40 << 20, 'A'), 9);  // the claimed size, then zlib
+  const QByteArray frame = "TIT2" + Synchsafe(packed.size()) + QByteArray("\0\x09", 2) + packed;
+  const QByteArray bomb = "ID3\x04" + QByteArray(2, '\0') + Synchsafe(frame.size()) + frame + untagged_;
+  ASSERT_TRUE(test::WriteBytes(mp3_, bomb));
+  for (const QStringList& args : {QStringList{"set", mp3_, "--title", "x"}, QStringList{"show", mp3_}}) {
+    const auto result = Tag(args);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("compressed frames that unpack to more than 32 MiB")) << result.err.toStdString();
+  }
+  EXPECT_EQ(ReadBytes(mp3_), bomb);
 }
 
 }  // namespace
