@@ -74,6 +74,13 @@ class TMainForm : public QMainWindow {
   QAction* NewAction(const char* name, const QString& text, void (TMainForm::*handler)(),
                      const QKeySequence& shortcut = {});
   QToolButton* NewToolButton(const char* name, const QString& text, QAction* action, int icon);
+  void EnableShippedLanguages();
+
+  // Colours, default size and the placement kept between runs (MainFormLook.cpp).
+  void ApplyColours();
+  QSize DefaultSize();
+  void RestorePlacement();
+  void SavePlacement();
 
   // The track list, the status line and the window's life (MainForm.cpp).
   void CreateTrackList();

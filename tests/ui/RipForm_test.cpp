@@ -1,6 +1,9 @@
 #include "ui/RipForm.h"
 
+#include <QAbstractButton>
 #include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QFileDialog>
 #include <QTemporaryDir>
 #include <QGroupBox>
@@ -142,6 +145,33 @@ TEST_F(MainFormTest, WavToMp3ConvertsThePickedFiles) {
   EXPECT_EQ(watch.captions.first(), "Encoding(01/02): " + sources.filePath("a b.wav"));
   EXPECT_NEAR(ProbeDuration(out_.filePath("a b.mp3")), 1.0, 0.1);
   EXPECT_NEAR(ProbeDuration(out_.filePath("c.mp3")), 2.0, 0.1);  // resampled to 44100 Hz first
+  form->close();
+}
+
+TEST_F(MainFormTest, OneToAllAnswerDecidesEveryOverwriteOfTheJob) {
+  QTemporaryDir sources;
+  const QStringList names = {"a.wav", "b.wav", "c.wav"};
+  for (const QString& name : names) ASSERT_TRUE(MakeWav(sources.filePath(name), 0.5));
+  auto form = Open(SomeDisc());
+  for (const QMessageBox::StandardButton answer : {QMessageBox::NoToAll, QMessageBox::YesToAll}) {
+    for (const QString& name : names)
+      ASSERT_TRUE(WriteBytes(out_.filePath(QFileInfo(name).completeBaseName() + ".mp3"), "old"));
+    answerer_.AnswerFileDialog(sources.path(), "\"a.wav\" \"b.wav\" \"c.wav\"");
+    QStringList buttons;
+    answerer_.OnWindow<QMessageBox>([&](QMessageBox* box) {
+      for (QAbstractButton* button : box->buttons()) buttons << button->text();
+      QTimer::singleShot(0, box, [box, answer] { box->button(answer)->click(); });
+    });
+    Activate(*form);
+    QTest::keyClick(List(*form), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_TRUE(answerer_.AllAnswered());
+    EXPECT_TRUE(buttons.contains("Yes to All") && buttons.contains("No to All")) << buttons.join('|').toStdString();
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
+      if (answer == QMessageBox::NoToAll) EXPECT_EQ(ReadBytes(out_.filePath(name)), "old") << name;
+      else EXPECT_NEAR(ProbeDuration(out_.filePath(name)), 0.5, 0.1) << name;
+    }
+  }
+  EXPECT_TRUE(answerer_.unexpectedBoxes.isEmpty());  // one question per job
   form->close();
 }
 
