@@ -42,8 +42,8 @@ class DarkTheme {
 };
 
 TEST_F(MainFormTest, UnderADarkPaletteListToolBarAndStatusLineStayReadable) {
-  const DarkTheme theme;
   auto form = Open(SomeDisc());
+  const DarkTheme theme;  // switched while the window is open, as a desktop's theme changes
   QTreeWidget* list = List(*form);
   auto* toolBar = form->findChild<QToolBar*>("ToolBar1");
   auto* status = form->findChild<QFrame*>("StatusPanel1");
