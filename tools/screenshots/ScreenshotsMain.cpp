@@ -3,6 +3,7 @@
 // of its pages over it, and the job window and the fallback extraction window are caught in
 // the middle of ripping it; every other window is shown as it opens. Offscreen windows have
 // no frame, so each picture gets a title bar with the window's caption.
+// The main window's language menu is MainForm-LanguageMenu-<language>.png.
 // Usage: screenshots [--dark] --disc-image CUE OUTPUT_DIR LANGUAGE...
 // --dark: Fusion with a dark palette, as a desktop's dark theme sets it; the pictures are
 // named <window>-<language>-dark.png.
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMenu>
 #include <QPainter>
 #include <QPalette>
 #include <QStyleFactory>
@@ -139,6 +141,12 @@ void ShootMainAndJobWindows(Shooter& shooter, const QString& discImage) {
   main.show();
   if (!WaitFor([&] { return !main.Tracks().Rows.empty(); }, 10000)) return shooter.Fail("no tracks listed");
   shooter.Save(&main);
+  // The language menu as it drops down: each language in its own name, the missing ones off.
+  if (auto* languages = main.findChild<QMenu*>(QStringLiteral("miLanguage"))) {
+    languages->ensurePolished();
+    languages->resize(languages->sizeHint());
+    shooter.Save(languages, QStringLiteral("MainForm-LanguageMenu"));
+  }
   ShootOptions(shooter, main);
 
   // A job that cannot write would stop at a message box that nobody here answers.
