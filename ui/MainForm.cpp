@@ -193,7 +193,7 @@ void TMainForm::StartUp() {
   RestorePlacement();
   for (QAction* item : languageGroup_->actions())
     item->setChecked(LanguageOfMenuItem(item->objectName()).compare(Settings().Lan, Qt::CaseInsensitive) == 0);
-  EnableShippedLanguages();
+  EnableLanguagesWithFiles();
   TranslateShownForm(this);
   OpenStartDrive();
 }

@@ -76,7 +76,7 @@ class TMainForm : public QMainWindow {
   QAction* NewAction(const char* name, const QString& text, void (TMainForm::*handler)(),
                      const QKeySequence& shortcut = {});
   QToolButton* NewToolButton(const char* name, const QString& text, QAction* action, int icon);
-  void EnableShippedLanguages();
+  void EnableLanguagesWithFiles();
 
   // Colours, default size and the placement kept between runs (MainFormLook.cpp).
   void ApplyColours();

@@ -121,7 +121,7 @@ void TMainForm::CreateMenus() {
   for (const LanguageMenuItem& entry : LanguageMenuItems())
     if (entry.objectName && QLatin1String(entry.objectName) == QLatin1String("miOther")) addLanguage(entry);
   // A file may have been added or removed since the menu was last open.
-  connect(language, &QMenu::aboutToShow, this, &TMainForm::EnableShippedLanguages);
+  connect(language, &QMenu::aboutToShow, this, &TMainForm::EnableLanguagesWithFiles);
   connect(languageGroup_, &QActionGroup::triggered, this, &TMainForm::SwitchLanguage);
 
   QMenu* help = addMenu("Help1", "&Help");
@@ -145,7 +145,7 @@ void TMainForm::CreateMenus() {
           [this](const QPoint& at) { trackListMenu_->popup(trackList_->viewport()->mapToGlobal(at)); });
 }
 
-void TMainForm::EnableShippedLanguages() {
+void TMainForm::EnableLanguagesWithFiles() {
   // Only languages with a file can be chosen; "Other" stays, it says how to add one.
   for (QAction* item : languageGroup_->actions())
     item->setEnabled(item->objectName() == QLatin1String("miOther") ||
