@@ -200,7 +200,7 @@ TEST_F(MainFormTest, AfterARipTheChecksumVerdictsComeInOneBoxAndTheLogIsWritten)
     auto form = Open(disc.CuePath());
     if (!c.box.isEmpty()) answerer_.AnswerBox();
     QTest::mouseClick(Button(*form, "tbExtract"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(answerer_.AllAnswered(), 20000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answerer_.AllAnswered(); }, 20000));
     if (c.box.isEmpty()) EXPECT_TRUE(answerer_.boxTexts.isEmpty());
     else EXPECT_TRUE(answerer_.boxTexts.value(0).startsWith(c.box)) << answerer_.boxTexts.join('|').toStdString();
     EXPECT_EQ(QDir(out_.path()).entryList({"*.log", "*.cue"}).size(), 2) << c.settings.toStdString();
