@@ -68,7 +68,7 @@ QString OggPlayer::DisplayName() const {
   return name.left(name.size() - 4);
 }
 
-QString OggPlayer::RateText() { return QString::number(input_->GetSampleRate()) + QStringLiteral(" bps"); }
+QString OggPlayer::RateText() { return QString::number(input_->GetSampleRate()) + QStringLiteral(" Hz"); }
 
 qint64 OggPlayer::TotalSeconds() const { return totalSeconds_; }
 

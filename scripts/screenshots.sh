@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders every window of Trackmill to PNG files on the offscreen platform (no display
-# needed), in English and in German: the main window with a generated disc listed, every page
+# needed), in English and in German, each in the default (light) palette and in a dark one
+# (Fusion with a dark palette, files named *-dark.png): the main window with a generated disc listed, every page
 # of the options dialog over it, the job window and the fallback extraction window in the
 # middle of a rip, the wave file converter with a ripped track as its input, and every other
 # window as it opens.
@@ -29,5 +30,6 @@ INI
   --album "Sine Studies" --year 2026 --genre Instrumental --title "Morning Scale" \
   --title "Arpeggio in Blue" --title "Little Waltz" --title "Night Train" --title "Coda"
 "$build/bin/screenshots" --disc-image "$work/disc.cue" "$out" English German
+"$build/bin/screenshots" --dark --disc-image "$work/disc.cue" "$out" English German
 rm -rf "$work"
 ls "$out"/*.png

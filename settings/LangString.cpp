@@ -17,4 +17,9 @@ QString LangString(const QString& key, const QString& english) {
   return LanguageText(language, QStringLiteral("ResourceString"), key, QString());
 }
 
+QString LangStringOrEnglish(const QString& key) {
+  const QString text = LangString(key);
+  return text.isEmpty() ? EnglishText(key) : text;
+}
+
 }  // namespace trackmill

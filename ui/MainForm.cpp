@@ -32,12 +32,6 @@
 namespace trackmill {
 namespace {
 
-const QColor kClientColour(214, 223, 247);
-const QColor kListColour(239, 239, 255);
-const QColor kStatusColour(220, 225, 255);
-constexpr int kWindowWidth = 551;
-constexpr int kWindowHeight = 500;
-
 struct Column {
   const char* header;
   int width;
@@ -49,13 +43,6 @@ constexpr Column kColumns[] = {
     {"Length(min)", 100, Qt::AlignCenter},
     {"Size(MB)", 90, Qt::AlignCenter},
 };
-
-void Fill(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
-  QPalette palette = widget->palette();
-  palette.setColor(role, colour);
-  widget->setPalette(palette);
-  widget->setAutoFillBackground(true);
-}
 
 // The client area below the tool bar: the list with an 8-pixel margin left and right, the
 // status line 8 pixels above the bottom, 4 pixels between them.
@@ -94,16 +81,15 @@ TMainForm::TMainForm(const QString& startImage, int startDrive, QWidget* parent)
 
   setObjectName("MainForm");
   setWindowTitle(QStringLiteral("%1 %2").arg(kAppTitle, kAppVersion));
-  Fill(this, QPalette::Window, kClientColour);
   CreateTrackList();
   CreateActions();
   CreateMenus();
   CreateToolBar();
-  resize(kWindowWidth, kWindowHeight);
-  if (const QScreen* screen = QApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.center() - QPoint(kWindowWidth / 2, kWindowHeight / 2));
-  }
+  ApplyColours();
+  const QSize size = DefaultSize();
+  resize(size);
+  if (const QScreen* screen = QApplication::primaryScreen())
+    move(screen->availableGeometry().center() - QPoint(size.width() / 2, size.height() / 2));
   UpdateActions();
 }
 
@@ -125,12 +111,12 @@ void TMainForm::CreateTrackList() {
     trackList_->headerItem()->setTextAlignment(i, kColumns[i].alignment);
   }
   trackList_->header()->setStretchLastSection(false);
+  trackList_->header()->setSectionResizeMode(1, QHeaderView::Stretch);  // the Title takes the free width
   trackList_->setRootIsDecorated(false);
   trackList_->setSelectionMode(QAbstractItemView::SingleSelection);
   trackList_->setSelectionBehavior(QAbstractItemView::SelectRows);
   trackList_->setAllColumnsShowFocus(true);
   trackList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  Fill(trackList_, QPalette::Base, kListColour);
   trackList_->installEventFilter(this);
   trackList_->viewport()->installEventFilter(this);
   connect(trackList_, &QTreeWidget::itemClicked, this, &TMainForm::TrackClicked);
@@ -143,7 +129,6 @@ void TMainForm::CreateTrackList() {
   statusPanel_->setObjectName("StatusPanel1");
   statusPanel_->setFrameShape(QFrame::Panel);
   statusPanel_->setFrameShadow(QFrame::Sunken);
-  Fill(statusPanel_, QPalette::Window, kStatusColour);
   statusText_ = new QLabel(statusPanel_);
   auto* statusLayout = new QHBoxLayout(statusPanel_);
   statusLayout->setContentsMargins(4, 2, 4, 2);
@@ -208,14 +193,17 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::StartUp() {
   LoadSettings();
+  RestorePlacement();
   for (QAction* item : languageGroup_->actions())
     item->setChecked(LanguageOfMenuItem(item->objectName()).compare(Settings().Lan, Qt::CaseInsensitive) == 0);
+  EnableLanguagesWithFiles();
   TranslateShownForm(this);
   OpenStartDrive();
 }
 
 void TMainForm::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ApplicationPaletteChange) ApplyColours();
   // WindowActivated runs from the event loop: it may open a modal window.
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && shownOnce_ && !activationQueued_) {
     activationQueued_ = true;
@@ -260,6 +248,7 @@ bool TMainForm::CloseDown() {
   // Playback reads the drive: it ends before the drive is closed.
   playback_->Stop();
   const QStringList errors = SaveOnClose(list_);
+  SavePlacement();
   for (const QString& line : errors) std::fprintf(stderr, "trackmill: %s\n", qPrintable(line));
   if (!errors.isEmpty()) ShowMessageBox(this, errors.join('\n'), QMessageBox::Critical);
   return true;

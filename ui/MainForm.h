@@ -24,8 +24,10 @@ class QTreeWidgetItem;
 // this class wires widgets to it.
 //
 // Start-up: the constructor touches no file or drive; the first show loads the settings,
-// opens the drive and lists the disc; each activation without a drive runs the fallback path. Closing saves the titles and the
-// settings and reports what could not be saved. The window owns the two encoder runners and
+// opens the drive and lists the disc; each activation without a drive runs the fallback path.
+// Closing saves the titles and the settings and reports what could not be saved, then keeps
+// where the window stood and its column widths for the next start. The fixed light colours
+// give way to the palette's own when a dark theme is in use (at start and when it changes). The window owns the two encoder runners and
 // the paranoia CD input for its whole life. Main thread only.
 namespace trackmill {
 
@@ -74,6 +76,13 @@ class TMainForm : public QMainWindow {
   QAction* NewAction(const char* name, const QString& text, void (TMainForm::*handler)(),
                      const QKeySequence& shortcut = {});
   QToolButton* NewToolButton(const char* name, const QString& text, QAction* action, int icon);
+  void EnableLanguagesWithFiles();
+
+  // Colours, default size and the placement kept between runs (MainFormLook.cpp).
+  void ApplyColours();
+  QSize DefaultSize();
+  void RestorePlacement();
+  void SavePlacement();
 
   // The track list, the status line and the window's life (MainForm.cpp).
   void CreateTrackList();

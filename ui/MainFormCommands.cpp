@@ -125,10 +125,11 @@ void TMainForm::SwitchLanguage(QAction* item) {
     // The menu keeps showing the language in use.
     for (QAction* other : languageGroup_->actions())
       other->setChecked(LanguageOfMenuItem(other->objectName()).compare(Settings().Lan, Qt::CaseInsensitive) == 0);
-    QString text = LanguageFilePath(language) + " can not be found.";
-    if (item->objectName() == "miOther")
-      text += "\n\nTo add a language, copy CLan_English.ini to that name in the same folder and "
-              "translate the texts after each \"=\".";
+    QString text = LanguageFilePath(language) + LangStringOrEnglish("RES_Language_Not_Found");
+    // The English file ships with the program, not in the per-user folder the new file goes to.
+    const QString english = FindLanguageFile(QStringLiteral("English"));
+    if (item->objectName() == "miOther" && !english.isEmpty())
+      text += "\n\n" + LangStringOrEnglish("RES_Language_How_To_Add").arg(english, LanguageFilePath(language));
     ShowMessageBox(this, text, QMessageBox::NoIcon);
     return;
   }

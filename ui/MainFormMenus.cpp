@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "settings/LanguageFile.h"
 #include "settings/LanguageMenu.h"
 #include "ui/MainForm.h"
 
@@ -109,16 +110,18 @@ void TMainForm::CreateMenus() {
 
   QMenu* language = addMenu("miLanguage", "&Language");
   languageGroup_ = new QActionGroup(this);
-  for (const LanguageMenuItem& entry : LanguageMenuItems()) {
-    if (!entry.objectName) {
-      language->addSeparator();
-      continue;
-    }
+  auto addLanguage = [&](const LanguageMenuItem& entry) {
     QAction* item = language->addAction(QString::fromUtf8(entry.caption));
     item->setObjectName(QLatin1String(entry.objectName));
     item->setCheckable(true);
     languageGroup_->addAction(item);
-  }
+  };
+  for (const LanguageMenuItem& entry : LanguagesByOwnName()) addLanguage(entry);
+  language->addSeparator();
+  for (const LanguageMenuItem& entry : LanguageMenuItems())
+    if (entry.objectName && QLatin1String(entry.objectName) == QLatin1String("miOther")) addLanguage(entry);
+  // A file may have been added or removed since the menu was last open.
+  connect(language, &QMenu::aboutToShow, this, &TMainForm::EnableLanguagesWithFiles);
   connect(languageGroup_, &QActionGroup::triggered, this, &TMainForm::SwitchLanguage);
 
   QMenu* help = addMenu("Help1", "&Help");
@@ -140,6 +143,13 @@ void TMainForm::CreateMenus() {
   trackList_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(trackList_, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { trackListMenu_->popup(trackList_->viewport()->mapToGlobal(at)); });
+}
+
+void TMainForm::EnableLanguagesWithFiles() {
+  // Only languages with a file can be chosen; "Other" stays, it says how to add one.
+  for (QAction* item : languageGroup_->actions())
+    item->setEnabled(item->objectName() == QLatin1String("miOther") ||
+                     !FindLanguageFile(LanguageOfMenuItem(item->objectName())).isEmpty());
 }
 
 QToolButton* TMainForm::NewToolButton(const char* name, const QString& text, QAction* action, int icon) {

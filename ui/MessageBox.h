@@ -12,6 +12,9 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text,
                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 // A question with Yes and No, No the default (the answer to a careless Enter); true for Yes.
 bool ConfirmDefaultNo(QWidget* parent, const QString& question);
+// Whether an existing file may be replaced: Yes or No, No the default. offerToAll adds "Yes to
+// All" and "No to All" (language strings) for a job with more files to come; Escape is No.
+QMessageBox::StandardButton AskOverwrite(QWidget* parent, const QString& question, bool offerToAll);
 
 }  // namespace trackmill
 

@@ -47,7 +47,7 @@ TfrmNewRecordFile::TfrmNewRecordFile(QWidget* parent) : QDialog(parent) {
   stereo_ = Named(new QRadioButton(QStringLiteral("Stereo")), "rbStereo");
   auto* form = new QFormLayout(group);
   // A plain colon: the full-width one is missing from most Linux desktops' fonts.
-  form->addRow(Named(new QLabel(QStringLiteral("Bitrate:")), "Label1"), sampleRate_);
+  form->addRow(Named(new QLabel(QStringLiteral("Sample rate:")), "Label1"), sampleRate_);
   form->addRow(Named(new QLabel(QStringLiteral("Data:")), "Label2"), Choice(eightBit_, sixteenBit_));
   form->addRow(Named(new QLabel(QStringLiteral("Mode:")), "Label3"), Choice(mono_, stereo_));
   auto* buttons = new QDialogButtonBox(this);

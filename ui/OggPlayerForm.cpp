@@ -32,7 +32,7 @@ TfrmOggPlayer::TfrmOggPlayer(QWidget* parent) : QDialog(parent), player_(new Ogg
   infoPanel_->setFrameShape(QFrame::StyledPanel);
   infoPanel_->setToolTip(QStringLiteral("Press 'Play' button to open and play ogg file."));
   fileNameLabel_ = Named(new QLabel(QStringLiteral("OGG"), infoPanel_), "lbFileName");
-  rateLabel_ = Named(new QLabel(QStringLiteral("bps"), infoPanel_), "lbRate");
+  rateLabel_ = Named(new QLabel(QStringLiteral("Hz"), infoPanel_), "lbRate");
   elapsedLabel_ = Named(new QLabel(QStringLiteral("0:00"), infoPanel_), "lbElapsed");
   slashLabel_ = Named(new QLabel(QStringLiteral("/"), infoPanel_), "lbSlash");
   totalLabel_ = Named(new QLabel(QStringLiteral("0:00"), infoPanel_), "lbTotal");

@@ -18,6 +18,7 @@
 
 #include "cd/Drive.h"
 #include "cd/TrackList.h"
+#include "common/DataFolder.h"
 #include "common/JobCodes.h"
 #include "jobs/EncoderCommands.h"
 #include "settings/LangString.h"
@@ -188,16 +189,43 @@ void TOptionSetForm::accept() {
 }
 
 void TOptionSetForm::RejectValue(const QString& text, QWidget* control) {
-  ShowMessageBox(this, text, QMessageBox::Critical);
-  if (pages_->currentWidget()->isAncestorOf(control)) control->setFocus();
+  if (!text.isEmpty()) ShowMessageBox(this, text, QMessageBox::Critical);
+  ShowRefusedControl(control);
+}
+
+void TOptionSetForm::ShowRefusedControl(QWidget* control) {
+  for (int page = 0; page < pages_->count(); ++page)
+    if (pages_->widget(page)->isAncestorOf(control)) pages_->setCurrentIndex(page);
+  control->setFocus();
+}
+
+bool TOptionSetForm::MakeOutputFolder(const QString& folder) {
+  if (QFileInfo(folder).isDir()) return true;
+  const QString missing = folder + "," + LangString("RES_Directory_Not_Exist");
+  if (folder.trimmed().isEmpty()) {
+    RejectValue(missing, outputFolder_);
+    return false;
+  }
+  // The default folder lies in a music folder that a new account may lack: it is made without
+  // asking. A typed one is offered as Extract offers it.
+  const bool isDefault = QDir::cleanPath(folder) == QDir::cleanPath(DefaultOutputFolder());
+  if (!isDefault) {
+    ShowRefusedControl(outputFolder_);
+    const QString question = missing + "\n" + LangString("RES_Create_Directory");
+    if (ShowMessageBox(this, question, QMessageBox::Information, QMessageBox::Yes | QMessageBox::No) !=
+        QMessageBox::Yes) {
+      RejectValue({}, outputFolder_);
+      return false;
+    }
+  }
+  if (!QDir().mkpath(folder)) {
+    RejectValue(LangString("RES_Normalize_Create").arg(folder), outputFolder_);
+    return false;
+  }
+  return true;
 }
 
 bool TOptionSetForm::CheckTypedValues() {
-  const QString folder = outputFolder_->text();
-  if (!QFileInfo(folder).isDir()) {
-    RejectValue(folder + "," + LangString("RES_Directory_Not_Exist"), outputFolder_);
-    return false;
-  }
   if (!ParseRipTime(lengthSeconds_->text())) {
     RejectValue(LangString("RES_Rip_Time_Error"), lengthSeconds_);
     return false;
@@ -208,7 +236,8 @@ bool TOptionSetForm::CheckTypedValues() {
       return false;
     }
   }
-  return true;
+  // Last: a folder is made only once every other value is right.
+  return MakeOutputFolder(outputFolder_->text());
 }
 
 void TOptionSetForm::CopyIntoSettings() {

@@ -19,7 +19,8 @@ class QWidget;
 //
 // Each show fills the controls from Settings() and its current disc, so the values of a
 // lookup made since the last show are there. OK checks every typed value first and changes
-// nothing while one is wrong (a box says which, the dialog stays open); then it copies all
+// nothing while one is wrong (a box says which, its page is shown, the dialog stays open); a
+// missing output folder is made (the default one at once, a typed one when the user agrees); then it copies all
 // controls into Settings() and, when another drive was chosen, has the main window open and
 // list it. Cancel, Escape and the close button change nothing. The file is written when the
 // main window closes.
@@ -65,7 +66,12 @@ class TOptionSetForm : public QDialog {
   void BrowseOutputFolder();
   void RestoreMp3Defaults();
   void RestoreWmaDefaults();
+  // Shows the box (none for empty text), then the page of control, and focuses it.
   void RejectValue(const QString& text, QWidget* control);
+  void ShowRefusedControl(QWidget* control);
+  // True when folder exists or was made: the default one at once, a typed one when the user
+  // agrees; otherwise says why and shows the Output page.
+  bool MakeOutputFolder(const QString& folder);
 
   TMainForm* main_;
   int rememberedDrive_ = 0;  // drive list position of the drive in use when the dialog was filled

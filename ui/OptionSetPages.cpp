@@ -86,7 +86,7 @@ QWidget* Page(const char* name, QLayout* content) {
 }  // namespace
 
 QWidget* TOptionSetForm::OutputPage() {
-  auto* folderGroup = Named(new QGroupBox(QStringLiteral("Output directory(WAV/MP3)")), "GroupBox1");
+  auto* folderGroup = Named(new QGroupBox(QStringLiteral("Output folder")), "GroupBox1");
   outputFolder_ = Edit("editOutputDir");
   browseButton_ = Named(new QPushButton(QStringLiteral("...")), "btBrowser");
   connect(browseButton_, &QPushButton::clicked, this, &TOptionSetForm::BrowseOutputFolder);

@@ -240,7 +240,7 @@ void TfrmRecord::OpenFile() {
                                                       DataFolder(), kSoundFilter);
     if (path.isEmpty() || QFileInfo(path).absoluteFilePath() == files_.CurrentFile()) return;
     if (!QFileInfo(path).isFile()) {
-      Warning(path + "\n" + QStringLiteral("Could not be found!") + "\n" + LangString("RES_Check_FileName"));
+      Warning(path + "\n" + LangStringOrEnglish("RES_File_Not_Found") + "\n" + LangString("RES_Check_FileName"));
       continue;
     }
     if (!files_.Open(path)) return;

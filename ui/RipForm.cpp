@@ -26,7 +26,8 @@ TRipForm::TRipForm(QWidget* owner, int jobKind, std::shared_ptr<CdDrive> cdDrive
                    TMp3EncodeProcess* mp3Runner, TWMAEncodeProcess* wmaRunner)
     : QDialog(owner),
       runner_(std::make_unique<TJobRunner>(jobKind, std::move(cdDrive), items, mp3Runner, wmaRunner,
-                                           static_cast<TOverwriteQuestion*>(this))) {
+                                           static_cast<TOverwriteQuestion*>(this))),
+      severalFiles_(items.size() > 1) {
   setObjectName("RipForm");
   setModal(true);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -101,7 +102,19 @@ void TRipForm::ShowRunnerState() {
 }
 
 bool TRipForm::ConfirmOverwrite(const QString&, const QString& question) {
-  return ConfirmDefaultNo(this, question);
+  if (overwriteForAll_) return *overwriteForAll_;
+  switch (AskOverwrite(this, question, severalFiles_)) {
+    case QMessageBox::YesToAll:
+      overwriteForAll_ = true;
+      return true;
+    case QMessageBox::NoToAll:
+      overwriteForAll_ = false;
+      return false;
+    case QMessageBox::Yes:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void TRipForm::StopJob() {

@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "cd/Drive.h"
 #include "common/JobItem.h"
@@ -15,7 +16,8 @@ class QPushButton;
 // The job window: a small modal progress window over the job runner (TJobRunner), which does
 // all the work and decides every text. The window starts the job once it is shown, shows the
 // runner's caption, phase, times and gauge, shows the runner's messages as boxes, asks before
-// an output file is replaced, and closes itself when the job has finished. Stop, Escape and
+// an output file is replaced (in a job of several files "Yes to All" and "No to All" answer
+// for the rest of the job), and closes itself when the job has finished. Stop, Escape and
 // the close button stop the job first; the window closes once the runner reports the end.
 //
 // Run it with exec(); it centres itself over its parent. The encoder runners are not owned and
@@ -60,6 +62,8 @@ class TRipForm : public QDialog, private TOverwriteQuestion {
   QPushButton* stopButton_;
   bool shown_ = false;
   bool stoppedByUser_ = false;
+  bool severalFiles_;                   // the overwrite question offers "to All" answers
+  std::optional<bool> overwriteForAll_;  // the "to All" answer, for the rest of the job
   QStringList errors_;
 };
 

@@ -29,10 +29,10 @@ TfrmStopQuery::TfrmStopQuery(QWidget* parent, CddbToc toc, DiscInfo* disc, QStri
   noMatchPanel_->setFrameShadow(QFrame::Sunken);
   auto* panelLayout = new QVBoxLayout(noMatchPanel_);
   const std::pair<const char*, const char*> lines[] = {
-      {"lblNoMatch", "No match found,perhaps:"},
-      {"lblNoMatch1", "1.No information in CDDB server"},
-      {"lblNoMatch2", "2.error CDDB options"},
-      {"lblNoMatch3", "3.check the network"},
+      {"lblNoMatch", "No match found. Perhaps:"},
+      {"lblNoMatch1", "1. The CDDB server has no entry for this disc."},
+      {"lblNoMatch2", "2. The CDDB options are wrong."},
+      {"lblNoMatch3", "3. The network cannot be reached."},
   };
   for (const auto& [name, text] : lines) {
     auto* line = new QLabel(QString::fromLatin1(text), noMatchPanel_);

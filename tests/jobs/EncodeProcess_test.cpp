@@ -88,7 +88,7 @@ TEST_F(EncodeProcessTest, OverwriteQuestionDependsOnTheJobKind) {
   Start(runner, Path("a.wav"), Path("a.mp3"), job_kind::kWavToMp3);
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(no.asked, 1);
-  EXPECT_EQ(no.lastQuestion, Path("a.mp3") + " has existed,overite it?");
+  EXPECT_EQ(no.lastQuestion, Path("a.mp3") + " already exists. Replace it?");
   EXPECT_EQ(collector_.LastEnd()->outcome, StepOutcome::Declined);
   EXPECT_EQ(QFileInfo(Path("a.mp3")).size(), 3);
 

@@ -81,7 +81,7 @@ TEST_F(OggPlayerFormTest, PlaysTheFileWithBalanceShowingItsTextsAndRefusesOtherN
   EXPECT_FALSE(Find<QPushButton>("btPlay")->isEnabled());
   EXPECT_TRUE(Find<QSlider>("tbPosition")->isEnabled());
   EXPECT_EQ(Text("lbFileName"), "Tone");
-  EXPECT_EQ(Text("lbRate"), "44100 bps");
+  EXPECT_EQ(Text("lbRate"), "44100 Hz");
   EXPECT_EQ(Text("lbTotal"), "0:01");
   EXPECT_EQ(Find<QPlainTextEdit>("mmComments")->toPlainText(), "Artist: Ånna\nTitle: Tone");
   ASSERT_TRUE(WaitUntilIdle());

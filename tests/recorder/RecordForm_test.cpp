@@ -57,7 +57,7 @@ TEST(RecordForm, RecordsANewFileStopsOnAWholeSecondAndSavesItWithMp3) {
   EXPECT_FALSE(Button(form, "btRecord")->isEnabled());
   QTest::qWait(250);
   Button(form, "btStop")->click();
-  QTRY_COMPARE_WITH_TIMEOUT(Text(form, "lbState"), QString("Record over!"), 3000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Text(form, "lbState") == QString("Record over!"); }, 3000));
   EXPECT_TRUE(Text(form, "pnTime").startsWith("00:00:01.0")) << Text(form, "pnTime").toStdString();
   EXPECT_TRUE(Button(form, "btPlay")->isEnabled());
   const QByteArray recorded = ReadBytes(form.Files().DeviceFile());

@@ -119,7 +119,7 @@ TEST_F(RecorderFilesTest, ANamedFileIsSavedAndConvertedAgainWithoutAskingTwice) 
   user_.answers = {TRecorderPrompts::Answer::Yes};
   ASSERT_TRUE(files.Save());
   EXPECT_EQ(ReadBytes(name).mid(44), "1234");
-  EXPECT_EQ(user_.shown, QStringList({dir_.filePath("song.mp3") + " has existed,overite it?"}));
+  EXPECT_EQ(user_.shown, QStringList({dir_.filePath("song.mp3") + " already exists. Replace it?"}));
 
   Record(files, "5678");
   ASSERT_TRUE(files.Save());

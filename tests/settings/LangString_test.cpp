@@ -54,6 +54,8 @@ TEST_F(LangStringTest, OtherLanguagesReadTheirFileOrGiveEmptyText) {
   EXPECT_EQ(LangString("RES_Play"), "Abspielen ");
   EXPECT_EQ(LangString("res_decoding"), "Dekodieren");
   EXPECT_EQ(LangString("RES_Encoding"), "");  // key missing
+  EXPECT_EQ(LangStringOrEnglish("RES_Encoding"), "Encoding");  // a key newer than the file
+  EXPECT_EQ(LangStringOrEnglish("RES_Play"), "Abspielen ");
 
   WriteLanguageFile("Captions", "[MainForm]\nMainForm=Titel\n");  // no ResourceString section
   Settings().Lan = "Captions";

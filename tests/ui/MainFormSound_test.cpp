@@ -38,7 +38,7 @@ TEST_F(MainFormTest, PlaysTheSelectedTrackOfAnImageToItsEnd) {
   EXPECT_EQ(Status(*form), "Play Track02");
   EXPECT_TRUE(Action(*form, "aPause")->isEnabled());
   EXPECT_TRUE(Action(*form, "aStop")->isEnabled());
-  QTRY_VERIFY_WITH_TIMEOUT(!Action(*form, "aStop")->isEnabled(), 20000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !Action(*form, "aStop")->isEnabled(); }, 20000));
   EXPECT_EQ(Status(*form), driveStatus);
   // From the track's start (after its pregap) to the next track's start, nothing else.
   EXPECT_EQ(WithoutSilentFrames(sink.Played()), WithoutSilentFrames(disc.ExpectedTrack(2)));

@@ -33,13 +33,15 @@ TEST_F(MainFormTest, ListsTheImageAndKeepsTitlesAndImageForTheNextStart) {
   {
     auto form = Open(disc.CuePath());
     EXPECT_EQ(form->windowTitle(), "Trackmill 4.1");
-    EXPECT_EQ(form->size(), QSize(551, 500));
+    EXPECT_GE(form->width(), 551);  // large enough for a whole album, see MainFormLook_test
+    EXPECT_GE(form->height(), 500);
     QTreeWidget* list = List(*form);
     const QStringList headers = {"No.", "Title", "Length(min)", "Size(MB)"};
     const int widths[] = {90, 230, 100, 90};
     for (int i = 0; i < 4; ++i) {
       EXPECT_EQ(list->headerItem()->text(i), headers[i]);
-      EXPECT_EQ(list->header()->sectionSize(i), widths[i]);
+      if (i == 1) EXPECT_GE(list->header()->sectionSize(i), widths[i]);  // the Title takes the free width
+      else EXPECT_EQ(list->header()->sectionSize(i), widths[i]);
     }
     EXPECT_EQ(Column(*form, 0), QStringList({"1", "2", "3"}));
     EXPECT_EQ(Column(*form, 1), QStringList({"Track01", "Track02", "Track03"}));

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include "cd/Drive.h"
+#include "common/DataFolder.h"
 #include "settings/Settings.h"
 #include "tests/support/TestPaths.h"
 #include "tests/ui/MainFormTestSupport.h"
@@ -91,8 +93,8 @@ TEST_F(MainFormTest, OptionsRefuseWrongValuesBeforeChangingAnything) {
   auto* folder = Part<QLineEdit>(&options, "editOutputDir");
   auto* ripTime = Part<QLineEdit>(&options, "eRipTime");
   auto* bitRate = Part<QComboBox>(&options, "cbBitRate");
-  auto refused = [&](const QString& box) {
-    answerer_.AnswerBox();
+  auto refused = [&](const QString& box, QMessageBox::StandardButton answer = QMessageBox::Ok) {
+    answerer_.AnswerBox(answer);
     ClickOk(&options);
     EXPECT_TRUE(answerer_.AllAnswered());
     EXPECT_EQ(answerer_.boxTexts.value(answerer_.boxTexts.size() - 1), box);
@@ -101,9 +103,10 @@ TEST_F(MainFormTest, OptionsRefuseWrongValuesBeforeChangingAnything) {
   };
 
   folder->setText(out_.filePath("missing"));
-  refused(out_.filePath("missing") + ",The output directory does not exist.");
+  // A missing folder is offered for creation; declined, it is refused.
+  refused(out_.filePath("missing") + ",The output directory does not exist.\ncreates a new directory?", QMessageBox::No);
   EXPECT_EQ(options.focusWidget(), folder);
-  EXPECT_EQ(answerer_.boxIcons.last(), QMessageBox::Critical);
+  EXPECT_FALSE(QFileInfo::exists(out_.filePath("missing")));
   folder->setText(out_.path());
 
   Part<QCheckBox>(&options, "cbRipTime")->setChecked(true);
@@ -129,6 +132,47 @@ TEST_F(MainFormTest, OptionsRefuseWrongValuesBeforeChangingAnything) {
   EXPECT_EQ(Settings().RipTime, 12);
   EXPECT_EQ(Settings().BitRate, 96);
   EXPECT_TRUE(Settings().IsKeepWav);
+}
+
+TEST_F(MainFormTest, OptionsMakeTheMissingDefaultFolderAndOfferATypedOneOnItsPage) {
+  // A new account: no music folder yet, so the default output folder is missing.
+  QTemporaryDir home;
+  const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+  qputenv("HOME", home.path().toUtf8());
+  qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
+  const QString fresh = DefaultOutputFolder();
+  LoadSettings();
+  Settings().OutputFolder = fresh;
+  if (fresh.startsWith(home.path())) {
+    TOptionSetForm options;
+    options.show();
+    ShowPage(&options, "TabSheet2");
+    ClickOk(&options);
+    EXPECT_EQ(options.result(), QDialog::Accepted);
+    EXPECT_TRUE(QFileInfo(fresh).isDir());
+  } else {
+    ADD_FAILURE() << "the default folder is not under HOME: " << fresh.toStdString();
+  }
+  qputenv("HOME", oldHome);
+  qputenv("XDG_CONFIG_HOME", oldConfig);
+  if (oldConfig.isEmpty()) qunsetenv("XDG_CONFIG_HOME");
+
+  TOptionSetForm options;
+  options.show();
+  ShowPage(&options, "TabSheet2");
+  const QString typed = out_.filePath("new/deeper");
+  Part<QLineEdit>(&options, "editOutputDir")->setText(typed);
+  answerer_.AnswerBox(QMessageBox::No);
+  ClickOk(&options);
+  EXPECT_TRUE(options.isVisible());
+  EXPECT_EQ(Part<QTabWidget>(&options, "PageControl1")->currentWidget()->objectName(), "TabSheet1");
+  EXPECT_FALSE(QFileInfo::exists(typed));
+  answerer_.AnswerBox(QMessageBox::Yes);
+  ClickOk(&options);
+  EXPECT_EQ(options.result(), QDialog::Accepted);
+  EXPECT_TRUE(QFileInfo(typed).isDir());
+  EXPECT_EQ(Settings().OutputFolder, typed);
+  EXPECT_EQ(answerer_.boxTexts, QStringList(2, typed + ",The output directory does not exist.\ncreates a new directory?"));
 }
 
 TEST_F(MainFormTest, OptionControlsFollowTheirBoxesTheFormatAndTheDrive) {

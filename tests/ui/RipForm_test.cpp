@@ -1,6 +1,9 @@
 #include "ui/RipForm.h"
 
+#include <QAbstractButton>
 #include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QFileDialog>
 #include <QTemporaryDir>
 #include <QGroupBox>
@@ -145,6 +148,33 @@ TEST_F(MainFormTest, WavToMp3ConvertsThePickedFiles) {
   form->close();
 }
 
+TEST_F(MainFormTest, OneToAllAnswerDecidesEveryOverwriteOfTheJob) {
+  QTemporaryDir sources;
+  const QStringList names = {"a.wav", "b.wav", "c.wav"};
+  for (const QString& name : names) ASSERT_TRUE(MakeWav(sources.filePath(name), 0.5));
+  auto form = Open(SomeDisc());
+  for (const QMessageBox::StandardButton answer : {QMessageBox::NoToAll, QMessageBox::YesToAll}) {
+    for (const QString& name : names)
+      ASSERT_TRUE(WriteBytes(out_.filePath(QFileInfo(name).completeBaseName() + ".mp3"), "old"));
+    answerer_.AnswerFileDialog(sources.path(), "\"a.wav\" \"b.wav\" \"c.wav\"");
+    QStringList buttons;
+    answerer_.OnWindow<QMessageBox>([&](QMessageBox* box) {
+      for (QAbstractButton* button : box->buttons()) buttons << button->text();
+      QTimer::singleShot(0, box, [box, answer] { box->button(answer)->click(); });
+    });
+    Activate(*form);
+    QTest::keyClick(List(*form), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_TRUE(answerer_.AllAnswered());
+    EXPECT_TRUE(buttons.contains("Yes to All") && buttons.contains("No to All")) << buttons.join('|').toStdString();
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
+      if (answer == QMessageBox::NoToAll) EXPECT_EQ(ReadBytes(out_.filePath(name)), "old") << name;
+      else EXPECT_NEAR(ProbeDuration(out_.filePath(name)), 0.5, 0.1) << name;
+    }
+  }
+  EXPECT_TRUE(answerer_.unexpectedBoxes.isEmpty());  // one question per job
+  form->close();
+}
+
 TEST_F(MainFormTest, AfterARipTheChecksumVerdictsComeInOneBoxAndTheLogIsWritten) {
   TestDisc disc({"2s", "1s"});
   ASSERT_TRUE(disc.Ok());
@@ -170,7 +200,7 @@ TEST_F(MainFormTest, AfterARipTheChecksumVerdictsComeInOneBoxAndTheLogIsWritten)
     auto form = Open(disc.CuePath());
     if (!c.box.isEmpty()) answerer_.AnswerBox();
     QTest::mouseClick(Button(*form, "tbExtract"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(answerer_.AllAnswered(), 20000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answerer_.AllAnswered(); }, 20000));
     if (c.box.isEmpty()) EXPECT_TRUE(answerer_.boxTexts.isEmpty());
     else EXPECT_TRUE(answerer_.boxTexts.value(0).startsWith(c.box)) << answerer_.boxTexts.join('|').toStdString();
     EXPECT_EQ(QDir(out_.path()).entryList({"*.log", "*.cue"}).size(), 2) << c.settings.toStdString();

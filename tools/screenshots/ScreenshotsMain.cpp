@@ -3,13 +3,19 @@
 // of its pages over it, and the job window and the fallback extraction window are caught in
 // the middle of ripping it; every other window is shown as it opens. Offscreen windows have
 // no frame, so each picture gets a title bar with the window's caption.
-// Usage: screenshots --disc-image CUE OUTPUT_DIR LANGUAGE...
+// The main window's language menu is MainForm-LanguageMenu-<language>.png.
+// Usage: screenshots [--dark] --disc-image CUE OUTPUT_DIR LANGUAGE...
+// --dark: Fusion with a dark palette, as a desktop's dark theme sets it; the pictures are
+// named <window>-<language>-dark.png.
 // (settings and output folder from $TRACKMILL_HOME/options.ini, as the program would use them)
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMenu>
 #include <QPainter>
+#include <QPalette>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTextStream>
 #include <QTimer>
@@ -51,12 +57,15 @@ QImage Framed(QWidget* window) {
 
 class Shooter {
  public:
-  Shooter(const QDir& folder, const QString& language) : folder_(folder), language_(language) {}
+  // suffix follows the language in the file names ("-dark").
+  Shooter(const QDir& folder, const QString& language, const QString& suffix)
+      : folder_(folder), language_(language), suffix_(suffix) {}
 
   // Saved as NAME-LANGUAGE.png, NAME being the window's objectName unless given.
   void Save(QWidget* window, const QString& name = {}) {
     QApplication::processEvents();  // layouts catch up with the texts of the translation
-    const QString path = folder_.filePath((name.isEmpty() ? window->objectName() : name) + '-' + language_ + ".png");
+    const QString path =
+        folder_.filePath((name.isEmpty() ? window->objectName() : name) + '-' + language_ + suffix_ + ".png");
     if (Framed(window).save(path)) return;
     QTextStream(stderr) << "screenshots: cannot write " << path << '\n';
     ++failures_;
@@ -70,6 +79,7 @@ class Shooter {
  private:
   QDir folder_;
   QString language_;
+  QString suffix_;
   int failures_ = 0;
 };
 
@@ -131,6 +141,12 @@ void ShootMainAndJobWindows(Shooter& shooter, const QString& discImage) {
   main.show();
   if (!WaitFor([&] { return !main.Tracks().Rows.empty(); }, 10000)) return shooter.Fail("no tracks listed");
   shooter.Save(&main);
+  // The language menu as it drops down: each language in its own name, the missing ones off.
+  if (auto* languages = main.findChild<QMenu*>(QStringLiteral("miLanguage"))) {
+    languages->ensurePolished();
+    languages->resize(languages->sizeHint());
+    shooter.Save(languages, QStringLiteral("MainForm-LanguageMenu"));
+  }
   ShootOptions(shooter, main);
 
   // A job that cannot write would stop at a message box that nobody here answers.
@@ -151,6 +167,22 @@ void ShootMainAndJobWindows(Shooter& shooter, const QString& discImage) {
   ShootFallbackWindows(shooter, main, discImage);
 }
 
+void UseDarkPalette() {
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QPalette dark(QColor(53, 53, 53));
+  dark.setColor(QPalette::Base, QColor(35, 35, 35));
+  dark.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
+  for (const QPalette::ColorRole text : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    dark.setColor(text, QColor(230, 230, 230));
+  dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+  dark.setColor(QPalette::HighlightedText, Qt::black);
+  dark.setColor(QPalette::Link, QColor(100, 170, 255));
+  dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(127, 127, 127));
+  dark.setColor(QPalette::Disabled, QPalette::Text, QColor(127, 127, 127));
+  dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(127, 127, 127));
+  QApplication::setPalette(dark);
+}
+
 }  // namespace
 }  // namespace trackmill
 
@@ -158,8 +190,13 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QStringList args = app.arguments().mid(1);
+  const bool dark = !args.isEmpty() && args[0] == u"--dark";
+  if (dark) {
+    args.removeFirst();
+    trackmill::UseDarkPalette();
+  }
   if (args.size() < 4 || args[0] != u"--disc-image") {
-    QTextStream(stderr) << "usage: screenshots --disc-image CUE OUTPUT_DIR LANGUAGE...\n";
+    QTextStream(stderr) << "usage: screenshots [--dark] --disc-image CUE OUTPUT_DIR LANGUAGE...\n";
     return 2;
   }
   const QString discImage = args[1];
@@ -170,7 +207,7 @@ int main(int argc, char** argv) {
     trackmill::LoadSettings();
     trackmill::Settings().Lan = language;
     trackmill::SaveSettings();  // the main window reads the settings when it opens
-    trackmill::Shooter shooter(folder, language);
+    trackmill::Shooter shooter(folder, language, dark ? QStringLiteral("-dark") : QString());
     trackmill::ShootMainAndJobWindows(shooter, discImage);
     for (const trackmill::FormFactory make : trackmill::FormFactories()) {
       const std::unique_ptr<QWidget> window = make();
