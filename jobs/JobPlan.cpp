@@ -14,8 +14,6 @@
 namespace trackmill {
 namespace {
 
-constexpr int kMaxNameBytes = 255;
-
 QString FileJobExtension(int jobKind) {
   switch (jobKind) {
     case job_kind::kWavToMp3: case job_kind::kRecorderWavToMp3: return QStringLiteral(".mp3");
@@ -27,16 +25,8 @@ QString FileJobExtension(int jobKind) {
   }
 }
 
-// The stem cut at a character boundary so that stem + suffix fit a file name's bytes.
-QString Fitted(const QString& stem, const QString& suffix) {
-  QString fitted = stem;
-  const qsizetype room = kMaxNameBytes - suffix.toUtf8().size();
-  while (!fitted.isEmpty() && fitted.toUtf8().size() > room) {
-    fitted.chop(1);
-    if (!fitted.isEmpty() && fitted.back().isHighSurrogate()) fitted.chop(1);
-  }
-  return fitted;
-}
+// The stem cut at whole characters so that stem + suffix fit a file name's bytes.
+QString Fitted(const QString& stem, const QString& suffix) { return FitFileName(stem, suffix).chopped(suffix.size()); }
 
 // folder + stem + extension, numbered " (2)", " (3)"... until no earlier item has it.
 QString DistinctPath(const QString& folder, const QString& stem, const QString& extension, QSet<QString>& taken,
