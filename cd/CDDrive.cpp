@@ -137,6 +137,22 @@ bool ImageFitsReader(const QString& path) {
   return SheetFitsReader(file.read(kMaxSheetBytes), driver == DRIVER_BINCUE);
 }
 
+QString DiscImageProblem(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) return QStringLiteral("no such file");
+  if (info.isDir()) return QStringLiteral("a folder, not a disc image");
+  if (!info.isReadable()) return QStringLiteral("permission denied");
+  if (ImageDriver(path) == DRIVER_UNKNOWN) return QStringLiteral("not a disc image (.cue, .bin, .toc or .nrg)");
+  if (!ImageFitsReader(path)) return QStringLiteral("its table lists more tracks than a CD holds");
+  InitLibrary();
+  CdIo_t* cdio = OpenDiscImage(path);
+  if (!cdio) return QStringLiteral("not a readable disc image (its sheet or data file is missing or damaged)");
+  const track_t tracks = cdio_get_num_tracks(cdio);
+  cdio_destroy(cdio);
+  if (tracks == 0 || tracks == CDIO_INVALID_TRACK) return QStringLiteral("an image without tracks");
+  return {};
+}
+
 int GetCDList(TCDList& list) {
   InitLibrary();
   const int capacity = std::min<int>(list.max, kMaxDrives);

@@ -40,6 +40,9 @@ struct TCDText {
 // whose first track number is above 66, a file larger than any sheet (1 MiB), or a Nero image
 // that NeroImageFitsReader refuses.
 bool ImageFitsReader(const QString& path);
+// Why path cannot be opened as a disc image, as a user reads it ("no such file", ...); empty
+// when it opens. Opens and closes the image; any thread.
+QString DiscImageProblem(const QString& path);
 // Disc images offered as drives (.cue/.bin, cdrdao .toc, .nrg), listed before the physical
 // drives in the order named. Thread-safe.
 void AddDiscImage(const QString& path);

@@ -77,7 +77,13 @@ std::shared_ptr<CdDrive> TrackList::OpenDrive(int driveIndex) {
   // Open drives are not a scarce resource here: a drive that cannot be opened is not helped
   // by closing one that others (a running extraction) still read.
   std::shared_ptr<CdDrive> opened = CdDrive::Open(drive);
-  if (!opened) Status = NoDeviceText();
+  if (!opened && drive.kind == DriveInfo::Kind::Image) {
+    // Which image and why, rather than that no drive exists.
+    const QString problem = DiscImageProblem(drive.path);
+    Status = drive.path + ": " + (problem.isEmpty() ? QStringLiteral("cannot be opened") : problem);
+  } else if (!opened) {
+    Status = NoDeviceText();
+  }
   return opened;
 }
 

@@ -54,6 +54,7 @@ void EncodeSlot::Start(PoolEncode encode) {
   SetStage(0, 100);
   emit ProgressChanged();  // the caption follows the item that starts
   Guarded([this] {
+    if (!QFileInfo::exists(encode_.input)) throw EEncoderError(encode_.input + ": no such file");
     if (encode_.checkWav) {
       TWaveIn probe;
       probe.SetFileName(encode_.input);

@@ -1,5 +1,7 @@
 #include "jobs/StepVerdict.h"
 
+#include <QFileInfo>
+
 #include "jobs/JobTexts.h"
 
 namespace trackmill {
@@ -7,11 +9,20 @@ namespace {
 
 StepVerdict Failed(const QString& message = {}) { return {JobItemResult::Failed, message, false}; }
 
+// A file that could not be made: its folder's fault when the folder is gone or closed to us,
+// otherwise its name's.
+QString CannotCreateText(const QString& path) {
+  const QFileInfo folder(QFileInfo(path).path());
+  if (!folder.isDir()) return folder.filePath() + ": no such folder";
+  if (!folder.isWritable()) return folder.filePath() + ": permission denied";
+  return path + JobText("RES_CreateWavFileError");
+}
+
 StepVerdict JudgeExtraction(const StepEnded& end, const StepContext& context) {
   switch (end.outcome) {
     case StepOutcome::Done: return {};
     case StepOutcome::ReadError: return Failed(JobText("RES_ReadCDAudioError"));
-    case StepOutcome::CannotCreate: return Failed(context.output + JobText("RES_CreateWavFileError"));
+    case StepOutcome::CannotCreate: return Failed(CannotCreateText(context.output));
     case StepOutcome::DriveRefused: return {JobItemResult::Failed, JobText("RES_ModifyCDParmsError"), true};
     case StepOutcome::TocUnreadable: return {JobItemResult::Failed, JobText("RES_ReadTocError"), true};
     case StepOutcome::Skipped: return Failed(end.error);

@@ -25,6 +25,7 @@ DriveChoice TakeDriveOption(QStringList& args) {
     const QString path = QFileInfo(image).absoluteFilePath();
     AddDiscImage(path);
     choice.driveIndex = int(DiscImages().indexOf(path));
+    if (const QString problem = DiscImageProblem(path); !problem.isEmpty()) choice.error = image + ": " + problem;
   } else if (!drive.isEmpty()) {
     bool ok = false;
     choice.driveIndex = drive.toInt(&ok);

@@ -51,16 +51,25 @@ TEST_F(RipCommandTest, TocListsTheTracks) {
             "Image disc.cue\n");
 }
 
-TEST_F(RipCommandTest, MissingImageOrBadOptionsFailClearly) {
+TEST_F(RipCommandTest, BadImagesOrOptionsFailClearly) {
   TestDisc disc({"20"});
   ASSERT_TRUE(disc.Ok());
+  const QString garbage = out_.filePath("garbage.cue");
+  ASSERT_TRUE(test::WriteBytes(garbage, "this is no cue sheet\n\x01\x02"));
+  QByteArray tracks = "FILE \"x.bin\" BINARY\n";
+  for (int track = 1; track <= 5000; ++track) tracks += "TRACK " + QByteArray::number(track) + " AUDIO\nINDEX 01 00:00:00\n";
+  const QString many = out_.filePath("many.cue");
+  ASSERT_TRUE(test::WriteBytes(many, tracks));
   struct Case {
     QStringList args;
-    const char* message;
+    QString message;
   };
   const Case cases[] = {
-      {{"toc", "--disc-image", "/nonexistent/disc.cue"}, "No CD devices found!"},
-      {{"rip", "--disc-image", "/nonexistent/disc.cue", "--format", "wav"}, "No CD devices found!"},
+      {{"toc", "--disc-image", "/nonexistent/disc.cue"}, "/nonexistent/disc.cue: no such file"},
+      {{"rip", "--disc-image", "/nonexistent/disc.cue", "--format", "wav"}, "/nonexistent/disc.cue: no such file"},
+      {{"toc", "--disc-image", out_.path()}, "a folder, not a disc image"},
+      {{"toc", "--disc-image", garbage}, garbage + ": not a readable disc image"},
+      {{"toc", "--disc-image", many}, "more tracks than a CD holds"},
       {{"toc", "--disc-image"}, "--disc-image needs a file name"},
       {{"toc", "--disc-image", "a.cue", "--drive", "0"}, "not both"},
       {{"rip", "--disc-image", disc.CuePath(), "--format", "wav", "--tracks", "2-1"}, "bad track list"},
@@ -68,7 +77,7 @@ TEST_F(RipCommandTest, MissingImageOrBadOptionsFailClearly) {
   for (const Case& c : cases) {
     const auto result = RunProgram(TrackmillProgram(), c.args);
     EXPECT_NE(result.exitCode, 0) << c.args.join(' ').toStdString();
-    EXPECT_TRUE(result.err.contains(c.message)) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(c.message.toUtf8())) << result.err.toStdString();
   }
 }
 

@@ -137,11 +137,11 @@ TEST_F(TrackListTest, CdTextNamesAnUnknownDiscButNeverTypedTitles) {
   EXPECT_EQ(list_.Rows[1].Title, "Second");
 }
 
-TEST_F(TrackListTest, MissingImageReportsNoDevice) {
+TEST_F(TrackListTest, MissingImageSaysWhichAndWhy) {
   AddDiscImage("/nonexistent/disc.cue");
   list_.Show();
   EXPECT_EQ(list_.Drive, nullptr);
-  EXPECT_EQ(list_.Status, "No CD devices found!");
+  EXPECT_EQ(list_.Status, "/nonexistent/disc.cue: no such file");
   EXPECT_TRUE(list_.Rows.empty());
   list_.Refresh();
   EXPECT_EQ(list_.Status, "Can not find audio CD in your CD device.");

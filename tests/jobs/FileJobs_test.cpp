@@ -150,6 +150,15 @@ TEST_F(ConvertCommandTest, ExistingOutputsFollowYesAndNo) {
   }
 }
 
+// A source that is not there is named as missing, not as a file of the wrong kind.
+TEST_F(ConvertCommandTest, AMissingSourceIsReportedAsMissing) {
+  for (const char* kind : {"wav2mp3", "wav2flac"}) {
+    const auto result = Convert({kind, Path("gone.wav"), "--output", Path("out")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(Path("gone.wav").toUtf8() + ": no such file")) << result.err.toStdString();
+  }
+}
+
 // Sources of one base name from different folders get results of their own.
 TEST_F(ConvertCommandTest, SourcesOfOneNameGetResultsOfTheirOwn) {
   ASSERT_TRUE(dir_.mkpath("x") && dir_.mkpath("y"));

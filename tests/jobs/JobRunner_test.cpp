@@ -134,6 +134,14 @@ TEST_F(JobRunnerTest, PauseAfterTheOggItemKeepsTheEventLoopRunning) {
   EXPECT_GT(ticksWhileSettling, 0);
 }
 
+// A track file that cannot be made blames its folder when the folder is the cause.
+TEST(StepVerdictTest, AFileThatCannotBeMadeSaysWhy) {
+  QTemporaryDir dir;
+  const StepEnded cannot{JobStep::Extract, StepOutcome::CannotCreate, {}};
+  EXPECT_EQ(JudgeStepEnd(cannot, {"t", dir.filePath("gone/t.wav"), true}).message, dir.filePath("gone") + ": no such folder");
+  EXPECT_TRUE(JudgeStepEnd(cannot, {"t", dir.filePath("t.wav"), true}).message.contains("is not a valid file name"));
+}
+
 TEST_F(JobRunnerTest, OggQualityFollowsTheSettings) {
   Settings().IsUseCompress = true;
   Settings().CompressPosition = 60;
