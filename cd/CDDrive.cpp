@@ -245,12 +245,17 @@ int ReadTOC(TCDHandle handle, TTOC& toc) {
   std::memset(&toc, 0, sizeof toc);
   toc.firstTrack = first;
   toc.lastTrack = uint8_t(first + count - 1);
+  lba_t previous = 0;
   for (int k = 0; k <= count; ++k) {
     const bool leadOut = k == count;
     const track_t track = leadOut ? track_t(CDIO_CDROM_LEADOUT_TRACK) : track_t(first + k);
-    const lba_t lba = cdio_get_track_lba(cdio, track);
+    lba_t lba = cdio_get_track_lba(cdio, track);
     // Addresses must fit the minute byte of the MSF form.
     if (lba == CDIO_INVALID_LBA || lba < 0 || lba / kSectorsPerMinute > 255) return 0;
+    // A truncated image's lead-out (its data's end) may come before its last tracks: they are
+    // empty, never of negative length.
+    lba = std::max(lba, previous);
+    previous = lba;
     TTOCTRACK& entry = toc.tracks[k];
     const bool data = !leadOut && cdio_get_track_format(cdio, track) != TRACK_FORMAT_AUDIO;
     entry.ADR = uint8_t(0x10 | (data ? kControlDataTrack : 0));

@@ -57,6 +57,7 @@ void TJobRunner::SetExtraction(std::unique_ptr<TTrackExtractor> extractor, RipSt
 void TJobRunner::Start() {
   if (started_) return;
   started_ = true;
+  jobClock_.start();
   if (!ownSettings_) *settings_ = Settings();
   NormalizeWmaSetting(*settings_);
   PlanOutputs(items_, jobKind_, *settings_);
@@ -186,7 +187,35 @@ void TJobRunner::ExtractNext() {
   }
 }
 
+int TJobRunner::JobPercent() const {
+  if (ItemCount() == 0) return 0;
+  // A rip's item is half reading, half encoding when it is encoded.
+  const bool rip = jobKind_ == job_kind::kRipCd;
+  const int readShare = !rip ? 0 : pool_ ? 50 : 100;
+  int sum = 0;
+  for (int item = 0; item < ItemCount(); ++item) {
+    if (settled_[size_t(item)]) {
+      sum += 100;
+    } else if (const EncodeSlot* slot = pool_ ? pool_->SlotOf(item) : nullptr) {
+      sum += readShare + slot->Percent() * (100 - readShare) / 100;
+    } else if (rip && item == extractedCount_ && extracting_) {
+      sum += extractionPercent_ * readShare / 100;
+    } else if (rip && item < extractedCount_) {
+      sum += readShare;  // read, waiting for an encoder
+    }
+  }
+  return sum / ItemCount();
+}
+
+void TJobRunner::ShowJobTimes() {
+  const qint64 seconds = jobClock_.elapsed() / 1000;
+  elapsed_ = DurationText(seconds);
+  const int percent = JobPercent();
+  estimated_ = percent > 0 ? DurationText(std::max(seconds, seconds * 100 / percent)) : QString();
+}
+
 void TJobRunner::StartExtraction(int item) {
+  extractionPercent_ = 0;
   SetCaption("Extracting(", item + 1, item);
   SetPhase("RES_Extracting");
   ShowInitializing();
@@ -210,9 +239,11 @@ bool TJobRunner::event(QEvent* event) {
 
 void TJobRunner::HandleProgress(const StepProgress& progress) {
   // An older item still encoding keeps the gauge.
-  if (pool_ && pool_->OldestRunningItem() >= 0) return;
+  extractionPercent_ = std::clamp(progress.percent, 0, 100);
+  if (pool_ && pool_->OldestRunningItem() >= 0) return emit Changed();
   elapsed_ = progress.elapsed;
   estimated_ = progress.estimated;
+  if (parallel_) ShowJobTimes();
   if (progress.percent > 0) {
     initializingVisible_ = false;
     gaugeTextVisible_ = true;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -29,7 +30,8 @@
 // 1 one step runs at a time in the original's order (extract, encode, extract the next), the
 // question before a file is replaced coming as its item starts. Above 1 (0: one per
 // processor) several encodes run at once while extraction goes on, the questions come before
-// anything starts, and the caption follows the oldest item still running.
+// anything starts, the caption and gauge follow the oldest item still running, and the times
+// shown are the whole job's.
 //
 // Files: every item has outputs of its own (PlanOutputs). Nothing is written under a final
 // name until it is complete: extracted WAVs, resampled copies and encodes are part files of
@@ -103,6 +105,9 @@ class TJobRunner : public QObject {
   bool InitializingVisible() const { return initializingVisible_; }  // "Initializing..."
   QString ElapsedText() const { return elapsed_; }
   QString EstimatedText() const { return estimated_; }
+  // The whole job: items settled, and its gauge (0..100) from every item's share.
+  int SettledCount() const { return reportedCount_; }
+  int JobPercent() const;
   bool IsFinished() const { return finished_; }
   // The item the caption names, and whether it is being extracted.
   int CurrentItem() const { return currentItem_; }
@@ -147,6 +152,7 @@ class TJobRunner : public QObject {
   // that do not.
   void ExtractNext();
   void HandleProgress(const StepProgress& progress);
+  void ShowJobTimes();  // several at once: the whole job's elapsed and estimated time
   void HandleExtractionEnded(const StepEnded& end);
   bool ExtractsAhead() const;  // the next track is read while earlier ones encode
 
@@ -204,6 +210,8 @@ class TJobRunner : public QObject {
   int nextFileItem_ = 0;    // file jobs one at a time: the next item to start
   std::vector<bool> extracted_;  // by item: its track was read whole
   std::vector<bool> keepWav_;    // by item: its WAV is kept ("<name>.wav" is free or may go)
+  int extractionPercent_ = 0;  // of the track being read
+  QElapsedTimer jobClock_;
   bool started_ = false;
   bool finished_ = false;
   bool closed_ = false;  // Finished() was emitted

@@ -219,6 +219,7 @@ void TJobRunner::FollowOldestItem() {
   }
   elapsed_ = slot.ElapsedText();
   estimated_ = slot.EstimatedText();
+  if (parallel_) ShowJobTimes();
   emit Changed();
 }
 

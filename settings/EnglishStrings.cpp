@@ -59,6 +59,7 @@ constexpr EnglishEntry kEnglishTable[] = {
     {"RES_ID3Edit_Caption", "ID3 Tag Edit"},
     {"RES_Image_No_Tray", "A disc image has no tray to open or close."},
     {"RES_Initing", "Initializing..."},
+    {"RES_Job_Done_Of", "Done: %1 of %2"},
     {"RES_Language_How_To_Add", "To add a language, copy %1 to %2 and translate the texts after each \"=\"."},
     {"RES_Language_Not_Found", " can not be found."},
     {"RES_MCI_Init_Fail", "The sound device could not be opened."},

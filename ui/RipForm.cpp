@@ -50,6 +50,14 @@ TRipForm::TRipForm(QWidget* owner, int jobKind, std::shared_ptr<CdDrive> cdDrive
   initializingLabel_->setAlignment(Qt::AlignCenter);
   grid->addWidget(progressBar_, 2, 0, 1, 2);
   grid->addWidget(initializingLabel_, 2, 0, 1, 2);
+  // A job of several items also shows how far the whole job is.
+  jobLabel_ = Named(new QLabel(phaseBox_), "LabelJob");
+  jobProgressBar_ = Named(new QProgressBar(phaseBox_), "FlatGaugeJob");
+  jobProgressBar_->setRange(0, 100);
+  grid->addWidget(jobLabel_, 3, 0, 1, 2);
+  grid->addWidget(jobProgressBar_, 4, 0, 1, 2);
+  jobLabel_->setVisible(severalFiles_);
+  jobProgressBar_->setVisible(severalFiles_);
 
   stopButton_ = Named(new QPushButton("Stop", this), "btStop");
   connect(stopButton_, &QPushButton::clicked, this, &TRipForm::StopJob);
@@ -99,6 +107,8 @@ void TRipForm::ShowRunnerState() {
   initializingLabel_->setVisible(job.InitializingVisible());
   progressBar_->setTextVisible(job.GaugeTextVisible());
   progressBar_->setValue(job.GaugePercent());
+  jobLabel_->setText(LangStringOrEnglish("RES_Job_Done_Of").arg(job.SettledCount()).arg(job.ItemCount()));
+  jobProgressBar_->setValue(job.JobPercent());
 }
 
 bool TRipForm::ConfirmOverwrite(const QString&, const QString& question) {

@@ -59,6 +59,8 @@ class TRipForm : public QDialog, private TOverwriteQuestion {
   QLabel* estimatedLabel_;
   QLabel* initializingLabel_;  // "Initializing..."
   QProgressBar* progressBar_;
+  QLabel* jobLabel_;               // a job of several items: how many are done
+  QProgressBar* jobProgressBar_;   // and the whole job's gauge
   QPushButton* stopButton_;
   bool shown_ = false;
   bool stoppedByUser_ = false;

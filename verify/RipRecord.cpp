@@ -53,7 +53,8 @@ QString RipFilesBaseName(const DiscInfo& info) {
       info.Artist.trimmed().isEmpty() ? QStringLiteral("Unknown Artist") : info.Artist.trimmed();
   const QString album =
       info.Album.trimmed().isEmpty() ? QStringLiteral("Unknown Album") : info.Album.trimmed();
-  return CleanFileName(artist + " - " + album);
+  // Room for ".log" and ".cue" within a file name's 255 bytes.
+  return FitFileName(CleanFileName(artist + " - " + album), QStringLiteral(".log")).chopped(4);
 }
 
 QString RipLogText(const RipRecord& record) {

@@ -116,6 +116,31 @@ TEST_F(JobRunnerTest, AJobKeepsTheSettingsItStartedWith) {
   }
 }
 
+// Several encodes at once: the times and the second gauge are the whole job's.
+TEST_F(JobRunnerTest, SeveralAtOnceShowTheWholeJobsTimesAndGauge) {
+  Settings().EncoderProcesses = 2;
+  QStringList items;
+  for (int i = 0; i < 3; ++i) {
+    items << tmp_.filePath(QStringLiteral("in%1.wav").arg(i));
+    ASSERT_TRUE(test::MakeWav(items.back(), 3.0));
+  }
+  TJobRunner job(job_kind::kWavToMp3, nullptr, FileItems(items), &mp3_, &wma_, &yes_);
+  bool finished = false, timed = false, receded = false;
+  int jobPercent = 0;
+  QObject::connect(&job, &TJobRunner::Finished, [&] { finished = true; });
+  QObject::connect(&job, &TJobRunner::Changed, [&] {
+    timed |= !job.ElapsedText().isEmpty() && !job.EstimatedText().isEmpty();
+    receded |= job.JobPercent() < jobPercent;
+    jobPercent = job.JobPercent();
+  });
+  job.Start();
+  ASSERT_TRUE(test::WaitUntil([&] { return finished; }));
+  EXPECT_TRUE(timed);
+  EXPECT_FALSE(receded);
+  EXPECT_EQ(job.JobPercent(), 100);
+  EXPECT_EQ(job.SettledCount(), 3);
+}
+
 // The pause after an Ogg item is a timer: the main loop keeps running between the end of
 // the last item and Finished().
 TEST_F(JobRunnerTest, PauseAfterTheOggItemKeepsTheEventLoopRunning) {
