@@ -22,7 +22,8 @@ class OggPlayer : public QObject {
   explicit OggPlayer(QObject* parent = nullptr);
   ~OggPlayer() override;
 
-  // Takes a file for the next Play(): only names ending in ".ogg" (any case) holding Ogg Vorbis.
+  // Takes a file for the next Play(): only names ending in ".ogg" or ".oga" (any case)
+  // holding Ogg Vorbis.
   bool Open(const QString& fileName);
   void Play();
   // Pauses a playing output, else resumes it. Answers whether it plays now.

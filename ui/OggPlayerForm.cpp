@@ -105,7 +105,7 @@ TfrmOggPlayer::~TfrmOggPlayer() {
 
 void TfrmOggPlayer::PlayClicked() {
   const QString fileName = QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                        QStringLiteral("Sound file(*.ogg);; Any file(*)"));
+                                                        QStringLiteral("Sound file(*.ogg *.oga);; Any file(*)"));
   if (!fileName.isEmpty()) PlayFile(fileName);
 }
 

@@ -80,5 +80,28 @@ TEST(SoundCommands, CtrlCEndsARecordingWithAValidFileAndNoInputIsAnError) {
   EXPECT_FALSE(QFile::exists(none));
 }
 
+// Desktop sound themes name their Ogg Vorbis files .oga; a damaged page in the middle is
+// skipped, said once, and the rest is played.
+TEST(SoundCommands, PlayGoesOnPastADamagedOggPageAndSaysSo) {
+  if (!HaveProgram("oggenc")) GTEST_SKIP() << "oggenc is needed";
+  AlsaTestSink sink;
+  QTemporaryDir dir;
+  const QByteArray known = KnownSignal() + KnownSignal() + KnownSignal();
+  const QString wav = dir.filePath("known.wav");
+  ASSERT_TRUE(WriteBytes(wav, wav::PcmHeader(2, 44100, 16, quint32(known.size())) + known));
+  const QString ogg = dir.filePath("bell.oga");
+  ASSERT_EQ(RunProgram("oggenc", {"-Q", "-o", ogg, wav}).exitCode, 0);
+  QByteArray bytes = ReadBytes(ogg);
+  for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 3000; ++i) bytes[i] = char(i * 131 + 7);
+  ASSERT_TRUE(WriteBytes(ogg, bytes));
+
+  const ProcessResult result = RunProgram(TrackmillProgram(), {"play", ogg});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(result.err.count("damaged data skipped"), 1) << result.err.toStdString();
+  const double playedSeconds = double(WithoutSilentFrames(sink.Played()).size()) / (44100 * 4);
+  EXPECT_GT(playedSeconds, 4.5);
+  EXPECT_LT(playedSeconds, 6.0);
+}
+
 }  // namespace
 }  // namespace trackmill::test
