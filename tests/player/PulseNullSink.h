@@ -29,7 +29,7 @@ class PulseNullSink {
     environment.insert("XDG_CONFIG_HOME", dir_.path());
     server_.setProcessEnvironment(environment);
     server_.setStandardOutputFile(QProcess::nullDevice());
-    server_.setStandardErrorFile(dir_.filePath("server.log"));
+    server_.setStandardErrorFile(QProcess::nullDevice());
     server_.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=false",
                                  "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + socket,
                                  "-L", QStringLiteral("module-null-sink sink_name=%1").arg(kSinkName)});
@@ -54,10 +54,6 @@ class PulseNullSink {
   }
 
   bool Available() const { return available_; }
-  QString Log() const {
-    QFile log(dir_.filePath("server.log"));
-    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
-  }
 
   // 16-bit stereo 44.1 kHz of the monitor from before `play` starts until a while after it ends.
   QByteArray Record(const std::function<void()>& play) {
