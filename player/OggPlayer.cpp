@@ -34,7 +34,10 @@ bool OggPlayer::Open(const QString& fileName) {
   if (!Idle()) return false;  // renaming closes the file under a running playback
   input_->SetFileName(fileName);
   totalSeconds_ = 0;
-  if (fileName.right(4).compare(QStringLiteral(".ogg"), Qt::CaseInsensitive) != 0 || !input_->Valid()) return false;
+  const QString suffix = fileName.right(4);
+  const bool oggName = suffix.compare(QStringLiteral(".ogg"), Qt::CaseInsensitive) == 0 ||
+                       suffix.compare(QStringLiteral(".oga"), Qt::CaseInsensitive) == 0;
+  if (!oggName || !input_->Valid()) return false;
   // Asked now: during playback the output's thread opens and closes the file.
   totalSeconds_ = input_->GetTotalSeconds();
   return true;

@@ -22,7 +22,8 @@ class OggPlayer : public QObject {
   explicit OggPlayer(QObject* parent = nullptr);
   ~OggPlayer() override;
 
-  // Takes a file for the next Play(): only names ending in ".ogg" (any case) holding Ogg Vorbis.
+  // Takes a file for the next Play(): only names ending in ".ogg" or ".oga" (any case)
+  // holding Ogg Vorbis.
   bool Open(const QString& fileName);
   void Play();
   // Pauses a playing output, else resumes it. Answers whether it plays now.
@@ -33,6 +34,8 @@ class OggPlayer : public QObject {
   qint64 JumpTo(int position);
   void SetBalance(int sliderPosition);  // 0..10, 5 = centre
   bool Idle() const { return output_->Status() == 2; }
+  // Places where the last playback skipped damaged data (see TVorbisIn::DamagedSpots()).
+  int DamagedSpots() const { return input_->DamagedSpots(); }
 
   // The file's name without folder and its four-character extension.
   QString DisplayName() const;

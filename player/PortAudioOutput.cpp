@@ -16,6 +16,9 @@ namespace trackmill {
 
 namespace {
 constexpr int kTriesBeforeFailure = 16;
+// A sound server behind ALSA may take a second or two after the stream starts before it asks
+// for data; a device counts as stuck only after this long without taking any.
+constexpr auto kStuckDeviceTime = std::chrono::seconds(5);
 }  // namespace
 
 PortAudioOutput::PortAudioOutput(QObject* parent) : TAuOutput(parent) {}
@@ -96,10 +99,14 @@ bool PortAudioOutput::OutputBlock(bool abort) {
   }
   if (!inputEnded_) {
     int free = 0;
+    const auto waitStart = std::chrono::steady_clock::now();
     for (int tries = 0; free == 0; ++tries) {
       WaitOnePollingInterval();
       free = buffer_.FreeBytes();
-      if (free == 0 && tries == kTriesBeforeFailure) throw EAuException("Audio output error");
+      if (free == 0 && tries >= kTriesBeforeFailure &&
+          std::chrono::steady_clock::now() - waitStart >= kStuckDeviceTime) {
+        throw EAuException("Audio output error");
+      }
     }
     const int wanted = std::min(free, buffer_.BufferBytes());
     int got = 0;
@@ -126,7 +133,8 @@ void PortAudioOutput::DrainAndStop() {
   // Long enough for a full buffer and the device's own queue; a device that stops taking data
   // must not hold the run forever.
   const int bufferMs = int(qint64(buffer_.BufferBytes() / buffer_.FrameBytes()) * 1000 / std::max(1, rate_.load()));
-  const bool drained = buffer_.Drain(bufferMs + 2000, std::max(1, std::min(pollingInterval_, 100)));
+  const int stuckMs = int(std::chrono::milliseconds(kStuckDeviceTime).count());
+  const bool drained = buffer_.Drain(bufferMs + stuckMs, std::max(1, std::min(pollingInterval_, 100)));
   buffer_.Stop();
   if (!drained) throw EAuException("Audio output error");
 }

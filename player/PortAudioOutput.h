@@ -22,7 +22,8 @@
 // Errors (through OnThreadException, then OnDone): "No sound output device found",
 // "Invalid device number", "Failed to create sound device", "Failed to create sound buffer "
 // + the 8-digit code and its text, "Audio output error" when the device takes nothing for 17
-// polling intervals.
+// polling intervals and at least 5 s (a sound server may wait a second or two before it takes
+// the first data).
 // Threads: properties are set on the main thread while idle; Pause(), Resume(), Jump() and
 // SetVolume() from the main thread during a run.
 namespace trackmill {

@@ -18,6 +18,9 @@ std::mutex& AudioSystemLock() {
 
 namespace {
 
+// Beyond the time the device gives for a frame, so that a server's rounding does not cut it off.
+constexpr double kHeardMarginSeconds = 0.05;
+
 std::int64_t NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
@@ -44,6 +47,18 @@ PaSampleFormat SampleFormatFor(int bits) {
     case 32: return paInt32;
     default: return paInt16;
   }
+}
+
+// The latency asked of the device. Its "low" latency is a period of a few milliseconds: the
+// sound server's ALSA plugin cannot keep such a stream fed (the callbacks stop after a second
+// or two, the buffer never drains), and on a loaded machine neither can a real card. The device
+// gets half the ring's length: a server that asks for its whole latency at once (as it does
+// when it starts) then leaves the producer half the ring to refill in, and pauses and the end
+// of a run stay prompt.
+double DeviceLatencySeconds(const PaDeviceInfo* info, int bufferFrames, int rate) {
+  const double ring = double(std::max(1, bufferFrames)) / double(std::max(1, rate)) / 2;
+  const double floor = std::max(SoundBuffer::kMinDeviceLatencyMs / 1000.0, info ? info->defaultHighOutputLatency : 0.0);
+  return std::clamp(ring, floor, std::max(floor, SoundBuffer::kMaxDeviceLatencyMs / 1000.0));
 }
 
 }  // namespace
@@ -92,13 +107,13 @@ int SoundBuffer::Open(int index, int channels, int rate, int bitsPerSample, int 
   paused_ = false;
   starved_ = false;
   framesRequested_ = 0;
+  lastFrameHeardAt_ = 0.0;
 
   PaStreamParameters parameters{};
   parameters.device = devices[std::size_t(index)];
   parameters.channelCount = channels;
   parameters.sampleFormat = SampleFormatFor(bitsPerSample);
-  const PaDeviceInfo* info = Pa_GetDeviceInfo(parameters.device);
-  parameters.suggestedLatency = info ? info->defaultLowOutputLatency : 0.05;
+  parameters.suggestedLatency = DeviceLatencySeconds(Pa_GetDeviceInfo(parameters.device), bufferFrames, rate);
   PaStream* stream = nullptr;
   error = Pa_OpenStream(&stream, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
                         paNoFlag, reinterpret_cast<PaStreamCallback*>(&SoundBuffer::Callback),
@@ -162,8 +177,18 @@ bool SoundBuffer::Drain(int timeoutMs, int stepMs) {
     if (!stream_ || std::chrono::steady_clock::now() >= deadline) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, stepMs)));
   }
-  // Everything is with the device now; stopping the stream waits until it has played it.
-  if (stream_) Pa_StopStream(stream_);
+  // Everything is with the device now. Stopping the stream is meant to wait until the device
+  // has played it, but the sound server's ALSA plugin drops what it still holds (the last
+  // device latency's worth of the run), so the stream runs on, playing silence, until the
+  // stream's clock passes the time the callback was told its last frame will be heard.
+  if (stream_) {
+    const double heardAt = lastFrameHeardAt_.load();
+    while (heardAt > 0 && Pa_GetStreamTime(stream_) < heardAt + kHeardMarginSeconds &&
+           std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, stepMs)));
+    }
+    Pa_StopStream(stream_);
+  }
   playing_ = false;
   return true;
 }
@@ -172,11 +197,18 @@ void SoundBuffer::SetVolume(int volume) {
   gain_ = float(std::pow(10.0, std::clamp(volume, -10000, 0) / 2000.0));
 }
 
-int SoundBuffer::Callback(const void*, void* output, unsigned long frames, const void*,
+int SoundBuffer::Callback(const void*, void* output, unsigned long frames, const void* timeInfo,
                           unsigned long, void* self) {
   auto* buffer = static_cast<SoundBuffer*>(self);
   buffer->Pace(frames);
-  return buffer->Play(static_cast<char*>(output), frames);
+  const std::int64_t playedBefore = buffer->played_.load(std::memory_order_relaxed);
+  const int result = buffer->Play(static_cast<char*>(output), frames);
+  const auto* times = static_cast<const PaStreamCallbackTimeInfo*>(timeInfo);
+  const std::int64_t taken = buffer->played_.load(std::memory_order_relaxed) - playedBefore;
+  if (taken > 0 && times != nullptr && times->outputBufferDacTime > 0) {
+    buffer->lastFrameHeardAt_ = times->outputBufferDacTime + double(taken / buffer->frameBytes_) / buffer->rate_;
+  }
+  return result;
 }
 
 int SoundBuffer::Play(char* out, unsigned long frames) {

@@ -31,6 +31,9 @@ class SoundBuffer {
  public:
   static constexpr int kMaxDevices = 16;
   static constexpr int kMaxAheadMs = 500;
+  // Bounds of the latency asked of the device (see Open()).
+  static constexpr int kMinDeviceLatencyMs = 100;
+  static constexpr int kMaxDeviceLatencyMs = 250;
 
   SoundBuffer();
   ~SoundBuffer();
@@ -43,7 +46,9 @@ class SoundBuffer {
   static QString ErrorText(int code);
 
   // Opens the stream on device `index` of Devices() with a buffer of bufferFrames frames,
-  // filled with silence; nothing plays until Start().
+  // filled with silence; nothing plays until Start(). The device is asked for a latency of half
+  // the buffer's length, kept within kMinDeviceLatencyMs..kMaxDeviceLatencyMs (and at least the
+  // device's own high latency), so that a sound server behind ALSA keeps taking data.
   int Open(int index, int channels, int rate, int bitsPerSample, int bufferFrames);
   void Close();  // stops at once and releases the stream
   bool IsOpen() const { return stream_ != nullptr; }
@@ -58,7 +63,8 @@ class SoundBuffer {
   // Writes at most FreeBytes(); answers the bytes taken.
   int Write(const char* data, int byteCount);
   // Waits (up to timeoutMs, in steps of stepMs) until everything written was handed to the
-  // device, then until the device has played it. False when the wait timed out.
+  // device, then until the device has played it (by the stream's clock), and stops the
+  // stream. False when the wait for the handing over timed out.
   bool Drain(int timeoutMs, int stepMs);
 
   // Volume in hundredths of a decibel below full (0 = full, -10000 = silent).
@@ -90,6 +96,9 @@ class SoundBuffer {
   std::atomic<bool> starved_{false};
   std::atomic<int> underruns_{0};
   std::atomic<float> gain_{1.0f};
+  // Stream time at which the last frame handed to the device will have been heard (0 = none
+  // or the device does not tell).
+  std::atomic<double> lastFrameHeardAt_{0.0};
   // Pacing (callback only).
   std::int64_t framesRequested_ = 0;
   std::int64_t clockStartNs_ = 0;

@@ -11,7 +11,7 @@ packages=(
   libogg-dev libvorbis-dev
   libmpg123-dev
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
-  portaudio19-dev libasound2-dev libasound2-plugins
+  portaudio19-dev libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils
   libcurl4-openssl-dev
   lame sox libsox-fmt-all ffmpeg vorbis-tools id3v2 libsndfile1-dev sndfile-tools strace
   libflac-dev flac whipper cuetools zlib1g-dev

@@ -105,7 +105,7 @@ TfrmOggPlayer::~TfrmOggPlayer() {
 
 void TfrmOggPlayer::PlayClicked() {
   const QString fileName = QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                        QStringLiteral("Sound file(*.ogg);; Any file(*)"));
+                                                        QStringLiteral("Sound file(*.ogg *.oga);; Any file(*)"));
   if (!fileName.isEmpty()) PlayFile(fileName);
 }
 
@@ -174,6 +174,8 @@ void TfrmOggPlayer::PlaybackDone() {
     QDialog::reject();
     return;
   }
+  // Said once, beside the comments: what was heard had gaps.
+  if (player_->DamagedSpots() > 0) commentsView_->appendPlainText(QStringLiteral("Damaged data skipped"));
   if (!failure_.isEmpty()) {
     // Not from inside the handler: the box would hold the pipeline's event delivery.
     QTimer::singleShot(0, this, [this, text = failure_] { ShowMessageBox(this, text, QMessageBox::Critical); });

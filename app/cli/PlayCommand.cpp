@@ -1,4 +1,4 @@
-// `trackmill play`: an Ogg Vorbis or WAV file, or a track of a disc, through the sound output.
+// `trackmill play`: an Ogg Vorbis (.ogg, .oga) or WAV file, or a track of a disc, through the sound output.
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
@@ -63,8 +63,11 @@ int WaitForPlayback(PlaybackEnd& end, const QString& caption, const TAuOutput& o
 int PlayFile(const QString& path) {
   const QString suffix = QFileInfo(path).suffix().toLower();
   std::unique_ptr<TAuFileIn> input;
-  if (suffix == "ogg")
+  TVorbisIn* vorbis = nullptr;
+  if (suffix == "ogg" || suffix == "oga") {
     input = std::make_unique<TVorbisIn>();
+    vorbis = static_cast<TVorbisIn*>(input.get());
+  }
   else if (suffix == "wav")
     input = std::make_unique<TWaveIn>();
   else
@@ -81,7 +84,11 @@ int PlayFile(const QString& path) {
   // Asked before playback starts: from then on the input belongs to the output's thread.
   const qint64 seconds = input->GetTotalSeconds();
   output.Run();
-  return WaitForPlayback(end, QFileInfo(path).fileName(), output, seconds, [&] { output.Stop(false); });
+  const int exitCode =
+      WaitForPlayback(end, QFileInfo(path).fileName(), output, seconds, [&] { output.Stop(false); });
+  // Said once, after the progress line: what was heard had gaps.
+  if (vorbis && vorbis->DamagedSpots() > 0) Err() << "trackmill: " << path << ": damaged data skipped" << Qt::endl;
+  return exitCode;
 }
 
 int PlayTrack(const DriveChoice& drive, const QString& trackText) {

@@ -10,6 +10,8 @@ namespace trackmill {
 
 namespace {
 
+constexpr int kMaxErrorsInARow = 64;
+
 struct Source {
   QIODevice* device;
   bool seekable;
@@ -89,7 +91,14 @@ int VorbisDecoder::Read(char* buffer, int byteCount) {
   byteCount -= byteCount % frameBytes;
   if (ended_ || byteCount <= 0) return 0;
   int link = currentLink_;
-  const long got = ov_read(&s_->file, buffer, byteCount, 0, 2, 1, &link);
+  long got = ov_read(&s_->file, buffer, byteCount, 0, 2, 1, &link);
+  // A damaged or missing page is a hole in the stream: the library resynchronises at the next
+  // good page, as other decoders do. Only a stream that yields nothing but errors ends here.
+  for (int errors = 1; got < 0 && errors < kMaxErrorsInARow; ++errors) {
+    ++damagedSpots_;
+    got = ov_read(&s_->file, buffer, byteCount, 0, 2, 1, &link);
+  }
+  if (got < 0) ++damagedSpots_;
   if (got <= 0) {
     ended_ = true;
     return 0;

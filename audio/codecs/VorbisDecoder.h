@@ -12,7 +12,8 @@
 // changes under the reader.
 //
 // Errors: the constructor raises EAuException "Failed to open an ogg file: " + the library's
-// result when the stream is not Ogg Vorbis. Read() reports damaged data by ending early.
+// result when the stream is not Ogg Vorbis. Read() skips damaged data (counted in
+// DamagedSpots()) and goes on at the next page it can decode.
 // Not thread-safe; one per open file.
 namespace trackmill {
 
@@ -37,6 +38,8 @@ class VorbisDecoder {
   // Decodes up to byteCount bytes (whole frames) into buffer. Returns the bytes written;
   // 0 at the end of the stream or when the data cannot be decoded any further.
   int Read(char* buffer, int byteCount);
+  // Places where damaged data was skipped so far.
+  int DamagedSpots() const { return damagedSpots_; }
   // Moves to a frame; false when the stream is not seekable or the frame is out of range.
   bool SeekToFrame(qint64 frame);
 
@@ -52,6 +55,7 @@ class VorbisDecoder {
   QList<QByteArray> comments_;
   int currentLink_ = -1;
   bool ended_ = false;
+  int damagedSpots_ = 0;
 };
 
 }  // namespace trackmill

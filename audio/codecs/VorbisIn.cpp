@@ -67,6 +67,7 @@ void TVorbisIn::OpenFile() {
   bufferRead_ = 0;
   bufferEnd_ = 0;
   decoderEnded_ = false;
+  damagedSpots_ = 0;
   openCount_ = 1;
 }
 
@@ -95,6 +96,7 @@ void TVorbisIn::ReadBlock(const char*& data, int& byteCount) {
     const qint64 size = size_;
     while (!decoderEnded_ && bufferEnd_ < kDecodeBufferBytes) {
       const int got = decoder_->Read(buffer_.data() + bufferEnd_, kDecodeBufferBytes - bufferEnd_);
+      damagedSpots_ = decoder_->DamagedSpots();
       if (got <= 0) {
         decoderEnded_ = true;
         break;

@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -11,7 +12,7 @@
 // 16-bit signed PCM with the stream's channels and rate, and reads its comments (into
 // Comments() and the common tags). Size is the stream's length in bytes of that PCM (-1 when
 // the stream cannot be measured, e.g. a pipe).
-// Data is decoded 12288 bytes at a time.
+// Data is decoded 12288 bytes at a time; damaged pages are skipped (see DamagedSpots()).
 //
 // Threads: as TAuFileIn (format getters and Comments() from the main thread before a run,
 // reading on the worker thread). Errors (EAuException): the library messages of
@@ -38,6 +39,9 @@ class TVorbisIn : public TAuTaggedFileIn {
   long BitRateLower() const { return bitRateLower_; }
 
   bool SeekTo(qint64 frame) override;
+  // Places of the file where damaged data was skipped while decoding since it was opened for
+  // the current run (or the last one). Any thread.
+  int DamagedSpots() const { return damagedSpots_.load(); }
 
  protected:
   void OpenFile() override;
@@ -50,6 +54,7 @@ class TVorbisIn : public TAuTaggedFileIn {
   std::unique_ptr<VorbisDecoder> decoder_;
   std::vector<char> buffer_;
   bool decoderEnded_ = false;
+  std::atomic<int> damagedSpots_{0};
   TVorbisTags comments_;
   long bitRateUpper_ = 0;
   long bitRateNominal_ = 0;

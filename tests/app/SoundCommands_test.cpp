@@ -11,6 +11,7 @@
 #include "tests/audio/PcmMemoryInput.h"
 #include "tests/cd/TestDisc.h"
 #include "tests/player/AlsaTestSink.h"
+#include "tests/player/PulseNullSink.h"
 #include "tests/support/TestPaths.h"
 
 namespace trackmill::test {
@@ -24,6 +25,22 @@ QByteArray KnownSignal() {
     samples.push_back(std::int16_t(-1 - (i * 11) % 9000));
   }
   return Pcm16(samples);
+}
+
+// A 16-bit stereo 44.1 kHz WAV file of pcm in dir.
+QString WriteWav(const QTemporaryDir& dir, const QString& name, const QByteArray& pcm) {
+  const QString path = dir.filePath(name);
+  EXPECT_TRUE(WriteBytes(path, wav::PcmHeader(2, 44100, 16, quint32(pcm.size())) + pcm));
+  return path;
+}
+
+// What a sound server passes on may start late and holds silence where the output ran dry, but
+// every sample it plays must be one that was sent, in order, at the rate it was sent at.
+void ExpectHeard(const QByteArray& recorded, const QByteArray& sent) {
+  const QByteArray heard = WithoutSilentFrames(recorded);
+  EXPECT_GE(heard.size(), sent.size() * 98 / 100) << "heard " << heard.size() << " of " << sent.size() << " bytes";
+  EXPECT_LE(heard.size(), sent.size());
+  EXPECT_TRUE(sent.contains(heard)) << "what was heard is not the signal as sent";
 }
 
 TEST(SoundCommands, RecordKeepsTheInputsSamplesAndPlayPlaysFilesAndTracks) {
@@ -78,6 +95,71 @@ TEST(SoundCommands, CtrlCEndsARecordingWithAValidFileAndNoInputIsAnError) {
   EXPECT_EQ(failed.exitCode, 1);
   EXPECT_TRUE(failed.err.contains("sound input")) << failed.err.toStdString();
   EXPECT_FALSE(QFile::exists(none));
+}
+
+// Desktop sound themes name their Ogg Vorbis files .oga; a damaged page in the middle is
+// skipped, said once, and the rest is played.
+TEST(SoundCommands, PlayGoesOnPastADamagedOggPageAndSaysSo) {
+  if (!HaveProgram("oggenc")) GTEST_SKIP() << "oggenc is needed";
+  AlsaTestSink sink;
+  QTemporaryDir dir;
+  const QString wav = WriteWav(dir, "known.wav", KnownSignal() + KnownSignal() + KnownSignal());
+  const QString ogg = dir.filePath("bell.oga");
+  ASSERT_EQ(RunProgram("oggenc", {"-Q", "-o", ogg, wav}).exitCode, 0);
+  QByteArray bytes = ReadBytes(ogg);
+  for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 3000; ++i) bytes[i] = char(i * 131 + 7);
+  ASSERT_TRUE(WriteBytes(ogg, bytes));
+
+  const ProcessResult result = RunProgram(TrackmillProgram(), {"play", ogg});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  EXPECT_EQ(result.err.count("damaged data skipped"), 1) << result.err.toStdString();
+  const double playedSeconds = double(WithoutSilentFrames(sink.Played()).size()) / (44100 * 4);
+  EXPECT_GT(playedSeconds, 4.5);
+  EXPECT_LT(playedSeconds, 6.0);
+}
+
+TEST(SoundCommands, PlayAndRecordWorkThroughASoundServerBehindTheAlsaDefault) {
+  PulseNullSink sink;
+  if (!sink.Available()) GTEST_SKIP() << "no sound server can start here";
+  QTemporaryDir dir;
+  const QByteArray known = KnownSignal();
+  const QString wav = WriteWav(dir, "known.wav", known);
+  ProcessResult result;
+  QByteArray recorded = sink.Record([&] { result = RunProgram(TrackmillProgram(), {"play", wav}); });
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  ExpectHeard(recorded, known);
+
+  TestDisc disc({"1s", "2s", "1s"});
+  ASSERT_TRUE(disc.Ok());
+  recorded = sink.Record([&] {
+    result = RunProgram(TrackmillProgram(), {"play", "--disc-image", disc.CuePath(), "--track", "2"});
+  });
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  ExpectHeard(recorded, WithoutSilentFrames(disc.ExpectedTrack(2)));
+
+  if (HaveProgram("oggenc")) {
+    const QString ogg = dir.filePath("known.ogg");
+    ASSERT_EQ(RunProgram("oggenc", {"-Q", "-o", ogg, wav}).exitCode, 0);
+    recorded = sink.Record([&] { result = RunProgram(TrackmillProgram(), {"play", ogg}); });
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    // Lossy: only the length can be held to the original.
+    EXPECT_NEAR(double(WithoutSilentFrames(recorded).size()), double(known.size()), known.size() * 0.03);
+  }
+
+  // The recorder takes the server's default source, the sink's monitor, while a peer plays.
+  if (HaveProgram("paplay")) {
+    const QByteArray played = known + known + known;
+    QProcess peer;
+    peer.start("paplay", {"-d", PulseNullSink::kSinkName, WriteWav(dir, "long.wav", played)});
+    ASSERT_TRUE(peer.waitForStarted());
+    const QString take = dir.filePath("take.wav");
+    result = RunProgram(TrackmillProgram(), {"record", take, "--seconds", "2"});
+    peer.waitForFinished();
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const QByteArray taken = WithoutSilentFrames(ReadBytes(take).mid(44));
+    EXPECT_GE(taken.size(), known.size() * 95 / 100);
+    EXPECT_TRUE(played.contains(taken)) << "the recording is not the signal as played";
+  }
 }
 
 }  // namespace

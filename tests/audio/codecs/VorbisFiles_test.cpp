@@ -191,5 +191,32 @@ TEST_F(VorbisFiles, FilesThatAreNotOggVorbisAreInvalid) {
   }
 }
 
+// 3 KB of a 20 s file overwritten in the middle: the pages around it decode, the damage is
+// counted, and an intact file counts none.
+TEST_F(VorbisFiles, DecodingSkipsDamagedPagesAndCountsThem) {
+  TVorbisOut out;
+  const int frames = 44100 * 20;
+  ASSERT_EQ(Encode(out, "long.ogg", frames), QString());
+  QByteArray bytes = test::ReadBytes(Path("long.ogg"));
+  TVorbisIn intact;
+  intact.SetFileName(Path("long.ogg"));
+  ASSERT_EQ(DrainInput(intact).size(), qsizetype(frames) * 4);
+  EXPECT_EQ(intact.DamagedSpots(), 0);
+
+  for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 3000; ++i) bytes[i] = char(i * 131 + 7);
+  ASSERT_TRUE(test::WriteBytes(Path("damaged.oga"), bytes));
+  TVorbisIn damaged;
+  damaged.SetFileName(Path("damaged.oga"));
+  ASSERT_TRUE(damaged.Valid());
+  const qsizetype decoded = DrainInput(damaged).size() / 4;
+  // As much as the reference decoder makes of it, give or take a page.
+  ASSERT_EQ(RunProgram("oggdec", {"-Q", "-R", "-o", Path("reference.raw"), Path("damaged.oga")}).exitCode, 0);
+  const qsizetype reference = test::ReadBytes(Path("reference.raw")).size() / 4;
+  EXPECT_GT(reference, frames * 8 / 10);
+  EXPECT_NEAR(double(decoded), double(reference), 44100 * 0.5);
+  EXPECT_LT(decoded, frames);
+  EXPECT_GT(damaged.DamagedSpots(), 0);
+}
+
 }  // namespace
 }  // namespace trackmill
