@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "common/DataFolder.h"
+#include "settings/IniFile.h"
 #include "tests/support/PermissionsBind.h"
 #include "tests/support/TestPaths.h"
 
@@ -166,6 +167,25 @@ TEST_F(SettingsTest, UpdateKeepsForeignSectionsKeysAndOrder) {
                                  "[Mp3Options]\nStereoMode=3\nFavourite=yes\nIsSelectVBR=0\n"))
       << written.constData();
   EXPECT_TRUE(written.contains("[CommonOptions]\nOutputFolder="));
+}
+
+TEST_F(SettingsTest, SaveKeepsWhatAnotherProcessSavedMeanwhile) {
+  ASSERT_TRUE(SaveSettings());
+  LoadSettings();
+  // Another process, started from the same file, saves a key of its own first.
+  IniFile other = IniFile::Load(SettingsFilePath());
+  other.WriteInteger("FlacOptions", "CompressionLevel", 8);
+  other.WriteInteger("ReadOffsets", "VENDOR Drive", 6);
+  ASSERT_TRUE(other.Save(SettingsFilePath()));
+  Settings().BitRate = 256;
+  Settings().ReadOffsets.insert("OTHER Drive", -12);
+  ASSERT_TRUE(SaveSettings());
+  ASSERT_TRUE(SaveSettings());  // a second save changes nothing either
+  LoadSettings();
+  EXPECT_EQ(Settings().BitRate, 256);
+  EXPECT_EQ(Settings().FlacCompressionLevel, 8);
+  EXPECT_EQ(Settings().ReadOffsets.value("VENDOR Drive"), 6);
+  EXPECT_EQ(Settings().ReadOffsets.value("OTHER Drive"), -12);
 }
 
 TEST_F(SettingsTest, GarbageOrUnreadableFileGivesDefaults) {
