@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <array>
 #include <optional>
@@ -132,6 +133,16 @@ void WriteIfChanged(IniFile& ini, const QString& section, const QString& key, co
   if (changed || !ini.HasKey(section, key)) ini.WriteString(section, key, text);
 }
 
+QString UnreadableText(const QString& path) {
+  const QFileInfo info(path);
+  const QString why = info.isDir()                            ? QStringLiteral("it is a folder")
+                      : info.size() > IniFile::kMaxFileBytes ? QStringLiteral("it is larger than %1 MiB, too large for a settings file")
+                                                                   .arg(IniFile::kMaxFileBytes / (1024 * 1024))
+                                                             : QStringLiteral("it cannot be read");
+  return QStringLiteral("the settings file %1 was not read (%2): the defaults hold, and it is not saved over")
+      .arg(path, why);
+}
+
 }  // namespace
 
 TSettings& Settings() {
@@ -141,8 +152,9 @@ TSettings& Settings() {
 
 QString SettingsFilePath() { return DataFile(QStringLiteral("options.ini")); }
 
-void LoadSettings() {
-  const IniFile ini = IniFile::Load(SettingsFilePath());
+QString LoadSettings() {
+  const QString path = SettingsFilePath();
+  const IniFile ini = IniFile::Load(path);
   const TSettings defaults = DefaultSettings();
   TSettings& settings = Settings();
   QHash<QString, QString> loaded;
@@ -168,6 +180,7 @@ void LoadSettings() {
     loaded.insert(FieldName(QLatin1String(kReadOffsets), drive), ini.ReadString(QLatin1String(kReadOffsets), drive, {}));
   }
   LoadedTexts() = std::move(loaded);
+  return ini.LastLoadResult() == IniFile::LoadResult::Unreadable ? UnreadableText(path) : QString();
 }
 
 bool SaveSettings() {

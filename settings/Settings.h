@@ -103,8 +103,10 @@ TSettings& Settings();
 // Path of options.ini in the per-user data folder.
 QString SettingsFilePath();
 // Reads every key into Settings() (defaults for anything missing or unparsable), then
-// clamps CompressPosition to 30..100. Never fails.
-void LoadSettings();
+// clamps CompressPosition to 30..100. Never fails: a file that exists but cannot be read (a
+// folder, no permission, larger than IniFile::kMaxFileBytes) gives the defaults, and the
+// returned text says so for the user; it is empty when the file was read or does not exist.
+QString LoadSettings();
 // Writes, under the file's lock, the keys whose values differ from what the last load read (every
 // key before any load) and the keys the file lacks, new ones in table order; other sections and
 // keys of the file, and values other processes saved meanwhile, stay. False when the changes are

@@ -4,6 +4,7 @@
 
 #include "app/cli/Commands.h"
 #include "common/AppInfo.h"
+#include "settings/Settings.h"
 
 namespace trackmill::cli {
 
@@ -68,6 +69,10 @@ QStringList Operands(const QStringList& args, QString* unknownOption) {
   QStringList operands = args;
   if (end < args.size()) operands.removeAt(end);
   return operands;
+}
+
+void LoadSettingsOrWarn() {
+  if (const QString problem = LoadSettings(); !problem.isEmpty()) Err() << "trackmill: " << problem << Qt::endl;
 }
 
 QString HelpText() {

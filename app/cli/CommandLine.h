@@ -25,6 +25,10 @@ bool TakeFlag(QStringList& args, const QString& name);
 // and stays empty when there is none.
 QStringList Operands(const QStringList& args, QString* unknownOption);
 
+// Loads the settings; a settings file that exists but cannot be read is said on stderr, and
+// the command goes on with the defaults.
+void LoadSettingsOrWarn();
+
 int RunCommandLine(const QStringList& arguments);  // arguments without the program name
 QString HelpText();
 

@@ -133,7 +133,7 @@ int RunFileJobCommand(const QString& kind, const QStringList& arguments) {
   if (!unknown.isEmpty()) return Fail(QStringLiteral("unknown option \"%1\"").arg(unknown), 2);
   if (files.isEmpty()) return Fail("convert " + kind + " needs at least one file", 2);
 
-  LoadSettings();
+  LoadSettingsOrWarn();
   // Options given here hold for this run only; the settings file is not written.
   if (!output.isEmpty()) Settings().OutputFolder = QFileInfo(output).absoluteFilePath();
   if (Settings().OutputFolder.isEmpty()) return Fail("no output folder is set (use --output)");

@@ -101,7 +101,7 @@ int PlayTrack(const DriveChoice& drive, const QString& trackText) {
 }  // namespace
 
 int RunPlayCommand(const QStringList& arguments) {
-  LoadSettings();
+  LoadSettingsOrWarn();
   QStringList args = arguments;
   bool ok = true;
   const QString track = TakeOption(args, "--track", &ok);

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "common/DataFolder.h"
 #include "settings/IniFile.h"
@@ -205,6 +206,21 @@ TEST_F(SettingsTest, GarbageOrUnreadableFileGivesDefaults) {
   EXPECT_EQ(Settings().BitRate, 128);
   EXPECT_FALSE(SaveSettings());
   EXPECT_TRUE(QDir(SettingsFilePath() + "/keep").exists());
+}
+
+TEST_F(SettingsTest, AnOversizedFileIsReportedAndLeftAlone) {
+  EXPECT_TRUE(LoadSettings().isEmpty());  // no file is no problem
+  {
+    QFile big(SettingsFilePath());
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write("[Mp3Options]\nBitRate=320\n");
+    ASSERT_TRUE(big.resize(IniFile::kMaxFileBytes + 1));  // sparse: cheap to make
+  }
+  const QString problem = LoadSettings();
+  EXPECT_TRUE(problem.contains(SettingsFilePath()) && problem.contains("larger than")) << problem.toStdString();
+  EXPECT_EQ(Settings().BitRate, 128);
+  EXPECT_FALSE(SaveSettings());
+  EXPECT_EQ(QFileInfo(SettingsFilePath()).size(), IniFile::kMaxFileBytes + 1);
 }
 
 TEST_F(SettingsTest, ReadOnlyFolderLosesChangesAndKeepsOldFile) {
