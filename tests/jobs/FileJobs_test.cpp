@@ -92,6 +92,31 @@ TEST_F(ConvertCommandTest, WavToFlacIsLosslessAtAnyRateAndSampleSize) {
   }
 }
 
+TEST_F(ConvertCommandTest, FloatWavToFlacKeepsTheSound) {
+  if (!test::HaveProgram("flac")) GTEST_SKIP() << "flac missing";
+  const QString wav = Path("float.wav");
+  ASSERT_EQ(test::RunProgram("sox", {"-n", "-r", "48000", "-c", "2", "-e", "floating-point", "-b", "32", wav, "synth",
+                                     "1", "sine", "300-3000", "vol", "0.8"})
+                .exitCode,
+            0);
+  const auto result = Convert({"wav2flac", wav, "--output", Path("out")});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QString flac = Path("out/float.flac");
+  EXPECT_EQ(test::RunProgram("flac", {"-t", "-s", flac}).exitCode, 0);
+  // Both read as 16-bit samples without dither: the same sound, to the last bit's rounding.
+  const auto samples = [](const QString& file) {
+    const QByteArray raw = test::RunProgram("sox", {"-D", file, "-t", "raw", "-e", "signed-integer", "-b", "16", "-"}).out;
+    return std::vector<qint16>(reinterpret_cast<const qint16*>(raw.constData()),
+                               reinterpret_cast<const qint16*>(raw.constData()) + raw.size() / 2);
+  };
+  const std::vector<qint16> source = samples(wav), encoded = samples(flac);
+  ASSERT_EQ(encoded.size(), source.size());
+  ASSERT_FALSE(source.empty());
+  int worst = 0;
+  for (size_t i = 0; i < source.size(); ++i) worst = std::max(worst, std::abs(source[i] - encoded[i]));
+  EXPECT_LE(worst, 1);
+}
+
 TEST_F(ConvertCommandTest, WavToOggAndBackThroughMp3AndToWma) {
   if (!test::HaveProgram("ogginfo")) GTEST_SKIP() << "ogginfo missing";
   ASSERT_TRUE(test::MakeWav(Path("a.wav"), 3.0, 32000, 1));
