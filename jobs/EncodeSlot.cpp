@@ -153,7 +153,8 @@ bool EncodeSlot::StartResampling() {
     // A probe of its own: the file is closed again before the encoder or anyone else opens it.
     TWaveIn probe;
     probe.SetFileName(encode_.input);
-    if (!NeedsResampling(probe)) return false;
+    if (!NeedsResampling(probe) && !(setup_.encoder == Encoder::Mp3 && IsFloatWav(probe))) return false;
+    resampler_->SetOutSampleRate(ResampledRate(probe));
   }
   resampleIn_->SetFileName(encode_.input);
   const QFileInfo output(encode_.output);

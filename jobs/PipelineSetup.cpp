@@ -1,5 +1,7 @@
 #include "jobs/PipelineSetup.h"
 
+#include <algorithm>
+
 #include "audio/codecs/VorbisBitRate.h"
 #include "audio/codecs/VorbisOut.h"
 #include "audio/dsp/FastResampler.h"
@@ -34,6 +36,12 @@ void SetUpResampling(TWaveIn& in, TFastResampler& resampler, TWaveOut& out) {
 }
 
 bool NeedsResampling(TWaveIn& in) { return in.Valid() && in.GetSampleRate() < kCdSampleRate; }
+
+bool IsFloatWav(TWaveIn& in) {
+  return in.Valid() && (in.WavType() == TWavType::wtIEEEFloat || in.WavType() == TWavType::wtExtIEEEFloat);
+}
+
+quint32 ResampledRate(TWaveIn& in) { return quint32(std::max(kCdSampleRate, in.GetSampleRate())); }
 
 float OggQuality(const TSettings& settings) {
   return settings.IsUseCompress ? (settings.CompressPosition - 10) / 100.0f : 0.2f;

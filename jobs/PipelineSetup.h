@@ -19,6 +19,10 @@ class TAuOutput;
 void SetUpResampling(TWaveIn& in, TFastResampler& resampler, TWaveOut& out);
 // The MP3 and Ogg Vorbis encoders take a valid WAV below 44100 Hz only once resampled.
 bool NeedsResampling(TWaveIn& in);
+// lame misreads float WAVs (far too loud, clipped): they go to it through the same stage, as PCM.
+bool IsFloatWav(TWaveIn& in);
+// The rate that stage writes: 44100 Hz, or the input's own when higher.
+quint32 ResampledRate(TWaveIn& in);
 // Compression of the Ogg output from the settings (quality mode).
 float OggQuality(const TSettings& settings = Settings());
 // Quality or bit rates of an Ogg encode from the settings.

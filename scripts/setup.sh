@@ -19,6 +19,7 @@ packages=(
   python3
   libdiscid-dev libtag1-dev libebur128-dev python3-mutagen
   desktop-file-utils appstream librsvg2-bin dpkg-dev
+  file  # cpack -G DEB (the README's install steps and the package test) needs it
 )
 
 missing=()

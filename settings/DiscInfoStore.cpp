@@ -3,6 +3,7 @@
 #include "common/DataFolder.h"
 #include "common/TextForms.h"
 #include "settings/IniFile.h"
+#include "settings/IniFileUpdate.h"
 #include "settings/Settings.h"
 
 namespace trackmill {
@@ -50,27 +51,26 @@ bool LoadDiscInfo(const QString& identifier) {
 
 bool SaveDiscInfo(const QString& identifier) {
   if (identifier.isEmpty()) return true;
-  const QString path = DiscInfoFilePath();
-  IniFile ini = IniFile::Load(path);
-  // Replacing a file that exists but cannot be read would lose every other disc.
-  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return false;
   const DiscInfo& disc = Settings().Disc;
-  ini.WriteString(identifier, kArtistKey, disc.Artist);
-  ini.WriteString(identifier, kAlbumKey, disc.Album);
-  ini.WriteString(identifier, kYearKey, disc.Year);
-  ini.WriteInteger(identifier, kGenreKey, disc.Genre);
-  ini.WriteString(identifier, kCommentKey, disc.Comment);
-  ini.WriteInteger(identifier, kTrackNumberKey, disc.TrackNumber);
-  // There are only so many slots, whatever TrackNumber claims.
-  const int slotCount = std::min(disc.TrackNumber, kDiscTitleSlots);
-  for (int slot = 1; slot <= slotCount; ++slot) ini.WriteString(identifier, QString::number(slot), disc.Titles[slot - 1]);
-  // The extra keys appear only in records that need them; an emptied one is kept empty.
-  const auto writeIfUsed = [&](const QString& key, const QString& value) {
-    if (!value.isEmpty() || ini.HasKey(identifier, key)) ini.WriteString(identifier, key, value);
-  };
-  writeIfUsed(kReleaseKey, disc.MusicBrainzRelease);
-  for (int slot = 1; slot <= slotCount; ++slot) writeIfUsed(TrackArtistKey(slot), disc.TrackArtists[slot - 1]);
-  return ini.Save(path);
+  // Under the file's lock: another process saving its own disc at the same moment keeps it.
+  return UpdateIniFile(DiscInfoFilePath(), [&](IniFile& ini) {
+    ini.WriteString(identifier, kArtistKey, disc.Artist);
+    ini.WriteString(identifier, kAlbumKey, disc.Album);
+    ini.WriteString(identifier, kYearKey, disc.Year);
+    ini.WriteInteger(identifier, kGenreKey, disc.Genre);
+    ini.WriteString(identifier, kCommentKey, disc.Comment);
+    ini.WriteInteger(identifier, kTrackNumberKey, disc.TrackNumber);
+    // There are only so many slots, whatever TrackNumber claims.
+    const int slotCount = std::min(disc.TrackNumber, kDiscTitleSlots);
+    for (int slot = 1; slot <= slotCount; ++slot)
+      ini.WriteString(identifier, QString::number(slot), disc.Titles[slot - 1]);
+    // The extra keys appear only in records that need them; an emptied one is kept empty.
+    const auto writeIfUsed = [&](const QString& key, const QString& value) {
+      if (!value.isEmpty() || ini.HasKey(identifier, key)) ini.WriteString(identifier, key, value);
+    };
+    writeIfUsed(kReleaseKey, disc.MusicBrainzRelease);
+    for (int slot = 1; slot <= slotCount; ++slot) writeIfUsed(TrackArtistKey(slot), disc.TrackArtists[slot - 1]);
+  });
 }
 
 QString DiscCoverPath(const QString& identifier) {

@@ -21,10 +21,11 @@ QString DiscInfoFilePath();
 // TrackNumber (at most kDiscTitleSlots) are read, an empty title becoming "Track" + two-digit
 // slot; a TrackNumber of 0 or less reads no slot, so the titles shown before stay.
 bool LoadDiscInfo(const QString& identifier);
-// Writes Settings().Disc to the identifier's section (crash-safe); nothing for an empty id.
+// Writes Settings().Disc to the identifier's section (crash-safe, and under the file's lock so
+// that processes saving other discs at the same moment keep theirs); nothing for an empty id.
 // Keys of slots above TrackNumber already in the section stay; slots beyond kDiscTitleSlots do
 // not exist and are never written. False when the changes are lost: the file cannot be
-// written, or it exists but cannot be read (its other discs would be lost).
+// written or locked in time, or it exists but cannot be read (its other discs would be lost).
 bool SaveDiscInfo(const QString& identifier);
 // Where the front cover of a disc is kept beside its record ("covers/ID.jpg" in the per-user
 // data folder); empty for an empty id. The file exists only when a cover was fetched.

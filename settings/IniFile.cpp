@@ -9,8 +9,6 @@
 namespace trackmill {
 namespace {
 
-// Anything larger is not a settings file; it is left alone rather than read into memory.
-constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }

@@ -28,6 +28,8 @@ namespace trackmill {
 class IniFile {
  public:
   enum class LoadResult { Loaded, Missing, Unreadable };
+  // Anything larger is not a settings file; Load leaves it alone rather than read it into memory.
+  static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 
   IniFile() = default;
 

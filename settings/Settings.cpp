@@ -1,10 +1,14 @@
 #include "settings/Settings.h"
 
+#include <QFileInfo>
+#include <QHash>
 #include <array>
+#include <optional>
 #include <variant>
 
 #include "common/DataFolder.h"
 #include "settings/IniFile.h"
+#include "settings/IniFileUpdate.h"
 
 namespace trackmill {
 namespace {
@@ -101,14 +105,42 @@ qint32 ReadValue(const IniFile& ini, const QString& section, const QString& key,
 bool ReadValue(const IniFile& ini, const QString& section, const QString& key, bool fallback) {
   return ini.ReadBool(section, key, fallback);
 }
-void WriteValue(IniFile& ini, const QString& section, const QString& key, const QString& value) {
-  ini.WriteString(section, key, value);
+// The text a value is stored as, so that a save can tell which values this process changed.
+QString ValueText(const QString& value) { return value; }
+QString ValueText(qint32 value) { return QString::number(value); }
+QString ValueText(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
+
+QString FieldName(const QString& section, const QString& key) { return (section + u'/' + key).toLower(); }
+
+// What the file held when this process last loaded (or saved) it, as each key's text; a key
+// the file lacked holds the text of the value the process took instead. Unset until a load:
+// a save then writes every key, as a process that knows nothing of the file must.
+std::optional<QHash<QString, QString>>& LoadedTexts() {
+  static std::optional<QHash<QString, QString>> texts;
+  return texts;
 }
-void WriteValue(IniFile& ini, const QString& section, const QString& key, qint32 value) {
-  ini.WriteInteger(section, key, value);
+
+QString LoadedText(const QString& section, const QString& key) {
+  const auto& texts = LoadedTexts();
+  return texts ? texts->value(FieldName(section, key)) : QString();
 }
-void WriteValue(IniFile& ini, const QString& section, const QString& key, bool value) {
-  ini.WriteBool(section, key, value);
+
+// Writes a key when this process changed its value since loading, or when the file lacks it;
+// a value another process saved in the meantime stays unless this one changed it too.
+void WriteIfChanged(IniFile& ini, const QString& section, const QString& key, const QString& text) {
+  const bool changed = !LoadedTexts() || !LoadedTexts()->contains(FieldName(section, key)) ||
+                       LoadedText(section, key) != text;
+  if (changed || !ini.HasKey(section, key)) ini.WriteString(section, key, text);
+}
+
+QString UnreadableText(const QString& path) {
+  const QFileInfo info(path);
+  const QString why = info.isDir()                            ? QStringLiteral("it is a folder")
+                      : info.size() > IniFile::kMaxFileBytes ? QStringLiteral("it is larger than %1 MiB, too large for a settings file")
+                                                                   .arg(IniFile::kMaxFileBytes / (1024 * 1024))
+                                                             : QStringLiteral("it cannot be read");
+  return QStringLiteral("the settings file %1 was not read (%2): the defaults hold, and it is not saved over")
+      .arg(path, why);
 }
 
 }  // namespace
@@ -120,15 +152,21 @@ TSettings& Settings() {
 
 QString SettingsFilePath() { return DataFile(QStringLiteral("options.ini")); }
 
-void LoadSettings() {
-  const IniFile ini = IniFile::Load(SettingsFilePath());
+QString LoadSettings() {
+  const QString path = SettingsFilePath();
+  const IniFile ini = IniFile::Load(path);
   const TSettings defaults = DefaultSettings();
   TSettings& settings = Settings();
+  QHash<QString, QString> loaded;
   for (const SettingKey& entry : kSettingKeys) {
     const QString section = QLatin1String(entry.section);
     const QString key = QLatin1String(entry.key);
     std::visit([&](auto field) { settings.*field = ReadValue(ini, section, key, defaults.*field); },
                entry.field);
+    loaded.insert(FieldName(section, key),
+                  ini.HasKey(section, key) ? ini.ReadString(section, key, {})
+                                           : std::visit([&](auto field) { return ValueText(defaults.*field); },
+                                                        entry.field));
   }
   settings.CompressPosition = std::clamp(settings.CompressPosition, kMinCompressPosition, kMaxCompressPosition);
   if (settings.ReplayGainMode < kReplayGainOff || settings.ReplayGainMode > kReplayGainAlbum)
@@ -139,23 +177,35 @@ void LoadSettings() {
     qint32 offset = 0;
     if (IniFile::ParseInteger(ini.ReadString(QLatin1String(kReadOffsets), drive, {}), &offset))
       settings.ReadOffsets.insert(drive, offset);
+    loaded.insert(FieldName(QLatin1String(kReadOffsets), drive), ini.ReadString(QLatin1String(kReadOffsets), drive, {}));
   }
+  LoadedTexts() = std::move(loaded);
+  return ini.LastLoadResult() == IniFile::LoadResult::Unreadable ? UnreadableText(path) : QString();
 }
 
 bool SaveSettings() {
-  const QString path = SettingsFilePath();
-  IniFile ini = IniFile::Load(path);
-  // A file that exists but cannot be read would lose its other sections if replaced.
-  if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return false;
   const TSettings& settings = Settings();
-  for (const SettingKey& entry : kSettingKeys) {
-    const QString section = QLatin1String(entry.section);
-    const QString key = QLatin1String(entry.key);
-    std::visit([&](auto field) { WriteValue(ini, section, key, settings.*field); }, entry.field);
+  QHash<QString, QString> saved;
+  const auto write = [&](IniFile& ini, const QString& section, const QString& key, const QString& text) {
+    WriteIfChanged(ini, section, key, text);
+    saved.insert(FieldName(section, key), text);
+  };
+  // Under the file's lock, so that keys another process saves at the same moment stay.
+  const bool written = UpdateIniFile(SettingsFilePath(), [&](IniFile& ini) {
+    for (const SettingKey& entry : kSettingKeys) {
+      const QString section = QLatin1String(entry.section);
+      const QString key = QLatin1String(entry.key);
+      std::visit([&](auto field) { write(ini, section, key, ValueText(settings.*field)); }, entry.field);
+    }
+    for (auto it = settings.ReadOffsets.cbegin(); it != settings.ReadOffsets.cend(); ++it)
+      write(ini, QLatin1String(kReadOffsets), it.key(), ValueText(it.value()));
+  });
+  // The next save writes only what changes after this one.
+  if (written) {
+    if (LoadedTexts()) LoadedTexts()->insert(saved);
+    else LoadedTexts() = std::move(saved);
   }
-  for (auto it = settings.ReadOffsets.cbegin(); it != settings.ReadOffsets.cend(); ++it)
-    ini.WriteInteger(QLatin1String(kReadOffsets), it.key(), it.value());
-  return ini.Save(path);  // a failed write leaves the old file as it was
+  return written;
 }
 
 QString OutputFormatName(qint32 outputFormat) {

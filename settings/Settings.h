@@ -6,7 +6,8 @@
 #include "common/JobCodes.h"
 
 // The one process-wide settings record. Loaded from options.ini in the per-user data folder
-// when the program starts, changed in memory, written back whole at exit (SaveSettings).
+// when the program starts, changed in memory, written back at exit (SaveSettings): only the
+// keys this process changed, so that other processes' changes saved meanwhile stay.
 // Only the main (user-interface) thread changes it; workers read it while no window edits it.
 namespace trackmill {
 
@@ -102,11 +103,15 @@ TSettings& Settings();
 // Path of options.ini in the per-user data folder.
 QString SettingsFilePath();
 // Reads every key into Settings() (defaults for anything missing or unparsable), then
-// clamps CompressPosition to 30..100. Never fails.
-void LoadSettings();
-// Writes every key in table order, keeping other sections and keys of the file. False when the
-// changes are lost: the file cannot be written (the old file stays intact), or it exists but
-// cannot be read, since replacing it would lose what it holds.
+// clamps CompressPosition to 30..100. Never fails: a file that exists but cannot be read (a
+// folder, no permission, larger than IniFile::kMaxFileBytes) gives the defaults, and the
+// returned text says so for the user; it is empty when the file was read or does not exist.
+QString LoadSettings();
+// Writes, under the file's lock, the keys whose values differ from what the last load read (every
+// key before any load) and the keys the file lacks, new ones in table order; other sections and
+// keys of the file, and values other processes saved meanwhile, stay. False when the changes are
+// lost: the file cannot be written or locked in time (the old file stays intact), or it exists
+// but cannot be read, since replacing it would lose what it holds.
 bool SaveSettings();
 // "MP3", "WAV", "OGG", "WMA", "FLAC" for OutputFormat 0..4, empty otherwise.
 QString OutputFormatName(qint32 outputFormat);

@@ -72,7 +72,7 @@ bool ApplyServerOptions(QStringList& args, QString& error) {
 
 int RunCddbCommand(const QStringList& arguments) {
   QStringList args = arguments;
-  LoadSettings();
+  LoadSettingsOrWarn();
   const DriveChoice drive = TakeDriveOption(args);
   if (!drive.error.isEmpty()) return Fail(drive.error, 2);
   QString error;

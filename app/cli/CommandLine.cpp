@@ -4,6 +4,7 @@
 
 #include "app/cli/Commands.h"
 #include "common/AppInfo.h"
+#include "settings/Settings.h"
 
 namespace trackmill::cli {
 
@@ -26,10 +27,21 @@ int NotYetAvailable(const QString& command) {
   return Fail(QStringLiteral("the command \"%1\" is not available in this build").arg(command));
 }
 
+namespace {
+
+constexpr char kEndOfOptions[] = "--";
+
+qsizetype OptionsEnd(const QStringList& args) {
+  const qsizetype end = args.indexOf(QLatin1String(kEndOfOptions));
+  return end < 0 ? args.size() : end;
+}
+
+}  // namespace
+
 QString TakeOption(QStringList& args, const QString& name, bool* ok) {
   if (ok) *ok = true;
   const qsizetype at = args.indexOf(name);
-  if (at < 0) return {};
+  if (at < 0 || at >= OptionsEnd(args)) return {};
   if (at + 1 >= args.size()) {
     if (ok) *ok = false;
     args.removeAt(at);
@@ -40,7 +52,28 @@ QString TakeOption(QStringList& args, const QString& name, bool* ok) {
   return value;
 }
 
-bool TakeFlag(QStringList& args, const QString& name) { return args.removeAll(name) > 0; }
+bool TakeFlag(QStringList& args, const QString& name) {
+  bool found = false;
+  for (qsizetype at = args.indexOf(name); at >= 0 && at < OptionsEnd(args); at = args.indexOf(name)) {
+    args.removeAt(at);
+    found = true;
+  }
+  return found;
+}
+
+QStringList Operands(const QStringList& args, QString* unknownOption) {
+  unknownOption->clear();
+  const qsizetype end = OptionsEnd(args);
+  for (qsizetype at = 0; at < end && unknownOption->isEmpty(); ++at)
+    if (args.at(at).startsWith(QLatin1String(kEndOfOptions))) *unknownOption = args.at(at);
+  QStringList operands = args;
+  if (end < args.size()) operands.removeAt(end);
+  return operands;
+}
+
+void LoadSettingsOrWarn() {
+  if (const QString problem = LoadSettings(); !problem.isEmpty()) Err() << "trackmill: " << problem << Qt::endl;
+}
 
 QString HelpText() {
   return QStringLiteral(
@@ -80,6 +113,8 @@ QString HelpText() {
       "Options:\n"
       "  -h, --help     Show this help.\n"
       "  -v, --version  Show the version.\n"
+      "  --             End the options of a command: the words after it are files, even\n"
+      "                 ones that start with \"-\".\n"
       "\n"
       "Settings are read from options.ini in $TRACKMILL_HOME (default ~/.config/trackmill).\n");
 }

@@ -128,11 +128,12 @@ int RunFileJobCommand(const QString& kind, const QStringList& arguments) {
   const bool yes = TakeFlag(args, "--yes");
   const bool no = TakeFlag(args, "--no");
   if (yes && no) return Fail("--yes and --no exclude each other", 2);
-  for (const QString& arg : args)
-    if (arg.startsWith("--")) return Fail(QStringLiteral("unknown option \"%1\"").arg(arg), 2);
-  if (args.isEmpty()) return Fail("convert " + kind + " needs at least one file", 2);
+  QString unknown;
+  const QStringList files = Operands(args, &unknown);
+  if (!unknown.isEmpty()) return Fail(QStringLiteral("unknown option \"%1\"").arg(unknown), 2);
+  if (files.isEmpty()) return Fail("convert " + kind + " needs at least one file", 2);
 
-  LoadSettings();
+  LoadSettingsOrWarn();
   // Options given here hold for this run only; the settings file is not written.
   if (!output.isEmpty()) Settings().OutputFolder = QFileInfo(output).absoluteFilePath();
   if (Settings().OutputFolder.isEmpty()) return Fail("no output folder is set (use --output)");
@@ -140,7 +141,7 @@ int RunFileJobCommand(const QString& kind, const QStringList& arguments) {
     return Fail(QStringLiteral("cannot create the output folder %1").arg(Settings().OutputFolder));
 
   JobItems items;
-  for (const QString& file : args) items.push_back(JobItem::File(QFileInfo(file).absoluteFilePath()));
+  for (const QString& file : files) items.push_back(JobItem::File(QFileInfo(file).absoluteFilePath()));
   return RunJobInTerminal(jobKind, nullptr, items, yes ? "yes" : (no ? "no" : ""),
                           QStringLiteral("files"));
 }

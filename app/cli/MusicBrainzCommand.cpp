@@ -70,7 +70,7 @@ void KeepCover(const MusicBrainzRelease& release, const MusicBrainzServers& serv
 
 int RunMusicBrainzCommand(const QStringList& arguments) {
   QStringList args = arguments;
-  LoadSettings();
+  LoadSettingsOrWarn();
   const DriveChoice drive = TakeDriveOption(args);
   if (!drive.error.isEmpty()) return Fail(drive.error, kUsageExit);
   bool ok = true;

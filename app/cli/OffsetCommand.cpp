@@ -50,7 +50,7 @@ std::vector<int> MatchesByOffset(const CdDrive& drive, const DiscLayout& disc, c
 // Finds the drive's read offset: the shift at which the sector-450 checksums of the disc's
 // tracks agree with the database, tried over +-2000 samples; --save keeps it for the drive.
 int RunOffsetCommand(const QStringList& arguments) {
-  LoadSettings();
+  LoadSettingsOrWarn();
   QStringList args = arguments;
   const DriveChoice drive = TakeDriveOption(args);
   if (!drive.error.isEmpty()) return Fail(drive.error, 2);

@@ -108,14 +108,16 @@ int PlayTrack(const DriveChoice& drive, const QString& trackText) {
 }  // namespace
 
 int RunPlayCommand(const QStringList& arguments) {
-  LoadSettings();
+  LoadSettingsOrWarn();
   QStringList args = arguments;
   bool ok = true;
   const QString track = TakeOption(args, "--track", &ok);
   if (!ok) return Fail("--track needs a track number", 2);
   if (track.isEmpty()) {
-    if (args.size() != 1 || args.first().startsWith("--")) return Fail("play needs one file, or --track N", 2);
-    return PlayFile(args.first());
+    QString unknown;
+    const QStringList files = Operands(args, &unknown);
+    if (files.size() != 1 || !unknown.isEmpty()) return Fail("play needs one file, or --track N", 2);
+    return PlayFile(files.first());
   }
   const DriveChoice drive = TakeDriveOption(args);
   if (!drive.error.isEmpty()) return Fail(drive.error, 2);

@@ -38,8 +38,10 @@ int RunRecordCommand(const QStringList& arguments) {
   if (!TakeNumber(args, "--rate", 44100, {}, 8000, 192000, rate)) return Fail("--rate needs 8000 to 192000", 2);
   if (!TakeNumber(args, "--bits", 16, {8, 16}, 0, 0, bits)) return Fail("--bits needs 8 or 16", 2);
   if (!TakeNumber(args, "--channels", 2, {1, 2}, 0, 0, channels)) return Fail("--channels needs 1 or 2", 2);
-  if (args.size() != 1 || args.first().startsWith("--")) return Fail("record needs one output file", 2);
-  const QString path = args.first();
+  QString unknown;
+  const QStringList files = Operands(args, &unknown);
+  if (files.size() != 1 || !unknown.isEmpty()) return Fail("record needs one output file", 2);
+  const QString path = files.first();
   // A recording never replaces a file the user had.
   if (QFile::exists(path)) return Fail(QStringLiteral("%1 exists already").arg(path));
   QFile file(path);

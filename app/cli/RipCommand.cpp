@@ -52,7 +52,7 @@ QSet<int> ParseTrackSelection(const QString& text, bool* ok) {
 int RunRipCommand(const QStringList& arguments) {
   // Over a file-size limit a write must fail with EFBIG instead of ending the process.
   std::signal(SIGXFSZ, SIG_IGN);
-  LoadSettings();
+  LoadSettingsOrWarn();
   QStringList args = arguments;
   const DriveChoice drive = TakeDriveOption(args);
   if (!drive.error.isEmpty()) return Fail(drive.error, 2);

@@ -247,7 +247,10 @@ int Remove(const QString& file) {
 
 }  // namespace
 
-int RunTagCommand(const QStringList& args) {
+int RunTagCommand(const QStringList& arguments) {
+  // The file comes right after the action; a "--" there lets it start with "-".
+  QStringList args = arguments;
+  if (args.size() > 2 && args.at(1) == QLatin1String("--")) args.removeAt(1);
   if (args.size() < 2) return Fail(Usage());
   const QString action = args.at(0);
   const QString file = args.at(1);

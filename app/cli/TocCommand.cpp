@@ -10,7 +10,7 @@ namespace trackmill::cli {
 // Lists the disc as the main window does: number, title, length, size, tab-separated, then
 // the drive description. Nothing is saved.
 int RunTocCommand(const QStringList& arguments) {
-  LoadSettings();
+  LoadSettingsOrWarn();
   QStringList args = arguments;
   const DriveChoice drive = TakeDriveOption(args);
   if (!drive.error.isEmpty()) return Fail(drive.error, 2);

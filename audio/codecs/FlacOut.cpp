@@ -65,14 +65,17 @@ void TFlacOut::PrepareOutput() {
   input_->Init();
   channels_ = input_->GetChannels();
   bitsPerSample_ = input_->GetBitsPerSample();
-  if (channels_ < 1 || channels_ > 8 || (bitsPerSample_ != 8 && bitsPerSample_ != 16 && bitsPerSample_ != 24))
+  if (channels_ < 1 || channels_ > 8 ||
+      (bitsPerSample_ != 8 && bitsPerSample_ != 16 && bitsPerSample_ != 24 && bitsPerSample_ != 32))
     throw EAuException("FLAC encoder setup failed.");
+  // The file holds 24 bits of a 32-bit input: a float sample has no more than that to keep.
+  const int fileBits = bitsPerSample_ == 32 ? 24 : bitsPerSample_;
 
   auto encoder = std::make_unique<Encoder>();
   encoder->stream = stream_;
   FLAC__StreamEncoder* e = encoder->encoder;
   bool ok = e && FLAC__stream_encoder_set_channels(e, uint32_t(channels_)) &&
-            FLAC__stream_encoder_set_bits_per_sample(e, uint32_t(bitsPerSample_)) &&
+            FLAC__stream_encoder_set_bits_per_sample(e, uint32_t(fileBits)) &&
             FLAC__stream_encoder_set_sample_rate(e, uint32_t(input_->GetSampleRate())) &&
             FLAC__stream_encoder_set_compression_level(e, uint32_t(compressionLevel_));
   const qint64 totalFrames = input_->GetTotalFrames();
@@ -110,6 +113,11 @@ bool TFlacOut::OutputBlock(bool abort) {
     for (int i = 0; i < count; ++i) samples_[size_t(i)] = int16_t(bytes[2 * i] | bytes[2 * i + 1] << 8);
   } else if (bitsPerSample_ == 8) {
     for (int i = 0; i < count; ++i) samples_[size_t(i)] = int32_t(bytes[i]) - 128;
+  } else if (bitsPerSample_ == 32) {
+    for (int i = 0; i < count; ++i) {
+      const uint32_t u = bytes[4 * i] | bytes[4 * i + 1] << 8 | bytes[4 * i + 2] << 16 | uint32_t(bytes[4 * i + 3]) << 24;
+      samples_[size_t(i)] = int32_t(u) >> 8;
+    }
   } else {
     for (int i = 0; i < count; ++i) {
       const uint32_t u = bytes[3 * i] | bytes[3 * i + 1] << 8 | uint32_t(bytes[3 * i + 2]) << 16;

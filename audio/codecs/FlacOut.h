@@ -10,6 +10,8 @@
 
 // TFlacOut: a file output that encodes the PCM of its input (16-bit signed, or 8-bit unsigned,
 // 24-bit signed, one to eight channels) losslessly into a FLAC file through libFLAC, with the
+// 32-bit input (32-bit PCM, and the float WAVs the wave reader delivers so) written as its top
+// 24 bits, all that a float's mantissa holds; and with the
 // MD5 signature of the audio in STREAMINFO and the Vorbis comments given for the run.
 // CompressionLevel is libFLAC's preset 0..8 (out-of-range values are clamped). Each step
 // encodes up to kStepFrames frames.

@@ -1,5 +1,7 @@
 #include "audio/codecs/VorbisEncoder.h"
 
+#include <array>
+
 #include <vorbis/vorbisenc.h>
 
 #include <cstdint>
@@ -8,6 +10,35 @@
 #include "audio/core/AuException.h"
 
 namespace trackmill {
+namespace {
+
+// Vorbis orders the channels of three to eight channels its own way (front left, centre, front
+// right, surrounds, LFE last); WAV puts centre and LFE right after the front pair. Row n: the
+// WAV channel that feeds each Vorbis channel of an n-channel stream.
+constexpr int kMaxVorbisChannels = 255;
+constexpr int kMaxMappedChannels = 8;
+constexpr int kWavChannelOfVorbis[kMaxMappedChannels + 1][kMaxMappedChannels] = {
+    {}, {0}, {0, 1},
+    {0, 2, 1},                    // L R C -> L C R
+    {0, 1, 2, 3},                 // FL FR BL BR: the same
+    {0, 2, 1, 3, 4},              // FL FR C BL BR -> FL C FR BL BR
+    {0, 2, 1, 4, 5, 3},           // FL FR C LFE BL BR -> FL C FR BL BR LFE
+    {0, 2, 1, 5, 6, 4, 3},        // FL FR C LFE BC SL SR -> FL C FR SL SR BC LFE
+    {0, 2, 1, 6, 7, 4, 5, 3},     // FL FR C LFE BL BR SL SR -> FL C FR SL SR BL BR LFE
+};
+const int* WavChannelsInVorbisOrder(int channels) {
+  if (channels >= 1 && channels <= kMaxMappedChannels) return kWavChannelOfVorbis[channels];
+  // More channels have no defined order in Vorbis: they go as they come.
+  static const auto identity = [] {
+    std::array<int, kMaxVorbisChannels> order{};
+    for (int c = 0; c < int(order.size()); ++c) order[size_t(c)] = c;
+    return order;
+  }();
+  return identity.data();
+}
+
+}  // namespace
+
 
 struct VorbisEncoder::State {
   ogg_stream_state stream{};
@@ -24,6 +55,8 @@ struct VorbisEncoder::State {
 VorbisEncoder::VorbisEncoder(QIODevice* device, const VorbisEncoderSetup& setup)
     : device_(device), channels_(setup.channels), s_(std::make_unique<State>()) {
   vorbis_info_init(&s_->info);
+  // A Vorbis stream has room for 255 channels.
+  if (setup.channels < 1 || setup.channels > kMaxVorbisChannels) throw EAuException("Vorbis codec setup failed.");
   if (setup.bitRates.IsManaged()) {
     const VorbisBitRates::Managed m = setup.bitRates.ManagedArguments();
     if (vorbis_encode_init(&s_->info, setup.channels, setup.sampleRate, m.maximum, m.nominal, m.minimum) != 0) {
@@ -91,15 +124,16 @@ void VorbisEncoder::Write(const char* pcm, int frameCount, int bitsPerSample) {
     float** buffer = vorbis_analysis_buffer(&s_->dsp, kMaxFramesPerWrite);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(pcm);
     const int ch = channels_;
+    const int* from = WavChannelsInVorbisOrder(ch);
     switch (bitsPerSample) {
       case 8:
         for (int i = 0; i < frameCount; ++i)
-          for (int c = 0; c < ch; ++c) buffer[c][i] = (int(bytes[i * ch + c]) - 128) / 128.0f;
+          for (int c = 0; c < ch; ++c) buffer[c][i] = (int(bytes[i * ch + from[c]]) - 128) / 128.0f;
         break;
       case 16:
         for (int i = 0; i < frameCount; ++i)
           for (int c = 0; c < ch; ++c) {
-            const std::uint8_t* p = bytes + 2 * (i * ch + c);
+            const std::uint8_t* p = bytes + 2 * (i * ch + from[c]);
             buffer[c][i] = std::int16_t(p[0] | (p[1] << 8)) / 32768.0f;
           }
         break;
@@ -107,14 +141,14 @@ void VorbisEncoder::Write(const char* pcm, int frameCount, int bitsPerSample) {
         for (int i = 0; i < frameCount; ++i)
           for (int c = 0; c < ch; ++c) {
             std::int32_t v;
-            std::memcpy(&v, bytes + 4 * (i * ch + c), 4);
+            std::memcpy(&v, bytes + 4 * (i * ch + from[c]), 4);
             buffer[c][i] = float(v) / 2147483648.0f;
           }
         break;
       default:  // packed 24-bit
         for (int i = 0; i < frameCount; ++i)
           for (int c = 0; c < ch; ++c) {
-            const std::uint8_t* p = bytes + 3 * (i * ch + c);
+            const std::uint8_t* p = bytes + 3 * (i * ch + from[c]);
             buffer[c][i] = (std::int16_t(p[1] | (p[2] << 8)) * 256 + p[0]) / 8388608.0f;
           }
         break;

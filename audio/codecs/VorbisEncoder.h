@@ -11,7 +11,8 @@
 // Encodes interleaved PCM into one Ogg Vorbis logical stream written to a device.
 // Construction sets the encoder up (quality mode, or managed bit rates when a nominal rate is
 // chosen), adds the comments and writes the three header packets on pages of their own.
-// Write() feeds PCM; Write() with no frames ends the stream, after which the pages up to the
+// Write() feeds PCM in WAV's channel order, which is mapped to Vorbis's own order of three to
+// eight channels (a 5.1 WAV's centre stays centre); Write() with no frames ends the stream, after which the pages up to the
 // one marked last are written and Ended() turns true. Destruction releases the codec state
 // whether or not the stream was ended (a stopped run leaves a file without its last page).
 //

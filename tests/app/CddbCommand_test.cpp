@@ -2,9 +2,11 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <future>
 
 #include "CddbTestServer.h"
 #include "settings/DiscInfoStore.h"
+#include "settings/IniFile.h"
 #include "settings/Settings.h"
 #include "tests/support/TestPaths.h"
 
@@ -97,6 +99,38 @@ TEST_F(CddbCommandTest, ProxyOptionAndEmailFromTheSettingsFile) {
   ASSERT_FALSE(requests.empty());
   EXPECT_TRUE(requests[0].target.startsWith(QLatin1String("http://cddb.invalid:8880/")));
   EXPECT_TRUE(requests[0].hello.startsWith(QLatin1String("ini@example.org ")));
+}
+
+TEST_F(CddbCommandTest, LookupsAtOnceAllKeepTheirDiscs) {
+  constexpr int kDiscs = 8;
+  QStringList images;
+  for (int disc = 0; disc < kDiscs; ++disc) {  // a different playing time gives each its own id
+    const QString image = dir_.filePath(QStringLiteral("disc%1").arg(disc));
+    const auto made = RunProgram(test::ToolProgram(QStringLiteral("discimage")),
+                                 {"--out", image, "--track", "2s", "--track", QStringLiteral("%1s").arg(3 + disc)});
+    ASSERT_EQ(made.exitCode, 0) << made.err.constData();
+    images << image + QStringLiteral(".cue");
+  }
+  CddbTestServer server([](const QString& cmd) {
+    const QString id = cmd.section(u' ', 2, 2);
+    if (cmd.startsWith(QLatin1String("cddb query")))
+      return QStringLiteral("200 blues %1 Artist / Album %1\r\n").arg(id).toUtf8();
+    return test::CddbEntryReply("blues", id, "DISCID=" + id + "\nDTITLE=Artist / Album " + id + "\n");
+  });
+  for (int round = 0; round < 3; ++round) {
+    QFile::remove(DiscInfoFilePath());
+    std::vector<std::future<test::ProcessResult>> runs;
+    for (const QString& image : images)
+      runs.push_back(std::async(std::launch::async, [&server, image] {
+        return RunProgram(test::TrackmillProgram(),
+                          {"cddb", "--disc-image", image, "--server", server.HostPort(), "--email", "a@b.org"});
+      }));
+    for (auto& run : runs) {
+      const test::ProcessResult result = run.get();
+      EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    }
+    EXPECT_EQ(IniFile::Load(DiscInfoFilePath()).SectionNames().size(), kDiscs) << "round " << round;
+  }
 }
 
 TEST_F(CddbCommandTest, FailuresExitNonZeroWithAClearMessage) {

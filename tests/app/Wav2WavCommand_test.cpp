@@ -57,6 +57,21 @@ TEST_F(Wav2WavCommand, DefaultsAreTheWindowsAndOptionsChooseTheFormat) {
   EXPECT_EQ(Soxi("-s", wide), "22050");
 }
 
+TEST_F(Wav2WavCommand, UnsetParametersKeepTheInputsOnceOneIsGiven) {
+  const QString out = dir_.filePath("rate.wav");
+  ASSERT_EQ(Convert({input_, out, "--rate", "48000"}).exitCode, 0);
+  EXPECT_EQ(Soxi("-r", out) + Soxi("-c", out) + Soxi("-b", out), "48000" "2" "16");
+  const QString mono = dir_.filePath("mono.wav");
+  ASSERT_EQ(Convert({"--channels", "1", "--", input_, mono}).exitCode, 0);
+  EXPECT_EQ(Soxi("-r", mono) + Soxi("-c", mono) + Soxi("-b", mono), "44100" "1" "16");
+
+  for (const char* rate : {"999", "384001", "0"}) EXPECT_EQ(Convert({input_, out, "--rate", rate}).exitCode, 2) << rate;
+  // After "--" every word is a file, even one that looks like an option.
+  const test::ProcessResult operand = Convert({input_, "--", "--rate"});
+  EXPECT_EQ(operand.exitCode, 2);
+  EXPECT_TRUE(operand.err.contains("--rate: the output file must end in .wav")) << operand.err.toStdString();
+}
+
 TEST_F(Wav2WavCommand, BadInputsAndOptionsFailClearly) {
   QFile text(dir_.filePath("text.wav"));
   ASSERT_TRUE(text.open(QIODevice::WriteOnly));

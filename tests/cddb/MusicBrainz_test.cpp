@@ -164,6 +164,19 @@ TEST_F(MusicBrainzCommandTest, UnknownIdFallsBackToTheTableOfContents) {
   EXPECT_EQ(server.Requests().size(), 2u + 1u);  // id, toc, then the cover (not found)
 }
 
+TEST_F(MusicBrainzCommandTest, ACoverCutShortIsNotKept) {
+  WebTestServer server([&](const QString& target) {
+    if (!target.endsWith("/front-500")) return WebAnswer{200, Reply(1)};
+    WebAnswer cut{200, "\xFF\xD8\xFF\xE0 the first bytes of a JPEG", "image/jpeg"};
+    cut.declaredLength = 5000;
+    return cut;
+  });
+  const auto run = Run(server.BaseUrl());
+  ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+  EXPECT_TRUE(run.err.contains("the cover could not be fetched")) << run.err.constData();
+  EXPECT_FALSE(QFile::exists(DiscCoverPath(cddbIdentifier_)));
+}
+
 TEST_F(MusicBrainzCommandTest, FailuresAreReportedAndLeaveNoRecord) {
   WebTestServer none([](const QString&) { return WebAnswer{404, "{}"}; });
   auto run = Run(none.BaseUrl());

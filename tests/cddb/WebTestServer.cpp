@@ -30,7 +30,7 @@ void Serve(WebTestServer* owner, QTcpSocket* socket) {
     request.userAgent = HeaderValue(head, "user-agent");
     const WebAnswer answer = owner->Answer(request);
     QByteArray reply = "HTTP/1.0 " + QByteArray::number(answer.status) + " Answer\r\nContent-Type: " +
-                       answer.contentType + "\r\nContent-Length: " + QByteArray::number(answer.body.size()) +
+                       answer.contentType + "\r\nContent-Length: " + QByteArray::number(answer.declaredLength < 0 ? answer.body.size() : answer.declaredLength) +
                        "\r\nConnection: close\r\n";
     if (!answer.location.isEmpty()) reply += "Location: " + answer.location + "\r\n";
     socket->write(reply + "\r\n" + answer.body);

@@ -18,6 +18,7 @@ struct WebAnswer {
   QByteArray body;
   QByteArray contentType;
   QByteArray location;  // sent as Location: when not empty (redirects)
+  qint64 declaredLength = -1;  // the Content-Length sent; -1: the body's own (else a lying server)
 };
 
 struct WebRequest {

@@ -92,6 +92,72 @@ TEST_F(ConvertCommandTest, WavToFlacIsLosslessAtAnyRateAndSampleSize) {
   }
 }
 
+TEST_F(ConvertCommandTest, FloatWavToFlacKeepsTheSound) {
+  if (!test::HaveProgram("flac")) GTEST_SKIP() << "flac missing";
+  const QString wav = Path("float.wav");
+  ASSERT_EQ(test::RunProgram("sox", {"-n", "-r", "48000", "-c", "2", "-e", "floating-point", "-b", "32", wav, "synth",
+                                     "1", "sine", "300-3000", "vol", "0.8"})
+                .exitCode,
+            0);
+  const auto result = Convert({"wav2flac", wav, "--output", Path("out")});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QString flac = Path("out/float.flac");
+  EXPECT_EQ(test::RunProgram("flac", {"-t", "-s", flac}).exitCode, 0);
+  // Both read as 16-bit samples without dither: the same sound, to the last bit's rounding.
+  const auto samples = [](const QString& file) {
+    const QByteArray raw = test::RunProgram("sox", {"-D", file, "-t", "raw", "-e", "signed-integer", "-b", "16", "-"}).out;
+    return std::vector<qint16>(reinterpret_cast<const qint16*>(raw.constData()),
+                               reinterpret_cast<const qint16*>(raw.constData()) + raw.size() / 2);
+  };
+  const std::vector<qint16> source = samples(wav), encoded = samples(flac);
+  ASSERT_EQ(encoded.size(), source.size());
+  ASSERT_FALSE(source.empty());
+  int worst = 0;
+  for (size_t i = 0; i < source.size(); ++i) worst = std::max(worst, std::abs(source[i] - encoded[i]));
+  EXPECT_LE(worst, 1);
+}
+
+TEST_F(ConvertCommandTest, FloatWavToMp3SoundsAsLoudAsItsPcmTwin) {
+  if (!test::HaveProgram("lame")) GTEST_SKIP() << "lame missing";
+  for (const char* encoding : {"floating-point", "signed-integer"})
+    ASSERT_EQ(test::RunProgram("sox", {"-n", "-r", "48000", "-c", "2", "-e", encoding, "-b", "32",
+                                       Path(QStringLiteral("%1.wav").arg(encoding)), "synth", "1", "sine", "440", "vol", "0.5"})
+                  .exitCode,
+              0);
+  const auto result = Convert({"wav2mp3", Path("floating-point.wav"), Path("signed-integer.wav"), "--output", Path("out")});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const auto rms = [](const QString& file) {
+    const QString stat = QString::fromUtf8(test::RunProgram("sox", {file, "-n", "stat"}).err);
+    return stat.section("RMS     amplitude:", 1).trimmed().section('\n', 0, 0).toDouble();
+  };
+  const double pcm = rms(Path("out/signed-integer.mp3"));
+  EXPECT_GT(pcm, 0.3);
+  EXPECT_NEAR(rms(Path("out/floating-point.mp3")), pcm, 0.01);
+  EXPECT_EQ(test::RunProgram("soxi", {"-r", Path("out/floating-point.mp3")}).out.trimmed(), "48000");
+}
+
+TEST_F(ConvertCommandTest, SurroundWavToOggKeepsEveryChannelWhereTheReferenceEncoderPutsIt) {
+  if (!test::HaveProgram("oggenc")) GTEST_SKIP() << "oggenc missing";
+  constexpr int kChannels = 6;  // 5.1: a tone of its own on each channel
+  const QString wav = Path("surround.wav");
+  QStringList synth{"-n", "-r", "44100", "-c", QString::number(kChannels), "-b", "16", wav, "synth", "1"};
+  for (int c = 0; c < kChannels; ++c) synth << "sine" << QString::number(200 + 100 * c);
+  ASSERT_EQ(test::RunProgram("sox", synth).exitCode, 0);
+  ASSERT_EQ(Convert({"wav2ogg", wav, "--output", Path("out")}).exitCode, 0);
+  ASSERT_EQ(test::RunProgram("oggenc", {"-Q", "-o", Path("reference.ogg"), wav}).exitCode, 0);
+  // Zero crossings per channel tell the tones apart, whatever the decoder's channel order.
+  const auto crossings = [](const QString& ogg) {
+    const QByteArray raw = test::RunProgram("sox", {ogg, "-t", "raw", "-e", "signed-integer", "-b", "16", "-"}).out;
+    const auto* samples = reinterpret_cast<const qint16*>(raw.constData());
+    std::vector<int> counts(kChannels);
+    for (qsizetype i = kChannels; i < raw.size() / 2; ++i)
+      if ((samples[i] < 0) != (samples[i - kChannels] < 0)) ++counts[size_t(i % kChannels)];
+    return counts;
+  };
+  const std::vector<int> ours = crossings(Path("out/surround.ogg")), reference = crossings(Path("reference.ogg"));
+  for (int c = 0; c < kChannels; ++c) EXPECT_NEAR(ours[size_t(c)], reference[size_t(c)], 20) << "channel " << c;
+}
+
 TEST_F(ConvertCommandTest, WavToOggAndBackThroughMp3AndToWma) {
   if (!test::HaveProgram("ogginfo")) GTEST_SKIP() << "ogginfo missing";
   ASSERT_TRUE(test::MakeWav(Path("a.wav"), 3.0, 32000, 1));

@@ -4,8 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "common/DataFolder.h"
+#include "settings/IniFile.h"
 #include "tests/support/PermissionsBind.h"
 #include "tests/support/TestPaths.h"
 
@@ -168,6 +170,25 @@ TEST_F(SettingsTest, UpdateKeepsForeignSectionsKeysAndOrder) {
   EXPECT_TRUE(written.contains("[CommonOptions]\nOutputFolder="));
 }
 
+TEST_F(SettingsTest, SaveKeepsWhatAnotherProcessSavedMeanwhile) {
+  ASSERT_TRUE(SaveSettings());
+  LoadSettings();
+  // Another process, started from the same file, saves a key of its own first.
+  IniFile other = IniFile::Load(SettingsFilePath());
+  other.WriteInteger("FlacOptions", "CompressionLevel", 8);
+  other.WriteInteger("ReadOffsets", "VENDOR Drive", 6);
+  ASSERT_TRUE(other.Save(SettingsFilePath()));
+  Settings().BitRate = 256;
+  Settings().ReadOffsets.insert("OTHER Drive", -12);
+  ASSERT_TRUE(SaveSettings());
+  ASSERT_TRUE(SaveSettings());  // a second save changes nothing either
+  LoadSettings();
+  EXPECT_EQ(Settings().BitRate, 256);
+  EXPECT_EQ(Settings().FlacCompressionLevel, 8);
+  EXPECT_EQ(Settings().ReadOffsets.value("VENDOR Drive"), 6);
+  EXPECT_EQ(Settings().ReadOffsets.value("OTHER Drive"), -12);
+}
+
 TEST_F(SettingsTest, GarbageOrUnreadableFileGivesDefaults) {
   QByteArray garbage(70000, '\0');
   for (int i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 131 + 7) % 256);
@@ -185,6 +206,21 @@ TEST_F(SettingsTest, GarbageOrUnreadableFileGivesDefaults) {
   EXPECT_EQ(Settings().BitRate, 128);
   EXPECT_FALSE(SaveSettings());
   EXPECT_TRUE(QDir(SettingsFilePath() + "/keep").exists());
+}
+
+TEST_F(SettingsTest, AnOversizedFileIsReportedAndLeftAlone) {
+  EXPECT_TRUE(LoadSettings().isEmpty());  // no file is no problem
+  {
+    QFile big(SettingsFilePath());
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write("[Mp3Options]\nBitRate=320\n");
+    ASSERT_TRUE(big.resize(IniFile::kMaxFileBytes + 1));  // sparse: cheap to make
+  }
+  const QString problem = LoadSettings();
+  EXPECT_TRUE(problem.contains(SettingsFilePath()) && problem.contains("larger than")) << problem.toStdString();
+  EXPECT_EQ(Settings().BitRate, 128);
+  EXPECT_FALSE(SaveSettings());
+  EXPECT_EQ(QFileInfo(SettingsFilePath()).size(), IniFile::kMaxFileBytes + 1);
 }
 
 TEST_F(SettingsTest, ReadOnlyFolderLosesChangesAndKeepsOldFile) {
