@@ -16,7 +16,8 @@ bool IsFileInUse(const QString& path) {
   const QByteArray native = QFile::encodeName(path);
   const int fd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
   if (fd < 0) return true;
-  const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+  // A shared probe: two processes probing one file at once must not see each other as holders.
+  const bool locked = ::flock(fd, LOCK_SH | LOCK_NB) != 0;
   if (!locked) ::flock(fd, LOCK_UN);
   ::close(fd);
   return locked;

@@ -6,7 +6,7 @@
 namespace trackmill {
 
 // True when the file exists and cannot be opened for reading and writing, or another
-// process holds a lock on it.
+// process holds an exclusive lock on it (as our writers do).
 bool IsFileInUse(const QString& path);
 // Appends '/' to a non-empty folder name that lacks one.
 QString IncludeTrailingSeparator(const QString& folder);

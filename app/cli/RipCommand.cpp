@@ -112,7 +112,8 @@ int RunRipCommand(const QStringList& arguments) {
   if (!QFileInfo(folder).isDir()) {
     const QString missing = LangString("RES_Directory_Not_Exist");
     if (no) return Fail(folder + "," + missing + " " + LangString("RES_Check_Output"));
-    if (!QDir().mkdir(folder)) return Fail("Cannot create " + folder);
+    // Another run may have made it meanwhile.
+    if (!QDir().mkdir(folder) && !QFileInfo(folder).isDir()) return Fail("Cannot create " + folder);
     Err() << folder << "," << missing << " Created it." << Qt::endl;
   }
   if (Settings().EnableRipTime && Settings().RipTime == 0)
