@@ -175,7 +175,7 @@ bool IsSuffix(const QString& path, const char* suffix) {
 bool EditTags(const QString& path, const TrackTags& tags, QString* error) {
   const QString invalid = QStringLiteral("%1: not a file TagLib can tag").arg(path);
   const QString unsaved = QStringLiteral("%1: the tags could not be saved").arg(path);
-  return EditInMemory(
+  return EditInPlace(
       path,
       [&](TagLib::IOStream* stream) {
         if (IsSuffix(path, ".mp3")) {

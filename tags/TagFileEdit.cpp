@@ -1,6 +1,7 @@
 #include "tags/TagFileEdit.h"
 
 #include <taglib/tbytevectorstream.h>
+#include <taglib/tfilestream.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -48,6 +49,31 @@ bool EditInMemory(const QString& path, const std::function<bool(TagLib::ByteVect
       target.write(edited->data(), edited->size()) != static_cast<qint64>(edited->size()) || !target.commit())
     return TagError(error, QStringLiteral("%1: cannot be written").arg(path));
   return true;
+}
+
+bool EditInPlace(const QString& path, const std::function<bool(TagLib::IOStream*)>& edit, QString* error) {
+  const QFileInfo info(path);
+  if (!info.isFile()) return TagError(error, QStringLiteral("%1: no such file, or not a regular file").arg(path));
+  if (info.size() > kMaxTaggedFileBytes)
+    return TagError(error, QStringLiteral("%1: the file is too large to tag (%2 bytes; at most %3)")
+                               .arg(path).arg(info.size()).arg(kMaxTaggedFileBytes));
+  {
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly)) return TagError(error, QStringLiteral("%1: cannot be read").arg(path));
+    const qint64 size = source.size();
+    uchar* mapped = size > 0 ? source.map(0, size) : nullptr;
+    if (size > 0 && !mapped) return TagError(error, QStringLiteral("%1: cannot be read").arg(path));
+    const QByteArray content = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(size));
+    if (UnpackedId3v2Bytes(content) > kMaxUnpackedId3v2Bytes)
+      return TagError(error, QStringLiteral("%1: its ID3v2 tag holds compressed frames that unpack to more than %2 MiB; "
+                                            "the file is not read")
+                                 .arg(path).arg(kMaxUnpackedId3v2Bytes >> 20));
+  }
+  if (::access(QFile::encodeName(path).constData(), W_OK) != 0)
+    return TagError(error, QStringLiteral("%1: the file is read-only").arg(path));
+  TagLib::FileStream stream(QFile::encodeName(path).constData(), false);
+  if (!stream.isOpen() || stream.readOnly()) return TagError(error, QStringLiteral("%1: cannot be written").arg(path));
+  return edit(&stream);
 }
 
 }  // namespace trackmill

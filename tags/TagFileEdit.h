@@ -5,6 +5,7 @@
 
 namespace TagLib {
 class ByteVectorStream;
+class IOStream;
 }
 
 // Reading a whole file for TagLib and replacing it with what an edit made of it, shared by the
@@ -29,5 +30,11 @@ bool ReadTaggedFile(const QString& path, QByteArray* content, QString* error);
 // never leaves a half-written file. edit returns false to leave the file alone; a file the
 // user may not write is left alone after edit has run (its changes are dropped).
 bool EditInMemory(const QString& path, const std::function<bool(TagLib::ByteVectorStream*)>& edit, QString* error);
+
+// The same bounds, checked on the file mapped rather than read, and then edit works on the
+// file itself, so a tag written after an encode rewrites only what the tag needs (a large
+// result is not copied whole). For the files the program has just made; the user's files go
+// through EditInMemory.
+bool EditInPlace(const QString& path, const std::function<bool(TagLib::IOStream*)>& edit, QString* error);
 
 }  // namespace trackmill
