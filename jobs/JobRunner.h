@@ -219,6 +219,7 @@ class TJobRunner : public QObject {
   std::unique_ptr<TOutputTagger> tagger_;
   std::unique_ptr<TEncoderPool> pool_;  // null: no encodes (rips to WAV)
   bool parallel_ = false;               // several encoders at once
+  bool pausesBeforeClosing_ = false;
   std::vector<QStringList> heldMessages_;  // by item, while an earlier item runs
   std::vector<bool> settled_;              // by item: its result is final
   int reportedCount_ = 0;                  // items whose messages were given out

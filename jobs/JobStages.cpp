@@ -25,7 +25,8 @@
 namespace trackmill {
 namespace {
 
-// A pause before the job ends, so the last output file is fully released.
+// A pause before a job of pipeline encodes one at a time ends, as the step-by-step flow always
+// had, so the last output file is fully released.
 constexpr int kSettleMs = 300;
 
 // The encoder of a job's results; none for a rip to WAV.
@@ -72,6 +73,7 @@ void TJobRunner::MakeEncoderPool() {
   const bool single = style_.oneAtATime || jobKind_ == job_kind::kRecorderWavToMp3;
   const int slotCount = single ? 1 : EncoderProcessCount(*settings_);
   parallel_ = slotCount > 1;
+  pausesBeforeClosing_ = !parallel_ && !RunsProcess(*encoder);
   EncodeRules rules;
   rules.jobRunners = !parallel_;
   rules.mp3 = mp3Runner_;
@@ -183,7 +185,10 @@ void TJobRunner::ReportSettledItems() {
   }
   if (reportedCount_ >= ItemCount() && (!pool_ || pool_->Idle()) && !finished_) {
     FinishJob(false);
-    QTimer::singleShot(kSettleMs, this, &TJobRunner::CloseJob);
+    if (pausesBeforeClosing_)
+      QTimer::singleShot(kSettleMs, this, &TJobRunner::CloseJob);
+    else
+      CloseJob();
   }
 }
 
