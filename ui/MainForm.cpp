@@ -192,7 +192,10 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::StartUp() {
-  LoadSettings();
+  // A settings file that cannot be read is said once the window is up; the defaults stand in
+  // and the file is never saved over.
+  if (const QString problem = LoadSettings(); !problem.isEmpty())
+    QTimer::singleShot(0, this, [this, problem] { ShowMessageBox(this, problem, QMessageBox::Warning); });
   RestorePlacement();
   for (QAction* item : languageGroup_->actions())
     item->setChecked(LanguageOfMenuItem(item->objectName()).compare(Settings().Lan, Qt::CaseInsensitive) == 0);

@@ -27,6 +27,21 @@
 namespace trackmill::test {
 namespace {
 
+// A settings file too large to read is reported as the window opens, and never saved over
+// (closing says so again).
+TEST_F(MainFormTest, AnUnreadableSettingsFileIsReported) {
+  ASSERT_TRUE(WriteBytes(SettingsFilePath(), QByteArray(IniFile::kMaxFileBytes + 1, ';')));
+  answerer_.AnswerBox();
+  answerer_.AnswerBox();
+  auto form = std::make_unique<TMainForm>(SomeDisc());
+  form->show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return answerer_.boxTexts.size() == 1; }, 10000));
+  form->close();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return answerer_.AllAnswered(); }, 10000));
+  EXPECT_TRUE(answerer_.boxTexts[0].contains("too large for a settings file")) << answerer_.boxTexts[0].toStdString();
+  EXPECT_EQ(QFileInfo(SettingsFilePath()).size(), IniFile::kMaxFileBytes + 1);
+}
+
 TEST_F(MainFormTest, ListsTheImageAndKeepsTitlesAndImageForTheNextStart) {
   TestDisc disc({"240s", "30s", "75"});
   ASSERT_TRUE(disc.Ok());
