@@ -204,7 +204,9 @@ int TJobRunner::JobPercent() const {
       sum += readShare;  // read, waiting for an encoder
     }
   }
-  return sum / ItemCount();
+  // Never back: between an encode's end and its item settling, the item is in neither count.
+  jobPercentShown_ = std::max(jobPercentShown_, sum / ItemCount());
+  return jobPercentShown_;
 }
 
 void TJobRunner::ShowJobTimes() {

@@ -211,6 +211,7 @@ class TJobRunner : public QObject {
   std::vector<bool> extracted_;  // by item: its track was read whole
   std::vector<bool> keepWav_;    // by item: its WAV is kept ("<name>.wav" is free or may go)
   int extractionPercent_ = 0;  // of the track being read
+  mutable int jobPercentShown_ = 0;
   QElapsedTimer jobClock_;
   bool started_ = false;
   bool finished_ = false;
