@@ -4,6 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -178,6 +181,26 @@ TEST_F(RipCommandTest, FileSizeLimitIsAnErrorNotASuccess) {
   EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);  // not killed by SIGXFSZ
   EXPECT_NE(process.exitCode(), 0);
   EXPECT_TRUE(process.readAllStandardError().contains("Track01.wav"));
+  // Nothing half-made under the final name, nor an empty log or cue sheet.
+  EXPECT_FALSE(QFile::exists(out_.filePath("Track01.wav")));
+  for (const QString& file : QDir(out_.path()).entryList({"*.log", "*.cue"}, QDir::Files))
+    EXPECT_GT(QFileInfo(out_.filePath(file)).size(), 0) << file.toStdString();
+}
+
+TEST_F(RipCommandTest, AKilledRipLeavesNothingUnderAFinalName) {
+  TestDisc disc({"300"});
+  ASSERT_TRUE(disc.Ok());
+  QProcess process;
+  process.start(TrackmillProgram(), {"rip", "--disc-image", disc.CuePath(), "--format", "flac", "--output",
+                                     out_.path(), "--no-accuraterip"});
+  const auto parts = [&] { return QDir(out_.path()).entryList({".*.part"}, QDir::Files | QDir::Hidden); };
+  QElapsedTimer clock;
+  clock.start();
+  while (parts().isEmpty() && clock.elapsed() < 30000) QThread::msleep(2);
+  ASSERT_FALSE(parts().isEmpty());
+  process.kill();
+  ASSERT_TRUE(process.waitForFinished(30000));
+  EXPECT_EQ(QDir(out_.path()).entryList({"*.wav", "*.flac"}, QDir::Files), QStringList());
 }
 
 }  // namespace
