@@ -119,6 +119,12 @@ TEST(SoundCommands, PlayGoesOnPastADamagedOggPageAndSaysSo) {
 }
 
 TEST(SoundCommands, PlayAndRecordWorkThroughASoundServerBehindTheAlsaDefault) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  // Real-time sound through a server is a matter of timing, which a sanitizer's slowdown takes
+  // apart (clients time out and are refused); the sound code's memory use is checked by the
+  // other sound tests.
+  GTEST_SKIP() << "timing-bound: not run under a sanitizer";
+#endif
   PulseNullSink sink;
   if (!sink.Available()) GTEST_SKIP() << "no sound server can start here";
   QTemporaryDir dir;
