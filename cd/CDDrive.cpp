@@ -120,23 +120,6 @@ void SetAddress(TTOCTRACK& entry, lba_t lba, bool msf) {
 
 }  // namespace
 
-bool ImageFitsReader(const QString& path) {
-  const driver_id_t driver = ImageDriver(path);
-  if (driver == DRIVER_NRG) {
-    QFile image(path);
-    return !image.open(QIODevice::ReadOnly) || NeroImageFitsReader(image);
-  }
-  if (driver != DRIVER_BINCUE && driver != DRIVER_CDRDAO) return true;
-  QFileInfo sheet(path);
-  // Given the .bin, libcdio reads the .cue of the same name.
-  if (sheet.suffix().compare("bin", Qt::CaseInsensitive) == 0)
-    sheet.setFile(sheet.path() + '/' + sheet.completeBaseName() + ".cue");
-  QFile file(sheet.filePath());
-  if (!file.exists()) return true;  // libcdio fails to open it on its own
-  if (file.size() > kMaxSheetBytes || !file.open(QIODevice::ReadOnly)) return false;
-  return SheetFitsReader(file.read(kMaxSheetBytes), driver == DRIVER_BINCUE);
-}
-
 QString DiscImageProblem(const QString& path) {
   const QFileInfo info(path);
   if (!info.exists()) return QStringLiteral("no such file");

@@ -1,5 +1,8 @@
 #include "cd/ImageSheets.h"
 
+#include "cd/DriveTypes.h"
+#include "cd/NeroImage.h"
+
 #include <QByteArrayList>
 #include <QDir>
 #include <QFile>
@@ -102,6 +105,23 @@ CdIo_t* OpenDiscImage(const QString& path) {
   if (!SheetFitsReader(text, false) || !copy.open() || copy.write(text) != text.size() || !copy.flush())
     return nullptr;
   return cdio_open(QFile::encodeName(copy.fileName()).constData(), driver);
+}
+
+bool ImageFitsReader(const QString& path) {
+  const driver_id_t driver = ImageDriver(path);
+  if (driver == DRIVER_NRG) {
+    QFile image(path);
+    return !image.open(QIODevice::ReadOnly) || NeroImageFitsReader(image);
+  }
+  if (driver != DRIVER_BINCUE && driver != DRIVER_CDRDAO) return true;
+  QFileInfo sheet(path);
+  // Given the .bin, libcdio reads the .cue of the same name.
+  if (sheet.suffix().compare("bin", Qt::CaseInsensitive) == 0)
+    sheet.setFile(sheet.path() + '/' + sheet.completeBaseName() + ".cue");
+  QFile file(sheet.filePath());
+  if (!file.exists()) return true;  // libcdio fails to open it on its own
+  if (file.size() > kMaxSheetBytes || !file.open(QIODevice::ReadOnly)) return false;
+  return SheetFitsReader(file.read(kMaxSheetBytes), driver == DRIVER_BINCUE);
 }
 
 }  // namespace trackmill
