@@ -90,7 +90,8 @@ class TJobRunner : public QObject {
   void SetExtraction(std::unique_ptr<TTrackExtractor> extractor, RipStyle style, const TSettings& settings);
   // Starts the first step.
   void Start();
-  // The Stop button: ends the running step at once (partial output stays) and cleans up;
+  // The Stop button: ends the running step at once and cleans up (nothing half-made stays;
+  // a stopped track's WAV stays only where the settings keep WAVs);
   // IsFinished() holds on return. Finished() follows from the event loop, never from inside
   // Stop(), and Stop() never runs the event loop: it is safe in a handler of a window that
   // Finished() destroys. Main thread only.
@@ -109,6 +110,7 @@ class TJobRunner : public QObject {
   int SettledCount() const { return reportedCount_; }
   int JobPercent() const;
   bool IsFinished() const { return finished_; }
+  bool WasStopped() const { return stopped_; }  // by Stop(), not by its own end
   // The item the caption names, and whether it is being extracted.
   int CurrentItem() const { return currentItem_; }
   bool IsExtracting() const { return extracting_; }
@@ -215,6 +217,7 @@ class TJobRunner : public QObject {
   QElapsedTimer jobClock_;
   bool started_ = false;
   bool finished_ = false;
+  bool stopped_ = false;
   bool closed_ = false;  // Finished() was emitted
   std::unique_ptr<TTrackExtractor> extractor_;
   std::unique_ptr<TOutputTagger> tagger_;

@@ -161,10 +161,11 @@ void TJobRunner::SettleWav(int item) {
   const JobItem& planned = items_[size_t(item)];
   if (jobKind_ != job_kind::kRipCd || !QFileInfo::exists(planned.wav)) return;
   const QString kept = KeptWavName(planned);
-  const bool done = results_[size_t(item)] == JobItemResult::Done;
-  // A track read whole but not encoded keeps its only copy, unless that would replace a file
-  // the user did not let go (then it stays under its part name).
-  const bool keep = done ? keepWav_[size_t(item)] : extracted_[size_t(item)];
+  // A track read whole whose encoding failed keeps its only copy, unless that would replace a
+  // file the user did not let go (then it stays under its part name); one the user stopped is
+  // an intermediate file like any other.
+  const bool failed = results_[size_t(item)] == JobItemResult::Failed;
+  const bool keep = extracted_[size_t(item)] && (keepWav_[size_t(item)] || failed);
   if (!keep) {
     QFile::remove(planned.wav);
   } else if (keepWav_[size_t(item)] || !QFileInfo::exists(kept)) {
@@ -248,6 +249,7 @@ void TJobRunner::TagFinishedFile(int item) {
 void TJobRunner::FinishJob(bool stopped) {
   if (finished_) return;
   finished_ = true;
+  stopped_ = stopped;
   if (extractor_) extractor_->Stop();
   if (pool_) pool_->Stop();
   if (tagger_)
@@ -258,7 +260,6 @@ void TJobRunner::FinishJob(bool stopped) {
   for (auto& result : results_)
     if (result == JobItemResult::Pending) result = JobItemResult::Stopped;
   for (int item = 0; item < ItemCount(); ++item) SettleWav(item);
-  Q_UNUSED(stopped);
 }
 
 void TJobRunner::CloseJob() {

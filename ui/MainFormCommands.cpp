@@ -48,7 +48,7 @@ void TMainForm::RunJobWindow(int jobKind, const std::shared_ptr<CdDrive>& drive,
   {
     TRipForm job(this, jobKind, drive, items, mp3Runner_.get(), wmaRunner_.get());
     job.exec();
-    if (jobKind == job_kind::kRipCd && !job.StoppedByUser())
+    if (jobKind == job_kind::kRipCd)
       StartRipResults(this, job.Runner(), drive.get(), job.Errors());
   }
   mediaWatcher_->SetPaused(false);

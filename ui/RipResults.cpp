@@ -59,6 +59,7 @@ class TLookupThread : public QThread {
 void StartRipResults(QWidget* parent, const TJobRunner& job, const CdDrive* drive, const QStringList& errors) {
   auto verification = std::make_shared<RipVerification>();
   if (!drive || !CollectRipRecord(job, *drive, errors, Settings().UseAccurateRip, *verification)) {
+    if (job.WasStopped()) return;
     ShowMessageBox(parent, QStringLiteral("The table of contents could not be read again: no AccurateRip check, no rip log."),
                    QMessageBox::Warning);
     return;

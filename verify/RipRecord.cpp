@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 #include "common/AppInfo.h"
 #include "common/TextForms.h"
@@ -65,6 +66,8 @@ QString RipLogText(const RipRecord& record) {
         << "CDDB id: " + Hex8(record.discId.cddbId) << "Output format: " + record.outputFormat;
   for (const QString& setting : record.settings) lines << setting;
   lines << QString();
+  if (record.stopped)
+    lines << QStringLiteral("Rip stopped by the user: tracks not done were not written") << QString();
   if (!record.lookedUp)
     lines << QStringLiteral("AccurateRip: not looked up");
   else if (record.outcome == AccurateRipLookup::Outcome::Unreachable)
@@ -92,17 +95,16 @@ QString CueSheetText(const RipRecord& record) {
   if (!record.info.Year.isEmpty()) lines << "REM DATE " + CueText(record.info.Year);
   if (!record.info.Artist.isEmpty()) lines << "PERFORMER \"" + CueText(record.info.Artist) + "\"";
   if (!record.info.Album.isEmpty()) lines << "TITLE \"" + CueText(record.info.Album) + "\"";
-  auto openTrack = [&](int number) {
-    lines << QStringLiteral("  TRACK %1 AUDIO").arg(number, 2, 10, QLatin1Char('0'));
-    const QString title =
-        number >= 1 && number <= kDiscTitleSlots ? record.info.Titles[size_t(number - 1)] : QString();
-    if (!title.isEmpty()) lines << "    TITLE \"" + CueText(title) + "\"";
+  auto openTrack = [&](const RippedTrack& track) {
+    lines << QStringLiteral("  TRACK %1 AUDIO").arg(track.number, 2, 10, QLatin1Char('0'));
+    if (!track.title.isEmpty()) lines << "    TITLE \"" + CueText(track.title) + "\"";
+    if (!track.performer.isEmpty()) lines << "    PERFORMER \"" + CueText(track.performer) + "\"";
   };
   bool opened = false;  // the track began in the previous file, with its pregap
   for (size_t k = 0; k < record.tracks.size(); ++k) {
     const RippedTrack& track = record.tracks[k];
     lines << "FILE \"" + CueText(QFileInfo(track.file).fileName()) + "\" WAVE";
-    if (!opened) openTrack(track.number);
+    if (!opened) openTrack(track);
     lines << QStringLiteral("    INDEX 01 00:00:00");
     opened = false;
     // The next track's pregap lies at the end of this file, when the next track was ripped.
@@ -113,7 +115,7 @@ QString CueSheetText(const RipRecord& record) {
     const int pregap = next < record.pregapFrames.size() ? record.pregapFrames[next] : 0;
     const qint32 frames = record.disc.tracks[size_t(index)].Frames();
     if (pregap <= 0 || pregap >= frames) continue;
-    openTrack(track.number + 1);
+    openTrack(record.tracks[k + 1]);
     lines << "    INDEX 00 " + CueTime(frames - pregap);
     opened = true;
   }
@@ -121,6 +123,10 @@ QString CueSheetText(const RipRecord& record) {
 }
 
 QString WriteRipLogAndCue(const RipRecord& record, const QString& folder, TOverwriteQuestion* question) {
+  // The log and cue sheet of an earlier rip stay good for the files that rip left.
+  const bool wroteTrack = std::any_of(record.tracks.begin(), record.tracks.end(),
+                                      [](const RippedTrack& track) { return track.result == JobItemResult::Done; });
+  if (!wroteTrack) return {};
   const QString base = QDir(folder).filePath(RipFilesBaseName(record.info));
   bool declined = false;
   QString error =

@@ -24,7 +24,9 @@ class TOverwriteQuestion;
 
 struct RippedTrack {
   int number = 0;  // on the disc
-  QString file;    // the track's final file
+  QString title;      // as the file was written with it
+  QString performer;  // the track's own artist; empty when it is the disc's
+  QString file;       // the track's final file
   JobItemResult result = JobItemResult::Pending;
   AccurateRipChecksums sums;
   AccurateRipVerdict verdict;
@@ -36,7 +38,8 @@ struct RipRecord {
   DiscLayout disc;
   std::vector<int> pregapFrames;  // by position in disc.tracks
   AccurateRipDiscId discId;
-  bool lookedUp = false;  // false: the lookup was switched off
+  bool lookedUp = false;  // false: the lookup was switched off, or the rip stopped
+  bool stopped = false;   // by the user
   AccurateRipLookup::Outcome outcome = AccurateRipLookup::Outcome::Unreachable;
   QString lookupDetail;
   DiscInfo info;
@@ -51,7 +54,7 @@ QString RipFilesBaseName(const DiscInfo& info);
 QString RipLogText(const RipRecord& record);
 QString CueSheetText(const RipRecord& record);
 // Writes both into folder; returns what failed (empty on success or when the user keeps the
-// other disc's files).
+// other disc's files). A rip that wrote no track leaves both as they are.
 QString WriteRipLogAndCue(const RipRecord& record, const QString& folder, TOverwriteQuestion* question);
 
 }  // namespace trackmill

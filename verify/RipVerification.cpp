@@ -50,12 +50,17 @@ bool CollectRipRecord(const TJobRunner& job, const CdDrive& drive, const QString
   record.outputFormat = OutputFormatName(settings.OutputFormat);
   record.settings = SettingLines(settings);
   record.errors = errors;
-  record.lookedUp = lookUp;
+  record.stopped = job.WasStopped();
+  record.lookedUp = lookUp && !record.stopped;  // the user wants it over
   for (int item = 0; item < job.ItemCount(); ++item) {
     const int index = job.Items()[size_t(item)].track - 1;
     if (index < 0 || index >= int(record.disc.tracks.size())) continue;
     RippedTrack track;
+    const JobItem& planned = job.Items()[size_t(item)];
     track.number = record.disc.tracks[size_t(index)].number;
+    track.title = planned.title;
+    if (planned.disc && planned.track <= kDiscTitleSlots)
+      track.performer = planned.disc->TrackArtists[size_t(planned.track - 1)];
     track.file = job.ResultFile(item);
     track.result = job.ItemResults()[size_t(item)];
     track.sums = job.Checksums()[size_t(item)];

@@ -111,7 +111,8 @@ int RunJobInTerminal(int jobKind, std::shared_ptr<CdDrive> cdDrive, const JobIte
   const auto& results = job.ItemResults();
   for (int item = 0; item < job.ItemCount(); ++item)
     Out() << JobItemResultWord(results[item]) << ": " << job.ResultFile(item) << '\n';
-  const int afterCode = afterJob && !stopRequested ? afterJob(job, errors, *question) : 0;
+  // A stopped rip still leaves its log, which says so.
+  const int afterCode = afterJob ? afterJob(job, errors, *question) : 0;
   Out() << job.DoneCount() << " of " << job.ItemCount() << ' ' << itemNoun << " done"
         << (stopRequested ? " (stopped)" : "") << Qt::endl;
   if (stopRequested) return 130;

@@ -19,7 +19,7 @@ int RunFileJobCommand(const QString& kind, const QStringList& args);
 // Runs a job of the job runner with a progress bar on the terminal, its error messages on
 // stderr and a summary line; Ctrl+C stops it. overwrite: "yes", "no" or empty (ask on the
 // terminal, refuse without one). Returns the exit code: 0 only when every item succeeded.
-// afterJob runs once the job has ended (not after a stop), before the summary line, with the
+// afterJob runs once the job has ended (after a stop too), before the summary line, with the
 // error messages the job showed; a non-zero result becomes the exit code of a job whose items
 // all succeeded.
 using AfterJob =

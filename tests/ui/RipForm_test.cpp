@@ -1,6 +1,7 @@
 #include "ui/RipForm.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTest>
+#include <QTimer>
 
 #include "CddbTestServer.h"
 
@@ -20,6 +22,7 @@
 #include "tests/jobs/JobTestSupport.h"
 #include "tests/support/TestPaths.h"
 #include "tests/ui/MainFormTestSupport.h"
+#include "ui/EditTrackNameForm.h"
 
 namespace trackmill::test {
 namespace {
@@ -112,21 +115,40 @@ TEST_F(MainFormTest, ExtractRipsTheImageToTaggedMp3ThroughTheJobWindow) {
   form->close();
 }
 
-TEST_F(MainFormTest, StopEndsTheJobAndKeepsTheExtractedWav) {
-  TestDisc disc({"20s", "2s"});
+TEST_F(MainFormTest, StopLeavesNoDebrisAndALogThatSaysSo) {
+  TestDisc disc({"2s", "20s", "2s"});
   ASSERT_TRUE(disc.Ok());
-  WriteOptions("OutputFormat=0\nEncoderProcesses=1\n");
-  auto form = Open(disc.CuePath());
-  JobWatch watch(form.get());
-  watch.onCaption = [](TRipForm* job) {
-    if (job->windowTitle().startsWith("Encoding"))
-      QTimer::singleShot(0, job->findChild<QPushButton*>("btStop"), &QPushButton::click);
-  };
-  QTest::keyClick(List(*form), Qt::Key_X, Qt::ControlModifier);
-  EXPECT_EQ(watch.captions.last(), "Encoding(01/02): Track01");
-  EXPECT_TRUE(QFile::exists(out_.filePath("Track01.wav")));
-  EXPECT_FALSE(QFile::exists(out_.filePath("Track02.wav")));
-  form->close();
+  for (const bool keepWav : {false, true}) {
+    WriteOptions("OutputFormat=0\nEncoderProcesses=1\nIsKeepWav=" + QByteArray::number(keepWav) + "\n");
+    auto form = Open(disc.CuePath());
+    // The cue sheet names a track by the title typed for it, not the disc's stored one.
+    List(*form)->setCurrentItem(List(*form)->topLevelItem(0));
+    answerer_.OnWindow<TfrmEditTrackName>([](TfrmEditTrackName* rename) {
+      rename->setTrackName("Typed");
+      QTimer::singleShot(0, rename, &QDialog::accept);
+    });
+    Action(*form, "aEditTrackName")->trigger();
+    Activate(*form);  // as the window manager does when a dialog has gone
+    JobWatch watch(form.get());
+    watch.onCaption = [](TRipForm* job) {
+      if (job->windowTitle().startsWith("Encoding(02"))
+        QTimer::singleShot(0, job->findChild<QPushButton*>("btStop"), &QPushButton::click);
+    };
+    QTest::keyClick(List(*form), Qt::Key_X, Qt::ControlModifier);
+    ASSERT_FALSE(watch.captions.isEmpty());
+    EXPECT_EQ(watch.captions.last(), "Encoding(02/03): Track02");
+    const QStringList left = QDir(out_.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    QStringList expected = {"Typed.mp3", "Unknown Artist - Unknown Album.cue", "Unknown Artist - Unknown Album.log"};
+    if (keepWav) expected << "Track02.wav" << "Typed.wav";  // done and stopped tracks' WAVs alike
+    expected.sort();
+    EXPECT_EQ(left.join('|').toStdString(), expected.join('|').toStdString());
+    const QString base = out_.filePath("Unknown Artist - Unknown Album");
+    EXPECT_TRUE(ReadBytes(base + ".log").contains("Rip stopped by the user"));
+    EXPECT_TRUE(ReadBytes(base + ".cue").contains("TITLE \"Typed\""));
+    form->close();
+    QDir(out_.path()).removeRecursively();
+    QDir().mkpath(out_.path());
+  }
 }
 
 TEST_F(MainFormTest, WavToMp3ConvertsThePickedFiles) {
