@@ -9,6 +9,8 @@
 #include "common/FileUtils.h"
 #include "common/JobCodes.h"
 #include "common/TextForms.h"
+#include "jobs/FileNamePattern.h"
+#include "tags/Id3Genres.h"
 #include "settings/Settings.h"
 
 namespace trackmill {
@@ -41,6 +43,22 @@ QString DistinctPath(const QString& folder, const QString& stem, const QString& 
   return folder + candidate + extension;
 }
 
+TrackNameFields NameFieldsOf(const JobItem& item, const DiscInfo& disc, qint32 format) {
+  TrackNameFields fields;
+  fields.title = item.title;
+  if (item.track >= 1 && item.track <= kDiscTitleSlots) fields.trackArtist = disc.TrackArtists[size_t(item.track - 1)];
+  fields.albumArtist = disc.Artist;
+  fields.album = disc.Album;
+  fields.year = disc.Year;
+  fields.genre = disc.Genre >= 0 ? GenreName(ListIndexToGenre(disc.Genre)) : QString();
+  fields.format = QLatin1String(output_format::kExtensions[size_t(format)]);
+  fields.track = item.track;
+  if (disc.TrackNumber > 0 && disc.TrackNumber < kDiscTitleSlots) fields.trackTotal = disc.TrackNumber;
+  fields.disc = disc.DiscNumber;
+  fields.discTotal = disc.DiscTotal;
+  return fields;
+}
+
 }  // namespace
 
 QString PartFileName(const QString& finalPath) {
@@ -59,11 +77,12 @@ void PlanOutputs(JobItems& items, int jobKind, const TSettings& settings) {
   QSet<QString> taken;
   for (JobItem& item : items) {
     if (jobKind == job_kind::kRipCd) {
-      QString stem = CleanFileName(item.title);
-      if (stem.isEmpty()) stem = "Track" + TwoDigit(item.track);
+      QStringList path = ExpandFileNamePattern(settings.FileNamePattern, NameFieldsOf(item, *disc, format));
+      const QString stem = path.takeLast();
+      const QString trackFolder = folder + (path.isEmpty() ? QString() : path.join(QLatin1Char('/')) + '/');
       const QString extension = '.' + QLatin1String(output_format::kExtensions[size_t(format)]);
-      item.output = DistinctPath(folder, stem, extension, taken, &item.name);
-      item.wav = PartFileName(folder + item.name + ".wav");
+      item.output = DistinctPath(trackFolder, stem, extension, taken, &item.name);
+      item.wav = PartFileName(trackFolder + item.name + ".wav");
       item.disc = disc;
       continue;
     }
@@ -71,6 +90,19 @@ void PlanOutputs(JobItems& items, int jobKind, const TSettings& settings) {
     const QString target = jobKind == job_kind::kRecorderWavToMp3 ? IncludeTrailingSeparator(source.path()) : folder;
     item.output = DistinctPath(target, source.completeBaseName(), FileJobExtension(jobKind), taken, &item.name);
   }
+}
+
+QString CommonFolder(const QStringList& files) {
+  if (files.isEmpty()) return {};
+  QStringList common = QFileInfo(files.first()).absolutePath().split(QLatin1Char('/'));
+  for (const QString& file : files) {
+    const QStringList parts = QFileInfo(file).absolutePath().split(QLatin1Char('/'));
+    qsizetype shared = 0;
+    while (shared < common.size() && shared < parts.size() && common[shared] == parts[shared]) ++shared;
+    common.resize(shared);
+  }
+  const QString joined = common.join(QLatin1Char('/'));
+  return joined.isEmpty() ? QStringLiteral("/") : joined;
 }
 
 }  // namespace trackmill

@@ -61,7 +61,9 @@ void TJobRunner::Start() {
   if (!ownSettings_) *settings_ = Settings();
   NormalizeWmaSetting(*settings_);
   PlanOutputs(items_, jobKind_, *settings_);
-  tagger_ = std::make_unique<TOutputTagger>(*settings_);
+  QStringList outputs;
+  for (const JobItem& item : items_) outputs << item.output;
+  tagger_ = std::make_unique<TOutputTagger>(*settings_, CommonFolder(outputs));
   for (TEncodeProcess* runner : {static_cast<TEncodeProcess*>(mp3Runner_), static_cast<TEncodeProcess*>(wmaRunner_)})
     if (runner) runner->CommandSettings = settings_.get();
   if (items_.empty()) {

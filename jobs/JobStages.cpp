@@ -1,5 +1,6 @@
 // The job runner's encodes (through its encoder pool), the order in which items settle and
 // are reported, the caption of the item running, and the end of the job.
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -101,6 +102,11 @@ bool TJobRunner::ClearToWrite(int item) {
   }
   if (IsFileInUse(planned.output)) {
     Fail(item, planned.output + JobText("RES_Operate_Fail"));
+    return false;
+  }
+  // The file-name pattern may put a track in folders of its own.
+  if (const QString folder = QFileInfo(planned.output).path(); !QDir().mkpath(folder)) {
+    Fail(item, "Cannot create " + folder);
     return false;
   }
   const bool intermediate = jobKind_ == job_kind::kRipCd && planned.output != KeptWavName(planned);

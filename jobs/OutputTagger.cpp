@@ -38,7 +38,8 @@ void FillDiscFields(TrackTags& tags, const JobItem& track) {
 
 }  // namespace
 
-TOutputTagger::TOutputTagger(const TSettings& settings) : settings_(settings) {
+TOutputTagger::TOutputTagger(const TSettings& settings, QString discFolder)
+    : settings_(settings), discFolder_(std::move(discFolder)) {
   measuring_.setMaxThreadCount(1);
 }
 
@@ -75,7 +76,7 @@ QString TOutputTagger::TagFinishedFile(const JobItem& item, const QString& sourc
     if (settings.UseCoverArt && !cover.isEmpty() && QFile::exists(cover)) {
       QFile file(cover);
       if (file.open(QIODevice::ReadOnly)) tags.coverJpeg = file.readAll();
-      const QString beside = QFileInfo(output).dir().filePath(QStringLiteral("cover.jpg"));
+      const QString beside = QDir(discFolder_).filePath(QStringLiteral("cover.jpg"));
       if (!coverKept_ && !QFile::exists(beside)) QFile::copy(cover, beside);
       coverKept_ = true;
     }

@@ -23,7 +23,8 @@ struct TSettings;
 
 class TOutputTagger {
  public:
-  explicit TOutputTagger(const TSettings& settings);
+  // discFolder: where a disc's cover file goes (the folder its tracks share).
+  TOutputTagger(const TSettings& settings, QString discFolder);
   ~TOutputTagger();  // waits for a measurement under way
   // Once sourceWav is whole: starts measuring its ReplayGain on the tagger's thread, while the
   // encoder makes output, when the settings ask for gain and output takes full tags.
@@ -39,6 +40,7 @@ class TOutputTagger {
   std::optional<GainAndPeak> TrackGain(const QString& sourceWav);
 
   const TSettings& settings_;
+  const QString discFolder_;
   QThreadPool measuring_;  // one thread
   std::map<QString, QFuture<std::shared_ptr<TReplayGainMeter::TrackState>>> ahead_;  // by source
   TReplayGainMeter meter_;

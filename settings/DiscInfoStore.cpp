@@ -16,6 +16,8 @@ constexpr char kGenreKey[] = "Genre";
 constexpr char kCommentKey[] = "Comment";
 constexpr char kTrackNumberKey[] = "TrackNumber";
 constexpr char kReleaseKey[] = "MusicBrainzRelease";
+constexpr char kDiscNumberKey[] = "DiscNumber";
+constexpr char kDiscTotalKey[] = "DiscTotal";
 
 QString TrackArtistKey(int slot) { return QStringLiteral("Artist%1").arg(slot); }
 
@@ -38,6 +40,8 @@ bool LoadDiscInfo(const QString& identifier) {
   disc.Comment = ini.ReadString(identifier, kCommentKey, defaults.Comment);
   disc.TrackNumber = ini.ReadInteger(identifier, kTrackNumberKey, defaults.TrackNumber);
   disc.MusicBrainzRelease = ini.ReadString(identifier, kReleaseKey, QString());
+  disc.DiscNumber = ini.ReadInteger(identifier, kDiscNumberKey, 0);
+  disc.DiscTotal = ini.ReadInteger(identifier, kDiscTotalKey, 0);
   disc.TrackArtists = defaults.TrackArtists;
   // A TrackNumber of 0 or less reads no slot: the titles of the disc shown before stay.
   const int slotCount = std::min(disc.TrackNumber, kDiscTitleSlots);
@@ -69,6 +73,9 @@ bool SaveDiscInfo(const QString& identifier) {
       if (!value.isEmpty() || ini.HasKey(identifier, key)) ini.WriteString(identifier, key, value);
     };
     writeIfUsed(kReleaseKey, disc.MusicBrainzRelease);
+    const auto number = [](qint32 n) { return n > 0 ? QString::number(n) : QString(); };
+    writeIfUsed(kDiscNumberKey, number(disc.DiscNumber));
+    writeIfUsed(kDiscTotalKey, number(disc.DiscTotal));
     for (int slot = 1; slot <= slotCount; ++slot) writeIfUsed(TrackArtistKey(slot), disc.TrackArtists[slot - 1]);
   });
 }

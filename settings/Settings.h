@@ -25,6 +25,8 @@ struct DiscInfo {
   // Artist of slot n when it differs from the disc's (a guest, a compilation); else empty.
   std::array<QString, kDiscTitleSlots> TrackArtists;
   QString MusicBrainzRelease;  // id of the release the titles came from; empty when none
+  qint32 DiscNumber = 0;  // of a set of discs; 0: not known
+  qint32 DiscTotal = 0;
   QString Identifier;  // the disc identifier the record was loaded for (not stored in it)
 };
 
@@ -46,6 +48,7 @@ struct TSettings {
   // Encoders that run at once; 0: one per processor; 1: one item after another.
   qint32 EncoderProcesses = 0;
   bool WriteRipLog = true;  // a log and a cue sheet beside the ripped tracks
+  QString FileNamePattern = QStringLiteral("%t");  // see jobs/FileNamePattern.h
   // [Mp3Options]
   bool IsSelectVBR = false;
   bool IsVBRHead = false;

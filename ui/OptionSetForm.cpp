@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -16,6 +17,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "jobs/FileNamePattern.h"
 #include "cd/Drive.h"
 #include "cd/TrackList.h"
 #include "common/DataFolder.h"
@@ -134,6 +136,7 @@ void TOptionSetForm::FillFromSettings() {
   writeRipLog_->setChecked(s.WriteRipLog);
   ShowPosition(replayGain_, s.ReplayGainMode);
   encoderProcesses_->setValue(s.EncoderProcesses);
+  namePattern_->setText(s.FileNamePattern);
 
   useVbr_->setChecked(s.IsSelectVBR);
   writeVbrHeader_->setChecked(s.IsVBRHead);
@@ -252,6 +255,7 @@ void TOptionSetForm::CopyIntoSettings() {
   s.WriteRipLog = writeRipLog_->isChecked();
   TakePosition(replayGain_, s.ReplayGainMode);
   s.EncoderProcesses = encoderProcesses_->value();
+  s.FileNamePattern = namePattern_->text().isEmpty() ? QString(kFileNamePresets[0]) : namePattern_->text();
 
   s.IsSelectVBR = useVbr_->isChecked();
   s.IsVBRHead = writeVbrHeader_->isChecked();

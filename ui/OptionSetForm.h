@@ -6,6 +6,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
@@ -94,6 +95,9 @@ class TOptionSetForm : public QDialog {
   QCheckBox* writeRipLog_;
   QComboBox* replayGain_;
   QSpinBox* encoderProcesses_;
+  QComboBox* namePreset_;
+  QLineEdit* namePattern_;
+  QLabel* nameExample_;
   // MP3
   QCheckBox* useVbr_;
   QCheckBox* writeVbrHeader_;

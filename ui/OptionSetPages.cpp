@@ -1,4 +1,6 @@
 // The pages of the options dialog and their controls, as they are before the settings fill them.
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -12,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "jobs/EncoderCommands.h"
+#include "jobs/FileNamePattern.h"
 #include "settings/Settings.h"
 #include "settings/translate/FormTexts.h"
 #include "tags/Id3Genres.h"
@@ -133,6 +136,31 @@ QWidget* TOptionSetForm::OutputPage() {
   encoderProcesses_ = Named(new QSpinBox, "seEncoderProcesses");
   encoderProcesses_->setRange(0, 64);
   AddRow(more, "lblEncoderProcesses", "Encoders at once (0: one per processor):", encoderProcesses_);
+  namePreset_ = Combo("cbNamePreset",
+                      {"Title", "NN - Title", "Artist/Album/NN - Title", "Album artist/Album (Year)/Disc N/NN - Title",
+                       "Own pattern"},
+                      false);
+  AddRow(more, "lblNamePreset", "File names:", namePreset_);
+  namePattern_ = Edit("editNamePattern");
+  namePattern_->setToolTip(QStringLiteral("%t title, %n number, %N total, %a track artist, %A album artist, "
+                                          "%l album, %y year, %g genre, %d disc, %D discs, %f format, / folder"));
+  AddRow(more, "lblNamePattern", "Pattern:", namePattern_);
+  nameExample_ = Named(new QLabel, "lblNameExample");
+  nameExample_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  more->addRow(QString(), nameExample_);
+  // A preset fills the pattern; a pattern typed by hand shows its preset, or "Own pattern".
+  connect(namePreset_, &QComboBox::activated, this, [this](int preset) {
+    if (preset >= 0 && preset < int(kFileNamePresets.size())) namePattern_->setText(kFileNamePresets[size_t(preset)]);
+  });
+  const auto showPattern = [this] {
+    const auto known = std::find(kFileNamePresets.begin(), kFileNamePresets.end(), namePattern_->text().toStdString());
+    namePreset_->setCurrentIndex(int(known - kFileNamePresets.begin()));
+    const qint32 format = outputFormat_->currentIndex();
+    nameExample_->setText(FileNameExample(
+        namePattern_->text(), QLatin1String(output_format::kExtensions[size_t(output_format::IsKnown(format) ? format : 0)])));
+  };
+  connect(namePattern_, &QLineEdit::textChanged, this, showPattern);
+  connect(outputFormat_, &QComboBox::currentIndexChanged, this, showPattern);
 
   auto* layout = new QVBoxLayout;
   layout->addWidget(folderGroup);

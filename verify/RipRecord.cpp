@@ -8,6 +8,7 @@
 
 #include "common/AppInfo.h"
 #include "common/TextForms.h"
+#include "jobs/JobPlan.h"
 #include "jobs/JobTexts.h"
 #include "jobs/OverwriteQuestion.h"
 
@@ -100,10 +101,14 @@ QString CueSheetText(const RipRecord& record) {
     if (!track.title.isEmpty()) lines << "    TITLE \"" + CueText(track.title) + "\"";
     if (!track.performer.isEmpty()) lines << "    PERFORMER \"" + CueText(track.performer) + "\"";
   };
+  // The cue sheet lies in the folder the tracks share; a track's FILE is relative to it.
+  QStringList files;
+  for (const RippedTrack& track : record.tracks) files << track.file;
+  const QDir cueFolder(CommonFolder(files));
   bool opened = false;  // the track began in the previous file, with its pregap
   for (size_t k = 0; k < record.tracks.size(); ++k) {
     const RippedTrack& track = record.tracks[k];
-    lines << "FILE \"" + CueText(QFileInfo(track.file).fileName()) + "\" WAVE";
+    lines << "FILE \"" + CueText(cueFolder.relativeFilePath(track.file)) + "\" WAVE";
     if (!opened) openTrack(track);
     lines << QStringLiteral("    INDEX 01 00:00:00");
     opened = false;

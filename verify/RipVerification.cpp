@@ -3,6 +3,7 @@
 #include "cd/Drive.h"
 #include "cd/CDRipThread.h"
 #include "common/TextForms.h"
+#include "jobs/JobPlan.h"
 #include "jobs/JobRunner.h"
 #include "settings/Settings.h"
 
@@ -103,7 +104,11 @@ bool RipVerification::AllAccurate() const {
 
 QString WriteRipLogIfWanted(const RipVerification& v, TOverwriteQuestion& question) {
   if (!Settings().WriteRipLog) return {};
-  return WriteRipLogAndCue(v.record, Settings().OutputFolder, &question);
+  // Beside the tracks: in the folder the file-name pattern gave them all.
+  QStringList files;
+  for (const RippedTrack& track : v.record.tracks) files << track.file;
+  const QString folder = files.isEmpty() ? Settings().OutputFolder : CommonFolder(files);
+  return WriteRipLogAndCue(v.record, folder, &question);
 }
 
 }  // namespace trackmill

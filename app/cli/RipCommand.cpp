@@ -47,8 +47,8 @@ QSet<int> ParseTrackSelection(const QString& text, bool* ok) {
 
 }  // namespace
 
-// Extracts the chosen tracks to WAV files named by their cleaned titles, one extraction
-// thread after another, as the Extract command builds its items.
+// Extracts the chosen tracks and encodes them as the Extract command does, naming them by the
+// file-name pattern.
 int RunRipCommand(const QStringList& arguments) {
   // Over a file-size limit a write must fail with EFBIG instead of ending the process.
   std::signal(SIGXFSZ, SIG_IGN);
@@ -63,6 +63,8 @@ int RunRipCommand(const QStringList& arguments) {
   if (!ok) return Fail("--format needs a format name", 2);
   const QString output = TakeOption(args, "--output", &ok);
   if (!ok) return Fail("--output needs a folder", 2);
+  const QString pattern = TakeOption(args, "--pattern", &ok);
+  if (!ok) return Fail("--pattern needs a file-name pattern such as \"%n - %t\"", 2);
   VerifyOptions verify;
   verify.server = TakeOption(args, "--accuraterip-server", &ok);
   if (!ok) return Fail("--accuraterip-server needs HOST[:PORT]", 2);
@@ -91,6 +93,7 @@ int RunRipCommand(const QStringList& arguments) {
     Settings().OutputFormat = static_cast<qint32>(position);
   }
   if (!output.isEmpty()) Settings().OutputFolder = QFileInfo(output).absoluteFilePath();
+  if (!pattern.isEmpty()) Settings().FileNamePattern = pattern;
 
   TrackList list;
   if (const QString status = OpenListedDisc(drive, list); !status.isEmpty()) return Fail(status);

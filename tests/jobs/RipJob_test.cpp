@@ -247,6 +247,25 @@ TEST_F(RipJobTest, LogAndCueSheetDescribeTheDisc) {
   EXPECT_EQ(test::ReadBytes(base + ".cue"), cue1);
 }
 
+TEST_F(RipJobTest, PatternPutsTracksInFoldersWhateverTheTitlesHoldWithTheLogBesideThem) {
+  WriteDiscInfo({"../../x", QString(300, QLatin1Char('a')), "-rf"});
+  QFile info(Path("home/cdinfo.dat"));
+  ASSERT_TRUE(info.open(QIODevice::Append));
+  info.write("DiscNumber=2\nDiscTotal=2\n");
+  info.close();
+  const auto result = Rip({"--format", "wav", "--pattern", "%A/%l (%y)/Disc %d/%n - %t"});
+  ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+  const QDir disc(Path("out/The Übertones/Live \"at\" $HOME (1999)/Disc 2"));
+  const QString longName = "02 - " + QString(246, QLatin1Char('a')) + ".wav";  // 255 bytes
+  EXPECT_EQ(disc.entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            QStringList({"01 - x.wav", longName, "03 - -rf.wav", "The Übertones - Live \"at\" $HOME.cue",
+                         "The Übertones - Live \"at\" $HOME.log"}));
+  EXPECT_EQ(QDir(Path("out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"The Übertones"}));
+  EXPECT_FALSE(QFile::exists(Path("x.wav")));
+  const auto printed = test::RunProgram("cueconvert", {"-i", "cue", "-o", "toc", disc.filePath("The Übertones - Live \"at\" $HOME.cue")});
+  EXPECT_TRUE(printed.out.contains("FILE \"01 - x.wav\"")) << printed.out.toStdString();
+}
+
 TEST_F(RipJobTest, ParallelRipReportsReadErrorsInTrackOrder) {
   // The .bin ends inside track 2: its read fails halfway, track 3's at once.
   ASSERT_EQ(test::RunProgram(test::ToolProgram("discimage"), {"--out", Path("cut"), "--track", "3s", "--track",

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -188,6 +189,20 @@ TEST_F(MainFormTest, OptionControlsFollowTheirBoxesTheFormatAndTheDrive) {
   format->setCurrentIndex(4);  // FLAC still writes a WAV first
   EXPECT_TRUE(keepWav->isEnabled());
 
+  // A preset fills the pattern; a typed one shows as the user's own; both show an example.
+  auto* preset = Part<QComboBox>(&options, "cbNamePreset");
+  auto* pattern = Part<QLineEdit>(&options, "editNamePattern");
+  auto* example = Part<QLabel>(&options, "lblNameExample");
+  EXPECT_EQ(pattern->text(), "%t");
+  EXPECT_EQ(example->text(), "Title.flac");
+  for (int down = 0; down < 3; ++down) QTest::keyClick(preset, Qt::Key_Down);
+  EXPECT_EQ(pattern->text(), "%A/%l (%y)/Disc %d/%n - %t");
+  EXPECT_EQ(example->text(), "Artist/Album (2001)/Disc 1/03 - Title.flac");
+  pattern->clear();
+  QTest::keyClicks(pattern, "%n %t");
+  EXPECT_EQ(preset->currentIndex(), 4);
+  EXPECT_EQ(example->text(), "03 Title.flac");
+
   auto* vbr = Part<QCheckBox>(&options, "ckbSelectVBR");
   const char* vbrParts[] = {"ckbVBRHead", "cbMaxBitRate", "cbVBRQuality"};
   for (const char* name : vbrParts) EXPECT_FALSE(Part<QWidget>(&options, name)->isEnabled()) << name;
@@ -210,6 +225,7 @@ TEST_F(MainFormTest, OptionControlsFollowTheirBoxesTheFormatAndTheDrive) {
   ClickOk(&options);
   EXPECT_EQ(Settings().Index, 5);
   EXPECT_EQ(Settings().OutputFormat, 4);
+  EXPECT_EQ(Settings().FileNamePattern, "%n %t");
 
   // Without a drive handle the paranoia input reads whole tracks and does not normalise.
   TMainForm neverShown;
