@@ -83,7 +83,7 @@ TEST_F(ReplayGainTest, GainMeasuredAheadIsTheGainMeasuredInPlace) {
   Settings().ReplayGainMode = kReplayGainAlbum;
   QStringList tags[2];
   for (const bool ahead : {false, true}) {
-    TOutputTagger tagger(Settings());
+    TOutputTagger tagger(Settings(), QString());
     for (int k = 0; k < 2; ++k) {
       const QString flac = dir_.filePath(QStringLiteral("%1%2.flac").arg(ahead).arg(k));
       ASSERT_EQ(RunProgram("sox", {sources[k], flac}).exitCode, 0);
