@@ -113,11 +113,11 @@ int CheckableTrackCount(const DiscLayout& disc) {
 OffsetSearchResult SearchReadOffset(const CdDrive& drive, const DiscLayout& disc,
                                     const AccurateRipLookup& lookup) {
   OffsetSearch search(CheckableTrackCount(disc));
-  const qint64 discSamples = qint64(disc.leadOutFrame - kLeadInSectors) * kSamplesPerSector;
   std::vector<uint8_t> sectors(size_t(kOffsetWindowSamples / kSamplesPerSector + 2) * kCDSectorBytes);
   std::vector<quint32> window(static_cast<size_t>(kOffsetWindowSamples));  // little-endian words, as on the disc
   int audioIndex = -1;
-  for (const DiscTrack& track : disc.tracks) {
+  for (size_t index = 0; index < disc.tracks.size(); ++index) {
+    const DiscTrack& track = disc.tracks[index];
     if (track.data) continue;
     ++audioIndex;
     if (!HoldsChecksumSector(track)) continue;
@@ -125,6 +125,11 @@ OffsetSearchResult SearchReadOffset(const CdDrive& drive, const DiscLayout& disc
     for (const DbarPressing& pressing : lookup.pressings)
       if (audioIndex < int(pressing.tracks.size())) entries.push_back(pressing.tracks[size_t(audioIndex)]);
     if (Evidence(entries).empty()) continue;  // nothing to match: no need to read
+    // Past the audio there is silence, as a rip reads it: the lead-out, or the session gap
+    // before an enhanced CD's data track.
+    const bool sessionGapFollows = disc.IsLastAudio(int(index)) && index + 1 < disc.tracks.size();
+    const qint64 discSamples =
+        qint64((sessionGapFollows ? track.endFrame : disc.leadOutFrame) - kLeadInSectors) * kSamplesPerSector;
     const qint64 sectorStart = qint64(track.startFrame - kLeadInSectors + kChecksumSector) * kSamplesPerSector;
     if (!ReadDiscSamples(drive, sectors, sectorStart - kOffsetSearchSamples, kOffsetWindowSamples, discSamples,
                          reinterpret_cast<char*>(window.data()))) {

@@ -119,7 +119,9 @@ int RunOffsetCommand(const QStringList& arguments) {
   const OffsetSearchResult search = SearchReadOffset(*list.Drive, disc, lookup);
   if (!search.readError.isEmpty()) return Fail(search.readError);
   if (search.outcome == OffsetSearchResult::Outcome::Found)
-    Out() << QStringLiteral("read offset: %1 samples (%2)").arg(search.best.offsetSamples).arg(EvidenceText(search.best))
+    Out() << QStringLiteral("read offset: %1 samples (%2)")
+                 .arg(search.best.offsetSamples)
+                 .arg(EvidenceText(search.best))
           << Qt::endl;
   Out() << DriveOffsetListLine(server, listed, &search) << Qt::endl;
   if (const QString problem = NoSingleOffsetText(search); !problem.isEmpty())
