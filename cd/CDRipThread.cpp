@@ -76,9 +76,13 @@ void TCDRipThread::run() {
   // Each track is read from its own address: sector numbers are MSF addresses less the lead-in.
   const qint64 firstSample =
       qint64(track.startFrame - kLeadInSectors) * kSamplesPerSector + Options.ReadOffset;
-  // Only what the read offset shifts past the lead-out is silence; a track that the table of
-  // contents runs past it is read, and fails, as it is.
-  const qint64 discEnd = std::max(disc.leadOutFrame, track.endFrame) - kLeadInSectors;
+  // Only what the read offset shifts past the end of the audio is silence: the lead-out, or on
+  // an enhanced CD the session gap before the data track, which the last audio track's end
+  // leaves out. A track that the table of contents runs past the lead-out is read, and fails,
+  // as it is.
+  const bool sessionGapFollows = disc.IsLastAudio(index) && index + 1 < int(disc.tracks.size());
+  const qint64 discEnd =
+      (sessionGapFollows ? track.endFrame : std::max(disc.leadOutFrame, track.endFrame)) - kLeadInSectors;
   const qint64 discSamples = discEnd * kSamplesPerSector;
   RipTrack(FileName(), firstSample, std::max<qint64>(sampleCount, 0), discSamples, sum);
 }

@@ -8,13 +8,13 @@ namespace {
 // Several hundred pressings of a full disc stay well below this.
 constexpr qsizetype kMaxReplyBytes = 4 * 1024 * 1024;
 
-QByteArray DatabaseUrl(const AccurateRipDiscId& disc, const QString& hostPort) {
+}  // namespace
+
+QByteArray AccurateRipUrl(const QString& hostPort, const QString& path) {
   QString host = hostPort.trimmed();
   if (!host.contains(QLatin1Char(':'))) host += QStringLiteral(":80");
-  return ("http://" + host + "/accuraterip/" + disc.DatabasePath()).toUtf8();
+  return ("http://" + host + "/accuraterip/" + path).toUtf8();
 }
-
-}  // namespace
 
 AccurateRipLookup SortDbarReply(const AccurateRipDiscId& disc, const QByteArray& body) {
   AccurateRipLookup lookup;
@@ -39,7 +39,7 @@ AccurateRipLookup SortDbarReply(const AccurateRipDiscId& disc, const QByteArray&
 
 AccurateRipLookup LookUpAccurateRip(const AccurateRipDiscId& disc, const AccurateRipServer& server) {
   HttpRequest request;
-  request.url = DatabaseUrl(disc, server.hostPort);
+  request.url = AccurateRipUrl(server.hostPort, disc.DatabasePath());
   request.connectTimeoutMs = server.connectTimeoutMs;
   request.requestTimeoutMs = server.requestTimeoutMs;
   request.maxBodyBytes = kMaxReplyBytes;

@@ -28,6 +28,9 @@ struct AccurateRipServer {
   int requestTimeoutMs = 15000;
 };
 
+// http://HOST:PORT/accuraterip/path, the place of everything the database serves.
+QByteArray AccurateRipUrl(const QString& hostPort, const QString& path);
+
 AccurateRipLookup LookUpAccurateRip(const AccurateRipDiscId& disc, const AccurateRipServer& server);
 // The lookup's sorting of a reply body already fetched with HTTP status 200.
 AccurateRipLookup SortDbarReply(const AccurateRipDiscId& disc, const QByteArray& body);

@@ -219,5 +219,28 @@ TEST_F(AccurateRipTest, ReadOffsetIsFoundSavedAndApplied) {
   EXPECT_EQ(first.mid(200), disc_.ExpectedTrack(1).chopped(200));
 }
 
+// On an enhanced CD the last audio track ends at the session gap before the data track: with
+// a positive read offset the samples past its end read as silence, not as what follows.
+TEST(ReadOffsetTest, AnEnhancedCdsLastAudioTrackEndsInSilence) {
+  constexpr int kShift = 100;
+  constexpr qsizetype kAudioBytes = 300 * kCDSectorBytes;  // 156 s less the session gap
+  TestDisc disc({"8s", "156s"});
+  ASSERT_TRUE(disc.Ok()) << disc.Error().toStdString();
+  const QByteArray data(300 * kCDSectorBytes, '\xA5');
+  ASSERT_TRUE(test::WriteBytes(disc.BinPath(), test::ReadBytes(disc.BinPath()) + data));
+  ASSERT_TRUE(test::WriteBytes(disc.CuePath(),
+                               test::ReadBytes(disc.CuePath()) + "  TRACK 03 MODE1/2352\r\n    INDEX 01 02:44:00\r\n"));
+  QTemporaryDir out;
+  const auto ripped =
+      RunProgram(test::TrackmillProgram(), {"rip", "--disc-image", disc.CuePath(), "--tracks", "2", "--format", "wav",
+                                            "--output", out.path(), "--yes", "--no-accuraterip", "--read-offset",
+                                            QString::number(kShift)});
+  ASSERT_EQ(ripped.exitCode, 0) << ripped.err.toStdString();
+  const QByteArray audio = test::ReadBytes(out.filePath("Track02.wav")).mid(44);
+  ASSERT_EQ(audio.size(), kAudioBytes);
+  EXPECT_EQ(audio.right(kShift * 4), QByteArray(kShift * 4, '\0'));
+  EXPECT_EQ(audio.chopped(kShift * 4), disc.ExpectedTrack(2).mid(kShift * 4, kAudioBytes - kShift * 4));
+}
+
 }  // namespace
 }  // namespace trackmill
