@@ -3,8 +3,10 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "jobs/CoverImage.h"
 #include "jobs/DiscTags.h"
 #include "settings/DiscInfoStore.h"
 #include "settings/Settings.h"
@@ -61,6 +63,21 @@ std::optional<GainAndPeak> TOutputTagger::TrackGain(const QString& sourceWav) {
   return meter_.AddTrack(std::move(track));
 }
 
+const QByteArray& TOutputTagger::DiscCover(const QString& identifier) {
+  if (cover_) return *cover_;
+  cover_.emplace();
+  QFile file(DiscCoverPath(identifier));
+  if (identifier.isEmpty() || !file.open(QIODevice::ReadOnly)) return *cover_;
+  *cover_ = FittedCoverJpeg(file.readAll(), settings_.CoverMaxEdge);
+  // Beside the tracks once per job; one the user put there stays.
+  const QString beside = QDir(discFolder_).filePath(QStringLiteral("cover.jpg"));
+  if (settings_.CoverPlacement != kCoverEmbedded && !cover_->isEmpty() && !QFile::exists(beside)) {
+    QSaveFile copy(beside);
+    if (copy.open(QIODevice::WriteOnly) && copy.write(*cover_) == cover_->size()) copy.commit();
+  }
+  return *cover_;
+}
+
 QString TOutputTagger::TagFinishedFile(const JobItem& item, const QString& sourceWav) {
   const TSettings& settings = settings_;
   const QString& output = item.output;
@@ -72,13 +89,9 @@ QString TOutputTagger::TagFinishedFile(const JobItem& item, const QString& sourc
     FillDiscFields(tags, item);
     if (QFileInfo(output).suffix().toLower() == QLatin1String("mp3"))
       tags.id3v1Block = DiscId3v1Tag(item).RenderBlock();
-    const QString cover = DiscCoverPath(item.disc->Identifier);
-    if (settings.UseCoverArt && !cover.isEmpty() && QFile::exists(cover)) {
-      QFile file(cover);
-      if (file.open(QIODevice::ReadOnly)) tags.coverJpeg = file.readAll();
-      const QString beside = QDir(discFolder_).filePath(QStringLiteral("cover.jpg"));
-      if (!coverKept_ && !QFile::exists(beside)) QFile::copy(cover, beside);
-      coverKept_ = true;
+    if (settings.UseCoverArt) {
+      const QByteArray& cover = DiscCover(item.disc->Identifier);
+      if (settings.CoverPlacement != kCoverFile) tags.coverJpeg = cover;
     }
   }
   if (settings.ReplayGainMode != kReplayGainOff) tags.trackGain = TrackGain(sourceWav);

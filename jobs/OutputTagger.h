@@ -1,9 +1,11 @@
 #pragma once
+#include <QByteArray>
 #include <QFuture>
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
 #include <map>
+#include <optional>
 
 #include "common/JobItem.h"
 #include "jobs/ReplayGainMeter.h"
@@ -38,6 +40,8 @@ class TOutputTagger {
 
  private:
   std::optional<GainAndPeak> TrackGain(const QString& sourceWav);
+  // The disc's cover fitted to the settings, read (and kept beside the tracks) on first use.
+  const QByteArray& DiscCover(const QString& identifier);
 
   const TSettings& settings_;
   const QString discFolder_;
@@ -45,7 +49,7 @@ class TOutputTagger {
   std::map<QString, QFuture<std::shared_ptr<TReplayGainMeter::TrackState>>> ahead_;  // by source
   TReplayGainMeter meter_;
   QStringList tagged_;
-  bool coverKept_ = false;
+  std::optional<QByteArray> cover_;  // read once a job; empty: none
 };
 
 }  // namespace trackmill

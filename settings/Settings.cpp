@@ -35,7 +35,7 @@ constexpr char kReplayGain[] = "ReplayGain";
 constexpr char kAccurateRip[] = "AccurateRip";
 constexpr char kReadOffsets[] = "ReadOffsets";
 
-const std::array<SettingKey, 44> kSettingKeys{{
+const std::array<SettingKey, 46> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -79,6 +79,8 @@ const std::array<SettingKey, 44> kSettingKeys{{
     {kMusicBrainz, "CoverArtServer", &TSettings::CoverArtServer},
     {kMusicBrainz, "Contact", &TSettings::MusicBrainzContact},
     {kMusicBrainz, "CoverArt", &TSettings::UseCoverArt},
+    {kMusicBrainz, "CoverMaxEdge", &TSettings::CoverMaxEdge},
+    {kMusicBrainz, "CoverPlacement", &TSettings::CoverPlacement},
     {kReplayGain, "Mode", &TSettings::ReplayGainMode},
 }};
 

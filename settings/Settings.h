@@ -30,6 +30,10 @@ struct DiscInfo {
   QString Identifier;  // the disc identifier the record was loaded for (not stored in it)
 };
 
+inline constexpr qint32 kCoverEmbeddedAndFile = 0;  // in every file, and cover.jpg beside them
+inline constexpr qint32 kCoverEmbedded = 1;
+inline constexpr qint32 kCoverFile = 2;
+
 inline constexpr qint32 kReplayGainOff = 0;
 inline constexpr qint32 kReplayGainTrack = 1;
 inline constexpr qint32 kReplayGainAlbum = 2;  // track and album gain
@@ -94,6 +98,8 @@ struct TSettings {
   QString CoverArtServer = QStringLiteral("https://coverartarchive.org");
   QString MusicBrainzContact;  // the service asks for a contact address; empty: [QueryCDDB] Email
   bool UseCoverArt = true;     // fetch the front cover and embed it in every output file
+  qint32 CoverMaxEdge = 1200;  // pixels of the cover's longer edge in files; 0: as fetched
+  qint32 CoverPlacement = 0;   // kCoverEmbeddedAndFile, kCoverEmbedded or kCoverFile
   // [ReplayGain]
   qint32 ReplayGainMode = 0;  // kReplayGainOff, kReplayGainTrack or kReplayGainAlbum
   // [Options]

@@ -159,6 +159,20 @@ TEST_F(RipJobTest, FullTagsWithTheKeptCoverAndReplayGain) {
   for (const char* expected : {"type: 6 (PICTURE)", "ARTIST=Zoë Ωmega", "ALBUMARTIST=The Übertones", "TRACKNUMBER=2",
                                "REPLAYGAIN_ALBUM_GAIN="})
     EXPECT_TRUE(flac.contains(QString::fromUtf8(expected))) << expected << "\n" << flac.toStdString();
+
+  // The cover scaled to the edge the settings allow, only in the files or only beside them.
+  for (const char* placement : {"1", "2"}) {
+    QFile::remove(Path("out/cover.jpg"));
+    ASSERT_TRUE(test::WriteBytes(Path("home/options.ini"),
+                                 QByteArray("[MusicBrainz]\nCoverMaxEdge=40\nCoverPlacement=") + placement + "\n"));
+    ASSERT_EQ(Rip({"--format", "flac", "--tracks", "1", "--yes", "--no-accuraterip"}).exitCode, 0);
+    const QString embedded = Path(QStringLiteral("embedded%1.jpg").arg(placement));
+    test::RunProgram("metaflac", {"--export-picture-to=" + embedded, Path("out/-Opening; `act`.flac")});
+    const QString kept = *placement == '1' ? embedded : Path("out/cover.jpg");
+    EXPECT_TRUE(test::ProbeField(kept, "stream=width").contains("40")) << placement;
+    EXPECT_EQ(QFile::exists(embedded), *placement == '1');
+    EXPECT_EQ(QFile::exists(Path("out/cover.jpg")), *placement == '2');
+  }
 }
 
 TEST_F(RipJobTest, WmaAndWav) {
