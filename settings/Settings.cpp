@@ -35,7 +35,7 @@ constexpr char kReplayGain[] = "ReplayGain";
 constexpr char kAccurateRip[] = "AccurateRip";
 constexpr char kReadOffsets[] = "ReadOffsets";
 
-const std::array<SettingKey, 43> kSettingKeys{{
+const std::array<SettingKey, 44> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -46,6 +46,7 @@ const std::array<SettingKey, 43> kSettingKeys{{
     {kCommonOptions, "EncoderStallMinutes", &TSettings::EncoderStallMinutes},
     {kCommonOptions, "EncoderProcesses", &TSettings::EncoderProcesses},
     {kCommonOptions, "WriteRipLog", &TSettings::WriteRipLog},
+    {kCommonOptions, "OpenFolderAfterRip", &TSettings::OpenFolderAfterRip},
     {kMp3Options, "IsSelectVBR", &TSettings::IsSelectVBR},
     {kMp3Options, "IsVBRHead", &TSettings::IsVBRHead},
     {kMp3Options, "BitRate", &TSettings::BitRate},

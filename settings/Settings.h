@@ -46,6 +46,7 @@ struct TSettings {
   // Encoders that run at once; 0: one per processor; 1: one item after another.
   qint32 EncoderProcesses = 0;
   bool WriteRipLog = true;  // a log and a cue sheet beside the ripped tracks
+  bool OpenFolderAfterRip = false;  // the output folder opens in the file manager after a rip
   // [Mp3Options]
   bool IsSelectVBR = false;
   bool IsVBRHead = false;

@@ -1,6 +1,8 @@
 #include "ui/RipForm.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -20,6 +22,7 @@
 #include "tests/jobs/JobTestSupport.h"
 #include "tests/support/TestPaths.h"
 #include "tests/ui/MainFormTestSupport.h"
+#include "ui/RipSummaryForm.h"
 
 namespace trackmill::test {
 namespace {
@@ -175,7 +178,25 @@ TEST_F(MainFormTest, OneToAllAnswerDecidesEveryOverwriteOfTheJob) {
   form->close();
 }
 
-TEST_F(MainFormTest, AfterARipTheChecksumVerdictsComeInOneBoxAndTheLogIsWritten) {
+// The summary window that ends a rip, once it is up: its rows' texts, column by column.
+QList<QStringList> SummaryRows(TMainForm& form) {
+  RipSummaryForm* summary = nullptr;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return (summary = form.findChild<RipSummaryForm*>()) && summary->isVisible(); },
+                              20000));
+  QList<QStringList> rows;
+  if (!summary) return rows;
+  auto* list = summary->findChild<QTreeWidget*>("lvTracks");
+  for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    QStringList row;
+    for (int column = 0; column < list->columnCount(); ++column)
+      if (!list->isColumnHidden(column)) row << list->topLevelItem(i)->text(column);
+    rows << row;
+  }
+  rows.prepend({summary->findChild<QLabel*>("lblWritten")->text(), summary->findChild<QLabel*>("lblVerification")->text()});
+  return rows;
+}
+
+TEST_F(MainFormTest, ARipEndsInASummaryWindowThatBlocksNothingAndTheLogIsWritten) {
   TestDisc disc({"2s", "1s"});
   ASSERT_TRUE(disc.Ok());
   CddbTestServer absent([](const QString&) {
@@ -185,30 +206,50 @@ TEST_F(MainFormTest, AfterARipTheChecksumVerdictsComeInOneBoxAndTheLogIsWritten)
   ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
   const QByteArray unreachable = "127.0.0.1:" + QByteArray::number(closed.serverPort());
   closed.close();
+  UrlCatcher folders;
+  QDesktopServices::setUrlHandler("file", &folders, "Open");
   struct Case {
     QByteArray settings;
-    QString box;  // empty: no box
+    QString verification;  // its start; empty: the lookup is off and has no column
+    QString verdict;
   };
   const Case cases[] = {
       {"[AccurateRip]\nUse=1\nServer=" + absent.HostPort().toUtf8() + "\n",
-       "Track 01: not in database\nTrack 02: not in database\nAccurateRip: 0 of 2 tracks accurately ripped"},
-      {"[AccurateRip]\nUse=1\nServer=" + unreachable + "\n", "AccurateRip database not reachable"},
-      {"[AccurateRip]\nUse=0\nServer=" + absent.HostPort().toUtf8() + "\n", ""},
+       "AccurateRip: this disc is not in the database", "not in the database"},
+      {"[AccurateRip]\nUse=1\nServer=" + unreachable + "\n",
+       "The AccurateRip database could not be reached", "not checked"},
+      {"[AccurateRip]\nUse=0\nServer=" + absent.HostPort().toUtf8() + "\n", "", ""},
   };
   for (const Case& c : cases) {
-    WriteOptions(c.settings + "[CommonOptions]\nOutputFormat=1\nOutputFolder=" + out_.path().toUtf8() + "\n");
+    const bool openAfterRip = c.settings.contains(unreachable);
+    WriteOptions(QByteArray("OutputFormat=1\nOpenFolderAfterRip=") + (openAfterRip ? "1" : "0") + "\n" + c.settings);
     auto form = Open(disc.CuePath());
-    if (!c.box.isEmpty()) answerer_.AnswerBox();
+    folders.opened.clear();
     QTest::mouseClick(Button(*form, "tbExtract"), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return answerer_.AllAnswered(); }, 20000));
-    if (c.box.isEmpty()) EXPECT_TRUE(answerer_.boxTexts.isEmpty());
-    else EXPECT_TRUE(answerer_.boxTexts.value(0).startsWith(c.box)) << answerer_.boxTexts.join('|').toStdString();
+    const QList<QStringList> rows = SummaryRows(*form);
+    ASSERT_EQ(rows.size(), 3) << c.settings.toStdString();
+    EXPECT_EQ(rows[0][0], "2 of 2 tracks written.");
+    EXPECT_TRUE(c.verification.isEmpty() ? rows[0][1].isEmpty() : rows[0][1].startsWith(c.verification))
+        << rows[0][1].toStdString();
+    for (const QString& track : {"01", "02"}) {
+      QStringList expected{track, "Track" + track + ".wav", "written"};
+      if (!c.verdict.isEmpty()) expected << c.verdict;
+      EXPECT_EQ(rows[track.toInt()], expected) << rows[track.toInt()].join('|').toStdString();
+    }
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(answerer_.boxTexts.isEmpty() && answerer_.unexpectedBoxes.isEmpty());
     EXPECT_EQ(QDir(out_.path()).entryList({"*.log", "*.cue"}).size(), 2) << c.settings.toStdString();
-    answerer_.boxTexts.clear();
+    // OpenFolderAfterRip opens the folder by itself, "Open folder" on a click.
+    const QList<QUrl> folder{QUrl::fromLocalFile(out_.path())};
+    EXPECT_EQ(folders.opened, openAfterRip ? folder : QList<QUrl>());
+    folders.opened.clear();
+    QTest::mouseClick(form->findChild<RipSummaryForm*>()->findChild<QPushButton*>("btOpenFolder"), Qt::LeftButton);
+    EXPECT_EQ(folders.opened, folder);
     QDir(out_.path()).removeRecursively();
     QDir().mkpath(out_.path());
     form->close();
   }
+  QDesktopServices::unsetUrlHandler("file");
   EXPECT_EQ(absent.Requests().size(), 1u);
 }
 
