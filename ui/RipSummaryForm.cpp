@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/TextForms.h"
 #include "settings/translate/TranslateForm.h"

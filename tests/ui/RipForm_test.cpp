@@ -253,5 +253,26 @@ TEST_F(MainFormTest, ARipEndsInASummaryWindowThatBlocksNothingAndTheLogIsWritten
   EXPECT_EQ(absent.Requests().size(), 1u);
 }
 
+TEST_F(MainFormTest, AFailedTrackIsTheOneEndOfARipThatComesInABox) {
+  TestDisc disc({"1s", "1s"});
+  ASSERT_TRUE(disc.Ok());
+  WriteOptions("OutputFormat=1\nEncoderProcesses=1\n");
+  ASSERT_TRUE(QDir(out_.path()).mkdir("Track02.wav"));  // in the way of the second track's file
+  auto form = Open(disc.CuePath());
+  answerer_.AnswerBox(QMessageBox::Yes);  // replace it
+  answerer_.AnswerBox();                  // the failure, as the job meets it
+  answerer_.AnswerBox();                  // the end of the rip
+  QTest::mouseClick(Button(*form, "tbExtract"), Qt::LeftButton);
+  const QList<QStringList> rows = SummaryRows(*form);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return answerer_.AllAnswered(); }, 20000));
+  ASSERT_EQ(rows.size(), 3);
+  EXPECT_EQ(rows[0][0], "1 of 2 tracks written.");
+  EXPECT_EQ(rows[2], QStringList({"02", "Track02.wav", "failed"}));
+  EXPECT_EQ(answerer_.boxTexts.value(2), "These tracks need your attention:\nTrack 02: failed")
+      << answerer_.boxTexts.join('|').toStdString();
+  EXPECT_EQ(answerer_.boxIcons.value(2), QMessageBox::Warning);
+  form->close();
+}
+
 }  // namespace
 }  // namespace trackmill::test
