@@ -192,7 +192,8 @@ QList<QStringList> SummaryRows(TMainForm& form) {
       if (!list->isColumnHidden(column)) row << list->topLevelItem(i)->text(column);
     rows << row;
   }
-  rows.prepend({summary->findChild<QLabel*>("lblWritten")->text(), summary->findChild<QLabel*>("lblVerification")->text()});
+  rows.prepend({summary->findChild<QLabel*>("lblWritten")->text(),
+                summary->findChild<QLabel*>("lblVerification")->text()});
   return rows;
 }
 
@@ -231,7 +232,7 @@ TEST_F(MainFormTest, ARipEndsInASummaryWindowThatBlocksNothingAndTheLogIsWritten
     EXPECT_EQ(rows[0][0], "2 of 2 tracks written.");
     EXPECT_TRUE(c.verification.isEmpty() ? rows[0][1].isEmpty() : rows[0][1].startsWith(c.verification))
         << rows[0][1].toStdString();
-    for (const QString& track : {"01", "02"}) {
+    for (const QString track : {"01", "02"}) {
       QStringList expected{track, "Track" + track + ".wav", "written"};
       if (!c.verdict.isEmpty()) expected << c.verdict;
       EXPECT_EQ(rows[track.toInt()], expected) << rows[track.toInt()].join('|').toStdString();

@@ -70,7 +70,8 @@ TEST(RipSummaryTest, OnlyAFailedOrContradictedTrackNeedsTheUser) {
   for (const Case& c : cases) {
     const RipSummary summary = SummarizeRip(c.rip, "/music/out", "");
     EXPECT_EQ(summary.written, c.written) << c.name;
-    EXPECT_TRUE(c.verification.isEmpty() ? summary.verification.isEmpty() : summary.verification.startsWith(c.verification))
+    EXPECT_TRUE(c.verification.isEmpty() ? summary.verification.isEmpty()
+                                         : summary.verification.startsWith(c.verification))
         << c.name << ": " << summary.verification.toStdString();
     QStringList verdicts;
     for (const RipSummaryRow& row : summary.rows) {
@@ -80,7 +81,9 @@ TEST(RipSummaryTest, OnlyAFailedOrContradictedTrackNeedsTheUser) {
     }
     EXPECT_EQ(verdicts, c.trackVerdicts) << c.name;
     EXPECT_EQ(summary.NeedsAttention(), !c.attention.isEmpty()) << c.name;
-    if (summary.NeedsAttention()) EXPECT_EQ(summary.AttentionText(), c.attention) << c.name;
+    if (summary.NeedsAttention()) {
+      EXPECT_EQ(summary.AttentionText(), c.attention) << c.name;
+    }
     EXPECT_TRUE(summary.OverallText().startsWith(c.written + (c.verification.isEmpty() ? "" : "\n" + c.verification)))
         << c.name;
   }

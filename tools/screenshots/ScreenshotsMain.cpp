@@ -150,7 +150,8 @@ void ShootRipSummaries(Shooter& shooter, TMainForm& main) {
     RipVerification rip;
     rip.record.lookedUp = true;
     rip.lookup.outcome = outcome;
-    if (outcome == Outcome::Unreachable) rip.lookup.detail = QStringLiteral("Could not resolve host: www.accuraterip.com");
+    if (outcome == Outcome::Unreachable)
+      rip.lookup.detail = QStringLiteral("Could not resolve host: www.accuraterip.com");
     for (const JobItem& item : items) {
       RippedTrack track;
       track.number = item.track;
@@ -251,7 +252,8 @@ int main(int argc, char** argv) {
     for (const trackmill::FormFactory make : trackmill::FormFactories()) {
       const std::unique_ptr<QWidget> window = make();
       if (window->objectName() == u"MainForm" || window->objectName() == u"RipForm" ||
-          window->objectName() == u"OptionSetForm" || window->objectName() == u"RipSummaryForm")
+          window->objectName() == u"OptionSetForm" ||  // shown above, over the main window
+          window->objectName() == u"RipSummaryForm")
         continue;
       if (auto* rename = qobject_cast<trackmill::TfrmEditTrackName*>(window.get())) rename->setTrackName("Little Waltz");
       window->show();
