@@ -77,7 +77,8 @@ RipSummary SummarizeRip(const RipVerification& v, const QString& folder, const Q
   const bool allKept = !summary.rows.empty() && declined == int(summary.rows.size());
   summary.written = allKept ? Text("RES_Summary_Nothing_Written")
                             : Text("RES_Summary_Written_Count").arg(summary.writtenCount).arg(summary.rows.size());
-  if (v.record.lookedUp) summary.verification = VerificationText(v);
+  // With nothing read, the database has nothing to judge.
+  if (v.record.lookedUp && !allKept) summary.verification = VerificationText(v);
   return summary;
 }
 

@@ -58,7 +58,7 @@ TEST(RipSummaryTest, OnlyAFailedOrContradictedTrackNeedsTheUser) {
       {"lookup off", Rip(false, Outcome::Unreachable, {{Done, Kind::NoAnswer}}), "1 of 1 tracks written.", "", {""},
        ""},
       {"every file kept", Rip(true, Outcome::Found, {{Declined, Kind::NotChecked}, {Declined, Kind::NotChecked}}),
-       "No track was written: the file of every track was already there and was kept.", "AccurateRip: 0 of 2",
+       "No track was written: the file of every track was already there and was kept.", "",
        {"not checked", "not checked"}, ""},
       {"a failed track", Rip(true, Outcome::Found, {{Done, Kind::Accurate}, {JobItemResult::Failed, Kind::NotChecked}}),
        "1 of 2 tracks written.", "AccurateRip: 1 of 2", {"accurately ripped (confidence 7)", "not checked"},
