@@ -2,7 +2,8 @@
 # Renders every window of Trackmill to PNG files on the offscreen platform (no display
 # needed), in English and in German, each in the default (light) palette and in a dark one
 # (Fusion with a dark palette, files named *-dark.png): the main window with a generated disc listed, every page
-# of the options dialog over it, the job window and the fallback extraction window in the
+# of the options dialog over it, the summary that ends a rip (all verified, database out of
+# reach, a failed track), the job window and the fallback extraction window in the
 # middle of a rip, the wave file converter with a ripped track as its input, and every other
 # window as it opens.
 # Usage: scripts/screenshots.sh [BUILD_DIR]     (default: build/; pictures in BUILD_DIR/screenshots/)

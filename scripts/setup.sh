@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  dbus-daemon  # dbus-run-session: the desktop notification's test on a private bus
   libgtest-dev libgmock-dev
   libcdio-dev libcdio-paranoia-dev libcdio-utils cd-paranoia libiso9660-dev
   libogg-dev libvorbis-dev

@@ -35,7 +35,7 @@ constexpr char kReplayGain[] = "ReplayGain";
 constexpr char kAccurateRip[] = "AccurateRip";
 constexpr char kReadOffsets[] = "ReadOffsets";
 
-const std::array<SettingKey, 46> kSettingKeys{{
+const std::array<SettingKey, 47> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -47,6 +47,7 @@ const std::array<SettingKey, 46> kSettingKeys{{
     {kCommonOptions, "EncoderProcesses", &TSettings::EncoderProcesses},
     {kCommonOptions, "WriteRipLog", &TSettings::WriteRipLog},
     {kCommonOptions, "FileNamePattern", &TSettings::FileNamePattern},
+    {kCommonOptions, "OpenFolderAfterRip", &TSettings::OpenFolderAfterRip},
     {kMp3Options, "IsSelectVBR", &TSettings::IsSelectVBR},
     {kMp3Options, "IsVBRHead", &TSettings::IsVBRHead},
     {kMp3Options, "BitRate", &TSettings::BitRate},

@@ -53,6 +53,7 @@ struct TSettings {
   qint32 EncoderProcesses = 0;
   bool WriteRipLog = true;  // a log and a cue sheet beside the ripped tracks
   QString FileNamePattern = QStringLiteral("%t");  // see jobs/FileNamePattern.h
+  bool OpenFolderAfterRip = false;  // the output folder opens in the file manager after a rip
   // [Mp3Options]
   bool IsSelectVBR = false;
   bool IsVBRHead = false;

@@ -12,6 +12,7 @@
 #include "ui/RecordForm.h"
 #include "ui/ReleaseChooserForm.h"
 #include "ui/RipForm.h"
+#include "ui/RipSummaryForm.h"
 #include "ui/StopQueryForm.h"
 
 namespace trackmill {
@@ -30,6 +31,7 @@ std::unique_ptr<QWidget> MakeRipForm() {
 constexpr FormFactory kForms[] = {
     &Make<TMainForm>,
     &MakeRipForm,
+    &Make<RipSummaryForm>,
     &Make<TfrmEditTrackName>,
     &Make<TfrmNoDeviceHint>,
     &Make<TAboutBox>,

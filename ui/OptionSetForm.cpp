@@ -128,6 +128,7 @@ void TOptionSetForm::FillFromSettings() {
   const TSettings& s = Settings();
   outputFolder_->setText(s.OutputFolder);
   deleteWav_->setChecked(!s.IsKeepWav);
+  openFolderAfterRip_->setChecked(s.OpenFolderAfterRip);
   ShowPosition(outputFormat_, s.OutputFormat);
   normalize_->setChecked(s.IsNormalize);
   normalizePercent_->setValue(s.NormalizePercent);
@@ -247,6 +248,7 @@ void TOptionSetForm::CopyIntoSettings() {
   TSettings& s = Settings();
   s.OutputFolder = outputFolder_->text();
   s.IsKeepWav = !deleteWav_->isChecked();
+  s.OpenFolderAfterRip = openFolderAfterRip_->isChecked();
   TakePosition(outputFormat_, s.OutputFormat);
   s.IsNormalize = normalize_->isChecked();
   s.NormalizePercent = normalizePercent_->value();

@@ -86,6 +86,7 @@ class TOptionSetForm : public QDialog {
   QLineEdit* outputFolder_;
   QPushButton* browseButton_;
   QCheckBox* deleteWav_;
+  QCheckBox* openFolderAfterRip_;
   QComboBox* outputFormat_;
   QCheckBox* normalize_;
   QSpinBox* normalizePercent_;

@@ -97,6 +97,7 @@ QWidget* TOptionSetForm::OutputPage() {
   folderRow->addWidget(outputFolder_);
   folderRow->addWidget(browseButton_);
   deleteWav_ = Check("ckbKeepWav", "Delete WAV file after processing");
+  openFolderAfterRip_ = Check("cbOpenFolderAfterRip", "Open the output folder when a rip has finished");
 
   auto* formatGroup = Named(new QGroupBox(QStringLiteral("Output format")), "GroupBox2");
   outputFormat_ = Combo("cbOutputFormat",
@@ -165,6 +166,7 @@ QWidget* TOptionSetForm::OutputPage() {
   auto* layout = new QVBoxLayout;
   layout->addWidget(folderGroup);
   layout->addWidget(deleteWav_);
+  layout->addWidget(openFolderAfterRip_);
   layout->addWidget(formatGroup);
   layout->addLayout(normalizeRow);
   layout->addWidget(ripTimeGroup_);

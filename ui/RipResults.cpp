@@ -1,13 +1,22 @@
 #include "ui/RipResults.h"
 
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QThread>
+#include <QUrl>
 #include <memory>
 
+#include "app/shell/DesktopNotification.h"
 #include "common/ThreadHandOver.h"
+#include "jobs/JobPlan.h"
+#include "jobs/JobRunner.h"
 #include "jobs/OverwriteQuestion.h"
-#include "verify/RipVerification.h"
+#include "settings/LangString.h"
 #include "settings/Settings.h"
 #include "ui/MessageBox.h"
+#include "ui/RipSummaryForm.h"
+#include "verify/RipSummary.h"
+#include "verify/RipVerification.h"
 
 namespace trackmill {
 namespace {
@@ -23,17 +32,30 @@ class TBoxOverwriteQuestion : public TOverwriteQuestion {
   QWidget* parent_;
 };
 
-// Shown once the lookup is over (or at once when it is off).
-void Finish(QWidget* parent, const RipVerification& verification) {
+// The summary of an earlier rip makes way for the new one.
+void CloseEarlierSummaries(QWidget* parent) {
+  for (RipSummaryForm* earlier : parent->findChildren<RipSummaryForm*>(QString(), Qt::FindDirectChildrenOnly)) {
+    earlier->hide();
+    earlier->deleteLater();
+  }
+}
+
+// Once the lookup is over (or at once when it is off).
+void Finish(QWidget* parent, const RipVerification& verification, const QString& folder) {
   TBoxOverwriteQuestion question(parent);
   const QString logError = WriteRipLogIfWanted(verification, question);
-  QStringList lines = verification.TrackLines();
-  const QString summary = verification.Summary();
-  if (!summary.isEmpty()) lines << summary;
-  if (!logError.isEmpty()) lines << logError;
-  if (lines.isEmpty()) return;
-  const bool fine = logError.isEmpty() && verification.AllAccurate();
-  ShowMessageBox(parent, lines.join('\n'), fine ? QMessageBox::Information : QMessageBox::Warning);
+  const RipSummary summary = SummarizeRip(verification, folder, logError);
+  const bool userAway = !parent->isActiveWindow();  // asked before the summary takes the focus
+  CloseEarlierSummaries(parent);
+  auto* form = new RipSummaryForm(parent);
+  form->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(form, &QDialog::finished, form, &QObject::deleteLater);  // Escape hides it only
+  form->ShowSummary(summary);
+  form->show();
+  if (userAway) NotifyDesktop(LangStringOrEnglish(QStringLiteral("RES_Summary_Finished")), summary.OverallText());
+  if (Settings().OpenFolderAfterRip && QFileInfo(folder).isDir())
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+  if (summary.NeedsAttention()) ShowMessageBox(form, summary.AttentionText(), QMessageBox::Warning);
 }
 
 // Owns the worker thread; a child of the window so that closing the window waits for it.
@@ -64,11 +86,15 @@ void StartRipResults(QWidget* parent, const TJobRunner& job, const CdDrive* driv
                    QMessageBox::Warning);
     return;
   }
-  if (!verification->record.lookedUp) return Finish(parent, *verification);
+  // Where the file-name pattern put the disc's tracks.
+  QStringList outputs;
+  for (int item = 0; item < job.ItemCount(); ++item) outputs << job.ResultFile(item);
+  const QString folder = outputs.isEmpty() ? job.JobSettings().OutputFolder : CommonFolder(outputs);
+  if (!verification->record.lookedUp) return Finish(parent, *verification, folder);
   auto* thread = new TLookupThread(parent, verification, Settings().AccurateRipServer);
-  QObject::connect(thread, &QThread::finished, parent, [parent, thread, verification] {
+  QObject::connect(thread, &QThread::finished, parent, [parent, thread, verification, folder] {
     thread->deleteLater();
-    Finish(parent, *verification);
+    Finish(parent, *verification, folder);
   });
   thread->start();
 }

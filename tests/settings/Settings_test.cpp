@@ -30,7 +30,7 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
       "[CommonOptions]\nOutputFolder=" + DefaultOutputFolder().toUtf8() +
       "\nOutputFormat=0\nIsKeepWav=0\nIsNormalize=0\nNormalizePercent=95\nEnableRipTime=0\nRipTime=0\n"
       "EncoderStallMinutes=10\nEncoderProcesses=0\n"
-      "WriteRipLog=1\n"
+      "WriteRipLog=1\nOpenFolderAfterRip=0\n"
       "[Mp3Options]\nIsSelectVBR=0\nIsVBRHead=0\nBitRate=128\nMaxBitRate=320\nMpegQuality=0\nVBRQuality=4\n"
       "StereoMode=1\n"
       "[OggOptions]\nIsUseCompress=1\nCompressPosition=30\nMaxBitRate=0\nNomalBitRate=0\nMinBitRate=0\n"
@@ -78,6 +78,7 @@ TEST_F(SettingsTest, EveryFieldSurvivesSaveAndLoad) {
   s.Lan = "german";
   s.FlacCompressionLevel = 8;
   s.WriteRipLog = s.UseAccurateRip = false;
+  s.OpenFolderAfterRip = true;
   s.AccurateRipServer = "127.0.0.1:8080";
   s.ReadOffsets = {{"/discs/My [Disc] ; 1.cue", -30}, {"VENDOR Model X", 667}};
   const TSettings saved = s;
@@ -111,6 +112,7 @@ TEST_F(SettingsTest, EveryFieldSurvivesSaveAndLoad) {
   EXPECT_EQ(s.Lan, "german");
   EXPECT_EQ(s.FlacCompressionLevel, 8);
   EXPECT_FALSE(s.WriteRipLog || s.UseAccurateRip);
+  EXPECT_TRUE(s.OpenFolderAfterRip);
   EXPECT_EQ(s.AccurateRipServer, "127.0.0.1:8080");
   EXPECT_EQ(s.ReadOffsets, saved.ReadOffsets);
 }

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QApplication>
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -23,6 +25,7 @@
 #include "tests/support/TestPaths.h"
 #include "tests/ui/MainFormTestSupport.h"
 #include "ui/EditTrackNameForm.h"
+#include "ui/RipSummaryForm.h"
 
 namespace trackmill::test {
 namespace {
@@ -197,7 +200,26 @@ TEST_F(MainFormTest, OneToAllAnswerDecidesEveryOverwriteOfTheJob) {
   form->close();
 }
 
-TEST_F(MainFormTest, AfterARipTheChecksumVerdictsComeInOneBoxAndTheLogIsWritten) {
+// The summary window that ends a rip, once it is up: its rows' texts, column by column.
+QList<QStringList> SummaryRows(TMainForm& form) {
+  RipSummaryForm* summary = nullptr;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return (summary = form.findChild<RipSummaryForm*>()) && summary->isVisible(); },
+                              20000));
+  QList<QStringList> rows;
+  if (!summary) return rows;
+  auto* list = summary->findChild<QTreeWidget*>("lvTracks");
+  for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    QStringList row;
+    for (int column = 0; column < list->columnCount(); ++column)
+      if (!list->isColumnHidden(column)) row << list->topLevelItem(i)->text(column);
+    rows << row;
+  }
+  rows.prepend({summary->findChild<QLabel*>("lblWritten")->text(),
+                summary->findChild<QLabel*>("lblVerification")->text()});
+  return rows;
+}
+
+TEST_F(MainFormTest, ARipEndsInASummaryWindowThatBlocksNothingAndTheLogIsWritten) {
   TestDisc disc({"2s", "1s"});
   ASSERT_TRUE(disc.Ok());
   CddbTestServer absent([](const QString&) {
@@ -207,31 +229,72 @@ TEST_F(MainFormTest, AfterARipTheChecksumVerdictsComeInOneBoxAndTheLogIsWritten)
   ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
   const QByteArray unreachable = "127.0.0.1:" + QByteArray::number(closed.serverPort());
   closed.close();
+  UrlCatcher folders;
+  QDesktopServices::setUrlHandler("file", &folders, "Open");
   struct Case {
     QByteArray settings;
-    QString box;  // empty: no box
+    QString verification;  // its start; empty: the lookup is off and has no column
+    QString verdict;
   };
   const Case cases[] = {
       {"[AccurateRip]\nUse=1\nServer=" + absent.HostPort().toUtf8() + "\n",
-       "Track 01: not in database\nTrack 02: not in database\nAccurateRip: 0 of 2 tracks accurately ripped"},
-      {"[AccurateRip]\nUse=1\nServer=" + unreachable + "\n", "AccurateRip database not reachable"},
-      {"[AccurateRip]\nUse=0\nServer=" + absent.HostPort().toUtf8() + "\n", ""},
+       "AccurateRip: this disc is not in the database", "not in the database"},
+      {"[AccurateRip]\nUse=1\nServer=" + unreachable + "\n",
+       "The AccurateRip database could not be reached", "not checked"},
+      {"[AccurateRip]\nUse=0\nServer=" + absent.HostPort().toUtf8() + "\n", "", ""},
   };
   for (const Case& c : cases) {
-    WriteOptions(c.settings + "[CommonOptions]\nOutputFormat=1\nOutputFolder=" + out_.path().toUtf8() + "\n");
+    const bool openAfterRip = c.settings.contains(unreachable);
+    WriteOptions(QByteArray("OutputFormat=1\nOpenFolderAfterRip=") + (openAfterRip ? "1" : "0") + "\n" + c.settings);
     auto form = Open(disc.CuePath());
-    if (!c.box.isEmpty()) answerer_.AnswerBox();
+    folders.opened.clear();
     QTest::mouseClick(Button(*form, "tbExtract"), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return answerer_.AllAnswered(); }, 20000));
-    if (c.box.isEmpty()) EXPECT_TRUE(answerer_.boxTexts.isEmpty());
-    else EXPECT_TRUE(answerer_.boxTexts.value(0).startsWith(c.box)) << answerer_.boxTexts.join('|').toStdString();
+    const QList<QStringList> rows = SummaryRows(*form);
+    ASSERT_EQ(rows.size(), 3) << c.settings.toStdString();
+    EXPECT_EQ(rows[0][0], "2 of 2 tracks written.");
+    EXPECT_TRUE(c.verification.isEmpty() ? rows[0][1].isEmpty() : rows[0][1].startsWith(c.verification))
+        << rows[0][1].toStdString();
+    for (const QString track : {"01", "02"}) {
+      QStringList expected{track, "Track" + track + ".wav", "written"};
+      if (!c.verdict.isEmpty()) expected << c.verdict;
+      EXPECT_EQ(rows[track.toInt()], expected) << rows[track.toInt()].join('|').toStdString();
+    }
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(answerer_.boxTexts.isEmpty() && answerer_.unexpectedBoxes.isEmpty());
     EXPECT_EQ(QDir(out_.path()).entryList({"*.log", "*.cue"}).size(), 2) << c.settings.toStdString();
-    answerer_.boxTexts.clear();
+    // OpenFolderAfterRip opens the folder by itself, "Open folder" on a click.
+    const QList<QUrl> folder{QUrl::fromLocalFile(out_.path())};
+    EXPECT_EQ(folders.opened, openAfterRip ? folder : QList<QUrl>());
+    folders.opened.clear();
+    QTest::mouseClick(form->findChild<RipSummaryForm*>()->findChild<QPushButton*>("btOpenFolder"), Qt::LeftButton);
+    EXPECT_EQ(folders.opened, folder);
     QDir(out_.path()).removeRecursively();
     QDir().mkpath(out_.path());
     form->close();
   }
+  QDesktopServices::unsetUrlHandler("file");
   EXPECT_EQ(absent.Requests().size(), 1u);
+}
+
+TEST_F(MainFormTest, AFailedTrackIsTheOneEndOfARipThatComesInABox) {
+  TestDisc disc({"1s", "1s"});
+  ASSERT_TRUE(disc.Ok());
+  WriteOptions("OutputFormat=1\nEncoderProcesses=1\n");
+  ASSERT_TRUE(QDir(out_.path()).mkdir("Track02.wav"));  // in the way of the second track's file
+  auto form = Open(disc.CuePath());
+  answerer_.AnswerBox(QMessageBox::Yes);  // replace it
+  answerer_.AnswerBox();                  // the failure, as the job meets it
+  answerer_.AnswerBox();                  // the end of the rip
+  QTest::mouseClick(Button(*form, "tbExtract"), Qt::LeftButton);
+  const QList<QStringList> rows = SummaryRows(*form);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return answerer_.AllAnswered(); }, 20000));
+  ASSERT_EQ(rows.size(), 3);
+  EXPECT_EQ(rows[0][0], "1 of 2 tracks written.");
+  EXPECT_EQ(rows[2], QStringList({"02", "Track02.wav", "failed"}));
+  EXPECT_EQ(answerer_.boxTexts.value(2), "These tracks need your attention:\nTrack 02: failed")
+      << answerer_.boxTexts.join('|').toStdString();
+  EXPECT_EQ(answerer_.boxIcons.value(2), QMessageBox::Warning);
+  form->close();
 }
 
 }  // namespace

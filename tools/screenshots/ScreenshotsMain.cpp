@@ -1,7 +1,8 @@
 // screenshots: renders every window of the program to OUTPUT_DIR/<window>-<language>.png,
 // once per language named. The main window lists the disc image, the options dialog shows each
-// of its pages over it, and the job window and the fallback extraction window are caught in
-// the middle of ripping it; every other window is shown as it opens. Offscreen windows have
+// of its pages over it, the summary that ends a rip is shown in three states, and the job
+// window and the fallback extraction window are caught in the middle of ripping it; every
+// other window is shown as it opens. Offscreen windows have
 // no frame, so each picture gets a title bar with the window's caption.
 // The main window's language menu is MainForm-LanguageMenu-<language>.png.
 // Usage: screenshots [--dark] --disc-image CUE OUTPUT_DIR LANGUAGE...
@@ -35,6 +36,9 @@
 #include "ui/OptionSetForm.h"
 #include "ui/ResampleForm.h"
 #include "ui/RipForm.h"
+#include "ui/RipSummaryForm.h"
+#include "verify/RipSummary.h"
+#include "verify/RipVerification.h"
 
 namespace trackmill {
 namespace {
@@ -134,6 +138,41 @@ void ShootFallbackWindows(Shooter& shooter, TMainForm& main, const QString& disc
   shooter.Save(&converter);
 }
 
+// The summary that ends a rip of the listed disc, in three states: every track verified, the
+// database out of reach, and a failed track.
+// RipSummaryForm-Verified-LANGUAGE.png, -Unreachable-, -Failed-.
+void ShootRipSummaries(Shooter& shooter, TMainForm& main) {
+  using Kind = AccurateRipVerdict::Kind;
+  using Outcome = AccurateRipLookup::Outcome;
+  const JobItems items = main.Tracks().ExtractItems();
+  const QDir folder(Settings().OutputFolder);
+  const auto shoot = [&](const char* name, Outcome outcome, int failedTrack) {
+    RipVerification rip;
+    rip.record.lookedUp = true;
+    rip.lookup.outcome = outcome;
+    if (outcome == Outcome::Unreachable)
+      rip.lookup.detail = QStringLiteral("Could not resolve host: www.accuraterip.com");
+    for (const JobItem& item : items) {
+      RippedTrack track;
+      track.number = item.track;
+      track.file = folder.filePath(item.title + ".flac");
+      track.result = item.track == failedTrack ? JobItemResult::Failed : JobItemResult::Done;
+      const bool verified = outcome == Outcome::Found && track.result == JobItemResult::Done;
+      track.verdict = {verified ? Kind::Accurate : outcome == Outcome::Found ? Kind::NotChecked : Kind::NoAnswer,
+                       verified ? 12 + item.track : 0, 2};
+      rip.accurate += verified;
+      rip.record.tracks.push_back(track);
+    }
+    RipSummaryForm summary(&main);
+    summary.ShowSummary(SummarizeRip(rip, folder.path(), QString()));
+    summary.show();
+    shooter.Save(&summary, QStringLiteral("RipSummaryForm-") + name);
+  };
+  shoot("Verified", Outcome::Found, 0);
+  shoot("Unreachable", Outcome::Unreachable, 0);
+  shoot("Failed", Outcome::Found, 3);
+}
+
 // The main window with the disc listed, then the job window a third of the way into the
 // first track of a rip of every track.
 void ShootMainAndJobWindows(Shooter& shooter, const QString& discImage) {
@@ -148,6 +187,7 @@ void ShootMainAndJobWindows(Shooter& shooter, const QString& discImage) {
     shooter.Save(languages, QStringLiteral("MainForm-LanguageMenu"));
   }
   ShootOptions(shooter, main);
+  ShootRipSummaries(shooter, main);
 
   // A job that cannot write would stop at a message box that nobody here answers.
   if (!QFileInfo(Settings().OutputFolder).isDir()) return shooter.Fail("the output folder does not exist");
@@ -212,7 +252,8 @@ int main(int argc, char** argv) {
     for (const trackmill::FormFactory make : trackmill::FormFactories()) {
       const std::unique_ptr<QWidget> window = make();
       if (window->objectName() == u"MainForm" || window->objectName() == u"RipForm" ||
-          window->objectName() == u"OptionSetForm")
+          window->objectName() == u"OptionSetForm" ||  // shown above, over the main window
+          window->objectName() == u"RipSummaryForm")
         continue;
       if (auto* rename = qobject_cast<trackmill::TfrmEditTrackName*>(window.get())) rename->setTrackName("Little Waltz");
       window->show();
