@@ -60,6 +60,11 @@ TDiscFieldsPanel::TDiscFieldsPanel(QWidget* parent) : QWidget(parent) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(cover_);
   layout->addLayout(fields);
+  // Tab goes down the artist and album, then across to year and genre.
+  setTabOrder(artist_, album_);
+  setTabOrder(album_, year_);
+  setTabOrder(year_, genre_);
+  setTabOrder(genre_, tagFiles_);
 
   auto bind = [this](QLineEdit* edit, QString DiscInfo::*field) {
     connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {

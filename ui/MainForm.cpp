@@ -105,6 +105,9 @@ TMainForm::TMainForm(const QString& startImage, int startDrive, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+  // The list outlives the members: a cell editor it closes on the way may commit, and nothing
+  // of this window may hear of it any more.
+  disconnect(trackList_, nullptr, this, nullptr);
   StopMusicBrainz();
   playback_->Stop();
   if (list_.Drive) list_.Drive->Close();
@@ -223,6 +226,7 @@ void TMainForm::StartUp() {
   EnableLanguagesWithFiles();
   TranslateShownForm(this);
   OpenStartDrive();
+  trackList_->setFocus();  // the keys of the list (Space, F2, typing) work from the start
 }
 
 void TMainForm::changeEvent(QEvent* event) {

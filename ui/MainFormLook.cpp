@@ -108,13 +108,15 @@ void TMainForm::SavePlacement() {
   IniFile ini = IniFile::Load(SettingsFilePath());
   if (ini.LastLoadResult() == IniFile::LoadResult::Unreadable) return;  // never over a file we cannot read
   QStringList widths;
-  for (int column = 0; column < kStoredColumnCount; ++column) widths << QString::number(trackList_->columnWidth(column));
+  for (int column = 0; column < kStoredColumnCount; ++column)
+    widths << QString::number(trackList_->columnWidth(column));
   const QString section = QLatin1String(kPlacementSection);
   ini.WriteString(section, QLatin1String(kGeometryKey), QString::fromLatin1(saveGeometry().toBase64()));
   ini.WriteString(section, QLatin1String(kColumnWidthsKey), widths.join(u','));
   // A hidden column has no width of its own: the one it had when last shown stays.
   if (!trackList_->isColumnHidden(kArtistColumn))
-    ini.WriteString(section, QLatin1String(kArtistColumnWidthKey), QString::number(trackList_->columnWidth(kArtistColumn)));
+    ini.WriteString(section, QLatin1String(kArtistColumnWidthKey),
+                    QString::number(trackList_->columnWidth(kArtistColumn)));
   // Only where the window stood is lost when this fails; the settings are saved already.
   ini.Save(SettingsFilePath());
 }

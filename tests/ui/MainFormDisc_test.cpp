@@ -207,8 +207,8 @@ TEST_F(DropTest, SoundFilesAreOfferedTheirConversionsAndADiscImageIsOpened) {
   EXPECT_EQ(Entries(menu), expected);
   menu->actions().first()->trigger();
   menu->close();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(out_.filePath("a.mp3")) && !QApplication::activeModalWidget(); },
-                              20000));
+  const auto converted = [&] { return QFile::exists(out_.filePath("a.mp3")) && !QApplication::activeModalWidget(); };
+  EXPECT_TRUE(QTest::qWaitFor(converted, 20000));
   EXPECT_NEAR(ProbeDuration(out_.filePath("a.mp3")), 0.5, 0.1);
 
   Activate(*form);
