@@ -1,5 +1,5 @@
 // The disc's side of the main window: its details above the list, the per-track Artist column
-// (a track's own artist, or the disc's in the placeholder colour where it has none) and the
+// (a track's own artist, or the disc's in italics where it has none) and the
 // in-place editing of titles and artists.
 #include <QAction>
 #include <QTimer>
@@ -36,14 +36,17 @@ void TMainForm::ShowDiscDetails() {
 
 void TMainForm::ShowArtistCells() {
   const DiscInfo& disc = Settings().Disc;
-  const QBrush inherited = trackList_->palette().brush(QPalette::PlaceholderText);
+  // The disc's artist standing in for a track's is set in italics: a colour of its own would
+  // fade on the selected row and under some palettes.
+  QFont inherited = trackList_->font();
+  inherited.setItalic(true);
   const bool wasFilling = fillingRows_;
   fillingRows_ = true;
   for (int i = 0; i < trackList_->topLevelItemCount(); ++i) {
     QTreeWidgetItem* item = trackList_->topLevelItem(i);
     const QString own = HasSlot(size_t(i)) ? disc.TrackArtists[size_t(i)] : QString();
     item->setText(kArtistColumn, own.isEmpty() ? disc.Artist : own);
-    item->setData(kArtistColumn, Qt::ForegroundRole, own.isEmpty() ? QVariant(inherited) : QVariant());
+    item->setData(kArtistColumn, Qt::FontRole, own.isEmpty() ? QVariant(inherited) : QVariant());
   }
   fillingRows_ = wasFilling;
 }

@@ -57,7 +57,6 @@ void TMainForm::ApplyColours() {
   Paint(this, QPalette::Window, kClientColour, fixedColours);
   Paint(trackList_, QPalette::Base, kListColour, fixedColours);
   Paint(statusPanel_, QPalette::Window, kStatusColour, fixedColours);
-  ShowArtistCells();  // the disc's artist stands in the palette's placeholder colour
 }
 
 QSize TMainForm::DefaultSize() {
