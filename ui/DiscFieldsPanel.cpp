@@ -60,6 +60,9 @@ TDiscFieldsPanel::TDiscFieldsPanel(QWidget* parent) : QWidget(parent) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(cover_);
   layout->addLayout(fields);
+  // Files dropped on a field are for the window (a conversion, a disc image), not a path to
+  // be typed into the artist.
+  for (QLineEdit* edit : {artist_, album_, year_}) edit->setAcceptDrops(false);
   // Tab goes down the artist and album, then across to year and genre.
   setTabOrder(artist_, album_);
   setTabOrder(album_, year_);

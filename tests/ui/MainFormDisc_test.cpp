@@ -151,16 +151,23 @@ TEST_F(MainFormTest, TitlesAndArtistsAreEditedInPlace) {
 
 class DropTest : public MainFormTest {
  protected:
-  // Whether the window takes a drag of these files; dropped too when taken.
+  // Whether the window takes a drag of these files over its list (and over the artist field,
+  // which leaves them to the window); dropped on the list too when taken.
   bool Drop(TMainForm& form, const QList<QUrl>& urls) {
     QMimeData data;
     data.setUrls(urls);
-    const QPoint at(form.width() / 2, form.height() / 2);
+    data.setText(urls.first().toLocalFile());  // as file managers add
+    QWidget* field = form.findChild<QWidget*>("edDiscArtist");
+    QDragEnterEvent overField(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(field, &overField);
+    QWidget* list = List(form)->viewport();
+    const QPoint at(list->width() / 2, list->height() / 2);
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(&form, &enter);
+    QApplication::sendEvent(list, &enter);
+    EXPECT_EQ(overField.isAccepted(), enter.isAccepted());
     if (!enter.isAccepted()) return false;
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(&form, &drop);
+    QApplication::sendEvent(list, &drop);
     return drop.isAccepted();
   }
   static QMenu* DropMenu() {
