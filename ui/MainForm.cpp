@@ -1,6 +1,7 @@
 #include "ui/MainForm.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include <QAction>
 #include <QActionGroup>

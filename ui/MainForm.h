@@ -24,9 +24,9 @@ class QTreeWidgetItem;
 // The main window: the disc in the chosen drive or disc image (its details above, its tracks
 // below, titles and artists edited in place), and the commands that start every job and open
 // every other window; WAV and MP3 files dropped on it are offered the File menu's conversions,
-// a dropped disc image is opened. What it decides lives in
-// headless code (TrackList, the enabling rules, the Extract checks, the close sequence);
-// this class wires widgets to it.
+// a dropped disc image is opened. What it decides lives in headless code (TrackList, the
+// enabling rules, the Extract checks, the close sequence, what a drop is for); this class
+// wires widgets to it.
 //
 // Start-up: the constructor touches no file or drive; the first show loads the settings,
 // opens the drive and lists the disc; each activation without a drive runs the fallback path.
