@@ -1,6 +1,7 @@
 #include "ui/MainForm.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include <QAction>
 #include <QActionGroup>
@@ -27,7 +28,9 @@
 #include "settings/LanguageMenu.h"
 #include "settings/Settings.h"
 #include "settings/translate/TranslateForm.h"
+#include "ui/DiscFieldsPanel.h"
 #include "ui/MessageBox.h"
+#include "ui/TrackCellDelegate.h"
 
 namespace trackmill {
 namespace {
@@ -42,22 +45,30 @@ constexpr Column kColumns[] = {
     {"Title", 230, Qt::AlignLeft | Qt::AlignVCenter},
     {"Length(min)", 100, Qt::AlignCenter},
     {"Size(MB)", 90, Qt::AlignCenter},
+    {"Artist", 170, Qt::AlignLeft | Qt::AlignVCenter},
 };
+constexpr int kColumnCount = int(std::size(kColumns));
 
-// The client area below the tool bar: the list with an 8-pixel margin left and right, the
-// status line 8 pixels above the bottom, 4 pixels between them.
+// The client area below the tool bar: the disc's details, the list and the status line, each
+// with an 8-pixel margin left and right, the status line 8 pixels above the bottom, 4 pixels
+// between them.
 class TClientArea : public QWidget {
  public:
-  TClientArea(QWidget* parent, QWidget* list, QWidget* status) : QWidget(parent), list_(list), status_(status) {}
+  TClientArea(QWidget* parent, QWidget* details, QWidget* list, QWidget* status)
+      : QWidget(parent), details_(details), list_(list), status_(status) {}
 
  protected:
   void resizeEvent(QResizeEvent*) override {
+    const int detailsHeight = details_->sizeHint().height();
     const int statusHeight = status_->sizeHint().height();
-    list_->setGeometry(8, 0, width() - 16, height() - statusHeight - 12);
+    details_->setGeometry(8, 4, width() - 16, detailsHeight);
+    const int listTop = 4 + detailsHeight + 4;
+    list_->setGeometry(8, listTop, width() - 16, height() - listTop - statusHeight - 12);
     status_->setGeometry(8, height() - statusHeight - 8, width() - 16, statusHeight);
   }
 
  private:
+  QWidget* details_;
   QWidget* list_;
   QWidget* status_;
 };
@@ -80,6 +91,7 @@ TMainForm::TMainForm(const QString& startImage, int startDrive, QWidget* parent)
   connect(mediaWatcher_, &TMediaWatcher::MediaRemoved, this, &TMainForm::MediaRemoved);
 
   setObjectName("MainForm");
+  setAcceptDrops(true);
   setWindowTitle(QStringLiteral("%1 %2").arg(kAppTitle, kAppVersion));
   CreateTrackList();
   CreateActions();
@@ -94,6 +106,9 @@ TMainForm::TMainForm(const QString& startImage, int startDrive, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+  // The list outlives the members: a cell editor it closes on the way may commit, and nothing
+  // of this window may hear of it any more.
+  disconnect(trackList_, nullptr, this, nullptr);
   StopMusicBrainz();
   playback_->Stop();
   if (list_.Drive) list_.Drive->Close();
@@ -102,11 +117,11 @@ TMainForm::~TMainForm() {
 void TMainForm::CreateTrackList() {
   trackList_ = new QTreeWidget;
   trackList_->setObjectName("ListView1");
-  trackList_->setColumnCount(4);
+  trackList_->setColumnCount(kColumnCount);
   QStringList headers;
   for (const Column& column : kColumns) headers << QLatin1String(column.header);
   trackList_->setHeaderLabels(headers);
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < kColumnCount; ++i) {
     trackList_->setColumnWidth(i, kColumns[i].width);
     trackList_->headerItem()->setTextAlignment(i, kColumns[i].alignment);
   }
@@ -116,7 +131,13 @@ void TMainForm::CreateTrackList() {
   trackList_->setSelectionMode(QAbstractItemView::SingleSelection);
   trackList_->setSelectionBehavior(QAbstractItemView::SelectRows);
   trackList_->setAllColumnsShowFocus(true);
-  trackList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Typing or F2 edits the current Title or Artist cell; a double-click opens the rename window.
+  trackList_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+  cellEditor_ = new TTrackCellDelegate({kTitleColumn, kArtistColumn},
+                                       [this](const QModelIndex& committed) { EditNextTrack(committed); }, trackList_);
+  trackList_->setItemDelegate(cellEditor_);
+  trackList_->header()->moveSection(kArtistColumn, kTitleColumn + 1);
+  trackList_->setColumnHidden(kArtistColumn, true);
   trackList_->installEventFilter(this);
   trackList_->viewport()->installEventFilter(this);
   connect(trackList_, &QTreeWidget::itemClicked, this, &TMainForm::TrackClicked);
@@ -134,7 +155,9 @@ void TMainForm::CreateTrackList() {
   statusLayout->setContentsMargins(4, 2, 4, 2);
   statusLayout->addWidget(statusText_);
 
-  auto* client = new TClientArea(this, trackList_, statusPanel_);
+  CreateDiscPanel();
+  auto* client = new TClientArea(this, discPanel_, trackList_, statusPanel_);
+  discPanel_->setParent(client);
   trackList_->setParent(client);
   statusPanel_->setParent(client);
   setCentralWidget(client);
@@ -175,11 +198,13 @@ void TMainForm::ShowRows() {
   trackList_->clear();
   for (const TrackRow& row : list_.Rows) {
     auto* item = new QTreeWidgetItem(trackList_, {row.Caption, row.Title, row.Length, row.Size});
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    // Editable: the cell editor opens only the Title and Artist cells.
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemIsEditable);
     item->setCheckState(0, row.Checked ? Qt::Checked : Qt::Unchecked);
-    for (int i = 0; i < 4; ++i) item->setTextAlignment(i, kColumns[i].alignment);
+    for (int i = 0; i < kColumnCount; ++i) item->setTextAlignment(i, kColumns[i].alignment);
   }
   fillingRows_ = false;
+  ShowDiscDetails();
   statusText_->setText(list_.Status);
   UpdateActions();
 }
@@ -202,6 +227,7 @@ void TMainForm::StartUp() {
   EnableLanguagesWithFiles();
   TranslateShownForm(this);
   OpenStartDrive();
+  trackList_->setFocus();  // the keys of the list (Space, F2, typing) work from the start
 }
 
 void TMainForm::changeEvent(QEvent* event) {
@@ -223,6 +249,14 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     pressModifiers_ = press->modifiers();
     pressedItem_ = trackList_->itemAt(press->position().toPoint());
     if (pressedItem_) pressedCheckState_ = pressedItem_->checkState(0);
+  }
+  // F2 on a Title or Artist cell edits it in place; elsewhere it stays Rename Title's key.
+  if (watched == trackList_ && event->type() == QEvent::ShortcutOverride) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier && IsEditableCell(trackList_->currentIndex())) {
+      event->accept();
+      return true;
+    }
   }
   // Space ticks the current row whichever of its cells is current (the list alone would tick
   // only from the No. cell, which holds the check box).
@@ -250,6 +284,7 @@ bool TMainForm::CloseDown() {
     if (runner->Running) runner->StopEncoder(0);
   // Playback reads the drive: it ends before the drive is closed.
   playback_->Stop();
+  CommitOpenEdit();
   const QStringList errors = SaveOnClose(list_);
   SavePlacement();
   for (const QString& line : errors) std::fprintf(stderr, "trackmill: %s\n", qPrintable(line));

@@ -10,6 +10,9 @@
 
 class QAction;
 class QActionGroup;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -18,10 +21,12 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// The main window: the track list of the disc in the chosen drive or disc image, and the
-// commands that start every job and open every other window. What it decides lives in
-// headless code (TrackList, the enabling rules, the Extract checks, the close sequence);
-// this class wires widgets to it.
+// The main window: the disc in the chosen drive or disc image (its details above, its tracks
+// below, titles and artists edited in place), and the commands that start every job and open
+// every other window; WAV and MP3 files dropped on it are offered the File menu's conversions,
+// a dropped disc image is opened. What it decides lives in headless code (TrackList, the
+// enabling rules, the Extract checks, the close sequence, what a drop is for); this class
+// wires widgets to it.
 //
 // Start-up: the constructor touches no file or drive; the first show loads the settings,
 // opens the drive and lists the disc; each activation without a drive runs the fallback path.
@@ -33,6 +38,9 @@ namespace trackmill {
 
 class TCDIn;
 class TCDPlayback;
+class TDiscFieldsPanel;
+class TTrackCellDelegate;
+struct DroppedFiles;
 class TMediaWatcher;
 class TMp3EncodeProcess;
 class TWMAEncodeProcess;
@@ -67,6 +75,9 @@ class TMainForm : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void customEvent(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // Actions, menus and tool bar (MainFormMenus.cpp); the menus need the track list built.
@@ -96,6 +107,23 @@ class TMainForm : public QMainWindow {
   void StartWatching();
   void SaveTitlesOrTell();
   void ShowNoDeviceHint();
+
+  // The disc's details, the Artist column and editing in the list (MainFormDisc.cpp).
+  void CreateDiscPanel();
+  void ShowDiscDetails();
+  void ShowArtistCells();
+  void ShowArtistColumn(bool shown);
+  bool IsEditableCell(const QModelIndex& index) const;
+  void EditNextTrack(const QModelIndex& committed);
+  void TitleCellEdited(QTreeWidgetItem* item, size_t row);
+  void ArtistCellEdited(QTreeWidgetItem* item, size_t row);
+  // The cell being edited keeps what was typed before the list is saved, read or left.
+  void CommitOpenEdit();
+
+  // Files dropped on the window (MainFormDrop.cpp).
+  void ShowDropMenu(const DroppedFiles& dropped, const QPoint& at);
+  void RunFileJob(int jobKind, const QStringList& files);
+  void ConvertDroppedWav(const QString& file);
 
   // Commands (MainFormCommands.cpp).
   void ExtractCheckedTracks();
@@ -150,6 +178,9 @@ class TMainForm : public QMainWindow {
   void MediaRemoved();
   void ReopenDrive();
 
+  static constexpr int kTitleColumn = 1;
+  static constexpr int kArtistColumn = 4;  // shown after the Title; last in the language files
+
   TrackList list_;
   int driveIndex_ = -1;  // drive list position of the open drive
   bool hintShown_ = false;
@@ -157,6 +188,8 @@ class TMainForm : public QMainWindow {
   bool shownOnce_ = false;
   bool closing_ = false;
   bool fillingRows_ = false;
+  bool artistColumnChosen_ = false;  // the user showed the Artist column for every disc
+  bool dropAccepted_ = false;        // of the drag over the window
   Qt::KeyboardModifiers pressModifiers_;  // of the last mouse press on the list
   // The row under that press and its check state then: a click that changed it hit the check box.
   QTreeWidgetItem* pressedItem_ = nullptr;
@@ -174,6 +207,8 @@ class TMainForm : public QMainWindow {
   int startDrive_;
 
   QTreeWidget* trackList_ = nullptr;
+  TTrackCellDelegate* cellEditor_ = nullptr;
+  TDiscFieldsPanel* discPanel_ = nullptr;
   QFrame* statusPanel_ = nullptr;
   QLabel* statusText_ = nullptr;
   QMenu* trackListMenu_ = nullptr;
@@ -196,6 +231,7 @@ class TMainForm : public QMainWindow {
   QAction* actionQueryCddb_ = nullptr;
   QAction* actionQueryMusicBrainz_ = nullptr;
   QAction* actionEditId3_ = nullptr;
+  QAction* actionArtistColumn_ = nullptr;
   QAction* actionOptions_ = nullptr;
   QAction* actionHelp_ = nullptr;
   QAction* actionHomePage_ = nullptr;

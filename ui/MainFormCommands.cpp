@@ -28,6 +28,7 @@ namespace trackmill {
 
 void TMainForm::ExtractCheckedTracks() {
   if (!actionExtract_->isEnabled()) return;
+  CommitOpenEdit();
   const ExtractPlan plan = PlanExtract(list_, [this] { return fallbackInput_->DriveCount() > 0; }, *prompts_);
   if (plan.route != ExtractRoute::None) StopPlayback();
   switch (plan.route) {
@@ -83,7 +84,10 @@ void TMainForm::UncheckAllTracks() { CheckEveryRow(trackList_, Qt::Unchecked); }
 
 void TMainForm::TrackRowChanged(QTreeWidgetItem* item, int column) {
   const int row = trackList_->indexOfTopLevelItem(item);
-  if (fillingRows_ || column != 0 || row < 0 || row >= int(list_.Rows.size())) return;
+  if (fillingRows_ || row < 0 || row >= int(list_.Rows.size())) return;
+  if (column == kTitleColumn) return TitleCellEdited(item, size_t(row));
+  if (column == kArtistColumn) return ArtistCellEdited(item, size_t(row));
+  if (column != 0) return;
   list_.Rows[size_t(row)].Checked = item->checkState(0) == Qt::Checked;
   UpdateActions();
 }

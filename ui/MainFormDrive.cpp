@@ -65,6 +65,7 @@ void TMainForm::ReadTrackListFromTOC() {
 void TMainForm::StartWatching() { mediaWatcher_->Watch(list_.Drive, list_.IsDiscPresent()); }
 
 void TMainForm::SaveTitlesOrTell() {
+  CommitOpenEdit();
   if (list_.SaveTitles()) return;
   ShowMessageBox(this, LangString("RES_SaveDiscInfoError").arg(QDir::toNativeSeparators(DiscInfoFilePath())),
                  QMessageBox::Critical);

@@ -50,6 +50,12 @@ void TMainForm::CreateActions() {
   actionRename_ = NewAction("aEditTrackName", "Rename &Title", &TMainForm::RenameTrack, QKeySequence(Qt::Key_F2));
   actionQueryCddb_ = NewAction("aQueryCDDB", "&Query Freedb", &TMainForm::QueryCddbServer);
   actionEditId3_ = NewAction("aID3Edit", "&ID3 Tag Edit", &TMainForm::OpenTagEditor);
+  actionArtistColumn_ = NewAction("miArtistColumn", "Artist &Column", nullptr);
+  actionArtistColumn_->setCheckable(true);
+  connect(actionArtistColumn_, &QAction::triggered, this, [this](bool shown) {
+    artistColumnChosen_ = shown;
+    ShowArtistColumn(shown);
+  });
   actionQueryMusicBrainz_ = NewAction("miQueryMusicBrainz", "Query &MusicBrainz", &TMainForm::QueryMusicBrainz);
   actionOptions_ = NewAction("miOptions", "&Options...", &TMainForm::OpenOptions, QKeySequence("Ctrl+O"));
   actionHelp_ = NewAction("mnuHelp", "&Help", &TMainForm::OpenManual, QKeySequence(Qt::Key_F1));
@@ -104,7 +110,7 @@ void TMainForm::CreateMenus() {
   edit->addSeparator();
   edit->addActions({actionQueryCddb_, actionQueryMusicBrainz_});
   edit->addSeparator();
-  edit->addActions({actionRename_, actionEditId3_});
+  edit->addActions({actionRename_, actionArtistColumn_, actionEditId3_});
   edit->addSeparator();
   edit->addAction(actionOptions_);
 

@@ -40,6 +40,7 @@ void TMainForm::customEvent(QEvent* event) {
     coverPending_ = false;
     if (!outcome.cover.jpeg.isEmpty() && !StoreDiscCover(musicBrainzDisc_, outcome.cover.jpeg))
       ShowMessageBox(this, QStringLiteral("The cover could not be kept beside the disc's record."), QMessageBox::Warning);
+    ShowDiscDetails();  // the cover beside the fields
     return;
   }
   TakeMusicBrainzLookup(outcome.lookup);

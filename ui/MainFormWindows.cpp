@@ -45,6 +45,7 @@ void TMainForm::OpenOptions() {
   mediaWatcher_->SetPaused(true);
   options.exec();
   mediaWatcher_->SetPaused(false);
+  ShowDiscDetails();  // the tag page edits the same disc fields and the same check box
 }
 
 void TMainForm::QueryCddbServer() {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -78,6 +79,9 @@ TfrmOggPlayer::TfrmOggPlayer(QWidget* parent) : QDialog(parent), player_(new Ogg
   connect(pauseButton_, &QPushButton::clicked, this, &TfrmOggPlayer::PauseClicked);
   connect(stopButton_, &QPushButton::clicked, this, &TfrmOggPlayer::StopClicked);
   connect(closeButton_, &QPushButton::clicked, this, &TfrmOggPlayer::CloseClicked);
+  // Escape closes wherever the focus is: a focused child (the comments, a slider) would
+  // otherwise see the key first.
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &TfrmOggPlayer::reject);
   connect(elapsedTimer_, &QTimer::timeout, this, &TfrmOggPlayer::ElapsedTick);
   connect(balanceSlider_, &QSlider::valueChanged, this, [this](int value) { player_->SetBalance(value); });
   // Progress moves the bar too; only the user's moves seek, and a drag seeks once, when let go.
@@ -106,6 +110,9 @@ TfrmOggPlayer::~TfrmOggPlayer() {
 void TfrmOggPlayer::PlayClicked() {
   const QString fileName = QFileDialog::getOpenFileName(this, QString(), QString(),
                                                         QStringLiteral("Sound file(*.ogg *.oga);; Any file(*)"));
+  // A desktop's own file dialog may leave the focus to the main window, where Escape and the
+  // keys of this window would go astray.
+  activateWindow();
   if (!fileName.isEmpty()) PlayFile(fileName);
 }
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QApplication>
 #include <QTest>
 
 #include <cmath>
@@ -108,7 +109,13 @@ TEST_F(OggPlayerFormTest, ThePositionBarFollowsPlaybackAndEscapeCloses) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return position->value() >= 10; }, 10000)) << position->value();
   EXPECT_EQ(form_.Player().Output()->Status(), 0);  // still playing: nothing was skipped to get there
 
-  QTest::keyClick(&form_, Qt::Key_Escape);
+  // Escape as the user presses it: to whatever child has the focus, here the comments.
+  form_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
+  auto* comments = Find<QPlainTextEdit>("mmComments");
+  comments->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return comments->hasFocus(); }));
+  QTest::keyClick(comments, Qt::Key_Escape);
   ASSERT_TRUE(WaitUntilIdle());
   EXPECT_TRUE(QTest::qWaitFor([&] { return !form_.isVisible(); }, 5000));
 }

@@ -3,6 +3,7 @@
 // named and its encoded files carry tags.
 //
 //   demo-discinfo --disc-image CUE --artist A --album B --year Y --genre NAME --title T...
+//                 [--track-artist A]...   (track n's own artist, in track order; "" for the disc's)
 #include <QCoreApplication>
 #include <cstdio>
 
@@ -17,7 +18,7 @@ using namespace trackmill;
 namespace {
 int Usage(const char* why) {
   std::fprintf(stderr, "demo-discinfo: %s\nusage: demo-discinfo --disc-image CUE [--artist A] "
-                       "[--album B] [--year Y] [--genre NAME] [--title T]...\n", why);
+                       "[--album B] [--year Y] [--genre NAME] [--title T]... [--track-artist A]...\n", why);
   return 2;
 }
 }  // namespace
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
   DiscInfo facts;
   QString image;
   QStringList titles;
+  QStringList trackArtists;
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& arg = args[i];
     if (i + 1 >= args.size()) return Usage("an option lacks its value");
@@ -39,6 +41,7 @@ int main(int argc, char** argv) {
     else if (arg == "--year") facts.Year = value;
     else if (arg == "--genre") facts.Genre = GenreDisplayIndexOf(value);
     else if (arg == "--title") titles << value;
+    else if (arg == "--track-artist") trackArtists << value;
     else return Usage("unknown option");
   }
   if (image.isEmpty()) return Usage("--disc-image is required");
@@ -57,6 +60,9 @@ int main(int argc, char** argv) {
   disc.Genre = facts.Genre;
   for (qsizetype n = 0; n < titles.size() && n < qsizetype(list.Rows.size()); ++n)
     list.Rows[size_t(n)].Title = titles[n];
+  disc.TrackArtists = {};
+  for (qsizetype n = 0; n < trackArtists.size() && n < kDiscTitleSlots; ++n)
+    disc.TrackArtists[size_t(n)] = trackArtists[n] == facts.Artist ? QString() : trackArtists[n];
   const QString error = list.Close();  // titles into the record and the cache, as at exit
   if (!error.isEmpty()) {
     std::fprintf(stderr, "demo-discinfo: %s\n", qPrintable(error));

@@ -4,8 +4,10 @@
 // window and the fallback extraction window are caught in the middle of ripping it; every
 // other window is shown as it opens. Offscreen windows have
 // no frame, so each picture gets a title bar with the window's caption.
-// The main window's language menu is MainForm-LanguageMenu-<language>.png.
-// Usage: screenshots [--dark] --disc-image CUE OUTPUT_DIR LANGUAGE...
+// The main window's language menu is MainForm-LanguageMenu-<language>.png. With --album-image,
+// the main window also lists that disc (a full album of several artists) with a front cover,
+// as MainForm-Album, and again while a title is typed in its list, as MainForm-Editing.
+// Usage: screenshots [--dark] --disc-image CUE [--album-image CUE] OUTPUT_DIR LANGUAGE...
 // --dark: Fusion with a dark palette, as a desktop's dark theme sets it; the pictures are
 // named <window>-<language>-dark.png.
 // (settings and output folder from $TRACKMILL_HOME/options.ini, as the program would use them)
@@ -13,6 +15,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLinearGradient>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPalette>
@@ -20,6 +24,7 @@
 #include <QTabWidget>
 #include <QTextStream>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "cd/Drive.h"
 #include "cd/CDIn.h"
@@ -28,6 +33,7 @@
 #include "jobs/JobRunner.h"
 #include "jobs/Mp3EncodeProcess.h"
 #include "jobs/WMAEncodeProcess.h"
+#include "settings/DiscInfoStore.h"
 #include "settings/Settings.h"
 #include "ui/CDRipForm.h"
 #include "ui/EditTrackNameForm.h"
@@ -207,6 +213,47 @@ void ShootMainAndJobWindows(Shooter& shooter, const QString& discImage) {
   ShootFallbackWindows(shooter, main, discImage);
 }
 
+// A front cover as the cover service would give one: a gradient with the album's name.
+bool StoreCover(const QString& path, const QString& album) {
+  QImage cover(300, 300, QImage::Format_RGB32);
+  QPainter painter(&cover);
+  QLinearGradient gradient(0, 0, 300, 300);
+  gradient.setColorAt(0, QColor(28, 60, 110));
+  gradient.setColorAt(1, QColor(210, 120, 40));
+  painter.fillRect(cover.rect(), gradient);
+  painter.setPen(Qt::white);
+  QFont font = painter.font();
+  font.setPixelSize(34);
+  font.setBold(true);
+  painter.setFont(font);
+  painter.drawText(cover.rect().adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap, album);
+  painter.end();
+  return QDir().mkpath(QFileInfo(path).path()) && cover.save(path, "JPG");
+}
+
+// The album disc listed with its cover and its Artist column, then a title being typed.
+void ShootAlbum(Shooter& shooter, const QString& albumImage) {
+  TMainForm main(albumImage);
+  main.show();
+  main.activateWindow();
+  if (!WaitFor([&] { return !main.Tracks().Rows.empty(); }, 10000)) return shooter.Fail("the album is not listed");
+  if (!StoreCover(DiscCoverPath(main.Tracks().DiscIdentifier), Settings().Disc.Album))
+    return shooter.Fail("cannot store the cover");
+  main.findChild<QAction*>(QStringLiteral("bRefresh"))->trigger();  // reads the disc and its cover again
+  shooter.Save(&main, QStringLiteral("MainForm-Album"));
+
+  auto* list = main.findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+  const QModelIndex title = list->model()->index(2, 1);
+  list->setFocus();
+  list->setCurrentIndex(title);
+  list->edit(title);
+  auto* editor = list->viewport()->findChild<QLineEdit*>();
+  if (!editor) return shooter.Fail("no title editor opened");
+  editor->setText(editor->text() + QStringLiteral(" (live"));
+  shooter.Save(&main, QStringLiteral("MainForm-Editing"));
+  editor->setText(editor->text() + QStringLiteral(")"));
+}
+
 void UseDarkPalette() {
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   QPalette dark(QColor(53, 53, 53));
@@ -236,19 +283,31 @@ int main(int argc, char** argv) {
     trackmill::UseDarkPalette();
   }
   if (args.size() < 4 || args[0] != u"--disc-image") {
-    QTextStream(stderr) << "usage: screenshots [--dark] --disc-image CUE OUTPUT_DIR LANGUAGE...\n";
+    QTextStream(stderr)
+        << "usage: screenshots [--dark] --disc-image CUE [--album-image CUE] OUTPUT_DIR LANGUAGE...\n";
     return 2;
   }
   const QString discImage = args[1];
-  const QDir folder(args[2]);
+  args.remove(0, 2);
+  QString albumImage;
+  if (args.size() >= 2 && args[0] == u"--album-image") {
+    albumImage = args[1];
+    args.remove(0, 2);
+  }
+  if (args.size() < 2) {
+    QTextStream(stderr) << "screenshots: OUTPUT_DIR and a LANGUAGE are needed\n";
+    return 2;
+  }
+  const QDir folder(args[0]);
   QDir().mkpath(folder.path());
   int failures = 0;
-  for (const QString& language : args.mid(3)) {
+  for (const QString& language : args.mid(1)) {
     trackmill::LoadSettings();
     trackmill::Settings().Lan = language;
     trackmill::SaveSettings();  // the main window reads the settings when it opens
     trackmill::Shooter shooter(folder, language, dark ? QStringLiteral("-dark") : QString());
     trackmill::ShootMainAndJobWindows(shooter, discImage);
+    if (!albumImage.isEmpty()) trackmill::ShootAlbum(shooter, albumImage);
     for (const trackmill::FormFactory make : trackmill::FormFactories()) {
       const std::unique_ptr<QWidget> window = make();
       if (window->objectName() == u"MainForm" || window->objectName() == u"RipForm" ||
