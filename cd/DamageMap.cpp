@@ -41,7 +41,7 @@ std::optional<bool> YesNo(const QByteArray& word) {
 // Parses one line's words into map; an error text without the file and line, or empty.
 class LineParser {
  public:
-  LineParser(DamageMap& map) : map_(map) {}
+  explicit LineParser(DamageMap& map) : map_(map) {}
 
   QString Parse(const QList<QByteArray>& words) {
     const QByteArray& keyword = words.front();
