@@ -195,11 +195,7 @@ TCDHandle GetCDHandle(const TGetCDHandle& request) {
   drive->driver = driver;
   drive->identity = identity.replace(QLatin1Char('='), QLatin1Char('_'));
   if (damage.map) {
-    const int directives = damage.map->directiveCount;
-    drive->damageMapLine = QStringLiteral("Damage map: %1 (%2 %3)")
-                               .arg(DamageMapPath(QFileInfo(path).absoluteFilePath()))
-                               .arg(directives)
-                               .arg(directives == 1 ? "directive" : "directives");
+    drive->damageMapLine = DamageMapLine(QFileInfo(path).absoluteFilePath(), *damage.map);
     drive->damage = std::make_unique<DamagedReads>(std::move(*damage.map));
   }
   drive->reportsC2 = drive->damage ? drive->damage->ReportsC2() : !drive->isImage && DriveReportsC2(cdio);

@@ -164,4 +164,11 @@ DamageMapResult ReadDamageMap(const QString& imagePath) {
   return ParseDamageMap(text, path);
 }
 
+QString DamageMapLine(const QString& imagePath, const DamageMap& map) {
+  return QStringLiteral("Damage map: %1 (%2 %3)")
+      .arg(DamageMapPath(imagePath))
+      .arg(map.directiveCount)
+      .arg(map.directiveCount == 1 ? QStringLiteral("directive") : QStringLiteral("directives"));
+}
+
 }  // namespace trackmill

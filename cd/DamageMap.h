@@ -64,5 +64,7 @@ QString DamageMapPath(const QString& imagePath);
 // Reads the map beside an image: no map and no error when there is no such file; an error
 // when it cannot be read, is larger than kMaxDamageMapBytes, or does not parse.
 DamageMapResult ReadDamageMap(const QString& imagePath);
+// What the rip log and `toc` say of a map that applied: "Damage map: FILE (N directives)".
+QString DamageMapLine(const QString& imagePath, const DamageMap& map);
 
 }  // namespace trackmill
