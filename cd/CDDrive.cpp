@@ -13,6 +13,8 @@
 #include <memory>
 #include <mutex>
 
+#include "cd/C2AudioRead.h"
+#include "cd/DamagedReads.h"
 #include "cd/ImageSheets.h"
 #include "cd/NeroImage.h"
 
@@ -33,12 +35,15 @@ void InitLibrary() {
   });
 }
 
-// One open drive. cdio guarded by lock; msfAddresses too.
+// One open drive. cdio guarded by lock; msfAddresses and damage too.
 struct OpenDrive {
   std::mutex lock;
   CdIo_t* cdio = nullptr;
   bool msfAddresses = false;
+  std::unique_ptr<DamagedReads> damage;  // an image's damage map; none without one
   bool isImage = false;
+  bool reportsC2 = false;  // set before the handle is published, then constant
+  QString damageMapLine;   // likewise
   QString path;  // device or image file; fixed once opened
   driver_id_t driver = DRIVER_UNKNOWN;
   QString identity;  // set before the handle is published, then constant
@@ -49,7 +54,6 @@ struct OpenDrive {
 
 struct Registry {
   std::mutex lock;  // guards every field
-  QStringList images;
   std::map<TCDHandle, std::shared_ptr<OpenDrive>> handles;
   TCDHandle nextHandle = 1;
 };
@@ -133,7 +137,7 @@ QString DiscImageProblem(const QString& path) {
   const track_t tracks = cdio_get_num_tracks(cdio);
   cdio_destroy(cdio);
   if (tracks == 0 || tracks == CDIO_INVALID_TRACK) return QStringLiteral("an image without tracks");
-  return {};
+  return ReadDamageMap(path).error;
 }
 
 int GetCDList(TCDList& list) {
@@ -156,11 +160,15 @@ TCDHandle GetCDHandle(const TGetCDHandle& request) {
   QString path;
   driver_id_t driver = DRIVER_UNKNOWN;
   QString identity;
+  DamageMapResult damage;
   if (request.ha == kAdapterImage) {
     const QStringList images = DiscImages();
     if (request.tgt >= images.size()) return 0;
     path = images[request.tgt];
     if (!QFileInfo(path).isFile() || !ImageFitsReader(path)) return 0;
+    // A malformed map refuses the image: nothing is read that the map was meant to damage.
+    damage = ReadDamageMap(path);
+    if (!damage.error.isEmpty()) return 0;
     driver = ImageDriver(path);
     identity = QFileInfo(path).absoluteFilePath();
   } else if (request.ha == kAdapterPhysical) {
@@ -186,6 +194,11 @@ TCDHandle GetCDHandle(const TGetCDHandle& request) {
   drive->path = path;
   drive->driver = driver;
   drive->identity = identity.replace(QLatin1Char('='), QLatin1Char('_'));
+  if (damage.map) {
+    drive->damageMapLine = DamageMapLine(QFileInfo(path).absoluteFilePath(), *damage.map);
+    drive->damage = std::make_unique<DamagedReads>(std::move(*damage.map));
+  }
+  drive->reportsC2 = drive->damage ? drive->damage->ReportsC2() : !drive->isImage && DriveReportsC2(cdio);
   Registry& r = TheRegistry();
   std::lock_guard guard(r.lock);
   const TCDHandle handle = r.nextHandle++;
@@ -272,12 +285,15 @@ int ReadCDText(TCDHandle handle, TCDText& text) {
   return any ? 1 : 0;
 }
 
-int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request) {
+int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request) { return ReadCDAudioLBA(handle, request, ReadOptions{}); }
+
+int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request, const ReadOptions& options) {
   TTrackBufHeader& h = request.header;
   h.len = 0;
   h.startOffset = 0;
   if (h.numFrames == 0 || uint64_t(h.numFrames) * kCDSectorBytes > h.maxLen ||
-      h.maxLen > request.Capacity() || h.startFrame > uint32_t(CDIO_CD_MAX_LSN)) {
+      h.maxLen > request.Capacity() || h.startFrame > uint32_t(CDIO_CD_MAX_LSN) ||
+      (!options.c2.empty() && options.c2.size() < uint64_t(h.numFrames) * kC2BytesPerSector)) {
     h.status = uint32_t(DRIVER_OP_BAD_PARAMETER);
     return 0;
   }
@@ -287,8 +303,12 @@ int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request) {
     return 0;
   }
   std::lock_guard guard(drive->lock);
+  std::fill(options.c2.begin(), options.c2.end(), uint8_t(0));
+  const lsn_t first = lsn_t(h.startFrame);
   const driver_return_code_t rc =
-      cdio_read_audio_sectors(drive->cdio, request.Data(), lsn_t(h.startFrame), h.numFrames);
+      !options.c2.empty() && drive->reportsC2 && !drive->damage
+          ? ReadAudioWithC2(drive->cdio, first, h.numFrames, request.Data(), options.c2.data())
+          : cdio_read_audio_sectors(drive->cdio, request.Data(), first, h.numFrames);
   h.status = uint32_t(rc);
   if (rc != DRIVER_OP_SUCCESS) return 0;
   // libcdio's image drivers fail a read only when none of it lies in the image file; a read
@@ -296,8 +316,8 @@ int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request) {
   // sector read on its own tells.
   if (drive->isImage) {
     uint8_t last[kCDSectorBytes];
-    if (cdio_read_audio_sectors(drive->cdio, last, lsn_t(h.startFrame + h.numFrames - 1), 1) !=
-        DRIVER_OP_SUCCESS) {
+    if (cdio_read_audio_sectors(drive->cdio, last, first + lsn_t(h.numFrames) - 1, 1) != DRIVER_OP_SUCCESS ||
+        (drive->damage && !drive->damage->Apply(first, h.numFrames, request.Data(), options.c2, options.bypassCache))) {
       h.status = uint32_t(DRIVER_OP_ERROR);
       return 0;
     }
@@ -350,27 +370,19 @@ int TrackPregapFrames(TCDHandle handle, int trackNumber) {
   return int(start - pregap);
 }
 
+bool HandleReportsC2(TCDHandle handle) {
+  auto drive = FindDrive(handle);
+  return drive && drive->reportsC2;
+}
+
+QString DamageMapLine(TCDHandle handle) {
+  auto drive = FindDrive(handle);
+  return drive ? drive->damageMapLine : QString();
+}
+
 bool IsDiscImageHandle(TCDHandle handle) {
   auto drive = FindDrive(handle);
   return drive && drive->isImage;
-}
-
-void AddDiscImage(const QString& path) {
-  Registry& r = TheRegistry();
-  std::lock_guard guard(r.lock);
-  if (!r.images.contains(path)) r.images << path;
-}
-
-QStringList DiscImages() {
-  Registry& r = TheRegistry();
-  std::lock_guard guard(r.lock);
-  return r.images;
-}
-
-void ClearDiscImages() {
-  Registry& r = TheRegistry();
-  std::lock_guard guard(r.lock);
-  r.images.clear();
 }
 
 int TocEntryCount(const TTOC& toc) {

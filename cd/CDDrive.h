@@ -12,7 +12,9 @@
 //
 // Drives are the disc images the user named (AddDiscImage; host adapter 1, listed first, in
 // the order named) followed by the physical drives libcdio finds (host adapter 0). An image
-// is listed even when it cannot be opened; asking for its handle then fails.
+// is listed even when it cannot be opened; asking for its handle then fails, as it does for
+// an image whose damage map (DamageMap.h) is malformed. An image's handle reads through its
+// damage map, so every caller meets the damage as it would meet a scratched disc.
 //
 // Results follow the library convention the callers rely on: non-zero (1) for success, 0 for
 // failure; handles are non-zero. Every function is thread-safe. Calls on one handle are
@@ -34,6 +36,9 @@ int ReadTOC(TCDHandle handle, TTOC& toc);
 // sectors - 150) into the data area. 1 on success with len and startOffset set; 0 on a read
 // error, a request that does not fit its data area, or a count of 0.
 int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request);
+// The same with the options of a secure read (DriveTypes.h); options.c2, when given, must
+// hold kC2BytesPerSector for each sector. An image's damage map acts on every read.
+int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request, const ReadOptions& options);
 
 // Whether a readable disc is in the drive of the handle now: a fresh look at the device or
 // image file, so a disc changed since the handle was opened is noticed. False for a closed
@@ -54,6 +59,11 @@ QString DriveIdentity(TCDHandle handle);
 // Frames of the pregap (index 0) before a track, by its number on the disc; 0 when the drive
 // or image does not say.
 int TrackPregapFrames(TCDHandle handle, int trackNumber);
+// Whether reads of the handle fill ReadOptions::c2 with the drive's C2 pointers: a physical
+// drive that says it reports them, an image whose damage map says "c2 yes".
+bool HandleReportsC2(TCDHandle handle);
+// "Damage map: FILE (N directives)" for an image read through a damage map, else empty.
+QString DamageMapLine(TCDHandle handle);
 // True when the handle reads a disc image (reads may then be as large as the caller likes).
 bool IsDiscImageHandle(TCDHandle handle);
 

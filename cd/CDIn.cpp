@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "audio/core/AuException.h"
+#include "cd/DamageMap.h"
 #include "cd/Drive.h"
 #include "cd/ImageSheets.h"
 
@@ -81,7 +82,10 @@ bool TCDIn::OpenDrive() {
   const auto entries = DriveEntries();
   if (drive_ >= int(entries.size())) return false;
   const DriveEntry& entry = entries[size_t(drive_)];
-  if (entry.isImage && (!QFileInfo(entry.path).isFile() || !ImageFitsReader(entry.path))) return false;
+  // An image the drive layer refuses for its malformed damage map is not read here either.
+  if (entry.isImage && (!QFileInfo(entry.path).isFile() || !ImageFitsReader(entry.path) ||
+                        !ReadDamageMap(entry.path).error.isEmpty()))
+    return false;
   CdIo_t* cdio = entry.isImage ? OpenDiscImage(entry.path)
                                 : cdio_open(QFile::encodeName(entry.path).constData(), DRIVER_DEVICE);
   if (!cdio) return false;

@@ -96,15 +96,20 @@ std::optional<DiscToc> CdDrive::ReadToc() const {
   return result;
 }
 
-SectorRead CdDrive::ReadSectors(int32_t lba, uint32_t count, uint8_t* buffer, size_t capacity) const {
+SectorRead CdDrive::ReadSectors(int32_t lba, uint32_t count, uint8_t* buffer, size_t capacity,
+                                const ReadOptions& options) const {
   SectorRead result;
-  if (lba < 0 || count == 0 || uint64_t(count) * kCDSectorBytes > capacity) return result;
+  if (lba < 0 || count == 0 || uint64_t(count) * kCDSectorBytes > capacity ||
+      (!options.c2.empty() && options.c2.size() < uint64_t(count) * kC2BytesPerSector))
+    return result;
   TTrackBuf request(uint32_t(lba), count);
-  result.ok = ReadCDAudioLBA(OpenHandle(), request) == 1;
+  const TCDHandle handle = OpenHandle();
+  result.ok = ReadCDAudioLBA(handle, request, options) == 1;
   result.status = int32_t(request.header.status);
   if (result.ok) {
     result.bytes = request.AudioBytes();
     std::memcpy(buffer, request.Audio(), result.bytes);
+    result.c2 = !options.c2.empty() && HandleReportsC2(handle);
   }
   return result;
 }
@@ -122,5 +127,8 @@ std::optional<TCDText> CdDrive::CdText() const {
 QString CdDrive::Identity() const { return DriveIdentity(OpenHandle()); }
 int CdDrive::PregapFrames(int trackNumber) const { return TrackPregapFrames(OpenHandle(), trackNumber); }
 bool CdDrive::IsImage() const { return isImage_; }
+bool CdDrive::HasC2() const { return HandleReportsC2(OpenHandle()); }
+bool CdDrive::CanBypassCache() const { return isImage_; }
+QString CdDrive::DamageMapLine() const { return trackmill::DamageMapLine(OpenHandle()); }
 
 }  // namespace trackmill

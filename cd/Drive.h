@@ -53,6 +53,7 @@ struct SectorRead {
   bool ok = false;
   int status = 0;    // the libcdio driver code of the read
   size_t bytes = 0;  // bytes written into the buffer
+  bool c2 = false;   // the read filled ReadOptions::c2 with the drive's C2 pointers
 };
 
 // An open drive or disc image. Shared: whoever reads (the extraction thread, the player)
@@ -74,9 +75,20 @@ class CdDrive {
   bool IsOpen() const;
 
   std::optional<DiscToc> ReadToc() const;
-  // Reads count sectors from sector lba into buffer; fails when they do not fit capacity, for
-  // a count of 0, a read error, or a read past the end of an image.
-  SectorRead ReadSectors(int32_t lba, uint32_t count, uint8_t* buffer, size_t capacity) const;
+  // Reads count sectors from sector lba into buffer; fails when they do not fit capacity (or
+  // options.c2, when given, holds less than kC2BytesPerSector a sector), for a count of 0, a
+  // read error, or a read past the end of an image. An image with a damage map returns what
+  // the map makes of the disc, as a drive would return it from a damaged one.
+  SectorRead ReadSectors(int32_t lba, uint32_t count, uint8_t* buffer, size_t capacity,
+                         const ReadOptions& options = {}) const;
+  // Whether reads fill ReadOptions::c2 with the drive's C2 pointers (a physical drive that
+  // says it reports them; an image whose damage map says "c2 yes").
+  bool HasC2() const;
+  // Whether ReadOptions::bypassCache reaches the disc past the drive's cache: an image's, not
+  // a physical drive's.
+  bool CanBypassCache() const;
+  // "Damage map: FILE (N directives)" when an image reads through a damage map, else empty.
+  QString DamageMapLine() const;
   // A fresh look: a disc changed since opening is noticed. May block while a drive spins up.
   bool MediaPresent() const;
   TrayResult Eject() const;

@@ -64,6 +64,7 @@ QStringList DriveDescriptions() {
 }
 
 std::shared_ptr<CdDrive> TrackList::OpenDrive(int driveIndex) {
+  ImageProblem.clear();
   if (driveIndex < 0) driveIndex = 0;
   const std::vector<DriveInfo> drives = ListDrives();
   if (driveIndex >= int(drives.size())) driveIndex = 0;
@@ -80,7 +81,7 @@ std::shared_ptr<CdDrive> TrackList::OpenDrive(int driveIndex) {
   if (!opened && drive.kind == DriveInfo::Kind::Image) {
     // Which image and why, rather than that no drive exists.
     const QString problem = DiscImageProblem(drive.path);
-    Status = drive.path + ": " + (problem.isEmpty() ? QStringLiteral("cannot be opened") : problem);
+    Status = ImageProblem = drive.path + ": " + (problem.isEmpty() ? QStringLiteral("cannot be opened") : problem);
   } else if (!opened) {
     Status = NoDeviceText();
   }
@@ -159,7 +160,7 @@ void TrackList::Show(int driveIndex) {
 }
 
 void TrackList::Activate() {
-  if (NoAudioCD) Status = NoAudioText();
+  if (NoAudioCD) Status = ImageProblem.isEmpty() ? NoAudioText() : ImageProblem;
 }
 
 void TrackList::Refresh() {

@@ -46,6 +46,9 @@ class TrackList {
   QString DriveDescription;  // vendor + product, at most 26 characters
   QString Status;            // the status line
   QString SavedStatus;
+  // Why the chosen disc image could not be opened (OpenDrive); empty when it opened or the
+  // drive is no image. The window keeps showing it rather than that no audio CD is found.
+  QString ImageProblem;
   QString DiscIdentifier;    // of the listed disc; empty when none
   std::vector<TrackRow> Rows;
   // False: OpenDrive gives no drive, so the paranoia input serves the disc (the main window
@@ -64,7 +67,8 @@ class TrackList {
   // Start-up: open the drive of the settings (or the given one) and list its disc.
   void Show();
   void Show(int driveIndex);
-  // The window became active: a disc missing since start-up is reported again.
+  // The window became active: a disc missing since start-up is reported again (an image that
+  // could not be opened by its ImageProblem).
   void Activate();
   // Refresh command; also after a disc arrived. NoAudioCD follows the disc found.
   void Refresh();

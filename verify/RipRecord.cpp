@@ -66,6 +66,7 @@ QString RipLogText(const RipRecord& record) {
         << "Artist: " + record.info.Artist << "Album: " + record.info.Album << LogDiscLine(record)
         << "CDDB id: " + Hex8(record.discId.cddbId) << "Output format: " + record.outputFormat;
   for (const QString& setting : record.settings) lines << setting;
+  if (!record.damageMap.isEmpty()) lines << record.damageMap;
   lines << QString();
   if (record.stopped)
     lines << QStringLiteral("Rip stopped by the user: tracks not done were not written") << QString();

@@ -35,6 +35,7 @@ struct RippedTrack {
 struct RipRecord {
   QString drive;  // CdDrive::Identity
   qint32 readOffset = 0;
+  QString damageMap;  // CdDrive::DamageMapLine: empty unless an image read through one
   DiscLayout disc;
   std::vector<int> pregapFrames;  // by position in disc.tracks
   AccurateRipDiscId discId;

@@ -41,6 +41,7 @@ bool CollectRipRecord(const TJobRunner& job, const CdDrive& drive, const QString
   if (!job.Disc()) return false;
   RipRecord& record = out.record;
   record.drive = drive.Identity();
+  record.damageMap = drive.DamageMapLine();
   const TSettings& settings = job.JobSettings();
   record.readOffset = ReadOffsetOf(&drive, settings);
   record.disc = *job.Disc();

@@ -1,6 +1,7 @@
 #include "app/cli/Commands.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/DriveOption.h"
+#include "cd/Drive.h"
 #include "cd/TrackList.h"
 #include "settings/LangString.h"
 #include "settings/Settings.h"
@@ -8,7 +9,7 @@
 namespace trackmill::cli {
 
 // Lists the disc as the main window does: number, title, length, size, tab-separated, then
-// the drive description. Nothing is saved.
+// the drive description, and the line of an image's damage map. Nothing is saved.
 int RunTocCommand(const QStringList& arguments) {
   LoadSettingsOrWarn();
   QStringList args = arguments;
@@ -21,6 +22,7 @@ int RunTocCommand(const QStringList& arguments) {
   for (const TrackRow& row : list.Rows)
     Out() << row.Caption << '\t' << row.Title << '\t' << row.Length << '\t' << row.Size << '\n';
   Out() << list.DriveDescription << Qt::endl;
+  if (const QString damage = list.Drive->DamageMapLine(); !damage.isEmpty()) Out() << damage << Qt::endl;
   return 0;
 }
 

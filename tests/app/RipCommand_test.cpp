@@ -203,5 +203,32 @@ TEST_F(RipCommandTest, AKilledRipLeavesNothingUnderAFinalName) {
   EXPECT_EQ(QDir(out_.path()).entryList({"*.wav", "*.flac"}, QDir::Files), QStringList());
 }
 
+TEST_F(RipCommandTest, TocAndLogNameTheDamageMapAndAMalformedOneRefusesTheImage) {
+  TestDisc disc({"75"});
+  ASSERT_TRUE(disc.Ok());
+  const QString map = disc.CuePath() + ".damage";
+  const QString line = "Damage map: " + QFileInfo(map).absoluteFilePath() + " (1 directive)";
+  ASSERT_TRUE(test::WriteBytes(map, "stable 10\n"));
+  const auto toc = RunProgram(TrackmillProgram(), {"toc", "--disc-image", disc.CuePath()});
+  ASSERT_EQ(toc.exitCode, 0) << toc.err.toStdString();
+  EXPECT_TRUE(toc.out.endsWith("Image disc.cue\n" + line.toUtf8() + "\n")) << toc.out.toStdString();
+  const auto rip = RunProgram(TrackmillProgram(), {"rip", "--disc-image", disc.CuePath(), "--format", "wav",
+                                                   "--output", out_.path(), "--no-accuraterip"});
+  ASSERT_EQ(rip.exitCode, 0) << rip.err.toStdString();
+  EXPECT_TRUE(ReadBytes(out_.filePath("Unknown Artist - Unknown Album.log")).contains(line.toUtf8() + "\n"));
+  EXPECT_NE(ReadBytes(out_.filePath("Track01.wav")).mid(44), disc.ExpectedTrack(1));
+
+  ASSERT_TRUE(test::WriteBytes(map, "stable 10\nrandom 20 bytes=many\n"));
+  QTemporaryDir empty;
+  const QStringList image{"--disc-image", disc.CuePath()};
+  const QStringList ripOptions{"--format", "wav", "--output", empty.path(), "--no-accuraterip"};
+  for (const QStringList& args : {QStringList{"toc"} + image, QStringList{"rip"} + image + ripOptions}) {
+    const auto result = RunProgram(TrackmillProgram(), args);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.err.contains(map.toUtf8() + ", line 2: bytes= takes 1 to 2352")) << result.err.toStdString();
+  }
+  EXPECT_TRUE(QDir(empty.path()).isEmpty());
+}
+
 }  // namespace
 }  // namespace trackmill

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QtEndian>
 #include <csignal>
+#include <map>
 
 #include "cd/Drive.h"
 #include "cd/NormalizeFile.h"
@@ -169,6 +170,29 @@ TEST_F(CDRipThreadTest, ReadErrorHalfwayKeepsThePartialFile) {
   EXPECT_EQ(Le32(wav, 40), 0u);  // header never completed
   EXPECT_EQ(wav.mid(44), disc.ExpectedTrack(2).left(wav.size() - 44));
   EXPECT_EQ(wav.size() - 44, 50 * kCDSectorBytes);
+}
+
+TEST_F(CDRipThreadTest, ADamagedDiscIsRippedAsItReads) {
+  TestDisc disc({"280", "20"});
+  ASSERT_TRUE(test::WriteBytes(disc.CuePath() + ".damage", "stable 100 bytes=3\nrandom 200-201\nunreadable 290\n"));
+  Open(disc);
+  RipEvents events;
+  Rip(1, "damaged", events);
+  ASSERT_EQ(events.ends.size(), 1u);
+  EXPECT_EQ(events.ends[0].outcome, StepOutcome::Done);
+  const QByteArray ripped = WavData(ReadBytes(WavPath("damaged")));
+  const QByteArray expected = disc.ExpectedTrack(1);
+  ASSERT_EQ(ripped.size(), expected.size());
+  std::map<int, int> wrongBytesBySector;
+  for (int i = 0; i < ripped.size(); ++i)
+    if (ripped[i] != expected[i]) ++wrongBytesBySector[i / kCDSectorBytes];
+  EXPECT_EQ(wrongBytesBySector, (std::map<int, int>{{100, 3}, {200, 16}, {201, 16}}));
+  // The unreadable sector fails its track, as a read error on a drive does.
+  RipEvents failing;
+  Rip(2, "unreadable", failing);
+  ASSERT_EQ(failing.ends.size(), 1u);
+  EXPECT_EQ(failing.ends[0].outcome, StepOutcome::ReadError);
+  EXPECT_EQ(ReadBytes(WavPath("unreadable")).mid(44), disc.ExpectedTrack(2).left(10 * kCDSectorBytes));
 }
 
 TEST_F(CDRipThreadTest, FailuresAreReported) {

@@ -143,6 +143,10 @@ TEST_F(TrackListTest, MissingImageSaysWhichAndWhy) {
   EXPECT_EQ(list_.Drive, nullptr);
   EXPECT_EQ(list_.Status, "/nonexistent/disc.cue: no such file");
   EXPECT_TRUE(list_.Rows.empty());
+  // The window's activation, with the fallback input finding no disc either, still says why.
+  list_.NoAudioCD = true;
+  list_.Activate();
+  EXPECT_EQ(list_.Status, "/nonexistent/disc.cue: no such file");
   list_.Refresh();
   EXPECT_EQ(list_.Status, "Can not find audio CD in your CD device.");
 }
