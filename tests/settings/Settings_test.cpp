@@ -30,7 +30,7 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
       "[CommonOptions]\nOutputFolder=" + DefaultOutputFolder().toUtf8() +
       "\nOutputFormat=0\nIsKeepWav=0\nIsNormalize=0\nNormalizePercent=95\nEnableRipTime=0\nRipTime=0\n"
       "EncoderStallMinutes=10\nEncoderProcesses=0\n"
-      "WriteRipLog=1\nOpenFolderAfterRip=0\n"
+      "WriteRipLog=1\nFileNamePattern=%t\nOpenFolderAfterRip=0\n"
       "[Mp3Options]\nIsSelectVBR=0\nIsVBRHead=0\nBitRate=128\nMaxBitRate=320\nMpegQuality=0\nVBRQuality=4\n"
       "StereoMode=1\n"
       "[OggOptions]\nIsUseCompress=1\nCompressPosition=30\nMaxBitRate=0\nNomalBitRate=0\nMinBitRate=0\n"
@@ -44,7 +44,7 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
       "[ID3]\nUse=0\n"
       "[Options]\nLan=English\n"
       "[MusicBrainz]\nServer=https://musicbrainz.org\nCoverArtServer=https://coverartarchive.org\nContact=\n"
-      "CoverArt=1\n"
+      "CoverArt=1\nCoverMaxEdge=1200\nCoverPlacement=0\n"
       "[ReplayGain]\nMode=0\n";
   EXPECT_EQ(test::ReadBytes(SettingsFilePath()), expected);
 }
