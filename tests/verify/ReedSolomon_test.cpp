@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <cstdlib>
 
 #include "verify/ctdb/Crc32.h"
 #include "verify/ctdb/CtdbToc.h"
@@ -15,6 +16,41 @@ std::vector<uint32_t> Symbols(const char* text) {
   for (const char* c = text; *c; ++c) symbols.push_back(uint8_t(*c));
   return symbols;
 }
+
+// The seeded subtractive generator the published 16-bit vectors were drawn with.
+class SeededBytes {
+ public:
+  explicit SeededBytes(int seed) {
+    constexpr int kBig = 2147483647;
+    int mj = 161803398 - std::abs(seed), mk = 1;
+    state_[55] = mj;
+    for (int i = 1; i < 55; ++i) {
+      const int at = (21 * i) % 55;
+      state_[at] = mk;
+      mk = mj - mk;
+      if (mk < 0) mk += kBig;
+      mj = state_[at];
+    }
+    for (int round = 1; round < 5; ++round)
+      for (int i = 1; i < 56; ++i) {
+        state_[i] -= state_[1 + (i + 30) % 55];
+        if (state_[i] < 0) state_[i] += kBig;
+      }
+  }
+  uint8_t Next() {
+    if (++next_ >= 56) next_ = 1;
+    if (++nextTap_ >= 56) nextTap_ = 1;
+    int value = state_[next_] - state_[nextTap_];
+    if (value == 2147483647) --value;
+    if (value < 0) value += 2147483647;
+    state_[next_] = value;
+    return uint8_t(value % 256);
+  }
+
+ private:
+  int state_[56] = {};
+  int next_ = 0, nextTap_ = 21;
+};
 
 }  // namespace
 
@@ -53,6 +89,16 @@ TEST(ReedSolomon, SixteenBitSyndromesAndDoubleErrors) {
   auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 8; };
   for (uint32_t& symbol : data) symbol = next() & 0xFFFF;
   EXPECT_EQ(SyndromesFromChecks(field, CheckSymbols(field, data, 16)), Syndromes(field, data, 16));
+
+  // The published vector: 1024 seeded bytes as 512 little-endian words, four check words.
+  SeededBytes bytes(2314);
+  std::vector<uint32_t> words(512);
+  for (uint32_t& word : words) {
+    const uint32_t low = bytes.Next();
+    word = low | uint32_t(bytes.Next()) << 8;
+  }
+  EXPECT_EQ(CheckSymbols(field, words, 4), (std::vector<uint32_t>{193 | 3 << 8, 222 | 151 << 8,
+                                                                   9 | 2 << 8, 128 | 246 << 8}));
 
   for (int round = 0; round < 200; ++round) {
     std::vector<uint32_t> received = data;

@@ -18,8 +18,27 @@ constexpr std::array<uint32_t, 256> MakeTable() {
 }
 constexpr std::array<uint32_t, 256> kTable = MakeTable();
 
+// Eight bytes a step: table k holds the register's change for a byte followed by k zero bytes.
+constexpr std::array<std::array<uint32_t, 256>, 8> MakeSlicedTables() {
+  std::array<std::array<uint32_t, 256>, 8> tables{};
+  tables[0] = kTable;
+  for (size_t k = 1; k < 8; ++k)
+    for (size_t i = 0; i < 256; ++i)
+      tables[k][i] = (tables[k - 1][i] >> 8) ^ kTable[tables[k - 1][i] & 0xFF];
+  return tables;
+}
+constexpr std::array<std::array<uint32_t, 256>, 8> kSliced = MakeSlicedTables();
+
 uint32_t RawUpdate(uint32_t reg, const uint8_t* bytes, size_t count) {
-  for (size_t i = 0; i < count; ++i) reg = kTable[(reg ^ bytes[i]) & 0xFF] ^ (reg >> 8);
+  size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const uint32_t low = reg ^ (uint32_t(bytes[i]) | uint32_t(bytes[i + 1]) << 8 |
+                                uint32_t(bytes[i + 2]) << 16 | uint32_t(bytes[i + 3]) << 24);
+    reg = kSliced[7][low & 0xFF] ^ kSliced[6][(low >> 8) & 0xFF] ^ kSliced[5][(low >> 16) & 0xFF] ^
+          kSliced[4][low >> 24] ^ kSliced[3][bytes[i + 4]] ^ kSliced[2][bytes[i + 5]] ^
+          kSliced[1][bytes[i + 6]] ^ kSliced[0][bytes[i + 7]];
+  }
+  for (; i < count; ++i) reg = kTable[(reg ^ bytes[i]) & 0xFF] ^ (reg >> 8);
   return reg;
 }
 

@@ -3,6 +3,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "verify/ctdb/Crc32.h"
 #include "verify/ctdb/GaloisField.h"
@@ -12,30 +13,51 @@ namespace trackmill::ctdb {
 namespace {
 
 // The feedback word times every generator tap, split by its low and high byte so that one
-// word costs two table rows instead of sixteen field multiplications.
+// word costs two table rows instead of sixteen field multiplications. A column's register is
+// kept rotated: after j words its logical element i sits at (i + j) mod 16, so the shift of the
+// register costs nothing and one word is a plain 16-lane XOR. Every column of a row has the
+// same rotation, hence a table set per rotation.
 struct FeedbackTables {
-  alignas(32) uint16_t low[256][kMaxSyndromes];
-  alignas(32) uint16_t high[256][kMaxSyndromes];
+  alignas(32) uint16_t low[kMaxSyndromes][256][kMaxSyndromes];
+  alignas(32) uint16_t high[kMaxSyndromes][256][kMaxSyndromes];
+  // All ones but the lane of the element shifted out, per rotation.
+  alignas(32) uint16_t keep[kMaxSyndromes][kMaxSyndromes];
   // alpha^(-i(k+1)) as logarithms, for turning check symbols into syndromes.
   uint32_t checkToSyndromeLog[kMaxSyndromes][kMaxSyndromes];
 };
 
 const FeedbackTables& Tables() {
-  static const FeedbackTables tables = [] {
-    FeedbackTables made{};
+  static const std::unique_ptr<FeedbackTables> tables = [] {
+    auto made = std::make_unique<FeedbackTables>();
     const GaloisField& field = GaloisField::Audio();
     const std::vector<uint32_t> taps = GeneratorTaps(field, kMaxSyndromes);
-    for (uint32_t byte = 0; byte < 256; ++byte)
-      for (int i = 0; i < kMaxSyndromes; ++i) {
-        made.low[byte][i] = uint16_t(field.Multiply(byte, taps[i]));
-        made.high[byte][i] = uint16_t(field.Multiply(byte << 8, taps[i]));
-      }
+    for (int rotation = 0; rotation < kMaxSyndromes; ++rotation)
+      for (uint32_t byte = 0; byte < 256; ++byte)
+        for (int place = 0; place < kMaxSyndromes; ++place) {
+          // After the shift, logical element i lives at rotation + 1 + i.
+          const int tap = (place - rotation - 1 + 2 * kMaxSyndromes) % kMaxSyndromes;
+          made->low[rotation][byte][place] = uint16_t(field.Multiply(byte, taps[tap]));
+          made->high[rotation][byte][place] = uint16_t(field.Multiply(byte << 8, taps[tap]));
+        }
+    for (int rotation = 0; rotation < kMaxSyndromes; ++rotation)
+      for (int place = 0; place < kMaxSyndromes; ++place)
+        made->keep[rotation][place] = place == rotation ? 0 : 0xFFFF;
     for (int i = 0; i < kMaxSyndromes; ++i)
       for (int k = 0; k < kMaxSyndromes; ++k)
-        made.checkToSyndromeLog[i][k] = field.Log(field.AlphaPower(-int64_t(i) * (k + 1)));
+        made->checkToSyndromeLog[i][k] = field.Log(field.AlphaPower(-int64_t(i) * (k + 1)));
     return made;
   }();
-  return tables;
+  return *tables;
+}
+
+// Half a register: two of these are what any x86-64 or ARM64 processor XORs in one go each.
+using Lanes = uint16_t __attribute__((vector_size(16)));
+constexpr int kLanes = 8;
+
+inline Lanes LoadLanes(const uint16_t* from) {
+  Lanes lanes;
+  std::memcpy(&lanes, from, sizeof lanes);
+  return lanes;
 }
 
 }  // namespace
@@ -50,15 +72,39 @@ CtdbStreamSums::CtdbStreamSums(const CtdbToc& toc)
   registers_.assign(size_t(kStrideWords) * kMaxSyndromes, 0);
   head_.assign(size_t(headWords_), 0);
   tail_.assign(size_t(audioWords - tailBegin_), 0);
-  const qint64 pregapBytes = 4 * pregapSamples_;
-  for (int k = 0; k < toc.AudioTrackCount(); ++k) {
-    TrackRange range{4 * toc.TrackBeginSample(k), 4 * toc.TrackEndSample(k), 0};
-    if (k == 0) range.beginByte = pregapBytes + 2 * kStrideWords;
-    if (k + 1 == toc.AudioTrackCount())
-      range.endByte = 4 * streamSamples_ - 2 * lastStrideWords_;
-    range.endByte = std::max(range.endByte, range.beginByte);
-    trackRanges_.push_back(range);
-  }
+  // One running CRC over the disc CRC's range; every other range is cut out of it through
+  // the values it had at the ranges' bounds.
+  const qint64 audioByte = 4 * pregapSamples_;
+  crcBeginByte_ = audioByte + 2 * kStrideWords;
+  crcEndByte_ = std::max(crcBeginByte_, audioByte + 2 * qint64(kStrideWords) * (strideCount_ + 1));
+  std::vector<qint64> bounds{audioByte + 2 * headWords_, audioByte + 2 * tailBegin_, crcEndByte_};
+  for (int k = 0; k < toc.AudioTrackCount(); ++k) bounds.push_back(4 * toc.TrackBeginSample(k));
+  for (qint64& bound : bounds) bound = std::clamp(bound, crcBeginByte_, crcEndByte_);
+  std::sort(bounds.begin(), bounds.end());
+  bounds.erase(std::unique(bounds.begin(), bounds.end()), bounds.end());
+  for (qint64 bound : bounds) checkpoints_.push_back({bound, 0});
+  for (int k = 0; k < toc.AudioTrackCount(); ++k)
+    trackBounds_.push_back({k == 0 ? crcBeginByte_ : 4 * toc.TrackBeginSample(k),
+                            k + 1 == toc.AudioTrackCount() ? crcEndByte_ : 4 * toc.TrackEndSample(k)});
+}
+
+uint32_t CtdbStreamSums::CrcUpTo(qint64 byte) const {
+  byte = std::clamp(byte, crcBeginByte_, crcEndByte_);
+  if (byte == crcBeginByte_) return 0;
+  const auto it = std::lower_bound(checkpoints_.begin(), checkpoints_.end(), byte,
+                                   [](const Checkpoint& c, qint64 b) { return c.byte < b; });
+  return it != checkpoints_.end() && it->byte == byte ? it->crc : 0;
+}
+
+uint32_t CtdbStreamSums::RangeCrc(qint64 beginByte, qint64 endByte) const {
+  beginByte = std::clamp(beginByte, crcBeginByte_, crcEndByte_);
+  endByte = std::clamp(endByte, beginByte, crcEndByte_);
+  // Joining the prefix's CRC with the whole's removes the prefix.
+  return Crc32Combine(CrcUpTo(beginByte), CrcUpTo(endByte), uint64_t(endByte - beginByte));
+}
+
+uint32_t CtdbStreamSums::TrackCrc(int k) const {
+  return RangeCrc(trackBounds_[k].first, trackBounds_[k].second);
 }
 
 void CtdbStreamSums::Add(const uint8_t* pcm, size_t bytes) {
@@ -91,15 +137,19 @@ void CtdbStreamSums::Add(const uint8_t* pcm, size_t bytes) {
 }
 
 void CtdbStreamSums::AddToCrcs(const uint8_t* bytes, qint64 begin, qint64 count) {
-  const qint64 end = begin + count;
-  auto update = [&](qint64 from, qint64 to, uint32_t& crc) {
-    from = std::max(from, begin);
-    to = std::min(to, end);
-    if (from < to) crc = Crc32Update(crc, bytes + (from - begin), size_t(to - from));
-  };
-  for (TrackRange& range : trackRanges_) update(range.beginByte, range.endByte, range.crc);
-  const qint64 audioByte = 4 * pregapSamples_;
-  update(audioByte + 2 * headWords_, audioByte + 2 * tailBegin_, middleCrc_);
+  qint64 at = std::max(begin, crcBytesSeen_ > 0 ? crcBytesSeen_ : crcBeginByte_);
+  const qint64 end = std::min(begin + count, crcEndByte_);
+  while (at < end) {
+    while (nextCheckpoint_ < checkpoints_.size() && checkpoints_[nextCheckpoint_].byte <= at)
+      checkpoints_[nextCheckpoint_++].crc = runningCrc_;
+    const qint64 stop = nextCheckpoint_ < checkpoints_.size()
+                            ? std::min(end, checkpoints_[nextCheckpoint_].byte) : end;
+    runningCrc_ = Crc32Update(runningCrc_, bytes + (at - begin), size_t(stop - at));
+    at = stop;
+  }
+  crcBytesSeen_ = std::max(crcBytesSeen_, at);
+  while (nextCheckpoint_ < checkpoints_.size() && checkpoints_[nextCheckpoint_].byte <= at)
+    checkpoints_[nextCheckpoint_++].crc = runningCrc_;
 }
 
 void CtdbStreamSums::AddWords(const uint16_t* words, qint64 count) {
@@ -122,24 +172,36 @@ void CtdbStreamSums::AddWords(const uint16_t* words, qint64 count) {
   const qint64 protectedBegin = std::max<qint64>(first, kStrideWords);
   const qint64 protectedEnd = std::min<qint64>(last, qint64(kStrideWords) * (strideCount_ + 1));
   if (protectedBegin < protectedEnd)
-    Protect(words + (protectedBegin - first), protectedEnd - protectedBegin,
-            int(protectedBegin % kStrideWords));
+    Protect(words + (protectedBegin - first), protectedEnd - protectedBegin, protectedBegin);
 }
 
-void CtdbStreamSums::Protect(const uint16_t* words, qint64 count, int column) {
+void CtdbStreamSums::Protect(const uint16_t* words, qint64 count, qint64 firstRowWord) {
   const FeedbackTables& tables = Tables();
-  uint16_t* reg = registers_.data() + size_t(column) * kMaxSyndromes;
-  uint16_t* const end = registers_.data() + registers_.size();
-  for (qint64 i = 0; i < count; ++i) {
-    const uint16_t feedback = words[i] ^ reg[0];
-    const uint16_t* low = tables.low[feedback & 0xFF];
-    const uint16_t* high = tables.high[feedback >> 8];
-    uint16_t shifted[kMaxSyndromes];
-    std::memcpy(shifted, reg + 1, sizeof(uint16_t) * (kMaxSyndromes - 1));
-    shifted[kMaxSyndromes - 1] = 0;
-    for (int k = 0; k < kMaxSyndromes; ++k) reg[k] = shifted[k] ^ low[k] ^ high[k];
-    reg += kMaxSyndromes;
-    if (reg == end) reg = registers_.data();
+  qint64 done = 0;
+  while (done < count) {
+    const qint64 rowWord = firstRowWord + done;
+    const int column = int(rowWord % kStrideWords);
+    const int rotation = int((rowWord / kStrideWords - 1) % kMaxSyndromes);
+    const qint64 inRow = std::min<qint64>(count - done, kStrideWords - column);
+    const auto& low = tables.low[rotation];
+    const auto& high = tables.high[rotation];
+    uint16_t* reg = registers_.data() + size_t(column) * kMaxSyndromes;
+    const Lanes keepLow = LoadLanes(tables.keep[rotation]);
+    const Lanes keepHigh = LoadLanes(tables.keep[rotation] + kLanes);
+    const uint16_t* input = words + done;
+    for (qint64 i = 0; i < inRow; ++i, reg += kMaxSyndromes) {
+      // The element shifted out is masked off in the vector rather than stored as a zero
+      // first: a narrow store under a wide load stalls the load.
+      const uint16_t feedback = input[i] ^ reg[rotation];
+      const uint16_t* lowRow = low[feedback & 0xFF];
+      const uint16_t* highRow = high[feedback >> 8];
+      const Lanes first = (LoadLanes(reg) & keepLow) ^ LoadLanes(lowRow) ^ LoadLanes(highRow);
+      const Lanes second = (LoadLanes(reg + kLanes) & keepHigh) ^ LoadLanes(lowRow + kLanes) ^
+                           LoadLanes(highRow + kLanes);
+      std::memcpy(reg, &first, sizeof first);
+      std::memcpy(reg + kLanes, &second, sizeof second);
+    }
+    done += inRow;
   }
 }
 
@@ -150,12 +212,15 @@ bool CtdbStreamSums::Finish() {
   const GaloisField& field = GaloisField::Audio();
   syndromes_.assign(kStrideWords, ColumnSyndromes{});
   for (int column = 0; column < kStrideWords; ++column) {
-    const uint16_t* checks = registers_.data() + size_t(column) * kMaxSyndromes;
+    const uint16_t* reg = registers_.data() + size_t(column) * kMaxSyndromes;
+    const int rotation = strideCount_ % kMaxSyndromes;
     for (int i = 0; i < kMaxSyndromes; ++i) {
       uint32_t value = 0;
-      for (int k = 0; k < kMaxSyndromes; ++k)
-        if (checks[k] != 0)
-          value ^= field.AlphaPower(int64_t(field.Log(checks[k])) + tables.checkToSyndromeLog[i][k]);
+      for (int k = 0; k < kMaxSyndromes; ++k) {
+        const uint16_t check = reg[(k + rotation) % kMaxSyndromes];
+        if (check != 0)
+          value ^= field.AlphaPower(int64_t(field.Log(check)) + tables.checkToSyndromeLog[i][k]);
+      }
       syndromes_[column][i] = uint16_t(value);
     }
   }
@@ -213,7 +278,9 @@ uint32_t CtdbStreamSums::DiscCrc(int offsetSamples) const {
   uint32_t crc = bytesOf(head_, begin, std::min(end, headWords_), 0);
   qint64 from = headWords_;
   if (end > headWords_ && tailBegin_ > headWords_) {
-    crc = Crc32Combine(crc, middleCrc_, uint64_t(2 * (tailBegin_ - headWords_)));
+    const qint64 audioByte = 4 * pregapSamples_;
+    crc = Crc32Combine(crc, RangeCrc(audioByte + 2 * headWords_, audioByte + 2 * tailBegin_),
+                       uint64_t(2 * (tailBegin_ - headWords_)));
     from = tailBegin_;
   }
   from = std::max(from, begin);

@@ -2,6 +2,7 @@
 #include <QtGlobal>
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "verify/ctdb/CtdbToc.h"
@@ -55,22 +56,23 @@ class CtdbStreamSums {
   uint32_t DiscCrc(int offsetSamples) const;
   // Audio track k's CRC at offset 0 (the first track without its first 5880 samples after
   // INDEX 01, the last without the disc's last LAST/2 samples).
-  uint32_t TrackCrc(int k) const { return trackRanges_[k].crc; }
+  uint32_t TrackCrc(int k) const;
 
   // Word `rowWord` words after INDEX 01 of the first audio track, when it lies in the first two
   // rows or the last rows the object keeps.
   uint16_t EdgeWord(qint64 rowWord) const;
 
  private:
-  struct TrackRange {
-    qint64 beginByte = 0;  // stream bytes
-    qint64 endByte = 0;
-    uint32_t crc = 0;
+  struct Checkpoint {
+    qint64 byte = 0;  // stream byte
+    uint32_t crc = 0;  // of the disc CRC's range up to byte
   };
 
   void AddWords(const uint16_t* words, qint64 count);
-  void Protect(const uint16_t* words, qint64 count, int column);
+  void Protect(const uint16_t* words, qint64 count, qint64 firstRowWord);
   void AddToCrcs(const uint8_t* bytes, qint64 begin, qint64 count);
+  uint32_t CrcUpTo(qint64 byte) const;
+  uint32_t RangeCrc(qint64 beginByte, qint64 endByte) const;
 
   qint64 pregapSamples_ = 0;
   qint64 streamSamples_ = 0;
@@ -84,12 +86,17 @@ class CtdbStreamSums {
   bool hasPendingByte_ = false;
   bool finished_ = false;
 
-  std::vector<uint16_t> registers_;  // kMaxSyndromes per column, the RS(16) check symbols
+  std::vector<uint16_t> registers_;  // kMaxSyndromes per column: its RS(16) check symbols, rotated
   std::vector<uint16_t> head_;
   std::vector<uint16_t> tail_;
   std::vector<ColumnSyndromes> syndromes_;
-  uint32_t middleCrc_ = 0;  // of the words between head_ and tail_
-  std::vector<TrackRange> trackRanges_;
+  qint64 crcBeginByte_ = 0;  // the disc CRC's range at offset 0, in stream bytes
+  qint64 crcEndByte_ = 0;
+  qint64 crcBytesSeen_ = 0;
+  uint32_t runningCrc_ = 0;
+  std::vector<Checkpoint> checkpoints_;  // rising; the bounds of the head, tail and tracks
+  size_t nextCheckpoint_ = 0;
+  std::vector<std::pair<qint64, qint64>> trackBounds_;  // each audio track's CRC range
 };
 
 }  // namespace trackmill::ctdb
