@@ -82,6 +82,14 @@ void LookUpAndJudge(RipVerification& v, const QString& server) {
   Judge(v);
 }
 
+void CheckWithCtdb(RipVerification& v, const ctdb::CtdbServer& server, bool repair) {
+  if (v.record.stopped) return;
+  v.ctdb = CheckRipWithCtdb(v.record, server, repair);
+  v.record.ctdbLines = v.ctdb.LogLines();
+  for (size_t i = 0; i < v.record.tracks.size(); ++i)
+    v.record.tracks[i].ctdbText = v.ctdb.TrackText(v.audioIndexes[i]);
+}
+
 QStringList RipVerification::TrackLines() const {
   QStringList lines;
   if (!record.lookedUp || !Answered(lookup)) return lines;

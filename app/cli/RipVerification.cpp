@@ -16,6 +16,12 @@ int VerifyRip(const TJobRunner& job, const CdDrive& drive, const VerifyOptions& 
   for (const QString& line : verification.TrackLines()) Out() << line << '\n';
   const QString summary = verification.Summary();
   if (!summary.isEmpty()) Out() << summary << '\n';
+  if (options.ctdb) {
+    ctdb::CtdbServer server;
+    server.hostPort = options.ctdbServer;
+    CheckWithCtdb(verification, server, options.ctdbRepair);
+    for (const QString& line : verification.record.ctdbLines.mid(1)) Out() << line.trimmed() << '\n';
+  }
   const QString error = WriteRipLogIfWanted(verification, question);
   if (!error.isEmpty()) Fail(error);
   Out().flush();

@@ -17,6 +17,9 @@ struct VerifyOptions {
   bool lookUp = true;
   QString server;  // HOST[:PORT]
   bool requireAccurate = false;
+  bool ctdb = true;        // check with the parity database too
+  QString ctdbServer;      // HOST[:PORT]
+  bool ctdbRepair = true;  // fetch parity when the rip differs
 };
 
 // Returns 3 when requireAccurate and a track was not accurately ripped or the database gave

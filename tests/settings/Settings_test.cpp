@@ -30,7 +30,7 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
       "[CommonOptions]\nOutputFolder=" + DefaultOutputFolder().toUtf8() +
       "\nOutputFormat=0\nIsKeepWav=0\nIsNormalize=0\nNormalizePercent=95\nEnableRipTime=0\nRipTime=0\n"
       "EncoderStallMinutes=10\nEncoderProcesses=0\n"
-      "WriteRipLog=1\n"
+      "WriteRipLog=1\nFileNamePattern=%t\n"
       "[Mp3Options]\nIsSelectVBR=0\nIsVBRHead=0\nBitRate=128\nMaxBitRate=320\nMpegQuality=0\nVBRQuality=4\n"
       "StereoMode=1\n"
       "[OggOptions]\nIsUseCompress=1\nCompressPosition=30\nMaxBitRate=0\nNomalBitRate=0\nMinBitRate=0\n"
@@ -38,6 +38,7 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
       "[FlacOptions]\nCompressionLevel=5\n"
       "[CDOptions]\nIndex=-1\nCDDb=0\nDiscImage=\n"
       "[AccurateRip]\nUse=1\nServer=www.accuraterip.com\n"
+      "[CTDB]\nUse=1\nServer=db.cuetools.net\nRepair=1\n"
       "[RecordOptions]\nSaveMp3=0\n"
       "[QueryCDDB]\nServer=gnudb.gnudb.org\nScript=/~cddb/"
       "cddb.cgi\nUseProxy=0\nProxyAddress=\nPort=80\nEmail=\n"
