@@ -66,13 +66,14 @@ RipCtdbCheck CheckRipWithCtdb(const RipRecord& record, const CtdbServer& server,
       check.notChecked = QStringLiteral("not every audio track was ripped whole");
       return check;
     }
+    files.push_back(ripped);
+  }
+  for (const RippedTrack* ripped : files)
     if (!ripped->file.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
       // Read back only what holds the rip's PCM as it is; other formats are not opened at all.
       check.notChecked = QStringLiteral("the tracks are not WAV files");
       return check;
     }
-    files.push_back(ripped);
-  }
   CtdbStreamSums sums(toc);
   if (!sums.Checkable()) {
     check.notChecked = QStringLiteral("the disc is too short to check");

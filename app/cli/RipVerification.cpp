@@ -20,7 +20,9 @@ int VerifyRip(const TJobRunner& job, const CdDrive& drive, const VerifyOptions& 
     ctdb::CtdbServer server;
     server.hostPort = options.ctdbServer;
     CheckWithCtdb(verification, server, options.ctdbRepair);
-    for (const QString& line : verification.record.ctdbLines.mid(1)) Out() << line.trimmed() << '\n';
+    for (const QString& line : verification.record.ctdbLines) Out() << line.trimmed() << '\n';
+    if (verification.ctdb.checked && verification.ctdb.verdict.lookup == ctdb::CtdbLookup::Outcome::Found)
+      Out() << verification.ctdb.Summary() << '\n';
   }
   const QString error = WriteRipLogIfWanted(verification, question);
   if (!error.isEmpty()) Fail(error);
