@@ -198,24 +198,31 @@ TEST(CtdbVerification, LookupOutcomesAndSeveralEntries) {
   const CtdbToc enhanced({{40, false}, {300, false}, {700, false}, {12443, true}}, 20000);
   const CtdbStreamSums shiftedSums = Sum(disc.toc, disc.Stream(-1234));
   const Reference shifted = ReferenceOf(shiftedSums);
+  // A pressing 100 samples off whose column 0 is beyond recognition: found track by track.
+  const CtdbStreamSums nearSums = Sum(disc.toc, disc.Stream(-100));
+  Reference unmatched = ReferenceOf(nearSums);
+  for (size_t i = 0; i < unmatched.column0.size(); ++i) unmatched.column0[i] ^= uint16_t(0x9E37 * (i + 1));
   const GeneratedDisc other(CtdbToc({{0, false}}, 900));
   const CtdbStreamSums otherSums = Sum(other.toc, other.Stream(0));
   database.files[QStringLiteral("/parity/1")] = ParityFile(reference);
   database.lookup = Reply(EntryXml(1, reference, enhanced, 5, "/parity/1", clean) +
                           EntryXml(2, shifted, disc.toc, 3, "", shiftedSums) +
-                          EntryXml(3, ReferenceOf(otherSums), other.toc, 2, "", otherSums));
+                          EntryXml(3, ReferenceOf(otherSums), other.toc, 2, "", otherSums) +
+                          EntryXml(4, unmatched, disc.toc, 1, "", nearSums));
   std::vector<uint16_t> ours = disc.Stream(0);
   ours[size_t(2 * disc.toc.TrackEndSample(0) - 3)] ^= 0x8000;  // the first track's last sample
   const CtdbLookup lookup = LookUpCtdb(disc.toc, database.Server());
   const CtdbVerdict verdict = VerifyWithCtdb(disc.toc, Sum(disc.toc, ours), lookup, true, database.Server());
-  ASSERT_EQ(verdict.entries.size(), 3u);
+  ASSERT_EQ(verdict.entries.size(), 4u);
   EXPECT_EQ(verdict.entries[0].kind, CtdbEntryVerdict::Kind::Repairable);
   EXPECT_EQ(verdict.entries[0].repair.corrections.size(), 1u);
   EXPECT_EQ(verdict.entries[1].kind, CtdbEntryVerdict::Kind::NotRepairable);
   EXPECT_EQ(verdict.entries[1].offsetSamples, 1234);
   EXPECT_EQ(verdict.entries[2].kind, CtdbEntryVerdict::Kind::DifferentLength);
-  EXPECT_EQ(verdict.totalConfidence, 10);
+  EXPECT_EQ(verdict.entries[3].kind, CtdbEntryVerdict::Kind::NoMatch);
+  EXPECT_EQ(verdict.totalConfidence, 11);
   EXPECT_EQ(verdict.discConfidence, 0);
-  EXPECT_EQ(verdict.trackConfidence, (std::vector<int>{0, 5, 5}));
+  // Read 1234 and 100 samples later, the damaged last sample of track 1 belongs to track 2.
+  EXPECT_EQ(verdict.trackConfidence, (std::vector<int>{3 + 1, 5, 5 + 3 + 1}));
   EXPECT_EQ(verdict.BestRepair(), &verdict.entries[0]);
 }

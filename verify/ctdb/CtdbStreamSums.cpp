@@ -72,39 +72,48 @@ CtdbStreamSums::CtdbStreamSums(const CtdbToc& toc)
   registers_.assign(size_t(kStrideWords) * kMaxSyndromes, 0);
   head_.assign(size_t(headWords_), 0);
   tail_.assign(size_t(audioWords - tailBegin_), 0);
-  // One running CRC over the disc CRC's range; every other range is cut out of it through
-  // the values it had at the ranges' bounds.
+  // One running CRC over the whole stream; the CRC of any range follows from its values at
+  // the range's bounds. It is kept at every sample within a stride of each track bound, for
+  // the disc and track CRCs at any offset.
   const qint64 audioByte = 4 * pregapSamples_;
+  const qint64 streamBytes = 4 * streamSamples_;
   crcBeginByte_ = audioByte + 2 * kStrideWords;
   crcEndByte_ = std::max(crcBeginByte_, audioByte + 2 * qint64(kStrideWords) * (strideCount_ + 1));
-  std::vector<qint64> bounds{audioByte + 2 * headWords_, audioByte + 2 * tailBegin_, crcEndByte_};
-  for (int k = 0; k < toc.AudioTrackCount(); ++k) bounds.push_back(4 * toc.TrackBeginSample(k));
-  for (qint64& bound : bounds) bound = std::clamp(bound, crcBeginByte_, crcEndByte_);
-  std::sort(bounds.begin(), bounds.end());
-  bounds.erase(std::unique(bounds.begin(), bounds.end()), bounds.end());
-  for (qint64 bound : bounds) checkpoints_.push_back({bound, 0});
   for (int k = 0; k < toc.AudioTrackCount(); ++k)
     trackBounds_.push_back({k == 0 ? crcBeginByte_ : 4 * toc.TrackBeginSample(k),
                             k + 1 == toc.AudioTrackCount() ? crcEndByte_ : 4 * toc.TrackEndSample(k)});
+  constexpr qint64 kReachBytes = 4 * qint64(kMaxOffsetSamples);
+  for (size_t k = 0; k <= trackBounds_.size() && !trackBounds_.empty(); ++k) {
+    const qint64 bound = k < trackBounds_.size() ? trackBounds_[k].first : trackBounds_.back().second;
+    const qint64 first = std::max<qint64>(bound - kReachBytes, 0);
+    const qint64 last = std::min(bound + kReachBytes, streamBytes);
+    if (!windows_.empty() && first <= windows_.back().lastByte) {
+      windows_.back().lastByte = std::max(windows_.back().lastByte, last);  // short tracks
+    } else {
+      windows_.push_back({first, last, {}});
+    }
+  }
+  for (Window& window : windows_) window.crcs.assign(size_t((window.lastByte - window.firstByte) / 4 + 1), 0);
 }
 
-uint32_t CtdbStreamSums::CrcUpTo(qint64 byte) const {
-  byte = std::clamp(byte, crcBeginByte_, crcEndByte_);
-  if (byte == crcBeginByte_) return 0;
-  const auto it = std::lower_bound(checkpoints_.begin(), checkpoints_.end(), byte,
-                                   [](const Checkpoint& c, qint64 b) { return c.byte < b; });
-  return it != checkpoints_.end() && it->byte == byte ? it->crc : 0;
+std::optional<uint32_t> CtdbStreamSums::CrcUpTo(qint64 byte) const {
+  const auto window = std::upper_bound(windows_.begin(), windows_.end(), byte,
+                                       [](qint64 b, const Window& w) { return b < w.firstByte; });
+  if (window == windows_.begin()) return std::nullopt;
+  const Window& found = *std::prev(window);
+  if (byte > found.lastByte || (byte - found.firstByte) % 4 != 0) return std::nullopt;
+  return found.crcs[size_t((byte - found.firstByte) / 4)];
 }
 
 uint32_t CtdbStreamSums::RangeCrc(qint64 beginByte, qint64 endByte) const {
-  beginByte = std::clamp(beginByte, crcBeginByte_, crcEndByte_);
-  endByte = std::clamp(endByte, beginByte, crcEndByte_);
   // Joining the prefix's CRC with the whole's removes the prefix.
-  return Crc32Combine(CrcUpTo(beginByte), CrcUpTo(endByte), uint64_t(endByte - beginByte));
+  return Crc32Combine(CrcUpTo(beginByte).value_or(0), CrcUpTo(endByte).value_or(0),
+                      uint64_t(std::max<qint64>(endByte - beginByte, 0)));
 }
 
-uint32_t CtdbStreamSums::TrackCrc(int k) const {
-  return RangeCrc(trackBounds_[k].first, trackBounds_[k].second);
+uint32_t CtdbStreamSums::TrackCrc(int k, int offsetSamples) const {
+  return RangeCrc(trackBounds_[k].first - 4 * qint64(offsetSamples),
+                  trackBounds_[k].second - 4 * qint64(offsetSamples));
 }
 
 void CtdbStreamSums::Add(const uint8_t* pcm, size_t bytes) {
@@ -137,19 +146,29 @@ void CtdbStreamSums::Add(const uint8_t* pcm, size_t bytes) {
 }
 
 void CtdbStreamSums::AddToCrcs(const uint8_t* bytes, qint64 begin, qint64 count) {
-  qint64 at = std::max(begin, crcBytesSeen_ > 0 ? crcBytesSeen_ : crcBeginByte_);
-  const qint64 end = std::min(begin + count, crcEndByte_);
+  const qint64 end = std::min(begin + count, 4 * streamSamples_);
+  qint64 at = std::max(begin, crcBytesSeen_);
+  auto keep = [&] {
+    while (nextWindow_ < windows_.size() && windows_[nextWindow_].lastByte < at) ++nextWindow_;
+    if (nextWindow_ < windows_.size()) {
+      Window& window = windows_[nextWindow_];
+      if (at >= window.firstByte && (at - window.firstByte) % 4 == 0)
+        window.crcs[size_t((at - window.firstByte) / 4)] = runningCrc_;
+    }
+  };
   while (at < end) {
-    while (nextCheckpoint_ < checkpoints_.size() && checkpoints_[nextCheckpoint_].byte <= at)
-      checkpoints_[nextCheckpoint_++].crc = runningCrc_;
-    const qint64 stop = nextCheckpoint_ < checkpoints_.size()
-                            ? std::min(end, checkpoints_[nextCheckpoint_].byte) : end;
+    keep();
+    qint64 stop = end;
+    if (nextWindow_ < windows_.size()) {
+      const Window& window = windows_[nextWindow_];
+      stop = std::min(stop, at < window.firstByte ? window.firstByte
+                                                  : at + 4 - (at - window.firstByte) % 4);
+    }
     runningCrc_ = Crc32Update(runningCrc_, bytes + (at - begin), size_t(stop - at));
     at = stop;
   }
   crcBytesSeen_ = std::max(crcBytesSeen_, at);
-  while (nextCheckpoint_ < checkpoints_.size() && checkpoints_[nextCheckpoint_].byte <= at)
-    checkpoints_[nextCheckpoint_++].crc = runningCrc_;
+  keep();
 }
 
 void CtdbStreamSums::AddWords(const uint16_t* words, qint64 count) {
@@ -175,6 +194,10 @@ void CtdbStreamSums::AddWords(const uint16_t* words, qint64 count) {
     Protect(words + (protectedBegin - first), protectedEnd - protectedBegin, protectedBegin);
 }
 
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// Wider vectors where the processor has them, chosen once when the program loads.
+__attribute__((target_clones("avx2", "default")))
+#endif
 void CtdbStreamSums::Protect(const uint16_t* words, qint64 count, qint64 firstRowWord) {
   const FeedbackTables& tables = Tables();
   qint64 done = 0;
@@ -265,27 +288,8 @@ ColumnSyndromes CtdbStreamSums::ShiftedSyndromes(int column, int shiftSamples) c
 }
 
 uint32_t CtdbStreamSums::DiscCrc(int offsetSamples) const {
-  const qint64 begin = kStrideWords - 2 * qint64(offsetSamples);
-  const qint64 end = qint64(kStrideWords) * (strideCount_ + 1) - 2 * qint64(offsetSamples);
-  auto bytesOf = [](const std::vector<uint16_t>& words, qint64 from, qint64 to, uint32_t crc) {
-    for (qint64 w = from; w < to; ++w) {
-      uint8_t pair[2];
-      qToLittleEndian(words[size_t(w)], pair);
-      crc = Crc32Update(crc, pair, 2);
-    }
-    return crc;
-  };
-  uint32_t crc = bytesOf(head_, begin, std::min(end, headWords_), 0);
-  qint64 from = headWords_;
-  if (end > headWords_ && tailBegin_ > headWords_) {
-    const qint64 audioByte = 4 * pregapSamples_;
-    crc = Crc32Combine(crc, RangeCrc(audioByte + 2 * headWords_, audioByte + 2 * tailBegin_),
-                       uint64_t(2 * (tailBegin_ - headWords_)));
-    from = tailBegin_;
-  }
-  from = std::max(from, begin);
-  if (end > from) crc = bytesOf(tail_, from - tailBegin_, end - tailBegin_, crc);
-  return crc;
+  const qint64 shiftBytes = 4 * qint64(offsetSamples);
+  return RangeCrc(crcBeginByte_ - shiftBytes, crcEndByte_ - shiftBytes);
 }
 
 }  // namespace trackmill::ctdb

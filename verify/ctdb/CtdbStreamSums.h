@@ -2,6 +2,7 @@
 #include <QtGlobal>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -16,8 +17,8 @@
 // words (5880 stereo samples); word c of rows 1 ... n is column c's codeword, n the stride
 // count. Row 0 and the last 11760 ... 23518 words are not protected.
 //
-// Memory stays flat in the disc's length: 376 KB of shift registers and at most 2.6 MB of
-// edge rows. Feed the stream (16-bit stereo little-endian PCM from the stream's start, pregap
+// Memory stays flat in the disc's length: 376 KB of shift registers, at most 2.6 MB of edge
+// rows and 47 KB of CRC values around each track bound. Feed the stream (16-bit stereo little-endian PCM from the stream's start, pregap
 // included) with Add in any pieces, then Finish once; the queries are valid after Finish.
 // One owner, any thread.
 namespace trackmill::ctdb {
@@ -54,24 +55,25 @@ class CtdbStreamSums {
   // The disc CRC of our audio against a reference whose sample q is our sample q + offset,
   // i.e. our samples [P + 5880 - offset, T - LAST/2 - offset). |offset| <= 5879.
   uint32_t DiscCrc(int offsetSamples) const;
-  // Audio track k's CRC at offset 0 (the first track without its first 5880 samples after
-  // INDEX 01, the last without the disc's last LAST/2 samples).
-  uint32_t TrackCrc(int k) const;
+  // Audio track k's CRC (the first track without its first 5880 samples after INDEX 01, the
+  // last without the disc's last LAST/2 samples), at an offset as DiscCrc's, |offset| <= 5879.
+  uint32_t TrackCrc(int k, int offsetSamples = 0) const;
 
   // Word `rowWord` words after INDEX 01 of the first audio track, when it lies in the first two
   // rows or the last rows the object keeps.
   uint16_t EdgeWord(qint64 rowWord) const;
 
  private:
-  struct Checkpoint {
-    qint64 byte = 0;  // stream byte
-    uint32_t crc = 0;  // of the disc CRC's range up to byte
+  struct Window {
+    qint64 firstByte = 0;  // the stream's CRC up to every sample in [firstByte, lastByte]
+    qint64 lastByte = 0;
+    std::vector<uint32_t> crcs;
   };
 
   void AddWords(const uint16_t* words, qint64 count);
   void Protect(const uint16_t* words, qint64 count, qint64 firstRowWord);
   void AddToCrcs(const uint8_t* bytes, qint64 begin, qint64 count);
-  uint32_t CrcUpTo(qint64 byte) const;
+  std::optional<uint32_t> CrcUpTo(qint64 byte) const;
   uint32_t RangeCrc(qint64 beginByte, qint64 endByte) const;
 
   qint64 pregapSamples_ = 0;
@@ -94,8 +96,8 @@ class CtdbStreamSums {
   qint64 crcEndByte_ = 0;
   qint64 crcBytesSeen_ = 0;
   uint32_t runningCrc_ = 0;
-  std::vector<Checkpoint> checkpoints_;  // rising; the bounds of the head, tail and tracks
-  size_t nextCheckpoint_ = 0;
+  std::vector<Window> windows_;          // rising, around every track bound
+  size_t nextWindow_ = 0;
   std::vector<std::pair<qint64, qint64>> trackBounds_;  // each audio track's CRC range
 };
 

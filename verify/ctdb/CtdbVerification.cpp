@@ -6,6 +6,7 @@ namespace trackmill::ctdb {
 namespace {
 
 constexpr int kParitySteps[] = {4, 8, 16};
+constexpr int kTrackOffsetSamples = 5 * 588 - 1;
 
 // Fetches the parity and decodes with 4, 8, then 16 rows until a plan is confirmed.
 void TryRepair(CtdbEntryVerdict& verdict, const CtdbStreamSums& sums, const CtdbServer& server) {
@@ -91,11 +92,17 @@ CtdbVerdict VerifyWithCtdb(const CtdbToc& toc, const CtdbStreamSums& sums,
                                                  : QStringLiteral("repair not asked for");
     }
     const bool unrepaired = verdict.kind == CtdbEntryVerdict::Kind::NotRepairable ||
-                            verdict.kind == CtdbEntryVerdict::Kind::CouldNotVerify;
+                            verdict.kind == CtdbEntryVerdict::Kind::CouldNotVerify ||
+                            verdict.kind == CtdbEntryVerdict::Kind::NoMatch;
     if (unrepaired && int(entry.trackCrcs.size()) == toc.AudioTrackCount()) {
-      // Per track at offset 0 (the track-by-track offset search is not done here).
-      for (int k = 0; k < toc.AudioTrackCount(); ++k)
-        verdict.trackMatches.push_back(sums.TrackCrc(k) == entry.trackCrcs[size_t(k)]);
+      // Track by track: at the entry's offset, else at any offset within five sectors.
+      for (int k = 0; k < toc.AudioTrackCount(); ++k) {
+        const uint32_t theirs = entry.trackCrcs[size_t(k)];
+        bool matches = sums.TrackCrc(k, verdict.offsetSamples) == theirs;
+        for (int offset = -kTrackOffsetSamples; !matches && offset <= kTrackOffsetSamples; ++offset)
+          matches = sums.TrackCrc(k, offset) == theirs;
+        verdict.trackMatches.push_back(matches);
+      }
     }
     result.entries.push_back(std::move(verdict));
   }
