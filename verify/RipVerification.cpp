@@ -110,6 +110,18 @@ bool RipVerification::AllAccurate() const {
   return record.lookedUp && !record.tracks.empty() && accurate == int(record.tracks.size());
 }
 
+bool RipVerification::AllVerified() const {
+  if (record.tracks.empty()) return false;
+  for (size_t i = 0; i < record.tracks.size(); ++i) {
+    const bool accurate = record.lookedUp && record.tracks[i].verdict.kind == AccurateRipVerdict::Kind::Accurate;
+    const auto& confidence = ctdb.verdict.trackConfidence;
+    const size_t audioIndex = size_t(audioIndexes[i]);
+    const bool inCtdb = ctdb.checked && audioIndex < confidence.size() && confidence[audioIndex] > 0;
+    if (!accurate && !inCtdb) return false;
+  }
+  return true;
+}
+
 QString WriteRipLogIfWanted(const RipVerification& v, TOverwriteQuestion& question) {
   if (!Settings().WriteRipLog) return {};
   // Beside the tracks: in the folder the file-name pattern gave them all.

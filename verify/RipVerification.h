@@ -28,6 +28,8 @@ struct RipVerification {
   // the lookup is off.
   QString Summary() const;
   bool AllAccurate() const;
+  // Every track accurate by AccurateRip or with confidence in the parity database.
+  bool AllVerified() const;
 };
 
 // Gathers the record of a finished rip job from the disc layout the job read. Returns false

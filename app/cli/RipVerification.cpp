@@ -27,7 +27,7 @@ int VerifyRip(const TJobRunner& job, const CdDrive& drive, const VerifyOptions& 
   const QString error = WriteRipLogIfWanted(verification, question);
   if (!error.isEmpty()) Fail(error);
   Out().flush();
-  return options.requireAccurate && !verification.AllAccurate() ? 3 : 0;
+  return options.requireAccurate && !verification.AllVerified() ? 3 : 0;
 }
 
 }  // namespace trackmill::cli
