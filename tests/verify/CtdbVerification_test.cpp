@@ -41,7 +41,7 @@ QByteArray EntryXml(int id, const Reference& reference, const CtdbToc& toc, int 
 }
 
 QByteArray Reply(const QByteArray& entries) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ctdb xmlns=\"http://db.cuetools.net/ns/mmd-1.0#\">" +
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ctdb xmlns=\"http://db.example/ns/mmd-1.0#\">" +
          entries + "<metadata source=\"x\" artist=\"a\"><track name=\"t\"/></metadata></ctdb>";
 }
 
