@@ -1,7 +1,10 @@
 #include "verify/RipCtdbCheck.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <QtEndian>
+
+#include <algorithm>
 
 #include "cd/DriveTypes.h"
 #include "verify/RipRecord.h"
@@ -111,6 +114,53 @@ RipCtdbCheck CheckRipWithCtdb(const RipRecord& record, const CtdbServer& server,
   check.checked = true;
   check.verdict = VerifyWithCtdb(toc, sums, LookUpCtdb(toc, server), repair, server);
   return check;
+}
+
+CtdbRepairOutcome RepairRipFiles(const RipRecord& record, const RipCtdbCheck& check) {
+  CtdbRepairOutcome outcome;
+  const CtdbEntryVerdict* best = check.verdict.BestRepair();
+  if (!check.checked || !best) return outcome;
+  for (const CtdbEntryVerdict& entry : check.verdict.entries)
+    if (entry.kind == CtdbEntryVerdict::Kind::Verified) return outcome;
+  const CtdbToc toc = CtdbTocOf(record.disc);
+  const std::vector<WordCorrection>& corrections = best->repair.corrections;
+  int audioIndex = 0;
+  for (const DiscTrack& track : record.disc.tracks) {
+    if (track.data) continue;
+    const int k = audioIndex++;
+    const qint64 beginWord = 2 * toc.TrackBeginSample(k), endWord = 2 * toc.TrackEndSample(k);
+    const qsizetype inTrack = std::count_if(corrections.begin(), corrections.end(), [&](const WordCorrection& c) {
+      return c.streamWord >= beginWord && c.streamWord < endWord;
+    });
+    if (inTrack == 0) continue;
+    const RippedTrack* ripped = nullptr;
+    for (const RippedTrack& candidate : record.tracks)
+      if (candidate.number == track.number) ripped = &candidate;
+    if (!ripped) continue;
+    QFile original(ripped->file);
+    qint64 dataBytes = 0;
+    if (!original.open(QIODevice::ReadOnly) || !FindCdAudio(original, dataBytes)) {
+      outcome.failure = QStringLiteral("%1 could not be read again").arg(ripped->file);
+      return outcome;
+    }
+    const qint64 dataStart = original.pos();
+    original.seek(0);
+    QByteArray bytes = original.readAll();
+    original.close();
+    if (bytes.size() != dataStart + dataBytes) {
+      outcome.failure = QStringLiteral("%1 changed since the rip").arg(ripped->file);
+      return outcome;
+    }
+    ApplyCorrections(corrections, 2 * beginWord, reinterpret_cast<uint8_t*>(bytes.data()) + dataStart,
+                     size_t(dataBytes));
+    QSaveFile repaired(ripped->file);
+    if (!repaired.open(QIODevice::WriteOnly) || repaired.write(bytes) != bytes.size() || !repaired.commit()) {
+      outcome.failure = QStringLiteral("%1 could not be rewritten").arg(ripped->file);
+      return outcome;
+    }
+    outcome.repaired.push_back({track.number, inTrack});
+  }
+  return outcome;
 }
 
 QStringList RipCtdbCheck::LogLines() const {

@@ -33,6 +33,20 @@ struct RipCtdbCheck {
 
 ctdb::CtdbToc CtdbTocOf(const DiscLayout& disc);
 
+struct CtdbRepairOutcome {
+  struct Track {
+    int number = 0;         // on the disc
+    qsizetype samples = 0;  // corrected words in it
+  };
+  std::vector<Track> repaired;
+  QString failure;  // a file that could not be rewritten; the others stay repaired
+};
+
+// Writes the corrections of the best repairable entry into the rip's WAV files, each file
+// replaced whole and atomically. Does nothing when an entry verified the rip as it is (the
+// rip is then that pressing's audio) or none is repairable.
+CtdbRepairOutcome RepairRipFiles(const RipRecord& record, const RipCtdbCheck& check);
+
 RipCtdbCheck CheckRipWithCtdb(const RipRecord& record, const ctdb::CtdbServer& server, bool repair);
 
 }  // namespace trackmill

@@ -88,6 +88,18 @@ void CheckWithCtdb(RipVerification& v, const ctdb::CtdbServer& server, bool repa
   v.record.ctdbLines = v.ctdb.LogLines();
   for (size_t i = 0; i < v.record.tracks.size(); ++i)
     v.record.tracks[i].ctdbText = v.ctdb.TrackText(v.audioIndexes[i]);
+  if (!repair) return;
+  const CtdbRepairOutcome repaired = RepairRipFiles(v.record, v.ctdb);
+  const ctdb::CtdbEntryVerdict* entry = v.ctdb.verdict.BestRepair();
+  for (const CtdbRepairOutcome::Track& done : repaired.repaired) {
+    const QString text = QStringLiteral("CTDB: repaired %1 samples against entry %2")
+                             .arg(done.samples)
+                             .arg(entry->entry.id);
+    v.record.ctdbLines << QStringLiteral("Track %1: ").arg(done.number, 2, 10, QLatin1Char('0')) + text;
+    for (RippedTrack& track : v.record.tracks)
+      if (track.number == done.number) track.ctdbText = text;
+  }
+  if (!repaired.failure.isEmpty()) v.record.ctdbLines << QStringLiteral("CTDB: repair failed: ") + repaired.failure;
 }
 
 QStringList RipVerification::TrackLines() const {

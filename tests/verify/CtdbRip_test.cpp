@@ -61,7 +61,7 @@ TEST(CtdbRip, TheRipIsCheckedBesideAccurateRip) {
   other.Add(reinterpret_cast<const uint8_t*>(changed.constData()), size_t(changed.size()));
   ASSERT_TRUE(pressing.Finish() && other.Finish());
 
-  const QByteArray reply = "<ctdb>" + EntryOf(11, pressing, toc, 5) + EntryOf(12, other, toc, 4) + "</ctdb>";
+  QByteArray reply = "<ctdb>" + EntryOf(11, pressing, toc, 5) + EntryOf(12, other, toc, 4) + "</ctdb>";
   const QByteArray parity = ParityOf(other);
   test::WebTestServer database([&](const QString& target) {
     if (target.startsWith(QLatin1String("/lookup2.php"))) return test::WebAnswer(200, reply, "text/xml");
@@ -98,4 +98,15 @@ TEST(CtdbRip, TheRipIsCheckedBesideAccurateRip) {
   ASSERT_EQ(quiet.exitCode, 3);
   EXPECT_FALSE(quiet.out.contains("CTDB"));
   EXPECT_EQ(database.Requests().size(), asked);
+
+  // Only the other pressing known: the rip's WAV files become its audio.
+  reply = "<ctdb>" + EntryOf(12, other, toc, 4) + "</ctdb>";
+  QDir(dir.path()).mkdir("repaired");
+  const auto repaired = rip("repaired", {"--ctdb-server", host});
+  ASSERT_EQ(repaired.exitCode, 0) << repaired.err.toStdString();
+  EXPECT_TRUE(repaired.out.contains("Track 02: CTDB: repaired 3 samples against entry 12")) << repaired.out.toStdString();
+  QByteArray ripped;
+  const QStringList wavs = QDir(dir.filePath("repaired")).entryList({"*.wav"}, QDir::Files, QDir::Name);
+  for (const QString& wav : wavs) ripped += test::ReadBytes(dir.filePath("repaired/" + wav)).mid(44);
+  EXPECT_TRUE(ripped == changed);
 }
