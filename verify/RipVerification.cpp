@@ -1,5 +1,7 @@
 #include "verify/RipVerification.h"
 
+#include <algorithm>
+
 #include "cd/Drive.h"
 #include "cd/CDRipThread.h"
 #include "common/TextForms.h"
@@ -96,6 +98,7 @@ void CheckWithCtdb(RipVerification& v, const ctdb::CtdbServer& server, bool repa
                              .arg(done.samples)
                              .arg(entry->entry.id);
     v.record.ctdbLines << QStringLiteral("Track %1: ").arg(done.number, 2, 10, QLatin1Char('0')) + text;
+    v.ctdbRepaired.push_back(done.number);
     for (RippedTrack& track : v.record.tracks)
       if (track.number == done.number) track.ctdbText = text;
   }
@@ -129,7 +132,9 @@ bool RipVerification::AllVerified() const {
     const auto& confidence = ctdb.verdict.trackConfidence;
     const size_t audioIndex = size_t(audioIndexes[i]);
     const bool inCtdb = ctdb.checked && audioIndex < confidence.size() && confidence[audioIndex] > 0;
-    if (!accurate && !inCtdb) return false;
+    const bool repaired = std::find(ctdbRepaired.begin(), ctdbRepaired.end(), record.tracks[i].number) !=
+                          ctdbRepaired.end();
+    if (!accurate && !inCtdb && !repaired) return false;
   }
   return true;
 }

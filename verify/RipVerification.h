@@ -21,6 +21,7 @@ struct RipVerification {
   std::vector<int> audioIndexes;  // per record track: its place among the disc's audio tracks
   int accurate = 0;
   RipCtdbCheck ctdb;
+  std::vector<int> ctdbRepaired;  // numbers of the tracks the parity database's data repaired
 
   // "Track 01: ..." per track once looked up with an answer; empty otherwise.
   QStringList TrackLines() const;
@@ -28,7 +29,8 @@ struct RipVerification {
   // the lookup is off.
   QString Summary() const;
   bool AllAccurate() const;
-  // Every track accurate by AccurateRip or with confidence in the parity database.
+  // Every track accurate by AccurateRip, with confidence in the parity database or repaired
+  // from it.
   bool AllVerified() const;
 };
 

@@ -102,7 +102,7 @@ TEST(CtdbRip, TheRipIsCheckedBesideAccurateRip) {
   // Only the other pressing known: the rip's WAV files become its audio.
   reply = "<ctdb>" + EntryOf(12, other, toc, 4) + "</ctdb>";
   QDir(dir.path()).mkdir("repaired");
-  const auto repaired = rip("repaired", {"--ctdb-server", host});
+  const auto repaired = rip("repaired", {"--ctdb-server", host, "--require-accurate"});
   ASSERT_EQ(repaired.exitCode, 0) << repaired.err.toStdString();
   EXPECT_TRUE(repaired.out.contains("Track 02: CTDB: repaired 3 samples against entry 12")) << repaired.out.toStdString();
   QByteArray ripped;
