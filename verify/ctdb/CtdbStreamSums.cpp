@@ -194,10 +194,6 @@ void CtdbStreamSums::AddWords(const uint16_t* words, qint64 count) {
     Protect(words + (protectedBegin - first), protectedEnd - protectedBegin, protectedBegin);
 }
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-// Wider vectors where the processor has them, chosen once when the program loads.
-__attribute__((target_clones("avx2", "default")))
-#endif
 void CtdbStreamSums::Protect(const uint16_t* words, qint64 count, qint64 firstRowWord) {
   const FeedbackTables& tables = Tables();
   qint64 done = 0;
