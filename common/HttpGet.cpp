@@ -76,6 +76,8 @@ HttpResult HttpGetBounded(const HttpRequest& request) {
   curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &CheckCancel);
   curl_easy_setopt(h, CURLOPT_XFERINFODATA, &transfer);
   curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+  if (!request.range.isEmpty()) curl_easy_setopt(h, CURLOPT_RANGE, request.range.constData());
+  if (request.acceptCompressed) curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");
   if (proxyHost.isEmpty()) {
     curl_easy_setopt(h, CURLOPT_PROXY, "");  // the settings decide, not http_proxy
   } else {
@@ -88,7 +90,8 @@ HttpResult HttpGetBounded(const HttpRequest& request) {
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &result.httpStatus);
   result.body = std::move(transfer.body);
   if (code == CURLE_OK || (code == CURLE_WRITE_ERROR && transfer.truncated)) {
-    if (result.httpStatus != 200) {
+    const bool partial = !request.range.isEmpty() && result.httpStatus == 206;
+    if (result.httpStatus != 200 && !partial) {
       result.outcome = HttpResult::Outcome::HttpError;
       result.detail = QStringLiteral("HTTP status %1").arg(result.httpStatus);
     } else {

@@ -17,6 +17,8 @@ struct HttpRequest {
   qsizetype maxBodyBytes = 32000;  // the transfer stops once the body would grow beyond this
   QByteArray userAgent;       // empty: "trackmill/VERSION"
   long maxRedirects = 3;
+  QByteArray range;           // "FIRST-LAST" bytes for a range request; its 206 reply is a success
+  bool acceptCompressed = false;  // offer gzip and deflate; maxBodyBytes bounds the unpacked body
   const std::atomic<bool>* cancel = nullptr;  // when set and true, the transfer is abandoned
 };
 

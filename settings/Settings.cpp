@@ -33,6 +33,7 @@ constexpr char kOptions[] = "Options";
 constexpr char kMusicBrainz[] = "MusicBrainz";
 constexpr char kReplayGain[] = "ReplayGain";
 constexpr char kAccurateRip[] = "AccurateRip";
+constexpr char kCtdb[] = "CTDB";
 constexpr char kReadOffsets[] = "ReadOffsets";
 
 const std::array<SettingKey, 47> kSettingKeys{{
@@ -67,6 +68,9 @@ const std::array<SettingKey, 47> kSettingKeys{{
     {kCdOptions, "DiscImage", &TSettings::DiscImage},
     {kAccurateRip, "Use", &TSettings::UseAccurateRip},
     {kAccurateRip, "Server", &TSettings::AccurateRipServer},
+    {kCtdb, "Use", &TSettings::UseCtdb},
+    {kCtdb, "Server", &TSettings::CtdbServer},
+    {kCtdb, "Repair", &TSettings::CtdbRepair},
     {kRecordOptions, "SaveMp3", &TSettings::SaveMp3},
     {kQueryCddb, "Server", &TSettings::Server},
     {kQueryCddb, "Script", &TSettings::Script},

@@ -81,6 +81,10 @@ struct TSettings {
   // [AccurateRip]
   bool UseAccurateRip = true;  // look the rip up after extracting
   QString AccurateRipServer = QStringLiteral("www.accuraterip.com");  // HOST[:PORT], plain HTTP
+  // [CTDB]: the parity database, beside AccurateRip
+  bool UseCtdb = true;  // look the rip up after extracting
+  QString CtdbServer = QStringLiteral("db.cuetools.net");  // HOST[:PORT], plain HTTP
+  bool CtdbRepair = true;  // fetch parity for a rip that differs and repair what it can
   // [RecordOptions]
   bool SaveMp3 = false;
   // cdinfo.dat

@@ -76,6 +76,7 @@ QString RipLogText(const RipRecord& record) {
     lines << "AccurateRip database not reachable: " + record.lookupDetail;
   else if (record.outcome == AccurateRipLookup::Outcome::Unreadable)
     lines << "AccurateRip reply unreadable: " + record.lookupDetail;
+  lines << record.ctdbLines;
   for (const RippedTrack& track : record.tracks) {
     lines << QString() << QStringLiteral("Track %1").arg(track.number, 2, 10, QLatin1Char('0'))
           << "  File: " + track.file << "  Result: " + JobItemResultWord(track.result);
@@ -84,6 +85,7 @@ QString RipLogText(const RipRecord& record) {
           << QStringLiteral("  AccurateRip checksums: v1 %1, v2 %2")
                  .arg(Hex8(track.sums.v1), Hex8(track.sums.v2));
     if (record.lookedUp) lines << "  AccurateRip: " + VerdictText(track.verdict, record.outcome);
+    if (!track.ctdbText.isEmpty()) lines << "  " + track.ctdbText;
   }
   lines << QString();
   if (record.errors.isEmpty()) lines << QStringLiteral("No errors");

@@ -30,6 +30,7 @@ struct RippedTrack {
   JobItemResult result = JobItemResult::Pending;
   AccurateRipChecksums sums;
   AccurateRipVerdict verdict;
+  QString ctdbText;  // the parity database's word on the track; empty without one
 };
 
 struct RipRecord {
@@ -48,6 +49,7 @@ struct RipRecord {
   QStringList settings;             // "Name: value" lines
   std::vector<RippedTrack> tracks;  // in rip order
   QStringList errors;               // as the job reported them
+  QStringList ctdbLines;            // the parity database's check; empty when it is off
 };
 
 // "Artist - Album" with the characters file names may not hold removed.

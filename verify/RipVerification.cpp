@@ -1,5 +1,7 @@
 #include "verify/RipVerification.h"
 
+#include <algorithm>
+
 #include "cd/Drive.h"
 #include "cd/CDRipThread.h"
 #include "common/TextForms.h"
@@ -83,6 +85,27 @@ void LookUpAndJudge(RipVerification& v, const QString& server) {
   Judge(v);
 }
 
+void CheckWithCtdb(RipVerification& v, const ctdb::CtdbServer& server, bool repair) {
+  if (v.record.stopped) return;
+  v.ctdb = CheckRipWithCtdb(v.record, server, repair);
+  v.record.ctdbLines = v.ctdb.LogLines();
+  for (size_t i = 0; i < v.record.tracks.size(); ++i)
+    v.record.tracks[i].ctdbText = v.ctdb.TrackText(v.audioIndexes[i]);
+  if (!repair) return;
+  const CtdbRepairOutcome repaired = RepairRipFiles(v.record, v.ctdb);
+  const ctdb::CtdbEntryVerdict* entry = v.ctdb.verdict.BestRepair();
+  for (const CtdbRepairOutcome::Track& done : repaired.repaired) {
+    const QString text = QStringLiteral("CTDB: repaired %1 samples against entry %2")
+                             .arg(done.samples)
+                             .arg(entry->entry.id);
+    v.record.ctdbLines << QStringLiteral("Track %1: ").arg(done.number, 2, 10, QLatin1Char('0')) + text;
+    v.ctdbRepaired.push_back(done.number);
+    for (RippedTrack& track : v.record.tracks)
+      if (track.number == done.number) track.ctdbText = text;
+  }
+  if (!repaired.failure.isEmpty()) v.record.ctdbLines << QStringLiteral("CTDB: repair failed: ") + repaired.failure;
+}
+
 QStringList RipVerification::TrackLines() const {
   QStringList lines;
   if (!record.lookedUp || !Answered(lookup)) return lines;
@@ -101,6 +124,20 @@ QString RipVerification::Summary() const {
 
 bool RipVerification::AllAccurate() const {
   return record.lookedUp && !record.tracks.empty() && accurate == int(record.tracks.size());
+}
+
+bool RipVerification::AllVerified() const {
+  if (record.tracks.empty()) return false;
+  for (size_t i = 0; i < record.tracks.size(); ++i) {
+    const bool accurate = record.lookedUp && record.tracks[i].verdict.kind == AccurateRipVerdict::Kind::Accurate;
+    const auto& confidence = ctdb.verdict.trackConfidence;
+    const size_t audioIndex = size_t(audioIndexes[i]);
+    const bool inCtdb = ctdb.checked && audioIndex < confidence.size() && confidence[audioIndex] > 0;
+    const bool repaired = std::find(ctdbRepaired.begin(), ctdbRepaired.end(), record.tracks[i].number) !=
+                          ctdbRepaired.end();
+    if (!accurate && !inCtdb && !repaired) return false;
+  }
+  return true;
 }
 
 QString WriteRipLogIfWanted(const RipVerification& v, TOverwriteQuestion& question) {

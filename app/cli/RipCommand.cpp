@@ -71,6 +71,11 @@ int RunRipCommand(const QStringList& arguments) {
   verify.lookUp = !TakeFlag(args, "--no-accuraterip") && Settings().UseAccurateRip;
   verify.requireAccurate = TakeFlag(args, "--require-accurate");
   if (verify.server.isEmpty()) verify.server = Settings().AccurateRipServer;
+  verify.ctdbServer = TakeOption(args, "--ctdb-server", &ok);
+  if (!ok) return Fail("--ctdb-server needs HOST[:PORT]", 2);
+  if (verify.ctdbServer.isEmpty()) verify.ctdbServer = Settings().CtdbServer;
+  verify.ctdb = !TakeFlag(args, "--no-ctdb") && Settings().UseCtdb;
+  verify.ctdbRepair = Settings().CtdbRepair;
   const QString offsetText = TakeOption(args, "--read-offset", &ok);
   if (!ok) return Fail("--read-offset needs a number of samples", 2);
   bool offsetOk = true;

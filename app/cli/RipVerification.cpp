@@ -16,10 +16,18 @@ int VerifyRip(const TJobRunner& job, const CdDrive& drive, const VerifyOptions& 
   for (const QString& line : verification.TrackLines()) Out() << line << '\n';
   const QString summary = verification.Summary();
   if (!summary.isEmpty()) Out() << summary << '\n';
+  if (options.ctdb) {
+    ctdb::CtdbServer server;
+    server.hostPort = options.ctdbServer;
+    CheckWithCtdb(verification, server, options.ctdbRepair);
+    for (const QString& line : verification.record.ctdbLines) Out() << line.trimmed() << '\n';
+    if (verification.ctdb.checked && verification.ctdb.verdict.lookup == ctdb::CtdbLookup::Outcome::Found)
+      Out() << verification.ctdb.Summary() << '\n';
+  }
   const QString error = WriteRipLogIfWanted(verification, question);
   if (!error.isEmpty()) Fail(error);
   Out().flush();
-  return options.requireAccurate && !verification.AllAccurate() ? 3 : 0;
+  return options.requireAccurate && !verification.AllVerified() ? 3 : 0;
 }
 
 }  // namespace trackmill::cli

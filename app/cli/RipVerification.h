@@ -17,10 +17,14 @@ struct VerifyOptions {
   bool lookUp = true;
   QString server;  // HOST[:PORT]
   bool requireAccurate = false;
+  bool ctdb = true;        // check with the parity database too
+  QString ctdbServer;      // HOST[:PORT]
+  bool ctdbRepair = true;  // fetch parity when the rip differs
 };
 
-// Returns 3 when requireAccurate and a track was not accurately ripped or the database gave
-// no answer, else 0. The drive must be open and no extraction running on it.
+// Returns 3 when requireAccurate and a track was neither accurately ripped nor confirmed by the
+// parity database (or neither database gave an answer), else 0. The drive must be open and no
+// extraction running on it.
 int VerifyRip(const TJobRunner& job, const CdDrive& drive, const VerifyOptions& options,
               const QStringList& errors, TOverwriteQuestion& question);
 

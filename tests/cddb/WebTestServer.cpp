@@ -28,6 +28,7 @@ void Serve(WebTestServer* owner, QTcpSocket* socket) {
     WebRequest request;
     request.target = QString::fromUtf8(head.left(head.indexOf("\r\n")).split(' ').value(1));
     request.userAgent = HeaderValue(head, "user-agent");
+    request.range = HeaderValue(head, "range");
     const WebAnswer answer = owner->Answer(request);
     QByteArray reply = "HTTP/1.0 " + QByteArray::number(answer.status) + " Answer\r\nContent-Type: " +
                        answer.contentType + "\r\nContent-Length: " + QByteArray::number(answer.declaredLength < 0 ? answer.body.size() : answer.declaredLength) +
@@ -41,7 +42,12 @@ void Serve(WebTestServer* owner, QTcpSocket* socket) {
 
 }  // namespace
 
-WebTestServer::WebTestServer(Handler handler) : handler_(std::move(handler)) {
+WebTestServer::WebTestServer(Handler handler)
+    : WebTestServer(RequestHandler([handler = std::move(handler)](const WebRequest& request) {
+        return handler(request.target);
+      })) {}
+
+WebTestServer::WebTestServer(RequestHandler handler) : handler_(std::move(handler)) {
   thread_.start();
   port_ = ListenOnLoopback(thread_, [this](QTcpSocket* socket) { Serve(this, socket); });
 }
@@ -61,7 +67,7 @@ WebAnswer WebTestServer::Answer(const WebRequest& request) {
     std::lock_guard lock(lock_);
     requests_.push_back(request);
   }
-  return handler_(request.target);
+  return handler_(request);
 }
 
 QString DeadServerUrl() {

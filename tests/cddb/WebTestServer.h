@@ -24,12 +24,16 @@ struct WebAnswer {
 struct WebRequest {
   QString target;  // "/ws/2/discid/...?..."
   QByteArray userAgent;
+  QByteArray range;  // the Range header's value, empty without one
 };
 
 class WebTestServer {
  public:
   using Handler = std::function<WebAnswer(const QString& target)>;
   explicit WebTestServer(Handler handler);
+  // A handler that sees the whole request (its headers too).
+  using RequestHandler = std::function<WebAnswer(const WebRequest& request)>;
+  explicit WebTestServer(RequestHandler handler);
   ~WebTestServer();
 
   QString BaseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
@@ -39,7 +43,7 @@ class WebTestServer {
   WebAnswer Answer(const WebRequest& request);
 
  private:
-  Handler handler_;
+  RequestHandler handler_;
   QThread thread_;
   quint16 port_ = 0;
   mutable std::mutex lock_;

@@ -38,6 +38,7 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
       "[FlacOptions]\nCompressionLevel=5\n"
       "[CDOptions]\nIndex=-1\nCDDb=0\nDiscImage=\n"
       "[AccurateRip]\nUse=1\nServer=www.accuraterip.com\n"
+      "[CTDB]\nUse=1\nServer=db.cuetools.net\nRepair=1\n"
       "[RecordOptions]\nSaveMp3=0\n"
       "[QueryCDDB]\nServer=gnudb.gnudb.org\nScript=/~cddb/"
       "cddb.cgi\nUseProxy=0\nProxyAddress=\nPort=80\nEmail=\n"
