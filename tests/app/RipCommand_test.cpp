@@ -69,13 +69,13 @@ TEST_F(RipCommandTest, BadImagesOrOptionsFailClearly) {
   };
   const Case cases[] = {
       {{"toc", "--disc-image", "/nonexistent/disc.cue"}, "/nonexistent/disc.cue: no such file"},
-      {{"rip", "--disc-image", "/nonexistent/disc.cue", "--format", "wav"}, "/nonexistent/disc.cue: no such file"},
+      {{"rip", "--no-ctdb", "--disc-image", "/nonexistent/disc.cue", "--format", "wav"}, "/nonexistent/disc.cue: no such file"},
       {{"toc", "--disc-image", out_.path()}, "a folder, not a disc image"},
       {{"toc", "--disc-image", garbage}, garbage + ": not a readable disc image"},
       {{"toc", "--disc-image", many}, "more tracks than a CD holds"},
       {{"toc", "--disc-image"}, "--disc-image needs a file name"},
       {{"toc", "--disc-image", "a.cue", "--drive", "0"}, "not both"},
-      {{"rip", "--disc-image", disc.CuePath(), "--format", "wav", "--tracks", "2-1"}, "bad track list"},
+      {{"rip", "--no-ctdb", "--disc-image", disc.CuePath(), "--format", "wav", "--tracks", "2-1"}, "bad track list"},
   };
   for (const Case& c : cases) {
     const auto result = RunProgram(TrackmillProgram(), c.args);
@@ -89,7 +89,7 @@ TEST_F(RipCommandTest, RipsChosenTracksUnderTheirCleanedTitles) {
   ASSERT_TRUE(disc.Ok());
   NameTracks(disc, {"AC/DC: Live?", "Second", "Third \"quoted\""});
   const auto result =
-      RunProgram(TrackmillProgram(), {"rip", "--disc-image", disc.CuePath(), "--tracks", "1,3", "--format",
+      RunProgram(TrackmillProgram(), {"rip", "--no-ctdb", "--disc-image", disc.CuePath(), "--tracks", "1,3", "--format",
                                       "wav", "--output", out_.path(), "--no-accuraterip"});
   ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
   EXPECT_EQ(QDir(out_.path()).entryList({"*.wav"}, QDir::Files, QDir::Name),
@@ -160,7 +160,7 @@ TEST_F(RipCommandTest, OverlongTitlesAreShortenedToAFileName) {
   TestDisc disc({"20", "20"});
   ASSERT_TRUE(disc.Ok());
   NameTracks(disc, {QString(300, 'x'), QString(100, QChar(0x2605))});
-  const auto result = RunProgram(TrackmillProgram(), {"rip", "--disc-image", disc.CuePath(), "--format",
+  const auto result = RunProgram(TrackmillProgram(), {"rip", "--no-ctdb", "--disc-image", disc.CuePath(), "--format",
                                                       "wav", "--output", out_.path(), "--no-accuraterip"});
   EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
   EXPECT_TRUE(QFile::exists(out_.filePath(QString(251, 'x') + ".wav")));
@@ -175,7 +175,7 @@ TEST_F(RipCommandTest, FileSizeLimitIsAnErrorNotASuccess) {
     rlimit limit{100000, 100000};
     setrlimit(RLIMIT_FSIZE, &limit);
   });
-  process.start(TrackmillProgram(), {"rip", "--disc-image", disc.CuePath(), "--format", "wav", "--output",
+  process.start(TrackmillProgram(), {"rip", "--no-ctdb", "--disc-image", disc.CuePath(), "--format", "wav", "--output",
                                      out_.path(), "--no-accuraterip"});
   ASSERT_TRUE(process.waitForFinished(60000));
   EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);  // not killed by SIGXFSZ
@@ -191,7 +191,7 @@ TEST_F(RipCommandTest, AKilledRipLeavesNothingUnderAFinalName) {
   TestDisc disc({"300"});
   ASSERT_TRUE(disc.Ok());
   QProcess process;
-  process.start(TrackmillProgram(), {"rip", "--disc-image", disc.CuePath(), "--format", "flac", "--output",
+  process.start(TrackmillProgram(), {"rip", "--no-ctdb", "--disc-image", disc.CuePath(), "--format", "flac", "--output",
                                      out_.path(), "--no-accuraterip"});
   const auto parts = [&] { return QDir(out_.path()).entryList({".*.part"}, QDir::Files | QDir::Hidden); };
   QElapsedTimer clock;
@@ -212,7 +212,7 @@ TEST_F(RipCommandTest, TocAndLogNameTheDamageMapAndAMalformedOneRefusesTheImage)
   const auto toc = RunProgram(TrackmillProgram(), {"toc", "--disc-image", disc.CuePath()});
   ASSERT_EQ(toc.exitCode, 0) << toc.err.toStdString();
   EXPECT_TRUE(toc.out.endsWith("Image disc.cue\n" + line.toUtf8() + "\n")) << toc.out.toStdString();
-  const auto rip = RunProgram(TrackmillProgram(), {"rip", "--disc-image", disc.CuePath(), "--format", "wav",
+  const auto rip = RunProgram(TrackmillProgram(), {"rip", "--no-ctdb", "--disc-image", disc.CuePath(), "--format", "wav",
                                                    "--output", out_.path(), "--no-accuraterip"});
   ASSERT_EQ(rip.exitCode, 0) << rip.err.toStdString();
   EXPECT_TRUE(ReadBytes(out_.filePath("Unknown Artist - Unknown Album.log")).contains(line.toUtf8() + "\n"));

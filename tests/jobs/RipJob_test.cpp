@@ -61,7 +61,7 @@ class RipJobTest : public ::testing::Test {
   test::ProcessResult Rip(const QStringList& extra) {
     return test::RunProgram(
         test::TrackmillProgram(),
-        QStringList{"rip", "--disc-image", Path("disc.cue"), "--output", Path("out"), "--no-accuraterip"} +
+        QStringList{"rip", "--no-ctdb", "--disc-image", Path("disc.cue"), "--output", Path("out"), "--no-accuraterip"} +
             extra);
   }
   // The tracks, without the rip log and cue sheet.
@@ -287,7 +287,7 @@ TEST_F(RipJobTest, ParallelRipReportsReadErrorsInTrackOrder) {
                 .exitCode,
             0);
   const auto result = test::RunProgram(test::TrackmillProgram(),
-                                       {"rip", "--disc-image", Path("cut.cue"), "--output", Path("cutout"),
+                                       {"rip", "--no-ctdb", "--disc-image", Path("cut.cue"), "--output", Path("cutout"),
                                         "--format", "flac", "--no-accuraterip", "--yes"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_TRUE(result.out.contains("done: " + Path("cutout/Track01.flac").toUtf8() + "\nfailed: " +
@@ -344,7 +344,7 @@ TEST_F(RipJobTest, ConcurrentRipsIntoOneFolderDoNotTouchEachOther) {
   for (int round = 0; round < 3; ++round) {
     QProcess rips[2];
     for (QProcess& rip : rips)
-      rip.start(test::TrackmillProgram(), {"rip", "--disc-image", Path("disc.cue"), "--output", Path("out"),
+      rip.start(test::TrackmillProgram(), {"rip", "--no-ctdb", "--disc-image", Path("disc.cue"), "--output", Path("out"),
                                            "--no-accuraterip", "--format", "flac", "--yes"});
     for (QProcess& rip : rips) {
       ASSERT_TRUE(rip.waitForFinished(120000));

@@ -74,7 +74,7 @@ class AccurateRipTest : public ::testing::Test {
     id_ = AccurateRipDiscId::Of(DiscLayout::FromToc(*toc));
   }
   test::ProcessResult Rip(const QString& image, const QStringList& extra) {
-    return RunProgram(test::TrackmillProgram(), QStringList{"rip", "--disc-image", image, "--format", "wav",
+    return RunProgram(test::TrackmillProgram(), QStringList{"rip", "--no-ctdb", "--disc-image", image, "--format", "wav",
                                                             "--output", out_.path(), "--yes"} +
                                                     extra);
   }
@@ -232,7 +232,7 @@ TEST(ReadOffsetTest, AnEnhancedCdsLastAudioTrackEndsInSilence) {
                                test::ReadBytes(disc.CuePath()) + "  TRACK 03 MODE1/2352\r\n    INDEX 01 02:44:00\r\n"));
   QTemporaryDir out;
   const auto ripped =
-      RunProgram(test::TrackmillProgram(), {"rip", "--disc-image", disc.CuePath(), "--tracks", "2", "--format", "wav",
+      RunProgram(test::TrackmillProgram(), {"rip", "--no-ctdb", "--disc-image", disc.CuePath(), "--tracks", "2", "--format", "wav",
                                             "--output", out.path(), "--yes", "--no-accuraterip", "--read-offset",
                                             QString::number(kShift)});
   ASSERT_EQ(ripped.exitCode, 0) << ripped.err.toStdString();
