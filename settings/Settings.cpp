@@ -36,7 +36,7 @@ constexpr char kAccurateRip[] = "AccurateRip";
 constexpr char kCtdb[] = "CTDB";
 constexpr char kReadOffsets[] = "ReadOffsets";
 
-const std::array<SettingKey, 47> kSettingKeys{{
+const std::array<SettingKey, 50> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
