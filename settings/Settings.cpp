@@ -34,8 +34,9 @@ constexpr char kMusicBrainz[] = "MusicBrainz";
 constexpr char kReplayGain[] = "ReplayGain";
 constexpr char kAccurateRip[] = "AccurateRip";
 constexpr char kReadOffsets[] = "ReadOffsets";
+constexpr char kExtraction[] = "Extraction";
 
-const std::array<SettingKey, 47> kSettingKeys{{
+const std::array<SettingKey, 51> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -65,6 +66,10 @@ const std::array<SettingKey, 47> kSettingKeys{{
     {kCdOptions, "Index", &TSettings::Index},
     {kCdOptions, "CDDb", &TSettings::CDDb},
     {kCdOptions, "DiscImage", &TSettings::DiscImage},
+    {kExtraction, "Mode", &TSettings::ExtractionMode},
+    {kExtraction, "MaxRetries", &TSettings::MaxRetries},
+    {kExtraction, "DefeatCache", &TSettings::DefeatCache},
+    {kExtraction, "UseC2", &TSettings::UseC2},
     {kAccurateRip, "Use", &TSettings::UseAccurateRip},
     {kAccurateRip, "Server", &TSettings::AccurateRipServer},
     {kRecordOptions, "SaveMp3", &TSettings::SaveMp3},

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "verify/AccurateRipSum.h"
+#include "cd/CopyReport.h"
 #include "cd/DiscLayout.h"
 #include "verify/AccurateRipLookup.h"
 #include "jobs/JobRunner.h"
@@ -30,6 +31,7 @@ struct RippedTrack {
   JobItemResult result = JobItemResult::Pending;
   AccurateRipChecksums sums;
   AccurateRipVerdict verdict;
+  CopyReport copy;  // secure false after a fast extraction
 };
 
 struct RipRecord {

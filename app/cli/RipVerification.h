@@ -19,7 +19,8 @@ struct VerifyOptions {
   bool requireAccurate = false;
 };
 
-// Returns 3 when requireAccurate and a track was not accurately ripped or the database gave
+// Prints each securely read track's copy line; returns 4 when a track has suspicious
+// positions, else 3 when requireAccurate and a track was not accurately ripped or the database gave
 // no answer, else 0. The drive must be open and no extraction running on it.
 int VerifyRip(const TJobRunner& job, const CdDrive& drive, const VerifyOptions& options,
               const QStringList& errors, TOverwriteQuestion& question);
