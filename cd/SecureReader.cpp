@@ -61,6 +61,10 @@ SecureReader::Pass SecureReader::ReadSectorBySector(int32_t lba, int32_t count, 
     const SectorRead read = drive_.ReadSectors(lba + i, 1, bytes, kCDSectorBytes, {bypass, c2});
     pass.sectorRead[size_t(i)] = read.ok && read.bytes >= size_t(kCDSectorBytes);
     if (!pass.sectorRead[size_t(i)]) pass.ok = false;
+    if (read.pastMedium) {
+      pass.pastMedium = true;
+      break;
+    }
   }
   return pass;
 }
@@ -110,6 +114,7 @@ bool SecureReader::Read(int32_t lba, int32_t count, uint8_t* copy, uint8_t* test
   for (int32_t at = lba; at < lba + count; at += kSecureBlockSectors) {
     const int32_t n = std::min<int32_t>(kSecureBlockSectors, lba + count - at);
     Pass pass = ReadBlock(at, n, bypass_);
+    if (pass.pastMedium) return false;
     tested.push_back({at, n, pass.ok && !Flagged(pass), pass.ok ? Checksum(pass.bytes) : 0});
     while (verified < tested.size() && tested[verified].lba + tested[verified].count + lead <= at + n)
       verify(tested[verified++]);

@@ -44,7 +44,8 @@ class SecureReader {
 
   // Reads count sectors from lba into copy (count x 2352 bytes). test, when given, receives
   // what the test pass proved: the same as copy, but an unproven sample as the last read of
-  // it gave it. False only when the run lies outside the disc.
+  // it gave it. False when the run lies outside the disc or the medium ends before it does
+  // (an image cut short: no re-read gives those sectors).
   bool Read(int32_t lba, int32_t count, uint8_t* copy, uint8_t* test = nullptr);
 
   const SecureReadTotals& Totals() const { return totals_; }
@@ -57,6 +58,7 @@ class SecureReader {
     std::vector<bool> sectorRead;   // by sector of the run
     std::vector<uint8_t> bytes;
     std::vector<uint8_t> c2;        // empty when C2 is not used
+    bool pastMedium = false;        // a sector lies beyond what the medium holds
   };
   Pass ReadBlock(int32_t lba, int32_t count, bool bypass);
   Pass ReadSectorBySector(int32_t lba, int32_t count, bool bypass);
