@@ -310,20 +310,32 @@ int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request, const ReadOptions& opti
           ? ReadAudioWithC2(drive->cdio, first, h.numFrames, request.Data(), options.c2.data())
           : cdio_read_audio_sectors(drive->cdio, request.Data(), first, h.numFrames);
   h.status = uint32_t(rc);
-  if (rc != DRIVER_OP_SUCCESS) return 0;
+  if (rc != DRIVER_OP_SUCCESS) {
+    // An image's data file lacks these sectors: out of range, not a medium error.
+    if (drive->isImage) h.status = uint32_t(DRIVER_OP_BAD_PARAMETER);
+    return 0;
+  }
   // libcdio's image drivers fail a read only when none of it lies in the image file; a read
   // that runs past the end of a cut image must fail too, as it does on a drive. The last
   // sector read on its own tells.
   if (drive->isImage) {
     uint8_t last[kCDSectorBytes];
-    if (cdio_read_audio_sectors(drive->cdio, last, first + lsn_t(h.numFrames) - 1, 1) != DRIVER_OP_SUCCESS ||
-        (drive->damage && !drive->damage->Apply(first, h.numFrames, request.Data(), options.c2, options.bypassCache))) {
+    // Past the end of the image the address is out of range, as on a drive, not a medium error.
+    if (cdio_read_audio_sectors(drive->cdio, last, first + lsn_t(h.numFrames) - 1, 1) != DRIVER_OP_SUCCESS) {
+      h.status = uint32_t(DRIVER_OP_BAD_PARAMETER);
+      return 0;
+    }
+    if (drive->damage && !drive->damage->Apply(first, h.numFrames, request.Data(), options.c2, options.bypassCache)) {
       h.status = uint32_t(DRIVER_OP_ERROR);
       return 0;
     }
   }
   h.len = h.numFrames * kCDSectorBytes;
   return 1;
+}
+
+bool ReadRanPastMedium(const TTrackBufHeader& header) {
+  return int32_t(header.status) == DRIVER_OP_BAD_PARAMETER;
 }
 
 bool MediaPresent(TCDHandle handle) {

@@ -39,6 +39,9 @@ int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request);
 // The same with the options of a secure read (DriveTypes.h); options.c2, when given, must
 // hold kC2BytesPerSector for each sector. An image's damage map acts on every read.
 int ReadCDAudioLBA(TCDHandle handle, TTrackBuf& request, const ReadOptions& options);
+// Whether a failed read asked for sectors the medium does not hold (an image cut short, or a
+// request no drive takes): no re-read gives them.
+bool ReadRanPastMedium(const TTrackBufHeader& header);
 
 // Whether a readable disc is in the drive of the handle now: a fresh look at the device or
 // image file, so a disc changed since the handle was opened is noticed. False for a closed

@@ -2,7 +2,11 @@
 
 #include <QFile>
 #include <QtEndian>
+#include <optional>
+#include <zlib.h>
+
 #include <algorithm>
+#include <cstdlib>
 
 #include "cd/DiscLayout.h"
 #include "cd/DiscSamples.h"
@@ -18,6 +22,21 @@ namespace {
 constexpr qint64 kSectorsPerRead = 10;
 // An image has no drive cache to respect; larger reads cost fewer calls per second of audio.
 constexpr qint64 kImageSectorsPerRead = 75;
+// Secure reads of a drive run long enough for the test pass to outrun the drive's cache.
+constexpr qint64 kSecureSectorsPerRead = kCacheDefeatSectors + 1200;
+constexpr qint64 kSecureImageSectorsPerRead = 270;
+
+int PeakOf(const QByteArray& samples) {
+  int peak = 0;
+  const auto* values = reinterpret_cast<const uchar*>(samples.constData());
+  for (qsizetype i = 0; i + 1 < samples.size(); i += 2)
+    peak = std::max(peak, std::abs(int(qFromLittleEndian<qint16>(values + i))));
+  return peak;
+}
+
+quint32 Crc32(quint32 crc, const QByteArray& bytes) {
+  return quint32(crc32(crc, reinterpret_cast<const Bytef*>(bytes.constData()), uInt(bytes.size())));
+}
 
 }  // namespace
 
@@ -27,6 +46,8 @@ RipOptions RipOptions::FromSettings(const TSettings& s) {
   o.RipTime = s.RipTime;
   o.IsNormalize = s.IsNormalize;
   o.NormalizePercent = s.NormalizePercent;
+  o.Secure = s.ExtractionMode == kExtractionSecure;
+  o.SecureRead = {std::max(0, s.MaxRetries), s.DefeatCache, s.UseC2};
   return o;
 }
 
@@ -84,11 +105,12 @@ void TCDRipThread::run() {
   const qint64 discEnd =
       (sessionGapFollows ? track.endFrame : std::max(disc.leadOutFrame, track.endFrame)) - kLeadInSectors;
   const qint64 discSamples = discEnd * kSamplesPerSector;
-  RipTrack(FileName(), firstSample, std::max<qint64>(sampleCount, 0), discSamples, sum);
+  RipTrack(FileName(), firstSample, std::max<qint64>(sampleCount, 0), discSamples, sum,
+           track.startFrame - kLeadInSectors);
 }
 
 void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 sampleCount,
-                            qint64 discSamples, AccurateRipSum& sum) {
+                            qint64 discSamples, AccurateRipSum& sum, int32_t trackSector) {
   QFile file(fileName);
   // Unbuffered: a failing write (full disk, size limit) shows at once, not at close.
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
@@ -101,11 +123,18 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
     End(StepOutcome::WriteError);
     return;
   }
-  const qint64 sectorsPerRead = Drive->IsImage() ? kImageSectorsPerRead : kSectorsPerRead;
+  const bool image = Drive->IsImage();
+  const qint64 sectorsPerRead = Options.Secure ? (image ? kSecureImageSectorsPerRead : kSecureSectorsPerRead)
+                                               : (image ? kImageSectorsPerRead : kSectorsPerRead);
   qint64 samplesPerRead = sectorsPerRead * kSamplesPerSector;
   // One sector more than a chunk: a chunk that starts inside a sector spans one more.
   std::vector<uint8_t> sectors(size_t(sectorsPerRead + 1) * kCDSectorBytes);
-  QByteArray chunk;
+  std::vector<uint8_t> testSectors(Options.Secure ? sectors.size() : 0);
+  std::optional<SecureReader> secure;
+  if (Options.Secure) secure.emplace(*Drive, Options.SecureRead, int32_t(discSamples / kSamplesPerSector));
+  CopyReport copy;
+  copy.secure = Options.Secure;
+  QByteArray chunk, testChunk;
   ProgressClock clock;
   bool readFailed = false;
   bool writeFailed = false;
@@ -113,8 +142,14 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
   while (done < sampleCount && !Stopped) {
     const qint64 count = std::min(samplesPerRead, sampleCount - done);
     chunk.resize(count * kBytesPerStereoSample);
-    readFailed = !ReadDiscSamples(*Drive, sectors, firstSample + done, count, discSamples, chunk.data());
-    if (readFailed && samplesPerRead > kSectorsPerRead * kSamplesPerSector) {
+    if (secure) {
+      testChunk.resize(chunk.size());
+      readFailed = !ReadDiscSamplesSecurely(*secure, sectors, testSectors, firstSample + done, count, discSamples,
+                                            chunk.data(), testChunk.data());
+    } else {
+      readFailed = !ReadDiscSamples(*Drive, sectors, firstSample + done, count, discSamples, chunk.data());
+    }
+    if (readFailed && !secure && samplesPerRead > kSectorsPerRead * kSamplesPerSector) {
       // A large read fails as a whole; reads of a drive's size keep what can still be read.
       samplesPerRead = kSectorsPerRead * kSamplesPerSector;
       readFailed = false;
@@ -122,6 +157,9 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
     }
     if (!readFailed) {
       sum.Add(reinterpret_cast<const uint8_t*>(chunk.constData()), size_t(chunk.size()));
+      copy.peak = std::max(copy.peak, PeakOf(chunk));
+      copy.copyCrc = Crc32(copy.copyCrc, chunk);
+      copy.testCrc = Crc32(copy.testCrc, secure ? testChunk : chunk);
       if (file.write(chunk) != chunk.size()) writeFailed = true;
     }
     done += count;
@@ -143,6 +181,11 @@ void TCDRipThread::RipTrack(const QString& fileName, qint64 firstSample, qint64 
     return;
   }
   checksums_ = sum.Result();
+  if (secure) {
+    copy.rereads = secure->Totals().rereads;
+    copy.suspicious = SectorRuns(secure->Totals().unproven, trackSector);
+  }
+  copy_ = copy;
   if (Options.IsNormalize) normalizeError_ = NormalizeFile(ReportTo, Options.NormalizePercent, fileName);
   End(StepOutcome::Done);
 }

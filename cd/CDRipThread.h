@@ -7,7 +7,9 @@
 
 #include "verify/AccurateRipSum.h"
 #include "cd/DiscLayout.h"
+#include "cd/CopyReport.h"
 #include "cd/Drive.h"
+#include "cd/SecureReader.h"
 #include "common/JobReports.h"
 
 // Extraction of one audio track into the WAV file the job planned for it, optionally followed by
@@ -18,6 +20,10 @@
 // disc's layout).
 // After a stop request the thread finishes the read in progress, completes the WAV header
 // and ends without a further event.
+//
+// In secure mode (Options.Secure) every sector is proven by reads that agree; a sector that
+// never reads is written as silence and the track still ends Done: what could not be proven
+// is in Copy(). In fast mode each sector is read once and a failing read fails the track.
 //
 // The track's audio is read Options.ReadOffset stereo samples later on the disc (earlier when
 // negative), with silence where that runs past the disc's ends; its checksums are taken on
@@ -40,6 +46,8 @@ struct RipOptions {
   bool IsNormalize = false;
   qint32 NormalizePercent = 100;
   qint32 ReadOffset = 0;  // samples; the drive's (ReadOffsetOf), set by whoever knows the drive
+  bool Secure = false;    // every sector proven by reads that agree (cd/SecureReader.h)
+  SecureReadOptions SecureRead;
 
   static RipOptions FromSettings(const TSettings& settings);
 };
@@ -72,6 +80,8 @@ class TCDRipThread : public QThread {
   // The track's checksums, of the audio as extracted (before normalising); valid only when the
   // whole track was read. Set before the final report is posted.
   AccurateRipChecksums Checksums() const { return checksums_; }
+  // What a secure extraction proved (secure false after a fast one); set like Checksums().
+  CopyReport Copy() const { return copy_; }
 
  protected:
   void run() override;
@@ -80,13 +90,14 @@ class TCDRipThread : public QThread {
   void End(StepOutcome outcome);
   // Reads sampleCount samples from disc sample firstSample (may lie outside the disc) into file.
   void RipTrack(const QString& fileName, qint64 firstSample, qint64 sampleCount, qint64 discSamples,
-                AccurateRipSum& sum);
+                AccurateRipSum& sum, int32_t trackSector);
 
   // Written by the thread before its last event.
   const QString wavPath_;
   const std::shared_ptr<const DiscLayout> disc_;
   QString normalizeError_;
   AccurateRipChecksums checksums_;
+  CopyReport copy_;
 };
 
 }  // namespace trackmill

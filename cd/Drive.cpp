@@ -106,6 +106,7 @@ SectorRead CdDrive::ReadSectors(int32_t lba, uint32_t count, uint8_t* buffer, si
   const TCDHandle handle = OpenHandle();
   result.ok = ReadCDAudioLBA(handle, request, options) == 1;
   result.status = int32_t(request.header.status);
+  result.pastMedium = !result.ok && ReadRanPastMedium(request.header);
   if (result.ok) {
     result.bytes = request.AudioBytes();
     std::memcpy(buffer, request.Audio(), result.bytes);

@@ -54,6 +54,7 @@ struct SectorRead {
   int status = 0;    // the libcdio driver code of the read
   size_t bytes = 0;  // bytes written into the buffer
   bool c2 = false;   // the read filled ReadOptions::c2 with the drive's C2 pointers
+  bool pastMedium = false;  // failed for sectors the medium does not hold (an image cut short)
 };
 
 // An open drive or disc image. Shared: whoever reads (the extraction thread, the player)

@@ -22,6 +22,8 @@ void DriveExtractor::Stop() {
   thread_.reset();  // waits for the read in progress
 }
 
+CopyReport DriveExtractor::Copy() const { return thread_ ? thread_->Copy() : CopyReport{}; }
+
 AccurateRipChecksums DriveExtractor::Checksums() const { return thread_ ? thread_->Checksums() : AccurateRipChecksums{}; }
 
 QString DriveExtractor::NormalizeError() const { return thread_ ? thread_->NormalizeError() : QString(); }

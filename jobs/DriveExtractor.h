@@ -15,6 +15,7 @@ class DriveExtractor : public TTrackExtractor {
   void Start(const JobItem& item, QObject* reportTo) override;
   void Stop() override;
   AccurateRipChecksums Checksums() const override;
+  CopyReport Copy() const override;
   QString NormalizeError() const override;
 
  private:

@@ -30,6 +30,7 @@ TJobRunner::TJobRunner(int jobKind, std::shared_ptr<CdDrive> cdDrive, const JobI
       results_(items.size(), JobItemResult::Pending),
       failures_(items.size()),
       checksums_(items.size()),
+      copies_(items.size()),
       mp3Runner_(mp3Runner),
       wmaRunner_(wmaRunner),
       overwriteQuestion_(overwriteQuestion),
@@ -271,6 +272,7 @@ void TJobRunner::HandleExtractionEnded(const StepEnded& end) {
   if (extracted) {
     extracted_[size_t(item)] = true;
     checksums_[size_t(item)] = extractor_->Checksums();
+    copies_[size_t(item)] = extractor_->Copy();
     if (const QString error = extractor_->NormalizeError(); !error.isEmpty()) heldMessages_[size_t(item)] << error;
   }
   ++extractedCount_;

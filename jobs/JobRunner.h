@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "verify/AccurateRipSum.h"
+#include "cd/CopyReport.h"
 #include "cd/DiscLayout.h"
 #include "cd/Drive.h"
 #include "common/JobItem.h"
@@ -121,6 +122,8 @@ class TJobRunner : public QObject {
   int DoneCount() const;
   // Kind 1: the checksums of each item's extracted audio (invalid until it was read whole).
   const std::vector<AccurateRipChecksums>& Checksums() const { return checksums_; }
+  // Kind 1: what a secure extraction of each item proved (secure false otherwise).
+  const std::vector<CopyReport>& Copies() const { return copies_; }
   // The file an item ends up as (planned as the job is made and again as it starts).
   QString ResultFile(int item) const;
   // Kind 1: the disc's layout, read from the table of contents once as the job starts and
@@ -201,6 +204,7 @@ class TJobRunner : public QObject {
   std::vector<JobItemResult> results_;
   std::vector<QString> failures_;
   std::vector<AccurateRipChecksums> checksums_;
+  std::vector<CopyReport> copies_;
   TMp3EncodeProcess* mp3Runner_;
   TWMAEncodeProcess* wmaRunner_;
   TOverwriteQuestion* overwriteQuestion_;

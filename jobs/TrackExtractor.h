@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+#include "cd/CopyReport.h"
 #include "cd/DiscLayout.h"
 #include "cd/Drive.h"
 #include "common/JobItem.h"
@@ -27,6 +28,7 @@ class TTrackExtractor {
   // Valid after a successful end: the checksums of the audio as read (invalid when unknown)
   // and why the normalising pass failed (empty when it ran or was not asked for).
   virtual AccurateRipChecksums Checksums() const { return {}; }
+  virtual CopyReport Copy() const { return {}; }
   virtual QString NormalizeError() const { return {}; }
 };
 

@@ -35,8 +35,9 @@ constexpr char kReplayGain[] = "ReplayGain";
 constexpr char kAccurateRip[] = "AccurateRip";
 constexpr char kCtdb[] = "CTDB";
 constexpr char kReadOffsets[] = "ReadOffsets";
+constexpr char kExtraction[] = "Extraction";
 
-const std::array<SettingKey, 50> kSettingKeys{{
+const std::array<SettingKey, 54> kSettingKeys{{
     {kCommonOptions, "OutputFolder", &TSettings::OutputFolder},
     {kCommonOptions, "OutputFormat", &TSettings::OutputFormat},
     {kCommonOptions, "IsKeepWav", &TSettings::IsKeepWav},
@@ -66,6 +67,10 @@ const std::array<SettingKey, 50> kSettingKeys{{
     {kCdOptions, "Index", &TSettings::Index},
     {kCdOptions, "CDDb", &TSettings::CDDb},
     {kCdOptions, "DiscImage", &TSettings::DiscImage},
+    {kExtraction, "Mode", &TSettings::ExtractionMode},
+    {kExtraction, "MaxRetries", &TSettings::MaxRetries},
+    {kExtraction, "DefeatCache", &TSettings::DefeatCache},
+    {kExtraction, "UseC2", &TSettings::UseC2},
     {kAccurateRip, "Use", &TSettings::UseAccurateRip},
     {kAccurateRip, "Server", &TSettings::AccurateRipServer},
     {kCtdb, "Use", &TSettings::UseCtdb},

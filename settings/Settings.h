@@ -34,6 +34,9 @@ inline constexpr qint32 kCoverEmbeddedAndFile = 0;  // in every file, and cover.
 inline constexpr qint32 kCoverEmbedded = 1;
 inline constexpr qint32 kCoverFile = 2;
 
+inline constexpr qint32 kExtractionFast = 0;    // every sector read once
+inline constexpr qint32 kExtractionSecure = 1;  // every sector proven by reads that agree
+
 inline constexpr qint32 kReplayGainOff = 0;
 inline constexpr qint32 kReplayGainTrack = 1;
 inline constexpr qint32 kReplayGainAlbum = 2;  // track and album gain
@@ -76,6 +79,11 @@ struct TSettings {
   qint32 Index = -1;  // position in the drive list; -1 = none chosen
   bool CDDb = false;
   QString DiscImage;  // the image last opened in the window; reopened when no drive is chosen
+  // [Extraction]
+  qint32 ExtractionMode = kExtractionSecure;  // kExtractionFast or kExtractionSecure
+  qint32 MaxRetries = 20;  // re-reads of a block of sectors whose reads disagree
+  bool DefeatCache = true;  // re-reads come from the disc, not the drive's cache
+  bool UseC2 = true;        // re-read what the drive's C2 pointers flag, where it reports them
   // [ReadOffsets]: samples by drive (CdDrive::Identity); a drive not listed reads with offset 0.
   QMap<QString, qint32> ReadOffsets;
   // [AccurateRip]

@@ -81,6 +81,13 @@ QString RipLogText(const RipRecord& record) {
     lines << QString() << QStringLiteral("Track %1").arg(track.number, 2, 10, QLatin1Char('0'))
           << "  File: " + track.file << "  Result: " + JobItemResultWord(track.result);
     if (!track.sums.valid) continue;
+    if (track.copy.secure) {
+      lines << "  " + track.copy.Verdict()
+            << QStringLiteral("  Re-reads: %1").arg(track.copy.rereads)
+            << QStringLiteral("  Peak level: %1 %").arg(track.copy.peak * 100.0 / 32768, 0, 'f', 1)
+            << QStringLiteral("  Test CRC: %1, copy CRC: %2")
+                   .arg(Hex8(track.copy.testCrc).toUpper(), Hex8(track.copy.copyCrc).toUpper());
+    }
     lines << "  CRC32: " + Hex8(track.sums.crc32).toUpper()
           << QStringLiteral("  AccurateRip checksums: v1 %1, v2 %2")
                  .arg(Hex8(track.sums.v1), Hex8(track.sums.v2));

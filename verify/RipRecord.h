@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "verify/AccurateRipSum.h"
+#include "cd/CopyReport.h"
 #include "cd/DiscLayout.h"
 #include "verify/AccurateRipLookup.h"
 #include "jobs/JobRunner.h"
@@ -31,6 +32,7 @@ struct RippedTrack {
   AccurateRipChecksums sums;
   AccurateRipVerdict verdict;
   QString ctdbText;  // the parity database's word on the track; empty without one
+  CopyReport copy;  // secure false after a fast extraction
 };
 
 struct RipRecord {

@@ -66,11 +66,18 @@ RipSummary SummarizeRip(const RipVerification& v, const QString& folder, const Q
     row.folder = track.file.isEmpty() ? folder : file.absolutePath();
     row.result = track.result;
     row.resultText = ResultText(track.result);
+    if (track.copy.secure && track.sums.valid) {
+      row.copy = track.copy.Verdict();
+      row.suspicious = !track.copy.CopyOk();
+      // The row's result names the damage wherever the summary is shown.
+      if (row.suspicious) row.resultText += QStringLiteral(" (") + row.copy + u')';
+    }
     if (v.record.lookedUp) row.verification = VerdictWords(track.verdict);
     row.mismatch = track.verdict.kind == AccurateRipVerdict::Kind::NotAccurate;
     summary.writtenCount += track.result == JobItemResult::Done;
     summary.failedCount += track.result == JobItemResult::Failed;
     summary.mismatchCount += row.mismatch;
+    summary.suspiciousCount += row.suspicious;
     declined += track.result == JobItemResult::Declined;
     summary.rows.push_back(row);
   }

@@ -26,6 +26,8 @@ struct RipSummaryRow {
   QString resultText;    // "written", "kept (not replaced)", "failed", ...
   QString verification;  // the database's verdict; empty when the lookup is off
   bool mismatch = false;
+  QString copy;             // what a secure read proved ("Copy OK", ...); empty after a fast one
+  bool suspicious = false;  // the secure read left positions unproven
 };
 
 struct RipSummary {
@@ -37,6 +39,7 @@ struct RipSummary {
   int writtenCount = 0;
   int failedCount = 0;
   int mismatchCount = 0;
+  int suspiciousCount = 0;  // tracks read securely with suspicious positions
 
   bool NeedsAttention() const { return failedCount > 0 || mismatchCount > 0; }
   // The message box's text when NeedsAttention(): each failed or contradicted track.

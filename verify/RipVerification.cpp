@@ -68,6 +68,7 @@ bool CollectRipRecord(const TJobRunner& job, const CdDrive& drive, const QString
     track.file = job.ResultFile(item);
     track.result = job.ItemResults()[size_t(item)];
     track.sums = job.Checksums()[size_t(item)];
+    track.copy = job.Copies()[size_t(item)];
     int audioIndex = 0;
     for (int k = 0; k < index; ++k) audioIndex += record.disc.tracks[size_t(k)].data ? 0 : 1;
     record.tracks.push_back(track);

@@ -82,6 +82,10 @@ int RunRipCommand(const QStringList& arguments) {
   const int readOffset = offsetText.toInt(&offsetOk);
   if (!offsetText.isEmpty() && (!offsetOk || std::abs(readOffset) > kMaxReadOffset))
     return Fail(QStringLiteral("bad read offset \"%1\"").arg(offsetText), 2);
+  const QString readMode = TakeOption(args, "--read-mode", &ok);
+  if (!ok) return Fail("--read-mode needs fast or secure", 2);
+  if (!readMode.isEmpty() && readMode != "fast" && readMode != "secure")
+    return Fail(QStringLiteral("bad read mode \"%1\": use fast or secure").arg(readMode), 2);
   const bool yes = TakeFlag(args, "--yes");
   const bool no = TakeFlag(args, "--no");
   if (!args.isEmpty()) return Fail(QStringLiteral("unexpected argument \"%1\"").arg(args.first()), 2);
@@ -99,6 +103,7 @@ int RunRipCommand(const QStringList& arguments) {
   }
   if (!output.isEmpty()) Settings().OutputFolder = QFileInfo(output).absoluteFilePath();
   if (!pattern.isEmpty()) Settings().FileNamePattern = pattern;
+  if (!readMode.isEmpty()) Settings().ExtractionMode = readMode == "fast" ? kExtractionFast : kExtractionSecure;
 
   TrackList list;
   if (const QString status = OpenListedDisc(drive, list); !status.isEmpty()) return Fail(status);

@@ -13,6 +13,12 @@ int VerifyRip(const TJobRunner& job, const CdDrive& drive, const VerifyOptions& 
     return options.requireAccurate ? 3 : 0;
   }
   LookUpAndJudge(verification, options.server);
+  bool suspicious = false;
+  for (const RippedTrack& track : verification.record.tracks) {
+    if (!track.copy.secure || !track.sums.valid) continue;
+    Out() << QStringLiteral("Track %1: ").arg(track.number, 2, 10, QLatin1Char('0')) << track.copy.Line() << '\n';
+    suspicious = suspicious || !track.copy.CopyOk();
+  }
   for (const QString& line : verification.TrackLines()) Out() << line << '\n';
   const QString summary = verification.Summary();
   if (!summary.isEmpty()) Out() << summary << '\n';
@@ -27,6 +33,7 @@ int VerifyRip(const TJobRunner& job, const CdDrive& drive, const VerifyOptions& 
   const QString error = WriteRipLogIfWanted(verification, question);
   if (!error.isEmpty()) Fail(error);
   Out().flush();
+  if (suspicious) return 4;
   return options.requireAccurate && !verification.AllVerified() ? 3 : 0;
 }
 

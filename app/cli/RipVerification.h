@@ -22,9 +22,10 @@ struct VerifyOptions {
   bool ctdbRepair = true;  // fetch parity when the rip differs
 };
 
-// Returns 3 when requireAccurate and a track was neither accurately ripped nor confirmed by the
-// parity database (or neither database gave an answer), else 0. The drive must be open and no
-// extraction running on it.
+// Prints each securely read track's copy line; returns 4 when a track has suspicious
+// positions, else 3 when requireAccurate and a track was neither accurately ripped nor
+// confirmed by the parity database (or neither database gave an answer), else 0. The drive
+// must be open and no extraction running on it.
 int VerifyRip(const TJobRunner& job, const CdDrive& drive, const VerifyOptions& options,
               const QStringList& errors, TOverwriteQuestion& question);
 

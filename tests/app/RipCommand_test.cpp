@@ -76,6 +76,7 @@ TEST_F(RipCommandTest, BadImagesOrOptionsFailClearly) {
       {{"toc", "--disc-image"}, "--disc-image needs a file name"},
       {{"toc", "--disc-image", "a.cue", "--drive", "0"}, "not both"},
       {{"rip", "--no-ctdb", "--disc-image", disc.CuePath(), "--format", "wav", "--tracks", "2-1"}, "bad track list"},
+      {{"rip", "--disc-image", disc.CuePath(), "--read-mode", "careful"}, "bad read mode \"careful\""},
   };
   for (const Case& c : cases) {
     const auto result = RunProgram(TrackmillProgram(), c.args);
@@ -228,6 +229,26 @@ TEST_F(RipCommandTest, TocAndLogNameTheDamageMapAndAMalformedOneRefusesTheImage)
     EXPECT_TRUE(result.err.contains(map.toUtf8() + ", line 2: bytes= takes 1 to 2352")) << result.err.toStdString();
   }
   EXPECT_TRUE(QDir(empty.path()).isEmpty());
+}
+
+TEST_F(RipCommandTest, SecureModeReportsWhatItCouldNotProveAndExitsWith4) {
+  TestDisc disc({"75", "75"});
+  ASSERT_TRUE(disc.Ok());
+  ASSERT_TRUE(test::WriteBytes(disc.CuePath() + ".damage", "random 20-21\nunreadable 105-106\n"));
+  const QStringList args{"rip", "--disc-image", disc.CuePath(), "--format", "wav", "--output", out_.path(),
+                         "--no-accuraterip", "--yes"};
+  const auto secure = RunProgram(TrackmillProgram(), args);
+  EXPECT_EQ(secure.exitCode, 4) << secure.err.toStdString();
+  EXPECT_TRUE(secure.out.contains("Track 01: Copy OK; re-reads ")) << secure.out.toStdString();
+  EXPECT_TRUE(secure.out.contains("Track 02: Copy finished with 1 suspicious positions: 0:00.30-0:00.31; "))
+      << secure.out.toStdString();
+  EXPECT_EQ(ReadBytes(out_.filePath("Track01.wav")).mid(44), disc.ExpectedTrack(1));
+  EXPECT_TRUE(ReadBytes(out_.filePath("Unknown Artist - Unknown Album.log"))
+                  .contains("\n  Copy finished with 1 suspicious positions: 0:00.30-0:00.31\n  Re-reads: "));
+  // Read once, the unreadable sectors fail the track.
+  const auto fast = RunProgram(TrackmillProgram(), args + QStringList{"--read-mode", "fast"});
+  EXPECT_EQ(fast.exitCode, 1) << fast.out.toStdString();
+  EXPECT_FALSE(fast.out.contains("Copy")) << fast.out.toStdString();
 }
 
 }  // namespace

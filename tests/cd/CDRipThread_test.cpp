@@ -32,6 +32,7 @@ class CDRipThreadTest : public ::testing::Test {
   void SetUp() override {
     Settings() = TSettings{};
     Settings().OutputFolder = out_.path();
+    Settings().ExtractionMode = kExtractionFast;  // what most cases here are about
   }
   void TearDown() override {
     drive_.reset();
@@ -53,6 +54,7 @@ class CDRipThreadTest : public ::testing::Test {
     thread.start();
     JoinThread(thread);
     normalizeError_ = thread.NormalizeError();
+    copy_ = thread.Copy();
     events.Deliver();
   }
   QString WavPath(const QString& name) const { return out_.filePath(name + ".wav"); }
@@ -61,6 +63,7 @@ class CDRipThreadTest : public ::testing::Test {
   std::shared_ptr<CdDrive> drive_;
   std::shared_ptr<const DiscLayout> disc_;
   QString normalizeError_;
+  CopyReport copy_;
 };
 
 // Checks header fields and returns the sample data.
@@ -193,6 +196,48 @@ TEST_F(CDRipThreadTest, ADamagedDiscIsRippedAsItReads) {
   ASSERT_EQ(failing.ends.size(), 1u);
   EXPECT_EQ(failing.ends[0].outcome, StepOutcome::ReadError);
   EXPECT_EQ(ReadBytes(WavPath("unreadable")).mid(44), disc.ExpectedTrack(2).left(10 * kCDSectorBytes));
+}
+
+TEST_F(CDRipThreadTest, SecureModeCorrectsWhatReReadsSeeAndReportsTheRest) {
+  Settings().ExtractionMode = kExtractionSecure;
+  TestDisc disc({"280", "20"});
+  ASSERT_TRUE(test::WriteBytes(disc.CuePath() + ".damage",
+                               "stable 100 bytes=3\nrandom 200-201\nflaky 150 fail=2\nunreadable 290-291\n"));
+  Open(disc);
+  RipEvents events;
+  TCDRipThread thread(1, WavPath("first"), disc_);
+  thread.Drive = drive_;
+  thread.ReportTo = &events;
+  thread.Options.ReadOffset = 30;  // the last sectors read reach into track 2
+  thread.start();
+  JoinThread(thread);
+  events.Deliver();
+  ASSERT_EQ(events.ends.size(), 1u);
+  EXPECT_EQ(events.ends[0].outcome, StepOutcome::Done);
+  QByteArray expected = disc.ExpectedTrack(1) + disc.ExpectedTrack(2).left(30 * 4);
+  expected.remove(0, 30 * 4);
+  const QByteArray ripped = WavData(ReadBytes(WavPath("first")));
+  ASSERT_EQ(ripped.size(), expected.size());
+  std::map<int, int> wrongBytesBySector;
+  for (int i = 0; i < ripped.size(); ++i)
+    if (ripped[i] != expected[i]) ++wrongBytesBySector[(i + 30 * 4) / kCDSectorBytes];
+  EXPECT_EQ(wrongBytesBySector, (std::map<int, int>{{100, 3}}));  // a fault no re-read sees
+  const CopyReport copy = thread.Copy();
+  EXPECT_TRUE(copy.secure);
+  EXPECT_TRUE(copy.CopyOk()) << copy.Line().toStdString();
+  EXPECT_GT(copy.rereads, 0u);
+
+  // The unreadable sectors are written as silence and reported from the track's start.
+  RipEvents second;
+  Rip(2, "second", second);
+  ASSERT_EQ(second.ends.size(), 1u);
+  EXPECT_EQ(second.ends[0].outcome, StepOutcome::Done);
+  QByteArray withSilence = disc.ExpectedTrack(2);
+  withSilence.replace(10 * kCDSectorBytes, 2 * kCDSectorBytes, QByteArray(2 * kCDSectorBytes, 0));
+  EXPECT_EQ(WavData(ReadBytes(WavPath("second"))), withSilence);
+  EXPECT_EQ(copy_.suspicious, (std::vector<SectorRun>{{10, 11}}));
+  EXPECT_TRUE(copy_.Verdict().startsWith("Copy finished with 1 suspicious positions: 0:00.10-0:00.11"))
+      << copy_.Verdict().toStdString();
 }
 
 TEST_F(CDRipThreadTest, FailuresAreReported) {

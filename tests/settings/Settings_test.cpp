@@ -37,6 +37,7 @@ TEST_F(SettingsTest, NewFileGetsEveryKeyInTableOrder) {
       "[WMAOptions]\nBitRate=8\n"
       "[FlacOptions]\nCompressionLevel=5\n"
       "[CDOptions]\nIndex=-1\nCDDb=0\nDiscImage=\n"
+      "[Extraction]\nMode=1\nMaxRetries=20\nDefeatCache=1\nUseC2=1\n"
       "[AccurateRip]\nUse=1\nServer=www.accuraterip.com\n"
       "[CTDB]\nUse=1\nServer=db.cuetools.net\nRepair=1\n"
       "[RecordOptions]\nSaveMp3=0\n"
