@@ -2,6 +2,8 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "common/ThreadHandOver.h"
+
 namespace trackmill {
 
 TMediaWatcher::TMediaWatcher(QObject* parent) : QObject(parent) {
@@ -28,7 +30,12 @@ void TMediaWatcher::SetPaused(bool paused) {
 void TMediaWatcher::Look() {
   if (look_.isRunning() || !drive_) return;
   lookGeneration_ = generation_;
-  look_.setFuture(QtConcurrent::run([drive = drive_] { return drive->MediaPresent(); }));
+  // The pool's queue orders the drive's opening before the look, under Qt's own lock.
+  HandOver(drive_.get());
+  look_.setFuture(QtConcurrent::run([drive = drive_] {
+    TakeOver(drive.get());
+    return drive->MediaPresent();
+  }));
 }
 
 void TMediaWatcher::LookDone() {
