@@ -397,16 +397,4 @@ bool IsDiscImageHandle(TCDHandle handle) {
   return drive && drive->isImage;
 }
 
-int TocEntryCount(const TTOC& toc) {
-  if (toc.lastTrack < toc.firstTrack) return 0;
-  return std::min(toc.lastTrack - toc.firstTrack + 2, kTocEntries);
-}
-
-bool HasAudioTrack(const TTOC& toc) {
-  const int tracks = TocEntryCount(toc) - 1;
-  for (int k = 0; k < tracks; ++k)
-    if (!(toc.tracks[k].ADR & kControlDataTrack)) return true;
-  return false;
-}
-
 }  // namespace trackmill

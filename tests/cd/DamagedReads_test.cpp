@@ -42,13 +42,7 @@ class DamagedReadsTest : public ::testing::Test {
   static void TearDownTestSuite() { delete disc_; }
   void TearDown() override { ClearDiscImages(); }
 
-  std::shared_ptr<CdDrive> OpenWithMap(const QByteArray& map) {
-    EXPECT_TRUE(disc_->Ok()) << disc_->Error().toStdString();
-    EXPECT_TRUE(test::WriteBytes(disc_->CuePath() + ".damage", map));
-    ClearDiscImages();
-    AddDiscImage(disc_->CuePath());
-    return CdDrive::Open(ListDrives().front());
-  }
+  std::shared_ptr<CdDrive> OpenWithMap(const QByteArray& map) { return OpenWithDamageMap(*disc_, map); }
   static Read ReadAt(const CdDrive& drive, int32_t lba, uint32_t count, bool bypassCache = false) {
     Read read;
     read.bytes.resize(qsizetype(count) * kCDSectorBytes);

@@ -32,13 +32,7 @@ class SecureReaderTest : public ::testing::Test {
   static void TearDownTestSuite() { delete disc_; }
   void TearDown() override { ClearDiscImages(); }
 
-  std::shared_ptr<CdDrive> OpenWithMap(const QByteArray& map) {
-    EXPECT_TRUE(disc_->Ok()) << disc_->Error().toStdString();
-    EXPECT_TRUE(test::WriteBytes(disc_->CuePath() + ".damage", map));
-    ClearDiscImages();
-    AddDiscImage(disc_->CuePath());
-    return CdDrive::Open(ListDrives().front());
-  }
+  std::shared_ptr<CdDrive> OpenWithMap(const QByteArray& map) { return OpenWithDamageMap(*disc_, map); }
   static TestDisc* disc_;
 };
 TestDisc* SecureReaderTest::disc_ = nullptr;

@@ -7,6 +7,10 @@
 
 // A disc image written by the discimage tool into its own temporary folder, with the raw
 // audio each track must extract to.
+namespace trackmill {
+class CdDrive;
+}
+
 namespace trackmill::test {
 
 class TestDisc {
@@ -27,5 +31,8 @@ class TestDisc {
   QString error_;
 };
 
+
+// The disc's image opened as the first drive of the list, with map as its damage map.
+std::shared_ptr<CdDrive> OpenWithDamageMap(const TestDisc& disc, const QByteArray& map);
 
 }  // namespace trackmill::test
